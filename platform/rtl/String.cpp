@@ -1,0 +1,252 @@
+#include "platform/rtl/String.h"
+
+#include <memory>
+#include <mutex>
+#include <unicode/coll.h>
+#include <unicode/locid.h>
+#include <unicode/uchar.h>
+
+String Utf8ToString(std::string_view utf8)
+{
+    return Utf8ToString(reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size());
+}
+
+String Utf8ToString(const std::uint8_t* p, std::size_t n)
+{
+    String out;
+    out.reserve(n);
+    std::size_t i = 0;
+    while (i < n) {
+        std::uint8_t b = p[i];
+        if (b < 0x80) {
+            out.push_back(Char(b));
+            ++i;
+            continue;
+        }
+        int len;
+        char32_t cp;
+        char32_t min;
+        if ((b & 0xE0) == 0xC0) { len = 2; cp = b & 0x1F; min = 0x80; }
+        else if ((b & 0xF0) == 0xE0) { len = 3; cp = b & 0x0F; min = 0x800; }
+        else if ((b & 0xF8) == 0xF0) { len = 4; cp = b & 0x07; min = 0x10000; }
+        else { out.push_back(ReplacementChar); ++i; continue; }
+        int k = 1;
+        for (; k < len && i + k < n; ++k) {
+            std::uint8_t c = p[i + k];
+            if ((c & 0xC0) != 0x80)
+                break;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (k < len) {
+            // Truncated sequence: one replacement for the bytes consumed.
+            out.push_back(ReplacementChar);
+            i += k;
+            continue;
+        }
+        i += len;
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            out.push_back(ReplacementChar);
+        else
+            AppendCodePoint(out, cp);
+    }
+    return out;
+}
+
+void AppendCodePoint(String& s, char32_t cp)
+{
+    if (cp < 0x10000) {
+        s.push_back(Char(cp));
+    } else if (cp <= 0x10FFFF) {
+        cp -= 0x10000;
+        s.push_back(Char(0xD800 + (cp >> 10)));
+        s.push_back(Char(0xDC00 + (cp & 0x3FF)));
+    } else {
+        s.push_back(ReplacementChar);
+    }
+}
+
+std::string StringToUtf8(StringView s)
+{
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char32_t cp = s[i];
+        if (IsHighSurrogate(Char(cp)) && i + 1 < s.size() && IsLowSurrogate(s[i + 1])) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            ++i;
+        } else if (IsSurrogate(Char(cp))) {
+            cp = ReplacementChar;
+        }
+        if (cp < 0x80) {
+            out.push_back(char(cp));
+        } else if (cp < 0x800) {
+            out.push_back(char(0xC0 | (cp >> 6)));
+            out.push_back(char(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(char(0xE0 | (cp >> 12)));
+            out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(char(0xF0 | (cp >> 18)));
+            out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+String Latin1ToString(std::string_view bytes)
+{
+    String out(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        out[i] = Char(std::uint8_t(bytes[i]));
+    return out;
+}
+
+std::string StringToLatin1(StringView s, char replacement)
+{
+    std::string out(s.size(), '\0');
+    for (std::size_t i = 0; i < s.size(); ++i)
+        out[i] = s[i] <= 0xFF ? char(s[i]) : replacement;
+    return out;
+}
+
+String AsciiToString(std::string_view bytes)
+{
+    String out(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        auto b = std::uint8_t(bytes[i]);
+        out[i] = b < 0x80 ? Char(b) : ReplacementChar;
+    }
+    return out;
+}
+
+std::string StringToAscii(StringView s, char replacement)
+{
+    std::string out(s.size(), '\0');
+    for (std::size_t i = 0; i < s.size(); ++i)
+        out[i] = s[i] < 0x80 ? char(s[i]) : replacement;
+    return out;
+}
+
+Char CharUpper(Char c)
+{
+    if (c < 0x80)
+        return AsciiUpper(c);
+    if (IsSurrogate(c))
+        return c;
+    UChar32 u = u_toupper(c);
+    return u <= 0xFFFF && !IsSurrogate(Char(u)) ? Char(u) : c;
+}
+
+Char CharLower(Char c)
+{
+    if (c < 0x80)
+        return AsciiLower(c);
+    if (IsSurrogate(c))
+        return c;
+    UChar32 u = u_tolower(c);
+    return u <= 0xFFFF && !IsSurrogate(Char(u)) ? Char(u) : c;
+}
+
+String StrUpper(StringView s)
+{
+    String out(s);
+    for (auto& c : out)
+        c = CharUpper(c);
+    return out;
+}
+
+String StrLower(StringView s)
+{
+    String out(s);
+    for (auto& c : out)
+        c = CharLower(c);
+    return out;
+}
+
+namespace {
+
+struct Collation {
+    std::mutex lock;
+    std::string locale;
+    std::unique_ptr<icu::Collator> exact;
+    std::unique_ptr<icu::Collator> caseless;
+};
+
+Collation& collation()
+{
+    static Collation c;
+    return c;
+}
+
+std::string environmentLocale()
+{
+    for (const char* var : { "LC_ALL", "LC_COLLATE", "LANG" }) {
+        const char* v = std::getenv(var);
+        if (v && *v) {
+            std::string s = v;
+            s = s.substr(0, s.find_first_of(".@"));
+            if (s == "C" || s == "POSIX")
+                return "en_US";
+            return s;
+        }
+    }
+    return "en_US";
+}
+
+void ensureCollators(Collation& c)
+{
+    if (c.exact)
+        return;
+    if (c.locale.empty())
+        c.locale = environmentLocale();
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Locale loc(c.locale.c_str());
+    c.exact.reset(icu::Collator::createInstance(loc, status));
+    if (U_FAILURE(status) || !c.exact) {
+        status = U_ZERO_ERROR;
+        c.exact.reset(icu::Collator::createInstance(icu::Locale::getRoot(), status));
+    }
+    c.caseless.reset(c.exact->clone());
+    c.exact->setStrength(icu::Collator::TERTIARY);
+    c.caseless->setStrength(icu::Collator::SECONDARY);
+}
+
+} // namespace
+
+void SetCollationLocale(const std::string& icuLocale)
+{
+    auto& c = collation();
+    std::lock_guard g(c.lock);
+    c.locale = icuLocale;
+    c.exact.reset();
+    c.caseless.reset();
+}
+
+std::string GetCollationLocale()
+{
+    auto& c = collation();
+    std::lock_guard g(c.lock);
+    ensureCollators(c);
+    return c.locale;
+}
+
+int CompareStringLocale(StringView a, StringView b, bool ignoreCase)
+{
+    auto& c = collation();
+    std::lock_guard g(c.lock);
+    ensureCollators(c);
+    UErrorCode status = U_ZERO_ERROR;
+    auto* coll = ignoreCase ? c.caseless.get() : c.exact.get();
+    UCollationResult r = coll->compare(reinterpret_cast<const UChar*>(a.data()), int32_t(a.size()),
+                                       reinterpret_cast<const UChar*>(b.data()), int32_t(b.size()), status);
+    if (U_FAILURE(status))
+        return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
+    if (r == UCOL_EQUAL && !ignoreCase && a != b) {
+        // Distinct texts never compare equal when case matters.
+        return a.compare(b) < 0 ? -1 : 1;
+    }
+    return r == UCOL_LESS ? -1 : (r == UCOL_EQUAL ? 0 : 1);
+}
