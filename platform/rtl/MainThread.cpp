@@ -13,6 +13,7 @@ struct MainQueue {
     std::condition_variable arrived;
     std::deque<std::function<void()>> calls;
     std::function<void()> wake;
+    std::function<void()> pump;
     std::thread::id mainId;
     bool mainSet { false };
 };
@@ -112,4 +113,25 @@ void SetMainThreadWakeHook(std::function<void()> wake)
     auto& q = queue();
     std::lock_guard g(q.lock);
     q.wake = std::move(wake);
+}
+
+void ProcessPendingMessages()
+{
+    std::function<void()> pump;
+    {
+        auto& q = queue();
+        std::lock_guard g(q.lock);
+        pump = q.pump;
+    }
+    if (pump)
+        pump();
+    else
+        CheckSynchronize();
+}
+
+void SetProcessMessagesHook(std::function<void()> pump)
+{
+    auto& q = queue();
+    std::lock_guard g(q.lock);
+    q.pump = std::move(pump);
 }

@@ -25,3 +25,9 @@ bool CheckSynchronize();
 bool WaitForMainThreadWork(std::chrono::milliseconds timeout);
 // Called after each queued call so an idle message loop wakes up.
 void SetMainThreadWakeHook(std::function<void()> wake);
+
+// Lets pending window messages (and queued calls) run while a long operation
+// waits, the way a modal loop would. The windowing layer installs the pump;
+// without one, only the queued calls run.
+void ProcessPendingMessages();
+void SetProcessMessagesHook(std::function<void()> pump);

@@ -1,0 +1,38 @@
+#pragma once
+// How the window system hands out device contexts without depending on the
+// drawing layer: the drawing layer installs a factory that wraps a window's
+// pixels in a device context.
+
+#include <cstdint>
+
+#include "platform/rtl/Region.h"
+#include "platform/rtl/Types.h"
+
+// Pixels of a top-level window's back buffer: 32-bit premultiplied ARGB in
+// native byte order (cairo's ARGB32 layout), rows `Stride` bytes apart.
+struct TPixelBuffer {
+    std::uint8_t* Data { nullptr };
+    int Width { 0 };
+    int Height { 0 };
+    int Stride { 0 };
+};
+
+// Where a window draws: the back buffer of its top-level window, the position
+// of the window's drawing origin (client or window origin) in that buffer,
+// and the clip in buffer coordinates.
+struct TPaintTarget {
+    HWND Window { nullptr };
+    TPixelBuffer Buffer;
+    TPoint Origin;
+    TRegion Clip;
+};
+
+class IDeviceContextFactory {
+public:
+    virtual ~IDeviceContextFactory() = default;
+    virtual HDC CreateWindowDC(const TPaintTarget& target) = 0;
+    virtual void ReleaseWindowDC(HDC dc) = 0;
+};
+
+void SetDeviceContextFactory(IDeviceContextFactory* factory);
+IDeviceContextFactory* GetDeviceContextFactory();
