@@ -1,0 +1,135 @@
+#include "tests/platform/web/WebFixture.h"
+
+#include "platform/rtl/MainThread.h"
+
+using namespace webview;
+
+namespace webtest {
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+{
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        CheckSynchronize();
+        if (done())
+            return true;
+        auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            return false;
+        WaitForMainThreadWork(std::min(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now),
+            std::chrono::milliseconds(20)));
+    }
+}
+
+namespace {
+
+struct Shared {
+    std::shared_ptr<CoreWebView2Environment> env;
+    ~Shared()
+    {
+        if (env)
+            env->Close();
+    }
+};
+
+Shared& shared()
+{
+    static Shared s;
+    return s;
+}
+
+} // namespace
+
+std::shared_ptr<CoreWebView2Environment> SharedEnvironment()
+{
+    auto& s = shared();
+    if (!s.env) {
+        SetMainThread();
+        bool done = false;
+        HRESULT hr = CreateCoreWebView2EnvironmentWithOptions({}, {}, nullptr,
+            [&](HRESULT result, std::shared_ptr<CoreWebView2Environment> env) {
+                done = true;
+                if (result == S_OK)
+                    s.env = env;
+            });
+        EXPECT_EQ(S_OK, hr);
+        EXPECT_TRUE(PumpUntil([&] { return done; }, std::chrono::seconds(30)));
+    }
+    return s.env;
+}
+
+std::shared_ptr<CoreWebView2Controller> NewController()
+{
+    auto env = SharedEnvironment();
+    if (!env) {
+        ADD_FAILURE() << "no browser environment";
+        return nullptr;
+    }
+    std::shared_ptr<CoreWebView2Controller> controller;
+    bool done = false;
+    env->CreateCoreWebView2Controller(nullptr, [&](HRESULT hr, std::shared_ptr<CoreWebView2Controller> c) {
+        done = true;
+        EXPECT_EQ(S_OK, hr);
+        controller = c;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return done; }));
+    return controller;
+}
+
+String RunScript(CoreWebView2& view, const String& script)
+{
+    bool done = false;
+    String result = u"<no answer>";
+    view.ExecuteScript(script, [&](HRESULT, const String& json) {
+        done = true;
+        result = json;
+    });
+    PumpUntil([&] { return done; });
+    return result;
+}
+
+bool NavigateAndWait(CoreWebView2& view, const String& uri)
+{
+    bool done = false, success = false;
+    auto token = view.NavigationCompleted.Add([&](CoreWebView2&, const NavigationCompletedEventArgs& a) {
+        done = true;
+        success = a.IsSuccess;
+    });
+    view.Navigate(uri);
+    bool arrived = PumpUntil([&] { return done; });
+    view.NavigationCompleted.Remove(token);
+    EXPECT_TRUE(arrived) << "no NavigationCompleted for " << StringToUtf8(uri);
+    return success;
+}
+
+bool ShowHtmlAndWait(CoreWebView2& view, const String& html)
+{
+    bool done = false, success = false;
+    auto token = view.NavigationCompleted.Add([&](CoreWebView2&, const NavigationCompletedEventArgs& a) {
+        done = true;
+        success = a.IsSuccess;
+    });
+    view.NavigateToString(html);
+    bool arrived = PumpUntil([&] { return done; });
+    view.NavigationCompleted.Remove(token);
+    EXPECT_TRUE(arrived);
+    return success;
+}
+
+void WebViewTest::SetUp()
+{
+    controller = NewController();
+    ASSERT_TRUE(controller);
+    view = controller->GetCoreWebView2();
+}
+
+void WebViewTest::TearDown()
+{
+    if (controller)
+        controller->Close();
+    view.reset();
+    controller.reset();
+    CheckSynchronize();
+}
+
+} // namespace webtest
