@@ -114,7 +114,7 @@ const TTypeInfo* rtti::MethodTypeInfo()
     return OrdinalTypeInfo(tkMethod, u"TNotifyEvent");
 }
 
-std::shared_ptr<const TTypeInfo> MakeEnumTypeInfo(const char16_t* name, const char* names, std::initializer_list<std::int64_t> values)
+std::shared_ptr<const TTypeInfo> MakeEnumTypeInfo(const char16_t* name, const char* names, const std::vector<std::int64_t>& values)
 {
     auto t = std::make_shared<TTypeInfo>();
     t->Kind = tkEnumeration;

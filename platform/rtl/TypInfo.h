@@ -129,7 +129,15 @@ struct TClassInfo {
 const TTypeInfo* BooleanTypeInfo();
 const TTypeInfo* OrdinalTypeInfo(TTypeKind kind, const char16_t* name);
 // Enumerations: built from "a, b, c" (the stringified QT_ENUM list) and the values.
-std::shared_ptr<const TTypeInfo> MakeEnumTypeInfo(const char16_t* name, const char* names, std::initializer_list<std::int64_t> values);
+std::shared_ptr<const TTypeInfo> MakeEnumTypeInfo(const char16_t* name, const char* names, const std::vector<std::int64_t>& values);
+template<class E>
+std::vector<std::int64_t> EnumOrdinals(std::initializer_list<E> values)
+{
+    std::vector<std::int64_t> r;
+    for (E e : values)
+        r.push_back(static_cast<std::int64_t>(e));
+    return r;
+}
 std::shared_ptr<const TTypeInfo> MakeSetTypeInfo(const TTypeInfo* element);
 std::shared_ptr<const TTypeInfo> MakeClassTypeInfo(TClass cls);
 
@@ -137,7 +145,7 @@ std::shared_ptr<const TTypeInfo> MakeClassTypeInfo(TClass cls);
     [[maybe_unused]] inline const TTypeInfo* QtTypeInfo(Enum*)                                       \
     {                                                                                              \
         using enum Enum;                                                                           \
-        static const auto info = MakeEnumTypeInfo(u"" #Enum, #__VA_ARGS__, { __VA_ARGS__ });        \
+        static const auto info = MakeEnumTypeInfo(u"" #Enum, #__VA_ARGS__, EnumOrdinals<Enum>({ __VA_ARGS__ }));        \
         return info.get();                                                                         \
     }
 
