@@ -1,6 +1,8 @@
 #include "platform/web/DevToolsConnection.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -113,6 +115,8 @@ void DevToolsConnection::ReadLoop()
 
 void DevToolsConnection::Dispatch(const Json& message)
 {
+    if (std::getenv("QT_DEVTOOLS_TRACE"))
+        fprintf(stderr, "<< %s\n", message.dump().substr(0, 300).c_str());
     if (auto id = message.find("id"); id != message.end() && id->is_number_integer()) {
         auto it = m_pending.find(id->get<long long>());
         if (it == m_pending.end())

@@ -47,7 +47,7 @@ const char* const BootstrapScript = R"JS((function () {
   } });
 })();)JS";
 
-const char* const ScriptObjectGroup = "webview-script";
+const std::string ScriptObjectGroup = "webview-script-";
 
 std::string Utf8(const String& s) { return StringToUtf8(s); }
 String Utf16(const std::string& s) { return Utf8ToString(s); }
@@ -188,7 +188,6 @@ struct BrowserHost : std::enable_shared_from_this<BrowserHost> {
     void EnsureStarted(std::function<void(bool)> done);
     void Shutdown();
     void HandleGone();
-    void OnBrowserEvent(const std::string& method, const Json& params);
     void FinishStart(bool ok);
 
     static std::map<std::string, std::weak_ptr<BrowserHost>>& Registry()
@@ -205,6 +204,7 @@ struct CoreWebView2::Impl {
         std::uint64_t Id { 0 };
         bool Committed { false };
         bool Failed { false };
+        WebErrorStatus Status { WebErrorStatus::Unknown };
     };
 
     struct HistoryEntry {
@@ -248,7 +248,7 @@ struct CoreWebView2::Impl {
     void OnEvent(const std::string& method, const Json& params);
     void OnRequestPaused(const Json& params);
     void OnFrameNavigated(const Json& frame);
-    void OnTargetInfo(const Json& info);
+    void SetTitle(const std::string& title);
     void OnBinding(const Json& params);
 
     // Raises NavigationStarting for a navigation; false when a handler cancelled it.
@@ -295,11 +295,6 @@ void BrowserHost::EnsureStarted(std::function<void(bool)> done)
         if (auto self = weak.lock())
             self->HandleGone();
     };
-    Connection->SetEventHandler("", [weak](const std::string& method, const Json& params) {
-        if (auto self = weak.lock())
-            self->OnBrowserEvent(method, params);
-    });
-    Connection->Send("Target.setDiscoverTargets", { { "discover", true } });
     Connection->Send("Browser.getVersion", Json::object(), {}, [weak](const DevToolsReply& reply) {
         auto self = weak.lock();
         if (!self)
@@ -360,18 +355,6 @@ void BrowserHost::Shutdown()
     if (OwnsFolder && !UserDataFolder.empty()) {
         std::error_code ec;
         std::filesystem::remove_all(UserDataFolder, ec);
-    }
-}
-
-void BrowserHost::OnBrowserEvent(const std::string& method, const Json& params)
-{
-    if (method == "Target.targetInfoChanged") {
-        const Json& info = params.value("targetInfo", Json::object());
-        std::string id = info.value("targetId", std::string());
-        auto views = Views;
-        for (auto* v : views)
-            if (v->TargetId == id)
-                v->OnTargetInfo(info);
     }
 }
 
@@ -574,14 +557,17 @@ void CoreWebView2::Impl::OnEvent(const std::string& method, const Json& params)
             SetSource(params.value("url", std::string()));
             RefreshHistory();
         }
+    } else if (method == "Page.domContentEventFired") {
+        RefreshHistory();
     } else if (method == "Page.loadEventFired") {
         if (Pending && Pending->Committed) {
             std::uint64_t id = Pending->Id;
             bool failed = Pending->Failed;
+            WebErrorStatus status = Pending->Status;
             std::weak_ptr<CoreWebView2> weak = Self;
-            RefreshHistory([weak, id, failed] {
+            RefreshHistory([weak, id, failed, status] {
                 if (auto self = weak.lock())
-                    self->m_impl->CompleteNavigation(id, !failed, WebErrorStatus::Unknown);
+                    self->m_impl->CompleteNavigation(id, !failed, status);
             });
         }
     } else if (method == "Runtime.bindingCalled") {
@@ -642,9 +628,9 @@ void CoreWebView2::Impl::OnFrameNavigated(const Json& frame)
     RefreshHistory();
 }
 
-void CoreWebView2::Impl::OnTargetInfo(const Json& info)
+void CoreWebView2::Impl::SetTitle(const std::string& text)
 {
-    String title = Utf16(info.value("title", std::string()));
+    String title = Utf16(text);
     if (title != Owner.m_title) {
         Owner.m_title = title;
         Owner.DocumentTitleChanged.Raise(Owner);
@@ -730,6 +716,9 @@ void CoreWebView2::Impl::RefreshHistory(std::function<void()> then)
             for (const auto& e : reply.Result.value("entries", Json::array()))
                 me.History.push_back(HistoryEntry { e.value("id", 0), e.value("url", std::string()) });
             me.HistoryIndex = reply.Result.value("currentIndex", -1);
+            // The history knows the title of the page it shows.
+            if (me.HistoryIndex >= 0 && me.HistoryIndex < int(me.History.size()))
+                me.SetTitle(reply.Result["entries"][std::size_t(me.HistoryIndex)].value("title", std::string()));
         }
         if (then)
             then();
@@ -784,8 +773,17 @@ void CoreWebView2::Navigate(const String& uri)
                 return;
             }
             std::string error = reply.Result.value("errorText", std::string());
-            if (!error.empty())
-                self->m_impl->CompleteNavigation(id, false, WebErrorStatusFromNetError(error));
+            if (error.empty())
+                return;
+            // A failure shows an error page (whose source is the failed
+            // address) and completes when that has loaded; an abort shows
+            // nothing and completes now.
+            auto& pending = self->m_impl->Pending;
+            WebErrorStatus status = WebErrorStatusFromNetError(error);
+            if (status == WebErrorStatus::OperationCanceled || !pending || pending->Id != id)
+                self->m_impl->CompleteNavigation(id, false, status);
+            else
+                pending->Status = status;
         });
     });
 }
@@ -861,8 +859,12 @@ void CoreWebView2::ExecuteScript(const String& script, ExecuteScriptCompletedHan
             return;
         }
         Impl& me = *self->m_impl;
-        Json params = { { "expression", Utf8(script) }, { "returnByValue", false }, { "objectGroup", ScriptObjectGroup } };
-        me.Send("Runtime.evaluate", std::move(params), [weak, handler](const DevToolsReply& reply) {
+        // A group per call, so releasing one script's objects leaves the
+        // others' alone.
+        static std::uint64_t lastGroup = 0;
+        std::string group = ScriptObjectGroup + std::to_string(++lastGroup);
+        Json params = { { "expression", Utf8(script) }, { "returnByValue", false }, { "objectGroup", group } };
+        me.Send("Runtime.evaluate", std::move(params), [weak, handler, group](const DevToolsReply& reply) {
             if (!reply.Ok) {
                 handler(E_FAIL, u"null");
                 return;
@@ -892,7 +894,7 @@ void CoreWebView2::ExecuteScript(const String& script, ExecuteScriptCompletedHan
                 else
                     handler(reply.Ok ? S_OK : E_FAIL, u"null");
             });
-            self->m_impl->Send("Runtime.releaseObjectGroup", { { "objectGroup", ScriptObjectGroup } });
+            self->m_impl->Send("Runtime.releaseObjectGroup", { { "objectGroup", group } });
         });
     });
 }

@@ -25,11 +25,6 @@ namespace {
 
 struct Shared {
     std::shared_ptr<CoreWebView2Environment> env;
-    ~Shared()
-    {
-        if (env)
-            env->Close();
-    }
 };
 
 Shared& shared()
@@ -37,6 +32,21 @@ Shared& shared()
     static Shared s;
     return s;
 }
+
+// Closes the shared browser while the GUI queue still exists.
+class CloseBrowserAtEnd : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        if (auto& env = shared().env) {
+            env->Close();
+            CheckSynchronize();
+            env.reset();
+        }
+    }
+};
+
+[[maybe_unused]] auto* const closeAtEnd = ::testing::AddGlobalTestEnvironment(new CloseBrowserAtEnd);
 
 } // namespace
 

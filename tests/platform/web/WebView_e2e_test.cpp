@@ -32,3 +32,19 @@ TEST_F(WebViewTest, ScriptResultsAreJsonText)
         EXPECT_EQ(String(c.Json), RunScript(*view, c.Script));
     }
 }
+
+TEST_F(WebViewTest, EveryScriptGetsItsOwnCompletion)
+{
+    ASSERT_TRUE(ShowHtmlAndWait(*view, u"<p>x</p>"));
+    const int count = 20;
+    std::vector<String> results(count);
+    int done = 0;
+    for (int i = 0; i < count; ++i)
+        view->ExecuteScript(S("[" + std::to_string(i) + ", 'v']"), [&, i](HRESULT, const String& json) {
+            results[std::size_t(i)] = json;
+            ++done;
+        });
+    ASSERT_TRUE(PumpUntil([&] { return done == count; }));
+    for (int i = 0; i < count; ++i)
+        EXPECT_EQ(S("[" + std::to_string(i) + ",\"v\"]"), results[std::size_t(i)]);
+}
