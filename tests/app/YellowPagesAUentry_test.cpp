@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "app/SiteAddresses.h"
@@ -212,4 +213,32 @@ TEST(YellowPagesAUentry, PositionFromMarkup)
     EXPECT_EQ(e.GetLongitude(), u"151.2093");
     EXPECT_EQ(e.GetLatitude(), u"-33.8688");
     EXPECT_EQ(TYellowPagesAUentry(u"no position").GetLongitude(), u"");
+}
+
+TEST(YellowPagesAUentry, EveryCardOfAResultPageGivesItsOwnLine)
+{
+    String page = Card("resultpage40.txt");
+    const String separator = u"\n\f\n";
+    std::vector<String> lines;
+    size_t start = 0;
+    for (;;) {
+        size_t p = page.find(separator, start);
+        TYellowPagesAUentry entry(page.substr(start, p == String::npos ? String::npos : p - start));
+        entry.Execute();
+        lines.push_back(entry.GetResultLine());
+        if (p == String::npos)
+            break;
+        start = p + separator.size();
+    }
+    ASSERT_EQ(lines.size(), 40u);
+    for (const String& line : lines) {
+        SCOPED_TRACE(StringToUtf8(line));
+        std::vector<String> fields = CsvFields(line);
+        ASSERT_EQ(fields.size(), 15u);
+        EXPECT_FALSE(fields[0].empty());
+        EXPECT_FALSE(fields[3].empty()); // street
+        EXPECT_EQ(fields[14].rfind(DirectorySiteRoot() + u"/", 0), 0u);
+    }
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(std::unique(lines.begin(), lines.end()), lines.end());
 }
