@@ -398,6 +398,46 @@ bool FileAge(const String& fileName, TDateTime& fileDateTime)
     return true;
 }
 
+void WriteFileAtomically(const String& fileName, const TBytes& data, unsigned newFileMode)
+{
+    std::string target = u8(fileName);
+    auto fail = [&](int err) {
+        throw EFCreateError(u"Cannot create file \"" + fileName + u"\". " + Utf8ToString(std::strerror(err)));
+    };
+    if (target.empty())
+        fail(ENOENT);
+    std::string temp = target + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        fail(errno);
+    struct stat st {};
+    ::fchmod(fd, ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : mode_t(newFileMode));
+    std::size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            int err = errno ? errno : EIO;
+            ::close(fd);
+            ::unlink(temp.c_str());
+            fail(err);
+        }
+        done += std::size_t(n);
+    }
+    int syncErr = ::fsync(fd) != 0 ? errno : 0;
+    int closeErr = ::close(fd) != 0 ? errno : 0;
+    if (syncErr || closeErr) {
+        ::unlink(temp.c_str());
+        fail(syncErr ? syncErr : closeErr);
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        int err = errno;
+        ::unlink(temp.c_str());
+        fail(err);
+    }
+}
+
 String GetTempDirectory()
 {
     const char* tmp = std::getenv("TMPDIR");

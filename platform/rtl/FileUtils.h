@@ -78,6 +78,12 @@ bool FileAge(const String& fileName, TDateTime& fileDateTime);
 TDateTime FileDateToDateTime(Integer fileDate);
 Integer DateTimeToFileDate(TDateTime dateTime);
 
+// Replaces a file's content as one step: the bytes go to a temporary file
+// beside it, which is flushed to disk and renamed over the target, so a
+// crash leaves either the old or the new file, never a half-written one.
+// Raises EFCreateError "Cannot create file ..." when that fails.
+void WriteFileAtomically(const String& fileName, const TBytes& data, unsigned newFileMode = 0644);
+
 // The user's temporary folder ($TMPDIR, else /tmp), with a trailing delimiter.
 String GetTempDirectory();
 // A new empty file "<prefix>XXXXXX<extension>" in a folder private to this
