@@ -32,6 +32,12 @@ public:
     virtual ~IDeviceContextFactory() = default;
     virtual HDC CreateWindowDC(const TPaintTarget& target) = 0;
     virtual void ReleaseWindowDC(HDC dc) = 0;
+
+    // What the window system paints itself when a window leaves it to the
+    // default handling; a factory that draws nothing leaves those pixels.
+    // `rect` is in the DC's coordinates.
+    virtual bool FillBackground(HDC /*dc*/, const TRect& /*rect*/, HBRUSH /*brush*/) { return false; }
+    virtual void DrawWindowFrame(HDC /*dc*/, const TRect& /*windowRect*/, DWORD /*style*/, DWORD /*exStyle*/) { }
 };
 
 void SetDeviceContextFactory(IDeviceContextFactory* factory);
