@@ -673,6 +673,7 @@ void InjectMouseButton(int button, bool down, TPoint screen)
     UINT msg = down ? kDown[logical] : kDown[logical] + 1;
     auto [target, hit] = MouseTarget(screen);
     if (!target) {
+        SetKey(s.syncKeys, ButtonVk(logical), down);
         if (down)
             Activate(nullptr, WA_INACTIVE); // a press outside every window of ours
         return;
@@ -755,8 +756,11 @@ void InjectKey(WORD vk, bool down, bool autoRepeat)
         target = s.active;
         sys = true; // with no focus the active window gets system keys
     }
-    if (!target)
+    if (!target) {
+        // Nobody reads this key, so the thread's view follows at once.
+        SetKeyWithSides(s.syncKeys, vk, down);
         return;
+    }
     const TScanCode sc = ScanCodeOf(vk);
     LPARAM data = 1 | (LPARAM(sc.code) << 16);
     if (sc.extended)
