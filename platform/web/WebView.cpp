@@ -23,7 +23,8 @@ const char* const BootstrapScript = R"JS((function () {
   if (!w.chrome.webview) w.chrome.webview = {};
   var wv = w.chrome.webview;
   if (wv.hostObjects) return;
-  var send = w.__webviewHostObjectPut;
+  // The binding may be installed after this script runs: look it up late.
+  function send(text) { w.__webviewHostObjectPut(text); }
   var names = {};
   function proxyFor(name) {
     return new Proxy({}, {
@@ -231,7 +232,6 @@ struct CoreWebView2::Impl {
     std::optional<Navigation> Pending;
     std::uint64_t LastNavigationId { 0 };
     bool ExpectingOwnRequest { false }; // the next main-frame request is one we started
-    bool FreshTarget { true };          // history still holds the blank start page
     std::vector<HistoryEntry> History;
     int HistoryIndex { -1 };
 
@@ -439,7 +439,6 @@ void CoreWebView2::Impl::FinishAttach(bool ok)
         ok = false;
     else
         CurrentState = ok ? State::Attached : State::Detached;
-    FreshTarget = true;
     History.clear();
     HistoryIndex = -1;
     auto ops = std::move(WhenAttached);
@@ -452,6 +451,8 @@ void CoreWebView2::Impl::SendSetup()
 {
     Send("Page.enable", Json::object());
     Send("Page.addScriptToEvaluateOnNewDocument", { { "source", BootstrapScript } });
+    // Bindings reach the documents created later only with the domain on.
+    Send("Runtime.enable", Json::object());
     Send("Runtime.addBinding", { { "name", HostBindingName } });
     Send("Runtime.evaluate", { { "expression", BootstrapScript } });
     // Main-frame documents stop before their request leaves, so that a
@@ -620,11 +621,6 @@ void CoreWebView2::Impl::OnFrameNavigated(const Json& frame)
         Pending->Failed = !unreachable.empty();
     }
     SetSource(url);
-    if (FreshTarget && url != "about:blank") {
-        // The blank page a new view starts on is not part of its history.
-        FreshTarget = false;
-        Send("Page.resetNavigationHistory", Json::object());
-    }
     RefreshHistory();
 }
 
@@ -713,12 +709,19 @@ void CoreWebView2::Impl::RefreshHistory(std::function<void()> then)
         Impl& me = *self->m_impl;
         if (reply.Ok) {
             me.History.clear();
-            for (const auto& e : reply.Result.value("entries", Json::array()))
-                me.History.push_back(HistoryEntry { e.value("id", 0), e.value("url", std::string()) });
-            me.HistoryIndex = reply.Result.value("currentIndex", -1);
+            const Json entries = reply.Result.value("entries", Json::array());
+            int current = reply.Result.value("currentIndex", -1);
+            // The blank page a new view starts on is not part of its history.
+            std::size_t first = 0;
+            if (!entries.empty() && entries[0].value("url", std::string()) == "about:blank"
+                && entries[0].value("transitionType", std::string()) == "auto_toplevel")
+                first = 1;
+            for (std::size_t i = first; i < entries.size(); ++i)
+                me.History.push_back(HistoryEntry { entries[i].value("id", 0), entries[i].value("url", std::string()) });
+            me.HistoryIndex = current - int(first);
             // The history knows the title of the page it shows.
-            if (me.HistoryIndex >= 0 && me.HistoryIndex < int(me.History.size()))
-                me.SetTitle(reply.Result["entries"][std::size_t(me.HistoryIndex)].value("title", std::string()));
+            if (current >= 0 && std::size_t(current) < entries.size())
+                me.SetTitle(entries[std::size_t(current)].value("title", std::string()));
         }
         if (then)
             then();
