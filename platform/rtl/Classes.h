@@ -87,6 +87,8 @@ public:
     const String& ClassName() const { return ClassType()->Name; }
     TClass ClassParent() const { return ClassType()->Parent; }
     bool InheritsFrom(TClass cls) const { return ClassType()->InheritsFrom(cls); }
+    // The class name compared ignoring case.
+    bool ClassNameIs(StringView name) const { return StrLower(ClassName()) == StrLower(name); }
     template<class T>
     bool Is() const { return InheritsFrom(T::StaticClassInfo()); }
 

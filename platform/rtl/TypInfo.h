@@ -6,8 +6,10 @@
 // A class declares its class information with QT_CLASS(TFoo, TParent) inside
 // the class and defines it in one place with
 //     QT_PUBLISHED(TFoo, QT_PROP(Width), QT_PROP_T(Color, u"TColor"), QT_EVENT(OnClick))
-// where QT_PROP(X) binds the members GetX/SetX. Enumerations used by
-// properties describe their names once with QT_ENUM(TAlign, alNone, alTop, ...).
+// where QT_PROP(X) binds the members GetX/SetX. QT_PUBLISHED stands in the
+// class's own namespace (the class name is the unqualified name). Enumerations
+// used by properties describe their names once, next to the enumeration, with
+// QT_ENUM(TAlign, alNone, alTop, ...).
 
 #include <any>
 #include <cstdint>

@@ -90,6 +90,8 @@ TEST(Object, ClassInformationFollowsTheDeclaredChain)
     TObject* asBase = &sq;
     EXPECT_EQ(asBase->ClassType(), TSquare::StaticClassInfo());
     EXPECT_TRUE(asBase->Is<TShape>());
+    EXPECT_TRUE(asBase->ClassNameIs(u"tsquare"));
+    EXPECT_FALSE(asBase->ClassNameIs(u"TShape"));
     EXPECT_EQ(TObject::StaticClassInfo()->Parent, nullptr);
 }
 
