@@ -118,16 +118,11 @@ public:                                                                         
                                                                                       \
 private:
 
-// The interface `I` of an object, or nullptr.
-template<class I>
-I* Supports(TObject* obj)
+// The interface `I` of an object or of another of its interfaces, or nullptr.
+template<class I, class P>
+I* Supports(P* p)
 {
-    return obj ? dynamic_cast<I*>(obj) : nullptr;
-}
-template<class I>
-I* Supports(IInterface* intf)
-{
-    return intf ? dynamic_cast<I*>(intf) : nullptr;
+    return p ? dynamic_cast<I*>(p) : nullptr;
 }
 bool Supports(TObject* obj, const TGUID& iid, void** out = nullptr);
 

@@ -202,7 +202,7 @@ TEST(Interfaces, ComponentsOfferInterfacesWithoutCounting)
 {
     auto* c = new TGreeterComponent(nullptr);
     std::unique_ptr<TComponent> owner(c);
-    EXPECT_EQ(Supports<IGreeter>(static_cast<TObject*>(c))->Greet(), u"component");
+    EXPECT_EQ(Supports<IGreeter>(c)->Greet(), u"component");
     void* raw = nullptr;
     EXPECT_TRUE(Supports(c, IGreeter::IID, &raw));
     EXPECT_FALSE(Supports(c, IUnused::IID));
