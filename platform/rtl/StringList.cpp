@@ -257,52 +257,60 @@ void TStrings::SetText(const String& text)
     }
 }
 
-String TStrings::GetDelimitedText() const
+String TStrings::GetDelimitedText() const { return DelimitedTextWith(FDelimiter, FQuoteChar, FStrictDelimiter); }
+
+void TStrings::SetDelimitedText(const String& text) { SetDelimitedTextWith(text, FDelimiter, FQuoteChar, FStrictDelimiter); }
+
+String TStrings::GetCommaText() const { return DelimitedTextWith(u',', u'"', false); }
+
+void TStrings::SetCommaText(const String& text) { SetDelimitedTextWith(text, u',', u'"', false); }
+
+String TStrings::DelimitedTextWith(Char delimiter, Char quote, bool strict) const
 {
     int n = GetCount();
     if (n == 1 && Get(0).empty())
-        return String(2, FQuoteChar);
+        return String(2, quote);
     String r;
     for (int i = 0; i < n; ++i) {
         String s = Get(i);
         bool needsQuotes = false;
         for (Char c : s)
-            if (c == 0 || c == FQuoteChar || c == FDelimiter || (!FStrictDelimiter && c <= u' ')) {
+            if (c == 0 || c == quote || c == delimiter || (!strict && c <= u' ')) {
                 needsQuotes = true;
                 break;
             }
         if (i > 0)
-            r.push_back(FDelimiter);
-        r += needsQuotes ? quoted(s, FQuoteChar) : s;
+            r.push_back(delimiter);
+        r += needsQuotes ? quoted(s, quote) : s;
     }
     return r;
 }
 
-void TStrings::SetDelimitedText(const String& text)
+void TStrings::SetDelimitedTextWith(const String& text, Char delimiter, Char quote, bool strict)
 {
     UpdateScope scope(*this);
     Clear();
     std::size_t p = 0;
     const std::size_t n = text.size();
     auto skipBlanks = [&] {
-        if (!FStrictDelimiter)
+        if (!strict)
             while (p < n && isBlank(text[p]))
                 ++p;
     };
     skipBlanks();
     while (p < n) {
         String s;
-        if (text[p] == FQuoteChar) {
-            s = extractQuoted(text, p, FQuoteChar);
+        if (text[p] == quote) {
+            s = extractQuoted(text, p, quote);
         } else {
             std::size_t start = p;
-            while (p < n && text[p] != FDelimiter && (FStrictDelimiter || text[p] > u' '))
+            while (p < n && text[p] != delimiter && (strict || text[p] > u' '))
                 ++p;
             s = text.substr(start, p - start);
         }
         Add(s);
         skipBlanks();
-        if (p < n && text[p] == FDelimiter) {
+        if (p < n && text[p] == delimiter) {
             // A delimiter at the very end stands before one more, empty, item.
             if (p + 1 == n)
                 Add(String());
@@ -310,41 +318,6 @@ void TStrings::SetDelimitedText(const String& text)
             skipBlanks();
         }
     }
-}
-
-String TStrings::GetCommaText() const
-{
-    auto& self = const_cast<TStrings&>(*this);
-    Char delimiter = FDelimiter, quote = FQuoteChar;
-    bool strict = FStrictDelimiter;
-    self.FDelimiter = u',';
-    self.FQuoteChar = u'"';
-    self.FStrictDelimiter = false;
-    String r = GetDelimitedText();
-    self.FDelimiter = delimiter;
-    self.FQuoteChar = quote;
-    self.FStrictDelimiter = strict;
-    return r;
-}
-
-void TStrings::SetCommaText(const String& text)
-{
-    Char delimiter = FDelimiter, quote = FQuoteChar;
-    bool strict = FStrictDelimiter;
-    FDelimiter = u',';
-    FQuoteChar = u'"';
-    FStrictDelimiter = false;
-    try {
-        SetDelimitedText(text);
-    } catch (...) {
-        FDelimiter = delimiter;
-        FQuoteChar = quote;
-        FStrictDelimiter = strict;
-        throw;
-    }
-    FDelimiter = delimiter;
-    FQuoteChar = quote;
-    FStrictDelimiter = strict;
 }
 
 void TStrings::BeginUpdate()

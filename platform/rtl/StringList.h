@@ -107,6 +107,10 @@ protected:
     String ExtractName(const String& s) const;
 
 private:
+    String DelimitedTextWith(Char delimiter, Char quote, bool strict) const;
+    void SetDelimitedTextWith(const String& text, Char delimiter, Char quote, bool strict);
+
+private:
     Char FNameValueSeparator { u'=' };
     Char FDelimiter { u',' };
     Char FQuoteChar { u'"' };
