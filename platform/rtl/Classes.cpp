@@ -49,7 +49,7 @@ HRESULT TInterfacedObject::QueryInterface(const TGUID& iid, void** obj)
     }
     *obj = found;
     AddRef();
-    return S_OK;
+    return 0; // S_OK
 }
 
 int TInterfacedObject::Release()
@@ -325,7 +325,7 @@ HRESULT TComponent::QueryInterface(const TGUID& iid, void** obj)
     void* found = nullptr;
     if (GetInterface(iid, &found)) {
         *obj = found;
-        return S_OK;
+        return 0; // S_OK
     }
     *obj = nullptr;
     return E_NOINTERFACE;

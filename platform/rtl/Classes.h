@@ -12,6 +12,7 @@
 #include "platform/rtl/Set.h"
 #include "platform/rtl/String.h"
 #include "platform/rtl/TypInfo.h"
+#include "platform/rtl/Types.h"
 
 // ---- interfaces ----
 
@@ -53,8 +54,7 @@ struct TGUID {
     String ToString() const;
 };
 
-using HRESULT = std::int32_t;
-constexpr HRESULT S_OK = 0;
+// QueryInterface answers 0 (S_OK) or E_NOINTERFACE.
 constexpr HRESULT E_NOINTERFACE = HRESULT(0x80004002u);
 
 // Declares an interface's identity inside the interface.
