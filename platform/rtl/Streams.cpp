@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <limits>
 #include <unistd.h>
 
@@ -139,6 +140,13 @@ TFileStream::TFileStream(const String& fileName, Word mode, Cardinal rights)
     FHandle = ::open(path.c_str(), access | O_CLOEXEC);
     if (FHandle < 0)
         throw EFOpenError(fileError("Cannot open file", fileName, errno));
+    // A folder opens for reading here but is no file to stream.
+    struct stat st {};
+    if (::fstat(FHandle, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(FHandle);
+        FHandle = -1;
+        throw EFOpenError(fileError("Cannot open file", fileName, EISDIR));
+    }
 }
 
 TFileStream::~TFileStream()

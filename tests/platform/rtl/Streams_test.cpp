@@ -162,6 +162,7 @@ TEST(FileStream, ReportsTheFileAndTheReason)
         EXPECT_EQ(e.Message.rfind(u"Cannot open file \"" + missing + u"\". ", 0), 0u) << StringToUtf8(e.Message);
         EXPECT_GT(e.Message.size(), missing.size() + 20);
     }
+    EXPECT_THROW(TFileStream(path16(dir.path()), fmOpenRead), EFOpenError);
     String inMissingFolder = path16(dir / "no" / "file.txt");
     try {
         TFileStream f(inMissingFolder, fmCreate);
