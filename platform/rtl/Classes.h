@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -178,6 +179,19 @@ public:
 private:
     T* m_p { nullptr };
 };
+
+// The plain event: "something happened to Sender".
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// Deletes the object and empties the pointer first, so nothing reached from
+// the destructor sees a dangling pointer.
+template<class T>
+void FreeAndNil(T*& p)
+{
+    T* old = p;
+    p = nullptr;
+    delete old;
+}
 
 // ---- TPersistent ----
 
