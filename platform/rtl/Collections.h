@@ -195,7 +195,8 @@ public:
     void SetItem(int index, const T& item)
     {
         CheckIndex(index);
-        T old = std::exchange(m_items[std::size_t(index)], item);
+        T copy = item; // `item` may be an element of this list
+        T old = std::exchange(m_items[std::size_t(index)], std::move(copy));
         Notify(old, cnRemoved);
         Notify(m_items[std::size_t(index)], cnAdded);
     }

@@ -40,6 +40,11 @@ TEST(List, EditingOperations)
     l.Sort([](const int& a, const int& b) { return b - a; });
     EXPECT_EQ(l.First(), 3);
     EXPECT_EQ(l.Last(), 0);
+
+    TList<String> words { u"alpha", u"beta" };
+    words.SetItem(1, words[1]); // an element written back over itself
+    words.Insert(0, words[1]);
+    EXPECT_EQ(words.ToVector(), (std::vector<String> { u"beta", u"alpha", u"beta" }));
 }
 
 TEST(List, IndexErrorsNameTheIndex)
