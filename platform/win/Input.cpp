@@ -895,6 +895,16 @@ void SetCursorResource(HINSTANCE instance, UINT_PTR id, HCURSOR cursor)
     CursorResources()[{ instance, id }] = cursor;
 }
 
+TCursorPixels GetCursorPixels(HCURSOR cursor)
+{
+    if (!cursor)
+        return {};
+    auto* c = reinterpret_cast<TCursorImage*>(cursor);
+    if (c->argb.empty())
+        return {};
+    return { c->width, c->height, c->hotX, c->hotY, c->argb.data() };
+}
+
 UINT_PTR GetCursorId(HCURSOR cursor)
 {
     return cursor ? reinterpret_cast<TCursorImage*>(cursor)->id : 0;

@@ -36,6 +36,15 @@ TScanCode ScanCodeOf(WORD vk);
 HCURSOR LoadCursor(HINSTANCE instance, UINT_PTR id);
 HCURSOR CreateCursorFromPixels(int width, int height, int hotX, int hotY, const std::uint32_t* argb);
 void SetCursorResource(HINSTANCE instance, UINT_PTR id, HCURSOR cursor);
+// The pixels of a custom cursor (nullptr for standard cursors).
+struct TCursorPixels {
+    int Width { 0 };
+    int Height { 0 };
+    int HotX { 0 };
+    int HotY { 0 };
+    const std::uint32_t* Argb { nullptr };
+};
+TCursorPixels GetCursorPixels(HCURSOR cursor);
 // Standard id of a cursor, 0 for a custom one.
 UINT_PTR GetCursorId(HCURSOR cursor);
 HCURSOR SetCursor(HCURSOR cursor);
