@@ -170,7 +170,19 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t opnd, std::int32_t max, const Char
         break;
     }
     case ANYOF:
-    case ANYBUT:
+    case ANYBUT: {
+        const std::int32_t table = fSetTableOf[std::size_t(opnd)];
+        if (table < 0) {
+            while (p < stop && SetMatch(opnd, *p))
+                ++p;
+            break;
+        }
+        const std::uint64_t* t = fSetTables[std::size_t(table)].data();
+        const bool negate = node[0] == ANYBUT;
+        while (p < stop && bool((t[*p >> 6] >> (*p & 63)) & 1) != negate)
+            ++p;
+        break;
+    }
     case ANYOFCI:
     case ANYBUTCI:
         while (p < stop && SetMatch(opnd, *p))
@@ -566,7 +578,8 @@ bool TRegExpr::MatchPrim(const Char* start)
 // One match attempt at `start`, with the groups of any earlier attempt cleared.
 bool TRegExpr::RegMatch(const Char* start)
 {
-    for (int i = 1; i < NSUBEXP; ++i) {
+    // Only the groups the expression has can have been set.
+    for (int i = 1; i < regnpar; ++i) {
         startp[std::size_t(i)] = nullptr;
         endp[std::size_t(i)] = nullptr;
     }
