@@ -1,0 +1,239 @@
+#include "foundation/LumJSONWriter.h"
+
+#include <cmath>
+
+#include "foundation/VuzErazs.h"
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/SysUtils.h"
+
+// ---- Buffer ----
+
+TLumJSONStreamWriter::~TLumJSONStreamWriter()
+{
+    // A destructor cannot report a failing stream; callers that must know
+    // call Flush (TLumJSONWriter::Close does) first.
+    try {
+        Flush();
+    } catch (...) {
+    }
+}
+
+void TLumJSONStreamWriter::Write(StringView Value)
+{
+    FBuffer += StringToUtf8(Value);
+    if (FBuffer.size() >= FlushThreshold)
+        Flush();
+}
+
+void TLumJSONStreamWriter::WriteAscii(std::string_view Value)
+{
+    FBuffer += Value;
+    if (FBuffer.size() >= FlushThreshold)
+        Flush();
+}
+
+void TLumJSONStreamWriter::Flush()
+{
+    if (FBuffer.empty())
+        return;
+    std::string pending;
+    pending.swap(FBuffer);
+    FStream.WriteBuffer(pending.data(), Int64(pending.size()));
+}
+
+// ---- Writer ----
+
+TLumJSONWriter::TLumJSONWriter(TStream& AStream)
+    : FWriter(std::make_unique<TLumJSONStreamWriter>(AStream))
+{
+    Push(EmptyDocument);
+}
+
+TLumJSONWriter::~TLumJSONWriter() = default;
+
+void TLumJSONWriter::SetIndentLength(int Value)
+{
+    if (Value > 0) {
+        FIndent.assign(std::size_t(Value), u' ');
+        FSeparator = u": ";
+    } else {
+        FIndent.clear();
+        FSeparator = u":";
+    }
+}
+
+void TLumJSONWriter::Push(Scope scope)
+{
+    if (FStackSize >= MaxStackSize)
+        throw ETooManyDepthLevels();
+    FStack[std::size_t(FStackSize++)] = scope;
+}
+
+void TLumJSONWriter::NewLine()
+{
+    if (FIndent.empty())
+        return;
+    FWriter->WriteAscii("\r\n");
+    for (int i = 1; i < FStackSize; ++i)
+        FWriter->Write(FIndent);
+}
+
+void TLumJSONWriter::WriteDeferredName()
+{
+    if (FDeferredName.empty())
+        return;
+    Scope& top = Top();
+    if (top == NonEmptyObject)
+        FWriter->WriteAscii(",");
+    else if (top != EmptyObject)
+        throw ECannotWriteName();
+    NewLine();
+    top = DanglingName;
+    FWriter->WriteAscii("\"");
+    FWriter->Write(TVuzErazs::EscapeString(FDeferredName));
+    FWriter->WriteAscii("\"");
+    FDeferredName.clear();
+}
+
+void TLumJSONWriter::BeforeValue(bool isBegin)
+{
+    WriteDeferredName();
+    Scope& top = Top();
+    switch (top) {
+    case EmptyDocument:
+        if (!isBegin)
+            throw EObjectOrArrayExpected();
+        top = NonEmptyDocument;
+        break;
+    case EmptyArray:
+        top = NonEmptyArray;
+        NewLine();
+        break;
+    case NonEmptyArray:
+        FWriter->WriteAscii(",");
+        NewLine();
+        break;
+    case DanglingName:
+        FWriter->Write(FSeparator);
+        top = NonEmptyObject;
+        break;
+    case NonEmptyDocument:
+        throw EMultipleRootNotAllowed();
+    case EmptyObject:
+    case NonEmptyObject:
+        throw EInvalidNesting();
+    }
+}
+
+void TLumJSONWriter::Begin(Scope scope, std::string_view bracket)
+{
+    BeforeValue(true);
+    Push(scope);
+    FWriter->WriteAscii(bracket);
+}
+
+void TLumJSONWriter::End(Scope emptyKind, Scope nonEmptyKind, std::string_view bracket)
+{
+    const Scope top = Top();
+    if (top != emptyKind && top != nonEmptyKind)
+        throw EInvalidNesting();
+    if (!FDeferredName.empty())
+        throw EMissingValue();
+    --FStackSize;
+    if (top == nonEmptyKind)
+        NewLine();
+    FWriter->WriteAscii(bracket);
+}
+
+TLumJSONWriter& TLumJSONWriter::WriteBeginObject()
+{
+    Begin(EmptyObject, "{");
+    return *this;
+}
+
+TLumJSONWriter& TLumJSONWriter::WriteEndObject()
+{
+    End(EmptyObject, NonEmptyObject, "}");
+    return *this;
+}
+
+TLumJSONWriter& TLumJSONWriter::WriteBeginArray()
+{
+    Begin(EmptyArray, "[");
+    return *this;
+}
+
+TLumJSONWriter& TLumJSONWriter::WriteEndArray()
+{
+    End(EmptyArray, NonEmptyArray, "]");
+    return *this;
+}
+
+TLumJSONWriter& TLumJSONWriter::WriteName(const String& Name)
+{
+    if (Name.empty())
+        throw EEmptyName();
+    if (!FDeferredName.empty())
+        throw EMissingValue();
+    if (FStackSize == 0)
+        throw EEmptyJson();
+    FDeferredName = Name;
+    return *this;
+}
+
+TLumJSONWriter& TLumJSONWriter::WriteString(StringView Value)
+{
+    BeforeValue(false);
+    FWriter->WriteAscii("\"");
+    FWriter->Write(TVuzErazs::EscapeString(Value));
+    FWriter->WriteAscii("\"");
+    return *this;
+}
+
+TLumJSONWriter& TLumJSONWriter::WriteRawString(StringView Value)
+{
+    BeforeValue(false);
+    FWriter->WriteAscii("\"");
+    FWriter->Write(Value);
+    FWriter->WriteAscii("\"");
+    return *this;
+}
+
+TLumJSONWriter& TLumJSONWriter::WriteBoolean(bool Value)
+{
+    BeforeValue(false);
+    FWriter->WriteAscii(Value ? "true" : "false");
+    return *this;
+}
+
+TLumJSONWriter& TLumJSONWriter::WriteNull()
+{
+    BeforeValue(false);
+    FWriter->WriteAscii("null");
+    return *this;
+}
+
+TLumJSONWriter& TLumJSONWriter::WriteInteger(Int64 Value)
+{
+    BeforeValue(false);
+    FWriter->WriteAscii(std::to_string(Value));
+    return *this;
+}
+
+TLumJSONWriter& TLumJSONWriter::WriteDouble(double Value)
+{
+    if (!std::isfinite(Value))
+        throw EInvalidNumber();
+    BeforeValue(false);
+    FWriter->Write(FloatToStr(Value, InvariantFormatSettings()));
+    return *this;
+}
+
+TLumJSONWriter& TLumJSONWriter::Close()
+{
+    if (FStackSize != 1 || Top() != NonEmptyDocument)
+        throw EInvalidNesting();
+    FClosed = true;
+    FWriter->Flush();
+    return *this;
+}
