@@ -85,7 +85,11 @@ public:
     String GetLinePairedSeparator() const;
     void SetLinePairedSeparator(const String& value);
     TRegExprInvertCaseFunction GetInvertCase() const { return fInvertCase; }
-    void SetInvertCase(TRegExprInvertCaseFunction f) { fInvertCase = std::move(f); }
+    // An empty function restores InvertCaseFunction.
+    void SetInvertCase(TRegExprInvertCaseFunction f)
+    {
+        fInvertCase = f ? std::move(f) : TRegExprInvertCaseFunction(&TRegExpr::InvertCaseFunction);
+    }
 
     bool Exec(const String& AInputString);
     bool Exec();

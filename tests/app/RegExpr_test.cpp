@@ -493,4 +493,6 @@ TEST(RegExpr, InvertCaseFunction)
     EXPECT_TRUE(re.Exec(u"ЖУК"));
     re.SetInvertCase([](Char c) { return c; }); // no case folding at all
     EXPECT_FALSE(re.Exec(u"ЖУК"));
+    re.SetInvertCase(nullptr); // back to the default
+    EXPECT_TRUE(re.Exec(u"ЖУК"));
 }
