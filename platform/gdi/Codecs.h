@@ -1,0 +1,49 @@
+#pragma once
+// Image files: a format sniffer and readers for BMP, PNG, JPEG, GIF (all
+// frames, with transparency) and ICO/CUR; writers for BMP, PNG and JPEG. A
+// malformed or truncated file raises EImageError with a clear message.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/gdi/Gdi.h"
+#include "platform/rtl/Exceptions.h"
+
+QT_DECLARE_EXCEPTION(EImageError, Exception);
+
+enum class TImageFormat { Unknown, Bmp, Png, Jpeg, Gif, Ico, Cur };
+
+// One picture: straight (not premultiplied) 0xAARRGGBB pixels, rows top-down.
+struct TImageFrame {
+    int Width { 0 };
+    int Height { 0 };
+    std::vector<std::uint32_t> Pixels;
+    int DelayMs { 0 };  // animation frames
+    TPoint Hotspot;     // cursors
+    std::uint32_t& At(int x, int y) { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
+    std::uint32_t At(int x, int y) const { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
+};
+
+struct TImage {
+    TImageFormat Format { TImageFormat::Unknown };
+    std::vector<TImageFrame> Frames; // never empty after a successful read
+    int LoopCount { 1 };             // GIF: 0 repeats for ever
+};
+
+TImageFormat SniffImageFormat(const std::uint8_t* data, std::size_t size);
+TImage DecodeImage(const std::uint8_t* data, std::size_t size);
+TImage DecodeImage(const TBytes& bytes);
+TImage LoadImageFile(const String& path);
+
+TBytes EncodeBmp(const TImageFrame& frame, bool withAlpha = false);
+TBytes EncodePng(const TImageFrame& frame);
+// `quality` 1..100.
+TBytes EncodeJpeg(const TImageFrame& frame, int quality = 90);
+void SaveImageFile(const String& path, const TImageFrame& frame, TImageFormat format, int jpegQuality = 90);
+
+// Between frames and drawing handles: a 32-bit top-down DIB section with
+// premultiplied pixels, and back.
+HBITMAP CreateBitmapFromFrame(const TImageFrame& frame);
+TImageFrame FrameFromBitmap(HBITMAP bitmap);
+HICON CreateIconFromFrame(const TImageFrame& frame, bool isIcon = true);
+TImageFrame FrameFromIcon(HICON icon);

@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <gif_lib.h>
+
+#include <cstring>
+
+#include "platform/gdi/Codecs.h"
+#include "tests/support/Fixtures.h"
+
+namespace {
+
+TImageFrame Pattern(int w, int h, bool alpha)
+{
+    TImageFrame f;
+    f.Width = w;
+    f.Height = h;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t a = alpha ? std::uint32_t(255 - 30 * ((x + y) % 4)) : 255;
+            f.Pixels.push_back((a << 24) | (std::uint32_t(x * 40) << 16) | (std::uint32_t(y * 50) << 8) | std::uint32_t((x * y * 17) & 0xFF));
+        }
+    return f;
+}
+
+int MaxChannelDiff(std::uint32_t a, std::uint32_t b)
+{
+    int d = 0;
+    for (int s = 0; s < 32; s += 8)
+        d = std::max(d, std::abs(int((a >> s) & 0xFF) - int((b >> s) & 0xFF)));
+    return d;
+}
+
+TEST(Codecs, RoundTrips)
+{
+    struct Case {
+        const char* name;
+        TImageFormat format;
+        bool alpha;
+        int tolerance;
+    };
+    const Case cases[] = {
+        { "bmp", TImageFormat::Bmp, false, 0 },
+        { "bmp with alpha", TImageFormat::Bmp, true, 0 },
+        { "png", TImageFormat::Png, true, 0 },
+        { "jpeg", TImageFormat::Jpeg, false, 6 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Lossy compression gets a smooth picture; the others a busy one.
+        TImageFrame f = Pattern(7, 5, c.alpha);
+        if (c.format == TImageFormat::Jpeg)
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 7; ++x)
+                    f.At(x, y) = 0xFF000000u | (std::uint32_t(100 + x * 4) << 16) | (std::uint32_t(80 + y * 4) << 8) | 120u;
+        TBytes bytes;
+        switch (c.format) {
+        case TImageFormat::Bmp: bytes = EncodeBmp(f, c.alpha); break;
+        case TImageFormat::Png: bytes = EncodePng(f); break;
+        default: bytes = EncodeJpeg(f, 100); break;
+        }
+        EXPECT_EQ(SniffImageFormat(bytes.data(), bytes.size()), c.format);
+        const TImage img = DecodeImage(bytes);
+        EXPECT_EQ(img.Format, c.format);
+        ASSERT_EQ(img.Frames.size(), 1u);
+        const auto& g = img.Frames[0];
+        ASSERT_EQ(g.Width, 7);
+        ASSERT_EQ(g.Height, 5);
+        int worst = 0;
+        for (std::size_t i = 0; i < f.Pixels.size(); ++i)
+            worst = std::max(worst, MaxChannelDiff(f.Pixels[i], g.Pixels[i]));
+        EXPECT_LE(worst, c.tolerance);
+    }
+}
+
+TEST(Codecs, JpegQualityTradesSizeForFidelity)
+{
+    TImageFrame f = Pattern(64, 64, false);
+    const TBytes low = EncodeJpeg(f, 10), high = EncodeJpeg(f, 95);
+    EXPECT_LT(low.size(), high.size());
+    const auto diff = [&](const TBytes& b) {
+        const auto g = DecodeImage(b).Frames[0];
+        long long sum = 0;
+        for (std::size_t i = 0; i < f.Pixels.size(); ++i)
+            sum += MaxChannelDiff(f.Pixels[i], g.Pixels[i]);
+        return sum;
+    };
+    EXPECT_LT(diff(high), diff(low));
+}
+
+TEST(Codecs, FilesSaveAndLoad)
+{
+    testsupport::TempDir dir;
+    const String path = Utf8ToString((dir / "picture.png").string());
+    const TImageFrame f = Pattern(3, 3, true);
+    SaveImageFile(path, f, TImageFormat::Png);
+    EXPECT_EQ(LoadImageFile(path).Frames[0].Pixels, f.Pixels);
+    EXPECT_THROW(LoadImageFile(Utf8ToString((dir / "missing.png").string())), EImageError);
+    EXPECT_THROW(SaveImageFile(path, f, TImageFormat::Gif), EImageError);
+}
+
+// Each malformed input gives a clear error, never a crash or a bogus image.
+TEST(Codecs, MalformedFilesAreRejected)
+{
+    const TBytes bmp = EncodeBmp(Pattern(4, 4, false));
+    const TBytes png = EncodePng(Pattern(4, 4, true));
+    const TBytes jpg = EncodeJpeg(Pattern(16, 16, false));
+    auto cut = [](const TBytes& b, std::size_t n) { return TBytes(b.begin(), b.begin() + long(std::min(n, b.size()))); };
+    TBytes hugeBmp = bmp;
+    hugeBmp[18] = 0xFF; hugeBmp[19] = 0xFF; hugeBmp[20] = 0xFF; hugeBmp[21] = 0x7F; // width 2^31 - 1
+    TBytes badDepth = bmp;
+    badDepth[28] = 7;
+    TBytes rle = bmp;
+    rle[30] = 1;
+    const TBytes emptyIco = { 0, 0, 1, 0, 0, 0 };
+    TBytes icoOutside = { 0, 0, 1, 0, 1, 0, 2, 2, 0, 0, 1, 0, 32, 0, 0xFF, 0, 0, 0, 0xF0, 0xFF, 0, 0 };
+    struct Case {
+        const char* name;
+        TBytes bytes;
+    };
+    const std::vector<Case> cases = {
+        { "empty", {} },
+        { "unknown", { 'X', 'Y', 'Z', 1, 2, 3 } },
+        { "bmp header cut", cut(bmp, 20) },
+        { "bmp pixels cut", cut(bmp, bmp.size() - 5) },
+        { "bmp huge", hugeBmp },
+        { "bmp depth", badDepth },
+        { "bmp compression", rle },
+        { "png cut", cut(png, 30) },
+        { "png signature only", cut(png, 8) },
+        { "jpeg cut", cut(jpg, 40) },
+        { "jpeg marker only", { 0xFF, 0xD8, 0xFF } },
+        { "gif header only", { 'G', 'I', 'F', '8', '9', 'a' } },
+        { "ico without images", emptyIco },
+        { "ico entry outside the file", icoOutside },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_THROW(DecodeImage(c.bytes), EImageError);
+    }
+    try {
+        DecodeImage(cut(png, 30));
+    } catch (const EImageError& e) {
+        EXPECT_NE(e.Message.find(u"PNG"), String::npos);
+    }
+}
+
+// Writes a GIF with giflib: two 2x2 frames, the second with a transparent
+// pixel that lets the first show through, looping for ever.
+TBytes MakeGif()
+{
+    struct Sink {
+        TBytes Bytes;
+    } sink;
+    int err = 0;
+    GifFileType* gif = EGifOpen(&sink, [](GifFileType* g, const GifByteType* b, int n) {
+        auto* s = static_cast<Sink*>(g->UserData);
+        s->Bytes.insert(s->Bytes.end(), b, b + n);
+        return n; }, &err);
+    GifColorType colors[4] = { { 255, 0, 0 }, { 0, 255, 0 }, { 0, 0, 255 }, { 0, 0, 0 } };
+    ColorMapObject* map = GifMakeMapObject(4, colors);
+    gif->SWidth = 2;
+    gif->SHeight = 2;
+    gif->SColorResolution = 8;
+    gif->SBackGroundColor = 0;
+    gif->SColorMap = map;
+    const GifByteType frames[2][4] = { { 0, 0, 0, 0 }, { 1, 3, 2, 1 } };
+    for (int i = 0; i < 2; ++i) {
+        SavedImage* si = GifMakeSavedImage(gif, nullptr);
+        si->ImageDesc = { 0, 0, 2, 2, false, nullptr };
+        si->RasterBits = static_cast<GifByteType*>(malloc(4));
+        std::memcpy(si->RasterBits, frames[i], 4);
+        GraphicsControlBlock gcb { DISPOSE_DO_NOT, false, 7 + i, i == 1 ? 3 : NO_TRANSPARENT_COLOR };
+        EGifGCBToSavedExtension(&gcb, gif, i);
+        if (i == 0) {
+            GifAddExtensionBlock(&si->ExtensionBlockCount, &si->ExtensionBlocks, APPLICATION_EXT_FUNC_CODE, 11,
+                reinterpret_cast<unsigned char*>(const_cast<char*>("NETSCAPE2.0")));
+            unsigned char loop[3] = { 1, 0, 0 };
+            GifAddExtensionBlock(&si->ExtensionBlockCount, &si->ExtensionBlocks, CONTINUE_EXT_FUNC_CODE, 3, loop);
+        }
+    }
+    EGifSpew(gif);
+    return sink.Bytes;
+}
+
+TEST(Codecs, GifFramesTransparencyAndTiming)
+{
+    const TBytes bytes = MakeGif();
+    const TImage img = DecodeImage(bytes);
+    EXPECT_EQ(img.Format, TImageFormat::Gif);
+    ASSERT_EQ(img.Frames.size(), 2u);
+    EXPECT_EQ(img.LoopCount, 0);
+    EXPECT_EQ(img.Frames[0].DelayMs, 70);
+    EXPECT_EQ(img.Frames[1].DelayMs, 80);
+    EXPECT_EQ(img.Frames[0].At(1, 0), 0xFFFF0000u);
+    EXPECT_EQ(img.Frames[1].At(0, 0), 0xFF00FF00u);
+    EXPECT_EQ(img.Frames[1].At(1, 0), 0xFFFF0000u); // transparent: the first frame shows
+    EXPECT_EQ(img.Frames[1].At(0, 1), 0xFF0000FFu);
+
+    // A file cut inside its last frame keeps the complete frames.
+    const TImage partial = DecodeImage(TBytes(bytes.begin(), bytes.end() - 6));
+    EXPECT_EQ(partial.Frames.size(), 1u);
+}
+
+void Put16(TBytes& b, unsigned v) { b.push_back(BYTE(v)); b.push_back(BYTE(v >> 8)); }
+void Put32(TBytes& b, unsigned v) { Put16(b, v & 0xFFFF); Put16(b, v >> 16); }
+
+// A one-image icon or cursor file around a 2x2 image of 24 bits with an AND mask.
+TBytes MakeIcon(bool cursor)
+{
+    TBytes dib;
+    Put32(dib, 40);
+    Put32(dib, 2);
+    Put32(dib, 4); // doubled height
+    Put16(dib, 1);
+    Put16(dib, 24);
+    for (int i = 0; i < 6; ++i)
+        Put32(dib, 0);
+    // Colour rows bottom-up, padded to 8 bytes: bottom red/green, top blue/white.
+    const BYTE rows[2][6] = { { 0, 0, 255, 0, 255, 0 }, { 255, 0, 0, 255, 255, 255 } };
+    for (const auto& r : rows) {
+        dib.insert(dib.end(), r, r + 6);
+        dib.push_back(0);
+        dib.push_back(0);
+    }
+    // Mask rows: the top-right pixel transparent.
+    Put32(dib, 0);
+    Put32(dib, 0x40);
+    TBytes file;
+    Put16(file, 0);
+    Put16(file, cursor ? 2 : 1);
+    Put16(file, 1);
+    file.push_back(2);
+    file.push_back(2);
+    file.push_back(0);
+    file.push_back(0);
+    Put16(file, cursor ? 1 : 1);
+    Put16(file, cursor ? 0 : 24);
+    Put32(file, unsigned(dib.size()));
+    Put32(file, 22);
+    file.insert(file.end(), dib.begin(), dib.end());
+    return file;
+}
+
+TEST(Codecs, IconsAndCursors)
+{
+    const TImage ico = DecodeImage(MakeIcon(false));
+    EXPECT_EQ(ico.Format, TImageFormat::Ico);
+    ASSERT_EQ(ico.Frames.size(), 1u);
+    const auto& f = ico.Frames[0];
+    EXPECT_EQ(f.At(0, 0), 0xFF0000FFu);
+    EXPECT_EQ(f.At(1, 0), 0u);
+    EXPECT_EQ(f.At(0, 1), 0xFFFF0000u);
+    EXPECT_EQ(f.At(1, 1), 0xFF00FF00u);
+
+    const TImage cur = DecodeImage(MakeIcon(true));
+    EXPECT_EQ(cur.Format, TImageFormat::Cur);
+    EXPECT_EQ(cur.Frames[0].Hotspot, (TPoint { 1, 0 }));
+
+    HICON icon = CreateIconFromFrame(f);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(FrameFromIcon(icon).Pixels, f.Pixels);
+    DestroyIcon(icon);
+}
+
+TEST(Codecs, BitmapHandlesKeepPixels)
+{
+    const TImageFrame f = Pattern(5, 4, false);
+    HBITMAP bmp = CreateBitmapFromFrame(f);
+    ASSERT_NE(bmp, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, bmp);
+    const std::uint32_t p = f.At(3, 2);
+    EXPECT_EQ(GetPixel(dc, 3, 2), RGB(BYTE(p >> 16), BYTE(p >> 8), BYTE(p)));
+    DeleteDC(dc);
+    EXPECT_EQ(FrameFromBitmap(bmp).Pixels, f.Pixels);
+    DeleteObject(bmp);
+    EXPECT_THROW(FrameFromBitmap(bmp), EImageError);
+}
+
+} // namespace
