@@ -8,6 +8,9 @@
 
 #include "platform/rtl/MainThread.h"
 #include "platform/web/DevToolsConnection.h"
+#include "platform/web/WebViewWindow.h"
+#include "platform/win/Input.h"
+#include "platform/win/Window.h"
 
 namespace webview {
 
@@ -226,6 +229,10 @@ struct CoreWebView2::Impl {
     int Width { 800 };
     int Height { 600 };
 
+    WebViewWindow* Window { nullptr }; // the controller's child window, when on screen
+    bool WantScreencast { false };
+    bool Screencasting { false };
+
     std::map<String, std::shared_ptr<ICoreWebView2HostObject>> HostObjects;
     std::string NamesScriptId;
 
@@ -260,6 +267,7 @@ struct CoreWebView2::Impl {
     void UpdateHostObjectNames();
     void ApplyUserAgent();
     void ApplyViewport();
+    void UpdateScreencast();
     std::string NamesScript() const;
 };
 
@@ -441,6 +449,7 @@ void CoreWebView2::Impl::FinishAttach(bool ok)
         CurrentState = ok ? State::Attached : State::Detached;
     History.clear();
     HistoryIndex = -1;
+    UpdateScreencast();
     auto ops = std::move(WhenAttached);
     WhenAttached.clear();
     for (auto& op : ops)
@@ -464,6 +473,21 @@ void CoreWebView2::Impl::SendSetup()
         UpdateHostObjectNames();
     ApplyUserAgent();
     ApplyViewport();
+    // The view acts as the focused page whether or not a window has focus.
+    Send("Emulation.setFocusEmulationEnabled", { { "enabled", true } });
+    Screencasting = false;
+}
+
+void CoreWebView2::Impl::UpdateScreencast()
+{
+    bool want = WantScreencast && Window;
+    if (!IsAttached() || want == Screencasting)
+        return;
+    Screencasting = want;
+    if (want)
+        Send("Page.startScreencast", { { "format", "png" }, { "everyNthFrame", 1 } });
+    else
+        Send("Page.stopScreencast", Json::object());
 }
 
 std::string CoreWebView2::Impl::NamesScript() const
@@ -541,6 +565,7 @@ void CoreWebView2::Impl::BrowserGone()
     SessionId.clear();
     TargetId.clear();
     Connection.reset();
+    Screencasting = false;
     if (Pending)
         CompleteNavigation(Pending->Id, false, WebErrorStatus::ConnectionAborted);
     if (wasAttached)
@@ -571,6 +596,10 @@ void CoreWebView2::Impl::OnEvent(const std::string& method, const Json& params)
                     self->m_impl->CompleteNavigation(id, !failed, status);
             });
         }
+    } else if (method == "Page.screencastFrame") {
+        Send("Page.screencastFrameAck", { { "sessionId", params.value("sessionId", 0) } });
+        if (Window && Screencasting)
+            Window->ShowFrame(params.value("data", std::string()));
     } else if (method == "Runtime.bindingCalled") {
         OnBinding(params);
     } else if (method == "Inspector.targetCrashed") {
@@ -961,13 +990,23 @@ void CoreWebView2::DeleteAllCookies(std::function<void(HRESULT)> done)
 
 // ---------------------------------------------------------------- CoreWebView2Controller
 
+CoreWebView2Controller::CoreWebView2Controller() = default;
+
 CoreWebView2Controller::~CoreWebView2Controller() { Close(); }
 
-void CoreWebView2Controller::SetIsVisible(bool visible) { m_visible = visible; }
+void CoreWebView2Controller::SetIsVisible(bool visible)
+{
+    m_visible = visible;
+    if (m_window)
+        m_window->SetVisible(visible && m_parent);
+    ShowOnScreen();
+}
 
 void CoreWebView2Controller::SetBounds(const TRect& bounds)
 {
     m_bounds = bounds;
+    if (m_window)
+        m_window->SetBounds(bounds);
     if (!m_webView)
         return;
     auto& impl = *m_webView->m_impl;
@@ -977,10 +1016,71 @@ void CoreWebView2Controller::SetBounds(const TRect& bounds)
         impl.ApplyViewport();
 }
 
+void CoreWebView2Controller::SetParentWindow(HWND parent)
+{
+    m_parent = parent && IsWindow(parent) ? parent : nullptr;
+    if (!m_window && m_parent && m_webView)
+        CreateWindowIn(m_parent);
+    else if (m_window && m_parent)
+        m_window->SetParent(m_parent);
+    if (m_window)
+        m_window->SetVisible(m_visible && m_parent);
+    ShowOnScreen();
+}
+
+HWND CoreWebView2Controller::GetWindow() const { return m_window ? m_window->Handle() : nullptr; }
+
+void CoreWebView2Controller::CreateWindowIn(HWND parent)
+{
+    WebViewWindow::Callbacks callbacks;
+    std::weak_ptr<CoreWebView2> weak = m_webView;
+    callbacks.SendInput = [weak](const std::string& method, Json params) {
+        if (auto view = weak.lock(); view && view->m_impl->IsAttached())
+            view->m_impl->Send(method, std::move(params));
+    };
+    // The window lives inside this controller, so `this` outlives it.
+    callbacks.AcceleratorKey = [this](UINT msg, WORD vk) {
+        bool system = msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP;
+        bool modifierKey = vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU;
+        bool functionKey = vk >= VK_F1 && vk < VK_F1 + 24;
+        bool accelerator = !modifierKey && (system || functionKey || vk == VK_ESCAPE || GetKeyState(VK_CONTROL) < 0);
+        if (!accelerator)
+            return false;
+        AcceleratorKeyPressedEventArgs args;
+        args.Kind = msg == WM_KEYDOWN ? KeyEventKind::KeyDown
+            : msg == WM_KEYUP         ? KeyEventKind::KeyUp
+            : msg == WM_SYSKEYDOWN    ? KeyEventKind::SystemKeyDown
+                                      : KeyEventKind::SystemKeyUp;
+        args.VirtualKey = vk;
+        AcceleratorKeyPressed.Raise(*this, args);
+        return args.Handled;
+    };
+    callbacks.FocusChanged = [this](bool focused) {
+        if (focused)
+            GotFocus.Raise(*this);
+        else
+            LostFocus.Raise(*this);
+    };
+    m_window = std::make_unique<WebViewWindow>(parent, m_bounds, m_visible, std::move(callbacks));
+    m_webView->m_impl->Window = m_window.get();
+}
+
+void CoreWebView2Controller::ShowOnScreen()
+{
+    if (!m_webView)
+        return;
+    auto& impl = *m_webView->m_impl;
+    impl.WantScreencast = m_window && m_parent && m_visible;
+    impl.UpdateScreencast();
+}
+
 void CoreWebView2Controller::Close()
 {
-    if (m_webView)
+    if (m_webView) {
+        m_webView->m_impl->Window = nullptr;
         m_webView->m_impl->Close();
+    }
+    m_window.reset();
 }
 
 // ---------------------------------------------------------------- CoreWebView2Environment
@@ -1009,14 +1109,20 @@ void CoreWebView2Environment::CreateCoreWebView2Controller(HWND parentWindow,
     if (!handler)
         return;
     std::shared_ptr<CoreWebView2Controller> controller(new CoreWebView2Controller);
-    controller->m_parent = parentWindow;
     std::shared_ptr<CoreWebView2> view(new CoreWebView2);
     view->m_impl->Self = view;
     view->m_impl->Host = m_impl->Host;
-    view->m_impl->Width = controller->m_bounds.Width();
-    view->m_impl->Height = controller->m_bounds.Height();
     m_impl->Host->Views.push_back(view->m_impl.get());
     controller->m_webView = view;
+    // On screen the view starts out filling its parent's client area.
+    if (parentWindow && IsWindow(parentWindow)) {
+        RECT client;
+        if (GetClientRect(parentWindow, client))
+            controller->m_bounds = client;
+        controller->SetParentWindow(parentWindow);
+    }
+    view->m_impl->Width = controller->m_bounds.Width();
+    view->m_impl->Height = controller->m_bounds.Height();
     view->m_impl->RunWhenAttached([controller, handler](bool ok) {
         auto& impl = *controller->m_webView->m_impl;
         if (!ok) {

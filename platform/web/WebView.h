@@ -84,6 +84,7 @@ private:
 class CoreWebView2;
 class CoreWebView2Controller;
 class CoreWebView2Environment;
+class WebViewWindow;
 
 struct NavigationStartingEventArgs {
     String Uri;
@@ -196,10 +197,26 @@ private:
     String m_title;
 };
 
+enum class KeyEventKind { KeyDown, KeyUp, SystemKeyDown, SystemKeyUp };
+
+// A key pressed while the web view has the focus that the program may take
+// for itself (function keys, Escape, and keys with Ctrl or Alt held); a
+// handled key does not reach the page.
+struct AcceleratorKeyPressedEventArgs {
+    KeyEventKind Kind { KeyEventKind::KeyDown };
+    UINT VirtualKey { 0 };
+    bool Handled { false };
+    KeyEventKind GetKeyEventKind() const { return Kind; }
+    UINT GetVirtualKey() const { return VirtualKey; }
+    void SetHandled(bool v) { Handled = v; }
+};
+
 using CreateCoreWebView2ControllerCompletedHandler =
     std::function<void(HRESULT errorCode, std::shared_ptr<CoreWebView2Controller> controller)>;
 
-// The web view's place in a parent window.
+// The web view's place in a parent window. With a parent, the page is shown
+// in a child window at `Bounds` (in the parent's client coordinates) and
+// takes the input that window receives.
 class CoreWebView2Controller {
 public:
     ~CoreWebView2Controller();
@@ -209,15 +226,25 @@ public:
     TRect GetBounds() const { return m_bounds; }
     void SetBounds(const TRect& bounds);
     HWND GetParentWindow() const { return m_parent; }
-    void SetParentWindow(HWND parent) { m_parent = parent; }
+    // A null parent takes the web view off screen until it gets a new one.
+    void SetParentWindow(HWND parent);
+    // The child window that shows the page; null without a parent.
+    HWND GetWindow() const;
     // Closes the web view's page; its pending requests complete with failure.
     void Close();
 
+    Event<CoreWebView2Controller&, AcceleratorKeyPressedEventArgs&> AcceleratorKeyPressed;
+    Event<CoreWebView2Controller&> GotFocus;
+    Event<CoreWebView2Controller&> LostFocus;
+
 private:
     friend class CoreWebView2Environment;
-    CoreWebView2Controller() = default;
+    CoreWebView2Controller();
+    void CreateWindowIn(HWND parent);
+    void ShowOnScreen();
 
     std::shared_ptr<CoreWebView2> m_webView;
+    std::unique_ptr<WebViewWindow> m_window;
     HWND m_parent { nullptr };
     TRect m_bounds { 0, 0, 800, 600 };
     bool m_visible { true };

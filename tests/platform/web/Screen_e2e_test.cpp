@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "platform/rtl/MainThread.h"
+#include "platform/win/Headless.h"
+#include "platform/win/Input.h"
+#include "platform/win/Window.h"
+#include "tests/platform/web/WebFixture.h"
+
+using namespace webview;
+using namespace webtest;
+
+namespace {
+
+// Runs queued calls and window messages (painting) until `done` holds.
+bool PumpWindowsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+{
+    return PumpUntil([&] {
+        Headless::PumpUntilIdle();
+        return done();
+    }, timeout);
+}
+
+String Script(CoreWebView2& view, const String& script)
+{
+    Headless::PumpUntilIdle();
+    return RunScript(view, script);
+}
+
+const char16_t* const Page = uR"(<html><body style="margin:0;background:#ff0000;height:3000px">
+<button id=b style="position:absolute;left:0;top:0;width:200px;height:100px;background:#0000ff;border:0"
+  onclick="window.clicks=(window.clicks||0)+1">b</button>
+<input id=i style="position:absolute;left:0;top:150px;width:200px;height:40px">
+<script>window.keys=[];addEventListener('keydown',function(e){keys.push(e.keyCode)});</script>
+</body></html>)";
+
+} // namespace
+
+TEST(WebViewOnScreen, PageIsPaintedIntoTheParentAndTakesInput)
+{
+    SetMainThread();
+    auto env = SharedEnvironment();
+    ASSERT_TRUE(env);
+    THeadlessSession session;
+    WNDCLASSEX wc;
+    wc.lpszClassName = u"WebViewTestParent";
+    wc.lpfnWndProc = DefWindowProc;
+    RegisterClassEx(wc);
+    HWND parent = CreateWindowEx(0, u"WebViewTestParent", u"parent", WS_POPUP | WS_VISIBLE, 100, 80, 400, 300,
+        nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(parent);
+
+    std::shared_ptr<CoreWebView2Controller> controller;
+    env->CreateCoreWebView2Controller(parent, [&](HRESULT, std::shared_ptr<CoreWebView2Controller> c) { controller = c; });
+    ASSERT_TRUE(PumpWindowsUntil([&] { return controller != nullptr; }));
+    auto view = controller->GetCoreWebView2();
+    ASSERT_TRUE(controller->GetWindow());
+    EXPECT_EQ(TRect(0, 0, 400, 300), controller->GetBounds());
+    ASSERT_TRUE(ShowHtmlAndWait(*view, Page));
+
+    // The page shows in the parent at the controller's bounds.
+    auto pixelAt = [](int x, int y) { return Headless::ScreenPixel(TPoint(100 + x, 80 + y)) & 0xFFFFFF; };
+    EXPECT_TRUE(PumpWindowsUntil([&] { return pixelAt(300, 250) == 0xFF0000 && pixelAt(100, 50) == 0x0000FF; }))
+        << std::hex << pixelAt(300, 250) << " " << pixelAt(100, 50);
+    EXPECT_EQ(u"[400,300]", Script(*view, u"[innerWidth, innerHeight]"));
+
+    // Mouse clicks, text and the wheel reach the page.
+    Headless::Click(TPoint(100 + 50, 80 + 50));
+    EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"window.clicks") == u"1"; }));
+    Headless::Click(TPoint(100 + 50, 80 + 170));
+    EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"document.activeElement.id") == u"\"i\""; }));
+    Headless::Type(u"Ab \u00e9");
+    EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"document.getElementById('i').value") == u"\"Ab \u00e9\""; }))
+        << StringToUtf8(RunScript(*view, u"document.getElementById('i').value"));
+    Headless::Key(VK_BACK);
+    EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"document.getElementById('i').value") == u"\"Ab \""; }));
+    Headless::Wheel(-120, TPoint(100 + 300, 80 + 250));
+    EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"scrollY > 0") == u"true"; }));
+
+    // Accelerator keys go to the program first; a handled one stays there.
+    std::vector<UINT> accelerators;
+    controller->AcceleratorKeyPressed.Add([&](CoreWebView2Controller&, AcceleratorKeyPressedEventArgs& a) {
+        if (a.Kind == KeyEventKind::KeyDown)
+            accelerators.push_back(a.VirtualKey);
+        a.Handled = a.VirtualKey == VK_F1 + 4;
+    });
+    RunScript(*view, u"keys.length = 0");
+    Headless::Key(VK_F1 + 4);
+    Headless::Key(VK_F1 + 6);
+    Headless::Key('X');
+    EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"keys.length") == u"2"; }));
+    EXPECT_EQ(u"[118,88]", RunScript(*view, u"keys"));
+    EXPECT_EQ((std::vector<UINT> { VK_F1 + 4, VK_F1 + 6 }), accelerators);
+
+    // Resizing follows the bounds; hiding takes the page off the parent.
+    controller->SetBounds(TRect(0, 0, 200, 150));
+    EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"[innerWidth, innerHeight]") == u"[200,150]"; }));
+    controller->SetIsVisible(false);
+    EXPECT_FALSE(IsWindowVisible(controller->GetWindow()));
+
+    controller->Close();
+    EXPECT_FALSE(controller->GetWindow());
+    DestroyWindow(parent);
+    UnregisterClass(u"WebViewTestParent");
+    CheckSynchronize();
+}
