@@ -167,6 +167,16 @@ std::uint32_t ScreenPixel(TPoint p)
             if (c == top->colorKey)
                 continue;
         }
+        if (top->perPixelAlpha) {
+            // Premultiplied pixels: source plus what shows through.
+            const unsigned sa = ((src >> 24) * alpha + 127) / 255;
+            auto over = [&](int shift) {
+                const unsigned s = (((src >> shift) & 0xFF) * alpha + 127) / 255, d = (out >> shift) & 0xFF;
+                return std::uint32_t(std::min(255u, s + (d * (255 - sa) + 127) / 255)) << shift;
+            };
+            out = 0xFF000000u | over(16) | over(8) | over(0);
+            continue;
+        }
         // Window pixels count as opaque; the window's alpha blends it.
         auto mix = [&](int shift) {
             const unsigned s = (src >> shift) & 0xFF, d = (out >> shift) & 0xFF;

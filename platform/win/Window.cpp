@@ -1,6 +1,7 @@
 #include "platform/win/Window.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/MainThread.h"
@@ -1159,6 +1160,34 @@ bool GetLayeredWindowAttributes(HWND hwnd, COLORREF* key, BYTE* alpha, DWORD* fl
     if (key) *key = w->colorKey;
     if (alpha) *alpha = w->alpha;
     if (flags) *flags = w->layeredFlags;
+    return true;
+}
+
+bool UpdateLayeredWindowPixels(HWND hwnd, const POINT* pos, const SIZE* size, const TPixelBuffer& pixels, BYTE alpha)
+{
+    TWnd* w = Find(hwnd);
+    if (!w || !w->IsTop() || !(w->exStyle & WS_EX_LAYERED) || !pixels.Data)
+        return false;
+    if (pos || size) {
+        const TPoint p = pos ? *pos : w->rect.TopLeft();
+        const TSize sz = size ? *size : TSize(w->rect.Width(), w->rect.Height());
+        SetWindowPos(hwnd, nullptr, p.X, p.Y, sz.cx, sz.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        if (!(w = Find(hwnd)))
+            return false;
+    }
+    EnsureBuffer(w);
+    const int cw = std::min(w->bufWidth, pixels.Width);
+    const int ch = std::min(w->bufHeight, pixels.Height);
+    std::fill(w->pixels.begin(), w->pixels.end(), 0);
+    for (int y = 0; y < ch; ++y)
+        std::memcpy(w->pixels.data() + std::size_t(y) * w->bufWidth * 4, pixels.Data + std::size_t(y) * pixels.Stride, std::size_t(cw) * 4);
+    w->perPixelAlpha = true;
+    w->alpha = alpha;
+    w->layeredFlags = LWA_ALPHA;
+    w->update.Clear(); // the caller supplies the whole image; nothing to paint
+    w->erasePending = w->framePending = false;
+    w->dirty = TRegion(TRect(0, 0, w->bufWidth, w->bufHeight));
+    GetWindowBackend().TopLevelChanged(hwnd);
     return true;
 }
 

@@ -70,6 +70,10 @@ bool SetWindowRegion(HWND hwnd, std::optional<TRegion> region, bool redraw);
 std::optional<TRegion> GetWindowRegion(HWND hwnd);
 bool SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags);
 bool GetLayeredWindowAttributes(HWND hwnd, COLORREF* key, BYTE* alpha, DWORD* flags);
+// Per-pixel alpha contents of a layered window (the drawing layer's
+// UpdateLayeredWindow hands its bitmap over here): the premultiplied pixels
+// become the window's image, composed with their own alpha times `alpha`.
+bool UpdateLayeredWindowPixels(HWND hwnd, const POINT* pos, const SIZE* size, const TPixelBuffer& pixels, BYTE alpha);
 bool FlashWindow(HWND hwnd, bool invert);
 
 // Monitors: the back end's screen is the one monitor.

@@ -53,6 +53,7 @@ struct TWnd {
     BYTE alpha { 255 };
     COLORREF colorKey { 0 };
     DWORD layeredFlags { 0 };
+    bool perPixelAlpha { false };
 
     bool IsTop() const;
     TRect ClientRect() const { return { 0, 0, std::max(0, rect.Width() - nc.Left - nc.Right), std::max(0, rect.Height() - nc.Top - nc.Bottom) }; }

@@ -283,6 +283,29 @@ TEST_F(WinTest, LayeredWindowsBlendWithTheirAlpha)
     EXPECT_EQ(Headless::ScreenPixel({ 10, 10 }), 0xFF000000u); // the key colour shows through
 }
 
+TEST_F(WinTest, LayeredWindowsTakePerPixelAlphaImages)
+{
+    HWND back = Make("back", kTop, Bounds(0, 0, 100, 100));
+    Colour(back, 0xFF0000FFu);
+    Pump();
+    HWND shadow = Make("shadow", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 10, 10), nullptr, WS_EX_LAYERED | WS_EX_NOACTIVATE);
+    // Left half: half-transparent black (premultiplied), right half: clear.
+    std::vector<std::uint32_t> img(20 * 10, 0);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            img[y * 20 + x] = 0x80000000u;
+    TPixelBuffer px { reinterpret_cast<std::uint8_t*>(img.data()), 20, 10, 80 };
+    POINT at { 30, 40 };
+    SIZE size { 20, 10 };
+    ASSERT_TRUE(UpdateLayeredWindowPixels(shadow, &at, &size, px, 255));
+    RECT r;
+    GetWindowRect(shadow, r);
+    EXPECT_EQ(r, Bounds(30, 40, 20, 10));
+    EXPECT_EQ(Headless::ScreenPixel({ 32, 42 }), 0xFF00007Fu);
+    EXPECT_EQ(Headless::ScreenPixel({ 45, 42 }), 0xFF0000FFu);
+    EXPECT_FALSE(UpdateLayeredWindowPixels(back, &at, &size, px, 255)); // not layered
+}
+
 TEST_F(WinTest, MonitorAndWorkAreaComeFromTheBackEnd)
 {
     Session->Backend().SetWorkArea(TRect(0, 0, 1280, 984));
