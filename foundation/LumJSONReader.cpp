@@ -111,10 +111,12 @@ TLumJSONReader::TLumJSONState TLumJSONReader::DoPeek()
         return PeekValue();
     case EmptyArray: {
         top = NonEmptyArray;
-        Char c = NextNonBlank();
-        if (c == u']')
+        while (IsBlank(FReader->PeekChar()))
+            FReader->MoveNext(1);
+        if (FReader->PeekChar() == u']') {
+            FReader->MoveNext(1);
             return jstEndArray;
-        FReader->Backup(c);
+        }
         return PeekValue();
     }
     case NonEmptyArray: {
