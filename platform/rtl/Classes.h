@@ -56,7 +56,6 @@ struct TGUID {
 };
 
 // QueryInterface answers 0 (S_OK) or E_NOINTERFACE.
-constexpr HRESULT E_NOINTERFACE = HRESULT(0x80004002u);
 
 // Declares an interface's identity inside the interface.
 #define QT_INTERFACE_ID(text) static constexpr TGUID IID = TGUID::Parse(text)

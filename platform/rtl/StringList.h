@@ -13,7 +13,6 @@
 
 class TStream;
 
-using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 class TStrings : public TPersistent {
     QT_CLASS(TStrings, TPersistent)

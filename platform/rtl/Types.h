@@ -39,6 +39,21 @@ using COLORREF = std::uint32_t;
 // 0xFF0000nn, special values clNone 0x1FFFFFFF and clDefault 0x20000000.
 using TColor = std::int32_t;
 
+// Result codes of component interfaces.
+inline constexpr HRESULT S_OK = 0;
+inline constexpr HRESULT S_FALSE = 1;
+inline constexpr HRESULT E_NOTIMPL = HRESULT(0x80004001u);
+inline constexpr HRESULT E_NOINTERFACE = HRESULT(0x80004002u);
+inline constexpr HRESULT E_POINTER = HRESULT(0x80004003u);
+inline constexpr HRESULT E_ABORT = HRESULT(0x80004004u);
+inline constexpr HRESULT E_FAIL = HRESULT(0x80004005u);
+inline constexpr HRESULT E_UNEXPECTED = HRESULT(0x8000FFFFu);
+inline constexpr HRESULT E_ACCESSDENIED = HRESULT(0x80070005u);
+inline constexpr HRESULT E_OUTOFMEMORY = HRESULT(0x8007000Eu);
+inline constexpr HRESULT E_INVALIDARG = HRESULT(0x80070057u);
+inline constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+inline constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+
 #ifndef TRUE
 #define TRUE 1
 #endif

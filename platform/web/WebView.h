@@ -19,10 +19,6 @@
 
 namespace webview {
 
-inline constexpr HRESULT S_OK = 0;
-inline constexpr HRESULT E_FAIL = HRESULT(0x80004005u);
-inline constexpr HRESULT E_ABORT = HRESULT(0x80004004u);
-inline constexpr HRESULT E_INVALIDARG = HRESULT(0x80070057u);
 inline constexpr HRESULT E_FILE_NOT_FOUND = HRESULT(0x80070002u);  // no browser program
 inline constexpr HRESULT E_INVALID_STATE = HRESULT(0x8007139Fu);   // the object was closed
 
