@@ -1,5 +1,6 @@
 #include "foundation/LumJSONWriter.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "foundation/VuzErazs.h"
@@ -225,7 +226,17 @@ TLumJSONWriter& TLumJSONWriter::WriteDouble(double Value)
     if (!std::isfinite(Value))
         throw EInvalidNumber();
     BeforeValue(false);
-    FWriter->Write(FloatToStr(Value, InvariantFormatSettings()));
+    String text = FloatToStr(Value, InvariantFormatSettings());
+    double back = 0;
+    if (!TryStrToFloat(text, back, InvariantFormatSettings()) || !std::isfinite(back)) {
+        // Fifteen digits round the largest doubles up past the range; those
+        // get the shortest text that reads back.
+        char buffer[32];
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, Value);
+        FWriter->WriteAscii(std::string_view(buffer, std::size_t(result.ptr - buffer)));
+        return *this;
+    }
+    FWriter->Write(text);
     return *this;
 }
 
