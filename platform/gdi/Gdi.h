@@ -423,3 +423,6 @@ int GetTextFace(HDC dc, int count, LPWSTR face);
 // name is installed or mapped to an installed family.
 void InitFonts();
 bool FontFamilyExists(const String& family);
+// The installed family a face name resolves to through the font map; empty
+// when neither installed nor mapped.
+String ResolveFontFamily(const String& family);

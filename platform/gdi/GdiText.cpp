@@ -262,21 +262,27 @@ void InitFonts()
     SharedPangoContext();
 }
 
-bool FontFamilyExists(const String& family)
+String ResolveFontFamily(const String& family)
 {
     SharedPangoContext();
     if (family.empty())
-        return false;
+        return {};
     const std::string name = StringToUtf8(family);
     FcPattern* p = FcPatternCreate();
     FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
     FcConfigSubstitute(g_config, p, FcMatchPattern);
-    bool found = false;
+    String found;
     FcChar8* fam = nullptr;
-    for (int i = 0; !found && FcPatternGetString(p, FC_FAMILY, i, &fam) == FcResultMatch; ++i)
-        found = FamilyInstalled(fam);
+    for (int i = 0; found.empty() && FcPatternGetString(p, FC_FAMILY, i, &fam) == FcResultMatch; ++i)
+        if (FamilyInstalled(fam))
+            found = Utf8ToString(reinterpret_cast<const char*>(fam));
     FcPatternDestroy(p);
     return found;
+}
+
+bool FontFamilyExists(const String& family)
+{
+    return !ResolveFontFamily(family).empty();
 }
 
 namespace {

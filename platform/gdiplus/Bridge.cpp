@@ -1,0 +1,623 @@
+#include <dlfcn.h>
+#include <pango/pango.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <mutex>
+#include <string_view>
+
+#include "platform/gdi/Codecs.h"
+#include "platform/gdi/GdiObjects.h"
+#include "platform/gdiplus/Gdiplus.h"
+#include "platform/rtl/Resources.h"
+#include "platform/win/Window.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+void* LoadLibrary()
+{
+    // Fonts first: the library's text then uses the project's font map.
+    InitFonts();
+    void* lib = dlopen("libgdiplus.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (!lib)
+        lib = dlopen("libgdiplus.so", RTLD_NOW | RTLD_LOCAL);
+    return lib;
+}
+
+// The library's own function, bypassing the bridge.
+template <class Sig> Sig* Lib(const char* name)
+{
+    void* lib = GdiplusLibrary();
+    return lib ? reinterpret_cast<Sig*>(dlsym(lib, name)) : nullptr;
+}
+
+#define QT_LIB(Name, ...)                                                          \
+    std::add_pointer_t<__VA_ARGS__> Name##_lib()                                   \
+    {                                                                              \
+        static auto* fn = Lib<__VA_ARGS__>(#Name);                                 \
+        return fn;                                                                 \
+    }
+
+QT_LIB(GdipDeleteGraphics, GpStatus(GpGraphics*))
+QT_LIB(GdipLoadImageFromFile, GpStatus(const char16_t*, GpImage**))
+QT_LIB(GdipCreateBitmapFromFile, GpStatus(const char16_t*, GpBitmap**))
+QT_LIB(GdipSaveImageToFile, GpStatus(GpImage*, const char16_t*, const TGUID*, const EncoderParameters*))
+#undef QT_LIB
+
+struct TBridged {
+    GpBitmap* Bitmap { nullptr };
+    HDC DC { nullptr };
+    HWND Window { nullptr }; // the context came from GetDC of this window
+};
+
+std::mutex g_lock;
+std::map<GpGraphics*, TBridged>& Bridged()
+{
+    static auto* m = new std::map<GpGraphics*, TBridged>();
+    return *m;
+}
+
+// Starts the library with the startup call resolved directly, since callers
+// of the bridge may not have started it.
+std::uintptr_t g_token = 0;
+
+GpStatus RegionFromTRegion(const TRegion& r, GpRegion** out)
+{
+    GpStatus st = GdipCreateRegion(out);
+    if (st != Ok)
+        return st;
+    GdipSetEmpty(*out);
+    for (const auto& rc : r.Rects()) {
+        const GpRect g { rc.Left, rc.Top, rc.Width(), rc.Height() };
+        GdipCombineRegionRectI(*out, &g, CombineModeUnion);
+    }
+    return Ok;
+}
+
+// A bitmap of the library holding a frame's straight pixels.
+GpStatus BitmapFromFrame(const TImageFrame& f, GpBitmap** out)
+{
+    GpStatus st = GdipCreateBitmapFromScan0(f.Width, f.Height, 0, PixelFormat32bppARGB, nullptr, out);
+    if (st != Ok)
+        return st;
+    const GpRect rect { 0, 0, f.Width, f.Height };
+    BitmapData data;
+    st = GdipBitmapLockBits(*out, &rect, ImageLockModeWrite, PixelFormat32bppARGB, &data);
+    if (st != Ok) {
+        GdipDisposeImage(*out);
+        *out = nullptr;
+        return st;
+    }
+    for (int y = 0; y < f.Height; ++y)
+        std::memcpy(static_cast<std::uint8_t*>(data.Scan0) + std::size_t(y) * std::size_t(data.Stride), f.Pixels.data() + std::size_t(y) * std::size_t(f.Width), std::size_t(f.Width) * 4);
+    return GdipBitmapUnlockBits(*out, &data);
+}
+
+GpStatus FrameFromGpBitmap(GpBitmap* bmp, TImageFrame& f)
+{
+    UINT w = 0, h = 0;
+    if (GpStatus st = GdipGetImageWidth(bmp, &w); st != Ok)
+        return st;
+    GdipGetImageHeight(bmp, &h);
+    if (w == 0 || h == 0 || w > 65535 || h > 65535)
+        return InvalidParameter;
+    const GpRect rect { 0, 0, int(w), int(h) };
+    BitmapData data;
+    if (GpStatus st = GdipBitmapLockBits(bmp, &rect, ImageLockModeRead, PixelFormat32bppARGB, &data); st != Ok)
+        return st;
+    f.Width = int(w);
+    f.Height = int(h);
+    f.Pixels.resize(std::size_t(w) * h);
+    for (UINT y = 0; y < h; ++y)
+        std::memcpy(f.Pixels.data() + std::size_t(y) * w, static_cast<const std::uint8_t*>(data.Scan0) + std::size_t(y) * std::size_t(data.Stride), std::size_t(w) * 4);
+    GdipBitmapUnlockBits(bmp, &data);
+    return Ok;
+}
+
+// A private temporary file for handing bytes to the library's file calls.
+class TTempFile {
+public:
+    TTempFile()
+    {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "gdip-XXXXXX").string();
+        const int fd = mkstemp(tmpl.data());
+        if (fd >= 0) {
+            close(fd);
+            Path = tmpl;
+        }
+    }
+    ~TTempFile()
+    {
+        if (!Path.empty())
+            std::remove(Path.c_str());
+    }
+    bool Write(const TBytes& bytes) const
+    {
+        std::ofstream out(Path, std::ios::binary | std::ios::trunc);
+        return out && out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    String Path16() const { return Utf8ToString(Path); }
+    std::string Path;
+};
+
+} // namespace
+
+void* GdiplusLibrary()
+{
+    static void* lib = LoadLibrary();
+    return lib;
+}
+
+bool EnsureGdiplusStarted()
+{
+    static const bool started = [] {
+        auto* startup = Lib<GpStatus(std::uintptr_t*, const GdiplusStartupInput*, GdiplusStartupOutput*)>("GdiplusStartup");
+        if (!startup)
+            return false;
+        GdiplusStartupInput in;
+        GdiplusStartupOutput out;
+        return startup(&g_token, &in, &out) == Ok;
+    }();
+    return started;
+}
+
+void* GdiplusGetProcAddress(const char* name)
+{
+    if (!name)
+        return nullptr;
+    static const std::map<std::string_view, void*> bridge = {
+        { "GdipCreateFromHDC", reinterpret_cast<void*>(&GdipCreateFromHDC) },
+        { "GdipCreateFromHDC2", reinterpret_cast<void*>(&GdipCreateFromHDC2) },
+        { "GdipCreateFromHWND", reinterpret_cast<void*>(&GdipCreateFromHWND) },
+        { "GdipDeleteGraphics", reinterpret_cast<void*>(&GdipDeleteGraphics) },
+        { "GdipGetDC", reinterpret_cast<void*>(&GdipGetDC) },
+        { "GdipReleaseDC", reinterpret_cast<void*>(&GdipReleaseDC) },
+        { "GdipCreateHBITMAPFromBitmap", reinterpret_cast<void*>(&GdipCreateHBITMAPFromBitmap) },
+        { "GdipCreateBitmapFromHBITMAP", reinterpret_cast<void*>(&GdipCreateBitmapFromHBITMAP) },
+        { "GdipCreateHICONFromBitmap", reinterpret_cast<void*>(&GdipCreateHICONFromBitmap) },
+        { "GdipCreateBitmapFromHICON", reinterpret_cast<void*>(&GdipCreateBitmapFromHICON) },
+        { "GdipCreateBitmapFromResource", reinterpret_cast<void*>(&GdipCreateBitmapFromResource) },
+        { "GdipCreateFontFromDC", reinterpret_cast<void*>(&GdipCreateFontFromDC) },
+        { "GdipCreateFontFromLogfontW", reinterpret_cast<void*>(&GdipCreateFontFromLogfontW) },
+        { "GdipCreateFontFromLogfontA", reinterpret_cast<void*>(&GdipCreateFontFromLogfontA) },
+        { "GdipCreateRegionHrgn", reinterpret_cast<void*>(&GdipCreateRegionHrgn) },
+        { "GdipGetRegionHRgn", reinterpret_cast<void*>(&GdipGetRegionHRgn) },
+        { "GdipLoadImageFromStream", reinterpret_cast<void*>(&GdipLoadImageFromStream) },
+        { "GdipCreateBitmapFromStream", reinterpret_cast<void*>(&GdipCreateBitmapFromStream) },
+        { "GdipSaveImageToStream", reinterpret_cast<void*>(&GdipSaveImageToStream) },
+    };
+    if (auto it = bridge.find(name); it != bridge.end())
+        return it->second;
+    void* lib = GdiplusLibrary();
+    return lib ? dlsym(lib, name) : nullptr;
+}
+
+// A graphics over a device context: a premultiplied bitmap over the context's
+// pixels, clipped to the context's clip and moved to its origin.
+GpStatus GdipCreateFromHDC(HDC h, GpGraphics** graphics)
+{
+    if (!graphics)
+        return InvalidParameter;
+    *graphics = nullptr;
+    auto dc = gdi::DCOf(h);
+    if (!dc)
+        return InvalidParameter;
+    if (!EnsureGdiplusStarted())
+        return GdiplusNotInitialized;
+    if (dc->Vector || !dc->Surface)
+        return NotImplemented; // printing draws with plain GDI
+    gdi::BeginPixels(*dc);
+    auto* data = cairo_image_surface_get_data(dc->Surface);
+    const int w = cairo_image_surface_get_width(dc->Surface), hgt = cairo_image_surface_get_height(dc->Surface);
+    const int stride = cairo_image_surface_get_stride(dc->Surface);
+    GpBitmap* bmp = nullptr;
+    GpStatus st = GdipCreateBitmapFromScan0(w, hgt, stride, PixelFormat32bppPARGB, data, &bmp);
+    if (st != Ok)
+        return st;
+    GpGraphics* g = nullptr;
+    st = GdipGetImageGraphicsContext(bmp, &g);
+    if (st != Ok) {
+        GdipDisposeImage(bmp);
+        return st;
+    }
+    // The clip is set in surface pixels before the transform moves the origin.
+    TRegion clip = dc->EffectiveClip();
+    clip.Offset(dc->SurfaceOffset.X, dc->SurfaceOffset.Y);
+    if (clip.Rects().size() == 1) {
+        const TRect r = clip.Rects()[0];
+        GdipSetClipRectI(g, r.Left, r.Top, r.Width(), r.Height(), CombineModeReplace);
+    } else {
+        GpRegion* rgn = nullptr;
+        if (RegionFromTRegion(clip, &rgn) == Ok) {
+            GdipSetClipRegion(g, rgn, CombineModeReplace);
+            GdipDeleteRegion(rgn);
+        }
+    }
+    const auto& s = dc->State;
+    GdipTranslateWorldTransform(g, REAL(dc->SurfaceOffset.X + s.ViewportOrg.X), REAL(dc->SurfaceOffset.Y + s.ViewportOrg.Y), MatrixOrderPrepend);
+    if (s.MapMode != MM_TEXT)
+        GdipScaleWorldTransform(g, REAL(dc->ScaleX()), REAL(dc->ScaleY()), MatrixOrderPrepend);
+    GdipTranslateWorldTransform(g, REAL(-s.WindowOrg.X), REAL(-s.WindowOrg.Y), MatrixOrderPrepend);
+    GdipSetPageUnit(g, UnitPixel);
+    {
+        std::lock_guard lock(g_lock);
+        Bridged()[g] = { bmp, h, nullptr };
+    }
+    *graphics = g;
+    return Ok;
+}
+
+GpStatus GdipCreateFromHDC2(HDC dc, HANDLE, GpGraphics** graphics)
+{
+    return GdipCreateFromHDC(dc, graphics);
+}
+
+GpStatus GdipCreateFromHWND(HWND window, GpGraphics** graphics)
+{
+    if (!graphics)
+        return InvalidParameter;
+    *graphics = nullptr;
+    HDC dc = GetDC(window);
+    if (!dc)
+        return InvalidParameter;
+    const GpStatus st = GdipCreateFromHDC(dc, graphics);
+    if (st != Ok) {
+        ReleaseDC(window, dc);
+        return st;
+    }
+    std::lock_guard lock(g_lock);
+    Bridged()[*graphics].Window = window;
+    return Ok;
+}
+
+GpStatus GdipDeleteGraphics(GpGraphics* graphics)
+{
+    if (!graphics)
+        return InvalidParameter;
+    auto* del = GdipDeleteGraphics_lib();
+    if (!del)
+        return GdiplusNotInitialized;
+    TBridged b;
+    bool bridged = false;
+    {
+        std::lock_guard lock(g_lock);
+        auto it = Bridged().find(graphics);
+        if (it != Bridged().end()) {
+            b = it->second;
+            bridged = true;
+            Bridged().erase(it);
+        }
+    }
+    const GpStatus st = del(graphics);
+    if (!bridged)
+        return st;
+    GdipDisposeImage(b.Bitmap);
+    // The device context draws on over what the library drew.
+    if (auto dc = gdi::DCOf(b.DC))
+        gdi::EndPixels(*dc);
+    if (b.Window)
+        ReleaseDC(b.Window, b.DC);
+    return st;
+}
+
+GpStatus GdipGetDC(GpGraphics* graphics, HDC* dc)
+{
+    if (!graphics || !dc)
+        return InvalidParameter;
+    HDC found = nullptr;
+    {
+        std::lock_guard lock(g_lock);
+        auto it = Bridged().find(graphics);
+        if (it != Bridged().end())
+            found = it->second.DC;
+    }
+    if (!found)
+        return NotImplemented; // only graphics made from a device context have one
+    GdipFlush(graphics, FlushIntentionSync);
+    if (auto d = gdi::DCOf(found))
+        gdi::EndPixels(*d);
+    *dc = found;
+    return Ok;
+}
+
+GpStatus GdipReleaseDC(GpGraphics* graphics, HDC dc)
+{
+    if (!graphics || !dc)
+        return InvalidParameter;
+    std::lock_guard lock(g_lock);
+    auto it = Bridged().find(graphics);
+    if (it == Bridged().end() || it->second.DC != dc)
+        return InvalidParameter;
+    if (auto d = gdi::DCOf(dc))
+        gdi::BeginPixels(*d);
+    return Ok;
+}
+
+GpStatus GdipCreateHBITMAPFromBitmap(GpBitmap* bitmap, HBITMAP* result, ARGB background)
+{
+    if (!bitmap || !result)
+        return InvalidParameter;
+    *result = nullptr;
+    TImageFrame f;
+    if (GpStatus st = FrameFromGpBitmap(bitmap, f); st != Ok)
+        return st;
+    // An opaque background shows through transparent pixels; a clear one
+    // keeps the alpha.
+    const std::uint32_t ba = background >> 24;
+    if (ba != 0) {
+        for (auto& p : f.Pixels) {
+            const std::uint32_t a = p >> 24;
+            auto mix = [&](int s) { return ((((p >> s) & 0xFF) * a + ((background >> s) & 0xFF) * (255 - a) + 127) / 255) << s; };
+            p = 0xFF000000u | mix(16) | mix(8) | mix(0);
+        }
+    }
+    try {
+        *result = CreateBitmapFromFrame(f);
+    } catch (const Exception&) {
+        return OutOfMemory;
+    }
+    return Ok;
+}
+
+GpStatus GdipCreateBitmapFromHBITMAP(HBITMAP hbm, HPALETTE, GpBitmap** result)
+{
+    if (!result)
+        return InvalidParameter;
+    *result = nullptr;
+    if (!EnsureGdiplusStarted())
+        return GdiplusNotInitialized;
+    TImageFrame f;
+    try {
+        f = FrameFromBitmap(hbm);
+    } catch (const Exception&) {
+        return InvalidParameter;
+    }
+    // The bitmap's alpha is not taken over, as device bitmaps have none.
+    for (auto& p : f.Pixels) {
+        const std::uint32_t a = p >> 24;
+        if (a != 255 && a != 0) {
+            auto c = [&](int s) { return ((((p >> s) & 0xFF) * a + 127) / 255) << s; };
+            p = c(16) | c(8) | c(0);
+        }
+        p |= 0xFF000000u;
+    }
+    return BitmapFromFrame(f, result);
+}
+
+GpStatus GdipCreateHICONFromBitmap(GpBitmap* bitmap, HICON* result)
+{
+    if (!bitmap || !result)
+        return InvalidParameter;
+    *result = nullptr;
+    TImageFrame f;
+    if (GpStatus st = FrameFromGpBitmap(bitmap, f); st != Ok)
+        return st;
+    *result = CreateIconFromFrame(f);
+    return *result ? Ok : OutOfMemory;
+}
+
+GpStatus GdipCreateBitmapFromHICON(HICON icon, GpBitmap** result)
+{
+    if (!result)
+        return InvalidParameter;
+    *result = nullptr;
+    if (!EnsureGdiplusStarted())
+        return GdiplusNotInitialized;
+    TImageFrame f;
+    try {
+        f = FrameFromIcon(icon);
+    } catch (const Exception&) {
+        return InvalidParameter;
+    }
+    return BitmapFromFrame(f, result);
+}
+
+GpStatus GdipCreateBitmapFromResource(HINSTANCE instance, const char16_t* name, GpBitmap** result)
+{
+    if (!result || !name)
+        return InvalidParameter;
+    *result = nullptr;
+    if (!EnsureGdiplusStarted())
+        return GdiplusNotInitialized;
+    HRSRC res = FindResource(HMODULE(instance), name, RT_BITMAP);
+    if (!res)
+        return InvalidParameter;
+    const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(HMODULE(instance), res)));
+    const DWORD size = SizeofResource(HMODULE(instance), res);
+    if (!data || size < 16)
+        return InvalidParameter;
+    TBytes bytes;
+    if (data[0] != 'B' || data[1] != 'M') {
+        // Bitmap resources hold the bitmap without its file header.
+        bytes = { 'B', 'M' };
+        const std::uint32_t total = 14 + size;
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(BYTE(total >> (8 * i)));
+        bytes.insert(bytes.end(), 8, 0);
+        bytes[10] = 0; // pixel offset: let the reader find it after the palette
+    }
+    bytes.insert(bytes.end(), data, data + size);
+    try {
+        const TImage img = DecodeImage(bytes);
+        return BitmapFromFrame(img.Frames.front(), result);
+    } catch (const Exception&) {
+        return InvalidParameter;
+    }
+}
+
+GpStatus GdipCreateFontFromLogfontW(HDC, const LOGFONTW* lf, GpFont** font)
+{
+    if (!lf || !font)
+        return InvalidParameter;
+    *font = nullptr;
+    if (!EnsureGdiplusStarted())
+        return GdiplusNotInitialized;
+    HFONT hf = CreateFontIndirectW(lf);
+    auto f = gdi::LookupAs<gdi::TFont>(hf, gdi::TKind::Font);
+    if (!f)
+        return InvalidParameter;
+    gdi::EnsureFontDescription(*f);
+    const REAL em = REAL(pango_font_description_get_size(f->Desc)) / PANGO_SCALE;
+    DeleteObject(hf);
+    String face(lf->lfFaceName, std::char_traits<char16_t>::length(lf->lfFaceName));
+    if (face.empty())
+        face = u"MS Shell Dlg";
+    GpFontFamily* family = nullptr;
+    if (GdipCreateFontFamilyFromName(face.c_str(), nullptr, &family) != Ok) {
+        const String resolved = ResolveFontFamily(face);
+        if (resolved.empty() || GdipCreateFontFamilyFromName(resolved.c_str(), nullptr, &family) != Ok)
+            if (GdipGetGenericFontFamilySansSerif(&family) != Ok)
+                return FontFamilyNotFound;
+    }
+    int style = FontStyleRegular;
+    if (lf->lfWeight >= FW_SEMIBOLD)
+        style |= FontStyleBold;
+    if (lf->lfItalic)
+        style |= FontStyleItalic;
+    if (lf->lfUnderline)
+        style |= FontStyleUnderline;
+    if (lf->lfStrikeOut)
+        style |= FontStyleStrikeout;
+    const GpStatus st = GdipCreateFont(family, em, style, UnitPixel, font);
+    GdipDeleteFontFamily(family);
+    return st;
+}
+
+GpStatus GdipCreateFontFromLogfontA(HDC dc, const LOGFONTA* lf, GpFont** font)
+{
+    if (!lf || !font)
+        return InvalidParameter;
+    HFONT hf = CreateFontIndirectA(lf);
+    LOGFONTW w;
+    GetObject(hf, sizeof w, &w);
+    DeleteObject(hf);
+    return GdipCreateFontFromLogfontW(dc, &w, font);
+}
+
+GpStatus GdipCreateFontFromDC(HDC h, GpFont** font)
+{
+    if (!font)
+        return InvalidParameter;
+    auto dc = gdi::DCOf(h);
+    if (!dc)
+        return InvalidParameter;
+    return GdipCreateFontFromLogfontW(h, &dc->State.Font->Log, font);
+}
+
+GpStatus GdipCreateRegionHrgn(HRGN rgn, GpRegion** region)
+{
+    if (!region)
+        return InvalidParameter;
+    *region = nullptr;
+    if (GetObjectType(rgn) != OBJ_REGION)
+        return InvalidParameter;
+    if (!EnsureGdiplusStarted())
+        return GdiplusNotInitialized;
+    return RegionFromTRegion(GetRegionData(rgn), region);
+}
+
+GpStatus GdipGetRegionHRgn(GpRegion* region, GpGraphics* graphics, HRGN* rgn)
+{
+    if (!region || !rgn)
+        return InvalidParameter;
+    *rgn = nullptr;
+    // The infinite region has no handle form.
+    GpBitmap* scratch = nullptr;
+    GpGraphics* g = graphics;
+    if (!g) {
+        GdipCreateBitmapFromScan0(1, 1, 0, PixelFormat32bppARGB, nullptr, &scratch);
+        if (scratch)
+            GdipGetImageGraphicsContext(scratch, &g);
+    }
+    BOOL infinite = FALSE;
+    GpStatus st = GdipIsInfiniteRegion(region, g, &infinite);
+    if (!graphics) {
+        if (g)
+            GdipDeleteGraphics(g);
+        if (scratch)
+            GdipDisposeImage(scratch);
+    }
+    if (st != Ok)
+        return st;
+    if (infinite)
+        return Ok;
+    GpMatrix* identity = nullptr;
+    if ((st = GdipCreateMatrix(&identity)) != Ok)
+        return st;
+    UINT count = 0;
+    st = GdipGetRegionScansCount(region, &count, identity);
+    std::vector<GpRect> rects(count);
+    int got = int(count);
+    if (st == Ok && count)
+        st = GdipGetRegionScansI(region, rects.data(), &got, identity);
+    GdipDeleteMatrix(identity);
+    if (st != Ok)
+        return st;
+    std::vector<TRect> out;
+    for (int i = 0; i < got && i < int(rects.size()); ++i)
+        out.emplace_back(rects[std::size_t(i)].X, rects[std::size_t(i)].Y, rects[std::size_t(i)].X + rects[std::size_t(i)].Width, rects[std::size_t(i)].Y + rects[std::size_t(i)].Height);
+    *rgn = CreateRgnFromRegion(TRegion::FromRects(out));
+    return Ok;
+}
+
+GpStatus GdipLoadImageFromStream(IStream* stream, GpImage** image)
+{
+    if (!stream || !image)
+        return InvalidParameter;
+    *image = nullptr;
+    if (!EnsureGdiplusStarted())
+        return GdiplusNotInitialized;
+    TBytes bytes;
+    if (!ReadWholeStream(stream, bytes) || bytes.empty())
+        return InvalidParameter;
+    TTempFile file;
+    if (file.Path.empty() || !file.Write(bytes))
+        return Win32Error;
+    auto* load = GdipLoadImageFromFile_lib();
+    return load ? load(file.Path16().c_str(), image) : GdiplusNotInitialized;
+}
+
+GpStatus GdipCreateBitmapFromStream(IStream* stream, GpBitmap** bitmap)
+{
+    if (!stream || !bitmap)
+        return InvalidParameter;
+    *bitmap = nullptr;
+    if (!EnsureGdiplusStarted())
+        return GdiplusNotInitialized;
+    TBytes bytes;
+    if (!ReadWholeStream(stream, bytes) || bytes.empty())
+        return InvalidParameter;
+    TTempFile file;
+    if (file.Path.empty() || !file.Write(bytes))
+        return Win32Error;
+    auto* load = GdipCreateBitmapFromFile_lib();
+    return load ? load(file.Path16().c_str(), bitmap) : GdiplusNotInitialized;
+}
+
+GpStatus GdipSaveImageToStream(GpImage* image, IStream* stream, const TGUID* encoder, const EncoderParameters* params)
+{
+    if (!image || !stream || !encoder)
+        return InvalidParameter;
+    auto* save = GdipSaveImageToFile_lib();
+    if (!save)
+        return GdiplusNotInitialized;
+    TTempFile file;
+    if (file.Path.empty())
+        return Win32Error;
+    const GpStatus st = save(image, file.Path16().c_str(), encoder, params);
+    if (st != Ok)
+        return st;
+    std::ifstream in(file.Path, std::ios::binary);
+    const TBytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ULONG written = 0;
+    if (stream->Write(bytes.data(), ULONG(bytes.size()), &written) < 0 || written != bytes.size())
+        return Win32Error;
+    return Ok;
+}
