@@ -614,7 +614,7 @@ LONG deleteTree(HKEY key, const Char* subKey, bool onlyLeaf)
     Key* parent = findKey(*s.roots[open.root].tree, parentPath);
     Key* target = parent ? child(*parent, full.back()) : nullptr;
     if (!target)
-        return ERROR_REG_FILE_NOT_FOUND;
+        return ERROR_FILE_NOT_FOUND;
     if (onlyLeaf && !target->subkeys.empty())
         return ERROR_ACCESS_DENIED;
     std::erase_if(parent->subkeys, [&](const std::unique_ptr<Key>& c) { return sameName(c->name, full.back()); });
@@ -655,7 +655,7 @@ LONG RegOpenKeyEx(HKEY key, const Char* subKey, DWORD, REGSAM access, HKEY* resu
         return r;
     Path rel = splitPath(subKey);
     if (!findKey(*node, rel))
-        return ERROR_REG_FILE_NOT_FOUND;
+        return ERROR_FILE_NOT_FOUND;
     *result = newHandle(s, open.root, joined(open.path, rel), access);
     return ERROR_SUCCESS;
 }
@@ -713,7 +713,7 @@ LONG RegQueryValueEx(HKEY key, const Char* valueName, DWORD*, DWORD* type, BYTE*
         return ERROR_ACCESS_DENIED;
     const Value* v = findValue(*node, valueName);
     if (!v)
-        return ERROR_REG_FILE_NOT_FOUND;
+        return ERROR_FILE_NOT_FOUND;
     if (type)
         *type = v->type;
     DWORD size = DWORD(v->data.size());
@@ -768,7 +768,7 @@ LONG RegDeleteValue(HKEY key, const Char* valueName)
         return ERROR_ACCESS_DENIED;
     StringView n = valueName ? StringView(valueName) : StringView();
     if (std::erase_if(node->values, [&](const Value& v) { return sameName(v.name, n); }) == 0)
-        return ERROR_REG_FILE_NOT_FOUND;
+        return ERROR_FILE_NOT_FOUND;
     notify(s, open.root, open.path, REG_NOTIFY_CHANGE_LAST_SET);
     return save(s.roots[open.root]);
 }

@@ -15,6 +15,7 @@
 
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FileUtils.h"
 #include "platform/rtl/String.h"
 #include "platform/rtl/Types.h"
 
@@ -55,8 +56,8 @@ constexpr DWORD REG_NOTIFY_CHANGE_ATTRIBUTES = 0x2;
 constexpr DWORD REG_NOTIFY_CHANGE_LAST_SET = 0x4;
 constexpr DWORD REG_NOTIFY_CHANGE_SECURITY = 0x8;
 
+// With ERROR_FILE_NOT_FOUND (FileUtils.h) for a missing key or value.
 constexpr LONG ERROR_SUCCESS = 0;
-constexpr LONG ERROR_REG_FILE_NOT_FOUND = 2; // ERROR_FILE_NOT_FOUND
 constexpr LONG ERROR_ACCESS_DENIED = 5;
 constexpr LONG ERROR_INVALID_HANDLE = 6;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;

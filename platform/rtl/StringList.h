@@ -13,7 +13,6 @@
 
 class TStream;
 
-
 class TStrings : public TPersistent {
     QT_CLASS(TStrings, TPersistent)
 public:

@@ -217,10 +217,10 @@ TEST_F(RegistryTest, RawQueryReportsSizesAndShortBuffers)
     size = sizeof buf;
     EXPECT_EQ(RegQueryValueEx(key, u"T", nullptr, nullptr, buf, &size), ERROR_MORE_DATA);
     EXPECT_EQ(size, 6u);
-    EXPECT_EQ(RegQueryValueEx(key, u"none", nullptr, nullptr, nullptr, &size), ERROR_REG_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueEx(key, u"none", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegQueryValueEx(key, u"T", nullptr, nullptr, buf, nullptr), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegDeleteValue(key, u"T"), ERROR_SUCCESS);
-    EXPECT_EQ(RegDeleteValue(key, u"T"), ERROR_REG_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteValue(key, u"T"), ERROR_FILE_NOT_FOUND);
 
     HKEY again = nullptr;
     ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, u"\\software\\RAW\\", 0, nullptr, 0, KEY_READ, nullptr, &again, &disposition),
