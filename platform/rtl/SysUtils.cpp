@@ -1420,12 +1420,14 @@ struct Scanner {
     }
     bool Char_(Char c)
     {
+        const std::size_t before = pos;
         SkipBlanks();
         if (pos < s.size() && s[pos] == c) {
             ++pos;
             return true;
         }
-        return false;
+        // A blank separator has just been skipped as a blank.
+        return IsBlank(c) && pos > before;
     }
     bool Text(StringView t)
     {

@@ -79,8 +79,9 @@ const TFormatSettings& InvariantFormatSettings();
 
 // ---- Format ----
 
-// One argument of Format. Holds strings by view: build the argument list in
-// the call itself (Format(u"%s: %d", { name, count })), never store a TVarRec.
+// One argument of Format. A string argument is viewed, except a temporary
+// String, which the record keeps a copy of, so argument lists may also be
+// built up in a std::vector.
 struct TVarRec {
     enum Kind : Byte { vtInteger, vtInt64, vtExtended, vtString, vtPointer, vtChar, vtBoolean, vtCurrency };
 
@@ -111,12 +112,32 @@ struct TVarRec {
     TVarRec(Char c) : VType(vtChar), VInt64(c) { }
     TVarRec(char c) : VType(vtChar), VInt64(static_cast<unsigned char>(c)) { }
     TVarRec(const String& s) : VType(vtString), VString(s) { }
+    TVarRec(String&& s) : VType(vtString), m_owned(std::move(s)), m_owns(true) { VString = m_owned; }
     TVarRec(StringView s) : VType(vtString), VString(s) { }
     TVarRec(const Char* s) : VType(vtString), VString(s ? StringView(s) : StringView()) { }
     TVarRec(Char* s) : TVarRec(static_cast<const Char*>(s)) { }
     TVarRec(const void* p) : VType(vtPointer), VPointer(p) { }
     TVarRec(std::nullptr_t) : VType(vtPointer) { }
     TVarRec(Currency c) : VType(vtCurrency), VInt64(c.Value) { }
+
+    TVarRec(const TVarRec& o) { *this = o; }
+    TVarRec& operator=(const TVarRec& o)
+    {
+        if (this != &o) {
+            VType = o.VType;
+            VInt64 = o.VInt64;
+            VExtended = o.VExtended;
+            VPointer = o.VPointer;
+            m_owns = o.m_owns;
+            m_owned = o.m_owned;
+            VString = m_owns ? StringView(m_owned) : o.VString;
+        }
+        return *this;
+    }
+
+private:
+    String m_owned;
+    bool m_owns { false };
 };
 
 // "%" [index ":"] ["-"] [width] ["." precision] type, with type one of

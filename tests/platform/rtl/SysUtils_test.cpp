@@ -79,6 +79,7 @@ TEST(Format, SpecifiersUnderBothSettings)
         { u"%u", { -1 }, u"4294967295", u"4294967295" },
         { u"%x %.4X", { 255, 255 }, u"FF 00FF", u"FF 00FF" },
         { u"%x", { Int64(-1) }, u"FFFFFFFFFFFFFFFF", u"FFFFFFFFFFFFFFFF" },
+        // the temporary String outlives its statement inside the record
         { u"%s and %s", { u"a", String(u"b") }, u"a and b", u"a and b" },
         { u"%1:s %0:s %s", { u"a", u"b" }, u"b a b", u"b a b" },
         { u"%*d|%-*s|", { 4, 7, 3, u"x" }, u"   7|x  |", u"   7|x  |" },
@@ -467,6 +468,8 @@ TEST(Parsing, DatesInBothOrders)
     TFormatSettings ymd = Dot;
     ymd.ShortDateFormat = u"yyyy-mm-dd";
     ymd.DateSeparator = u'-';
+    TFormatSettings spaced = Comma;
+    spaced.DateSeparator = u' ';
     const int thisYear = YearOf(Date());
     struct Case {
         const char16_t* text;
@@ -480,6 +483,8 @@ TEST(Parsing, DatesInBothOrders)
         { u"09.06.2024", &Comma, true, 2024, 6, 9 },
         { u"9.6.2024", &Comma, true, 2024, 6, 9 },
         { u"2024-06-09", &ymd, true, 2024, 6, 9 },
+        { u"9 6  2024", &spaced, true, 2024, 6, 9 },
+        { u"9 6 2024 1", &spaced, false, 0, 0, 0 },
         { u"6/9", &Dot, true, thisYear, 6, 9 },
         { u"9.6", &Comma, true, thisYear, 6, 9 },
         { u"29.02.2023", &Comma, false, 0, 0, 0 },
