@@ -54,12 +54,13 @@ TLumJSONWriter::~TLumJSONWriter() = default;
 
 void TLumJSONWriter::SetIndentLength(int Value)
 {
+    static const String compact = u":", spaced = u": ";
     if (Value > 0) {
         FIndent.assign(std::size_t(Value), u' ');
-        FSeparator = u": ";
+        FSeparator = spaced;
     } else {
         FIndent.clear();
-        FSeparator = u":";
+        FSeparator = compact;
     }
 }
 
