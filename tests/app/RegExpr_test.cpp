@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 const String kEmailPattern = u"[_a-zA-Z\\d\\-\\.]+@[_a-zA-Z\\d\\-]+(\\.[_a-zA-Z\\d\\-]+)+";
@@ -495,4 +497,29 @@ TEST(RegExpr, InvertCaseFunction)
     EXPECT_FALSE(re.Exec(u"ЖУК"));
     re.SetInvertCase(nullptr); // back to the default
     EXPECT_TRUE(re.Exec(u"ЖУК"));
+}
+
+TEST(RegExpr, MalformedPatternsFailCleanly)
+{
+    // Random expressions over the special characters: each one compiles and
+    // matches, or raises a compile error; nothing else may happen.
+    static const char16_t alphabet[] = u"^$.[]()|?+*\\{},-019abxdDsSwWbBAZtn#:im \n";
+    std::mt19937 rng(7);
+    for (int round = 0; round < 20000; ++round) {
+        String pattern;
+        for (int k = int(rng() % 12); k > 0; --k)
+            pattern += alphabet[rng() % (std::size(alphabet) - 1)];
+        SCOPED_TRACE(StringToUtf8(pattern));
+        TRegExpr re;
+        re.SetModifierStr(round % 3 == 0 ? u"xm-s" : u"");
+        re.SetExpression(pattern);
+        try {
+            re.Compile();
+            re.Dump();
+            for (bool ok = re.Exec(u"ab\r\n x{1}ab"); ok; ok = re.ExecNext())
+                re.Substitute(u"$1${2}$&");
+        } catch (const ERegExpr& e) {
+            EXPECT_TRUE(e.ErrorCode < 1000 || (pattern.empty() && e.ErrorCode == 1003)) << e.ErrorCode;
+        }
+    }
 }
