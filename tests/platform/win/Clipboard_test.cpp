@@ -30,7 +30,9 @@ TEST_F(WinTest, ClipboardRoundTripsPrivateFormatsInOrder)
     const UINT grid = RegisterClipboardFormat(u"Grid Cells");
     EXPECT_GE(grid, 0xC000u);
     EXPECT_EQ(RegisterClipboardFormat(u"Grid Cells"), grid);
-    EXPECT_EQ(SetClipboardData(grid, Bytes("x", 1)), nullptr); // not open
+    HGLOBAL refused = Bytes("x", 1);
+    EXPECT_EQ(SetClipboardData(grid, refused), nullptr); // not open: the caller keeps the block
+    EXPECT_EQ(GlobalFree(refused), nullptr);
 
     ASSERT_TRUE(OpenClipboard(a));
     EXPECT_FALSE(OpenClipboard(b)); // someone else holds it
