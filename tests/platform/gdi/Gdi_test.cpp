@@ -665,6 +665,7 @@ TEST(GdiWindowTarget, FactoryWrapsTheBufferWithOriginAndClip)
     target.Buffer = { reinterpret_cast<std::uint8_t*>(pixels.data()), 20, 10, 20 * 4 };
     target.Origin = { 5, 2 };
     target.Clip = TRegion(TRect(5, 2, 15, 8));
+    InstallDeviceContextFactory();
     ASSERT_NE(GetDeviceContextFactory(), nullptr);
     HDC dc = GetDeviceContextFactory()->CreateWindowDC(target);
     ASSERT_NE(dc, nullptr);

@@ -307,3 +307,41 @@ TEST(MemoryStream, ReadsSeeksAndCopiesFromGlobalMemory)
 }
 
 } // namespace
+
+#include "tests/platform/win/WinFixture.h"
+
+namespace {
+
+class GdiplusWindowTest : public WinTest {
+protected:
+    void SetUp() override
+    {
+        WinTest::SetUp();
+        InstallDeviceContextFactory();
+        if (!EnsureGdiplusStarted())
+            GTEST_SKIP() << "libgdiplus is not installed";
+    }
+    void TearDown() override
+    {
+        WinTest::TearDown();
+        InstallDeviceContextFactory();
+    }
+};
+
+TEST_F(GdiplusWindowTest, GraphicsFromAWindowDrawsIntoIt)
+{
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 30, 20));
+    Pump();
+    GpGraphics* g = nullptr;
+    ASSERT_EQ(GdipCreateFromHWND(w, &g), Ok);
+    GpSolidFill* brush = nullptr;
+    GdipCreateSolidFill(0xFF00FF00, &brush);
+    GdipFillRectangleI(g, brush, 2, 3, 4, 4);
+    GdipDeleteBrush(brush);
+    ASSERT_EQ(GdipDeleteGraphics(g), Ok);
+    EXPECT_EQ(PixelAt(w, { 3, 4 }), 0xFF00FF00u);
+    EXPECT_NE(PixelAt(w, { 10, 10 }), 0xFF00FF00u);
+    EXPECT_EQ(GdipCreateFromHWND(reinterpret_cast<HWND>(&g), &g), InvalidParameter);
+}
+
+} // namespace
