@@ -151,7 +151,9 @@ TLumJSONReader::TLumJSONState TLumJSONReader::DoPeek()
             throw EColonExpected();
         return PeekValue();
     case NonEmptyDocument:
-        if (NextNonBlank() == 0 && FReader->Eof())
+        while (IsBlank(FReader->PeekChar()))
+            FReader->MoveNext(1);
+        if (FReader->Eof())
             return jstEOF;
         throw EMultipleRootNotAllowed();
     }

@@ -2,6 +2,7 @@
 // A pull reader over JSON text in a stream: Peek tells what comes next, one
 // typed read consumes it. No document tree is built.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>

@@ -50,7 +50,7 @@ const char* const kValueExpected = "!Value expected but invalid character found"
 TEST(LumJSONReader, TokensAndErrors)
 {
     struct Case {
-        const char* json;
+        std::string_view json;
         std::string tokens;
     };
     const Case cases[] = {
@@ -80,6 +80,7 @@ TEST(LumJSONReader, TokensAndErrors)
         { "   ", "!Object or array expected as top-level value" },
         { "{}{}", "{ } !Multiple root values not allowed" },
         { "[] x", "[ ] !Multiple root values not allowed" },
+        { std::string_view("[]\0", 3), "[ ] !Multiple root values not allowed" },
         { "{\"a\" 1}", "{ a: !Colon expected" },
         { "{\"a\":1 \"b\":2}", "{ a: n:1 !Unterminated object" },
         { "[1 2]", "[ n:1 !Unterminated array" },
@@ -102,7 +103,7 @@ TEST(LumJSONReader, TokensAndErrors)
         { "[\"\xFF\"]", "[ s:\xEF\xBF\xBD ]" },
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.json);
+        SCOPED_TRACE(std::string(c.json));
         EXPECT_EQ(Tokens(c.json), c.tokens);
     }
 }
