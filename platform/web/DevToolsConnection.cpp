@@ -115,8 +115,10 @@ void DevToolsConnection::ReadLoop()
 
 void DevToolsConnection::Dispatch(const Json& message)
 {
-    if (std::getenv("QT_DEVTOOLS_TRACE"))
-        fprintf(stderr, "<< %s\n", message.dump().substr(0, 300).c_str());
+    // Setting QUARRYTIDE_DEVTOOLS_TRACE prints what the browser says.
+    static const bool trace = std::getenv("QUARRYTIDE_DEVTOOLS_TRACE") != nullptr;
+    if (trace)
+        std::fprintf(stderr, "<< %s\n", message.dump(-1, ' ', false, Json::error_handler_t::replace).substr(0, 300).c_str());
     if (auto id = message.find("id"); id != message.end() && id->is_number_integer()) {
         auto it = m_pending.find(id->get<long long>());
         if (it == m_pending.end())

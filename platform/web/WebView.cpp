@@ -251,7 +251,8 @@ struct CoreWebView2::Impl {
     void FinishAttach(bool ok);
     void SendSetup();
     void Close();
-    void BrowserGone();
+    // The browser went away: by a crash (raises ProcessFailed) or a close.
+    void BrowserGone(bool crashed);
     void OnEvent(const std::string& method, const Json& params);
     void OnRequestPaused(const Json& params);
     void OnFrameNavigated(const Json& frame);
@@ -343,7 +344,7 @@ void BrowserHost::HandleGone()
         auto views = self->Views;
         for (auto* v : views)
             if (std::find(self->Views.begin(), self->Views.end(), v) != self->Views.end())
-                v->BrowserGone();
+                v->BrowserGone(true);
     });
 }
 
@@ -358,7 +359,7 @@ void BrowserHost::Shutdown()
     FinishStart(false);
     auto views = Views;
     for (auto* v : views)
-        v->BrowserGone();
+        v->BrowserGone(false);
     // Only now that the process has exited can its files go.
     if (OwnsFolder && !UserDataFolder.empty()) {
         std::error_code ec;
@@ -553,7 +554,7 @@ void CoreWebView2::Impl::Close()
     Connection.reset();
 }
 
-void CoreWebView2::Impl::BrowserGone()
+void CoreWebView2::Impl::BrowserGone(bool crashed)
 {
     if (CurrentState == State::Closed)
         return;
@@ -568,7 +569,7 @@ void CoreWebView2::Impl::BrowserGone()
     Screencasting = false;
     if (Pending)
         CompleteNavigation(Pending->Id, false, WebErrorStatus::ConnectionAborted);
-    if (wasAttached)
+    if (wasAttached && crashed)
         Owner.ProcessFailed.Raise(Owner, ProcessFailedKind::BrowserProcessExited);
 }
 
@@ -610,7 +611,7 @@ void CoreWebView2::Impl::OnEvent(const std::string& method, const Json& params)
         Owner.ProcessFailed.Raise(Owner, ProcessFailedKind::RenderProcessExited);
     } else if (method == "Inspector.detached") {
         // The page was closed under us; the next request opens a new one.
-        BrowserGone();
+        BrowserGone(true);
     }
 }
 

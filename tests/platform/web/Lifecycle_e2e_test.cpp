@@ -61,11 +61,15 @@ TEST(WebViewLifecycle, CloseEndsTheBrowserAndCompletesWhatWaits)
                             }));
         ASSERT_TRUE(PumpUntil([&] { return created; }, std::chrono::seconds(30)));
         ASSERT_TRUE(env);
-        EXPECT_FALSE(env->GetBrowserVersionString().empty());
+        String available;
+        EXPECT_EQ(S_OK, GetAvailableCoreWebView2BrowserVersionString({}, available));
+        EXPECT_EQ(available, env->GetBrowserVersionString());
         std::shared_ptr<CoreWebView2Controller> controller;
         env->CreateCoreWebView2Controller(nullptr, [&](HRESULT, std::shared_ptr<CoreWebView2Controller> ctl) { controller = ctl; });
         ASSERT_TRUE(PumpUntil([&] { return controller != nullptr; }));
         auto view = controller->GetCoreWebView2();
+        int failures = 0;
+        view->ProcessFailed.Add([&](CoreWebView2&, ProcessFailedKind) { ++failures; });
         std::filesystem::path folder = StringToUtf8(env->GetUserDataFolder());
         pid_t pid = env->GetBrowserProcessId();
         ASSERT_GT(pid, 0);
@@ -83,6 +87,7 @@ TEST(WebViewLifecycle, CloseEndsTheBrowserAndCompletesWhatWaits)
         EXPECT_TRUE(PumpUntil([&] { return done; }, std::chrono::seconds(2)));
         EXPECT_EQ(u"null", result);
         EXPECT_EQ(c.GiveFolder, std::filesystem::exists(folder));
+        EXPECT_EQ(0, failures) << "a close is no failure";
         controller->Close();
         CheckSynchronize();
     }
