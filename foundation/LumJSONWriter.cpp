@@ -21,7 +21,12 @@ TLumJSONStreamWriter::~TLumJSONStreamWriter()
 
 void TLumJSONStreamWriter::Write(StringView Value)
 {
-    FBuffer += StringToUtf8(Value);
+    // Almost everything written is ASCII: copy that part byte by byte.
+    std::size_t i = 0;
+    for (; i < Value.size() && Value[i] < 0x80; ++i)
+        FBuffer += char(Value[i]);
+    if (i < Value.size())
+        FBuffer += StringToUtf8(Value.substr(i));
     if (FBuffer.size() >= FlushThreshold)
         Flush();
 }
@@ -229,7 +234,7 @@ TLumJSONWriter& TLumJSONWriter::WriteDouble(double Value)
     BeforeValue(false);
     String text = FloatToStr(Value, InvariantFormatSettings());
     double back = 0;
-    if (!TryStrToFloat(text, back, InvariantFormatSettings()) || !std::isfinite(back)) {
+    if (std::fabs(Value) > 1e308 && (!TryStrToFloat(text, back, InvariantFormatSettings()) || !std::isfinite(back))) {
         // Fifteen digits round the largest doubles up past the range; those
         // get the shortest text that reads back.
         char buffer[32];
