@@ -1,10 +1,10 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <clocale>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
@@ -374,16 +374,29 @@ Decimal ToDecimal(double v, int precision)
     if (v == 0)
         return d;
     d.negative = v < 0;
+    auto readDigits = [&d](char* buf, char* end) {
+        *end = 0;
+        const char* e = std::strchr(buf, 'e');
+        d.digits.clear();
+        for (const char* p = buf; p < e; ++p) {
+            if (*p != '.')
+                d.digits += *p;
+        }
+        d.exponent = std::atoi(e + 1) + 1;
+        StripTrailingZeros(d);
+    };
     char buf[80];
-    std::snprintf(buf, sizeof buf, "%.39e", std::fabs(v));
-    const char* e = std::strchr(buf, 'e');
-    for (const char* p = buf; p < e; ++p) {
-        if (*p != '.')
-            d.digits += *p;
+    // The shortest text that reads back as v lies within half a unit in the
+    // last place of the exact value. Up to 15 digits that is less than half
+    // a unit of the last digit asked for, so when the shortest text is no
+    // longer, it is the exact value rounded to that many digits.
+    if (precision <= 15) {
+        readDigits(buf, std::to_chars(buf, buf + sizeof buf - 1, std::fabs(v), std::chars_format::scientific).ptr);
+        if (int(d.digits.size()) <= precision)
+            return d;
     }
-    d.exponent = std::atoi(e + 1) + 1;
+    readDigits(buf, std::to_chars(buf, buf + sizeof buf - 1, std::fabs(v), std::chars_format::scientific, 39).ptr);
     RoundDigits(d, precision);
-    StripTrailingZeros(d);
     return d;
 }
 

@@ -157,6 +157,8 @@ TEST(FloatToStr, GeneralFormatWithFifteenDigits)
         { 0.00001, u"1E-5", u"1E-5" },
         { 1.23456789012345678e-10, u"1.23456789012346E-10", u"1,23456789012346E-10" },
         { 9.99999999999999999e22, u"1E23", u"1E23" },
+        // the shortest text ends in ...5, but the binary value lies below the tie
+        { 0.8626903632435095, u"0.862690363243509", u"0,862690363243509" },
         { 1e300, u"1E300", u"1E300" },
         { NaN, u"NAN", u"NAN" },
         { Inf, u"INF", u"INF" },
@@ -193,6 +195,7 @@ TEST(FloatToStr, FloatFormats)
         { 3, ffCurrency, 15, 0, u"$3", u"3 \u20AC" },
         { 1e20, ffGeneral, 15, 2, u"1E20", u"1E20" },
         { 1e-7, ffGeneral, 15, 3, u"1E-007", u"1E-007" },
+        { 0.1, ffGeneral, 17, 0, u"0.10000000000000001", u"0,10000000000000001" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(U8(c.dot));
