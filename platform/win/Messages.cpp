@@ -167,10 +167,17 @@ bool PeekMessage(MSG& msg, HWND hwnd, UINT lo, UINT hi, UINT removeFlags)
     GetWindowBackend().PollEvents();
     CheckMouseHover();
     auto& s = State();
-    if (auto m = TakePosted(hwnd, lo, hi, remove)) {
+    std::optional<MSG> m;
+    while ((m = TakePosted(hwnd, lo, hi, remove)) && m->hwnd && !Find(m->hwnd)) {
+        // The window went away after the post; drop what was meant for it.
+        if (!remove) {
+            auto& q = PostQueue();
+            std::lock_guard g(q.lock);
+            std::erase_if(q.messages, [&](const MSG& x) { return x.hwnd == m->hwnd; });
+        }
+    }
+    if (m) {
         msg = *m;
-        if (msg.hwnd && !Find(msg.hwnd))
-            return PeekMessage(msg, hwnd, lo, hi, removeFlags); // the window is gone
         if (remove) {
             s.messageTime = msg.time;
             s.messagePos = msg.pt;

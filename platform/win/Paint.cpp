@@ -94,7 +94,7 @@ bool RedrawWindow(HWND hwnd, const RECT* rect, const TRegion* region, UINT flags
     TRegion area = region ? *region : rect ? TRegion(*rect) : TRegion(w->ClientRect());
     const bool children = (flags & RDW_ALLCHILDREN) || (!(flags & RDW_NOCHILDREN) && !(w->style & WS_CLIPCHILDREN));
     if (flags & RDW_INVALIDATE) {
-        InvalidateTree(w, area, (flags & RDW_ERASE) != 0, children);
+        InvalidateTree(w, area, (flags & RDW_ERASE) != 0, children, (flags & RDW_ALLCHILDREN) != 0);
         if (flags & RDW_FRAME)
             w->framePending = true;
         if (flags & RDW_INTERNALPAINT)

@@ -175,7 +175,7 @@ void EnsureBuffer(TWnd* top)
     top->bufHeight = h;
 }
 
-void InvalidateTree(TWnd* w, const TRegion& clientRgn, bool erase, bool children)
+void InvalidateTree(TWnd* w, const TRegion& clientRgn, bool erase, bool children, bool allChildren)
 {
     if (!w || w == Desktop() || !w->redraw)
         return;
@@ -192,12 +192,13 @@ void InvalidateTree(TWnd* w, const TRegion& clientRgn, bool erase, bool children
             continue;
         TRegion inChild = clientRgn;
         inChild.Offset(-c->rect.Left - c->nc.Left, -c->rect.Top - c->nc.Top);
-        if (!inChild.Intersect(TRegion(TRect(-c->nc.Left, -c->nc.Top, c->rect.Width() - c->nc.Left, c->rect.Height() - c->nc.Top))).IsEmpty()) {
-            TRegion frameArea = inChild;
-            if (!frameArea.Subtract(TRegion(c->ClientRect())).Intersect(TRegion(TRect(-c->nc.Left, -c->nc.Top, c->rect.Width() - c->nc.Left, c->rect.Height() - c->nc.Top))).IsEmpty())
-                c->framePending = true;
-            InvalidateTree(c, inChild, erase, !(c->style & WS_CLIPCHILDREN) || true);
-        }
+        const TRegion whole(TRect(-c->nc.Left, -c->nc.Top, c->rect.Width() - c->nc.Left, c->rect.Height() - c->nc.Top));
+        const TRegion hit = inChild.Intersect(whole);
+        if (hit.IsEmpty())
+            continue;
+        if (!hit.Subtract(TRegion(c->ClientRect())).IsEmpty())
+            c->framePending = true;
+        InvalidateTree(c, hit, erase, allChildren || !(c->style & WS_CLIPCHILDREN), allChildren);
     }
 }
 
@@ -206,7 +207,7 @@ void InvalidateWholeWindow(TWnd* w)
     if (!w)
         return;
     w->framePending = true;
-    InvalidateTree(w, TRegion(w->ClientRect()), true, true);
+    InvalidateTree(w, TRegion(w->ClientRect()), true, true, true);
 }
 
 } // namespace winimpl
@@ -314,8 +315,9 @@ void InvalidateParentArea(TWnd* w, const TRect& rectInParent)
     TWnd* p = w->parent;
     if (!p || p == Desktop())
         return;
-    TRegion r(rectInParent);
-    InvalidateTree(p, r, true, true);
+    // Whatever lay under the window shows now: the parent and every
+    // sibling there repaint, whatever their clip styles.
+    InvalidateTree(p, TRegion(rectInParent), true, true, true);
 }
 
 } // namespace
@@ -562,7 +564,7 @@ bool DestroyWindow(HWND hwnd)
     TWnd* parent = Find(hwnd) ? Find(hwnd)->parent : nullptr;
     FreeTree(hwnd);
     if (wasVisible && parent && parent != Desktop() && Find(parent->handle))
-        InvalidateTree(parent, TRegion(old), true, true);
+        InvalidateTree(parent, TRegion(old), true, true, true);
     return true;
 }
 
@@ -703,7 +705,7 @@ HWND SetParent(HWND child, HWND newParent)
     w->owner = nullptr;
     PlaceInZOrder(w, HWND_TOP);
     if (old != Desktop() && wasVisible)
-        InvalidateTree(old, TRegion(oldRect), true, true);
+        InvalidateTree(old, TRegion(oldRect), true, true, true);
     if (EffectivelyVisible(w))
         InvalidateWholeWindow(w);
     if (w->IsTop())

@@ -128,7 +128,9 @@ bool EffectivelyVisible(const TWnd* w);
 bool EffectivelyEnabled(const TWnd* w);
 TRegion VisibleRegion(const TWnd* w, bool client); // top-level buffer coordinates
 void EnsureBuffer(TWnd* top);
-void InvalidateTree(TWnd* w, const TRegion& clientRgn, bool erase, bool children);
+// Adds to the update regions: `children` includes the direct children,
+// `allChildren` every descendant whatever its WS_CLIPCHILDREN.
+void InvalidateTree(TWnd* w, const TRegion& clientRgn, bool erase, bool children, bool allChildren);
 void InvalidateWholeWindow(TWnd* w);
 
 // Activation and focus (Input.cpp).
