@@ -103,18 +103,32 @@ TLine Sub(const TLine& l, std::size_t from, std::size_t to)
 }
 
 // Greedy wrapping at spaces; a word wider than the line stays whole unless
-// the edit-control rule breaks it between characters.
+// the edit-control rule breaks it between characters. Caret positions of
+// the paragraph give quick widths; each chosen line is then measured as it
+// will be painted.
 void WrapParagraph(TDC& dc, const TLayoutArgs& a, const TLine& para, std::vector<TLine>& out)
 {
     const String& s = para.Text;
     const std::size_t n = s.size();
-    std::size_t pos = 0;
     if (n == 0) {
         out.push_back(para);
         return;
     }
+    const bool tabs = (a.Format & DT_EXPANDTABS) && s.find(u'\t') != String::npos;
+    const std::vector<int> xs = tabs ? std::vector<int>() : CaretPositions(dc, s);
+    auto width = [&](std::size_t from, std::size_t to) {
+        return tabs ? LineWidth(dc, a, StringView(s).substr(from, to - from)) : xs[to] - xs[from];
+    };
+    auto exact = [&](std::size_t from, std::size_t to) { return LineWidth(dc, a, StringView(s).substr(from, to - from)); };
+    auto trim = [&](std::size_t from, std::size_t to) {
+        while (to > from && IsBreakSpace(s[to - 1]))
+            --to;
+        return to;
+    };
+    std::size_t pos = 0;
     while (pos < n) {
-        std::size_t best = 0; // end of the widest fitting candidate
+        // Ends of the words on this line that fit, in order.
+        std::vector<std::size_t> ends;
         std::size_t e = pos;
         while (e < n) {
             std::size_t we = e;
@@ -122,35 +136,27 @@ void WrapParagraph(TDC& dc, const TLayoutArgs& a, const TLine& para, std::vector
                 ++we;
             while (we < n && !IsBreakSpace(s[we]))
                 ++we;
-            std::size_t trimmed = we;
-            while (trimmed > pos && IsBreakSpace(s[trimmed - 1]))
-                --trimmed;
-            if (LineWidth(dc, a, StringView(s).substr(pos, trimmed - pos)) <= a.Width || best == 0) {
-                if (LineWidth(dc, a, StringView(s).substr(pos, trimmed - pos)) > a.Width && best == 0) {
-                    // The first word alone is too wide.
-                    if (a.Format & DT_EDITCONTROL) {
-                        std::size_t k = pos + 1;
-                        while (k < trimmed && LineWidth(dc, a, StringView(s).substr(pos, k + 1 - pos)) <= a.Width)
-                            ++k;
-                        if (k < n && IsLowSurrogate(s[k]))
-                            ++k;
-                        best = k;
-                    } else {
-                        best = we;
-                    }
-                    break;
-                }
-                best = we;
-                e = we;
-                continue;
-            }
-            break;
+            if (!ends.empty() && width(pos, trim(pos, we)) > a.Width)
+                break;
+            ends.push_back(we);
+            e = we;
         }
-        std::size_t end = best;
-        std::size_t trimmed = end;
-        while (trimmed > pos && IsBreakSpace(s[trimmed - 1]))
-            --trimmed;
-        out.push_back(Sub(para, pos, trimmed));
+        std::size_t end = ends.back();
+        // The estimate may differ from the painted width by kerning at the ends.
+        while (ends.size() > 1 && exact(pos, trim(pos, end)) > a.Width) {
+            ends.pop_back();
+            end = ends.back();
+        }
+        if (ends.size() == 1 && (a.Format & DT_EDITCONTROL) && exact(pos, trim(pos, end)) > a.Width) {
+            // One word too wide for the line: break it between characters.
+            std::size_t k = pos + 1;
+            while (k < end && exact(pos, k + 1) <= a.Width)
+                ++k;
+            if (k < n && IsLowSurrogate(s[k]))
+                ++k;
+            end = k;
+        }
+        out.push_back(Sub(para, pos, trim(pos, end)));
         pos = end;
         while (pos < n && IsBreakSpace(s[pos]))
             ++pos;
@@ -170,9 +176,15 @@ bool Ellipsize(TDC& dc, const TLayoutArgs& a, TLine& line)
         const std::size_t sep = s.find_last_of(u"\\/");
         if (sep != String::npos && sep > 0) {
             const String tail = s.substr(sep);
-            std::size_t k = sep;
-            while (k > 0 && LineWidth(dc, a, s.substr(0, k) + String(kEllipsis) + tail) > a.Width)
-                --k;
+            std::size_t lo = 0, hi = sep;
+            while (lo < hi) {
+                const std::size_t mid = (lo + hi + 1) / 2;
+                if (LineWidth(dc, a, s.substr(0, mid) + String(kEllipsis) + tail) <= a.Width)
+                    lo = mid;
+                else
+                    hi = mid - 1;
+            }
+            std::size_t k = lo;
             if (k > 0 && IsLowSurrogate(s[k]))
                 --k;
             TLine r;
@@ -194,8 +206,16 @@ bool Ellipsize(TDC& dc, const TLayoutArgs& a, TLine& line)
                 best = e;
         k = best;
     } else {
-        while (k > 0 && !fits(k))
-            --k;
+        // The longest head that leaves room for the ellipsis.
+        std::size_t lo = 0, hi = t.size();
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi + 1) / 2;
+            if (fits(mid))
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        k = lo;
         if (k > 0 && k < t.size() && IsLowSurrogate(t[k]))
             --k;
     }
@@ -310,7 +330,7 @@ int DrawTextCore(HDC h, StringView text, RECT* r, UINT format, DRAWTEXTPARAMS* p
         if (st.BkMode == OPAQUE && !(f & DT_PREFIXONLY) && w > 0) {
             TPaint bk;
             bk.Color = st.BkColor;
-            PaintSpans(*dc, RectSpans({ x, y, x + w, y + m.Ascent + m.Descent }), bk, R2_COPYPEN, clip);
+            PaintRect(*dc, TRect { x, y, x + w, y + m.Ascent + m.Descent }, bk, R2_COPYPEN, clip);
         }
         const int underline = (f & DT_HIDEPREFIX) ? -1 : line.Underline;
         const int baseline = y + m.Ascent;
@@ -327,7 +347,7 @@ int DrawTextCore(HDC h, StringView text, RECT* r, UINT format, DRAWTEXTPARAMS* p
                     const int u1 = TextWidth(*dc, piece.substr(0, std::size_t(ul) + 1));
                     TPaint pen;
                     pen.Color = st.TextColor;
-                    PaintSpans(*dc, RectSpans({ x + px + u0, baseline + 1, x + px + u1, baseline + 2 }), pen, R2_COPYPEN, clip);
+                    PaintRect(*dc, TRect { x + px + u0, baseline + 1, x + px + u1, baseline + 2 }, pen, R2_COPYPEN, clip);
                 }
             } else {
                 DrawRun(*dc, x + px, baseline, piece, st.TextColor, ul, clip, 0, {});

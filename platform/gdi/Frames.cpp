@@ -13,7 +13,7 @@ void Fill(TDC& dc, const TRect& r, COLORREF c)
 {
     TPaint p;
     p.Color = c;
-    PaintSpans(dc, RectSpans(r), p, R2_COPYPEN);
+    PaintRect(dc, r, p, R2_COPYPEN);
 }
 
 // A device rectangle from a logical one.

@@ -223,13 +223,56 @@ TRegion SpansToRegion(const std::vector<TSpan>& spans)
     return TRegion::FromRects(rects);
 }
 
+namespace {
+
+// The region drawing is limited to, without copying it in the common case.
+const TRegion& ClipFor(const TDC& dc, const TRegion* extraClip, TRegion& storage)
+{
+    if (!dc.State.Clip && !extraClip)
+        return dc.Bounds;
+    storage = dc.EffectiveClip();
+    if (extraClip)
+        storage = storage.Intersect(*extraClip);
+    return storage;
+}
+
+} // namespace
+
+void PaintRect(TDC& dc, const TRect& r, const TPaint& paint, int rop2, const TRegion* extraClip)
+{
+    if (paint.Null || r.IsEmpty() || !dc.Surface || rop2 == R2_NOP)
+        return;
+    if (dc.Vector || paint.Brush || rop2 != R2_COPYPEN) {
+        PaintSpans(dc, RectSpans(r), paint, rop2, extraClip);
+        return;
+    }
+    TRegion storage;
+    const TRegion& clip = ClipFor(dc, extraClip, storage);
+    const std::uint32_t solid = ColorToPixel(paint.Color);
+    bool begun = false;
+    for (const auto& c : clip.Rects()) {
+        TRect part;
+        if (!IntersectRect(part, c, r))
+            continue;
+        if (!begun) {
+            BeginPixels(dc);
+            begun = true;
+        }
+        for (int y = part.Top; y < part.Bottom; ++y) {
+            std::uint32_t* row = PixelRow(dc, y);
+            std::fill(row + part.Left, row + part.Right, solid);
+        }
+    }
+    if (begun)
+        EndPixels(dc);
+}
+
 void PaintSpans(TDC& dc, const std::vector<TSpan>& spans, const TPaint& paint, int rop2, const TRegion* extraClip)
 {
     if (paint.Null || spans.empty() || !dc.Surface || rop2 == R2_NOP)
         return;
-    TRegion clip = dc.EffectiveClip();
-    if (extraClip)
-        clip = clip.Intersect(*extraClip);
+    TRegion storage;
+    const TRegion& clip = ClipFor(dc, extraClip, storage);
     if (clip.IsEmpty())
         return;
     if (dc.Vector) {
@@ -761,7 +804,7 @@ BOOL Rectangle(HDC h, int l, int t, int r, int b)
     const int style = int(pen.Style & PS_STYLE_MASK);
     if (PenIsNull(*dc)) {
         // Without a pen the filled area is one pixel smaller each way.
-        PaintSpans(*dc, RectSpans({ d.Left, d.Top, d.Right - 1, d.Bottom - 1 }), BrushPaint(*dc, dc->State.Brush.get()), dc->State.Rop2);
+        PaintRect(*dc, TRect { d.Left, d.Top, d.Right - 1, d.Bottom - 1 }, BrushPaint(*dc, dc->State.Brush.get()), dc->State.Rop2);
         return TRUE;
     }
     const int w = DevicePenWidth(*dc);
@@ -773,7 +816,7 @@ BOOL Rectangle(HDC h, int l, int t, int r, int b)
         outer = { d.Left - w / 2, d.Top - w / 2, d.Right - 1 + (w - w / 2), d.Bottom - 1 + (w - w / 2) };
         inner = { outer.Left + w, outer.Top + w, outer.Right - w, outer.Bottom - w };
     }
-    PaintSpans(*dc, RectSpans(inner), BrushPaint(*dc, dc->State.Brush.get()), dc->State.Rop2);
+    PaintRect(*dc, inner, BrushPaint(*dc, dc->State.Brush.get()), dc->State.Rop2);
     if (w == 1 && style != PS_SOLID && style != PS_INSIDEFRAME) {
         TFigure f;
         f.Closed = true;
@@ -804,7 +847,7 @@ int FillRect(HDC h, const RECT* r, HBRUSH brush)
             return 0;
         sys.SysColorIndex = int(index);
     }
-    PaintSpans(*dc, RectSpans(DeviceRectOf(*dc, r->Left, r->Top, r->Right, r->Bottom)), BrushPaint(*dc, b ? b.get() : &sys), R2_COPYPEN);
+    PaintRect(*dc, DeviceRectOf(*dc, r->Left, r->Top, r->Right, r->Bottom), BrushPaint(*dc, b ? b.get() : &sys), R2_COPYPEN);
     return 1;
 }
 
@@ -831,7 +874,7 @@ BOOL InvertRect(HDC h, const RECT* r)
     auto dc = DCOf(h);
     if (!dc || !r)
         return FALSE;
-    PaintSpans(*dc, RectSpans(DeviceRectOf(*dc, r->Left, r->Top, r->Right, r->Bottom)), TPaint {}, R2_NOT);
+    PaintRect(*dc, DeviceRectOf(*dc, r->Left, r->Top, r->Right, r->Bottom), TPaint {}, R2_NOT);
     return TRUE;
 }
 
@@ -1158,7 +1201,7 @@ BOOL GradientFill(HDC h, const TRIVERTEX* v, ULONG nv, const void* mesh, ULONG n
             TPaint paint;
             paint.Color = RGB(mix(c0.Red, c1.Red), mix(c0.Green, c1.Green), mix(c0.Blue, c1.Blue));
             const TRect line = horz ? TRect(d.Left + k, d.Top, d.Left + k + 1, d.Bottom) : TRect(d.Left, d.Top + k, d.Right, d.Top + k + 1);
-            PaintSpans(*dc, RectSpans(line), paint, R2_COPYPEN);
+            PaintRect(*dc, line, paint, R2_COPYPEN);
         }
     }
     return TRUE;

@@ -54,8 +54,12 @@ struct TFontMetrics {
     int MaxCharWidth { 0 };
 };
 
+std::uint64_t NextFontSerial();
+
 struct TFont : TObject {
     TFont() : TObject(TKind::Font) { }
+    // Tells fonts apart in caches even when one takes the address of a deleted one.
+    std::uint64_t Serial { NextFontSerial() };
     ~TFont() override;
     LOGFONTW Log;
     PangoFontDescription* Desc { nullptr };
@@ -198,6 +202,7 @@ struct TPaint {
 };
 TPaint BrushPaint(const TDC& dc, const TBrush* brush);
 TPaint PenPaint(const TDC& dc);
+void PaintRect(TDC& dc, const TRect& r, const TPaint& paint, int rop2, const TRegion* extraClip = nullptr);
 void PaintSpans(TDC& dc, const std::vector<TSpan>& spans, const TPaint& paint, int rop2, const TRegion* extraClip = nullptr);
 std::vector<TSpan> FillSpans(const std::vector<TFigure>& figures, bool winding);
 std::vector<TSpan> RectSpans(const TRect& r);

@@ -4,7 +4,10 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <atomic>
+#include <cstring>
 #include <mutex>
+#include <unordered_map>
 
 #include "platform/gdi/GdiObjects.h"
 #include "platform/gdi/GdiText.h"
@@ -186,14 +189,69 @@ double FontScale(const TDC& dc)
     return dc.State.MapMode == MM_TEXT ? 1.0 : std::fabs(dc.ScaleY());
 }
 
+std::uint64_t NextFontSerial()
+{
+    static std::atomic<std::uint64_t> next { 1 };
+    return next++;
+}
+
+// Widths of recently measured runs: controls measure the same captions and
+// cell texts over and over.
 int TextWidth(TDC& dc, StringView text)
 {
     if (text.empty())
         return 0;
-    PangoLayout* l = NewLayout(*dc.State.Font, text, FontScale(dc));
+    static std::mutex lock;
+    static std::unordered_map<std::string, int> cache;
+    const double scale = FontScale(dc);
+    std::string key(sizeof(std::uint64_t) + sizeof(double) + text.size() * 2, '\0');
+    std::memcpy(key.data(), &dc.State.Font->Serial, sizeof(std::uint64_t));
+    std::memcpy(key.data() + 8, &scale, sizeof(double));
+    std::memcpy(key.data() + 16, text.data(), text.size() * 2);
+    {
+        std::lock_guard g(lock);
+        if (auto it = cache.find(key); it != cache.end())
+            return it->second;
+    }
+    PangoLayout* l = NewLayout(*dc.State.Font, text, scale);
     const int w = LayoutWidth(l);
     g_object_unref(l);
+    std::lock_guard g(lock);
+    if (cache.size() > 16384)
+        cache.clear();
+    cache.emplace(std::move(key), w);
     return w;
+}
+
+std::vector<int> CaretPositions(TDC& dc, StringView text)
+{
+    std::vector<int> xs(text.size() + 1, 0);
+    if (text.empty())
+        return xs;
+    PangoLayout* l = NewLayout(*dc.State.Font, text, FontScale(dc));
+    // UTF-8 offset of each UTF-16 index.
+    std::vector<int> bytes(text.size() + 1, 0);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const Char c = text[i];
+        bytes[i + 1] = bytes[i] + (c < 0x80 ? 1 : c < 0x800 ? 2 : IsHighSurrogate(c) ? 0 : IsLowSurrogate(c) ? 4 : 3);
+    }
+    // Cluster starts with their positions, walked once.
+    std::unordered_map<int, int> clusterX;
+    PangoLayoutIter* it = pango_layout_get_iter(l);
+    do {
+        PangoRectangle logical;
+        pango_layout_iter_get_cluster_extents(it, nullptr, &logical);
+        clusterX.emplace(pango_layout_iter_get_index(it), PANGO_PIXELS(logical.x));
+    } while (pango_layout_iter_next_cluster(it));
+    pango_layout_iter_free(it);
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        auto found = clusterX.find(bytes[i]);
+        // Inside a cluster (a ligature, a surrogate pair) the caret stays at its start.
+        xs[i] = found != clusterX.end() ? found->second : xs[i - 1];
+    }
+    xs[text.size()] = LayoutWidth(l);
+    g_object_unref(l);
+    return xs;
 }
 
 TFontMetrics DeviceMetrics(TDC& dc)
@@ -349,7 +407,7 @@ BOOL ExtTextOutW(HDC h, int x, int y, UINT options, const RECT* r, LPCWSTR text,
         if (options & ETO_OPAQUE) {
             TPaint bk;
             bk.Color = st.BkColor;
-            PaintSpans(*dc, RectSpans(dr), bk, R2_COPYPEN);
+            PaintRect(*dc, dr, bk, R2_COPYPEN);
         }
         if (options & ETO_CLIPPED) {
             clipRect = TRegion(dr);
@@ -360,7 +418,7 @@ BOOL ExtTextOutW(HDC h, int x, int y, UINT options, const RECT* r, LPCWSTR text,
         TPaint bk;
         bk.Color = st.BkColor;
         const int top = int(startY) - m.Ascent;
-        PaintSpans(*dc, RectSpans({ int(startX), top, int(startX) + width, top + m.Ascent + m.Descent }), bk, R2_COPYPEN, clip);
+        PaintRect(*dc, TRect { int(startX), top, int(startX) + width, top + m.Ascent + m.Descent }, bk, R2_COPYPEN, clip);
     }
     const TPointF pivot { float(p.X), float(p.Y) };
     if (dx) {
