@@ -47,7 +47,12 @@ function(qt_add_tests)
     set(exe test_${base}_${label})
     add_executable(${exe} ${srcs} ${helpers})
     target_link_libraries(${exe} PRIVATE ${A_DEPENDS} test_support GTest::gtest GTest::gmock GTest::gtest_main)
-    set(env "QT_TEST_FIXTURES=${PROJECT_SOURCE_DIR}/tests/fixtures" ${A_ENVIRONMENT})
+    # Settings written by tests stay inside the build tree, never in the user's home.
+    set(env "QT_TEST_FIXTURES=${PROJECT_SOURCE_DIR}/tests/fixtures"
+      "QUARRYTIDE_REGISTRY_DIR=${CMAKE_BINARY_DIR}/test-home/registry"
+      "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/config"
+      "XDG_CACHE_HOME=${CMAKE_BINARY_DIR}/test-home/cache"
+      ${A_ENVIRONMENT})
     gtest_discover_tests(${exe}
       DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT 60

@@ -13,7 +13,7 @@
 namespace webtest {
 
 // Runs queued GUI calls until `done` holds or `timeout` passes.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 // The shared environment (started on first use, closed at exit).
 std::shared_ptr<webview::CoreWebView2Environment> SharedEnvironment();
