@@ -1698,9 +1698,7 @@ String IntToStr(Int64 value)
     return value < 0 ? u"-" + digits : digits;
 }
 
-String IntToHex(Integer value, int digits) { return HexText(std::uint32_t(value), digits); }
-String IntToHex(Int64 value, int digits) { return HexText(std::uint64_t(value), digits); }
-String IntToHex(UInt64 value, int digits) { return HexText(value, digits); }
+String HexOfBits(UInt64 bits, int digits) { return HexText(bits, EnsureRange(digits, 0, 64)); }
 
 // ============================================================================
 // Text

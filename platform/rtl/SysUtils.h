@@ -117,6 +117,8 @@ struct TVarRec {
     TVarRec(const Char* s) : VType(vtString), VString(s ? StringView(s) : StringView()) { }
     TVarRec(Char* s) : TVarRec(static_cast<const Char*>(s)) { }
     TVarRec(const void* p) : VType(vtPointer), VPointer(p) { }
+    // Byte strings must be converted first (S("...") or Utf8ToString).
+    TVarRec(const char*) = delete;
     TVarRec(std::nullptr_t) : VType(vtPointer) { }
     TVarRec(Currency c) : VType(vtCurrency), VInt64(c.Value) { }
 
@@ -204,11 +206,22 @@ bool TryStrToBool(StringView s, bool& value);
 String BoolToStr(bool value, bool useBoolStrs = false);
 
 String IntToStr(Int64 value);
-// Upper-case hexadecimal with at least `digits` digits; negative values show
-// their two's complement in the width of the argument.
-String IntToHex(Integer value, int digits);
-String IntToHex(Int64 value, int digits);
-String IntToHex(UInt64 value, int digits);
+// Upper-case hexadecimal of a bit pattern, at least `digits` digits long.
+String HexOfBits(UInt64 bits, int digits);
+// Negative values show their two's complement: 32 bits for types up to 32
+// bits wide (as they are promoted to Integer), 64 bits for wider ones.
+template <std::integral T>
+String IntToHex(T value, int digits)
+{
+    if constexpr (sizeof(T) <= 4) {
+        if constexpr (std::is_signed_v<T>)
+            return HexOfBits(std::uint32_t(std::int32_t(value)), digits);
+        else
+            return HexOfBits(std::uint32_t(value), digits);
+    } else {
+        return HexOfBits(std::uint64_t(value), digits);
+    }
+}
 
 // ---- Text ----
 

@@ -617,6 +617,10 @@ TEST(Parsing, BooleansAndIntegerText)
     EXPECT_EQ(IntToHex(-1, 2), u"FFFFFFFF");
     EXPECT_EQ(IntToHex(Int64(-1), 1), u"FFFFFFFFFFFFFFFF");
     EXPECT_EQ(IntToHex(Int64(0), 0), u"0");
+    EXPECT_EQ(IntToHex(SmallInt(-1), 4), u"FFFFFFFF");
+    EXPECT_EQ(IntToHex(Byte(10), 2), u"0A");
+    EXPECT_EQ(IntToHex(DWORD(0xFF8040), 6), u"FF8040");
+    EXPECT_EQ(IntToHex(UInt64(1) << 63, 1), u"8000000000000000");
 }
 
 TEST(FormatSettingsTest, LocalesAndTheProcessWideSettings)
