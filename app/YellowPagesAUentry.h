@@ -26,6 +26,10 @@ public:
     String TakeOutLastComma(const String& s);
     String getgoodcityname(const String& cp);
     String getgoodcitynameL(const String& cp);
+    // The distinct e-mail addresses of `s`, sorted and joined by commas (a
+    // spelling that differs only in letter case from an earlier one is
+    // dropped); sets fNbEmails to their number. Defined with the harvest.
+    String DedupesOut(const String& s);
 
     // The per-card e-mail harvest run by Execute in e-mail mode (installed by
     // the harvest; without one nothing is harvested).
@@ -83,8 +87,9 @@ public:
     void SetfMoreEmail(bool v) { _fMoreEmail = v; }
     bool Getfbstop() const { return _fbstop; }
     void Setfbstop(bool v) { _fbstop = v; }
-    std::uint8_t GetfNbEmails() const { return _fNbEmails; }
-    void SetfNbEmails(std::uint8_t v) { _fNbEmails = v; }
+    // The real count: an 8-bit field would wrap at 256 addresses.
+    int GetfNbEmails() const { return _fNbEmails; }
+    void SetfNbEmails(int v) { _fNbEmails = v; }
     bool GetfObjectDoesEmails() const { return _fObjectDoesEmails; }
     void SetfObjectDoesEmails(bool v) { _fObjectDoesEmails = v; }
     const String& GetfAllEmails() const { return _fAllEmails; }
@@ -125,7 +130,7 @@ private:
     String _ResultLine;
     String _fInnerText;
     bool _fbstop { false };
-    std::uint8_t _fNbEmails { 0 };
+    int _fNbEmails { 0 };
     bool _fObjectDoesEmails { false };
     String _fAllEmails;
     String _fListingID;
