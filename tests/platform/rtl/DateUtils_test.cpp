@@ -193,6 +193,7 @@ TEST(DateUtils, Arithmetic)
         // crossing 1899-12-30 from the positive side: the time keeps running forward
         { "IncHour into negative dates", IncHour(0.25, -12), EncodeDateTime(1899, 12, 29, 18, 0, 0, 0) },
         { "IncMilliSecond out of negative dates", IncMilliSecond(-1.75, 86400000), 0.75 },
+        { "IncMonth from a negative date", IncMonth(-1.25), EncodeDateTime(1900, 1, 29, 6, 0, 0, 0) },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -338,6 +338,7 @@ TEST(FormatDateTime, Pictures)
         { u"z zzz s ss n", t, u"8 008 7 07 5", u"8 008 7 07 5" },
         { u"yyyy yy", EncodeDate(5, 1, 2), u"0005 05", u"0005 05" },
         { u"x q", t, u"x q", u"x q" },
+        { u"e gg", t, u"2024 A.D.", u"2024 A.D." },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(U8(c.format));
