@@ -134,6 +134,7 @@ class WildcardMatcher {
 public:
     WildcardMatcher(StringView mask, StringView value)
         : m_mask(mask), m_value(value), m_bangIsLiteral(!mask.empty() && mask.front() == u'"'), m_tails(mask.size() + 1)
+        , m_lowestDone(mask.size() + 1, 0)
     {
     }
 
@@ -194,26 +195,28 @@ private:
     bool AnyTailMatches(std::size_t pi, std::size_t vi)
     {
         const std::size_t n = m_value.size();
-        std::vector<signed char>& any = m_tails[pi];
-        if (any.empty())
-            any.assign(n + 2, -1);
-        // any[t]: some tail starting at t or later matches; filled from the
-        // shortest tail down, so the first success found is the shortest.
-        std::size_t t = n + 1;
-        while (t > vi && any[t - 1] >= 0)
-            --t;
-        while (t > vi) {
-            --t;
-            const bool later = t < n && any[t + 1] == 1;
-            any[t] = (later || MatchFrom(pi, t, false)) ? 1 : 0;
+        std::vector<bool>& any = m_tails[pi];
+        std::size_t& low = m_lowestDone[pi];
+        if (any.empty()) {
+            any.assign(n + 1, false);
+            low = n + 1;
         }
-        return any[vi] == 1;
+        // any[t]: some tail starting at t or later matches. Filled from the
+        // shortest tail down, so the first success found is the shortest;
+        // any[low..n] are known.
+        while (low > vi) {
+            const std::size_t t = low - 1;
+            any[t] = (t < n && any[t + 1]) || MatchFrom(pi, t, false);
+            low = t;
+        }
+        return any[vi];
     }
 
     StringView m_mask;
     StringView m_value;
     bool m_bangIsLiteral { false };
-    std::vector<std::vector<signed char>> m_tails;
+    std::vector<std::vector<bool>> m_tails;
+    std::vector<std::size_t> m_lowestDone;
 };
 
 bool EvaluateExpression(StringView expression, StringView value, bool caseSensitive, int depth);

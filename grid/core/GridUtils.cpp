@@ -59,6 +59,16 @@ bool ReadDecimal(StringView s, int& value)
     return true;
 }
 
+String Quote(StringView s)
+{
+    String r;
+    r.reserve(s.size() + 2);
+    r += u'"';
+    r += s;
+    r += u'"';
+    return r;
+}
+
 Word ClampWord(int v) { return Word(std::clamp(v, 0, 65535)); }
 
 } // namespace
@@ -183,7 +193,7 @@ void SplitToQuotedList(StringView Separator, StringView Text, TStrings& List)
 {
     auto addPiece = [&](StringView piece) {
         if (piece.find(u' ') != StringView::npos)
-            List.Add(u"\"" + String(piece) + u"\"");
+            List.Add(Quote(piece));
         else
             List.Add(String(piece));
     };
@@ -265,7 +275,7 @@ String CRToEscapedNewline(StringView Text)
     return r;
 }
 
-void CRLFToVTQuoted(String& Text) { Text = u"\"" + ReplaceAll(Text, u"\r\n", u"\v") + u"\""; }
+void CRLFToVTQuoted(String& Text) { Text = Quote(ReplaceAll(Text, u"\r\n", u"\v")); }
 
 void VTToCRLF(String& Text) { Text = ReplaceAll(Text, u"\v", u"\r\n"); }
 
