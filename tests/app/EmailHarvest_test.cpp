@@ -169,6 +169,9 @@ TEST(EmailHarvest, DedupesOutSortsAndDropsCaseVariants)
           u"Anna@x.example,bob@x.example,zed@x.example", 3 },
         { "only address-shaped runs", u"Cannot download page\r\n, ,x@y.example,,\r\n\"q@r.example\"",
           u"q@r.example,x@y.example", 2 },
+        // The locale-aware compare must not treat punctuation as ignorable.
+        { "punctuation keeps addresses apart", u"ab@x.example a.b@x.example a-b@x.example a_b@x.example",
+          u"a_b@x.example,a-b@x.example,a.b@x.example,ab@x.example", 4 },
         { "a one-letter ending is no address", u"a@b.c", u"", 0 },
         { "nothing", u"", u"", 0 },
     };
