@@ -331,18 +331,22 @@ TImage DecodeGif(const std::uint8_t* data, std::size_t size)
     if (!gif)
         throw EImageError(u"Invalid GIF image: " + Utf8ToString(GifErrorString(error) ? GifErrorString(error) : "unreadable"));
     std::unique_ptr<GifFileType, void (*)(GifFileType*)> guard(gif, [](GifFileType* g) { int e; DGifCloseFile(g, &e); });
+    int frames = gif->ImageCount;
     if (DGifSlurp(gif) != GIF_OK || gif->ImageCount <= 0) {
-        // A file cut short after its first frames still shows those frames.
+        // A file cut short after its first frames still shows those frames
+        // (the last, incomplete one is left out but freed with the rest).
         if (gif->ImageCount <= 1 || !gif->SavedImages)
             throw EImageError(u"Invalid GIF image: " + Utf8ToString(GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "no frames"));
-        gif->ImageCount -= 1;
+        frames = gif->ImageCount - 1;
+    } else {
+        frames = gif->ImageCount;
     }
     CheckSize(gif->SWidth, gif->SHeight);
     TImage img;
     img.Format = TImageFormat::Gif;
     const int w = gif->SWidth, h = gif->SHeight;
     std::vector<std::uint32_t> canvas(std::size_t(w) * std::size_t(h), 0), previous;
-    for (int i = 0; i < gif->ImageCount; ++i) {
+    for (int i = 0; i < frames; ++i) {
         const SavedImage& si = gif->SavedImages[i];
         GraphicsControlBlock gcb;
         gcb.DisposalMode = DISPOSAL_UNSPECIFIED;

@@ -24,7 +24,6 @@ void LoadFonts()
 {
     const char* env = std::getenv("QT_FONTS_CONF");
     const char* path = env && *env ? env : QT_GDI_FONTS_CONF;
-    FcInit();
     FcConfig* cfg = FcConfigCreate();
     if (FcConfigParseAndLoad(cfg, reinterpret_cast<const FcChar8*>(path), FcFalse) && FcConfigBuildFonts(cfg)) {
         FcConfigSetCurrent(cfg);

@@ -158,27 +158,25 @@ TBytes MakeGif()
         return n; }, &err);
     GifColorType colors[4] = { { 255, 0, 0 }, { 0, 255, 0 }, { 0, 0, 255 }, { 0, 0, 0 } };
     ColorMapObject* map = GifMakeMapObject(4, colors);
-    gif->SWidth = 2;
-    gif->SHeight = 2;
-    gif->SColorResolution = 8;
-    gif->SBackGroundColor = 0;
-    gif->SColorMap = map;
-    const GifByteType frames[2][4] = { { 0, 0, 0, 0 }, { 1, 3, 2, 1 } };
+    EGifSetGifVersion(gif, true);
+    EGifPutScreenDesc(gif, 2, 2, 8, 0, map);
+    EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
+    EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0");
+    const unsigned char loop[3] = { 1, 0, 0 };
+    EGifPutExtensionBlock(gif, 3, loop);
+    EGifPutExtensionTrailer(gif);
+    GifPixelType frames[2][2][2] = { { { 0, 0 }, { 0, 0 } }, { { 1, 3 }, { 2, 1 } } };
     for (int i = 0; i < 2; ++i) {
-        SavedImage* si = GifMakeSavedImage(gif, nullptr);
-        si->ImageDesc = { 0, 0, 2, 2, false, nullptr };
-        si->RasterBits = static_cast<GifByteType*>(malloc(4));
-        std::memcpy(si->RasterBits, frames[i], 4);
         GraphicsControlBlock gcb { DISPOSE_DO_NOT, false, 7 + i, i == 1 ? 3 : NO_TRANSPARENT_COLOR };
-        EGifGCBToSavedExtension(&gcb, gif, i);
-        if (i == 0) {
-            GifAddExtensionBlock(&si->ExtensionBlockCount, &si->ExtensionBlocks, APPLICATION_EXT_FUNC_CODE, 11,
-                reinterpret_cast<unsigned char*>(const_cast<char*>("NETSCAPE2.0")));
-            unsigned char loop[3] = { 1, 0, 0 };
-            GifAddExtensionBlock(&si->ExtensionBlockCount, &si->ExtensionBlocks, CONTINUE_EXT_FUNC_CODE, 3, loop);
-        }
+        GifByteType ext[4];
+        const std::size_t len = EGifGCBToExtension(&gcb, ext);
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(len), ext);
+        EGifPutImageDesc(gif, 0, 0, 2, 2, false, nullptr);
+        EGifPutLine(gif, frames[i][0], 2);
+        EGifPutLine(gif, frames[i][1], 2);
     }
-    EGifSpew(gif);
+    EGifCloseFile(gif, &err);
+    GifFreeMapObject(map);
     return sink.Bytes;
 }
 
