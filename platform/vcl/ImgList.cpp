@@ -102,7 +102,8 @@ std::vector<TImageFrame> TCustomImageList::SliceImages(TImageFrame source) const
     std::vector<TImageFrame> images;
     if (FColorDepth != cd32Bit)
         for (auto& px : source.Pixels)
-            px = (px >> 24) >= 128 ? px | 0xFF000000u : 0;
+            px = (px >> 24) >= 128 ? px | 0xFF000000u : px & 0xFFFFFF;
+    // Transparent pixels keep their colour, which an unmasked list shows.
     if (!FMasked)
         for (auto& px : source.Pixels)
             px |= 0xFF000000u;
@@ -141,7 +142,7 @@ TImageFrame WithMask(TBitmap* image, TBitmap* mask)
         for (int y = 0; y < std::min(frame.Height, m.Height); ++y)
             for (int x = 0; x < std::min(frame.Width, m.Width); ++x)
                 if ((m.At(x, y) & 0xFFFFFF) == 0xFFFFFF)
-                    frame.At(x, y) = 0;
+                    frame.At(x, y) &= 0xFFFFFF;
     }
     return frame;
 }
@@ -164,7 +165,7 @@ int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor)
     const COLORREF key = COLORREF(ColorToRGB(c)) & 0xFFFFFF;
     for (auto& px : frame.Pixels)
         if (PixelRGB(px) == key)
-            px = 0;
+            px &= 0xFFFFFF;
     return AddFrames(SliceImages(std::move(frame)));
 }
 
