@@ -8,6 +8,8 @@
 
 #include "platform/gdi/SysColors.h"
 #include "platform/win/Surface.h"
+#include "platform/win/System.h"
+#include "platform/win/WinUser.h"
 
 namespace gdi {
 
@@ -560,9 +562,8 @@ int GetDeviceCaps(HDC h, int index)
         return 0;
     if (dc->Printer)
         return PrinterDeviceCaps(*dc, index);
-    const TRect b = dc->Bounds.Bounds();
-    const int w = dc->Memory && dc->State.Bitmap ? dc->State.Bitmap->Width : b.Width();
-    const int hgt = dc->Memory && dc->State.Bitmap ? dc->State.Bitmap->Height : b.Height();
+    // Display contexts, memory ones included, describe the screen.
+    const int w = GetSystemMetrics(SM_CXSCREEN), hgt = GetSystemMetrics(SM_CYSCREEN);
     switch (index) {
     case TECHNOLOGY: return DT_RASDISPLAY;
     case LOGPIXELSX: return dc->DpiX;

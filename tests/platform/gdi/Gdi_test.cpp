@@ -6,6 +6,8 @@
 #include "platform/gdi/Frames.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Surface.h"
+#include "platform/win/System.h"
+#include "platform/win/WinUser.h"
 #include "tests/platform/gdi/PixelProbe.h"
 
 namespace {
@@ -628,6 +630,19 @@ TEST(GdiObjects, StockObjectsSelectionAndStaleHandles)
     EXPECT_FALSE(Rectangle(reinterpret_cast<HDC>(&bogus), 0, 0, 1, 1));
     EXPECT_EQ(SelectObject(m.DC, &bogus), nullptr);
     EXPECT_EQ(GetPixel(reinterpret_cast<HDC>(&bogus), 0, 0), CLR_INVALID);
+}
+
+TEST(GdiObjects, DisplayCapabilities)
+{
+    TMemDC m(4, 4);
+    EXPECT_EQ(GetDeviceCaps(m.DC, LOGPIXELSX), 96);
+    EXPECT_EQ(GetDeviceCaps(m.DC, LOGPIXELSY), 96);
+    EXPECT_EQ(GetDeviceCaps(m.DC, TECHNOLOGY), DT_RASDISPLAY);
+    EXPECT_EQ(GetDeviceCaps(m.DC, BITSPIXEL), 32);
+    // A memory context describes the screen, not its bitmap.
+    EXPECT_EQ(GetDeviceCaps(m.DC, HORZRES), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(GetDeviceCaps(m.DC, VERTRES), GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(GetDeviceCaps(nullptr, LOGPIXELSX), 0);
 }
 
 TEST(GdiObjects, ExtCreatePenAlternateDotsEveryOtherPixel)
