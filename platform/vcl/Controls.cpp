@@ -1218,6 +1218,8 @@ void TControl::ScaleForPPI(int NewPPI)
 
 void TControl::CMDrag(TMessage&) { }
 
+QT_PUBLISHED(TDragObject)
+
 // ---- TWinControl ----
 
 QT_PUBLISHED(TWinControl, QT_PROP(TabStop), QT_PROP_T(TabOrder, u"TTabOrder"), QT_PROP(DoubleBuffered),
