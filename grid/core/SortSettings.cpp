@@ -9,7 +9,10 @@ QT_PUBLISHED(TSortSettings, QT_PROP(Column), QT_PROP(Row), QT_PROP(Direction), Q
     QT_PROP(IgnoreBlanks), QT_PROP(BlankPos), QT_PROP(AutoFormat), QT_PROP(DefaultFormat), QT_PROP(IgnoreCase),
     QT_PROP(FixedCols), QT_PROP(NormalCellsOnly), QT_PROP(AutoColumnMerge), QT_PROP(UndoSort), QT_PROP(AutoSortForGrouping),
     QT_PROP(SortOnVirtualCells), QT_PROP_T(HeaderColor, u"TColor"), QT_PROP_T(HeaderColorTo, u"TColor"),
-    QT_PROP_T(HeaderMirrorColor, u"TColor"), QT_PROP_T(HeaderMirrorColorTo, u"TColor"))
+    QT_PROP_T(HeaderMirrorColor, u"TColor"), QT_PROP_T(HeaderMirrorColorTo, u"TColor"), QT_PROP(UpGlyph), QT_PROP(DownGlyph),
+    QT_PROP(IndexUpGlyph), QT_PROP(IndexDownGlyph))
+
+TSortSettings::~TSortSettings() = default;
 
 void TSortSettings::Assign(TPersistent* Source)
 {
@@ -31,6 +34,10 @@ void TSortSettings::Assign(TPersistent* Source)
     FBlankPos = src->FBlankPos;
     FAutoFormat = src->FAutoFormat;
     FDirection = src->FDirection;
+    FUpGlyph->Assign(src->FUpGlyph.get());
+    FDownGlyph->Assign(src->FDownGlyph.get());
+    FIndexUpGlyph->Assign(src->FIndexUpGlyph.get());
+    FIndexDownGlyph->Assign(src->FIndexDownGlyph.get());
     FIndexSortKey = src->FIndexSortKey;
     FInitSortDirection = src->FInitSortDirection;
     FFixedCols = src->FFixedCols;

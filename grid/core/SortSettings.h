@@ -3,8 +3,11 @@
 // shows the sort indicator, how cells compare, and a compact text form that
 // saves and restores the sort state.
 
+#include <memory>
+
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/TypInfo.h"
+#include "platform/vcl/Graphics.h"
 
 class IGridHost;
 
@@ -28,6 +31,7 @@ class TSortSettings : public TPersistent {
     QT_CLASS(TSortSettings, TPersistent)
 public:
     explicit TSortSettings(IGridHost* AOwner = nullptr) : FGrid(AOwner) { }
+    ~TSortSettings() override;
 
     // Copies everything but IgnoreCase and SortOnVirtualCells; Column is
     // copied without a repaint.
@@ -94,6 +98,17 @@ public:
     TColor GetHeaderMirrorColorTo() const { return FHeaderMirrorColorTo; }
     void SetHeaderMirrorColorTo(TColor Value) { SetHeaderColour(FHeaderMirrorColorTo, Value); }
 
+    // Custom indicator glyphs, owned; the setters copy the given bitmap's
+    // content (nullptr empties the glyph).
+    TBitmap* GetUpGlyph() const { return FUpGlyph.get(); }
+    void SetUpGlyph(TBitmap* Value) { FUpGlyph->Assign(Value); }
+    TBitmap* GetDownGlyph() const { return FDownGlyph.get(); }
+    void SetDownGlyph(TBitmap* Value) { FDownGlyph->Assign(Value); }
+    TBitmap* GetIndexUpGlyph() const { return FIndexUpGlyph.get(); }
+    void SetIndexUpGlyph(TBitmap* Value) { FIndexUpGlyph->Assign(Value); }
+    TBitmap* GetIndexDownGlyph() const { return FIndexDownGlyph.get(); }
+    void SetIndexDownGlyph(TBitmap* Value) { FIndexDownGlyph->Assign(Value); }
+
     IGridHost* GetGrid() const { return FGrid; }
 
 private:
@@ -126,6 +141,10 @@ private:
     TColor FHeaderColorTo { 0x1FFFFFFF };
     TColor FHeaderMirrorColor { 0x1FFFFFFF };
     TColor FHeaderMirrorColorTo { 0x1FFFFFFF };
+    std::unique_ptr<TBitmap> FUpGlyph { std::make_unique<TBitmap>() };
+    std::unique_ptr<TBitmap> FDownGlyph { std::make_unique<TBitmap>() };
+    std::unique_ptr<TBitmap> FIndexUpGlyph { std::make_unique<TBitmap>() };
+    std::unique_ptr<TBitmap> FIndexDownGlyph { std::make_unique<TBitmap>() };
 };
 
 // Whether the cell shows the sort indicator: Show is on, the grid has more

@@ -161,6 +161,8 @@ TEST(SortSettings, AssignSkipsCaseAndVirtualCellSettings)
     src.SetUndoSort(true);
     src.SetIgnoreCase(true);
     src.SetSortOnVirtualCells(false);
+    TBitmap glyph(7, 5);
+    src.SetIndexDownGlyph(&glyph);
     grid.Calls.clear();
     dst.Assign(&src);
     EXPECT_TRUE(grid.Calls.empty());  // the column is copied without a repaint
@@ -175,4 +177,21 @@ TEST(SortSettings, AssignSkipsCaseAndVirtualCellSettings)
     EXPECT_FALSE(dst.GetIgnoreCase());
     EXPECT_TRUE(dst.GetSortOnVirtualCells());
     EXPECT_EQ(dst.SaveToString(), u"d4");
+    // Glyph contents are copied, not shared.
+    EXPECT_EQ(dst.GetIndexDownGlyph()->GetWidth(), 7);
+    EXPECT_NE(dst.GetIndexDownGlyph(), src.GetIndexDownGlyph());
+    EXPECT_TRUE(dst.GetUpGlyph()->GetEmpty());
+}
+
+TEST(SortSettings, GlyphSettersCopyTheBitmap)
+{
+    TSortSettings s;
+    EXPECT_TRUE(s.GetUpGlyph()->GetEmpty());
+    TBitmap glyph(4, 3);
+    s.SetUpGlyph(&glyph);
+    glyph.SetSize(9, 9);
+    EXPECT_EQ(s.GetUpGlyph()->GetWidth(), 4);
+    EXPECT_EQ(s.GetUpGlyph()->GetHeight(), 3);
+    s.SetUpGlyph(nullptr);
+    EXPECT_TRUE(s.GetUpGlyph()->GetEmpty());
 }
