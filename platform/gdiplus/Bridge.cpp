@@ -2,6 +2,7 @@
 #include <pango/pango.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string_view>
 
 #include "platform/gdi/Codecs.h"
@@ -47,7 +49,9 @@ template <class Sig> Sig* Lib(const char* name)
 
 QT_LIB(GdipDeleteGraphics, GpStatus(GpGraphics*))
 QT_LIB(GdipLoadImageFromFile, GpStatus(const char16_t*, GpImage**))
+QT_LIB(GdipLoadImageFromFileICM, GpStatus(const char16_t*, GpImage**))
 QT_LIB(GdipCreateBitmapFromFile, GpStatus(const char16_t*, GpBitmap**))
+QT_LIB(GdipCreateBitmapFromFileICM, GpStatus(const char16_t*, GpBitmap**))
 QT_LIB(GdipSaveImageToFile, GpStatus(GpImage*, const char16_t*, const TGUID*, const EncoderParameters*))
 #undef QT_LIB
 
@@ -55,6 +59,11 @@ struct TBridged {
     GpBitmap* Bitmap { nullptr };
     HDC DC { nullptr };
     HWND Window { nullptr }; // the context came from GetDC of this window
+    // Paper has no pixels to share: the library draws into a bitmap of its
+    // own over the clip box, painted onto the page when the graphics goes.
+    bool Paper { false };
+    TRect Box;
+    double Scale { 1 };
 };
 
 std::mutex g_lock;
@@ -63,6 +72,79 @@ std::map<GpGraphics*, TBridged>& Bridged()
     static auto* m = new std::map<GpGraphics*, TBridged>();
     return *m;
 }
+
+// Pixels of one bitmap for paper, at most (about 64 MB).
+constexpr double kMaxPaperPixels = 16.0 * 1024 * 1024;
+
+void ApplyDCTransform(GpGraphics* g, const gdi::TDC& dc)
+{
+    const auto& s = dc.State;
+    GdipTranslateWorldTransform(g, REAL(s.ViewportOrg.X), REAL(s.ViewportOrg.Y), MatrixOrderPrepend);
+    if (s.MapMode != MM_TEXT)
+        GdipScaleWorldTransform(g, REAL(dc.ScaleX()), REAL(dc.ScaleY()), MatrixOrderPrepend);
+    GdipTranslateWorldTransform(g, REAL(-s.WindowOrg.X), REAL(-s.WindowOrg.Y), MatrixOrderPrepend);
+}
+
+GpStatus CreateForPaper(HDC h, gdi::TDC& dc, GpGraphics** graphics)
+{
+    if (!dc.Surface)
+        return WrongState; // outside a page
+    const TRect box = dc.EffectiveClip().Bounds();
+    if (box.IsEmpty())
+        return InvalidParameter;
+    const double area = double(box.Width()) * box.Height();
+    const double scale = area > kMaxPaperPixels ? std::sqrt(kMaxPaperPixels / area) : 1.0;
+    const int w = std::max(1, int(std::ceil(box.Width() * scale))), hgt = std::max(1, int(std::ceil(box.Height() * scale)));
+    GpBitmap* bmp = nullptr;
+    GpStatus st = GdipCreateBitmapFromScan0(w, hgt, 0, PixelFormat32bppPARGB, nullptr, &bmp);
+    if (st != Ok)
+        return st;
+    GpGraphics* g = nullptr;
+    if ((st = GdipGetImageGraphicsContext(bmp, &g)) != Ok) {
+        GdipDisposeImage(bmp);
+        return st;
+    }
+    GdipGraphicsClear(g, 0);
+    GdipScaleWorldTransform(g, REAL(scale), REAL(scale), MatrixOrderPrepend);
+    GdipTranslateWorldTransform(g, REAL(-box.Left), REAL(-box.Top), MatrixOrderPrepend);
+    ApplyDCTransform(g, dc);
+    GdipSetPageUnit(g, UnitPixel);
+    std::lock_guard lock(g_lock);
+    TBridged b;
+    b.Bitmap = bmp;
+    b.DC = h;
+    b.Paper = true;
+    b.Box = box;
+    b.Scale = scale;
+    Bridged()[g] = b;
+    *graphics = g;
+    return Ok;
+}
+
+// Paints a paper graphics' bitmap onto the page, inside the context's clip.
+void PaintOnPaper(const TBridged& b)
+{
+    auto dc = gdi::DCOf(b.DC);
+    if (!dc || !dc->Surface)
+        return;
+    UINT w = 0, h = 0;
+    GdipGetImageWidth(b.Bitmap, &w);
+    GdipGetImageHeight(b.Bitmap, &h);
+    const GpRect rect { 0, 0, int(w), int(h) };
+    BitmapData data;
+    if (GdipBitmapLockBits(b.Bitmap, &rect, ImageLockModeRead, PixelFormat32bppPARGB, &data) != Ok)
+        return;
+    cairo_surface_t* img = cairo_image_surface_create_for_data(static_cast<unsigned char*>(data.Scan0), CAIRO_FORMAT_ARGB32, int(w), int(h), data.Stride);
+    gdi::BeginCairo(*dc);
+    cairo_translate(dc->Cr, b.Box.Left, b.Box.Top);
+    cairo_scale(dc->Cr, 1 / b.Scale, 1 / b.Scale);
+    cairo_set_source_surface(dc->Cr, img, 0, 0);
+    cairo_paint(dc->Cr);
+    gdi::EndCairo(*dc);
+    cairo_surface_destroy(img);
+    GdipBitmapUnlockBits(b.Bitmap, &data);
+}
+
 
 // Starts the library with the startup call resolved directly, since callers
 // of the bridge may not have started it.
@@ -155,17 +237,64 @@ void* GdiplusLibrary()
     return lib;
 }
 
+namespace {
+
+std::mutex g_startLock;
+std::set<std::uintptr_t> g_liveTokens;
+std::uintptr_t g_nextToken = 0;
+
+GpStatus CountedStartup(std::uintptr_t* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output)
+{
+    if (!token)
+        return InvalidParameter;
+    std::lock_guard lock(g_startLock);
+    if (g_liveTokens.empty()) {
+        auto* startup = Lib<GpStatus(std::uintptr_t*, const GdiplusStartupInput*, GdiplusStartupOutput*)>("GdiplusStartup");
+        if (!startup)
+            return GdiplusNotInitialized;
+        GdiplusStartupInput in;
+        if (input)
+            in = *input;
+        GdiplusStartupOutput out;
+        if (const GpStatus st = startup(&g_token, &in, &out); st != Ok)
+            return st;
+    }
+    *token = ++g_nextToken;
+    g_liveTokens.insert(*token);
+    // The library has no notification thread to hook.
+    if (output)
+        *output = {};
+    return Ok;
+}
+
+void CountedShutdown(std::uintptr_t token)
+{
+    std::lock_guard lock(g_startLock);
+    // An unknown or already returned token must not take another user's start-up.
+    if (g_liveTokens.erase(token) == 0 || !g_liveTokens.empty())
+        return;
+    if (auto* shutdown = Lib<void(std::uintptr_t)>("GdiplusShutdown"))
+        shutdown(g_token);
+}
+
+} // namespace
+
 bool EnsureGdiplusStarted()
 {
     static const bool started = [] {
-        auto* startup = Lib<GpStatus(std::uintptr_t*, const GdiplusStartupInput*, GdiplusStartupOutput*)>("GdiplusStartup");
-        if (!startup)
-            return false;
+        // This start-up lives as long as the process and is never returned.
+        std::uintptr_t token = 0;
         GdiplusStartupInput in;
         GdiplusStartupOutput out;
-        return startup(&g_token, &in, &out) == Ok;
+        return CountedStartup(&token, &in, &out) == Ok;
     }();
     return started;
+}
+
+int GdiplusStartupCount()
+{
+    std::lock_guard lock(g_startLock);
+    return int(g_liveTokens.size());
 }
 
 void* GdiplusGetProcAddress(const char* name)
@@ -190,7 +319,11 @@ void* GdiplusGetProcAddress(const char* name)
         { "GdipCreateRegionHrgn", reinterpret_cast<void*>(&GdipCreateRegionHrgn) },
         { "GdipGetRegionHRgn", reinterpret_cast<void*>(&GdipGetRegionHRgn) },
         { "GdipLoadImageFromStream", reinterpret_cast<void*>(&GdipLoadImageFromStream) },
+        { "GdipLoadImageFromStreamICM", reinterpret_cast<void*>(&GdipLoadImageFromStreamICM) },
         { "GdipCreateBitmapFromStream", reinterpret_cast<void*>(&GdipCreateBitmapFromStream) },
+        { "GdipCreateBitmapFromStreamICM", reinterpret_cast<void*>(&GdipCreateBitmapFromStreamICM) },
+        { "GdiplusStartup", reinterpret_cast<void*>(&CountedStartup) },
+        { "GdiplusShutdown", reinterpret_cast<void*>(&CountedShutdown) },
         { "GdipSaveImageToStream", reinterpret_cast<void*>(&GdipSaveImageToStream) },
     };
     if (auto it = bridge.find(name); it != bridge.end())
@@ -211,8 +344,10 @@ GpStatus GdipCreateFromHDC(HDC h, GpGraphics** graphics)
         return InvalidParameter;
     if (!EnsureGdiplusStarted())
         return GdiplusNotInitialized;
-    if (dc->Vector || !dc->Surface)
-        return NotImplemented; // printing draws with plain GDI
+    if (dc->Vector)
+        return CreateForPaper(h, *dc, graphics);
+    if (!dc->Surface)
+        return InvalidParameter;
     gdi::BeginPixels(*dc);
     auto* data = cairo_image_surface_get_data(dc->Surface);
     const int w = cairo_image_surface_get_width(dc->Surface), hgt = cairo_image_surface_get_height(dc->Surface);
@@ -240,15 +375,15 @@ GpStatus GdipCreateFromHDC(HDC h, GpGraphics** graphics)
             GdipDeleteRegion(rgn);
         }
     }
-    const auto& s = dc->State;
-    GdipTranslateWorldTransform(g, REAL(dc->SurfaceOffset.X + s.ViewportOrg.X), REAL(dc->SurfaceOffset.Y + s.ViewportOrg.Y), MatrixOrderPrepend);
-    if (s.MapMode != MM_TEXT)
-        GdipScaleWorldTransform(g, REAL(dc->ScaleX()), REAL(dc->ScaleY()), MatrixOrderPrepend);
-    GdipTranslateWorldTransform(g, REAL(-s.WindowOrg.X), REAL(-s.WindowOrg.Y), MatrixOrderPrepend);
+    GdipTranslateWorldTransform(g, REAL(dc->SurfaceOffset.X), REAL(dc->SurfaceOffset.Y), MatrixOrderPrepend);
+    ApplyDCTransform(g, *dc);
     GdipSetPageUnit(g, UnitPixel);
     {
         std::lock_guard lock(g_lock);
-        Bridged()[g] = { bmp, h, nullptr };
+        TBridged b;
+        b.Bitmap = bmp;
+        b.DC = h;
+        Bridged()[g] = b;
     }
     *graphics = g;
     return Ok;
@@ -298,6 +433,11 @@ GpStatus GdipDeleteGraphics(GpGraphics* graphics)
     const GpStatus st = del(graphics);
     if (!bridged)
         return st;
+    if (b.Paper) {
+        PaintOnPaper(b);
+        GdipDisposeImage(b.Bitmap);
+        return st;
+    }
     GdipDisposeImage(b.Bitmap);
     // The device context draws on over what the library drew.
     if (auto dc = gdi::DCOf(b.DC))
@@ -315,11 +455,11 @@ GpStatus GdipGetDC(GpGraphics* graphics, HDC* dc)
     {
         std::lock_guard lock(g_lock);
         auto it = Bridged().find(graphics);
-        if (it != Bridged().end())
+        if (it != Bridged().end() && !it->second.Paper)
             found = it->second.DC;
     }
     if (!found)
-        return NotImplemented; // only graphics made from a device context have one
+        return NotImplemented; // only graphics over a context's pixels have one
     GdipFlush(graphics, FlushIntentionSync);
     if (auto d = gdi::DCOf(found))
         gdi::EndPixels(*d);
@@ -567,11 +707,15 @@ GpStatus GdipGetRegionHRgn(GpRegion* region, GpGraphics* graphics, HRGN* rgn)
     return Ok;
 }
 
-GpStatus GdipLoadImageFromStream(IStream* stream, GpImage** image)
+namespace {
+
+// The library reads images from files only: the stream's bytes go through a
+// private temporary file.
+template <class T> GpStatus LoadThroughFile(IStream* stream, T** result, GpStatus (*load)(const char16_t*, T**))
 {
-    if (!stream || !image)
+    if (!stream || !result)
         return InvalidParameter;
-    *image = nullptr;
+    *result = nullptr;
     if (!EnsureGdiplusStarted())
         return GdiplusNotInitialized;
     TBytes bytes;
@@ -580,25 +724,29 @@ GpStatus GdipLoadImageFromStream(IStream* stream, GpImage** image)
     TTempFile file;
     if (file.Path.empty() || !file.Write(bytes))
         return Win32Error;
-    auto* load = GdipLoadImageFromFile_lib();
-    return load ? load(file.Path16().c_str(), image) : GdiplusNotInitialized;
+    return load ? load(file.Path16().c_str(), result) : GdiplusNotInitialized;
+}
+
+} // namespace
+
+GpStatus GdipLoadImageFromStream(IStream* stream, GpImage** image)
+{
+    return LoadThroughFile(stream, image, GdipLoadImageFromFile_lib());
+}
+
+GpStatus GdipLoadImageFromStreamICM(IStream* stream, GpImage** image)
+{
+    return LoadThroughFile(stream, image, GdipLoadImageFromFileICM_lib());
 }
 
 GpStatus GdipCreateBitmapFromStream(IStream* stream, GpBitmap** bitmap)
 {
-    if (!stream || !bitmap)
-        return InvalidParameter;
-    *bitmap = nullptr;
-    if (!EnsureGdiplusStarted())
-        return GdiplusNotInitialized;
-    TBytes bytes;
-    if (!ReadWholeStream(stream, bytes) || bytes.empty())
-        return InvalidParameter;
-    TTempFile file;
-    if (file.Path.empty() || !file.Write(bytes))
-        return Win32Error;
-    auto* load = GdipCreateBitmapFromFile_lib();
-    return load ? load(file.Path16().c_str(), bitmap) : GdiplusNotInitialized;
+    return LoadThroughFile(stream, bitmap, GdipCreateBitmapFromFile_lib());
+}
+
+GpStatus GdipCreateBitmapFromStreamICM(IStream* stream, GpBitmap** bitmap)
+{
+    return LoadThroughFile(stream, bitmap, GdipCreateBitmapFromFileICM_lib());
 }
 
 GpStatus GdipSaveImageToStream(GpImage* image, IStream* stream, const TGUID* encoder, const EncoderParameters* params)

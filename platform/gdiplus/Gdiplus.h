@@ -129,7 +129,9 @@ GpStatus GdipCreateFontFromLogfontA(HDC dc, const LOGFONTA* logfont, GpFont** fo
 GpStatus GdipCreateRegionHrgn(HRGN rgn, GpRegion** region);
 GpStatus GdipGetRegionHRgn(GpRegion* region, GpGraphics* graphics, HRGN* rgn);
 GpStatus GdipLoadImageFromStream(IStream* stream, GpImage** image);
+GpStatus GdipLoadImageFromStreamICM(IStream* stream, GpImage** image);
 GpStatus GdipCreateBitmapFromStream(IStream* stream, GpBitmap** bitmap);
+GpStatus GdipCreateBitmapFromStreamICM(IStream* stream, GpBitmap** bitmap);
 GpStatus GdipSaveImageToStream(GpImage* image, IStream* stream, const TGUID* encoder, const EncoderParameters* params);
 
 // A library function called through the lazily resolved pointer; answers
@@ -356,3 +358,9 @@ QT_GDIP(GdipMeasureString, GpStatus(GpGraphics*, const char16_t*, int, const GpF
 // Starts the library once for the process (later calls do nothing) and
 // answers whether it is usable.
 bool EnsureGdiplusStarted();
+
+// GdiplusStartup and GdiplusShutdown, whichever binding calls them, are
+// counted: each start-up gets a token of its own, and the library is shut
+// down only when the last token is returned, so one wrapper set's shut-down
+// never pulls the library from under another. The number of live tokens:
+int GdiplusStartupCount();

@@ -345,3 +345,51 @@ TEST_F(GdiplusWindowTest, GraphicsFromAWindowDrawsIntoIt)
 }
 
 } // namespace
+
+#include <cstdlib>
+
+#include "platform/gdi/Printer.h"
+#include "tests/support/Fixtures.h"
+
+namespace {
+
+// GDI+ on paper lands on the page (as an image), inside the clip.
+TEST(GdiplusPrinting, DrawingReachesThePdf)
+{
+    if (!EnsureGdiplusStarted())
+        GTEST_SKIP() << "libgdiplus is not installed";
+    if (std::system("command -v pdftoppm > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "pdftoppm is not installed";
+    testsupport::TempDir dir;
+    TPrinterSettings s;
+    s.OutputFile = Utf8ToString((dir / "gp.pdf").string());
+    HDC dc = CreatePrinterDC(s);
+    GpGraphics* g = nullptr;
+    EXPECT_EQ(GdipCreateFromHDC(dc, &g), WrongState); // no page yet
+    ASSERT_GT(StartDoc(dc, nullptr), 0);
+    ASSERT_EQ(StartPage(dc), 1);
+    IntersectClipRect(dc, 0, 0, 1200, 7016);
+    ASSERT_EQ(GdipCreateFromHDC(dc, &g), Ok);
+    GpSolidFill* brush = nullptr;
+    GdipCreateSolidFill(0xFF0000FF, &brush);
+    GdipFillRectangleI(g, brush, 600, 600, 1200, 600); // half of it beyond the clip
+    GdipDeleteBrush(brush);
+    HDC none = nullptr;
+    EXPECT_EQ(GdipGetDC(g, &none), NotImplemented);
+    ASSERT_EQ(GdipDeleteGraphics(g), Ok);
+    EndPage(dc);
+    EndDoc(dc);
+    DeleteDC(dc);
+    const std::string cmd = "pdftoppm -r 60 -png '" + (dir / "gp.pdf").string() + "' '" + (dir / "p").string() + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    const TImageFrame page = LoadImageFile(Utf8ToString((dir / "p-1.png").string())).Frames[0];
+    // Images on paper are resampled: near enough to blue.
+    const std::uint32_t blue = page.At(90, 90);
+    EXPECT_GE(blue & 0xFF, 0xF0u);
+    EXPECT_LE((blue >> 8) & 0xFF, 0x10u);
+    EXPECT_LE((blue >> 16) & 0xFF, 0x10u);
+    EXPECT_EQ(page.At(150, 90) & 0xFFFFFF, 0xFFFFFFu); // clipped away
+    EXPECT_EQ(page.At(30, 30) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+} // namespace
