@@ -273,6 +273,16 @@ int DrawTextCore(HDC h, StringView text, RECT* r, UINT format, DRAWTEXTPARAMS* p
     const bool single = f & DT_SINGLELINE;
     const int lineHeight = m.Ascent + m.Descent + ((f & DT_EXTERNALLEADING) ? m.ExternalLeading : 0);
 
+    if (text.empty()) {
+        // No text, no lines: nothing is painted and the rectangle has no height.
+        if (f & DT_CALCRECT) {
+            r->Right = r->Left;
+            r->Bottom = r->Top;
+        }
+        if (params)
+            params->uiLengthDrawn = 0;
+        return 0;
+    }
     std::vector<TLine> lines;
     bool changed = false;
     for (auto& para : SplitParagraphs(StripPrefix(text, f), single)) {
@@ -316,15 +326,14 @@ int DrawTextCore(HDC h, StringView text, RECT* r, UINT format, DRAWTEXTPARAMS* p
     TRegion clipRgn(dr);
     const TRegion* clip = (f & DT_NOCLIP) ? nullptr : &clipRgn;
     auto& st = dc->State;
-    const bool rtl = f & DT_RTLREADING;
+    // Right-to-left reading keeps the alignment; the runs order themselves.
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const auto& line = lines[i];
         const int w = widths[i];
         int x = dr.Left + lm;
-        const bool alignRight = (f & DT_RIGHT) ? !rtl : false;
         if (f & DT_CENTER)
             x = dr.Left + lm + (a.Width - w) / 2;
-        else if (alignRight || (rtl && !(f & DT_RIGHT)))
+        else if (f & DT_RIGHT)
             x = dr.Right - rm - w;
         const int y = top + int(i) * lineHeight;
         if (st.BkMode == OPAQUE && !(f & DT_PREFIXONLY) && w > 0) {

@@ -311,8 +311,11 @@ TEST_F(TextTest, DrawTextVerticalPlacementAndReturnValue)
     EXPECT_GT(M.InkBox().Right, 20);
 }
 
-TEST_F(TextTest, DrawTextRejectsBadArguments)
+TEST_F(TextTest, DrawTextOfNothingAndBadArguments)
 {
+    RECT empty { 5, 5, 50, 50 };
+    EXPECT_EQ(DrawText(M.DC, u"", -1, &empty, DT_CALCRECT), 0);
+    EXPECT_EQ(empty, (RECT { 5, 5, 5, 5 }));
     RECT r { 0, 0, 10, 10 };
     EXPECT_EQ(DrawText(M.DC, static_cast<LPCWSTR>(nullptr), 5, &r, 0), 0);
     EXPECT_EQ(DrawText(M.DC, u"x", 1, nullptr, 0), 0);
