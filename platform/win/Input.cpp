@@ -480,6 +480,8 @@ HWND SetCapture(HWND hwnd)
     if (hwnd && !IsWindow(hwnd))
         return old;
     s.capture = hwnd;
+    if (s.sizeMoveWnd && s.sizeMoveWnd != hwnd)
+        s.sizeMoveWnd = nullptr;
     if (old && old != hwnd && Find(old))
         SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
     return old;
@@ -490,8 +492,12 @@ bool ReleaseCapture()
     auto& s = State();
     const HWND old = s.capture;
     s.capture = nullptr;
+    const HWND sizing = s.sizeMoveWnd;
+    s.sizeMoveWnd = nullptr;
     if (old && Find(old))
         SendMessage(old, WM_CAPTURECHANGED, 0, 0);
+    if (sizing && Find(sizing))
+        SendMessage(sizing, WM_EXITSIZEMOVE, 0, 0);
     return true;
 }
 
@@ -640,10 +646,74 @@ void PointerMoved(TPoint screen)
 
 } // namespace
 
+void winimpl::BeginSizeMove(HWND hwnd, LRESULT hit, TPoint screen)
+{
+    auto& s = State();
+    TWnd* w = Find(hwnd);
+    if (!w || !(s.asyncKeys[VK_LBUTTON] & 0x80))
+        return;
+    SendMessage(hwnd, WM_ENTERSIZEMOVE, 0, 0);
+    if (!Find(hwnd))
+        return;
+    SetCapture(hwnd);
+    s.sizeMoveWnd = hwnd;
+    s.sizeMoveHit = hit;
+    s.sizeMoveStart = screen;
+    GetWindowRect(hwnd, s.sizeMoveRect);
+}
+
+namespace {
+
+void EndSizeMove()
+{
+    auto& s = State();
+    const HWND h = s.sizeMoveWnd;
+    if (!h)
+        return;
+    s.sizeMoveWnd = nullptr;
+    if (s.capture == h)
+        ReleaseCapture();
+    if (Find(h))
+        SendMessage(h, WM_EXITSIZEMOVE, 0, 0);
+}
+
+// Moves or resizes the window under way; the window may adjust the
+// rectangle in WM_SIZING or WM_MOVING.
+void TrackSizeMove(TPoint screen)
+{
+    auto& s = State();
+    const HWND h = s.sizeMoveWnd;
+    if (!Find(h) || s.capture != h) {
+        s.sizeMoveWnd = nullptr;
+        return;
+    }
+    const TPoint d = screen - s.sizeMoveStart;
+    RECT r = s.sizeMoveRect;
+    const LRESULT hit = s.sizeMoveHit;
+    if (hit == HTCAPTION) {
+        r.Offset(d.X, d.Y);
+        SendMessage(h, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
+    } else {
+        if (hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT) r.Left = std::min(r.Left + d.X, r.Right - 1);
+        if (hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT) r.Right = std::max(r.Right + d.X, r.Left + 1);
+        if (hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT) r.Top = std::min(r.Top + d.Y, r.Bottom - 1);
+        if (hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT) r.Bottom = std::max(r.Bottom + d.Y, r.Top + 1);
+        SendMessage(h, WM_SIZING, WPARAM(hit - HTLEFT + WMSZ_LEFT), reinterpret_cast<LPARAM>(&r));
+    }
+    if (Find(h))
+        SetWindowPos(h, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace
+
 void InjectMouseMove(TPoint screen)
 {
     auto& s = State();
     PointerMoved(screen);
+    if (s.sizeMoveWnd) {
+        TrackSizeMove(screen);
+        return;
+    }
     auto [target, hit] = MouseTarget(screen);
     if (!target)
         return;
@@ -669,6 +739,11 @@ void InjectMouseButton(int button, bool down, TPoint screen)
     if (button < 2 && GetSystemMetrics(SM_SWAPBUTTON))
         logical = 1 - button;
     SetKey(s.asyncKeys, ButtonVk(logical), down);
+    if (s.sizeMoveWnd && !down && logical == 0) {
+        SetKey(s.syncKeys, VK_LBUTTON, false);
+        EndSizeMove();
+        return;
+    }
     static constexpr UINT kDown[3] = { WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN };
     UINT msg = down ? kDown[logical] : kDown[logical] + 1;
     auto [target, hit] = MouseTarget(screen);

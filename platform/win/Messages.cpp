@@ -542,6 +542,12 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
+    case WM_NCLBUTTONDOWN: {
+        const LRESULT hit = LRESULT(wParam);
+        if (hit == HTCAPTION || (hit >= HTLEFT && hit <= HTBOTTOMRIGHT))
+            BeginSizeMove(TopOf(w) == w ? hwnd : TopOf(w)->handle, hit, TPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    }
     case WM_SYSKEYDOWN:
         if (wParam == VK_F4 && (lParam & KF_ALTDOWN_BIT)) {
             PostMessage(TopOf(w)->handle, WM_CLOSE, 0, 0);

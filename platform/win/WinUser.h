@@ -322,6 +322,16 @@ struct PAINTSTRUCT {
     RECT rcPaint;
 };
 
+// WM_SIZING edges.
+inline constexpr WPARAM WMSZ_LEFT = 1;
+inline constexpr WPARAM WMSZ_RIGHT = 2;
+inline constexpr WPARAM WMSZ_TOP = 3;
+inline constexpr WPARAM WMSZ_TOPLEFT = 4;
+inline constexpr WPARAM WMSZ_TOPRIGHT = 5;
+inline constexpr WPARAM WMSZ_BOTTOM = 6;
+inline constexpr WPARAM WMSZ_BOTTOMLEFT = 7;
+inline constexpr WPARAM WMSZ_BOTTOMRIGHT = 8;
+
 // Layered windows.
 inline constexpr DWORD LWA_COLORKEY = 0x00000001;
 inline constexpr DWORD LWA_ALPHA = 0x00000002;

@@ -102,6 +102,12 @@ struct TState {
     BYTE syncKeys[256] {};
     BYTE asyncKeys[256] {};
     std::map<HDC, HWND> paintDCs;
+    // A user move or resize in progress (started by the default handling
+    // of a press on a caption or sizing border).
+    HWND sizeMoveWnd { nullptr };
+    LRESULT sizeMoveHit { 0 };
+    TPoint sizeMoveStart;
+    TRect sizeMoveRect;
     int sendDepth { 0 };
 };
 
@@ -138,6 +144,7 @@ void Activate(HWND hwnd, WORD how);
 void ForgetWindow(HWND hwnd); // focus, capture, activation when a window goes
 void KeyMessageTaken(const MSG& msg);
 void CheckMouseHover();
+void BeginSizeMove(HWND hwnd, LRESULT hit, TPoint screen);
 
 int Metric(int index);
 TRect DefaultClientInsets(DWORD style, DWORD exStyle, bool top);

@@ -324,3 +324,38 @@ TEST_F(WinTest, CursorComesFromTheSetCursorMessage)
     EXPECT_EQ(GetCursorId(GetCursor()), IDC_IBEAM);
     SetClassLongPtr(form, GCLP_HCURSOR, 0);
 }
+
+TEST_F(WinTest, PressOnASizingBorderResizesUntilRelease)
+{
+    Watch = { WM_ENTERSIZEMOVE, WM_SIZING, WM_EXITSIZEMOVE };
+    HWND drop = Make("drop", WS_POPUP | WS_VISIBLE, Bounds(100, 100, 200, 150));
+    // The bottom-right 10 x 10 corner acts as a size grip.
+    Handlers[drop] = [](HWND h, UINT m, WPARAM, LPARAM l) -> std::optional<LRESULT> {
+        if (m != WM_NCHITTEST)
+            return std::nullopt;
+        POINT p { GET_X_LPARAM(l), GET_Y_LPARAM(l) };
+        ScreenToClient(h, p);
+        return p.X > 190 && p.Y > 140 ? HTBOTTOMRIGHT : HTCLIENT;
+    };
+    Headless::MouseDown({ 295, 245 });
+    Pump();
+    Headless::MouseMove({ 315, 265 });
+    Headless::MouseMove({ 335, 275 });
+    Headless::MouseUp({ 335, 275 });
+    Pump();
+    RECT r;
+    GetWindowRect(drop, r);
+    EXPECT_EQ(r, Bounds(100, 100, 240, 180));
+    std::vector<UINT> got;
+    for (auto& m : Log)
+        got.push_back(m.message);
+    EXPECT_EQ(got, (std::vector<UINT> { WM_ENTERSIZEMOVE, WM_SIZING, WM_SIZING, WM_EXITSIZEMOVE }));
+    EXPECT_EQ(Log[1].wParam, WMSZ_BOTTOMRIGHT);
+    EXPECT_EQ(GetCapture(), nullptr);
+    // Afterwards the mouse reaches the window normally again.
+    Watch = { WM_MOUSEMOVE };
+    Log.clear();
+    Headless::MouseMove({ 150, 150 });
+    Pump();
+    EXPECT_EQ(Log.size(), 1u);
+}
