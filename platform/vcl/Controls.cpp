@@ -915,7 +915,7 @@ void TControl::WndProc(TMessage& Message)
         return;
     }
     if ((m == WM_LBUTTONDOWN || m == WM_LBUTTONDBLCLK) && m_dragMode == dmAutomatic && !g_drag.Source) {
-        BeginDrag(false);
+        BeginDrag(Mouse->GetDragImmediate(), Mouse->GetDragThreshold());
         return;
     }
     Dispatch(Message);

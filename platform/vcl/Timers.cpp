@@ -44,6 +44,7 @@ TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner)
 {
     m_id = g_nextId++;
     TimersById()[m_id] = this;
+    UpdateTimer();
 }
 
 TTimer::~TTimer()

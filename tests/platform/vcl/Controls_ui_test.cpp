@@ -1,0 +1,464 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/Gdi.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/HintWindow.h"
+#include "platform/vcl/Timers.h"
+#include "platform/win/Backend.h"
+#include "platform/win/Headless.h"
+#include "platform/win/Input.h"
+#include "platform/win/Window.h"
+
+namespace {
+
+std::vector<std::string> g_events;
+
+// A focusable windowed control that logs its focus and key events.
+class TBox : public TCustomControl {
+public:
+    TBox(TComponent* owner, TWinControl* parent, const char* name, TRect bounds) : TCustomControl(owner), m_name(name)
+    {
+        SetTabStop(true);
+        SetBoundsRect(bounds);
+        SetParent(parent);
+        OnEnter = [this](TObject*) { g_events.push_back("enter " + m_name); };
+        OnExit = [this](TObject*) { g_events.push_back("exit " + m_name); };
+        OnKeyDown = [this](TObject*, WORD& key, TShiftState) {
+            if (key != VK_SHIFT && key != VK_CONTROL && key != VK_MENU)
+                g_events.push_back("key " + m_name + " " + std::to_string(key));
+        };
+    }
+    LRESULT DlgCode { 0 };
+    void Dispatch(TMessage& m) override
+    {
+        if (m.Msg == WM_GETDLGCODE) {
+            m.Result = DlgCode;
+            return;
+        }
+        TCustomControl::Dispatch(m);
+    }
+
+private:
+    std::string m_name;
+};
+
+// A button-like control: the Enter key clicks the default one and Esc the
+// cancel one, through the dialog-key broadcast.
+class TDialogButton : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    bool Default { false };
+    bool Cancel { false };
+    void Dispatch(TMessage& m) override
+    {
+        if (m.Msg == CM_DIALOGKEY && ((m.WParam == VK_RETURN && Default) || (m.WParam == VK_ESCAPE && Cancel))) {
+            Click();
+            m.Result = 1;
+            return;
+        }
+        TGraphicControl::Dispatch(m);
+    }
+};
+
+// A windowless control that paints its whole canvas and a marker pixel.
+class TPainted : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    TColor Fill { 0x0000FF };
+    void Paint() override
+    {
+        TCanvas* c = GetCanvas();
+        c->GetBrush()->SetColor(Fill);
+        c->FillRect(TRect(-500, -500, 2000, 2000)); // the clip keeps it inside
+        c->GetBrush()->SetColor(0xFF0000);
+        c->FillRect(TRect(0, 0, 1, 1));
+    }
+};
+
+class VclUi : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InstallDeviceContextFactory();
+        g_events.clear();
+        Application->SetHintPause(500);
+        Application->SetHintHidePause(2500);
+        Application->OnException = nullptr;
+    }
+    void TearDown() override
+    {
+        Application->CancelHint();
+        Application->OnException = nullptr;
+    }
+    static void Pump() { Application->ProcessMessages(); }
+    void Advance(UInt64 ms)
+    {
+        // Timers fire in due order; key and mouse messages take the
+        // application's path.
+        Pump();
+        session.Advance(ms);
+        Pump();
+    }
+    std::unique_ptr<TForm> ShownForm()
+    {
+        auto f = std::make_unique<TForm>(nullptr);
+        f->SetBounds(100, 100, 400, 300);
+        f->SetPosition(poDesigned);
+        return f;
+    }
+    // Colour of a client pixel of a control as the screen shows it (RGB).
+    static std::uint32_t PixelAt(TControl* c, TPoint client)
+    {
+        Pump();
+        const TPoint s = c->ClientToScreen(client);
+        return Headless::ScreenPixel(s) & 0xFFFFFF;
+    }
+
+    THeadlessSession session;
+};
+
+TEST_F(VclUi, TabAndShiftTabMoveTheFocusInTabOrderSkippingDisabledControls)
+{
+    auto form = ShownForm();
+    TBox* a = new TBox(form.get(), form.get(), "a", { 10, 10, 60, 30 });
+    TBox* b = new TBox(form.get(), form.get(), "b", { 10, 40, 60, 60 });
+    TBox* c = new TBox(form.get(), form.get(), "c", { 10, 70, 60, 90 });
+    TBox* d = new TBox(form.get(), form.get(), "d", { 10, 100, 60, 120 });
+    c->SetTabOrder(0); // order: c, a, b, d
+    b->SetEnabled(false);
+    d->SetTabStop(false);
+    form->Show();
+    Pump();
+    EXPECT_EQ(form->GetActiveControl(), c);
+    EXPECT_TRUE(c->Focused());
+
+    struct TStep {
+        bool Shift;
+        TBox* Expected;
+    };
+    const TStep steps[] = { { false, a }, { false, c }, { true, a }, { true, c }, { true, a } };
+    for (const TStep& s : steps) {
+        Headless::Key(VK_TAB, s.Shift);
+        Pump();
+        EXPECT_TRUE(s.Expected->Focused());
+        EXPECT_EQ(Screen->GetActiveControl(), s.Expected);
+    }
+    EXPECT_EQ(g_events, (std::vector<std::string> { "enter c", "exit c", "enter a", "exit a", "enter c", "exit c",
+                             "enter a", "exit a", "enter c", "exit c", "enter a" }));
+}
+
+TEST_F(VclUi, ArrowKeysMoveAmongSiblingsAndEnterAndEscReachDefaultAndCancelButtons)
+{
+    auto form = ShownForm();
+    auto* panel = new TCustomControl(form.get());
+    panel->SetBounds(0, 0, 200, 200);
+    panel->SetParent(form.get());
+    TBox* a = new TBox(form.get(), panel, "a", { 10, 10, 60, 30 });
+    TBox* b = new TBox(form.get(), panel, "b", { 10, 40, 60, 60 });
+    int ok = 0, cancel = 0;
+    auto* okButton = new TDialogButton(form.get());
+    okButton->Default = true;
+    okButton->OnClick = [&](TObject*) { ++ok; };
+    okButton->SetParent(form.get());
+    auto* cancelButton = new TDialogButton(form.get());
+    cancelButton->Cancel = true;
+    cancelButton->OnClick = [&](TObject*) { ++cancel; };
+    cancelButton->SetParent(panel);
+    form->Show();
+    a->SetFocus();
+    Pump();
+    ASSERT_TRUE(a->Focused());
+
+    Headless::Key(VK_DOWN);
+    Pump();
+    EXPECT_TRUE(b->Focused());
+    Headless::Key(VK_RETURN);
+    Headless::Key(VK_ESCAPE);
+    Pump();
+    EXPECT_EQ(ok, 1);
+    EXPECT_EQ(cancel, 1);
+
+    // A control that wants every key keeps Enter and the arrows for itself.
+    b->DlgCode = DLGC_WANTALLKEYS | DLGC_WANTARROWS;
+    g_events.clear();
+    Headless::Key(VK_RETURN);
+    Headless::Key(VK_UP);
+    Pump();
+    EXPECT_EQ(ok, 1);
+    EXPECT_TRUE(b->Focused());
+    EXPECT_EQ(g_events, (std::vector<std::string> { "key b 13", "key b 38" }));
+}
+
+TEST_F(VclUi, KeyPreviewLetsTheFormSeeAndSwallowKeysFirst)
+{
+    struct TCase {
+        bool Preview;
+        WORD Key;
+        std::vector<std::string> Expected;
+    };
+    const TCase cases[] = {
+        { true, 'A', { "form 65" } },              // the form takes it
+        { true, 'B', { "form 66", "key box 66" } }, // the form looks and passes it on
+        { false, 'A', { "key box 65" } },
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Key);
+        auto form = ShownForm();
+        TBox* box = new TBox(form.get(), form.get(), "box", { 10, 10, 60, 30 });
+        form->SetKeyPreview(c.Preview);
+        form->OnKeyDown = [](TObject*, WORD& key, TShiftState) {
+            g_events.push_back("form " + std::to_string(key));
+            if (key == 'A')
+                key = 0;
+        };
+        form->Show();
+        Pump();
+        ASSERT_TRUE(box->Focused());
+        g_events.clear();
+        Headless::Key(c.Key);
+        Pump();
+        EXPECT_EQ(g_events, c.Expected);
+    }
+}
+
+TEST_F(VclUi, AWindowlessControlPaintsAtItsOffsetInsideItsOwnClip)
+{
+    auto form = ShownForm();
+    form->SetColor(0x00FF00);
+    auto* holder = new TCustomControl(form.get());
+    holder->SetBounds(20, 30, 200, 150);
+    holder->SetColor(0xFFFFFF);
+    holder->SetParent(form.get());
+    auto* painted = new TPainted(form.get());
+    painted->SetBounds(10, 20, 30, 40);
+    painted->SetParent(holder);
+    form->Show();
+    struct TProbe {
+        TPoint Point; // in the holder
+        std::uint32_t Rgb;
+    };
+    const TProbe probes[] = {
+        { { 10, 20 }, 0x0000FF }, // the control's own (0, 0)
+        { { 11, 21 }, 0xFF0000 }, // its fill, red in the low byte of TColor
+        { { 39, 59 }, 0xFF0000 }, // its last pixel
+        { { 40, 40 }, 0xFFFFFF }, // right of it: the holder
+        { { 20, 60 }, 0xFFFFFF }, // below it
+        { { 9, 30 }, 0xFFFFFF },  // left of it
+        { { 20, 19 }, 0xFFFFFF }, // above it
+    };
+    for (const TProbe& p : probes) {
+        SCOPED_TRACE(std::to_string(p.Point.X) + "," + std::to_string(p.Point.Y));
+        EXPECT_EQ(PixelAt(holder, p.Point), p.Rgb);
+    }
+    // Double buffering paints the same picture.
+    holder->SetDoubleBuffered(true);
+    painted->Fill = 0x00FFFF;
+    holder->Invalidate();
+    EXPECT_EQ(PixelAt(holder, { 12, 22 }), 0xFFFF00u);
+    EXPECT_EQ(PixelAt(holder, { 9, 30 }), 0xFFFFFFu);
+}
+
+TEST_F(VclUi, MouseInputOfAWindowlessControlArrivesInItsOwnCoordinates)
+{
+    auto form = ShownForm();
+    auto* target = new TPainted(form.get());
+    target->SetBounds(50, 60, 40, 30);
+    target->SetParent(form.get());
+    std::vector<std::string> log;
+    target->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int x, int y) {
+        log.push_back("down " + std::to_string(int(b)) + " " + std::to_string(x) + "," + std::to_string(y));
+    };
+    target->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int x, int y) {
+        log.push_back("up " + std::to_string(x) + "," + std::to_string(y));
+    };
+    target->OnClick = [&](TObject*) { log.push_back("click"); };
+    target->OnMouseEnter = [&](TObject*) { log.push_back("enter"); };
+    target->OnMouseLeave = [&](TObject*) { log.push_back("leave"); };
+    form->Show();
+    Pump();
+    const TPoint inside = target->ClientToScreen({ 5, 7 });
+    Headless::MouseMove(inside);
+    Headless::Click(inside);
+    Pump();
+    // Pressed inside, released outside: no click, but the up still comes
+    // to the control holding the capture.
+    Headless::MouseDown(inside);
+    Pump();
+    Headless::MouseMove(target->ClientToScreen({ 100, 7 }));
+    Headless::MouseUp(target->ClientToScreen({ 100, 7 }));
+    Pump();
+    EXPECT_EQ(log, (std::vector<std::string> { "enter", "down 0 5,7", "click", "up 5,7", "down 0 5,7", "leave",
+                       "up 100,7" }));
+}
+
+TEST_F(VclUi, AModalFormEndsWhenAPostedClickSetsModalResult)
+{
+    auto owner = ShownForm();
+    owner->Show();
+    auto dialog = ShownForm();
+    auto* button = new TCustomControl(dialog.get());
+    button->SetBounds(10, 10, 80, 25);
+    button->SetParent(dialog.get());
+    int closeQueries = 0;
+    std::vector<std::string> log;
+    button->OnClick = [&](TObject*) { dialog->SetModalResult(mrOk); };
+    dialog->OnCloseQuery = [&](TObject*, bool& canClose) { canClose = ++closeQueries > 1; };
+    dialog->OnShow = [&](TObject*) { log.push_back(IsWindowEnabled(owner->GetHandle()) ? "owner on" : "owner off"); };
+    dialog->OnClose = [&](TObject*, TCloseAction& action) {
+        log.push_back("close");
+        EXPECT_EQ(action, caHide);
+    };
+    // Two clicks wait in the queue: the first is refused by OnCloseQuery.
+    HWND h = button->GetHandle();
+    for (int i = 0; i < 2; ++i) {
+        PostMessage(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessage(h, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_EQ(closeQueries, 2);
+    EXPECT_EQ(log, (std::vector<std::string> { "owner off", "close" }));
+    EXPECT_FALSE(dialog->GetVisible());
+    EXPECT_TRUE(IsWindowEnabled(owner->GetHandle()));
+    EXPECT_THROW(owner->ShowModal(), EInvalidOperation); // already visible
+}
+
+TEST_F(VclUi, TimersFollowTheInjectedClock)
+{
+    TTimer timer(nullptr);
+    std::vector<UInt64> ticks;
+    const UInt64 start = session.Clock().NowMs();
+    timer.OnTimer = [&](TObject*) { ticks.push_back(session.Clock().NowMs() - start); };
+    timer.SetInterval(100);
+    Advance(350);
+    EXPECT_EQ(ticks, (std::vector<UInt64> { 100, 200, 300 }));
+    timer.SetEnabled(false);
+    Advance(500);
+    EXPECT_EQ(ticks.size(), 3u);
+    timer.SetInterval(40);
+    timer.SetEnabled(true); // restarts from now: 850 + 40
+    Advance(100);
+    EXPECT_EQ(ticks, (std::vector<UInt64> { 100, 200, 300, 890, 930 }));
+    timer.SetInterval(0); // no interval: no timer
+    Advance(200);
+    EXPECT_EQ(ticks.size(), 5u);
+}
+
+TEST_F(VclUi, AnExceptionInAnEventHandlerIsReportedAndTheLoopGoesOn)
+{
+    std::vector<std::string> reported;
+    Application->OnException = [&](TObject*, const Exception& e) { reported.push_back(StringToUtf8(e.Message)); };
+    auto form = ShownForm();
+    auto* target = new TPainted(form.get());
+    target->SetBounds(10, 10, 40, 30);
+    target->SetParent(form.get());
+    int clicks = 0;
+    target->OnClick = [&](TObject*) {
+        if (++clicks == 1)
+            throw EConvertError(u"bad click");
+    };
+    TTimer timer(nullptr);
+    timer.SetInterval(50);
+    timer.OnTimer = [&](TObject*) {
+        timer.SetEnabled(false);
+        throw EAbort(u"silent"); // an abort is never reported
+    };
+    form->Show();
+    Pump();
+    const TPoint p = target->ClientToScreen({ 3, 3 });
+    Headless::Click(p);
+    Advance(600); // the timer fires; the next click is no double click
+    Headless::Click(p);
+    Pump();
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(reported, (std::vector<std::string> { "bad click" }));
+}
+
+TEST_F(VclUi, HintsShowAfterThePauseAndHideAfterTheHidePause)
+{
+    auto form = ShownForm();
+    auto* target = new TPainted(form.get());
+    target->SetBounds(10, 10, 60, 30);
+    target->SetHint(u"Save|Saves the listing");
+    target->SetShowHint(true);
+    target->SetParent(form.get());
+    String shownText;
+    target->WindowProc = [target, old = target->WindowProc, &shownText](TMessage& m) {
+        if (m.Msg == CM_HINTSHOW)
+            shownText = reinterpret_cast<THintInfo*>(m.LParam)->HintStr;
+        old(m);
+    };
+    int hintEvents = 0;
+    Application->OnHint = [&](TObject*) { ++hintEvents; };
+    form->Show();
+    Pump();
+    Headless::MouseMove(target->ClientToScreen({ 5, 5 }));
+    Pump();
+    EXPECT_EQ(Application->GetHint(), u"Saves the listing");
+    EXPECT_EQ(hintEvents, 1);
+    Advance(400);
+    THintWindow* hint = Application->GetHintWindow();
+    EXPECT_TRUE(!hint || !hint->IsHintShowing());
+    Advance(150);
+    hint = Application->GetHintWindow();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->IsHintShowing());
+    EXPECT_EQ(hint->GetCaption(), u"Save");
+    EXPECT_EQ(shownText, u"Save");
+    Advance(2600);
+    EXPECT_FALSE(hint->IsHintShowing());
+    Application->OnHint = nullptr;
+}
+
+TEST_F(VclUi, DraggingAControlDropsItOnAnAcceptingTarget)
+{
+    auto form = ShownForm();
+    auto* source = new TPainted(form.get());
+    source->SetBounds(10, 10, 40, 30);
+    source->SetDragMode(dmAutomatic);
+    source->SetParent(form.get());
+    auto* target = new TBox(form.get(), form.get(), "target", { 200, 10, 300, 110 });
+    std::vector<std::string> log;
+    target->OnDragOver = [&](TObject*, TObject* src, int, int, TDragState, bool& accept) { accept = src == source; };
+    target->OnDragDrop = [&](TObject*, TObject* src, int x, int y) {
+        log.push_back(std::string(src == source ? "drop source " : "drop ? ") + std::to_string(x) + "," + std::to_string(y));
+    };
+    source->OnEndDrag = [&](TObject*, TObject* t, int, int) { log.push_back(t == target ? "end on target" : "end nowhere"); };
+    Mouse->SetDragImmediate(false);
+    form->Show();
+    Pump();
+    // A short wiggle stays below the threshold: no drag starts.
+    Headless::Drag(source->ClientToScreen({ 5, 5 }), source->ClientToScreen({ 7, 6 }), 2);
+    Pump();
+    EXPECT_TRUE(log.empty());
+    Headless::Drag(source->ClientToScreen({ 5, 5 }), target->ClientToScreen({ 20, 30 }), 6);
+    Pump();
+    EXPECT_EQ(log, (std::vector<std::string> { "drop source 20,30", "end on target" }));
+    Mouse->SetDragImmediate(true);
+}
+
+TEST_F(VclUi, ClosingTheMainFormEndsTheApplicationLoop)
+{
+    // Run in a child process: the application object is process-wide.
+    EXPECT_EXIT(
+        {
+            setenv("QT_WINDOW_BACKEND", "headless", 1);
+            Application->Initialize();
+            TForm* main = nullptr;
+            Application->CreateForm(main);
+            main->SetCaption(u"Main");
+            bool shown = false;
+            main->OnShow = [&](TObject*) { shown = true; };
+            auto* closer = new TTimer(main);
+            closer->SetInterval(30);
+            closer->OnTimer = [&](TObject*) { main->Close(); };
+            Application->Run();
+            std::exit(shown && Application->GetMainForm() == main ? 3 : 4);
+        },
+        ::testing::ExitedWithCode(3), "");
+}
+
+} // namespace
