@@ -336,6 +336,9 @@ int DrawTextCore(HDC h, StringView text, RECT* r, UINT format, DRAWTEXTPARAMS* p
         else if (f & DT_RIGHT)
             x = dr.Right - rm - w;
         const int y = top + int(i) * lineHeight;
+        // Like an edit control, leave out a last line that would show only in part.
+        if ((f & DT_EDITCONTROL) && i > 0 && y + lineHeight > dr.Bottom)
+            break;
         if (st.BkMode == OPAQUE && !(f & DT_PREFIXONLY) && w > 0) {
             TPaint bk;
             bk.Color = st.BkColor;

@@ -205,6 +205,19 @@ TEST_F(TextTest, DrawTextWrapsAtSpacesAndCountsLines)
     RECT e { 0, 0, 20, 0 };
     EXPECT_GT(DrawText(M.DC, u"unbreakable", -1, &e, DT_WORDBREAK | DT_EDITCONTROL | DT_CALCRECT), tm.tmHeight);
     EXPECT_LE(e.Right, 20);
+    // In a box two and a half lines high the third line shows in part,
+    // except under the edit-control rule.
+    for (UINT extra : { 0u, UINT(DT_EDITCONTROL) }) {
+        SCOPED_TRACE(extra);
+        Clear();
+        RECT box { 0, 0, w, tm.tmHeight * 5 / 2 };
+        DrawText(M.DC, u"aaa bbb ccc ddd eee fff", -1, &box, DT_WORDBREAK | extra);
+        const RECT ink = M.InkBox();
+        if (extra)
+            EXPECT_LE(ink.Bottom, 2 * tm.tmHeight);
+        else
+            EXPECT_GT(ink.Bottom, 2 * tm.tmHeight);
+    }
     // External leading adds to every line.
     RECT x { 0, 0, w, 0 };
     EXPECT_EQ(DrawText(M.DC, u"aaa bbb ccc ddd", -1, &x, DT_WORDBREAK | DT_CALCRECT | DT_EXTERNALLEADING),
