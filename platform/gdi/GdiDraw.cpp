@@ -123,16 +123,37 @@ std::uint32_t* PixelRow(const TDC& dc, int y)
     return reinterpret_cast<std::uint32_t*>(data + std::size_t(y + dc.SurfaceOffset.Y) * cairo_image_surface_get_stride(dc.Surface)) + dc.SurfaceOffset.X;
 }
 
+// The paint as a cairo source in device units: patterns and hatches repeat
+// from the brush origin.
 cairo_pattern_t* CairoPaint(const TDC& dc, const TPaint& paint)
 {
+    cairo_surface_t* tile = nullptr;
     if (paint.Brush && paint.Brush->Style == BS_PATTERN && paint.Brush->Pattern) {
-        auto* p = cairo_pattern_create_for_surface(paint.Brush->Pattern->Surface);
-        cairo_pattern_set_extend(p, CAIRO_EXTEND_REPEAT);
-        return p;
+        tile = cairo_surface_reference(paint.Brush->Pattern->Surface);
+    } else if (paint.Brush && paint.Brush->Style == BS_HATCHED) {
+        tile = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
+        cairo_surface_flush(tile);
+        auto* data = cairo_image_surface_get_data(tile);
+        const int stride = cairo_image_surface_get_stride(tile);
+        const std::uint32_t ink = ColorToPixel(paint.Brush->Color);
+        const std::uint32_t gap = dc.State.BkMode == OPAQUE ? ColorToPixel(dc.State.BkColor) : 0;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                reinterpret_cast<std::uint32_t*>(data + y * stride)[x] = (kHatch[paint.Brush->Hatch][y] & (0x80 >> x)) ? ink : gap;
+        cairo_surface_mark_dirty(tile);
     }
-    const COLORREF c = paint.Brush && paint.Brush->Style == BS_HATCHED ? paint.Brush->Color : paint.Color;
-    (void)dc;
-    return cairo_pattern_create_rgb(GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
+    if (!tile) {
+        const COLORREF c = paint.Color;
+        return cairo_pattern_create_rgb(GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
+    }
+    auto* p = cairo_pattern_create_for_surface(tile);
+    cairo_surface_destroy(tile);
+    cairo_pattern_set_extend(p, CAIRO_EXTEND_REPEAT);
+    cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
+    cairo_matrix_t m;
+    cairo_matrix_init_translate(&m, -dc.State.BrushOrg.X, -dc.State.BrushOrg.Y);
+    cairo_pattern_set_matrix(p, &m);
+    return p;
 }
 
 void ClipCairo(TDC& dc, const TRegion& clip)
@@ -1312,6 +1333,13 @@ BOOL Blt(HDC hdst, int x, int y, int w, int hgt, HDC hsrc, int xs, int ys, int w
         sp = GrabSource(*src, sr);
         if (sp.Pixels.empty())
             return FALSE;
+        // A monochrome source takes the destination's colours: set bits the
+        // background colour, clear bits the text colour.
+        if (src->Memory && src->State.Bitmap && src->State.Bitmap->BitsPixel == 1) {
+            const std::uint32_t one = ColorToPixel(dc->State.BkColor), zero = ColorToPixel(dc->State.TextColor);
+            for (auto& p : sp.Pixels)
+                p = (p & 0xFFFFFF) ? one : zero;
+        }
     }
     const TRegion clip = dc->EffectiveClip().Intersect(TRegion(dr));
     if (clip.IsEmpty())

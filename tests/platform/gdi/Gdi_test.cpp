@@ -287,6 +287,22 @@ TEST(GdiRaster, SrcInvertTwiceRestoresAndOverlappingCopyScrolls)
         EXPECT_EQ(m.At(x, 0), RGB((x - 1) * 10, 0, 0));
 }
 
+TEST(GdiRaster, MonochromeSourceTakesTheDestinationColours)
+{
+    const std::uint16_t bits[1] = { 0x0080 }; // first pixel set
+    HBITMAP mono = CreateBitmap(2, 1, 1, 1, bits);
+    HDC src = CreateCompatibleDC(nullptr);
+    SelectObject(src, mono);
+    TMemDC d(2, 1);
+    SetBkColor(d.DC, RGB(0, 0, 255));
+    SetTextColor(d.DC, RGB(255, 0, 0));
+    BitBlt(d.DC, 0, 0, 2, 1, src, 0, 0, SRCCOPY);
+    EXPECT_EQ(d.At(0, 0), RGB(0, 0, 255));
+    EXPECT_EQ(d.At(1, 0), RGB(255, 0, 0));
+    DeleteDC(src);
+    DeleteObject(mono);
+}
+
 TEST(GdiRaster, StretchTransparentAndAlphaBlits)
 {
     TMemDC s(2, 2);

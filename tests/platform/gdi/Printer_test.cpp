@@ -99,12 +99,18 @@ TEST(Printer, TwoPagePdfRendersWhatWasDrawn)
     SetROP2(dc, R2_COPYPEN);
     const RECT r { 2400, 4800, 4200, 6600 };
     FillRect(dc, &r, red);
+    // Hatches print as hatches: stripes of ink and background.
+    HBRUSH hatch = CreateHatchBrush(HS_HORIZONTAL, RGB(0, 0, 0));
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, RGB(0, 255, 0));
+    const RECT h { 600, 4800, 1800, 6000 };
+    FillRect(dc, &h, hatch);
     ASSERT_EQ(EndPage(dc), 1);
     ASSERT_EQ(EndDoc(dc), 1);
     SelectObject(dc, GetStockObject(WHITE_BRUSH));
     SelectObject(dc, GetStockObject(SYSTEM_FONT));
     DeleteDC(dc);
-    for (HGDIOBJ o : { HGDIOBJ(font), HGDIOBJ(blue), HGDIOBJ(red) })
+    for (HGDIOBJ o : { HGDIOBJ(font), HGDIOBJ(blue), HGDIOBJ(red), HGDIOBJ(hatch) })
         DeleteObject(o);
 
     // 60 dots per inch: one tenth of the printer's units.
@@ -129,6 +135,12 @@ TEST(Printer, TwoPagePdfRendersWhatWasDrawn)
             ink += rgb(a, x, y) != 0xFFFFFFu;
     EXPECT_GT(ink, 50);
     EXPECT_EQ(rgb(b, 330, 570), 0xFF0000u);
+    // One hatch row every 8 printer pixels is finer than 60 dots per inch
+    // shows: the area comes out as a mixture of both colours.
+    const std::uint32_t mixed = rgb(b, 120, 540);
+    EXPECT_NE(mixed, 0x00FF00u);
+    EXPECT_NE(mixed, 0x000000u);
+    EXPECT_GT((mixed >> 8) & 0xFF, 0x40u);
     EXPECT_EQ(rgb(b, 120, 120), 0xFFFFFFu);
 }
 
