@@ -1,15 +1,40 @@
 #include "foundation/LumPersistenceGraphics.h"
 
-#include "platform/rtl/Exceptions.h"
+#include "platform/vcl/Graphics.h"
 
-// Interim: without the control framework there is no colour table and no
-// picture type to stream.
 namespace lumpersistence {
 
-std::int64_t ColorToRGBValue(std::int64_t AColor) { return AColor & 0xFFFFFF; }
+std::int64_t ColorToRGBValue(std::int64_t AColor)
+{
+    return ColorToRGB(TColor(AColor)) & 0xFFFFFF;
+}
 
-bool SavePictureImage(TObject*, TStream&) { throw Exception(u"Pictures cannot be saved without the graphics layer"); }
+// A picture streams its graphic in the graphic's own format, which the
+// picture recognises again from the bytes when loading.
+bool SavePictureImage(TObject* APicture, TStream& AStream)
+{
+    if (auto* picture = dynamic_cast<TPicture*>(APicture)) {
+        TGraphic* graphic = picture->GetGraphic();
+        if (!graphic || graphic->Empty())
+            return false;
+        picture->SaveToStream(AStream);
+        return true;
+    }
+    if (auto* graphic = dynamic_cast<TGraphic*>(APicture)) {
+        if (graphic->Empty())
+            return false;
+        graphic->SaveToStream(AStream);
+        return true;
+    }
+    return false;
+}
 
-void LoadPictureImage(TObject*, TStream&) { throw Exception(u"Pictures cannot be loaded without the graphics layer"); }
+void LoadPictureImage(TObject* APicture, TStream& AStream)
+{
+    if (auto* picture = dynamic_cast<TPicture*>(APicture))
+        picture->LoadFromStream(AStream);
+    else if (auto* graphic = dynamic_cast<TGraphic*>(APicture))
+        graphic->LoadFromStream(AStream);
+}
 
 }

@@ -578,7 +578,9 @@ void TLumReader::ReadClassProperty(TObject* AObject, PPropInfo AProp)
     }
     if (IsReference(declared)) {
         // null was taken by the caller; a string waits for SolveReferences.
-        FReferences.push_back(std::make_unique<TVuzUdoectReference>(AObject, AProp, FReader->ReadString()));
+        String id = FReader->ReadString();
+        if (AProp->HasSetter())
+            FReferences.push_back(std::make_unique<TVuzUdoectReference>(AObject, AProp, std::move(id)));
         return;
     }
     bool assignable = TLumPersistence::IsAssignableProperty(AObject, AProp);

@@ -9,6 +9,7 @@
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/vcl/Graphics.h"
 #include "tests/support/Fixtures.h"
 
 namespace {
@@ -117,6 +118,10 @@ public:
     TThingMap* GetMap() const { return FMap.get(); }
     TComponent* GetBuddy() const { return FBuddy; }
     void SetBuddy(TComponent* v) { FBuddy = v; }
+    TFont* GetFont() const { return FFont.get(); }
+    TPicture* GetPicture() const { return FPicture.get(); }
+    TThing* GetLink() const { return FLink; }
+    void SetLink(TThing* v) { FLink = v; }
 
     void HandleChange(TObject*) { ++FChanges; }
     void OtherHandler(TObject*) { }
@@ -144,6 +149,9 @@ private:
     std::unique_ptr<TObjectList<TThing>> FThings { std::make_unique<TObjectList<TThing>>() };
     std::unique_ptr<TThingMap> FMap { std::make_unique<TThingMap>() };
     TComponent* FBuddy { nullptr };
+    TThing* FLink { nullptr };
+    std::unique_ptr<TFont> FFont { std::make_unique<TFont>() };
+    std::unique_ptr<TPicture> FPicture { std::make_unique<TPicture>() };
 };
 
 // Filters its own properties through the persistence interface.
@@ -184,6 +192,27 @@ private:
     int FWidth { 1 }, FOcirc { 2 }, FOther { 3 };
 };
 
+// Resolves things by id and makes the objects the reader asks for.
+class TRefIO : public TObject, public IVuzUdoectReferenceIO {
+public:
+    TObject* CreateObject(const String& AClassName, TClass BaseClass) override
+    {
+        ++Created;
+        return TLumPersistence::CreateObject(AClassName, BaseClass);
+    }
+    bool IsReferenceClass(TClass AClass) override { return AClass->InheritsFrom(TThing::StaticClassInfo()); }
+    void GetReferenceId(TObject* AObject, String& AId) override { AId = u"id:" + static_cast<TThing*>(AObject)->GetLabel(); }
+    TObject* FindReference(const String& AId) override { return AId == u"id:x" ? Target : nullptr; }
+    void ItemAdded(TObject*, TObject* AList) override { Lists.push_back(AList); }
+    HRESULT QueryInterface(const TGUID&, void**) override { return E_NOINTERFACE; }
+    int AddRef() override { return -1; }
+    int Release() override { return -1; }
+
+    TThing* Target { nullptr };
+    int Created { 0 };
+    std::vector<TObject*> Lists;
+};
+
 } // namespace
 
 QT_PUBLISHED(TThing, QT_PROP(Label), QT_PROP(Weight))
@@ -194,7 +223,7 @@ QT_PUBLISHED(TSample,
     QT_PROP(Count), QT_PROP(Small), QT_PROP(Letter), QT_PROP(Shape), QT_PROP(Enabled), QT_PROP(Edges),
     QT_PROP(Ratio), QT_PROP(Title), QT_PROP(Big), QT_PROP_T(Color, u"TColor"), QT_PROP_RO(Sub), QT_PROP_RO(Items),
     QT_PROP_RO(Lines), QT_PROP_RO(Names), QT_PROP_RO(Numbers), QT_PROP_RO(Values), QT_PROP_RO(Things),
-    QT_PROP_RO(Map), QT_PROP(Buddy), QT_EVENT(OnChange), QT_METHOD(HandleChange), QT_METHOD(OtherHandler))
+    QT_PROP_RO(Map), QT_PROP(Buddy), QT_PROP(Link), QT_PROP_RO(Font), QT_PROP_RO(Picture), QT_EVENT(OnChange), QT_METHOD(HandleChange), QT_METHOD(OtherHandler))
 QT_PUBLISHED(TFiltered, QT_PROP(Keep), QT_PROP(Secret))
 QT_PUBLISHED(TExcludable, QT_PROP(Width), QT_PROP(Ocirc), QT_PROP(Other))
 
@@ -264,6 +293,12 @@ void Fill(TSample& s)
     auto* mapped = new TThing;
     mapped->SetLabel(u"mapped");
     s.GetMap()->Add(u"key one", mapped);
+    s.GetFont()->SetSize(12);
+    s.GetFont()->SetStyle({ fsBold, fsItalic });
+    s.GetFont()->SetColor(clBtnFace);
+    TBitmap* bmp = s.GetPicture()->GetBitmap();
+    bmp->SetSize(3, 2);
+    bmp->GetCanvas()->SetPixel(2, 1, clRed);
 }
 
 void ExpectFilled(TSample& s)
@@ -296,6 +331,15 @@ void ExpectFilled(TSample& s)
     EXPECT_EQ(big->GetSize(), 9);
     ASSERT_EQ(s.GetMap()->GetCount(), 1);
     EXPECT_EQ(s.GetMap()->GetItem(u"key one")->GetLabel(), u"mapped");
+    EXPECT_EQ(s.GetFont()->GetSize(), 12);
+    EXPECT_EQ(s.GetFont()->GetStyle(), (TFontStyles { fsBold, fsItalic }));
+    // A system colour is stored as what it shows now.
+    EXPECT_EQ(s.GetFont()->GetColor(), ColorToRGB(clBtnFace));
+    TGraphic* graphic = s.GetPicture()->GetGraphic();
+    ASSERT_NE(graphic, nullptr);
+    EXPECT_EQ(graphic->GetWidth(), 3);
+    EXPECT_EQ(graphic->GetHeight(), 2);
+    EXPECT_EQ(s.GetPicture()->GetBitmap()->GetCanvas()->GetPixel(2, 1), clRed);
 }
 
 } // namespace
@@ -314,6 +358,43 @@ TEST_F(LumPersistence, ObjectFormIsCompactWithClassNameFirstAndPropertiesByName)
     TypeMemberName.clear();
     EXPECT_EQ(TLumPersistence::ToJSON(&none), u"{}");
     TypeMemberName = u"$type";
+}
+
+TEST_F(LumPersistence, FontTextIsExactAndPixelSizesAreConverted)
+{
+    TFont font;
+    font.SetCharset(1);
+    font.SetColor(clBlack);
+    font.SetHeight(-11);
+    font.SetName(u"Tahoma");
+    font.SetStyle({ fsBold });
+    EXPECT_EQ(TLumPersistence::ToJSON(&font),
+        u"{\"$type\":\"TFont\",\"Charset\":1,\"Color\":\"#000000\",\"Height\":-11,\"Name\":\"Tahoma\","
+        u"\"Orientation\":0,\"Pitch\":0,\"Quality\":0,\"Size\":8,\"IsFMX\":false,\"Style\":1}");
+
+    struct Case {
+        const char16_t* IsFMX;
+        int Size;
+    };
+    const Case cases[] = { { u"true", 9 }, { u"false", 12 }, { u"null", 12 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(StringToUtf8(c.IsFMX));
+        Load(&font, u"{\"$type\":\"TFont\",\"Size\":12,\"IsFMX\":" + String(c.IsFMX) + u",\"Name\":\"Arial\"}");
+        EXPECT_EQ(font.GetSize(), c.Size);
+        EXPECT_EQ(font.GetName(), u"Arial");
+    }
+}
+
+TEST_F(LumPersistence, EmptyPicturesAreEmptyTextAndEmptyTextKeepsThePicture)
+{
+    TSample s;
+    EXPECT_NE(s.ToJSON().find(u"\"Picture\":\"\""), String::npos);
+    s.GetPicture()->GetBitmap()->SetSize(4, 4);
+    for (const char16_t* value : { u"\"\"", u"null" }) {
+        Load(&s, u"{\"$type\":\"TSample\",\"Picture\":" + String(value) + u"}");
+        ASSERT_NE(s.GetPicture()->GetGraphic(), nullptr);
+        EXPECT_EQ(s.GetPicture()->GetWidth(), 4);
+    }
 }
 
 TEST_F(LumPersistence, EveryKindRoundTripsAlsoUnderACommaDecimalLocale)
@@ -738,4 +819,30 @@ TEST_F(LumPersistence, LogHandsTheTextToTheHook)
     TLumPersistence::Log(&t);
     TLumPersistence::LogHook = nullptr;
     EXPECT_EQ(logged, TLumPersistence::ToJSON(&t));
+}
+
+TEST_F(LumPersistence, AnIOReferenceWritesAndResolvesIds)
+{
+    TThing x;
+    x.SetLabel(u"x");
+    TSample a;
+    a.SetLink(&x);
+    a.GetThings()->Add(new TThing);
+    TRefIO io;
+    io.Target = &x;
+    GlobalIOReference = &io;
+    const String text = a.ToJSON();
+    EXPECT_NE(text.find(u"\"Link\":\"id:x\""), String::npos) << StringToUtf8(text);
+
+    TSample b;
+    TStringStream stream(text);
+    TLumReader reader(stream);
+    reader.SetIOReference(&io);
+    reader.Read(&b);
+    EXPECT_EQ(b.GetLink(), nullptr) << "set only when the references are solved";
+    reader.SolveReferences();
+    EXPECT_EQ(b.GetLink(), &x);
+    EXPECT_EQ(io.Created, 1);
+    EXPECT_EQ(io.Lists, std::vector<TObject*> { b.GetThings() });
+    GlobalIOReference = nullptr;
 }
