@@ -509,7 +509,6 @@ TEST(GIFImage, NewPixelsSurviveTheGifEncoding)
 TEST(Icon, SavedIconsLoadBackAndKeepTheirSize)
 {
     TImageFrame f = Frame(16, 16, 0x80FF8000);
-    TPngImage png;
     TBitmap bmp;
     bmp.SetImageFrame(f);
     TIcon icon;
@@ -618,8 +617,9 @@ TEST(Picture, UnknownFormatsRaiseAndKeepTheOldGraphic)
             pic.LoadFromFile(ToString(dir / c.FileName));
             ADD_FAILURE() << "no error";
         } catch (const EInvalidGraphic& e) {
-            if (c.Message)
+            if (c.Message) {
                 EXPECT_EQ(e.Message, c.Message);
+            }
         }
         EXPECT_EQ(pic.GetWidth(), 7);
     }
