@@ -52,9 +52,50 @@ TRect Shrink(TRect r, UINT sides)
     return r;
 }
 
+// A diagonal edge: a line from the origin corner to the end corner the flags
+// name, the inner line beside it; edges ending at the top take the top-left
+// colours, those ending at the bottom the bottom-right ones.
+void DiagonalEdge(TDC& dc, const TRect& r, UINT edge, UINT flags)
+{
+    if (r.Width() < 2 || r.Height() < 2)
+        return;
+    const UINT sides = flags & BF_RECT;
+    const bool endTop = sides & BF_TOP, endLeft = sides & BF_LEFT;
+    const TPoint end { endLeft ? r.Left : r.Right - 1, endTop ? r.Top : r.Bottom - 1 };
+    const TPoint start { endLeft ? r.Right - 1 : r.Left, endTop ? r.Bottom - 1 : r.Top };
+    const bool raisedOuter = edge & BDR_RAISEDOUTER, raisedInner = edge & BDR_RAISEDINNER;
+    const bool mono = flags & BF_MONO, flat = flags & BF_FLAT;
+    auto colour = [&](bool outer, bool raised) {
+        if (mono)
+            return GetSysColor(outer ? COLOR_WINDOWFRAME : COLOR_WINDOW);
+        if (flat)
+            return GetSysColor(outer ? COLOR_BTNSHADOW : COLOR_BTNFACE);
+        if (endTop)
+            return GetSysColor(outer ? (raised ? COLOR_3DLIGHT : COLOR_BTNSHADOW) : (raised ? COLOR_BTNHIGHLIGHT : COLOR_3DDKSHADOW));
+        return GetSysColor(outer ? (raised ? COLOR_3DDKSHADOW : COLOR_BTNHIGHLIGHT) : (raised ? COLOR_BTNSHADOW : COLOR_3DLIGHT));
+    };
+    auto line = [&](TPoint a, TPoint b, COLORREF c) {
+        const int n = std::max(std::abs(b.X - a.X), std::abs(b.Y - a.Y));
+        for (int i = 0; i <= n; ++i) {
+            const int x = a.X + (n ? (b.X - a.X) * i / n : 0), y = a.Y + (n ? (b.Y - a.Y) * i / n : 0);
+            Fill(dc, { x, y, x + 1, y + 1 }, c);
+        }
+    };
+    // The inner line lies one pixel toward the inside of the end corner's sides.
+    const int dx = endLeft ? 1 : -1;
+    if (edge & BDR_OUTER)
+        line(start, end, colour(true, raisedOuter));
+    if (edge & BDR_INNER)
+        line({ start.X + dx, start.Y }, { end.X + dx, end.Y }, colour(false, raisedInner));
+}
+
 // Draws in device units; returns the rectangle inside the edge.
 TRect Edge(TDC& dc, TRect r, UINT edge, UINT flags)
 {
+    if (flags & BF_DIAGONAL) {
+        DiagonalEdge(dc, r, edge, flags);
+        return r;
+    }
     const UINT sides = flags & BF_RECT;
     const UINT outer = edge & BDR_OUTER, inner = edge & BDR_INNER;
     const bool mono = flags & BF_MONO, flat = flags & BF_FLAT, soft = flags & BF_SOFT;

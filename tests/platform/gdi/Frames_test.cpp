@@ -119,6 +119,32 @@ TEST(DrawEdge, AdjustMiddleAndPartialSides)
     EXPECT_EQ(left.At(18, 10), Magenta);
 }
 
+TEST(DrawEdge, DiagonalsRunBetweenTheirCorners)
+{
+    struct Case {
+        UINT flags;
+        POINT start, end;
+        COLORREF outer;
+    };
+    const Case cases[] = {
+        { BF_DIAGONAL_ENDTOPRIGHT, { 0, 9 }, { 9, 0 }, Sys(COLOR_3DLIGHT) },
+        { BF_DIAGONAL_ENDTOPLEFT, { 9, 9 }, { 0, 0 }, Sys(COLOR_3DLIGHT) },
+        { BF_DIAGONAL_ENDBOTTOMRIGHT, { 0, 0 }, { 9, 9 }, Sys(COLOR_3DDKSHADOW) },
+        { BF_DIAGONAL_ENDBOTTOMLEFT, { 9, 0 }, { 0, 9 }, Sys(COLOR_3DDKSHADOW) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.flags);
+        TMemDC m(10, 10, Magenta);
+        RECT r { 0, 0, 10, 10 };
+        ASSERT_TRUE(DrawEdge(m.DC, &r, BDR_RAISEDOUTER, c.flags | BF_ADJUST));
+        EXPECT_EQ(m.At(c.start.X, c.start.Y), c.outer);
+        EXPECT_EQ(m.At(c.end.X, c.end.Y), c.outer);
+        EXPECT_EQ(m.At(c.start.X + (c.end.X - c.start.X) * 4 / 9, c.start.Y + (c.end.Y - c.start.Y) * 4 / 9), c.outer);
+        EXPECT_EQ(m.Ink(Magenta).size(), 10u); // one line, nothing else
+        EXPECT_EQ(r, (RECT { 0, 0, 10, 10 }));
+    }
+}
+
 struct TControlCase {
     const char* name;
     UINT type, state;
