@@ -347,7 +347,7 @@ void PaintSpans(TDC& dc, const std::vector<TSpan>& spans, const TPaint& paint, i
 
 // Pixels whose index point lies inside the figures (half-open on the right
 // and bottom, like rectangles).
-std::vector<TSpan> FillSpans(const std::vector<TFigure>& figures, bool winding)
+std::vector<TSpan> FillSpans(const std::vector<TFigure>& figures, bool winding, const TRect* limit)
 {
     struct TEdge {
         double X0, Y0, X1, Y1;
@@ -375,7 +375,11 @@ std::vector<TSpan> FillSpans(const std::vector<TFigure>& figures, bool winding)
     std::vector<TSpan> spans;
     if (edges.empty())
         return spans;
-    const int y0 = int(std::ceil(std::max(minY, -1e6))), y1 = int(std::ceil(std::min(maxY, 1e6)));
+    int y0 = int(std::ceil(std::max(minY, -1e6))), y1 = int(std::ceil(std::min(maxY, 1e6)));
+    if (limit) {
+        y0 = std::max(y0, limit->Top);
+        y1 = std::min(y1, limit->Bottom);
+    }
     std::vector<std::pair<double, int>> xs;
     for (int y = y0; y < y1; ++y) {
         xs.clear();
@@ -392,7 +396,11 @@ std::vector<TSpan> FillSpans(const std::vector<TFigure>& figures, bool winding)
             const bool inside = winding ? count != 0 : (count & 1);
             if (!inside)
                 continue;
-            const int a = int(std::ceil(std::max(xs[i].first, -1e6))), b = int(std::ceil(std::min(xs[i + 1].first, 1e6)));
+            int a = int(std::ceil(std::max(xs[i].first, -1e6))), b = int(std::ceil(std::min(xs[i + 1].first, 1e6)));
+            if (limit) {
+                a = std::max(a, limit->Left);
+                b = std::min(b, limit->Right);
+            }
             if (b > a) {
                 if (!spans.empty() && spans.back().Y == y && spans.back().X1 >= a)
                     spans.back().X1 = std::max(spans.back().X1, b);
@@ -458,8 +466,8 @@ struct TThinStroker {
     void Line(TPoint a, TPoint b)
     {
         int dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
-        if (dx > 100000 || dy < -100000)
-            return;
+        if (dx > 1000000 || dy < -1000000)
+            return; // lines this long are dropped rather than walked pixel by pixel
         const int sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
         int err = dx + dy;
         int x = a.X, y = a.Y;
@@ -596,7 +604,8 @@ void StrokeFigures(TDC& dc, const std::vector<TFigure>& figures)
         return;
     }
     if (width > 1) {
-        PaintSpans(dc, FillSpans(WideOutline(figures, width, pen.Style), true), paint, dc.State.Rop2);
+        const TRect limit = dc.Bounds.Bounds();
+        PaintSpans(dc, FillSpans(WideOutline(figures, width, pen.Style), true, &limit), paint, dc.State.Rop2);
         return;
     }
     TThinStroker s;
@@ -645,7 +654,8 @@ void FillFigures(TDC& dc, const std::vector<TFigure>& figures, const TBrush* bru
         EndCairo(dc);
         return;
     }
-    PaintSpans(dc, FillSpans(figures, winding), paint, dc.State.Rop2);
+    const TRect limit = dc.Bounds.Bounds();
+    PaintSpans(dc, FillSpans(figures, winding, &limit), paint, dc.State.Rop2);
 }
 
 std::vector<TPointF> EllipsePoints(double l, double t, double r, double b)
@@ -1231,15 +1241,17 @@ BOOL GradientFill(HDC h, const TRIVERTEX* v, ULONG nv, const void* mesh, ULONG n
 // Blits.
 namespace {
 
+// The part of a source rectangle that has pixels, copied (so overlapping
+// blits work); coordinates are relative to the source rectangle.
 struct TSourcePixels {
-    std::vector<std::uint32_t> Pixels; // a private copy, so overlapping blits work
+    std::vector<std::uint32_t> Pixels;
     int Width { 0 };
     int Height { 0 };
-    TPoint Origin; // device point of Pixels[0]
-    bool Valid(int x, int y) const { return x >= 0 && y >= 0 && x < Width && y < Height; }
+    TPoint Origin; // of the copied part within the source rectangle
+    bool Valid(int x, int y) const { return x >= Origin.X && y >= Origin.Y && x < Origin.X + Width && y < Origin.Y + Height; }
+    std::uint32_t At(int x, int y) const { return Pixels[std::size_t(y - Origin.Y) * std::size_t(Width) + std::size_t(x - Origin.X)]; }
 };
 
-// The source rectangle's pixels (device coordinates of the source context).
 TSourcePixels GrabSource(TDC& src, const TRect& r)
 {
     TSourcePixels s;
@@ -1248,13 +1260,13 @@ TSourcePixels GrabSource(TDC& src, const TRect& r)
     if (src.Vector || !IntersectRect(c, r, avail))
         return s;
     BeginPixels(src);
-    s.Width = r.Width();
-    s.Height = r.Height();
-    s.Origin = r.TopLeft();
-    s.Pixels.assign(std::size_t(s.Width) * s.Height, 0xFF000000u);
+    s.Width = c.Width();
+    s.Height = c.Height();
+    s.Origin = { c.Left - r.Left, c.Top - r.Top };
+    s.Pixels.resize(std::size_t(s.Width) * std::size_t(s.Height));
     for (int y = c.Top; y < c.Bottom; ++y) {
         const std::uint32_t* row = PixelRow(src, y);
-        std::copy(row + c.Left, row + c.Right, s.Pixels.begin() + long(std::size_t(y - r.Top) * s.Width + (c.Left - r.Left)));
+        std::copy(row + c.Left, row + c.Right, s.Pixels.begin() + long(std::size_t(y - c.Top) * std::size_t(s.Width)));
     }
     return s;
 }
@@ -1368,16 +1380,19 @@ BOOL Blt(HDC hdst, int x, int y, int w, int hgt, HDC hsrc, int xs, int ys, int w
                         const int sy1 = std::max(sy + 1, int((oy + 1) * sr.Height() / dr.Height()));
                         unsigned long long acc[4] = {};
                         int n = 0;
-                        for (int yy = sy; yy < sy1 && yy < sp.Height; ++yy)
-                            for (int xx = sx; xx < sx1 && xx < sp.Width; ++xx, ++n) {
-                                const std::uint32_t v = sp.Pixels[std::size_t(yy) * sp.Width + std::size_t(xx)];
+                        for (int yy = sy; yy < sy1; ++yy)
+                            for (int xx = sx; xx < sx1; ++xx) {
+                                if (!sp.Valid(xx, yy))
+                                    continue;
+                                ++n;
+                                const std::uint32_t v = sp.At(xx, yy);
                                 for (int c = 0; c < 4; ++c)
                                     acc[c] += (v >> (c * 8)) & 0xFF;
                             }
                         for (int c = 0; c < 4; ++c)
                             s |= std::uint32_t(acc[c] / std::max(n, 1)) << (c * 8);
                     } else {
-                        s = sp.Pixels[std::size_t(sy) * sp.Width + std::size_t(sx)];
+                        s = sp.At(sx, sy);
                     }
                 }
                 std::uint32_t& d = row[px];

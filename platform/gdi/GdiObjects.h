@@ -204,7 +204,8 @@ TPaint BrushPaint(const TDC& dc, const TBrush* brush);
 TPaint PenPaint(const TDC& dc);
 void PaintRect(TDC& dc, const TRect& r, const TPaint& paint, int rop2, const TRegion* extraClip = nullptr);
 void PaintSpans(TDC& dc, const std::vector<TSpan>& spans, const TPaint& paint, int rop2, const TRegion* extraClip = nullptr);
-std::vector<TSpan> FillSpans(const std::vector<TFigure>& figures, bool winding);
+// `limit` keeps only the spans inside a rectangle (the surface).
+std::vector<TSpan> FillSpans(const std::vector<TFigure>& figures, bool winding, const TRect* limit = nullptr);
 std::vector<TSpan> RectSpans(const TRect& r);
 void StrokeFigures(TDC& dc, const std::vector<TFigure>& figures);
 void FillFigures(TDC& dc, const std::vector<TFigure>& figures, const TBrush* brush, bool winding);

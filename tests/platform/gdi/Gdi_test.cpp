@@ -287,6 +287,22 @@ TEST(GdiRaster, SrcInvertTwiceRestoresAndOverlappingCopyScrolls)
         EXPECT_EQ(m.At(x, 0), RGB((x - 1) * 10, 0, 0));
 }
 
+TEST(GdiRaster, BlitBeyondTheSourceLeavesTheRestAlone)
+{
+    TMemDC s(4, 4, Black), d(8, 8);
+    ASSERT_TRUE(BitBlt(d.DC, 0, 0, 8, 8, s.DC, 2, 2, SRCCOPY));
+    EXPECT_EQ(d.Ink(), RectArea(0, 0, 2, 2));
+    // Huge extents cost only what the surfaces hold.
+    ASSERT_TRUE(BitBlt(d.DC, -100000, -100000, 200000, 200000, s.DC, -100000, -100000, SRCCOPY));
+    EXPECT_EQ(d.Ink(), RectArea(0, 0, 4, 4));
+    const POINT far[] = { { -1000000, 2 }, { 1000000, 2 }, { 1000000, 3 }, { -1000000, 3 } };
+    SelectObject(d.DC, GetStockObject(NULL_PEN));
+    SelectObject(d.DC, GetStockObject(BLACK_BRUSH));
+    EXPECT_TRUE(Polygon(d.DC, far, 4));
+    EXPECT_EQ(d.At(7, 2), Black);
+    SelectObject(d.DC, GetStockObject(BLACK_PEN));
+}
+
 TEST(GdiRaster, MonochromeSourceTakesTheDestinationColours)
 {
     const std::uint16_t bits[1] = { 0x0080 }; // first pixel set
