@@ -219,9 +219,15 @@ public:
             TRect r;
             if (!IntersectRect(r, d, TRect(0, 0, w, hh)))
                 continue;
+            // Surfaces laid out like our buffer take whole rows.
+            const bool sameLayout = surf->format->format == SDL_PIXELFORMAT_RGB888 || surf->format->format == SDL_PIXELFORMAT_ARGB8888;
             for (int y = r.Top; y < r.Bottom; ++y) {
                 const auto* src = reinterpret_cast<const std::uint32_t*>(px.Data + std::size_t(y) * px.Stride) + r.Left;
                 auto* dst = reinterpret_cast<std::uint8_t*>(surf->pixels) + std::size_t(y) * surf->pitch + r.Left * surf->format->BytesPerPixel;
+                if (sameLayout) {
+                    std::memcpy(dst, src, std::size_t(r.Width()) * 4);
+                    continue;
+                }
                 for (int x = 0; x < r.Width(); ++x) {
                     const std::uint32_t v = src[x];
                     const Uint32 mapped = SDL_MapRGB(surf->format, Uint8(v >> 16), Uint8(v >> 8), Uint8(v));

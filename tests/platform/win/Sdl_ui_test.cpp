@@ -22,7 +22,9 @@ public:
     {
         if (std::getenv("DISPLAY"))
             return;
-        const int number = 90 + int(getpid() % 100);
+        int number = 90 + int(getpid() % 100);
+        while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)) || std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+            ++number; // taken by another server
         const std::string name = ":" + std::to_string(number);
         m_pid = fork();
         if (m_pid == 0) {
