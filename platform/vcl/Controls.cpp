@@ -1237,6 +1237,10 @@ TWinControl::TWinControl(TComponent* AOwner)
 TWinControl::~TWinControl()
 {
     Destroying();
+    // Leave the parent while this is still a windowed control, so the
+    // parent forgets it as one (tab order, focus).
+    if (m_parent)
+        m_parent->RemoveControl(this);
     // Children this control does not own still refer to it as parent.
     while (!m_controls.empty())
         m_controls.back()->SetParent(nullptr);
@@ -2158,6 +2162,7 @@ void TWinControl::CMFocusChanged(TMessage& Message)
 
 void TWinControl::WMWindowPosChanged(TMessage& Message)
 {
+    FreeDeviceContexts();
     if (!m_updatingBounds) {
         m_updatingBounds = true;
         struct Reset { bool& f; ~Reset() { f = false; } } reset { m_updatingBounds };
@@ -2387,6 +2392,23 @@ void TWinControl::CMShowingChanged(TMessage&) { }
 
 QT_PUBLISHED(TControlCanvas)
 
+namespace {
+// Canvases holding a device context of a window: the context points into
+// the window's back buffer, so it is given back before the buffer can move.
+std::vector<TControlCanvas*>& CanvasesWithContexts()
+{
+    static std::vector<TControlCanvas*> list;
+    return list;
+}
+} // namespace
+
+void FreeDeviceContexts()
+{
+    auto list = CanvasesWithContexts();
+    for (TControlCanvas* c : list)
+        c->FreeHandle();
+}
+
 TControlCanvas::~TControlCanvas()
 {
     FreeHandle();
@@ -2406,9 +2428,10 @@ void TControlCanvas::FreeHandle()
         HDC dc = m_dc;
         m_dc = nullptr;
         SetHandle(nullptr);
-        if (IsWindow(m_window))
-            ReleaseDC(m_window, dc);
+        ReleaseDC(m_window, dc);
         m_window = nullptr;
+        auto& list = CanvasesWithContexts();
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
     }
 }
 
@@ -2430,6 +2453,7 @@ void TControlCanvas::CreateHandle()
     m_window = h;
     if (!m_dc)
         return;
+    CanvasesWithContexts().push_back(this);
     if (!m_control->IsWindowed()) {
         SetViewportOrgEx(m_dc, offset.X, offset.Y, nullptr);
         IntersectClipRect(m_dc, 0, 0, m_control->GetWidth(), m_control->GetHeight());

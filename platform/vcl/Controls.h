@@ -828,6 +828,10 @@ private:
     bool m_updatingScroll { false };
 };
 
+// Gives back the device contexts control canvases took outside painting
+// (the application does it after every message).
+void FreeDeviceContexts();
+
 // The control whose mouse input is captured (windowless ones included).
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* c);

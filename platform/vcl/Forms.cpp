@@ -873,6 +873,7 @@ bool TApplication::ProcessMessage(MSG& Msg)
     } catch (...) {
         HandleException(this);
     }
+    FreeDeviceContexts();
     return true;
 }
 
