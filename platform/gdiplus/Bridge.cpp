@@ -297,11 +297,46 @@ int GdiplusStartupCount()
     return int(g_liveTokens.size());
 }
 
+namespace {
+
+// Metafiles in streams are not offered: the library's own forms would read
+// our stream objects as something else.
+struct GpMetafile;
+struct MetafileHeader;
+GpStatus NoMetafileFromStream(IStream*, GpMetafile**)
+{
+    return NotImplemented;
+}
+GpStatus NoMetafileHeaderFromStream(IStream*, MetafileHeader*)
+{
+    return NotImplemented;
+}
+GpStatus NoRecordMetafileStream(IStream*, HDC, int, const GpRectF*, int, const char16_t*, GpMetafile**)
+{
+    return NotImplemented;
+}
+GpStatus NoRecordMetafileStreamI(IStream*, HDC, int, const GpRect*, int, const char16_t*, GpMetafile**)
+{
+    return NotImplemented;
+}
+
+GpStatus CreateFromHWNDICM(HWND window, GpGraphics** graphics)
+{
+    return GdipCreateFromHWND(window, graphics);
+}
+
+} // namespace
+
 void* GdiplusGetProcAddress(const char* name)
 {
     if (!name)
         return nullptr;
     static const std::map<std::string_view, void*> bridge = {
+        { "GdipCreateFromHWNDICM", reinterpret_cast<void*>(&CreateFromHWNDICM) },
+        { "GdipCreateMetafileFromStream", reinterpret_cast<void*>(&NoMetafileFromStream) },
+        { "GdipGetMetafileHeaderFromStream", reinterpret_cast<void*>(&NoMetafileHeaderFromStream) },
+        { "GdipRecordMetafileStream", reinterpret_cast<void*>(&NoRecordMetafileStream) },
+        { "GdipRecordMetafileStreamI", reinterpret_cast<void*>(&NoRecordMetafileStreamI) },
         { "GdipCreateFromHDC", reinterpret_cast<void*>(&GdipCreateFromHDC) },
         { "GdipCreateFromHDC2", reinterpret_cast<void*>(&GdipCreateFromHDC2) },
         { "GdipCreateFromHWND", reinterpret_cast<void*>(&GdipCreateFromHWND) },

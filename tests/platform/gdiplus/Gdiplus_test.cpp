@@ -35,9 +35,36 @@ TEST_F(GdiplusTest, RunTimeBindingPrefersTheBridge)
 {
     EXPECT_EQ(GdiplusGetProcAddress("GdipCreateFromHDC"), reinterpret_cast<void*>(&GdipCreateFromHDC));
     EXPECT_EQ(GdiplusGetProcAddress("GdipDeleteGraphics"), reinterpret_cast<void*>(&GdipDeleteGraphics));
+    EXPECT_EQ(GdiplusGetProcAddress("GdipLoadImageFromStreamICM"), reinterpret_cast<void*>(&GdipLoadImageFromStreamICM));
+    // The library's stream readers would misread our streams; they are refused.
+    using TFromStream = GpStatus (*)(IStream*, void**);
+    void* metafile = nullptr;
+    EXPECT_EQ(reinterpret_cast<TFromStream>(GdiplusGetProcAddress("GdipCreateMetafileFromStream"))(nullptr, &metafile), NotImplemented);
     EXPECT_NE(GdiplusGetProcAddress("GdipDrawLine"), nullptr);
     EXPECT_EQ(GdiplusGetProcAddress("GdipNoSuchFunction"), nullptr);
     EXPECT_EQ(GdiplusGetProcAddress(nullptr), nullptr);
+}
+
+TEST_F(GdiplusTest, StartupsAreCounted)
+{
+    GdiplusStartupInput in;
+    GdiplusStartupOutput out;
+    const int before = GdiplusStartupCount();
+    std::uintptr_t a = 0, b = 0;
+    ASSERT_EQ(GdiplusStartup(&a, &in, &out), Ok);
+    ASSERT_EQ(GdiplusStartup(&b, &in, nullptr), Ok);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(GdiplusStartupCount(), before + 2);
+    GdiplusShutdown(a);
+    GdiplusShutdown(a); // a returned token does not take another's start-up
+    EXPECT_EQ(GdiplusStartupCount(), before + 1);
+    // Still usable after one user's shut-down.
+    GpBitmap* bmp = nullptr;
+    EXPECT_EQ(GdipCreateBitmapFromScan0(2, 2, 0, PixelFormat32bppARGB, nullptr, &bmp), Ok);
+    GdipDisposeImage(bmp);
+    GdiplusShutdown(b);
+    EXPECT_EQ(GdiplusStartupCount(), before);
+    EXPECT_EQ(GdiplusStartup(nullptr, &in, nullptr), InvalidParameter);
 }
 
 TEST_F(GdiplusTest, GdiThenGdiplusThenGdiShareThePixels)
