@@ -164,6 +164,8 @@ void TTrackBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
     TCustomControl::MouseDown(Button, Shift, X, Y);
     if (Button != mbLeft || !IsEnabledInChain())
         return;
+    if (m_tabStop && CanFocus() && !Focused())
+        SetFocus();
     const int along = Horizontal() ? X : Y;
     const TRect thumb = ThumbRect();
     if (m_sliderVisible && thumb.Contains({ X, Y })) {

@@ -311,6 +311,9 @@ void TButtonControl::MouseLeave()
 
 void TButtonControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    // Like every button of the window system, a click takes the focus.
+    if (Button == mbLeft && CanFocus() && !Focused())
+        SetFocus();
     if (Button == mbLeft)
         SetPressedState(true, m_spacePressed);
     TCustomControl::MouseDown(Button, Shift, X, Y);
@@ -841,6 +844,8 @@ void TScrollBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
     TCustomControl::MouseDown(Button, Shift, X, Y);
     if (Button != mbLeft || !IsEnabledInChain())
         return;
+    if (m_tabStop && CanFocus() && !Focused())
+        SetFocus();
     m_pressed = HitAt({ X, Y });
     switch (m_pressed) {
     case THit::Less: DoScroll(scLineUp); break;
