@@ -83,6 +83,15 @@ bool FitsSetType(const TTypeInfo* type, std::int64_t bits)
     return (std::uint64_t(bits) & ~mask) == 0;
 }
 
+// Only classes whose construction needs no arguments of ours: components
+// (no owner), collection items (no collection) and other persistents.
+TObject* CreateInstance(TClass AClass)
+{
+    if (!AClass->InheritsFrom(TPersistent::StaticClassInfo()) || !AClass->Factory)
+        throw ELumReaderException(u"Type \"" + AClass->Name + u"\" not supported");
+    return AClass->Create(nullptr);
+}
+
 } // namespace
 
 // ---- object creation ----
@@ -94,11 +103,7 @@ TObject* TLumPersistence::CreateObject(const String& AClassName, TClass BaseClas
         throw ELumReaderException(u"Type \"" + AClassName + u"\" not found");
     if (BaseClass && !cls->InheritsFrom(BaseClass))
         throw ELumReaderException(u"Type \"" + AClassName + u"\" does not inherit from " + BaseClass->Name);
-    // Only classes whose construction needs no arguments of ours: components
-    // (no owner), collection items (no collection) and other persistents.
-    if (!cls->InheritsFrom(TPersistent::StaticClassInfo()) || !cls->Factory)
-        throw ELumReaderException(u"Type \"" + AClassName + u"\" not supported");
-    return cls->Create(nullptr);
+    return CreateInstance(cls);
 }
 
 // ---- reader ----
@@ -393,6 +398,9 @@ TObject* TLumReader::MakeObject(const String& AClassName, TClass ABaseClass)
         return io->CreateObject(AClassName, ABaseClass);
     // An IO reference that makes no objects (FromJSON makes the loaded object
     // its own) leaves creation to the class registry, so items are not lost.
+    // The container's own class needs no registration: it is known already.
+    if (AClassName == ABaseClass->Name && !GetClass(AClassName))
+        return CreateInstance(ABaseClass);
     return TLumPersistence::CreateObject(AClassName, ABaseClass);
 }
 

@@ -66,6 +66,13 @@ private:
     int FValue { 0 };
 };
 
+// Never registered: known only as a collection's item class.
+class TLoneItem : public TItem {
+    QT_CLASS(TLoneItem, TItem)
+public:
+    explicit TLoneItem(TCollection* c = nullptr) : TItem(c) { }
+};
+
 // A dictionary that owns its values, as the one persisted below must.
 class TThingMap : public TDictionary<String, TThing*> {
 public:
@@ -219,6 +226,7 @@ QT_PUBLISHED(TThing, QT_PROP(Label), QT_PROP(Weight))
 QT_PUBLISHED(TBigThing, QT_PROP(Size))
 QT_PUBLISHED(TItem, QT_PROP(Value), QT_PROP(Caption))
 QT_PUBLISHED(TNoProps)
+QT_PUBLISHED(TLoneItem)
 QT_PUBLISHED(TSample,
     QT_PROP(Count), QT_PROP(Small), QT_PROP(Letter), QT_PROP(Shape), QT_PROP(Enabled), QT_PROP(Edges),
     QT_PROP(Ratio), QT_PROP(Title), QT_PROP(Big), QT_PROP_T(Color, u"TColor"), QT_PROP_RO(Sub), QT_PROP_RO(Items),
@@ -673,6 +681,19 @@ TEST_F(LumPersistence, FromJSONCreatesItemsWithOrWithoutClassNames)
     EXPECT_EQ(c.GetThings()->GetItem(0)->GetWeight(), 7) << "made by its constructor";
     EXPECT_EQ(c.GetMap()->GetItem(u"k")->GetLabel(), u"m");
     EXPECT_EQ(c.GetNames()->ToVector(), std::vector<String> { u"n" });
+}
+
+TEST_F(LumPersistence, CollectionItemsOfTheDeclaredClassNeedNoRegistration)
+{
+    for (const char16_t* text : { u"[{\"Caption\":\"a\"},{\"Value\":2}]",
+             u"[{\"$type\":\"TLoneItem\",\"Caption\":\"a\"},{\"$type\":\"TLoneItem\",\"Value\":2}]" }) {
+        SCOPED_TRACE(StringToUtf8(text));
+        TCollection items(TLoneItem::StaticClassInfo());
+        TLumPersistence::FromJSON(&items, text);
+        ASSERT_EQ(items.GetCount(), 2);
+        EXPECT_EQ(static_cast<TItem*>(items.GetItem(0))->GetCaption(), u"a");
+        EXPECT_EQ(static_cast<TItem*>(items.GetItem(1))->GetValue(), 2);
+    }
 }
 
 TEST_F(LumPersistence, FromJSONRestoresItsStateWhenTheLoadFails)
