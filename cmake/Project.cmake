@@ -14,7 +14,7 @@ function(qt_add_library name)
   target_link_libraries(${name} PUBLIC ${A_PUBLIC_DEPENDS} ${A_DEPENDS})
 endfunction()
 
-# qt_add_tests([DEPENDS libs...] [ENVIRONMENT k=v...])
+# qt_add_tests([DEPENDS libs...] [ENVIRONMENT k=v] [TIMEOUT s])
 # Every *_test.cpp of the folder becomes part of one test program per label:
 # *_ui_test.cpp are labelled ui, *_e2e_test.cpp e2e, all others unit.
 function(qt_add_tests)
@@ -46,17 +46,17 @@ function(qt_add_tests)
     endif()
     set(exe test_${base}_${label})
     add_executable(${exe} ${srcs} ${helpers})
-    target_link_libraries(${exe} PRIVATE ${A_DEPENDS} test_support GTest::gtest GTest::gmock GTest::gtest_main)
-    # Settings written by tests stay inside the build tree, never in the user's home.
-    set(env "QT_TEST_FIXTURES=${PROJECT_SOURCE_DIR}/tests/fixtures"
-      "QUARRYTIDE_REGISTRY_DIR=${CMAKE_BINARY_DIR}/test-home/registry"
-      "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/config"
-      "XDG_CACHE_HOME=${CMAKE_BINARY_DIR}/test-home/cache"
-      ${A_ENVIRONMENT})
+    target_link_libraries(${exe} PRIVATE ${A_DEPENDS} test_support GTest::gtest GTest::gmock)
+    # tests/support/TestMain.cpp sets the folders every test shares; one
+    # extra variable can be given here (discovery keeps only one).
+    set(props LABELS ${label} TIMEOUT ${A_TIMEOUT})
+    if(A_ENVIRONMENT)
+      list(APPEND props ENVIRONMENT "${A_ENVIRONMENT}")
+    endif()
     gtest_discover_tests(${exe}
       DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT 60
-      PROPERTIES LABELS ${label} TIMEOUT ${A_TIMEOUT} ENVIRONMENT "${env}")
+      PROPERTIES ${props})
   endforeach()
 endfunction()
 
