@@ -12,10 +12,12 @@
 
 namespace {
 
+// Registries live until the process ends: controls owned by the
+// application are destroyed at exit, after ordinary statics may be gone.
 std::unordered_map<HWND, TWinControl*>& ControlsByWindow()
 {
-    static std::unordered_map<HWND, TWinControl*> map;
-    return map;
+    static auto* map = new std::unordered_map<HWND, TWinControl*>;
+    return *map;
 }
 
 // The control whose window is being created: the first messages of a new
@@ -1927,13 +1929,8 @@ void TWinControl::WndProc(TMessage& Message)
     case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
         if (Message.Msg != WM_MOUSEMOVE && Application)
             Application->CancelHint();
-        if (g_drag.Source != this && IsControlMouseMsg(Message)) {
-            // A click on a windowless child still activates and focuses
-            // the way a click on this window would.
-            if (Message.Msg == WM_LBUTTONDOWN && m_handle && !Focused() && m_tabStop && CanFocus()) {
-            }
+        if (g_drag.Source != this && IsControlMouseMsg(Message))
             return;
-        }
         break;
     case WM_CAPTURECHANGED:
         if (g_captureControl && (g_captureControl == this || g_captureControl->m_parent == this)
@@ -2397,8 +2394,8 @@ namespace {
 // the window's back buffer, so it is given back before the buffer can move.
 std::vector<TControlCanvas*>& CanvasesWithContexts()
 {
-    static std::vector<TControlCanvas*> list;
-    return list;
+    static auto* list = new std::vector<TControlCanvas*>;
+    return *list;
 }
 } // namespace
 

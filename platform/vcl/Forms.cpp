@@ -237,6 +237,13 @@ void TCustomForm::CreateWnd()
     UpdateLayered();
 }
 
+TRect TCustomForm::GetClientRect()
+{
+    if (!m_handle && !GetComponentState().Contains(csDestroying))
+        HandleNeeded();
+    return TScrollingWinControl::GetClientRect();
+}
+
 bool TCustomForm::IsShowing() const
 {
     return m_visible && m_handle && IsWindowVisible(m_handle);
@@ -762,6 +769,9 @@ void TApplication::Initialize()
     InitWindowSystem();
     InstallDeviceContextFactory();
     InitFonts();
+    // Waits that pump messages take the application's path, so dialog keys
+    // and shortcuts work inside them too.
+    SetProcessMessagesHook([] { Application->ProcessMessages(); });
 }
 
 void TApplication::FormCreated(TCustomForm* f)

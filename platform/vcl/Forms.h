@@ -177,6 +177,9 @@ public:
     void SendCancelMode(TControl* Sender);
     virtual bool IsShortCut(TWMKey& Message);
 
+    // The client area of the window, which the form makes on first use so
+    // layout sees the real frame.
+    TRect GetClientRect() override;
     void Dispatch(TMessage& Message) override;
     void SetFocus() override;
     bool CanFocus() const override { return m_visible && m_enabled; }

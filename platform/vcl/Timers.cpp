@@ -10,8 +10,9 @@ namespace {
 // One hidden window takes every timer's WM_TIMER; the id names the timer.
 std::unordered_map<UINT_PTR, TTimer*>& TimersById()
 {
-    static std::unordered_map<UINT_PTR, TTimer*> map;
-    return map;
+    // Lives until the process ends: timers owned by the application go at exit.
+    static auto* map = new std::unordered_map<UINT_PTR, TTimer*>;
+    return *map;
 }
 
 UINT_PTR g_nextId = 1;

@@ -60,6 +60,11 @@ public:
             m.Result = 1;
             return;
         }
+        if (m.Msg == CM_DIALOGCHAR && IsAccel(WORD(m.WParam), GetCaption())) {
+            Click();
+            m.Result = 1;
+            return;
+        }
         TGraphicControl::Dispatch(m);
     }
 };
@@ -181,6 +186,11 @@ TEST_F(VclUi, ArrowKeysMoveAmongSiblingsAndEnterAndEscReachDefaultAndCancelButto
     Pump();
     EXPECT_EQ(ok, 1);
     EXPECT_EQ(cancel, 1);
+    // Alt with the marked letter of a caption is that control's accelerator.
+    okButton->SetCaption(u"&Save");
+    Headless::Key('S', false, false, true);
+    Pump();
+    EXPECT_EQ(ok, 2);
 
     // A control that wants every key keeps Enter and the arrows for itself.
     b->DlgCode = DLGC_WANTALLKEYS | DLGC_WANTARROWS;
@@ -188,7 +198,7 @@ TEST_F(VclUi, ArrowKeysMoveAmongSiblingsAndEnterAndEscReachDefaultAndCancelButto
     Headless::Key(VK_RETURN);
     Headless::Key(VK_UP);
     Pump();
-    EXPECT_EQ(ok, 1);
+    EXPECT_EQ(ok, 2);
     EXPECT_TRUE(b->Focused());
     EXPECT_EQ(g_events, (std::vector<std::string> { "key b 13", "key b 38" }));
 }
@@ -438,6 +448,135 @@ TEST_F(VclUi, DraggingAControlDropsItOnAnAcceptingTarget)
     Pump();
     EXPECT_EQ(log, (std::vector<std::string> { "drop source 20,30", "end on target" }));
     Mouse->SetDragImmediate(true);
+}
+
+TEST_F(VclUi, TheWheelGoesToTheFocusedControlAndUpToParentsThatTakeIt)
+{
+    auto form = ShownForm();
+    TBox* box = new TBox(form.get(), form.get(), "box", { 10, 10, 60, 30 });
+    std::vector<std::string> log;
+    bool boxTakes = false;
+    box->OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool& handled) {
+        log.push_back("box down");
+        handled = boxTakes;
+    };
+    form->OnMouseWheel = [&](TObject*, TShiftState shift, int delta, TPoint, bool& handled) {
+        log.push_back("form " + std::to_string(delta) + (shift.Contains(ssCtrl) ? " ctrl" : ""));
+        handled = true;
+    };
+    form->Show();
+    Pump();
+    ASSERT_TRUE(box->Focused());
+    const TPoint p = box->ClientToScreen({ 2, 2 });
+    Headless::Wheel(-WHEEL_DELTA, p);
+    Pump();
+    boxTakes = true;
+    Headless::Wheel(-WHEEL_DELTA, p);
+    Pump();
+    EXPECT_EQ(log, (std::vector<std::string> { "box down", "form -120", "box down" }));
+}
+
+TEST_F(VclUi, ShortCutsReachTheFormBeforeTheFocusedControl)
+{
+    auto form = ShownForm();
+    TBox* box = new TBox(form.get(), form.get(), "box", { 10, 10, 60, 30 });
+    int saves = 0;
+    form->OnShortCut = [&](TWMKey& msg, bool& handled) {
+        if (msg.CharCode == 'S' && GetKeyState(VK_CONTROL) < 0) {
+            ++saves;
+            handled = true;
+        }
+    };
+    form->Show();
+    Pump();
+    ASSERT_TRUE(box->Focused());
+    g_events.clear();
+    Headless::Key('S', false, true);
+    Headless::Key('T', false, true);
+    Pump();
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(g_events, (std::vector<std::string> { "key box 84" }));
+}
+
+TEST_F(VclUi, ACanvasMeasuresOutsidePaintingAndScrollingMovesChildren)
+{
+    auto form = ShownForm();
+    auto* custom = new TCustomControl(form.get());
+    custom->SetBounds(0, 0, 100, 50);
+    custom->SetParent(form.get());
+    EXPECT_GT(custom->GetCanvas()->TextWidth(u"Hello"), 10);
+    EXPECT_GT(custom->GetCanvas()->TextHeight(u"Hello"), 5);
+
+    auto* child = new TControl(form.get());
+    child->SetBounds(10, 500, 20, 20);
+    child->SetParent(form.get());
+    form->Show();
+    Pump();
+    TControlScrollBar* vert = form->GetVertScrollBar();
+    EXPECT_EQ(vert->GetRange(), 520);
+    EXPECT_TRUE(vert->IsScrollBarVisible());
+    vert->SetPosition(100);
+    EXPECT_EQ(child->GetTop(), 400);
+    EXPECT_EQ(custom->GetTop(), -100);
+    vert->SetPosition(100000); // clamped to the range
+    EXPECT_EQ(vert->GetPosition(), 520 - form->GetClientHeight());
+    form->ScrollInView(custom);
+    EXPECT_EQ(custom->GetTop(), 0);
+}
+
+TEST_F(VclUi, NotificationsOfChildWindowsComeBackToThemReflected)
+{
+    auto form = ShownForm();
+    std::vector<std::string> log;
+    auto* child = new TCustomControl(form.get());
+    child->SetParent(form.get());
+    child->WindowProc = [&, old = child->WindowProc](TMessage& m) {
+        if (m.Msg == CN_COMMAND || m.Msg == CN_VSCROLL)
+            log.push_back((m.Msg == CN_COMMAND ? "command " : "vscroll ") + std::to_string(m.WParam));
+        old(m);
+    };
+    const LPARAM from = reinterpret_cast<LPARAM>(child->GetHandle());
+    SendMessage(form->GetHandle(), WM_COMMAND, 0x0300, from);
+    SendMessage(form->GetHandle(), WM_VSCROLL, 1, from);
+    SendMessage(form->GetHandle(), WM_COMMAND, 7, 0); // a menu command: not reflected
+    EXPECT_EQ(log, (std::vector<std::string> { "command 768", "vscroll 1" }));
+}
+
+TEST_F(VclUi, AnchorsOfAFormKeepTheDistanceToTheRealClientEdge)
+{
+    auto form = ShownForm();
+    form->SetClientWidth(300);
+    form->SetClientHeight(200);
+    auto* right = new TControl(form.get());
+    right->SetBounds(250, 170, 40, 20);
+    right->SetAnchors({ akRight, akBottom });
+    right->SetParent(form.get());
+    form->Show();
+    Pump();
+    EXPECT_EQ(form->GetClientWidth(), 300);
+    EXPECT_EQ(right->GetLeft(), 250);
+    form->SetWidth(form->GetWidth() + 50);
+    form->SetHeight(form->GetHeight() + 10);
+    EXPECT_EQ(right->GetLeft(), 300);
+    EXPECT_EQ(right->GetTop(), 180);
+}
+
+TEST_F(VclUi, IdleHandlersRunWhenTheQueueIsEmpty)
+{
+    int idle = 0;
+    std::vector<std::string> reported;
+    Application->OnException = [&](TObject*, const Exception& e) { reported.push_back(StringToUtf8(e.Message)); };
+    Application->OnIdle = [&](TObject*, bool& done) {
+        done = false; // more idle work: the loop must not wait
+        if (++idle == 2)
+            throw Exception(u"idle failed");
+    };
+    Pump();
+    Application->HandleMessage();
+    Application->HandleMessage();
+    Application->OnIdle = nullptr;
+    EXPECT_EQ(idle, 2);
+    EXPECT_EQ(reported, (std::vector<std::string> { "idle failed" }));
 }
 
 TEST_F(VclUi, ClosingTheMainFormEndsTheApplicationLoop)
