@@ -199,9 +199,20 @@ TEST_F(WinTest, WorkersReachTheLoopThroughPostsAndSynchronize)
     Watch = { WM_APP };
     HWND a = Make("a", kTop, Bounds(0, 0, 10, 10));
     std::atomic<bool> synchronizedOnMain { false };
+    std::atomic<LRESULT> sent { 0 };
+    bool sentOnMain = false, inSend = false;
+    Handlers[a] = [&](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m != WM_APP + 1)
+            return std::nullopt;
+        sentOnMain = IsMainThread();
+        inSend = InSendMessage();
+        return 77;
+    };
     std::thread worker([&] {
         PostMessage(a, WM_APP, 5, 0);
         TThread::Synchronize([&] { synchronizedOnMain = IsMainThread(); });
+        // A message sent from another thread runs on the window's thread.
+        sent = SendMessage(a, WM_APP + 1, 0, 0);
         PostQuitMessage(0);
     });
     MSG m;
@@ -209,7 +220,22 @@ TEST_F(WinTest, WorkersReachTheLoopThroughPostsAndSynchronize)
         DispatchMessage(m);
     worker.join();
     EXPECT_TRUE(synchronizedOnMain);
+    EXPECT_EQ(sent.load(), 77);
+    EXPECT_TRUE(sentOnMain);
+    EXPECT_TRUE(inSend);
+    EXPECT_FALSE(InSendMessage());
     EXPECT_EQ(Log, (std::vector<TLogged> { { "a", WM_APP, 5, 0 } }));
+}
+
+TEST_F(WinTest, LongWaitsPumpPendingMessages)
+{
+    Watch = { WM_USER, WM_PAINT };
+    HWND a = Make("a", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 10, 10));
+    Log.clear();
+    PostMessage(a, WM_USER, 1, 2);
+    InvalidateRect(a, nullptr, false);
+    ProcessPendingMessages();
+    EXPECT_EQ(Log, (std::vector<TLogged> { { "a", WM_USER, 1, 2 }, { "a", WM_PAINT, 0, 0 } }));
 }
 
 TEST_F(WinTest, MsgWaitReportsSignalledEventsAndWaitingMessages)
