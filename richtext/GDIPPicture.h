@@ -144,7 +144,6 @@ public:
     bool GetHasAlpha() const { return FHasAlpha; }
     bool GetHasPalette() const { return FHasPalette; }
     int GetPixelFormat() const { return FPixelFormat; }
-    const TMemoryStream& GetDataStream() const { return FDatastream; }
 
     TNotifyEvent OnClear;
 
@@ -211,7 +210,6 @@ public:
     void SetTransparentBitmap(bool value) { FTransparentBitmap = value; }
     int GetAngle() const { return FAngle; }
     void SetAngle(int value) { FAngle = value; }
-    const TMemoryStream& GetDataStream() const { return FDatastream; }
 
     TNotifyEvent OnClear;
 

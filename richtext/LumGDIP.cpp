@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/rtl/MathUtils.h"
+#include "platform/rtl/SysUtils.h"
 #include "richtext/GDIPPicture.h"
 
 // Flat functions this set needs beyond the ones the platform layer declares.
@@ -301,6 +302,18 @@ TGPFontFamily::TGPFontFamily(GpFontFamily* nativeOrig, TStatus status) : nativeF
 TGPFontFamily::TGPFontFamily(const String& name, const TGPFontCollection* fontCollection)
 {
     lastResult = ToStatus(GdipCreateFontFamilyFromName(name.c_str(), H(fontCollection), &nativeFamily));
+    if (lastResult != Ok || fontCollection)
+        return;
+    // The library answers any name with its closest match; a family that is
+    // neither the name nor what the font map makes of it was not found.
+    String found;
+    GetFamilyName(found);
+    const String upper = UpperCase(found);
+    if (upper != UpperCase(name) && upper != UpperCase(ResolveFontFamily(name))) {
+        GdipDeleteFontFamily(nativeFamily);
+        nativeFamily = nullptr;
+        lastResult = FontFamilyNotFound;
+    }
 }
 TGPFontFamily::~TGPFontFamily()
 {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -48,6 +49,10 @@ template <class Sig> Sig* Lib(const char* name)
     }
 
 QT_LIB(GdipDeleteGraphics, GpStatus(GpGraphics*))
+QT_LIB(GdipMeasureString, GpStatus(GpGraphics*, const char16_t*, int, const GpFont*, const GpRectF*, const GpStringFormat*, GpRectF*, int*, int*))
+QT_LIB(GdipDrawString, GpStatus(GpGraphics*, const char16_t*, int, const GpFont*, const GpRectF*, const GpStringFormat*, const GpBrush*))
+QT_LIB(GdipGetFontUnit, GpStatus(GpFont*, int*))
+QT_LIB(GdipGetStringFormatFlags, GpStatus(const GpStringFormat*, int*))
 QT_LIB(GdipLoadImageFromFile, GpStatus(const char16_t*, GpImage**))
 QT_LIB(GdipLoadImageFromFileICM, GpStatus(const char16_t*, GpImage**))
 QT_LIB(GdipCreateBitmapFromFile, GpStatus(const char16_t*, GpBitmap**))
@@ -327,6 +332,75 @@ GpStatus CreateFromHWNDICM(HWND window, GpGraphics** graphics)
 
 } // namespace
 
+namespace {
+
+// Text layout keeps 1/6 em free before and after the text, except with the
+// typographic format (no-fit-black-box among its flags); the library lays
+// out without it, so the bridge adds it around the library's calls.
+REAL TextPadding(GpGraphics* graphics, const GpFont* font, const GpStringFormat* format)
+{
+    constexpr int NoFitBlackBox = 0x4;
+    int flags = 0;
+    if (format && GdipGetStringFormatFlags_lib() && GdipGetStringFormatFlags_lib()(format, &flags) == Ok && (flags & NoFitBlackBox))
+        return 0;
+    REAL size = 0, dpi = 96;
+    int unit = UnitPoint;
+    if (!font || GdipGetFontSize(const_cast<GpFont*>(font), &size) != Ok || !GdipGetFontUnit_lib())
+        return 0;
+    GdipGetFontUnit_lib()(const_cast<GpFont*>(font), &unit);
+    if (graphics)
+        GdipGetDpiX(graphics, &dpi);
+    REAL em = size;
+    switch (unit) {
+    case UnitPoint: em = size * dpi / 72; break;
+    case UnitInch: em = size * dpi; break;
+    case UnitDocument: em = size * dpi / 300; break;
+    case UnitMillimeter: em = size * dpi / REAL(25.4); break;
+    default: break;
+    }
+    return em / 6;
+}
+
+// The layout rectangle less the padding on both sides (an unbounded width stays unbounded).
+GpRectF Inset(const GpRectF* layout, REAL pad)
+{
+    GpRectF r = layout ? *layout : GpRectF {};
+    r.X += pad;
+    if (r.Width > 0)
+        r.Width = std::max<REAL>(r.Width - 2 * pad, REAL(0.0001));
+    return r;
+}
+
+GpStatus PaddedMeasureString(GpGraphics* graphics, const char16_t* text, int length, const GpFont* font, const GpRectF* layout,
+    const GpStringFormat* format, GpRectF* box, int* fitted, int* lines)
+{
+    auto* measure = GdipMeasureString_lib();
+    if (!measure)
+        return GdiplusNotInitialized;
+    const REAL pad = layout ? TextPadding(graphics, font, format) : 0;
+    const GpRectF inner = Inset(layout, pad);
+    const GpStatus st = measure(graphics, text, length, font, layout ? &inner : nullptr, format, box, fitted, lines);
+    if (st == Ok && box && box->Width > 0) {
+        box->X -= pad;
+        box->Width += 2 * pad;
+    }
+    return st;
+}
+
+GpStatus PaddedDrawString(GpGraphics* graphics, const char16_t* text, int length, const GpFont* font, const GpRectF* layout,
+    const GpStringFormat* format, const GpBrush* brush)
+{
+    auto* draw = GdipDrawString_lib();
+    if (!draw)
+        return GdiplusNotInitialized;
+    if (!layout)
+        return draw(graphics, text, length, font, layout, format, brush);
+    const GpRectF inner = Inset(layout, TextPadding(graphics, font, format));
+    return draw(graphics, text, length, font, &inner, format, brush);
+}
+
+} // namespace
+
 void* GdiplusGetProcAddress(const char* name)
 {
     if (!name)
@@ -358,6 +432,8 @@ void* GdiplusGetProcAddress(const char* name)
         { "GdipCreateBitmapFromStream", reinterpret_cast<void*>(&GdipCreateBitmapFromStream) },
         { "GdipCreateBitmapFromStreamICM", reinterpret_cast<void*>(&GdipCreateBitmapFromStreamICM) },
         { "GdiplusStartup", reinterpret_cast<void*>(&CountedStartup) },
+        { "GdipMeasureString", reinterpret_cast<void*>(&PaddedMeasureString) },
+        { "GdipDrawString", reinterpret_cast<void*>(&PaddedDrawString) },
         { "GdiplusShutdown", reinterpret_cast<void*>(&CountedShutdown) },
         { "GdipSaveImageToStream", reinterpret_cast<void*>(&GdipSaveImageToStream) },
     };
