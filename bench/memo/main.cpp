@@ -1,0 +1,55 @@
+// Appends CSV-sized lines to a memo, then looks lines up with IndexOf, and
+// prints lines per second for both.
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "platform/vcl/Memo.h"
+
+namespace {
+
+String CsvLine(int i)
+{
+    const std::string s = "\"Business " + std::to_string(i) + " Pty Ltd\",\"" + std::to_string(10 + i % 90)
+        + " Example Street\",\"Sydney\",\"NSW\",\"2000\",\"(02) 9" + std::to_string(1000000 + i)
+        + "\",\"info" + std::to_string(i) + "@example.com.au\",\"https://www.example.com.au/" + std::to_string(i)
+        + "\",\"Plumbers\",\"\",\"\",\"\",\"\",\"\",\"\"";
+    return Utf8ToString(s);
+}
+
+double Seconds(std::chrono::steady_clock::time_point from)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
+}
+
+} // namespace
+
+int main()
+{
+    constexpr int kLines = 100000;
+    constexpr int kLookups = 1000;
+    TMemo memo;
+    memo.SetWordWrap(false);
+    int changes = 0;
+    memo.OnChange = [&](TObject*) { ++changes; };
+    TStrings* lines = memo.GetLines();
+
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kLines; ++i)
+        lines->Add(CsvLine(i));
+    const double append = Seconds(start);
+    std::printf("append: %d lines in %.3f s, %.0f lines/s (%d change events)\n", kLines, append, kLines / append, changes);
+
+    start = std::chrono::steady_clock::now();
+    long found = 0;
+    for (int k = 0; k < kLookups; ++k)
+        found += lines->IndexOf(CsvLine((k * 7919) % kLines)) >= 0;
+    const double lookup = Seconds(start);
+    std::printf("IndexOf: %d lookups in %.3f s, %.0f lookups/s, %.0f lines compared/s (%ld found)\n", kLookups, lookup,
+        kLookups / lookup, kLookups / lookup * kLines / 2, found);
+
+    start = std::chrono::steady_clock::now();
+    const std::size_t size = memo.GetText().size();
+    std::printf("text: %zu characters derived in %.3f s\n", size, Seconds(start));
+    return 0;
+}
