@@ -62,6 +62,8 @@ int DragThreshold()
 
 // ---- helpers ----
 
+std::function<bool(TPopupMenu*, TControl*, TPoint)> PopupMenuHook;
+
 TShiftState KeysToShiftState(WORD Keys)
 {
     TShiftState s;
@@ -1046,6 +1048,12 @@ void TControl::WMMouse(TMessage& Message)
         }
         if (!m_controlStyle.Contains(csNoStdEvents))
             MouseUp(button, shift, p.X, p.Y);
+        // The window system leaves the context menu request to us.
+        if (Message.Msg == WM_RBUTTONUP) {
+            const TPoint screen = ClientToScreen(p);
+            HWND h = IsWindowed() ? static_cast<TWinControl*>(this)->m_handle : nullptr;
+            Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h), LParamOf(screen));
+        }
         break;
     }
     if (Message.Msg != WM_MOUSEMOVE || !IsWindowed())
@@ -1100,15 +1108,26 @@ bool TControl::DoMouseWheelUp(TShiftState Shift, TPoint MousePos)
 void TControl::WMContextMenu(TMessage& Message)
 {
     TPoint p = PointOf(Message.LParam);
-    // (-1, -1): opened from the keyboard; the control's centre stands in.
-    const TPoint client = (p.X == -1 && p.Y == -1) ? TPoint(m_width / 2, m_height / 2) : ScreenToClient(p);
+    // (-1, -1) comes from the keyboard and reaches the handler as it is;
+    // a menu then opens at the control's corner.
+    const bool fromKeyboard = p.X == -1 && p.Y == -1;
+    const TPoint client = fromKeyboard ? p : ScreenToClient(p);
     bool handled = false;
     DoContextPopup(client, handled);
     if (handled) {
         Message.Result = 1;
         return;
     }
-    DefaultHandler(Message);
+    const TPoint at = fromKeyboard ? ClientToScreen({ 0, 0 }) : p;
+    if (m_popupMenu && PopupMenuHook && PopupMenuHook(m_popupMenu, this, at)) {
+        Message.Result = 1;
+        return;
+    }
+    // Not taken here: the parent may show its own.
+    if (!IsWindowed() && m_parent)
+        Message.Result = m_parent->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+    else
+        DefaultHandler(Message);
 }
 
 void TControl::DoContextPopup(TPoint MousePos, bool& Handled)
@@ -2264,6 +2283,11 @@ void TWinControl::WMKey(TMessage& Message)
     const bool down = Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN;
     if (down ? DoKeyDown(Message) : DoKeyUp(Message))
         return;
+    // The menu key and Shift+F10 ask for the context menu from the keyboard.
+    if (down && (Message.WParam == VK_APPS || (Message.WParam == VK_F10 && GetKeyState(VK_SHIFT) < 0))) {
+        Message.Result = Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_handle), MAKELPARAM(0xFFFF, 0xFFFF));
+        return;
+    }
     DefaultHandler(Message);
 }
 

@@ -828,6 +828,10 @@ private:
     bool m_updatingScroll { false };
 };
 
+// Shows a control's PopupMenu at a screen point when its context popup
+// was not handled; the menus unit installs it. Answers whether it showed.
+extern std::function<bool(TPopupMenu* Menu, TControl* Control, TPoint ScreenPos)> PopupMenuHook;
+
 // Gives back the device contexts control canvases took outside painting
 // (the application does it after every message).
 void FreeDeviceContexts();

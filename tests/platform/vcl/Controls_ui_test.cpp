@@ -561,6 +561,38 @@ TEST_F(VclUi, AnchorsOfAFormKeepTheDistanceToTheRealClientEdge)
     EXPECT_EQ(right->GetTop(), 180);
 }
 
+TEST_F(VclUi, ARightClickAsksForAContextPopupThatParentsMayTake)
+{
+    auto form = ShownForm();
+    auto* target = new TPainted(form.get());
+    target->SetBounds(50, 60, 40, 30);
+    target->SetParent(form.get());
+    TBox* box = new TBox(form.get(), form.get(), "box", { 200, 10, 260, 40 });
+    std::vector<std::string> log;
+    bool targetTakes = true;
+    target->OnContextPopup = [&](TObject*, TPoint p, bool& handled) {
+        log.push_back("target " + std::to_string(p.X) + "," + std::to_string(p.Y));
+        handled = targetTakes;
+    };
+    form->OnContextPopup = [&](TObject*, TPoint p, bool& handled) {
+        log.push_back("form " + std::to_string(p.X) + "," + std::to_string(p.Y));
+        handled = true;
+    };
+    form->Show();
+    Pump();
+    Headless::Click(target->ClientToScreen({ 4, 6 }), 1);
+    Pump();
+    targetTakes = false;
+    Headless::Click(target->ClientToScreen({ 4, 6 }), 1);
+    Pump();
+    // From the keyboard: no pointer position, and the unhandled request
+    // goes up to the parent window.
+    ASSERT_TRUE(box->Focused());
+    Headless::Key(VK_APPS);
+    Pump();
+    EXPECT_EQ(log, (std::vector<std::string> { "target 4,6", "target 4,6", "form 54,66", "form -1,-1" }));
+}
+
 TEST_F(VclUi, IdleHandlersRunWhenTheQueueIsEmpty)
 {
     int idle = 0;
