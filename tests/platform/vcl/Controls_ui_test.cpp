@@ -593,6 +593,88 @@ TEST_F(VclUi, ARightClickAsksForAContextPopupThatParentsMayTake)
     EXPECT_EQ(log, (std::vector<std::string> { "target 4,6", "target 4,6", "form 54,66", "form -1,-1" }));
 }
 
+TEST_F(VclUi, PaintToDrawsAControlAndItsChildrenOntoAnotherContext)
+{
+    auto form = ShownForm();
+    auto* holder = new TCustomControl(form.get());
+    holder->SetBounds(0, 0, 100, 80);
+    holder->SetColor(0xFFFFFF);
+    holder->SetParent(form.get());
+    auto* windowless = new TPainted(form.get());
+    windowless->SetBounds(10, 10, 20, 20);
+    windowless->SetParent(holder);
+    auto* inner = new TCustomControl(form.get());
+    inner->SetBounds(50, 40, 30, 30);
+    inner->SetColor(0x00FF00);
+    inner->SetParent(holder);
+    TBitmap bmp;
+    bmp.SetSize(140, 120);
+    bmp.GetCanvas()->GetBrush()->SetColor(0x000000);
+    bmp.GetCanvas()->FillRect(TRect(0, 0, 140, 120));
+    holder->PaintTo(bmp.GetCanvas()->GetHandle(), 20, 30);
+    TCanvas* c = bmp.GetCanvas();
+    EXPECT_EQ(c->GetPixel(10, 10), 0x000000);  // outside: untouched
+    EXPECT_EQ(c->GetPixel(25, 35), 0xFFFFFF);  // the holder's background
+    EXPECT_EQ(c->GetPixel(30, 40), 0xFF0000);  // the windowless child's corner marker
+    EXPECT_EQ(c->GetPixel(35, 45), 0x0000FF);  // its fill
+    EXPECT_EQ(c->GetPixel(75, 75), 0x00FF00);  // the windowed child
+    EXPECT_EQ(c->GetPixel(125, 75), 0x000000); // right of the holder
+}
+
+TEST_F(VclUi, FormsArePlacedByTheirPositionWhenFirstShown)
+{
+    auto owner = ShownForm();
+    owner->SetBounds(100, 100, 400, 300);
+    owner->Show();
+    struct TCase {
+        TPosition Position;
+        bool Owned;
+        TPoint Expected;
+    };
+    const TCase cases[] = {
+        { poDesigned, false, { 7, 9 } },
+        { poScreenCenter, false, { 540, 462 } }, // on the 1280 x 1024 screen
+        { poDesktopCenter, false, { 540, 462 } },
+        { poOwnerFormCenter, true, { 200, 200 } },
+        { poMainFormCenter, false, { 540, 462 } }, // no main form: the screen
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(int(c.Position));
+        auto form = std::make_unique<TForm>(c.Owned ? owner.get() : nullptr);
+        form->SetBounds(7, 9, 200, 100);
+        form->SetPosition(c.Position);
+        form->Show();
+        EXPECT_EQ(form->GetLeft(), c.Expected.X);
+        EXPECT_EQ(form->GetTop(), c.Expected.Y);
+    }
+}
+
+TEST_F(VclUi, FormWindowAttributesFollowTheProperties)
+{
+    auto form = ShownForm();
+    form->Show();
+    HWND h = form->GetHandle();
+    form->SetAlphaBlend(true);
+    form->SetAlphaBlendValue(128);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(h, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 128);
+    EXPECT_EQ(flags, LWA_ALPHA);
+    form->SetAlphaBlend(false);
+    EXPECT_FALSE(GetWindowLong(h, GWL_EXSTYLE) & LONG(WS_EX_LAYERED));
+    form->SetFormStyle(fsStayOnTop);
+    EXPECT_TRUE(GetWindowLong(h, GWL_EXSTYLE) & LONG(WS_EX_TOPMOST));
+    form->SetWindowState(wsMaximized);
+    EXPECT_TRUE(IsZoomed(h));
+    form->SetWindowState(wsNormal);
+    EXPECT_FALSE(IsZoomed(h));
+    // A new border style makes a new window with the new frame.
+    form->SetBorderStyle(bsDialog);
+    EXPECT_TRUE(GetWindowLong(form->GetHandle(), GWL_EXSTYLE) & LONG(WS_EX_DLGMODALFRAME));
+    EXPECT_FALSE(GetWindowLong(form->GetHandle(), GWL_STYLE) & LONG(WS_THICKFRAME));
+}
+
 TEST_F(VclUi, IdleHandlersRunWhenTheQueueIsEmpty)
 {
     int idle = 0;
