@@ -139,7 +139,8 @@ TEST(Thread, ExceptionInExecuteIsKeptNotLost)
 TEST(Thread, FreeOnTerminateDeletesItself)
 {
     SetMainThread();
-    static std::atomic<int> destroyed { 0 };
+    static std::atomic<int> destroyed;
+    destroyed = 0;
     struct TCounted : TLambdaThread {
         using TLambdaThread::TLambdaThread;
         ~TCounted() override { ++destroyed; }
