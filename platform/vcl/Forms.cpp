@@ -767,6 +767,10 @@ TApplication::~TApplication()
 void TApplication::Initialize()
 {
     InitWindowSystem();
+    // The back end chosen now must outlive the forms: clean up ahead of it
+    // at exit (handlers registered later run earlier).
+    GetWindowBackend();
+    std::atexit(DestroyGlobals);
     InstallDeviceContextFactory();
     InitFonts();
     // Waits that pump messages take the application's path, so dialog keys
