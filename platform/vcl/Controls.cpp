@@ -2001,7 +2001,8 @@ void TWinControl::Dispatch(TMessage& Message)
             Message.Result = m_parent->Perform(CM_CHILDKEY, Message.WParam, Message.LParam);
         return;
     case CM_VISIBLECHANGED:
-        if (m_handle && m_parent)
+        // Children and pop-ups alike show without taking the activation.
+        if (m_handle)
             ShowWindow(m_handle, m_visible ? SW_SHOWNA : SW_HIDE);
         if (!m_visible)
             if (TCustomForm* f = GetParentForm(this))

@@ -675,6 +675,43 @@ TEST_F(VclUi, FormWindowAttributesFollowTheProperties)
     EXPECT_FALSE(GetWindowLong(form->GetHandle(), GWL_STYLE) & LONG(WS_THICKFRAME));
 }
 
+// A drop-down style window: a control of its own at screen coordinates.
+class TPopup : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+
+protected:
+    void CreateParams(TCreateParams& p) override
+    {
+        TCustomControl::CreateParams(p);
+        p.Style = WS_POPUP | WS_BORDER;
+        p.ExStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+        p.WndParent = nullptr;
+    }
+};
+
+TEST_F(VclUi, APopUpControlShowsAtScreenCoordinatesWithoutTakingTheActivation)
+{
+    auto form = ShownForm();
+    form->Show();
+    Pump();
+    TPopup popup(nullptr);
+    popup.SetVisible(false);
+    popup.SetBounds(300, 250, 120, 80);
+    HWND h = popup.GetHandle();
+    EXPECT_FALSE(IsWindowVisible(h));
+    popup.SetVisible(true);
+    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_EQ(GetActiveWindow(), form->GetHandle());
+    EXPECT_EQ(popup.ClientToScreen({ 0, 0 }).X, 301); // inside the border
+    popup.SetBounds(310, 250, 120, 80);
+    RECT r;
+    GetWindowRect(h, r);
+    EXPECT_EQ(r.Left, 310);
+    popup.SetVisible(false);
+    EXPECT_FALSE(IsWindowVisible(h));
+}
+
 TEST_F(VclUi, IdleHandlersRunWhenTheQueueIsEmpty)
 {
     int idle = 0;
