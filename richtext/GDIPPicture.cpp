@@ -548,14 +548,18 @@ int TLumGDIPPicture::GetHeight() const { return HasSVG() ? SVGHeight() : FHeight
 
 std::unique_ptr<TGPImage> TLumGDIPPicture::DecodeImage()
 {
-    if (FIsEmpty)
+    // Bytes that failed once are not handed to the decoder at every paint.
+    if (FIsEmpty || FUndecodable)
         return nullptr;
-    return DecodeBytes(FDatastream);
+    auto image = DecodeBytes(FDatastream);
+    FUndecodable = !image && FDatastream.GetSize() > 0;
+    return image;
 }
 
 void TLumGDIPPicture::LoadFromFile(const String& fileName)
 {
     try {
+        FUndecodable = false;
         FDatastream.LoadFromFile(fileName);
         FDatastream.SetPosition(0);
         if (IsImageSignature(FDatastream)) {
@@ -580,6 +584,7 @@ void TLumGDIPPicture::LoadFromStream(TStream& stream)
         return;
     if (IsImageSignature(stream)) {
         ClearSVG();
+        FUndecodable = false;
         ReplaceBytes(FDatastream, RemainingBytes(stream));
     } else {
         FDatastream.Clear();
@@ -604,6 +609,7 @@ void TLumGDIPPicture::ReadData(TStream& stream)
         ClearSVG();
         const TBytes bytes = RemainingBytes(stream);
         if (!bytes.empty()) {
+            FUndecodable = false;
             ReplaceBytes(FDatastream, bytes);
             FIsEmpty = false;
             GetImageSizes();
@@ -653,10 +659,12 @@ void TLumGDIPPicture::Assign(TPersistent* source)
         SVGAssign(svg);
     } else if (auto* same = dynamic_cast<TLumGDIPPicture*>(source)) {
         ClearSVG();
+        FUndecodable = false;
         ReplaceBytes(FDatastream, StreamBytes(same->FDatastream));
         FIsEmpty = FDatastream.GetSize() == 0;
     } else if (GraphicBytes(source, bytes)) {
         ClearSVG();
+        FUndecodable = false;
         ReplaceBytes(FDatastream, bytes);
         FIsEmpty = false;
     }
@@ -834,14 +842,18 @@ int TGDIPPicture::GetHeight() const { return HasSVG() ? SVGHeight() : FHeight; }
 
 std::unique_ptr<TGPImage> TGDIPPicture::DecodeImage()
 {
-    if (FIsEmpty)
+    // Bytes that failed once are not handed to the decoder at every paint.
+    if (FIsEmpty || FUndecodable)
         return nullptr;
-    return DecodeBytes(FDatastream);
+    auto image = DecodeBytes(FDatastream);
+    FUndecodable = !image && FDatastream.GetSize() > 0;
+    return image;
 }
 
 void TGDIPPicture::LoadFromFile(const String& fileName)
 {
     try {
+        FUndecodable = false;
         FDatastream.LoadFromFile(fileName);
         FDatastream.SetPosition(0);
         if (IsImageSignature(FDatastream)) {
@@ -865,6 +877,7 @@ void TGDIPPicture::LoadFromStream(TStream& stream)
 {
     if (IsImageSignature(stream)) {
         ClearSVG();
+        FUndecodable = false;
         ReplaceBytes(FDatastream, RemainingBytes(stream));
     } else {
         FDatastream.Clear();
@@ -887,6 +900,7 @@ void TGDIPPicture::ReadData(TStream& stream)
 {
     if (!IsSVGFormData(stream) && IsImageSignature(stream)) {
         ClearSVG();
+        FUndecodable = false;
         ReplaceBytes(FDatastream, RemainingBytes(stream));
     } else {
         FDatastream.Clear();
@@ -935,10 +949,12 @@ void TGDIPPicture::Assign(TPersistent* source)
         SVGAssign(svg);
     } else if (auto* same = dynamic_cast<TGDIPPicture*>(source)) {
         ClearSVG();
+        FUndecodable = false;
         ReplaceBytes(FDatastream, StreamBytes(same->FDatastream));
         FIsEmpty = FDatastream.GetSize() == 0;
     } else if (GraphicBytes(source, bytes)) {
         ClearSVG();
+        FUndecodable = false;
         ReplaceBytes(FDatastream, bytes);
         FIsEmpty = false;
     }

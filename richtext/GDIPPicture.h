@@ -154,6 +154,7 @@ private:
 
     bool FDrawing { false };
     TMemoryStream FDatastream;
+    bool FUndecodable { false };
     bool FIsEmpty { true };
     int FWidth { 0 };
     int FHeight { 0 };
@@ -217,6 +218,7 @@ private:
     std::unique_ptr<LumGDIP::TGPImage> DecodeImage();
 
     TMemoryStream FDatastream;
+    bool FUndecodable { false };
     bool FIsEmpty { true };
     int FWidth { 0 };
     int FHeight { 0 };
