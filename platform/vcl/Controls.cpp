@@ -1237,8 +1237,6 @@ void TControl::ScaleForPPI(int NewPPI)
     ChangeScale(NewPPI, m_currentPPI, true);
 }
 
-void TControl::CMDrag(TMessage&) { }
-
 QT_PUBLISHED(TDragObject)
 
 // ---- TWinControl ----
@@ -1477,11 +1475,6 @@ void TWinControl::RemoveControl(TControl* c)
     m_controls.erase(std::remove(m_controls.begin(), m_controls.end(), c), m_controls.end());
     c->m_parent = nullptr;
     Realign();
-}
-
-void TWinControl::SetParent(TWinControl* AParent)
-{
-    TControl::SetParent(AParent);
 }
 
 void TWinControl::SetTabStop(bool v)
@@ -1995,7 +1988,6 @@ void TWinControl::Dispatch(TMessage& Message)
     case CM_FOCUSCHANGED: CMFocusChanged(Message); return;
     case CM_DIALOGKEY: CMDialogKey(Message); return;
     case CM_DIALOGCHAR: CMDialogChar(Message); return;
-    case CM_SHOWINGCHANGED: CMShowingChanged(Message); return;
     case CM_CHILDKEY:
         if (m_parent)
             Message.Result = m_parent->Perform(CM_CHILDKEY, Message.WParam, Message.LParam);
@@ -2040,7 +2032,6 @@ void TWinControl::Dispatch(TMessage& Message)
         if (m_parentDoubleBuffered && m_parent)
             m_doubleBuffered = m_parent->m_doubleBuffered;
         return;
-    case CM_MOUSEWHEEL: CMMouseWheel(Message); return;
     case CM_STYLECHANGED:
         NotifyControls(CM_STYLECHANGED);
         Invalidate();
@@ -2063,11 +2054,6 @@ void TWinControl::DefaultHandler(TMessage& Message)
     if (Message.Msg >= CM_BASE && Message.Msg < CN_BASE + 0x400)
         return;
     Message.Result = DefWindowProc(m_handle, Message.Msg, Message.WParam, Message.LParam);
-}
-
-void TWinControl::CMMouseWheel(TMessage& Message)
-{
-    TControl::CMMouseWheel(Message);
 }
 
 void TWinControl::WMPaint(TMessage& Message)
@@ -2408,8 +2394,6 @@ void TWinControl::UpdateShowing()
             static_cast<TWinControl*>(c)->UpdateShowing();
 }
 
-void TWinControl::CMShowingChanged(TMessage&) { }
-
 // ---- TControlCanvas, TCustomControl, TGraphicControl ----
 
 QT_PUBLISHED(TControlCanvas)
@@ -2625,11 +2609,6 @@ void TScrollingWinControl::SetAutoScroll(bool v)
         return;
     m_autoScroll = v;
     UpdateScrollBars();
-}
-
-void TScrollingWinControl::CreateParams(TCreateParams& Params)
-{
-    TWinControl::CreateParams(Params);
 }
 
 void TScrollingWinControl::AdjustClientRect(TRect& Rect)

@@ -484,7 +484,6 @@ protected:
     void CMColorChanged(TMessage& Message);
     void CMMouseWheel(TMessage& Message);
     void CMHitTest(TMessage& Message) { Message.Result = HTCLIENT; }
-    void CMDrag(TMessage& Message);
 
     friend class TWinControl;
     friend class TControlDragger;
@@ -619,7 +618,6 @@ public:
     TRect GetClientRect() override;
     TPoint GetClientOrigin() const override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
-    void SetParent(TWinControl* AParent) override;
     void Invalidate() override;
     void Repaint() override;
     void Update() override;
@@ -691,8 +689,6 @@ protected:
     void CMFocusChanged(TMessage& Message);
     void CMDialogKey(TMessage& Message) { Broadcast(Message); }
     void CMDialogChar(TMessage& Message) { Broadcast(Message); }
-    void CMShowingChanged(TMessage& Message);
-    void CMMouseWheel(TMessage& Message);
 
     friend class TControl;
     friend class TCustomForm;
@@ -818,7 +814,6 @@ public:
 protected:
     friend class TControlScrollBar;
     void UpdateScrollBars();
-    void CreateParams(TCreateParams& Params) override;
 
 private:
     void WMScrollBar(TMessage& Message, bool Horizontal);

@@ -599,10 +599,8 @@ void TCustomForm::ShowWindowNow(bool show)
         DoShow();
         if (!m_activeControl)
             m_activeControl = FindNextControl(nullptr, true, true, false);
-        const bool noActivate = m_borderStyle == bsNone && false;
         ShowWindow(m_handle, m_windowState == wsMaximized ? SW_SHOWMAXIMIZED
                 : m_windowState == wsMinimized             ? SW_SHOWMINIMIZED
-                : noActivate                               ? SW_SHOWNA
                                                            : SW_SHOWNORMAL);
         UpdateShowing();
     } else {
@@ -709,10 +707,6 @@ void TCustomForm::CMDialogKey(TMessage& Message)
     }
     Broadcast(Message);
 }
-
-void TCustomForm::CMShowingChanged(TMessage&) { }
-
-void TCustomForm::CMRelease(TMessage&) { }
 
 void TCustomForm::Dispatch(TMessage& Message)
 {

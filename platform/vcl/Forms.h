@@ -214,8 +214,6 @@ protected:
     void WMActivate(TMessage& Message);
     void WMClose(TMessage& Message);
     void CMDialogKey(TMessage& Message);
-    void CMShowingChanged(TMessage& Message);
-    void CMRelease(TMessage& Message);
 
 private:
     friend class TApplication;
