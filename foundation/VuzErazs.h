@@ -4,9 +4,11 @@
 // fixed '.', filter expressions, dates and character sets. Positions are
 // 1-based, as everywhere in the library's text routines.
 
+#include <memory>
 #include <span>
 #include <vector>
 
+#include "platform/rtl/Classes.h"
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/String.h"
 #include "platform/rtl/SysUtils.h"
@@ -14,6 +16,15 @@
 
 class TStream;
 class TStrings;
+class TStringList;
+class TMemoryStream;
+class TResourceStream;
+class TPicture;
+class TFont;
+class TComponent;
+class TControl;
+class TCustomForm;
+class TLumBitmap;
 
 // Characters in insertion order, duplicates allowed; membership is exact.
 using TVuzErazsCharSet = std::vector<Char>;
@@ -100,4 +111,79 @@ public:
     // A date in the order of the short date format, optionally followed by a
     // blank and a time.
     static bool IsDate(StringView AValue, TDateTime& ADate, const TFormatSettings& fs = ProcessFormatSettings());
+
+    // ---- Pictures as text (no text for a picture without graphic) ----
+    static String SaveBitmapToBase64(TPicture* ABitmap, bool AURL = false);
+    // A data-URL prefix up to ";base64," is skipped.
+    static void LoadBitmapFromBase64(StringView ABase64, TPicture* ABitmap, bool AURL = false);
+    static String SaveBitmapToHexStr(TPicture* ABitmap);
+    // Unknown bytes leave the picture unchanged.
+    static void LoadBitmapFromHexStr(StringView AHexStr, TPicture* ABitmap);
+    // These two are defined with the picture class, in the graphics library.
+    static std::unique_ptr<TLumBitmap> CreateBitmapFromBase64(StringView ABase64, bool AURL = false);
+    static std::unique_ptr<TLumBitmap> CreateBitmapFromHexStr(StringView AHexStr);
+
+    // ---- Images ----
+    // The extension of the image format whose signature the first four
+    // bytes carry; empty when none matches or fewer than four bytes exist.
+    // The stream's position is restored.
+    static String GetImageType(TStream& AData, bool AResetPosition);
+    static String GetImageType(TPicture& ABitmap, bool AResetPosition);
+    // The picture class of the bytes' format; false for unknown or empty data.
+    static bool FindGraphicClass(const void* Buffer, Int64 BufferSize, TClass& GraphicClass);
+    // The picture as JPEG (a JPEG picture's own bytes); nullptr when the
+    // format is unknown. AQuality is 0.01..1 (else ERangeError).
+    static std::unique_ptr<TMemoryStream> ConvertBitmapToJPEGStream(TPicture* ABitmap, float AQuality,
+        TColor ABackgroundColor);
+    // The body of an image answer, positioned after the data; empty when the
+    // answer is not an image.
+    static std::unique_ptr<TMemoryStream> DownloadImage(const String& AURL);
+    static std::unique_ptr<TResourceStream> GetResourceStream(const String& AResourceName, HINSTANCE AInstance);
+    static std::unique_ptr<TResourceStream> GetResourceStream(const String& AResourceName);
+    static HINSTANCE GetHInstance();
+
+    // ---- DPI and fonts ----
+    static float GetDPIScale(TComponent* AOwner = nullptr, int ADefaultDPI = 96);
+    static bool IsHighDPIScale(TComponent* AOwner = nullptr, int ADefaultDPI = 96);
+    static void ScaleForDPI(TControl* AControl, int ADPI);
+    static void ScaleForCurrentDPI(TCustomForm* AForm);
+    // -1 for a zero denominator; rounds half away from zero.
+    static int MulDivInt(int nNumber, int nNumerator, int nDenominator);
+    static float MulDivSingle(int nNumber, int nNumerator, int nDenominator);
+    // ASize in pixels at 96 DPI; the height for the scaled DPI.
+    static void SetFontSize(TFont* AFont, float ASize, float AScaleFactor);
+    static void GetFonts(TStringList& FontList);
+
+    // ---- Forms, paths, shell ----
+    static TCustomForm* GetOwnerForm(TComponent* AComponent);
+    static TCustomForm* GetParentForm(TControl* AControl);
+    static String GetTempPath();
+    static String GetAppPath();
+    static String GetDocumentsPath();
+    static String AddBackslash(const String& AValue);
+    static String AddForwardslash(const String& AValue);
+    // Opens with the desktop's handler (xdg-open), the target as one argument.
+    static void OpenFile(const String& AFile, TControl* AControlReference = nullptr);
+    static void OpenURL(const String& AURL);
+    static int Message(const String& AMessage);
+    // To the debug output (standard error).
+    static void Log(const String& AMessage);
+    static TPointF GetMousePos();
+    // Seconds since 1970-01-01 (64-bit) as a UTC date and time.
+    static TDateTime EpochToDateTime(const String& AEpoch);
+    static String FormatBytesAsString(double ASize);
+
+    // ---- Version text ----
+    static Word MakeWordFromBytes(Byte AHigh, Byte ALow) { return Word((AHigh << 8) | ALow); }
+    static std::uint32_t MakeLongFromWords(Word AHigh, Word ALow) { return (std::uint32_t(AHigh) << 16) | ALow; }
+    static Word GetHiWord(std::uint32_t AValue) { return Word(AValue >> 16); }
+    static Word GetLoWord(std::uint32_t AValue) { return Word(AValue & 0xFFFF); }
+    static String FormatVersionNumber(Byte AMajor, Byte AMinor, Byte ARelease, Byte ABuild);
 };
+
+// Clipboard formats registered at start-up.
+extern Word CF_RICHEDITORTEXT;
+extern Word CF_LUMCLIPBOARDSTREAM;
+extern Word CF_RTF;
+extern Word CF_HTML;
+extern Word CF_LUMBITMAP;
