@@ -148,8 +148,10 @@ void BuildDemo(TForm* f)
     flat->SetFlat(true);
     flat->SetGlyph(&glyph);
     flat->SetNumGlyphs(2);
-    auto* label = Put<TLabel>(f, left, { 12, 150, 292, 168 });
+    auto* label = new TLabel(f);
     label->SetAutoSize(false);
+    label->SetBoundsRect({ 12, 150, 292, 168 });
+    label->SetParent(left);
     label->SetEllipsisPosition(epEndEllipsis);
     label->SetCaption(u"A label with an ellipsis when the text does not fit the width it has");
     Put<TScrollBar>(f, left, { 12, 176, 292, 193 })->SetParams(30, 0, 100);
