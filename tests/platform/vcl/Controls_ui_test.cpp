@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -710,6 +711,37 @@ TEST_F(VclUi, APopUpControlShowsAtScreenCoordinatesWithoutTakingTheActivation)
     EXPECT_EQ(r.Left, 310);
     popup.SetVisible(false);
     EXPECT_FALSE(IsWindowVisible(h));
+}
+
+TEST_F(VclUi, TheScreenKnowsFormsCursorsFontsAndTheWorkArea)
+{
+    auto a = ShownForm();
+    auto b = ShownForm();
+    a->Show();
+    b->Show();
+    Pump();
+    EXPECT_EQ(Screen->GetActiveForm(), b.get());
+    EXPECT_EQ(Screen->GetForms(0), b.get()); // the active form comes first
+    a->SetFocus();
+    EXPECT_EQ(Screen->GetActiveForm(), a.get());
+    EXPECT_EQ(Screen->GetForms(0), a.get());
+
+    EXPECT_EQ(GetCursorId(Screen->GetCursors(crHourGlass)), IDC_WAIT);
+    EXPECT_EQ(GetCursorId(Screen->GetCursors(crHandPoint)), IDC_HAND);
+    const std::uint32_t pixels[4] = { 0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u };
+    HCURSOR own = CreateCursorFromPixels(2, 2, 0, 0, pixels);
+    Screen->SetCursors(8010, own);
+    EXPECT_EQ(Screen->GetCursors(8010), own);
+
+    session.Backend().SetWorkArea(TRect(0, 0, 1280, 990));
+    EXPECT_EQ(Screen->GetWorkAreaRect(), TRect(0, 0, 1280, 990));
+    EXPECT_EQ(Screen->GetWidth(), 1280);
+    session.Backend().SetWorkArea(std::nullopt);
+
+    const std::vector<String>& fonts = Screen->GetFonts();
+    EXPECT_TRUE(std::is_sorted(fonts.begin(), fonts.end(),
+        [](const String& x, const String& y) { return StrLower(x) < StrLower(y); }));
+    EXPECT_NE(std::find(fonts.begin(), fonts.end(), u"DejaVu Sans"), fonts.end());
 }
 
 TEST_F(VclUi, IdleHandlersRunWhenTheQueueIsEmpty)
