@@ -149,7 +149,7 @@ void TCustomEdit::NormaliseLines()
         const String all = FullText();
         m_lines.assign(1, all);
     }
-    InvalidateFrom(1);
+    InvalidateFrom(0);
     m_anchor = std::min(m_anchor, TextLength());
     m_caret = std::min(m_caret, TextLength());
 }
@@ -215,8 +215,23 @@ void TCustomEdit::SetTextHint(const String& v)
 
 void TCustomEdit::InvalidateFrom(int Line)
 {
-    m_startsValid = std::min(m_startsValid, std::size_t(std::max(1, Line)));
+    // The start of the first changed line itself still holds.
+    m_startsValid = std::min(m_startsValid, std::size_t(std::max(1, Line + 1)));
+    m_plainValid = std::min(m_plainValid, std::size_t(std::max(0, Line)));
+    m_firstChanged = std::min(m_firstChanged, std::max(0, Line));
     m_textCacheValid = false;
+}
+
+bool TCustomEdit::LinePlain(int Line) const
+{
+    if (m_plain.size() < m_lines.size())
+        m_plain.resize(m_lines.size());
+    while (m_plainValid <= std::size_t(Line)) {
+        const String& s = m_lines[m_plainValid];
+        m_plain[m_plainValid] = std::all_of(s.begin(), s.end(), [](Char c) { return c >= 0x20 && c <= 0x7E; });
+        ++m_plainValid;
+    }
+    return m_plain[std::size_t(Line)] != 0;
 }
 
 void TCustomEdit::LayoutChanged()
@@ -328,7 +343,7 @@ bool TCustomEdit::ReplaceRange(int Start, int End, String S, bool User)
         m_lines[std::size_t(l1)] = std::move(parts.front());
         m_lines.insert(m_lines.begin() + l1 + 1, std::make_move_iterator(parts.begin() + 1), std::make_move_iterator(parts.end()));
     }
-    InvalidateFrom(l1 + 1);
+    InvalidateFrom(l1);
     LayoutChanged();
 
     if (User) {
@@ -394,7 +409,7 @@ void TCustomEdit::PutLine(int Index, const String& S)
     std::vector<String> parts = SplitLines(S);
     m_lines[std::size_t(Index)] = std::move(parts.front());
     m_lines.insert(m_lines.begin() + Index + 1, std::make_move_iterator(parts.begin() + 1), std::make_move_iterator(parts.end()));
-    InvalidateFrom(Index + 1);
+    InvalidateFrom(Index);
     LayoutChanged();
     m_undo = {};
     const int last = Index + int(parts.size()) - 1;
@@ -413,7 +428,7 @@ void TCustomEdit::SetAllLines(std::vector<String> Lines)
         Lines.assign(1, all);
     }
     m_lines = std::move(Lines);
-    InvalidateFrom(1);
+    InvalidateFrom(0);
     LayoutChanged();
     m_undo = {};
     m_anchor = m_caret = 0;

@@ -6,6 +6,8 @@
 // message (WM_CHAR, WM_PASTE, EM_SETSEL, ...) before passing it on can filter
 // or replace it.
 
+#include <climits>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -180,6 +182,16 @@ protected:
     const String& LineText(int Line) const { return m_lines[std::size_t(Line)]; }
     int LineStart(int Line) const;
     int LineLength(int Line) const { return int(m_lines[std::size_t(Line)].size()); }
+    // Whether the line holds printable ASCII only (cached per line).
+    bool LinePlain(int Line) const;
+    // The first line changed since the last call (INT_MAX: none), for
+    // indexes kept over the lines.
+    int TakeFirstChangedLine()
+    {
+        const int l = m_firstChanged;
+        m_firstChanged = INT_MAX;
+        return l;
+    }
     // The line holding character offset `Offset` (a line break belongs to
     // the line it ends).
     int LineOfOffset(int Offset) const;
@@ -244,6 +256,8 @@ private:
     };
     friend class TMemoStrings;
 
+    // Line `Line` changed (or was inserted or removed there): cached
+    // starts, flags and the text from it on must be computed again.
     void InvalidateFrom(int Line);
     TRow RowAt(int Row);
     int RowOfOffset(int Offset);
@@ -272,6 +286,9 @@ private:
     std::vector<String> m_lines { String() };
     mutable std::vector<int> m_lineStart { 0 };
     mutable std::size_t m_startsValid { 1 };
+    mutable std::vector<std::uint8_t> m_plain;
+    mutable std::size_t m_plainValid { 0 };
+    int m_firstChanged { 0 };
     mutable String m_textCache;
     mutable bool m_textCacheValid { true };
     std::vector<TRow> m_rows;

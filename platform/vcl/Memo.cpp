@@ -35,6 +35,18 @@ bool SameAsciiText(const String& a, const String& b)
     return true;
 }
 
+constexpr std::uint64_t kNotPlain = 0;
+
+std::uint64_t FoldHash(const String& s)
+{
+    std::uint64_t h = 1469598103934665603ull;
+    for (Char c : s) {
+        h ^= FoldAscii(c);
+        h *= 1099511628211ull;
+    }
+    return h == kNotPlain ? 1 : h;
+}
+
 } // namespace
 
 // ---- TMemoStrings ----
@@ -80,20 +92,58 @@ void TMemoStrings::Clear()
     m_memo->SetAllLines({});
 }
 
+void TMemoStrings::SyncIndex() const
+{
+    const int count = m_memo->LineCount();
+    const int stale = std::min(m_memo->TakeFirstChangedLine(), int(m_lineHash.size()));
+    for (int l = int(m_lineHash.size()) - 1; l >= stale; --l) {
+        const std::uint64_t h = m_lineHash[std::size_t(l)];
+        if (h == kNotPlain)
+            continue;
+        for (auto [it, end] = m_index.equal_range(h); it != end; ++it)
+            if (it->second == l) {
+                m_index.erase(it);
+                break;
+            }
+    }
+    m_lineHash.resize(std::size_t(stale));
+    while (!m_otherLines.empty() && m_otherLines.back() >= stale)
+        m_otherLines.pop_back();
+    for (int l = stale; l < count; ++l) {
+        if (m_memo->LinePlain(l)) {
+            const std::uint64_t h = FoldHash(m_memo->LineText(l));
+            m_index.emplace(h, l);
+            m_lineHash.push_back(h);
+        } else {
+            m_lineHash.push_back(kNotPlain);
+            m_otherLines.push_back(l);
+        }
+    }
+}
+
 int TMemoStrings::IndexOf(const String& S) const
 {
     const int n = GetCount();
-    const bool ascii = PrintableAscii(S);
-    for (int i = 0; i < n; ++i) {
-        const String& line = m_memo->LineText(i);
-        if (ascii && PrintableAscii(line)) {
-            if (SameAsciiText(line, S))
+    if (!PrintableAscii(S)) {
+        for (int i = 0; i < n; ++i)
+            if (CompareStrings(m_memo->LineText(i), S) == 0)
                 return i;
-        } else if (CompareStrings(line, S) == 0) {
-            return i;
-        }
+        return -1;
     }
-    return -1;
+    SyncIndex();
+    int best = n;
+    for (auto [it, end] = m_index.equal_range(FoldHash(S)); it != end; ++it)
+        if (it->second < best && SameAsciiText(m_memo->LineText(it->second), S))
+            best = it->second;
+    // A line with other characters may still equal S for the collator
+    // (characters it ignores, say): those before the match are compared.
+    for (int l : m_otherLines) {
+        if (l >= best)
+            break;
+        if (CompareStrings(m_memo->LineText(l), S) == 0)
+            return l;
+    }
+    return best < n ? best : -1;
 }
 
 String TMemoStrings::GetText() const

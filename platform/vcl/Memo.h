@@ -3,7 +3,10 @@
 // lines are the storage and the text is derived on demand, so appending a
 // line or searching the lines never walks the whole text.
 
+#include <cstdint>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/rtl/StringList.h"
 #include "platform/vcl/Edits.h"
@@ -32,7 +35,14 @@ protected:
     void Put(int Index, const String& S) override;
 
 private:
+    // Brings the index of printable ASCII lines up to date: lines from the
+    // first changed one on are indexed again, so appends cost one line.
+    void SyncIndex() const;
+
     TCustomMemo* m_memo { nullptr };
+    mutable std::unordered_multimap<std::uint64_t, int> m_index; // case-folded hash -> line
+    mutable std::vector<std::uint64_t> m_lineHash;              // per indexed line
+    mutable std::vector<int> m_otherLines;                      // indexed lines that are not plain
 };
 
 class TCustomMemo : public TCustomEdit {

@@ -81,6 +81,40 @@ TEST(MemoLines, IndexOfIgnoresCaseAndFindsTheFirst)
     }
 }
 
+// The lookup index must follow every kind of change, and a line the
+// collator finds equal without being plain ASCII still counts first.
+TEST(MemoLines, IndexOfFollowsChangesToTheLines)
+{
+    TMemo memo;
+    TStrings* lines = memo.GetLines();
+    for (const char16_t* s : { u"a", u"b", u"c", u"d" })
+        lines->Add(s);
+    struct TStep {
+        const char* Name;
+        std::function<void()> Do;
+        const char16_t* Sought;
+        int Index;
+    };
+    const TStep steps[] = {
+        { "as added", [] {}, u"C", 2 },
+        { "after an insert above", [&] { lines->Insert(0, u"z"); }, u"c", 3 },
+        { "after a delete above", [&] { lines->Delete(0); lines->Delete(0); }, u"c", 1 },
+        { "a replaced line is gone", [&] { lines->SetStrings(1, u"q"); }, u"c", -1 },
+        { "and its new text is found", [] {}, u"Q", 1 },
+        { "typed text", [&] { memo.SetSel(0, 0); memo.SetSelText(u"x"); }, u"xb", 0 },
+        { "an appended copy is not first", [&] { lines->Add(u"q"); }, u"q", 1 },
+        { "after the text is set", [&] { memo.SetText(u"m\r\nn"); }, u"n", 1 },
+        { "the last line without a break", [&] { lines->Add(u"o"); }, u"O", 2 },
+        { "an ignorable character", [&] { lines->Insert(0, u"o\u00AD"); }, u"o", 0 },
+        { "after clear", [&] { lines->Clear(); }, u"o", -1 },
+    };
+    for (const TStep& s : steps) {
+        SCOPED_TRACE(s.Name);
+        s.Do();
+        EXPECT_EQ(lines->IndexOf(s.Sought), s.Index);
+    }
+}
+
 TEST(MemoLines, ChangesByCodeFireOnChangeOncePerChange)
 {
     TMemo memo;
