@@ -659,9 +659,9 @@ public:
     }
     TMenuWindow* Top() const { return m_windows.empty() ? nullptr : m_windows.back().get(); }
     int Depth() const { return int(m_windows.size()); }
-    HWND WindowAt(int depth) const
+    TMenuWindow* WindowAt(int depth) const
     {
-        return depth >= 0 && depth < Depth() ? m_windows[std::size_t(depth)]->GetHandle() : nullptr;
+        return depth >= 0 && depth < Depth() ? m_windows[std::size_t(depth)].get() : nullptr;
     }
 
     // Opens the bar's item `index` below it.
@@ -690,6 +690,8 @@ public:
     static void SelectNext(TMenuWindow* w, int from, int step)
     {
         const int n = w->Item()->GetCount();
+        if (from < 0 && step < 0)
+            from = n; // nothing selected: up starts at the bottom
         for (int k = 1; k <= n; ++k) {
             const int i = ((from + step * k) % n + n) % n;
             if (Selectable(w->Item()->GetItems(i))) {
@@ -929,7 +931,20 @@ const bool PopupHookInstalled = [] {
 
 HWND OpenMenuWindow(int Depth)
 {
-    return g_loop ? g_loop->WindowAt(Depth) : nullptr;
+    TMenuWindow* w = g_loop ? g_loop->WindowAt(Depth) : nullptr;
+    return w ? w->GetHandle() : nullptr;
+}
+
+TRect OpenMenuItemRect(int Depth, int Index)
+{
+    TMenuWindow* w = g_loop ? g_loop->WindowAt(Depth) : nullptr;
+    if (!w)
+        return {};
+    const TRect r = w->RowRect(Index);
+    if (r.IsEmpty())
+        return {};
+    const TPoint tl = w->ClientToScreen(r.TopLeft());
+    return { tl.X, tl.Y, tl.X + r.Width(), tl.Y + r.Height() };
 }
 
 // ---- TPopupMenu ----

@@ -234,3 +234,6 @@ TMenuItem* TrackMenuBar(TMainMenu* Menu, int Index, bool Open);
 // The menu window open at the given depth while a loop runs (0 the first
 // pop-up), or null: for tests and the bar's painting.
 HWND OpenMenuWindow(int Depth);
+// Screen rectangle of child `Index` in the menu window open at `Depth`;
+// empty when there is none.
+TRect OpenMenuItemRect(int Depth, int Index);
