@@ -4,6 +4,7 @@
 // fixed '.', filter expressions, dates and character sets. Positions are
 // 1-based, as everywhere in the library's text routines.
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -25,6 +26,9 @@ class TComponent;
 class TControl;
 class TCustomForm;
 class TLumBitmap;
+
+// Told the file name and whether the user confirmed, after a file dialog.
+using TVuzErazsFileCallBackEvent = std::function<void(const String& AFileName, bool AResult)>;
 
 // Characters in insertion order, duplicates allowed; membership is exact.
 using TVuzErazsCharSet = std::vector<Char>;
@@ -165,6 +169,7 @@ public:
     // Opens with the desktop's handler (xdg-open), the target as one argument.
     static void OpenFile(const String& AFile, TControl* AControlReference = nullptr);
     static void OpenURL(const String& AURL);
+    // An information message with an OK button; the dialog result.
     static int Message(const String& AMessage);
     // To the debug output (standard error).
     static void Log(const String& AMessage);

@@ -187,3 +187,52 @@ TEST(VuzErazsNet, DownloadImageKeepsOnlyImageAnswers)
 }
 
 } // namespace
+
+#include "platform/vcl/JPEG.h"
+#include "platform/vcl/PngImage.h"
+
+namespace {
+
+TEST(VuzErazsImages, ConvertBitmapToJPEGStream)
+{
+    TBitmap bitmap(8, 8);
+    bitmap.GetCanvas()->GetBrush()->SetColor(0x3366CC);
+    bitmap.GetCanvas()->FillRect(TRect { 0, 0, 8, 8 });
+    TPngImage png;
+    png.Assign(&bitmap);
+    TPicture picture;
+    picture.SetGraphic(&png);
+
+    auto jpegBytes = [&](int quality) {
+        TJPEGImage jpeg;
+        jpeg.Assign(&bitmap);
+        jpeg.SetCompressionQuality(quality);
+        jpeg.Compress();
+        TMemoryStream s;
+        jpeg.SaveToStream(s);
+        return std::string(static_cast<const char*>(s.GetMemory()), std::size_t(s.GetSize()));
+    };
+    auto converted = TVuzErazs::ConvertBitmapToJPEGStream(&picture, 0.8f, clNone);
+    ASSERT_TRUE(converted);
+    const std::string bytes(static_cast<const char*>(converted->GetMemory()), std::size_t(converted->GetSize()));
+    EXPECT_EQ(bytes, jpegBytes(80));
+    EXPECT_NE(bytes, jpegBytes(90));
+    EXPECT_THROW(TVuzErazs::ConvertBitmapToJPEGStream(&picture, 0, clWhite), ERangeError);
+    EXPECT_THROW(TVuzErazs::ConvertBitmapToJPEGStream(&picture, 1.01f, clWhite), ERangeError);
+
+    // A JPEG picture comes back byte for byte whatever the quality.
+    TMemoryStream original;
+    const std::string q50 = jpegBytes(50);
+    original.WriteBuffer(q50.data(), Int64(q50.size()));
+    original.SetPosition(0);
+    TPicture jpegPicture;
+    jpegPicture.LoadFromStream(original);
+    auto same = TVuzErazs::ConvertBitmapToJPEGStream(&jpegPicture, 0, clWhite);
+    ASSERT_TRUE(same);
+    EXPECT_EQ(std::string(static_cast<const char*>(same->GetMemory()), std::size_t(same->GetSize())), q50);
+
+    TPicture empty;
+    EXPECT_EQ(TVuzErazs::ConvertBitmapToJPEGStream(&empty, 0.5f, clWhite), nullptr);
+}
+
+} // namespace
