@@ -19,12 +19,15 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/MainThread.h"
 #include "platform/vcl/Buttons.h"
+#include "platform/vcl/CheckLst.h"
 #include "platform/vcl/ComCtrls_TrackBar.h"
 #include "platform/vcl/Edits.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Memo.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/StdCtrls.h"
+#include "platform/vcl/StdCtrls_List.h"
 #include "platform/vcl/Themes.h"
 #include "platform/win/Backend.h"
 #include "platform/win/Headless.h"
@@ -104,12 +107,21 @@ void MakeGlyph(TBitmap& b, TColor colour)
     }
 }
 
-void BuildDemo(TForm* f)
+// Builds the demo on `f` and answers its title panel.
+TPanel* BuildDemo(TForm* f)
 {
     f->SetBorderStyle(bsNone);
     f->SetPosition(poDesigned);
     f->SetBounds(20, 20, 640, 480);
     f->GetFont()->SetName(u"Tahoma");
+
+    // The menu bar first, so it stands above the title.
+    auto* menu = new TMainMenu(f);
+    for (const char16_t* caption : { u"&File", u"&View", u"&Appearance", u"&Help" }) {
+        auto* item = new TMenuItem(menu);
+        item->SetCaption(caption);
+        menu->GetItems()->Add(item);
+    }
 
     auto* title = Put<TPanel>(f, f, { 0, 0, 640, 32 }, u"Standard controls");
     title->SetAlign(alTop);
@@ -188,13 +200,29 @@ void BuildDemo(TForm* f)
     image->GetPicture()->SetGraphic(&picture);
     image->SetStretch(true);
 
-    auto* lower = Put<TPanel>(f, back, { 8, 270, 632, 400 }, u"A raised panel with its caption in the middle");
+    auto* lower = Put<TPanel>(f, back, { 8, 268, 632, 382 }, u"Lists on a raised panel");
     lower->SetBevelWidth(2);
+    lower->SetAlignment(taRightJustify);
+    auto* combo = Put<TComboBox>(f, lower, { 12, 12, 160, 36 });
+    for (const char16_t* item : { u"1 second", u"3 seconds", u"5 seconds" })
+        combo->GetItems()->Add(item);
+    combo->SetItemIndex(1);
+    auto* list = Put<TListBox>(f, lower, { 170, 12, 300, 102 });
+    for (const char16_t* item : { u"Restaurants", u"Plumbers", u"Electricians", u"Florists" })
+        list->GetItems()->Add(item);
+    list->SetItemIndex(1);
+    auto* checks = Put<TCheckListBox>(f, lower, { 310, 12, 440, 102 });
+    for (const char16_t* item : { u"Name", u"Address", u"Phone", u"E-mail" })
+        checks->GetItems()->Add(item);
+    checks->SetChecked(0, true);
+    checks->SetChecked(2, true);
+
 
     auto* bottom = Put<TPanel>(f, f, { 0, 440, 640, 480 }, u"Bottom panel, caption on the right");
     bottom->SetAlign(alBottom);
     bottom->SetAlignment(taRightJustify);
     bottom->SetBevelOuter(bvLowered);
+    return title;
 }
 
 void SavePng(const std::vector<std::uint32_t>& pixels, int w, int h, const std::filesystem::path& file)
@@ -233,7 +261,7 @@ TEST(DemoForm, EveryControlShowsOnTheDisplayInThePlainStyleAndTwoVisualStyles)
     const std::filesystem::path dir = OutputDir();
     {
         TForm form(nullptr);
-        BuildDemo(&form);
+        TPanel* title = BuildDemo(&form);
         form.Show();
         // Points to compare between the display and what was painted: the
         // default button, a check box glyph, the title panel, the memo.
@@ -260,7 +288,8 @@ TEST(DemoForm, EveryControlShowsOnTheDisplayInThePlainStyleAndTwoVisualStyles)
                     std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
             ASSERT_TRUE(same) << "the display never showed the painted form (" << width << "x" << height << ")";
-            titleColour[s] = pixels[16 * 640 + 600] & 0xFFFFFF;
+            const TPoint t { title->GetLeft() + 600, title->GetTop() + 16 };
+            titleColour[s] = pixels[std::size_t(t.Y) * 640 + std::size_t(t.X)] & 0xFFFFFF;
             std::string name = StringToUtf8(styles[s]);
             for (char& c : name)
                 c = c == ' ' ? '-' : char(std::tolower(static_cast<unsigned char>(c)));
