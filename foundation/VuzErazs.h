@@ -173,6 +173,9 @@ public:
     static int Message(const String& AMessage);
     // To the debug output (standard error).
     static void Log(const String& AMessage);
+    // A new component of the same class with the same published properties,
+    // no owner and no name.
+    static std::unique_ptr<TComponent> Clone(TComponent* AComponent);
     static TPointF GetMousePos();
     // Seconds since 1970-01-01 (64-bit) as a UTC date and time.
     static TDateTime EpochToDateTime(const String& AEpoch);

@@ -416,6 +416,26 @@ void TVuzErazs::Log(const String& AMessage)
     std::fprintf(stderr, "%s\n", StringToUtf8(AMessage).c_str());
 }
 
+std::unique_ptr<TComponent> TVuzErazs::Clone(TComponent* AComponent)
+{
+    if (!AComponent)
+        return nullptr;
+    // The copy is written without the name, so it cannot clash with the original's.
+    const String name = AComponent->GetName();
+    AComponent->SetName(String());
+    String image;
+    try {
+        image = TLumPersistence::ToJSON(AComponent);
+    } catch (...) {
+        AComponent->SetName(name);
+        throw;
+    }
+    AComponent->SetName(name);
+    std::unique_ptr<TComponent> copy(static_cast<TComponent*>(AComponent->ClassType()->Create(nullptr)));
+    TLumPersistence::FromJSON(copy.get(), image);
+    return copy;
+}
+
 TPointF TVuzErazs::GetMousePos()
 {
     POINT p {};

@@ -236,3 +236,53 @@ TEST(VuzErazsImages, ConvertBitmapToJPEGStream)
 }
 
 } // namespace
+
+#include "foundation/LumPersistence.h"
+
+class TCloneProbe : public TComponent {
+    QT_CLASS(TCloneProbe, TComponent)
+public:
+    using TComponent::TComponent;
+    const String& GetCaption() const { return FCaption; }
+    void SetCaption(const String& v) { FCaption = v; }
+    int GetCount() const { return FCount; }
+    void SetCount(int v) { FCount = v; }
+
+private:
+    String FCaption;
+    int FCount { 0 };
+};
+QT_PUBLISHED(TCloneProbe, QT_PROP(Caption), QT_PROP(Count))
+
+namespace {
+
+TEST(VuzErazsComponents, CloneCopiesPublishedPropertiesWithoutNameOrOwner)
+{
+    TComponent owner(nullptr);
+    auto* probe = new TCloneProbe(&owner);
+    probe->SetName(u"Probe1");
+    probe->SetCaption(u"Caption \u00FC");
+    probe->SetCount(42);
+    std::unique_ptr<TComponent> copy = TVuzErazs::Clone(probe);
+    auto* clone = dynamic_cast<TCloneProbe*>(copy.get());
+    ASSERT_NE(clone, nullptr);
+    EXPECT_EQ(clone->GetCaption(), u"Caption \u00FC");
+    EXPECT_EQ(clone->GetCount(), 42);
+    EXPECT_EQ(clone->GetName(), u"");
+    EXPECT_EQ(clone->GetOwner(), nullptr);
+    EXPECT_EQ(probe->GetName(), u"Probe1");
+    EXPECT_EQ(TVuzErazs::Clone(nullptr), nullptr);
+}
+
+TEST(VuzErazsComponents, PersistenceLogGoesToTheDebugOutput)
+{
+    ASSERT_TRUE(TLumPersistence::LogHook);
+    TCloneProbe probe(nullptr);
+    probe.SetCount(7);
+    testing::internal::CaptureStderr();
+    TLumPersistence::Log(&probe);
+    const std::string out = testing::internal::GetCapturedStderr();
+    EXPECT_NE(out.find("\"Count\":7"), std::string::npos) << out;
+}
+
+} // namespace
