@@ -38,8 +38,18 @@ public:
         TLumCustomControl::InitializeStyle();
     }
     void InitializeControl() override { Steps.push_back("control"); }
+    void ChangeDPIScale(int M, int D) override { Steps.push_back("dpi " + std::to_string(M) + "/" + std::to_string(D)); }
+    void Draw(TLumGraphics*, TRectF ARect) override
+    {
+        DrawnWhileExporting = IsExporting();
+        DrawnRect = ARect;
+        LocalWhileExporting = GetLocalRect();
+    }
 
     bool FailSave { false };
+    bool DrawnWhileExporting { false };
+    TRectF DrawnRect;
+    TRectF LocalWhileExporting;
     int Begun { 0 };
     int Ended { 0 };
     std::vector<std::string> Steps;
@@ -318,6 +328,31 @@ TEST_F(LumControl, TheUndoManagerIsMadeOnceAndRestoresSettings)
     undo->Undo();
     EXPECT_EQ(probe->GetTitle(), u"probe");
     EXPECT_EQ(probe->GetWidth(), 123); // excluded from the settings
+}
+
+TEST_F(LumControl, RescalingTakesTheFactorsFromTheResolutionAndTellsTheControl)
+{
+    probe->SetResourceScaleFactor(2.0f);
+    probe->SetPaintScaleFactor(2.0f);
+    probe->Steps.clear();
+    probe->ChangeScale(3, 2, true);
+    // No form: the resolution scale is 1.
+    EXPECT_EQ(probe->GetResourceScaleFactor(), 1.0f);
+    EXPECT_EQ(probe->GetPaintScaleFactor(), 1.0f);
+    EXPECT_EQ(probe->Steps, std::vector<std::string> { "dpi 3/2" });
+}
+
+TEST_F(LumControl, ExportDrawsIntoTheCallersRectangle)
+{
+    probe->SetBounds(0, 0, 80, 60);
+    const TRectF target = RectF(5, 6, 25, 36);
+    probe->Export(nullptr, target);
+    EXPECT_TRUE(probe->DrawnWhileExporting);
+    EXPECT_EQ(probe->DrawnRect, target);
+    EXPECT_EQ(probe->LocalWhileExporting, target);
+    EXPECT_FALSE(probe->IsExporting());
+    EXPECT_EQ(probe->GetLocalRect(), RectF(0, 0, 80, 60));
+    EXPECT_EQ(probe->GetContentRect(), RectF(0, 0, 80, 60));
 }
 
 TEST_F(LumControl, HintsAndDialogCodesAnswerThroughMessages)

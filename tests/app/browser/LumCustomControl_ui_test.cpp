@@ -103,6 +103,49 @@ TEST_F(LumControlUi, TabIsTheFormsForATabStopAndTheControlsOwnOtherwise)
         const bool sawTab = std::find(rec->Log.begin(), rec->Log.end(), "key 9") != rec->Log.end();
         EXPECT_EQ(sawTab, c.ControlSawTab);
     }
+
+    // A control that may not take the focus is passed over.
+    rec->SetTabStop(true);
+    rec->SetAllowFocus(false);
+    first->SetFocus();
+    Pump();
+    Headless::Key(VK_TAB);
+    Pump();
+    EXPECT_TRUE(last->Focused());
+}
+
+TEST_F(LumControlUi, WheelAndDoubleClickHooksGetTheFrameworksAnswerAndTheClientPosition)
+{
+    struct TWheeler : TRecorder {
+        using TRecorder::TRecorder;
+        void HandleMouseWheel(TShiftState Shift, int WheelDelta, bool& Handled) override
+        {
+            Log.push_back("wheel " + std::to_string(WheelDelta) + (Handled ? " handled" : "")
+                + (Shift.Contains(ssCtrl) ? " ctrl" : ""));
+        }
+        void HandleDblClick(float X, float Y) override
+        {
+            Log.push_back("dbl " + std::to_string(int(X)) + "," + std::to_string(int(Y)));
+        }
+    };
+    auto* rec = new TWheeler(form.get(), form.get(), { 10, 10, 110, 110 });
+    form->Show();
+    rec->SetFocus();
+    Pump();
+
+    bool frameworkHandles = false;
+    rec->OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool& handled) { handled = frameworkHandles; };
+    Headless::Wheel(-120, Screen(rec, { 20, 20 }));
+    Pump();
+    frameworkHandles = true;
+    Headless::Wheel(120, Screen(rec, { 20, 20 }));
+    Pump();
+    EXPECT_EQ(rec->Log, (std::vector<std::string> { "wheel -120", "wheel 120 handled" }));
+
+    rec->Log.clear();
+    Headless::DoubleClick(Screen(rec, { 31, 42 }));
+    Pump();
+    EXPECT_NE(std::find(rec->Log.begin(), rec->Log.end(), "dbl 31,42"), rec->Log.end());
 }
 
 TEST_F(LumControlUi, MouseInputReachesTheHooksUnlessHitTestingIsOff)
