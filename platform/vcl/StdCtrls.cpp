@@ -8,6 +8,7 @@
 #include "platform/vcl/ControlPaint.h"
 #include "platform/vcl/Themes.h"
 #include "platform/win/Input.h"
+#include "platform/win/Window.h"
 
 QT_PUBLISHED(TCustomLabel, QT_PROP(Alignment), QT_PROP(Layout), QT_PROP(WordWrap), QT_PROP(Transparent),
     QT_PROP(ShowAccelChar), QT_PROP(EllipsisPosition), QT_PROP(FocusControl), QT_PROP(GlowSize))
@@ -708,6 +709,10 @@ void TCustomGroupBox::Paint()
 
 // ---- TScrollBar ----
 
+namespace {
+constexpr UINT_PTR ScrollRepeatTimer = 1;
+} // namespace
+
 TScrollBar::TScrollBar(TComponent* AOwner) : TCustomControl(AOwner)
 {
     SetBounds(0, 0, 121, 17);
@@ -715,7 +720,10 @@ TScrollBar::TScrollBar(TComponent* AOwner) : TCustomControl(AOwner)
     m_controlStyle.Exclude(csDoubleClicks);
 }
 
-TScrollBar::~TScrollBar() = default;
+TScrollBar::~TScrollBar()
+{
+    StopRepeat();
+}
 
 void TScrollBar::SetKind(TScrollBarKind v)
 {
@@ -847,11 +855,15 @@ void TScrollBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
     if (m_tabStop && CanFocus() && !Focused())
         SetFocus();
     m_pressed = HitAt({ X, Y });
+    m_pressPoint = { X, Y };
     switch (m_pressed) {
-    case THit::Less: DoScroll(scLineUp); break;
-    case THit::More: DoScroll(scLineDown); break;
-    case THit::PageLess: DoScroll(scPageUp); break;
-    case THit::PageMore: DoScroll(scPageDown); break;
+    case THit::Less: case THit::More: case THit::PageLess: case THit::PageMore:
+        RepeatScroll();
+        if (HandleAllocated()) {
+            SetTimer(GetHandle(), ScrollRepeatTimer, 400, nullptr);
+            m_repeating = true;
+        }
+        break;
     case THit::Thumb: {
         int ts, tl;
         ThumbExtent(ts, tl);
@@ -864,9 +876,32 @@ void TScrollBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
     Invalidate();
 }
 
+void TScrollBar::RepeatScroll()
+{
+    // Paging stops once the thumb has reached the pointer.
+    if (HitAt(m_pressPoint) != m_pressed)
+        return;
+    switch (m_pressed) {
+    case THit::Less: DoScroll(scLineUp); break;
+    case THit::More: DoScroll(scLineDown); break;
+    case THit::PageLess: DoScroll(scPageUp); break;
+    case THit::PageMore: DoScroll(scPageDown); break;
+    default: break;
+    }
+}
+
+void TScrollBar::StopRepeat()
+{
+    if (m_repeating && HandleAllocated())
+        KillTimer(GetHandle(), ScrollRepeatTimer);
+    m_repeating = false;
+}
+
 void TScrollBar::MouseMove(TShiftState Shift, int X, int Y)
 {
     TCustomControl::MouseMove(Shift, X, Y);
+    if (m_pressed != THit::Thumb && m_pressed != THit::None)
+        m_pressPoint = { X, Y };
     if (m_pressed != THit::Thumb)
         return;
     int trackStart, trackLength, ts, tl;
@@ -889,6 +924,7 @@ void TScrollBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
     TCustomControl::MouseUp(Button, Shift, X, Y);
     if (Button != mbLeft || m_pressed == THit::None)
         return;
+    StopRepeat();
     if (m_pressed == THit::Thumb)
         DoScroll(scPosition);
     m_pressed = THit::None;
@@ -916,6 +952,22 @@ void TScrollBar::KeyDown(WORD& Key, TShiftState Shift)
 void TScrollBar::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
+    case WM_TIMER:
+        if (Message.WParam == ScrollRepeatTimer) {
+            if (m_pressed == THit::None || m_pressed == THit::Thumb) {
+                StopRepeat();
+                return;
+            }
+            SetTimer(GetHandle(), ScrollRepeatTimer, 50, nullptr);
+            RepeatScroll();
+            return;
+        }
+        TCustomControl::Dispatch(Message);
+        return;
+    case WM_CANCELMODE: case WM_CAPTURECHANGED:
+        StopRepeat();
+        TCustomControl::Dispatch(Message);
+        return;
     case WM_GETDLGCODE:
         Message.Result = DLGC_WANTARROWS;
         return;

@@ -269,6 +269,10 @@ protected:
 private:
     enum class THit { None, Less, More, PageLess, PageMore, Thumb };
     void DoScroll(TScrollCode Code);
+    // Held on an arrow or the track, the bar keeps scrolling: a first pause,
+    // then a quicker beat, while the pointer stays on the part pressed.
+    void RepeatScroll();
+    void StopRepeat();
     bool Horizontal() const { return m_kind == sbHorizontal; }
     int ArrowSize();
     // Track between the arrows (along the bar's length) and the thumb in it.
@@ -287,4 +291,6 @@ private:
     THit m_pressed { THit::None };
     int m_dragOffset { 0 };
     int m_trackPos { 0 };
+    bool m_repeating { false };
+    TPoint m_pressPoint;
 };

@@ -277,6 +277,48 @@ TEST_F(StdCtrlsUi, ScrollBarMovesByLinePageAndThumbAndReportsEachStep)
     EXPECT_EQ(bar->GetPosition(), 42);
 }
 
+TEST_F(StdCtrlsUi, AHeldScrollBarArrowOrTrackKeepsScrolling)
+{
+    auto form = MakeForm();
+    auto* bar = Add<TScrollBar>(form.get(), form.get(), { 10, 10, 210, 27 });
+    bar->SetPageSize(10);
+    bar->SetLargeChange(10);
+    form->Show();
+    Pump();
+    struct TCase {
+        const char* What;
+        int Start;
+        TPoint Press;
+        std::vector<std::pair<UInt64, int>> Steps; // time held so far, position then
+    };
+    const TCase cases[] = {
+        // One step at once, the next after a pause, then one per beat.
+        { "right arrow", 0, { 195, 8 }, { { 0, 1 }, { 399, 1 }, { 400, 2 }, { 450, 3 }, { 600, 6 } } },
+        // Paging stops when the thumb reaches the pointer: at position 20
+        // the 16-pixel thumb covers x = 49..64.
+        { "track", 0, { 60, 8 }, { { 0, 10 }, { 400, 20 }, { 450, 20 }, { 1000, 20 } } },
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        bar->SetPosition(c.Start);
+        Headless::MouseDown(bar->ClientToScreen(c.Press));
+        Pump();
+        UInt64 held = 0;
+        for (const auto& [at, pos] : c.Steps) {
+            session.Advance(at - held);
+            held = at;
+            Pump();
+            EXPECT_EQ(bar->GetPosition(), pos) << "after " << at << " ms";
+        }
+        Headless::MouseUp(bar->ClientToScreen(c.Press));
+        Pump();
+        const int stopped = bar->GetPosition();
+        session.Advance(500);
+        Pump();
+        EXPECT_EQ(bar->GetPosition(), stopped);
+    }
+}
+
 TEST_F(StdCtrlsUi, ScrollBarRefusesRangesThatDoNotHoldThePage)
 {
     TScrollBar bar;
