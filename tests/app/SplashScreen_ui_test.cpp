@@ -18,6 +18,18 @@ protected:
     void SetUp() override { InstallDeviceContextFactory(); }
     static void Pump() { Application->ProcessMessages(); }
 
+    // Whether anything but the form's background shows inside the control.
+    static bool ShowsInk(TfrmSplashScreen& form, TControl* c)
+    {
+        Pump();
+        const std::uint32_t background = Headless::ScreenPixel(form.ClientToScreen({ form.GetClientWidth() - 4, 4 }));
+        for (int y = 0; y < c->GetHeight(); ++y)
+            for (int x = 0; x < c->GetWidth(); ++x)
+                if (Headless::ScreenPixel(c->ClientToScreen({ x, y })) != background)
+                    return true;
+        return false;
+    }
+
     THeadlessSession session;
 };
 
@@ -75,6 +87,11 @@ TEST_F(SplashScreenUi, ShowsItsTextsAndAClickHidesIt)
     EXPECT_EQ(form.lbURL->GetWidth(), 202);
     EXPECT_EQ(form.lbURL->GetHeight(), 45);
     EXPECT_LE(form.lbURL->GetLeft() + form.lbURL->GetWidth(), form.GetClientWidth());
+    // A text is painted, and an emptied text is painted away.
+    EXPECT_TRUE(ShowsInk(form, form.lblMessages));
+    popup.SetMessages(u"");
+    EXPECT_FALSE(ShowsInk(form, form.lblMessages));
+    EXPECT_TRUE(ShowsInk(form, form.lbURL));
 
     // A click on the form itself (beside the texts, above the memo) hides it.
     Headless::Click(form.ClientToScreen({ form.GetClientWidth() - 10, 10 }));
