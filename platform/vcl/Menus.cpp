@@ -632,7 +632,6 @@ public:
     void Open(TMenuItem* item, TPoint at, int flipLeftX = -1, int flipUpY = -1)
     {
         auto w = std::make_unique<TMenuWindow>(item);
-        w->GetFont()->Assign(Screen->GetForms(0) ? Screen->GetForms(0)->GetFont() : w->GetFont());
         const TSize s = w->NeededSize();
         const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
         if (at.X + s.cx > sw)
@@ -967,7 +966,6 @@ void TPopupMenu::Popup(int X, int Y)
         TMenuWindow probe(GetItems());
         int x = X;
         if (m_alignment != paLeft) {
-            probe.GetFont()->Assign(Screen->GetFormCount() ? Screen->GetForms(0)->GetFont() : probe.GetFont());
             const int w = probe.NeededSize().cx;
             x -= m_alignment == paRight ? w : w / 2;
         }
@@ -1106,6 +1104,11 @@ TMenuItem* TrackMenuBar(TMainMenu* Menu, int Index, bool Open)
 
 // ---- TMainMenu ----
 
+namespace {
+// The main menu waiting for Alt to be released.
+TMainMenu* g_altMenu = nullptr;
+} // namespace
+
 TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner)
 {
     if (auto* form = dynamic_cast<TCustomForm*>(AOwner))
@@ -1116,6 +1119,8 @@ TMainMenu::~TMainMenu()
 {
     if (m_altTimer)
         KillTimer(nullptr, m_altTimer);
+    if (g_altMenu == this)
+        g_altMenu = nullptr;
     if (m_form && !m_form->GetComponentState().Contains(csDestroying)) {
         m_form->WindowProc = m_oldFormProc;
         delete m_bar;
@@ -1140,7 +1145,6 @@ void TMainMenu::MenuChanged()
 }
 
 namespace {
-TMainMenu* g_altMenu = nullptr;
 void AltTimerProc(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);

@@ -767,6 +767,12 @@ TCustomComboBox::~TCustomComboBox()
 {
     if (m_droppedDown && GetCapture() == m_handle)
         ReleaseCapture();
+    // The children go first, while the combo can still hear from them.
+    if (m_edit) {
+        m_edit->OnChange = nullptr;
+        delete m_edit;
+        m_edit = nullptr;
+    }
     m_list.reset();
 }
 

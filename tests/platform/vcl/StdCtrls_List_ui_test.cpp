@@ -407,4 +407,61 @@ TEST_F(ListsUi, CheckListBoxTogglesByClickAndSpace)
     EXPECT_FALSE(list->GetChecked(0));
 }
 
+TEST_F(ListsUi, OwnerDrawAndSimpleCombos)
+{
+    auto form = MakeForm();
+    TComboBox* combo = MakeCombo(form.get(), csOwnerDrawFixed, { u"a", u"b", u"c" });
+    combo->SetItemIndex(2);
+    std::vector<std::pair<int, bool>> drawn; // index, drawn in the field
+    combo->OnDrawItem = [&](TWinControl*, int index, TRect r, TOwnerDrawState state) {
+        if (!state.Contains(odComboBoxEdit) || combo->GetDroppedDown() == false)
+            drawn.push_back({ index, state.Contains(odComboBoxEdit) });
+        combo->GetCanvas()->GetBrush()->SetColor(index == 1 ? clLime : clWindow);
+        combo->GetCanvas()->FillRect(r);
+    };
+    combo->Invalidate();
+    Pump();
+    EXPECT_EQ(drawn, (std::vector<std::pair<int, bool>> { { 2, true } }));
+    drawn.clear();
+    combo->SetDroppedDown(true);
+    TComboBoxList* list = combo->GetListControl();
+    EXPECT_EQ(PixelAt(list, { 10, combo->GetItemHeight() + 3 }), clLime);
+    EXPECT_EQ(drawn, (std::vector<std::pair<int, bool>> { { 0, false }, { 1, false }, { 2, false } }));
+    combo->SetDroppedDown(false);
+
+    // The simple style shows its list below the edit, always.
+    auto* simple = new TComboBox(form.get());
+    simple->SetStyle(csSimple);
+    simple->SetBoundsRect({ 200, 10, 340, 150 });
+    simple->SetParent(form.get());
+    simple->GetItems()->SetCommaText(u"x,y,z");
+    Pump();
+    EXPECT_EQ(simple->GetHeight(), 140);
+    EXPECT_TRUE(IsWindowVisible(simple->GetListControl()->GetHandle()));
+    EXPECT_EQ(::GetParent(simple->GetListControl()->GetHandle()), simple->GetHandle());
+    simple->SetDroppedDown(true);
+    EXPECT_FALSE(simple->GetDroppedDown());
+    ClickAt(simple->GetListControl(), { 10, simple->GetItemHeight() + 3 });
+    EXPECT_EQ(simple->GetText(), u"y");
+}
+
+TEST_F(ListsUi, AStyleSwitchRepaintsListsInItsColours)
+{
+    auto form = MakeForm();
+    auto* list = Add<TListBox>(form.get(), form.get(), { 10, 10, 150, 110 });
+    list->GetItems()->SetCommaText(u"a,b");
+    form->Show();
+    list->SetItemIndex(0);
+    const int h = list->GetItemHeight();
+    const TColor classicBack = PixelAt(list, { 50, 3 * h });
+    const TColor classicSelected = PixelAt(list, { 100, h / 2 });
+    TStyleManager::SetStyle(u"Cyan Night");
+    const TColor styledBack = PixelAt(list, { 50, 3 * h });
+    const TColor styledSelected = PixelAt(list, { 100, h / 2 });
+    EXPECT_EQ(styledBack, StyleColorToRGB(clWindow));
+    EXPECT_EQ(styledSelected, StyleColorToRGB(clHighlight));
+    EXPECT_NE(styledBack, classicBack);
+    EXPECT_NE(styledSelected, classicSelected);
+}
+
 } // namespace
