@@ -596,11 +596,16 @@ void TComboBoxEdit::Dispatch(TMessage& Message)
         if (m_combo->ComboKey(WORD(Message.WParam), KeyDataToShiftState(Message.LParam)))
             return;
         break;
-    case WM_CHAR:
+    case WM_CHAR: {
         // Enter and Esc closed the list already.
         if ((Message.WParam == VK_RETURN || Message.WParam == VK_ESCAPE) && m_combo->m_droppedDown)
             return;
-        break;
+        // Only a typed character completes the text, not a deletion.
+        m_combo->m_typing = Message.WParam >= u' ';
+        struct Reset { bool& f; ~Reset() { f = false; } } reset { m_combo->m_typing };
+        TCustomEdit::Dispatch(Message);
+        return;
+    }
     case CM_WANTSPECIALKEY:
         if (m_combo->m_droppedDown && (Message.WParam == VK_RETURN || Message.WParam == VK_ESCAPE)) {
             Message.Result = 1;
@@ -1022,8 +1027,23 @@ void TCustomComboBox::EditChanged()
 {
     if (m_settingText)
         return;
-    const String text = m_edit->GetText();
+    String text = m_edit->GetText();
     m_itemIndex = m_items->IndexOf(text);
+    if (m_autoComplete && m_typing && !text.empty() && m_edit->GetSelStart() == int(text.size())) {
+        const int i = FindPrefix(*m_items, text, 0);
+        if (i >= 0) {
+            // Complete with the rest of the line, selected so the next
+            // character replaces it.
+            const String line = m_items->GetStrings(i);
+            const int typed = int(text.size());
+            m_settingText = true;
+            struct Reset { bool& f; ~Reset() { f = false; } } reset { m_settingText };
+            m_edit->SetText(line);
+            m_edit->SetSel(typed, int(line.size()));
+            m_itemIndex = i;
+            text = line;
+        }
+    }
     if (m_droppedDown) {
         const int i = text.empty() ? -1 : FindPrefix(*m_items, text, 0);
         m_list->SetHotIndex(i);

@@ -369,6 +369,7 @@ private:
     int m_indexAtDrop { -1 };
     bool m_buttonPressed { false };
     bool m_settingText { false };
+    bool m_typing { false };
     bool m_openedByPress { false };
     String m_typed;
     UInt64 m_typedAt { 0 };

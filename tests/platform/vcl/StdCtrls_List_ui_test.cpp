@@ -194,6 +194,7 @@ TEST_F(ListsUi, EditableComboReportsEditChangesAndMatchesLines)
 {
     auto form = MakeForm();
     TComboBox* combo = MakeCombo(form.get(), csDropDown, { u"red", u"green" });
+    combo->SetAutoComplete(false);
     RecordNotifications(form.get(), combo);
     std::vector<String> seen;
     combo->OnChange = [&](TObject*) { seen.push_back(combo->GetText()); };
@@ -210,6 +211,40 @@ TEST_F(ListsUi, EditableComboReportsEditChangesAndMatchesLines)
     combo->SetItemIndex(0);
     EXPECT_EQ(combo->GetText(), u"red");
     EXPECT_TRUE(seen.empty());
+}
+
+TEST_F(ListsUi, EditableComboCompletesTypedTextFromItsLines)
+{
+    auto form = MakeForm();
+    TComboBox* combo = MakeCombo(form.get(), csDropDown, { u"Berlin", u"Bern", u"Bonn" });
+    std::vector<String> seen;
+    combo->OnChange = [&](TObject*) { seen.push_back(combo->GetText()); };
+    struct TCase {
+        const char* What;
+        std::function<void()> Do;
+        const char16_t* Text;
+        int SelStart;
+        int SelLength;
+        int Index;
+    };
+    const TCase cases[] = {
+        { "a prefix completes to the first line", [] { Headless::Type(u"be"); }, u"Berlin", 2, 4, 0 },
+        { "the next letter replaces the completion", [] { Headless::Type(u"rn"); }, u"Bern", 4, 0, 1 },
+        { "deleting does not complete again", [] { Headless::Key(VK_BACK); }, u"Ber", 3, 0, -1 },
+        { "no line starts so: the text stays", [] { Headless::Type(u"x"); }, u"Berx", 4, 0, -1 },
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        seen.clear();
+        c.Do();
+        Pump();
+        EXPECT_EQ(combo->GetText(), c.Text);
+        EXPECT_EQ(combo->GetSelStart(), c.SelStart);
+        EXPECT_EQ(combo->GetSelLength(), c.SelLength);
+        EXPECT_EQ(combo->GetItemIndex(), c.Index);
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.back(), c.Text); // OnChange sees the completed text
+    }
 }
 
 TEST_F(ListsUi, ComboMessagesAndInfo)
