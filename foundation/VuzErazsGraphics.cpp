@@ -193,25 +193,31 @@ std::unique_ptr<TMemoryStream> TVuzErazs::ConvertBitmapToJPEGStream(TPicture* AB
 
 std::unique_ptr<TMemoryStream> TVuzErazs::DownloadImage(const String& AURL)
 {
+    // Both handles are closed whatever happens.
+    struct THandle {
+        HINTERNET h { nullptr };
+        ~THandle()
+        {
+            if (h)
+                InternetCloseHandle(h);
+        }
+    };
     auto result = std::make_unique<TMemoryStream>();
-    HINTERNET session = InternetOpen(u"TVuzErazs", INTERNET_OPEN_TYPE_PRECONFIG);
-    if (!session)
+    THandle session { InternetOpen(u"TVuzErazs", INTERNET_OPEN_TYPE_PRECONFIG) };
+    if (!session.h)
         throw Exception(u"Unable to initialize Wininet");
-    HINTERNET request = InternetOpenUrl(session, AURL, {}, 0x84000100);
-    if (!request) {
-        InternetCloseHandle(session);
+    // Reload, no cache write, pragma no-cache.
+    THandle request { InternetOpenUrl(session.h, AURL, {}, 0x84000100) };
+    if (!request.h)
         throw Exception(u"Cannot open URL " + AURL);
-    }
     String contentType;
-    HttpQueryInfo(request, HTTP_QUERY_CONTENT_TYPE, contentType);
+    HttpQueryInfo(request.h, HTTP_QUERY_CONTENT_TYPE, contentType);
     if (StrUpper(contentType).find(u"IMAGE") != String::npos) {
         std::array<Byte, 1025> block {};
         DWORD read = 0;
-        while (InternetReadFile(request, block.data(), DWORD(block.size()), &read) && read > 0)
+        while (InternetReadFile(request.h, block.data(), DWORD(block.size()), &read) && read > 0)
             result->WriteBuffer(block.data(), read);
     }
-    InternetCloseHandle(request);
-    InternetCloseHandle(session);
     return result;
 }
 

@@ -83,7 +83,7 @@ void TLumSVGBitmap::ParseSource()
 void TLumSVGBitmap::Assign(TPersistent* Source)
 {
     auto* source = dynamic_cast<TLumSVGBitmap*>(Source);
-    if (!source)
+    if (!source || source == this)
         return;
     try {
         FSVG->Clear();

@@ -184,6 +184,12 @@ TEST(VuzErazsNet, DownloadImageKeepsOnlyImageAnswers)
     auto page = TVuzErazs::DownloadImage(Utf8ToString(server.BaseUrl() + "/page"));
     ASSERT_TRUE(page);
     EXPECT_EQ(page->GetSize(), 0);
+    try {
+        TVuzErazs::DownloadImage(u"http://127.0.0.1:1/none.png");
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.GetMessage(), u"Cannot open URL http://127.0.0.1:1/none.png");
+    }
 }
 
 } // namespace
