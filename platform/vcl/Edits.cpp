@@ -352,11 +352,11 @@ bool TCustomEdit::ReplaceRange(int Start, int End, String S, bool User)
         if (merge) {
             m_undo.insertedLength += inserted;
         } else {
-            m_undo = { true, Start, inserted, removed, m_anchor, m_caret, m_typing };
+            m_undo.Set(Start, inserted, removed, m_typing);
         }
         m_modified = true;
     } else {
-        m_undo = {};
+        m_undo.Reset();
     }
     m_anchor = m_caret = Start + inserted;
     Invalidate();
@@ -380,7 +380,7 @@ void TCustomEdit::InsertLines(int Index, const std::vector<String>& Lines)
     // The widest line can only grow: only the new lines need measuring.
     m_measuredUpTo = std::min(m_measuredUpTo, Index);
     m_rowsValid = false;
-    m_undo = {};
+    m_undo.Reset();
     // Like a replacement of the selection: the caret ends after the new text.
     m_anchor = m_caret = LineStart(caretLine) + LineLength(caretLine);
     TextChangedByCode();
@@ -397,7 +397,7 @@ void TCustomEdit::DeleteLine(int Index)
         m_lines.erase(m_lines.begin() + Index);
     InvalidateFrom(Index);
     LayoutChanged();
-    m_undo = {};
+    m_undo.Reset();
     m_anchor = m_caret = std::min(LineStart(std::min(Index, LineCount() - 1)), TextLength());
     TextChangedByCode();
 }
@@ -411,7 +411,7 @@ void TCustomEdit::PutLine(int Index, const String& S)
     m_lines.insert(m_lines.begin() + Index + 1, std::make_move_iterator(parts.begin() + 1), std::make_move_iterator(parts.end()));
     InvalidateFrom(Index);
     LayoutChanged();
-    m_undo = {};
+    m_undo.Reset();
     const int last = Index + int(parts.size()) - 1;
     m_anchor = m_caret = LineStart(last) + LineLength(last);
     TextChangedByCode();
@@ -430,7 +430,7 @@ void TCustomEdit::SetAllLines(std::vector<String> Lines)
     m_lines = std::move(Lines);
     InvalidateFrom(0);
     LayoutChanged();
-    m_undo = {};
+    m_undo.Reset();
     m_anchor = m_caret = 0;
     m_topRow = 0;
     m_scrollX = 0;
@@ -879,7 +879,7 @@ void TCustomEdit::DoUndo()
     m_es |= savedCase;
     m_maxLength = savedMax;
     // Undoing the undo redoes.
-    m_undo = { true, u.start, int(u.removed.size()), inserted, m_anchor, m_caret, false };
+    m_undo.Set(u.start, int(u.removed.size()), inserted, false);
     SetSel(u.start, u.start + int(u.removed.size()));
 }
 
@@ -1151,6 +1151,8 @@ void TCustomEdit::Dispatch(TMessage& Message)
     case WM_SETFOCUS:
         TWinControl::Dispatch(Message);
         Invalidate();
+        if (m_handle && StyledElement(this, seBorder))
+            RedrawWindow(m_handle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
         return;
     case WM_KILLFOCUS:
         m_mouseSelecting = false;
@@ -1158,6 +1160,8 @@ void TCustomEdit::Dispatch(TMessage& Message)
         HideBalloon();
         TWinControl::Dispatch(Message);
         Invalidate();
+        if (m_handle && StyledElement(this, seBorder))
+            RedrawWindow(m_handle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
         return;
     case WM_SIZE:
         LayoutChanged();
@@ -1172,9 +1176,47 @@ void TCustomEdit::Dispatch(TMessage& Message)
         TWinControl::Dispatch(Message);
         Invalidate();
         return;
+    case WM_NCPAINT:
+        if (m_borderStyle == bsSingle && StyledElement(this, seBorder)) {
+            PaintStyledBorder();
+            Message.Result = 0;
+            return;
+        }
+        TWinControl::Dispatch(Message);
+        return;
+    case CM_STYLECHANGED:
+        TWinControl::Dispatch(Message);
+        if (m_handle)
+            RedrawWindow(m_handle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+        return;
     default:
         TWinControl::Dispatch(Message);
     }
+}
+
+// The frame in the style's edit border colour around the style's window
+// colour, in place of the classic sunken edge.
+void TCustomEdit::PaintStyledBorder()
+{
+    HDC dc = GetWindowDC(m_handle);
+    if (!dc)
+        return;
+    RECT wr {};
+    GetWindowRect(m_handle, wr);
+    const TRect r(0, 0, wr.Right - wr.Left, wr.Bottom - wr.Top);
+    TColor border = StyleServices()->GetStyleColor(scBorder);
+    StyleServices()->GetElementColor(StyleServices()->GetElementDetails(Focused() ? teEditBorderNoScrollFocused : teEditBorderNoScrollNormal), ecBorderColor, border);
+    const TColor inner = ControlColorToRGB(this, IsEnabledInChain() ? m_color : clBtnFace, seClient);
+    FillSolid(dc, TRect(r.Left, r.Top, r.Right, r.Top + 1), ColorToRGB(border));
+    FillSolid(dc, TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom), ColorToRGB(border));
+    FillSolid(dc, TRect(r.Left, r.Top, r.Left + 1, r.Bottom), ColorToRGB(border));
+    FillSolid(dc, TRect(r.Right - 1, r.Top, r.Right, r.Bottom), ColorToRGB(border));
+    const TRect in(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+    FillSolid(dc, TRect(in.Left, in.Top, in.Right, in.Top + 1), inner);
+    FillSolid(dc, TRect(in.Left, in.Bottom - 1, in.Right, in.Bottom), inner);
+    FillSolid(dc, TRect(in.Left, in.Top, in.Left + 1, in.Bottom), inner);
+    FillSolid(dc, TRect(in.Right - 1, in.Top, in.Right, in.Bottom), inner);
+    ReleaseDC(m_handle, dc);
 }
 
 void TCustomEdit::DefaultHandler(TMessage& Message)
@@ -1271,7 +1313,7 @@ void TCustomEdit::DefaultHandler(TMessage& Message)
         DoUndo();
         return;
     case EM_CANUNDO: Message.Result = m_undo.valid; return;
-    case EM_EMPTYUNDOBUFFER: m_undo = {}; return;
+    case EM_EMPTYUNDOBUFFER: m_undo.Reset(); return;
     case EM_GETSEL: {
         const int a = GetSelStart(), b = a + GetSelLength();
         if (w)
@@ -1287,11 +1329,10 @@ void TCustomEdit::DefaultHandler(TMessage& Message)
     case EM_REPLACESEL: {
         const String text = l ? String(reinterpret_cast<const char16_t*>(l)) : String();
         const int a = GetSelStart(), b = a + GetSelLength();
-        const TUndo before = m_undo;
         ReplaceRange(a, b, text, true);
+        // WParam FALSE: the replacement cannot be undone.
         if (!w)
-            m_undo = {};
-        (void)before;
+            m_undo.Reset();
         return;
     }
     case EM_GETRECT:

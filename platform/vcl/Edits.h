@@ -144,7 +144,7 @@ public:
     void PasteFromClipboard() { Perform(WM_PASTE); }
     void Undo() { Perform(WM_UNDO); }
     bool GetCanUndo() const { return m_undo.valid; }
-    void ClearUndo() { m_undo = {}; }
+    void ClearUndo() { m_undo.Reset(); }
     void Clear() { SetText(String()); }
     int GetTextLen() const { return TextLength(); }
 
@@ -250,9 +250,20 @@ private:
         int start { 0 };
         int insertedLength { 0 };
         String removed;
-        int anchor { 0 };
-        int caret { 0 };
         bool typing { false };
+        void Reset()
+        {
+            valid = false;
+            removed.clear();
+        }
+        void Set(int Start, int InsertedLength, const String& Removed, bool Typing)
+        {
+            valid = true;
+            start = Start;
+            insertedLength = InsertedLength;
+            removed = Removed;
+            typing = Typing;
+        }
     };
     friend class TMemoStrings;
 
@@ -279,6 +290,7 @@ private:
     int WordStartAt(int Offset) const;
     int WordEndAt(int Offset) const;
     void MouseSelect(TPoint P, bool Extend);
+    void PaintStyledBorder();
     void ShowBalloon(const EDITBALLOONTIP& Tip);
     void HideBalloon();
     void NormaliseLines();

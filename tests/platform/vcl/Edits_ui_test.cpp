@@ -450,11 +450,18 @@ TEST_F(EditUi, PaintsTextSelectionHintAndStyleColours)
     Pump();
     EXPECT_NE(PixelAt(e, { mid, 3 }), Screen(clHighlight)); // hidden without focus
 
+    const TPoint frame { -2, -2 }; // the window's top-left corner
+    const std::uint32_t classicFrame = PixelAt(e, frame);
+
     ASSERT_TRUE(TStyleManager::TrySetStyle(u"Cyan Night", false));
     Pump();
     const TColor styled = StyleServices()->GetSystemColor(clWindow);
     EXPECT_EQ(PixelAt(e, inside), Screen(styled));
     EXPECT_NE(PixelAt(e, inside), 0xFFFFFFu);
+    TColor border = StyleServices()->GetStyleColor(scBorder);
+    StyleServices()->GetElementColor(StyleServices()->GetElementDetails(teEditBorderNoScrollNormal), ecBorderColor, border);
+    EXPECT_EQ(PixelAt(e, frame), Screen(border));
+    EXPECT_NE(PixelAt(e, frame), classicFrame);
 }
 
 TEST_F(EditUi, ButtonedEditButtonsClickAndNarrowTheText)
@@ -486,6 +493,138 @@ TEST_F(EditUi, ButtonedEditButtonsClickAndNarrowTheText)
     RECT fr {};
     e->Perform(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
     EXPECT_LE(fr.Right, r.Left);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EditUi, MemoKeysWorkOnLinesAndRows)
+{
+    TMemo* m = Make<TMemo>({ 10, 10, 310, 200 });
+    m->SetWordWrap(false);
+    int changes = 0;
+    m->OnChange = [&](TObject*) { ++changes; };
+    ShowAndFocus(m);
+    Type(u"abcdef");
+    Key(VK_RETURN);
+    Type(u"xy");
+    Key(VK_RETURN);
+    Type(u"123456789");
+    EXPECT_EQ(m->GetText(), u"abcdef\r\nxy\r\n123456789");
+    EXPECT_EQ(changes, 19);
+    EXPECT_EQ(m->GetLines()->GetCount(), 3);
+
+    struct TStep {
+        WORD Vk;
+        bool Shift;
+        bool Ctrl;
+        TPoint Caret;
+    };
+    const TStep steps[] = {
+        { VK_UP, false, false, { 2, 1 } },   // a shorter line takes the caret to its end
+        { VK_UP, false, false, { 2, 0 } },   // the column comes from the position
+        { VK_END, false, false, { 6, 0 } },
+        { VK_RIGHT, false, false, { 0, 1 } }, // over the line break
+        { VK_LEFT, false, false, { 6, 0 } },
+        { VK_DOWN, false, false, { 2, 1 } },
+        { VK_END, false, true, { 9, 2 } },
+        { VK_HOME, false, false, { 0, 2 } },
+        { VK_HOME, false, true, { 0, 0 } },
+    };
+    m->SetCaretPos({ 9, 2 });
+    for (const TStep& s : steps) {
+        SCOPED_TRACE(std::to_string(s.Vk));
+        Key(s.Vk, s.Shift, s.Ctrl);
+        EXPECT_EQ(m->GetCaretPos(), s.Caret);
+    }
+    // Backspace at a line start joins the lines.
+    m->SetCaretPos({ 0, 1 });
+    Key(VK_BACK);
+    EXPECT_EQ(m->GetLines()->GetStrings(0), u"abcdefxy");
+    EXPECT_EQ(m->GetLines()->GetCount(), 2);
+}
+
+TEST_F(EditUi, MemoReturnsAndTabsGoWhereTheSettingsSay)
+{
+    TMemo* m = Make<TMemo>({ 10, 10, 310, 100 });
+    TEdit* next = Make<TEdit>({ 10, 120, 210, 141 });
+    auto* ok = Make<TButton>({ 220, 120, 300, 145 });
+    ok->SetDefault(true);
+    int clicks = 0;
+    ok->OnClick = [&](TObject*) { ++clicks; };
+    ShowAndFocus(m);
+
+    Key(VK_RETURN);
+    Key(VK_TAB);
+    EXPECT_EQ(m->GetText(), u"\r\n");
+    EXPECT_TRUE(next->Focused()); // Tab left the memo
+    EXPECT_EQ(clicks, 0);
+
+    m->SetWantTabs(true);
+    m->SetWantReturns(false);
+    m->SetFocus();
+    Pump();
+    m->SetSel(-1, -1);
+    Key(VK_TAB);
+    EXPECT_TRUE(m->Focused());
+    Key(VK_RETURN);
+    EXPECT_EQ(m->GetText(), u"\r\n\t");
+    EXPECT_EQ(clicks, 1); // Enter reached the default button
+}
+
+TEST_F(EditUi, MemoWrapsWordsIntoRowsWithoutChangingLines)
+{
+    TMemo* m = Make<TMemo>({ 10, 10, 150, 200 });
+    m->SetText(u"the quick brown fox jumps over the lazy dog again and again");
+    form->Show();
+    Pump();
+    const LRESULT rows = m->Perform(EM_GETLINECOUNT);
+    EXPECT_GT(rows, 2);
+    EXPECT_EQ(m->GetLines()->GetCount(), 1);
+    // Rows break after blanks and every row fits the width.
+    RECT fr {};
+    m->Perform(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
+    for (int r = 1; r < rows; ++r) {
+        SCOPED_TRACE(r);
+        const int start = int(m->Perform(EM_LINEINDEX, WPARAM(r)));
+        EXPECT_EQ(m->GetText()[std::size_t(start - 1)], u' ');
+        const int len = int(m->Perform(EM_LINELENGTH, WPARAM(start)));
+        EXPECT_LE(GET_X_LPARAM(m->Perform(EM_POSFROMCHAR, WPARAM(start + len - 1))), fr.Right);
+    }
+    m->SetWordWrap(false);
+    EXPECT_EQ(m->Perform(EM_GETLINECOUNT), 1);
+}
+
+TEST_F(EditUi, MemoScrollsToAddedLinesAndFollowsItsScrollBar)
+{
+    TMemo* m = Make<TMemo>({ 10, 10, 310, 120 });
+    m->SetWordWrap(false);
+    m->SetScrollBars(ssBoth);
+    form->Show();
+    Pump();
+    for (int i = 0; i < 100; ++i)
+        m->GetLines()->Add(Utf8ToString("line " + std::to_string(i)));
+    Pump();
+    const int top = int(m->Perform(EM_GETFIRSTVISIBLELINE));
+    EXPECT_GT(top, 80); // the last line added is in view
+    EXPECT_LE(top, 100);
+
+    // The vertical bar is a child at the right edge; moving it scrolls.
+    TScrollBar* bar = nullptr;
+    for (int i = 0; i < m->GetControlCount(); ++i)
+        if (auto* b = dynamic_cast<TScrollBar*>(m->GetControl(i)); b && b->GetKind() == sbVertical)
+            bar = b;
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->GetPosition(), top);
+    EXPECT_EQ(bar->GetLeft() + bar->GetWidth(), m->GetClientWidth());
+    bar->SetPosition(10);
+    EXPECT_EQ(m->Perform(EM_GETFIRSTVISIBLELINE), 10);
+    // Text starts left of the bar; the wheel scrolls three rows a notch.
+    Headless::Wheel(-WHEEL_DELTA, m->ClientToScreen({ 50, 50 }));
+    Pump();
+    EXPECT_EQ(m->Perform(EM_GETFIRSTVISIBLELINE), 13);
+    EXPECT_EQ(bar->GetPosition(), 13);
 }
 
 } // namespace
