@@ -449,12 +449,11 @@ void TCustomEdit::TextChangedByCode()
 void TCustomEdit::Notify(WORD Code)
 {
     HWND parent = m_handle ? ::GetParent(m_handle) : nullptr;
-    if (parent && TWinControl::FindControl(parent)) {
+    if (parent)
         SendMessage(parent, WM_COMMAND, MAKEWPARAM(WORD(GetDlgCtrlID(m_handle)), Code), reinterpret_cast<LPARAM>(m_handle));
-        return;
-    }
-    // No window yet: the change still counts.
-    if (Code == EN_CHANGE && !GetComponentState().Contains(csDestroying))
+    // Without a parent control to reflect the notification (no window yet,
+    // or a foreign parent window) the change still counts.
+    if (Code == EN_CHANGE && !(parent && TWinControl::FindControl(parent)) && !GetComponentState().Contains(csDestroying))
         Change();
 }
 
@@ -682,38 +681,45 @@ int TCustomEdit::WidestLine()
     return m_widest;
 }
 
-int TCustomEdit::RowX(HDC DC, const TRow& Row, int Width)
+int TCustomEdit::RowX(int Width)
 {
     const TRect fr = FormatRect();
-    int x = fr.Left - m_scrollX;
     if (m_es & ES_RIGHT)
-        x = fr.Right - Width - m_scrollX;
-    else if (m_es & ES_CENTER)
-        x = fr.Left + (fr.Width() - Width) / 2 - m_scrollX;
-    (void)DC;
-    (void)Row;
-    return x;
+        return fr.Right - Width - m_scrollX;
+    if (m_es & ES_CENTER)
+        return fr.Left + (fr.Width() - Width) / 2 - m_scrollX;
+    return fr.Left - m_scrollX;
+}
+
+int TCustomEdit::CharInRow(int Row, int X)
+{
+    const TRow r = RowAt(Row);
+    const String part = LineText(r.Line).substr(std::size_t(r.Start), std::size_t(r.End - r.Start));
+    TMeasureDC m(GetFont()->GetHandle());
+    const std::vector<int> xs = CaretXs(m.Get(), part);
+    const int x0 = RowX(xs.back());
+    int best = 0;
+    for (std::size_t i = 1; i < xs.size(); ++i)
+        if (std::abs(x0 + xs[i] - X) < std::abs(x0 + xs[std::size_t(best)] - X))
+            best = int(i);
+    // A wrapped row's end is the next row's start: stay on this row.
+    if (Wraps() && r.End < LineLength(r.Line) && best == int(part.size()) && best > 0)
+        --best;
+    return LineStart(r.Line) + r.Start + best;
 }
 
 TCustomEdit::TCharPos TCustomEdit::CharFromPos(TPoint P)
 {
     ApplyPendingScroll();
     const TRect fr = FormatRect();
-    int row = IsMultiLine() ? m_topRow + (P.Y - fr.Top) / LineHeight() - (P.Y < fr.Top ? 1 : 0) : 0;
+    const int lh = LineHeight();
+    int row = 0;
+    if (IsMultiLine()) {
+        const int dy = P.Y - fr.Top;
+        row = m_topRow + (dy >= 0 ? dy / lh : -((-dy + lh - 1) / lh));
+    }
     row = std::clamp(row, 0, RowCount() - 1);
-    const TRow r = RowAt(row);
-    const String part = LineText(r.Line).substr(std::size_t(r.Start), std::size_t(r.End - r.Start));
-    TMeasureDC m(GetFont()->GetHandle());
-    const std::vector<int> xs = CaretXs(m.Get(), part);
-    const int x0 = RowX(m.Get(), r, xs.back());
-    int best = 0;
-    for (std::size_t i = 1; i < xs.size(); ++i)
-        if (std::abs(x0 + xs[i] - P.X) < std::abs(x0 + xs[std::size_t(best)] - P.X))
-            best = int(i);
-    // A wrapped row's end is the next row's start: stay on this row.
-    if (Wraps() && r.End < LineLength(r.Line) && best == int(part.size()) && best > 0)
-        --best;
-    return { LineStart(r.Line) + r.Start + best, r.Line };
+    return { CharInRow(row, P.X), RowAt(row).Line };
 }
 
 TPoint TCustomEdit::PosFromChar(int Index)
@@ -727,7 +733,7 @@ TPoint TCustomEdit::PosFromChar(int Index)
     TMeasureDC m(GetFont()->GetHandle());
     const std::vector<int> xs = CaretXs(m.Get(), part);
     const TRect fr = FormatRect();
-    return { RowX(m.Get(), r, xs.back()) + xs[std::size_t(col)], fr.Top + (row - m_topRow) * LineHeight() };
+    return { RowX(xs.back()) + xs[std::size_t(col)], fr.Top + (row - m_topRow) * LineHeight() };
 }
 
 // ---- scrolling ----
@@ -802,7 +808,7 @@ void TCustomEdit::PaintRow(HDC DC, const TRow& Row, int Y, const TRect& Area)
 {
     const String part = Shown(LineText(Row.Line).substr(std::size_t(Row.Start), std::size_t(Row.End - Row.Start)));
     const std::vector<int> xs = CaretXs(DC, part);
-    const int x = RowX(DC, Row, xs.back());
+    const int x = RowX(xs.back());
     if (!part.empty())
         ExtTextOut(DC, x, Y, ETO_CLIPPED, nullptr, part.c_str(), UINT(part.size()), nullptr);
     const int selA = GetSelStart(), selB = selA + GetSelLength();
@@ -946,15 +952,9 @@ void TCustomEdit::EditKey(WORD Key, TShiftState Shift)
             MoveCaret(delta < 0 ? m_caret - 1 : m_caret + 1, shift);
             return;
         }
-        const TPoint p = PosFromChar(m_caret);
-        const int row = std::clamp(RowOfOffset(m_caret) + delta, 0, RowCount() - 1);
-        const TRect fr = FormatRect();
-        const int y = fr.Top + (row - m_topRow) * LineHeight();
-        // Keep the caret's column while moving between rows.
-        const int saveTop = m_topRow;
-        const TCharPos at = CharFromPos({ p.X, y + LineHeight() / 2 + (y < fr.Top ? 0 : 0) });
-        (void)saveTop;
-        MoveCaret(at.Char, shift);
+        // The caret keeps its x position while moving between rows.
+        const int x = PosFromChar(m_caret).X;
+        MoveCaret(CharInRow(std::clamp(RowOfOffset(m_caret) + delta, 0, RowCount() - 1), x), shift);
     };
     switch (Key) {
     case VK_LEFT: {

@@ -275,7 +275,10 @@ private:
     const std::vector<TRow>& WrappedRows();
     String Shown(const String& S) const;
     std::vector<int> CaretXs(HDC DC, const String& S);
-    int RowX(HDC DC, const TRow& Row, int Width);
+    // Left end of a row `Width` pixels wide, after alignment and scrolling.
+    int RowX(int Width);
+    // The character of row `Row` nearest to client x `X`.
+    int CharInRow(int Row, int X);
     void PaintRow(HDC DC, const TRow& Row, int Y, const TRect& Area);
     void Notify(WORD Code);
     void DoUndo();
