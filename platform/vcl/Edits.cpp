@@ -92,7 +92,23 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
     m_color = clWindow;
     m_brush->SetColor(m_color);
     m_cursor = crIBeam;
+    m_autoSize = true;
     SetBounds(0, 0, 121, 21);
+}
+
+void TCustomEdit::SetAutoSize(bool v)
+{
+    TWinControl::SetAutoSize(v);
+    AdjustHeight();
+}
+
+void TCustomEdit::AdjustHeight()
+{
+    // A bordered single-line edit is as high as its font plus the frame
+    // and the room above and below the text.
+    if (!m_autoSize || IsMultiLine() || m_borderStyle != bsSingle)
+        return;
+    SetHeight(LineHeight() + (m_ctl3D ? 8 : 6));
 }
 
 TCustomEdit::~TCustomEdit()
@@ -1171,6 +1187,7 @@ void TCustomEdit::Dispatch(TMessage& Message)
         m_lineHeight = 0;
         LayoutChanged();
         TWinControl::Dispatch(Message);
+        AdjustHeight();
         return;
     case CM_ENABLEDCHANGED:
         TWinControl::Dispatch(Message);

@@ -147,6 +147,8 @@ public:
     void ClearUndo() { m_undo.Reset(); }
     void Clear() { SetText(String()); }
     int GetTextLen() const { return TextLength(); }
+    // On by default: a bordered single-line edit takes its font's height.
+    void SetAutoSize(bool v) override;
 
     // Index of the character nearest to a client point (line and char in
     // full width, unlike EM_CHARFROMPOS's 16-bit halves).
@@ -217,6 +219,7 @@ protected:
     // rectangle's width.
     bool Wraps() const;
     void SetStyleBit(DWORD Bit, bool On);
+    void AdjustHeight();
     // Rows and widths must be measured again.
     void LayoutChanged();
     DWORD EditStyle() const { return m_es; }

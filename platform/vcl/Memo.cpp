@@ -170,6 +170,7 @@ TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), m_lines(std:
     SetStyleBit(ES_WANTRETURN, true);
     SetStyleBit(ES_AUTOHSCROLL, false);
     SetAutoSelect(false);
+    m_autoSize = false;
     SetBounds(0, 0, 185, 89);
 }
 

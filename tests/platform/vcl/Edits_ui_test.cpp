@@ -287,6 +287,19 @@ TEST_F(EditUi, MouseClickDragAndDoubleClickSelect)
     EXPECT_EQ(e->GetSelText(), u"beta ");
 }
 
+TEST_F(EditUi, AutoSizeFollowsTheFontHeight)
+{
+    TEdit* e = Make<TEdit>({ 10, 10, 210, 60 });
+    e->GetFont()->SetSize(8);
+    const int small = e->GetHeight();
+    e->GetFont()->SetSize(20);
+    EXPECT_GT(e->GetHeight(), small + 10);
+    e->SetAutoSize(false);
+    e->SetHeight(50);
+    e->GetFont()->SetSize(8);
+    EXPECT_EQ(e->GetHeight(), 50);
+}
+
 TEST_F(EditUi, TabFocusSelectsAllWhenAutoSelect)
 {
     TEdit* a = Make<TEdit>({ 10, 10, 210, 31 });
