@@ -212,9 +212,6 @@ protected:
     void SetAllLines(std::vector<String> Lines);
     // Code changes go through one door: the change notification, a repaint.
     void TextChangedByCode();
-    // Whether a line break typed or pasted is kept (multi-line only).
-    virtual bool WantsReturns() const { return (m_es & ES_WANTRETURN) != 0; }
-    virtual bool WantsTabs() const { return false; }
     // A multi-line edit without ES_AUTOHSCROLL wraps at the formatting
     // rectangle's width.
     bool Wraps() const;
