@@ -57,12 +57,12 @@ void TLumCustomControlBaseCommon::CreateWnd()
 
 String TLumCustomControlBaseCommon::GetDocURL()
 {
-    return u"https://www.lumcontrols.com/documentation";
+    return u"https://www.quarrytide.example/documentation";
 }
 
 String TLumCustomControlBaseCommon::GetTipsURL()
 {
-    return u"https://www.lumcontrols.com/tips";
+    return u"https://www.quarrytide.example/tips";
 }
 
 void TLumCustomControlBaseCommon::SetAdaptToStyle(bool Value)
