@@ -171,6 +171,17 @@ public:
     static void OpenURL(const String& AURL);
     // An information message with an OK button; the dialog result.
     static int Message(const String& AMessage);
+    // ADialogType and AButtons are the message dialog's TMsgDlgType and the
+    // bits of its TMsgDlgButtons.
+    static int Message(const String& AMessage, int ADialogType, std::uint64_t AButtons, int AHelpContext);
+    // A file-open dialog (the file must exist) starting in ADefaultFolder or
+    // the documents folder; true and the chosen file when confirmed.
+    static bool SelectFile(String& AFileName, const String& ADefaultFolder = {}, const String& AFilter = {},
+        const TVuzErazsFileCallBackEvent& ACallBack = nullptr);
+    // A file-save dialog with the overwrite prompt, proposing AFileName; a
+    // chosen name without extension takes the proposed name's extension.
+    static bool SaveFile(String& AFileName, const String& AFilter = {},
+        const TVuzErazsFileCallBackEvent& ACallBack = nullptr);
     // To the debug output (standard error).
     static void Log(const String& AMessage);
     // A new component of the same class with the same published properties,

@@ -412,11 +412,6 @@ void TVuzErazs::OpenURL(const String& AURL)
     RunDetached(AURL);
 }
 
-int TVuzErazs::Message(const String& AMessage)
-{
-    return Application->MessageBox(AMessage, Application->GetTitle(), MB_OK | MB_ICONASTERISK);
-}
-
 void TVuzErazs::Log(const String& AMessage)
 {
     std::fprintf(stderr, "%s\n", StringToUtf8(AMessage).c_str());
