@@ -95,7 +95,6 @@ public:
 
     // OnClick, and the radio/auto-check rules.
     virtual void Click();
-    void InitiateAction() { }
 
     TNotifyEvent OnClick;
 
@@ -120,8 +119,6 @@ private:
     TMenuItem* m_parentItem { nullptr };
     TMenu* m_menu { nullptr };
 };
-
-enum TMenuAutoHotkeys { maAutomaticMenu = 0, maManualMenu = 1 };
 
 class TMenu : public TComponent {
     QT_CLASS(TMenu, TComponent)
@@ -232,7 +229,7 @@ private:
 // only selected when `Open` is false); answers the item chosen, already run.
 TMenuItem* TrackMenuBar(TMainMenu* Menu, int Index, bool Open);
 // The menu window open at the given depth while a loop runs (0 the first
-// pop-up), or null: for tests and the bar's painting.
+// pop-up), or null (tests look at the open menus with these two).
 HWND OpenMenuWindow(int Depth);
 // Screen rectangle of child `Index` in the menu window open at `Depth`;
 // empty when there is none.

@@ -15,14 +15,13 @@
 QT_PUBLISHED(TListItems)
 QT_PUBLISHED(TCustomListBox, QT_PROP(ItemIndex), QT_PROP(MultiSelect), QT_PROP(ExtendedSelect), QT_PROP(TopIndex),
     QT_PROP(ItemHeight), QT_PROP(Style), QT_PROP(Sorted), QT_PROP_T(BorderStyle, u"TBorderStyle"),
-    QT_EVENT_T(OnDrawItem, u"TDrawItemEvent"), QT_EVENT_T(OnMeasureItem, u"TMeasureItemEvent"))
+    QT_EVENT_T(OnDrawItem, u"TDrawItemEvent"))
 QT_PUBLISHED(TListBox)
 QT_PUBLISHED(TComboBoxEdit)
 QT_PUBLISHED(TComboBoxList)
 QT_PUBLISHED(TCustomComboBox, QT_PROP(Style), QT_PROP(ItemIndex), QT_PROP(DropDownCount), QT_PROP(ItemHeight),
     QT_PROP(DroppedWidth), QT_PROP(AutoComplete), QT_PROP(Sorted), QT_PROP(MaxLength), QT_EVENT(OnChange),
-    QT_EVENT(OnSelect), QT_EVENT(OnDropDown), QT_EVENT(OnCloseUp), QT_EVENT_T(OnDrawItem, u"TDrawItemEvent"),
-    QT_EVENT_T(OnMeasureItem, u"TMeasureItemEvent"))
+    QT_EVENT(OnSelect), QT_EVENT(OnDropDown), QT_EVENT(OnCloseUp), QT_EVENT_T(OnDrawItem, u"TDrawItemEvent"))
 QT_PUBLISHED(TComboBox)
 
 namespace {

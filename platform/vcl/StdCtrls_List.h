@@ -73,7 +73,6 @@ enum TOwnerDrawStateItem {
 };
 using TOwnerDrawState = Set<TOwnerDrawStateItem>;
 using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
-using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
 
 // What a list's lines tell their control.
 class IListItemsOwner {
@@ -161,7 +160,6 @@ public:
     void Clear() { m_items->Clear(); }
 
     TDrawItemEvent OnDrawItem;
-    TMeasureItemEvent OnMeasureItem;
 
     void Dispatch(TMessage& Message) override;
 
@@ -306,7 +304,6 @@ public:
     TNotifyEvent OnDropDown;
     TNotifyEvent OnCloseUp;
     TDrawItemEvent OnDrawItem;
-    TMeasureItemEvent OnMeasureItem;
 
     void Dispatch(TMessage& Message) override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
