@@ -20,6 +20,7 @@
 #include "platform/rtl/MainThread.h"
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/CheckLst.h"
+#include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ComCtrls_TrackBar.h"
 #include "platform/vcl/Edits.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -35,6 +36,9 @@
 #include "platform/win/Window.h"
 
 namespace {
+
+constexpr int DemoWidth = 640;
+constexpr int DemoHeight = 520;
 
 // A private X server when the environment has no display.
 class TDemoDisplay {
@@ -112,7 +116,7 @@ TPanel* BuildDemo(TForm* f)
 {
     f->SetBorderStyle(bsNone);
     f->SetPosition(poDesigned);
-    f->SetBounds(20, 20, 640, 480);
+    f->SetBounds(20, 20, DemoWidth, DemoHeight);
     f->GetFont()->SetName(u"Tahoma");
 
     // The menu bar first, so it stands above the title.
@@ -121,6 +125,27 @@ TPanel* BuildDemo(TForm* f)
         auto* item = new TMenuItem(menu);
         item->SetCaption(caption);
         menu->GetItems()->Add(item);
+    }
+
+    auto* tools = Put<TToolBar>(f, f, { 0, 0, 640, 26 });
+    tools->SetShowCaptions(true);
+    tools->SetFlat(true);
+    tools->SetButtonHeight(22);
+    tools->SetButtonWidth(60);
+    int x = 0;
+    for (const char16_t* caption : { u"GoBack", u"Stop", u"Forward", u"-", u"50%" }) {
+        auto* b = new TToolButton(f);
+        b->SetLeft(x);
+        x += 60;
+        if (String(caption) == u"-")
+            b->SetStyle(tbsSeparator);
+        else
+            b->SetCaption(caption);
+        if (String(caption) == u"50%") {
+            b->SetStyle(tbsCheck);
+            b->SetDown(true);
+        }
+        b->SetParent(tools);
     }
 
     auto* title = Put<TPanel>(f, f, { 0, 0, 640, 32 }, u"Standard controls");
@@ -200,9 +225,8 @@ TPanel* BuildDemo(TForm* f)
     image->GetPicture()->SetGraphic(&picture);
     image->SetStretch(true);
 
-    auto* lower = Put<TPanel>(f, back, { 8, 268, 632, 382 }, u"Lists on a raised panel");
+    auto* lower = Put<TPanel>(f, back, { 8, 268, 632, 382 }, u"");
     lower->SetBevelWidth(2);
-    lower->SetAlignment(taRightJustify);
     auto* combo = Put<TComboBox>(f, lower, { 12, 12, 160, 36 });
     for (const char16_t* item : { u"1 second", u"3 seconds", u"5 seconds" })
         combo->GetItems()->Add(item);
@@ -218,10 +242,21 @@ TPanel* BuildDemo(TForm* f)
     checks->SetChecked(2, true);
 
 
-    auto* bottom = Put<TPanel>(f, f, { 0, 440, 640, 480 }, u"Bottom panel, caption on the right");
-    bottom->SetAlign(alBottom);
-    bottom->SetAlignment(taRightJustify);
-    bottom->SetBevelOuter(bvLowered);
+    auto* pages = Put<TPageControl>(f, lower, { 450, 8, 610, 104 });
+    for (const char16_t* caption : { u"WebBrowser", u"Results" }) {
+        auto* sheet = new TTabSheet(f);
+        sheet->SetPageControl(pages);
+        sheet->SetCaption(caption);
+    }
+    Put<TLabel>(f, pages->GetPages(0), { 8, 8, 100, 24 }, u"A tab sheet");
+
+    auto* status = Put<TStatusBar>(f, f, { 0, 490, 640, 510 });
+    for (const auto& [text, width] : { std::pair { u"Ready", 250 }, std::pair { u"v. 2.0", 200 } }) {
+        TStatusPanel* panel = status->GetPanels()->Add();
+        panel->SetText(text);
+        panel->SetWidth(width);
+    }
+    status->SetAlign(alBottom);
     return title;
 }
 
@@ -265,7 +300,7 @@ TEST(DemoForm, EveryControlShowsOnTheDisplayInThePlainStyleAndTwoVisualStyles)
         form.Show();
         // Points to compare between the display and what was painted: the
         // default button, a check box glyph, the title panel, the memo.
-        const TPoint probes[] = { { 40, 77 }, { 30, 111 }, { 400, 16 }, { 420, 120 }, { 320, 460 } };
+        const TPoint probes[] = { { 40, 77 }, { 30, 111 }, { 400, 16 }, { 420, 120 }, { 320, 460 }, { 100, 510 } };
         std::uint32_t titleColour[3] = {};
         const char16_t* styles[] = { u"Windows", u"Luna", u"Cyan Night" };
         for (int s = 0; s < 3; ++s) {
@@ -277,11 +312,11 @@ TEST(DemoForm, EveryControlShowsOnTheDisplayInThePlainStyleAndTwoVisualStyles)
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
             while (!same && std::chrono::steady_clock::now() < deadline) {
                 Application->ProcessMessages();
-                if (ReadDisplayedPixels(form.GetHandle(), pixels, width, height) && width == 640 && height == 480) {
+                if (ReadDisplayedPixels(form.GetHandle(), pixels, width, height) && width == DemoWidth && height == DemoHeight) {
                     same = true;
                     for (TPoint p : probes)
                         same = same
-                            && (pixels[std::size_t(p.Y) * 640 + std::size_t(p.X)] & 0xFFFFFF)
+                            && (pixels[std::size_t(p.Y) * DemoWidth + std::size_t(p.X)] & 0xFFFFFF)
                                 == BufferPixel(form.GetHandle(), p.X, p.Y);
                 }
                 if (!same)
@@ -289,7 +324,7 @@ TEST(DemoForm, EveryControlShowsOnTheDisplayInThePlainStyleAndTwoVisualStyles)
             }
             ASSERT_TRUE(same) << "the display never showed the painted form (" << width << "x" << height << ")";
             const TPoint t { title->GetLeft() + 600, title->GetTop() + 16 };
-            titleColour[s] = pixels[std::size_t(t.Y) * 640 + std::size_t(t.X)] & 0xFFFFFF;
+            titleColour[s] = pixels[std::size_t(t.Y) * DemoWidth + std::size_t(t.X)] & 0xFFFFFF;
             std::string name = StringToUtf8(styles[s]);
             for (char& c : name)
                 c = c == ' ' ? '-' : char(std::tolower(static_cast<unsigned char>(c)));
@@ -297,8 +332,8 @@ TEST(DemoForm, EveryControlShowsOnTheDisplayInThePlainStyleAndTwoVisualStyles)
             SavePng(pixels, width, height, file);
             const TImage back = LoadImageFile(Utf8ToString(file.string()));
             ASSERT_EQ(back.Frames.size(), 1u);
-            EXPECT_EQ(back.Frames[0].Width, 640);
-            EXPECT_EQ(back.Frames[0].Height, 480);
+            EXPECT_EQ(back.Frames[0].Width, DemoWidth);
+            EXPECT_EQ(back.Frames[0].Height, DemoHeight);
             std::cout << "demo form written to " << file.string() << "\n";
         }
         // Each style paints the title panel in its own face colour.
