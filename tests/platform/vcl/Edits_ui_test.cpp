@@ -287,6 +287,25 @@ TEST_F(EditUi, MouseClickDragAndDoubleClickSelect)
     EXPECT_EQ(e->GetSelText(), u"beta ");
 }
 
+TEST_F(EditUi, ANewWindowKeepsTextSelectionAndStyles)
+{
+    TEdit* e = Make<TEdit>({ 10, 10, 210, 31 });
+    e->SetText(u"keep me");
+    e->SetReadOnly(true);
+    e->SetAlignment(taRightJustify);
+    e->SetSel(2, 4);
+    HWND before = e->GetHandle();
+    e->SetBorderStyle(bsNone); // builds a new window
+    EXPECT_NE(e->GetHandle(), before);
+    EXPECT_EQ(e->GetText(), u"keep me");
+    EXPECT_EQ(e->GetSelStart(), 2);
+    EXPECT_EQ(e->GetSelLength(), 2);
+    const DWORD style = DWORD(GetWindowLong(e->GetHandle(), GWL_STYLE));
+    EXPECT_NE(style & ES_READONLY, 0u);
+    EXPECT_NE(style & ES_RIGHT, 0u);
+    EXPECT_EQ(GetWindowLong(e->GetHandle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+}
+
 TEST_F(EditUi, AutoSizeFollowsTheFontHeight)
 {
     TEdit* e = Make<TEdit>({ 10, 10, 210, 60 });
