@@ -43,6 +43,22 @@ TEST(VuzErazsForms, DPIScaleComesFromTheFormOfTheComponent)
     EXPECT_FLOAT_EQ(TVuzErazs::GetDPIScale(&loose, 64), 1.0f);
 }
 
+TEST(VuzErazsForms, ScaleForCurrentDPIRecomputesFontHeightsAt96)
+{
+    THeadlessSession session;
+    TForm form(nullptr);
+    auto* outer = new TPanel(&form);
+    outer->SetParent(&form);
+    auto* inner = new TPanel(&form);
+    inner->SetParent(outer);
+    inner->GetFont()->SetPixelsPerInch(144);
+    inner->GetFont()->SetHeight(-18);
+    outer->GetFont()->SetHeight(-11);
+    TVuzErazs::ScaleForCurrentDPI(&form);
+    EXPECT_EQ(inner->GetFont()->GetHeight(), -12); // nested controls too
+    EXPECT_EQ(outer->GetFont()->GetHeight(), -11);
+}
+
 TEST(VuzErazsForms, FontListIsSortedWithoutRepeats)
 {
     THeadlessSession session;
