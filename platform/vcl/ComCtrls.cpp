@@ -402,8 +402,6 @@ void TToolBar::InsertButton(TToolButton* Button)
 {
     if (std::find(m_buttons.begin(), m_buttons.end(), Button) != m_buttons.end())
         return;
-    // Placed after the buttons to its left when dropped on the bar at a
-    // position; appended otherwise.
     m_buttons.push_back(Button);
     ArrangeButtons();
 }
@@ -528,10 +526,7 @@ void TToolBar::ArrangeButtons()
         if (!b->m_visible)
             continue;
         TSize size = ButtonExtent(b);
-        if (!b->IsSeparator())
-            size.cy = rowHeight;
-        else
-            size.cy = rowHeight;
+        size.cy = rowHeight;
         if (!rowEmpty && m_wrapable && x + size.cx > clientWidth && !b->IsSeparator()) {
             x = m_indent;
             y += rowHeight;
@@ -557,12 +552,6 @@ bool TToolBar::CanAutoSize(int& NewWidth, int& NewHeight)
         return true;
     NewHeight = std::max(m_rowsHeight, m_buttonHeight) + 2 * m_borderWidth;
     return true;
-}
-
-void TToolBar::AlignControls(TControl* AControl, TRect& Rect)
-{
-    TCustomControl::AlignControls(AControl, Rect);
-    // Windowed controls placed on the bar follow the buttons' flow too.
 }
 
 void TToolBar::Dispatch(TMessage& Message)

@@ -124,7 +124,6 @@ public:
     // The size a button needs with the bar's settings.
     TSize ButtonExtent(TToolButton* Button);
 
-    void AlignControls(TControl* AControl, TRect& Rect) override;
     void InsertButton(TToolButton* Button);
     void RemoveButton(TToolButton* Button);
     void Notification(TComponent* AComponent, TOperation Operation) override;

@@ -4,6 +4,7 @@
 
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
+#include "platform/win/Window.h"
 #include "tests/platform/vcl/SimpleControlsFixture.h"
 
 namespace {
@@ -371,4 +372,26 @@ TEST_F(Bars, AStyleRecoloursTheStatusBarAndPageControl)
     EXPECT_NE(PixelAt(sheet, inSheet), classicSheet);
     EXPECT_NE(PixelAt(bar, inBar), classicBar);
     EXPECT_EQ(PixelAt(bar, inBar), StyleColorToRGB(clBtnFace));
+}
+
+TEST_F(Bars, TheSizeGripResizesASizeableForm)
+{
+    auto form = MakeForm(400, 300);
+    auto* bar = Add<TStatusBar>(form.get(), form.get(), { 0, 0, 400, 20 });
+    bar->GetPanels()->Add()->SetWidth(100);
+    bar->GetPanels()->Add()->SetWidth(100);
+    form->Show();
+    Pump();
+    // The last panel stops short of the grip.
+    EXPECT_LT(bar->PanelRect(1).Right, bar->GetClientWidth());
+    const TPoint grip = bar->ClientToScreen({ bar->GetClientWidth() - 3, bar->GetClientHeight() - 3 });
+    Headless::Drag(grip, { grip.X + 40, grip.Y + 30 });
+    Pump();
+    RECT window;
+    GetWindowRect(form->GetHandle(), window);
+    EXPECT_EQ(window.Width(), 440);
+    EXPECT_EQ(window.Height(), 330);
+
+    bar->SetSizeGrip(false);
+    EXPECT_EQ(bar->PanelRect(1).Right, bar->GetClientWidth());
 }
