@@ -685,12 +685,28 @@ int TCustomEdit::WidestLine()
         m_measuredUpTo = 0;
     }
     if (m_measuredUpTo < LineCount()) {
-        TMeasureDC m(GetFont()->GetHandle());
-        for (int l = m_measuredUpTo; l < LineCount(); ++l) {
+        // Sums of cached character advances: laying out every line of a
+        // long memo only to size a scroll bar would cost far more, and
+        // kerning moves the sum by a pixel or two at most.
+        std::unique_ptr<TMeasureDC> m;
+        auto advance = [&](Char c) {
+            auto it = m_charWidths.find(c);
+            if (it != m_charWidths.end())
+                return it->second;
+            if (!m)
+                m = std::make_unique<TMeasureDC>(GetFont()->GetHandle());
             SIZE sz {};
-            const String s = Shown(LineText(l));
-            GetTextExtentPoint32(m.Get(), s.c_str(), int(s.size()), &sz);
-            m_widest = std::max(m_widest, int(sz.cx));
+            GetTextExtentPoint32(m->Get(), &c, 1, &sz);
+            return m_charWidths[c] = int(sz.cx);
+        };
+        for (int l = m_measuredUpTo; l < LineCount(); ++l) {
+            int w = 0;
+            if ((m_es & ES_PASSWORD) && m_passwordChar)
+                w = advance(m_passwordChar) * LineLength(l);
+            else
+                for (Char c : LineText(l))
+                    w += advance(c);
+            m_widest = std::max(m_widest, w);
         }
         m_measuredUpTo = LineCount();
     }
@@ -1185,6 +1201,7 @@ void TCustomEdit::Dispatch(TMessage& Message)
         return;
     case CM_FONTCHANGED:
         m_lineHeight = 0;
+        m_charWidths.clear();
         LayoutChanged();
         TWinControl::Dispatch(Message);
         AdjustHeight();

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/vcl/ImgList.h"
@@ -311,6 +312,7 @@ private:
     int m_rowsWidth { -1 };
     int m_widest { -1 };
     int m_measuredUpTo { 0 };
+    std::unordered_map<Char, int> m_charWidths;
     bool m_scrollCaretPending { false };
     bool m_typing { false };
     bool m_clickFocusing { false };
