@@ -159,6 +159,8 @@ TEST_F(SplashScreenUi, TheHarvestShowsItsStepsOnAPopupOwnedByTheApplication)
     std::vector<std::string> log;
     const TStatusPopupFactory makeForm = SplashScreenFactory();
     TfrmSplashScreen* form = nullptr;
+    // The program entry's own pop-up is owned by the application as well.
+    TfrmSplashScreen entryPopup(Application.Get());
     const int before = Application->GetComponentCount();
     TYellowPagesAUentry entry(u"");
     entry.SetfHTTP(Utf8ToString(url));
@@ -168,6 +170,7 @@ TEST_F(SplashScreenUi, TheHarvestShowsItsStepsOnAPopupOwnedByTheApplication)
         EXPECT_NE(form, nullptr);
         EXPECT_EQ(form->GetOwner(), Application.Get());
         EXPECT_EQ(Application->GetComponentCount(), before + 1);
+        EXPECT_NE(form->GetName(), entryPopup.GetName());
         return popup;
     });
     EXPECT_EQ(log, (std::vector<std::string> {
