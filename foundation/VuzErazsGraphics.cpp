@@ -54,8 +54,7 @@ struct TVuzErazsStartup {
         CF_LUMCLIPBOARDSTREAM = RegisterFormat16(u"TLumClipBoard.StreamFormat");
         CF_RTF = RegisterFormat16(u"Rich Text Format");
         CF_HTML = RegisterFormat16(u"HTML Format");
-        if (!TLumPersistence::LogHook)
-            TLumPersistence::LogHook = [](const String& text) { TVuzErazs::Log(text); };
+        TVuzErazs::InstallLogHook();
     }
 } VuzErazsStartup;
 
@@ -435,6 +434,12 @@ std::unique_ptr<TComponent> TVuzErazs::Clone(TComponent* AComponent)
     std::unique_ptr<TComponent> copy(static_cast<TComponent*>(AComponent->ClassType()->Create(nullptr)));
     TLumPersistence::FromJSON(copy.get(), image);
     return copy;
+}
+
+void TVuzErazs::InstallLogHook()
+{
+    if (!TLumPersistence::LogHook)
+        TLumPersistence::LogHook = [](const String& text) { Log(text); };
 }
 
 TPointF TVuzErazs::GetMousePos()

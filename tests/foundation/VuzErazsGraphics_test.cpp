@@ -282,6 +282,7 @@ TEST(VuzErazsComponents, CloneCopiesPublishedPropertiesWithoutNameOrOwner)
 
 TEST(VuzErazsComponents, PersistenceLogGoesToTheDebugOutput)
 {
+    TVuzErazs::InstallLogHook();
     ASSERT_TRUE(TLumPersistence::LogHook);
     TCloneProbe probe(nullptr);
     probe.SetCount(7);
