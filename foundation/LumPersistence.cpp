@@ -500,6 +500,9 @@ void TLumPersistence::FromJSON(TObject* AObject, const String& Value)
 
 void TLumPersistence::Log(TObject* AObject)
 {
+    const String text = ToJSON(AObject);
     if (LogHook)
-        LogHook(ToJSON(AObject));
+        LogHook(text);
+    else
+        TVuzErazs::Log(text);
 }

@@ -165,13 +165,13 @@ public:
     static void SaveToJSONFile(TObject* AObject, const String& AFileName) { SaveSettingsToFile(AObject, AFileName); }
     static void LoadFromJSONStream(TObject* AObject, TStream& AStream) { LoadSettingsFromStream(AObject, AStream); }
     static void LoadFromJSONFile(TObject* AObject, const String& AFileName) { LoadSettingsFromFile(AObject, AFileName); }
-    // ToJSON handed to LogHook (does nothing while no hook is set).
+    // ToJSON handed to LogHook, or to the utilities' debug log when none is set.
     static void Log(TObject* AObject);
 
     // Class-wide hooks; nothing in the library sets them.
     static inline TLumWriterCustomWritePropertyEvent OnCustomWriteProperty;
     static inline TLumReaderCustomReadPropertyEvent OnCustomReadProperty;
-    // Where Log sends its text: the utilities' log once they offer one.
+    // Replaces where Log sends its text (tests capture it here).
     static inline std::function<void(const String&)> LogHook;
 };
 

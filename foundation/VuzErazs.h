@@ -184,9 +184,6 @@ public:
         const TVuzErazsFileCallBackEvent& ACallBack = nullptr);
     // To the debug output (standard error).
     static void Log(const String& AMessage);
-    // Makes the persistence's Log write through Log when nothing else
-    // serves it; done at start-up, and callable again.
-    static void InstallLogHook();
     // A new component of the same class with the same published properties,
     // no owner and no name.
     static std::unique_ptr<TComponent> Clone(TComponent* AComponent);

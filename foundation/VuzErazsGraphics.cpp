@@ -46,7 +46,7 @@ Word RegisterFormat16(const String& name)
     return Word(id);
 }
 
-// Start-up: the clipboard formats, and the persistence's log going to ours.
+// Start-up: the clipboard formats.
 struct TVuzErazsStartup {
     TVuzErazsStartup()
     {
@@ -54,7 +54,6 @@ struct TVuzErazsStartup {
         CF_LUMCLIPBOARDSTREAM = RegisterFormat16(u"TLumClipBoard.StreamFormat");
         CF_RTF = RegisterFormat16(u"Rich Text Format");
         CF_HTML = RegisterFormat16(u"HTML Format");
-        TVuzErazs::InstallLogHook();
     }
 } VuzErazsStartup;
 
@@ -434,12 +433,6 @@ std::unique_ptr<TComponent> TVuzErazs::Clone(TComponent* AComponent)
     std::unique_ptr<TComponent> copy(static_cast<TComponent*>(AComponent->ClassType()->Create(nullptr)));
     TLumPersistence::FromJSON(copy.get(), image);
     return copy;
-}
-
-void TVuzErazs::InstallLogHook()
-{
-    if (!TLumPersistence::LogHook)
-        TLumPersistence::LogHook = [](const String& text) { Log(text); };
 }
 
 TPointF TVuzErazs::GetMousePos()

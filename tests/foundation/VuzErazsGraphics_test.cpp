@@ -282,8 +282,7 @@ TEST(VuzErazsComponents, CloneCopiesPublishedPropertiesWithoutNameOrOwner)
 
 TEST(VuzErazsComponents, PersistenceLogGoesToTheDebugOutput)
 {
-    TVuzErazs::InstallLogHook();
-    ASSERT_TRUE(TLumPersistence::LogHook);
+    ASSERT_FALSE(TLumPersistence::LogHook);
     TCloneProbe probe(nullptr);
     probe.SetCount(7);
     testing::internal::CaptureStderr();
