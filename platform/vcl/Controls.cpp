@@ -6,6 +6,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/Themes.h"
 #include "platform/win/Input.h"
 #include "platform/win/System.h"
 #include "platform/win/Window.h"
@@ -2139,7 +2140,10 @@ void TWinControl::WMEraseBkgnd(TMessage& Message)
     if (!dc)
         return;
     const RECT r = GetClientRect();
-    HBRUSH b = CreateSolidBrush(COLORREF(ColorToRGB(m_color)));
+    // Under a visual style the background takes the style's colours too,
+    // unless the control opted its client area out of the style.
+    const bool styled = StyleServices()->GetEnabled() && GetStyleElements().Contains(seClient);
+    HBRUSH b = CreateSolidBrush(COLORREF(styled ? StyleColorToRGB(m_color) : ColorToRGB(m_color)));
     FillRect(dc, &r, b);
     DeleteObject(b);
     Message.Result = 1;

@@ -378,6 +378,7 @@ TEST_F(StdCtrlsUi, AStyleSwitchRepaintsEveryFormInItsColours)
         TStyleManager::SetStyle(name);
         TCustomStyleServices* s = StyleServices();
         EXPECT_EQ(PixelAt(panel, { 100, 80 }), s->GetSystemColor(clBtnFace));
+        EXPECT_EQ(PixelAt(form.get(), { 300, 200 }), s->GetSystemColor(clBtnFace)); // the form's own background
         EXPECT_NE(PixelAt(button, { 37, 20 }), classicButton);
         TColor boxFill = clNone;
         s->GetElementColor(s->GetElementDetails(tbCheckBoxUncheckedNormal), ecFillColor, boxFill);
@@ -385,6 +386,7 @@ TEST_F(StdCtrlsUi, AStyleSwitchRepaintsEveryFormInItsColours)
     }
     TStyleManager::SetStyle(u"Windows");
     EXPECT_EQ(PixelAt(panel, { 100, 80 }), ColorToRGB(clBtnFace));
+    EXPECT_EQ(PixelAt(form.get(), { 300, 200 }), ColorToRGB(clBtnFace));
     EXPECT_EQ(PixelAt(button, { 37, 20 }), classicButton);
     EXPECT_EQ(PixelAt(box, { 6, 8 }), classicBox);
     EXPECT_EQ(button->GetHandle(), before); // not re-created
