@@ -171,8 +171,8 @@ public:
     static void OpenURL(const String& AURL);
     // An information message with an OK button; the dialog result.
     static int Message(const String& AMessage);
-    // ADialogType and AButtons are the message dialog's TMsgDlgType and the
-    // bits of its TMsgDlgButtons.
+    // ADialogType and AButtons are the message dialog's TMessageDialogType and the
+    // bits of its TMessageDialogButtons.
     static int Message(const String& AMessage, int ADialogType, std::uint64_t AButtons, int AHelpContext);
     // A file-open dialog (the file must exist) starting in ADefaultFolder or
     // the documents folder; true and the chosen file when confirmed.

@@ -6,12 +6,12 @@
 
 int TVuzErazs::Message(const String& AMessage)
 {
-    return MessageDlgPos(AMessage, mtInformation, TMsgDlgButtons { mbOK }, 0, -1, -1);
+    return MessageDlgPos(AMessage, mtInformation, TMessageDialogButtons { mbOK }, 0, -1, -1);
 }
 
 int TVuzErazs::Message(const String& AMessage, int ADialogType, std::uint64_t AButtons, int AHelpContext)
 {
-    return MessageDlg(AMessage, TMsgDlgType(ADialogType), TMsgDlgButtons::FromBits(AButtons), AHelpContext);
+    return MessageDlg(AMessage, TMessageDialogType(ADialogType), TMessageDialogButtons::FromBits(AButtons), AHelpContext);
 }
 
 bool TVuzErazs::SelectFile(String& AFileName, const String& ADefaultFolder, const String& AFilter,

@@ -171,7 +171,7 @@ struct TEXTMETRICW {
     char16_t tmBreakChar { 0x20 };
     BYTE tmItalic { 0 };
     BYTE tmUnderlined { 0 };
-    BYTE tmStruckOut { 0 };
+    BYTE tmCrossedOut { 0 };
     BYTE tmPitchAndFamily { 0 };
     BYTE tmCharSet { DEFAULT_CHARSET };
 };

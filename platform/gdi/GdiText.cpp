@@ -368,7 +368,7 @@ BOOL ExtTextOutW(HDC h, int x, int y, UINT options, const RECT* r, LPCWSTR text,
     }
     const TFontMetrics m = DeviceMetrics(*dc);
     const TPoint p = dc->ToDeviceI(x, y);
-    // Advances: the caller's, or the measured ones.
+    // Glyph offsets: the caller's, or the measured ones.
     std::vector<int> adv;
     int width = 0;
     if (dx) {
@@ -521,7 +521,7 @@ BOOL GetTextMetricsW(HDC h, TEXTMETRICW* tm)
     tm->tmWeight = lf.lfWeight <= 0 ? FW_NORMAL : lf.lfWeight;
     tm->tmItalic = lf.lfItalic;
     tm->tmUnderlined = lf.lfUnderline;
-    tm->tmStruckOut = lf.lfStrikeOut;
+    tm->tmCrossedOut = lf.lfStrikeOut;
     tm->tmCharSet = lf.lfCharSet;
     tm->tmDigitizedAspectX = dc->DpiX;
     tm->tmDigitizedAspectY = dc->DpiY;

@@ -23,9 +23,9 @@ class TManualClock : public IClock {
 public:
     explicit TManualClock(UInt64 startMs = 0) : m_now(startMs) { }
     UInt64 NowMs() override { return m_now.load(); }
-    void Sleep(DWORD ms) override { Advance(ms); }
+    void Sleep(DWORD ms) override { PassTime(ms); }
     bool IsVirtual() const override { return true; }
-    void Advance(UInt64 ms) { m_now.fetch_add(ms); }
+    void PassTime(UInt64 ms) { m_now.fetch_add(ms); }
     void Set(UInt64 ms) { m_now.store(ms); }
 
 private:

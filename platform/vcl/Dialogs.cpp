@@ -35,7 +35,7 @@ constexpr int MaxTextWidth = 380;
 class TDialogIcon : public TGraphicControl {
     QT_CLASS(TDialogIcon, TGraphicControl)
 public:
-    TDialogIcon(TComponent* AOwner, TMsgDlgType Type) : TGraphicControl(AOwner), m_type(Type)
+    TDialogIcon(TComponent* AOwner, TMessageDialogType Type) : TGraphicControl(AOwner), m_type(Type)
     {
         m_width = IconExtent;
         m_height = IconExtent;
@@ -76,7 +76,7 @@ protected:
     }
 
 private:
-    TMsgDlgType m_type;
+    TMessageDialogType m_type;
 };
 
 QT_PUBLISHED(TDialogIcon)
@@ -129,7 +129,7 @@ std::vector<TButton*> AddButtons(TForm* form, const std::vector<TButtonSpec>& sp
 }
 
 // The message form: icon, text, buttons.
-std::unique_ptr<TForm> BuildMessageForm(const String& text, const String& caption, TMsgDlgType type,
+std::unique_ptr<TForm> BuildMessageForm(const String& text, const String& caption, TMessageDialogType type,
     const std::vector<TButtonSpec>& specs, int defaultIndex, int cancelIndex)
 {
     auto form = NewDialogForm(caption);
@@ -218,7 +218,7 @@ TModalResult RunDialog(TForm* form, TDialogRecord& record, TEdit* valueEdit,
     return form->ShowModal();
 }
 
-TMsgDlgType TypeOfIcon(UINT type)
+TMessageDialogType TypeOfIcon(UINT type)
 {
     switch (type & MB_ICONMASK) {
     case MB_ICONERROR: return mtError;
@@ -274,7 +274,7 @@ int MessageBox(HWND, const String& Text, const String& Caption, UINT Type)
     if (cancelIndex < 0 && specs.size() == 1)
         cancelIndex = 0;
     const String caption = Caption.empty() ? String(u"Error") : Caption;
-    const TMsgDlgType type = TypeOfIcon(Type);
+    const TMessageDialogType type = TypeOfIcon(Type);
     auto form = BuildMessageForm(Text, caption, type, specs, defaultIndex, cancelIndex);
     TDialogRecord record;
     record.Kind = TDialogKind::MessageBox;
@@ -312,7 +312,7 @@ constexpr TButtonInfo ButtonInfo[] = {
     { u"Yes to &All", mrYesToAll }, { u"&Help", mrNone }, { u"&Close", mrClose }
 };
 
-String DialogCaption(TMsgDlgType type)
+String DialogCaption(TMessageDialogType type)
 {
     switch (type) {
     case mtWarning: return u"Warning";
@@ -324,20 +324,20 @@ String DialogCaption(TMsgDlgType type)
     return ApplicationTitle();
 }
 
-TMsgDlgBtn StandardDefault(TMsgDlgButtons buttons)
+TMessageDialogButton StandardDefault(TMessageDialogButtons buttons)
 {
     if (buttons.Contains(mbOK))
         return mbOK;
     if (buttons.Contains(mbYes))
         return mbYes;
     for (int b = mbYes; b <= mbClose; ++b)
-        if (buttons.Contains(TMsgDlgBtn(b)))
-            return TMsgDlgBtn(b);
+        if (buttons.Contains(TMessageDialogButton(b)))
+            return TMessageDialogButton(b);
     return mbOK;
 }
 
-std::unique_ptr<TForm> BuildMessageDialog(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
-    TMsgDlgBtn DefaultButton)
+std::unique_ptr<TForm> BuildMessageDialog(const String& Msg, TMessageDialogType DlgType, TMessageDialogButtons Buttons,
+    TMessageDialogButton DefaultButton)
 {
     if (Buttons.Empty())
         Buttons = { mbOK };
@@ -345,9 +345,9 @@ std::unique_ptr<TForm> BuildMessageDialog(const String& Msg, TMsgDlgType DlgType
     int defaultIndex = -1;
     int cancelIndex = -1;
     // Escape picks Cancel, else No, else OK.
-    const TMsgDlgBtn cancel = Buttons.Contains(mbCancel) ? mbCancel : Buttons.Contains(mbNo) ? mbNo : mbOK;
+    const TMessageDialogButton cancel = Buttons.Contains(mbCancel) ? mbCancel : Buttons.Contains(mbNo) ? mbNo : mbOK;
     for (int b = mbYes; b <= mbClose; ++b) {
-        if (!Buttons.Contains(TMsgDlgBtn(b)))
+        if (!Buttons.Contains(TMessageDialogButton(b)))
             continue;
         if (b == DefaultButton)
             defaultIndex = int(specs.size());
@@ -358,7 +358,7 @@ std::unique_ptr<TForm> BuildMessageDialog(const String& Msg, TMsgDlgType DlgType
     return BuildMessageForm(Msg, DialogCaption(DlgType), DlgType, specs, defaultIndex, cancelIndex);
 }
 
-int RunMessageDialog(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, TMsgDlgBtn DefaultButton, int X,
+int RunMessageDialog(const String& Msg, TMessageDialogType DlgType, TMessageDialogButtons Buttons, TMessageDialogButton DefaultButton, int X,
     int Y)
 {
     InstallDialogs();
@@ -378,27 +378,27 @@ int RunMessageDialog(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Butt
 
 } // namespace
 
-TForm* CreateMessageDialog(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons)
+TForm* CreateMessageDialog(const String& Msg, TMessageDialogType DlgType, TMessageDialogButtons Buttons)
 {
     return BuildMessageDialog(Msg, DlgType, Buttons, StandardDefault(Buttons)).release();
 }
 
-TForm* CreateMessageDialog(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, TMsgDlgBtn DefaultButton)
+TForm* CreateMessageDialog(const String& Msg, TMessageDialogType DlgType, TMessageDialogButtons Buttons, TMessageDialogButton DefaultButton)
 {
     return BuildMessageDialog(Msg, DlgType, Buttons, DefaultButton).release();
 }
 
-int MessageDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int)
+int MessageDlg(const String& Msg, TMessageDialogType DlgType, TMessageDialogButtons Buttons, int)
 {
     return RunMessageDialog(Msg, DlgType, Buttons, StandardDefault(Buttons), -1, -1);
 }
 
-int MessageDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int, TMsgDlgBtn DefaultButton)
+int MessageDlg(const String& Msg, TMessageDialogType DlgType, TMessageDialogButtons Buttons, int, TMessageDialogButton DefaultButton)
 {
     return RunMessageDialog(Msg, DlgType, Buttons, DefaultButton, -1, -1);
 }
 
-int MessageDlgPos(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int, int X, int Y)
+int MessageDlgPos(const String& Msg, TMessageDialogType DlgType, TMessageDialogButtons Buttons, int, int X, int Y)
 {
     return RunMessageDialog(Msg, DlgType, Buttons, StandardDefault(Buttons), X, Y);
 }

@@ -35,27 +35,27 @@ int MessageBox(HWND hWnd, const String& Text, const String& Caption, UINT Type);
 
 // ---- message dialogs ----
 
-enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
-QT_ENUM(TMsgDlgType, mtWarning, mtError, mtInformation, mtConfirmation, mtCustom)
-enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp, mbClose };
-QT_ENUM(TMsgDlgBtn, mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp,
+enum TMessageDialogType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+QT_ENUM(TMessageDialogType, mtWarning, mtError, mtInformation, mtConfirmation, mtCustom)
+enum TMessageDialogButton { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp, mbClose };
+QT_ENUM(TMessageDialogButton, mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp,
     mbClose)
-using TMsgDlgButtons = Set<TMsgDlgBtn>;
-inline const TMsgDlgButtons mbYesNo { mbYes, mbNo };
-inline const TMsgDlgButtons mbYesNoCancel { mbYes, mbNo, mbCancel };
-inline const TMsgDlgButtons mbYesAllNoAllCancel { mbYes, mbYesToAll, mbNo, mbNoToAll, mbCancel };
-inline const TMsgDlgButtons mbOKCancel { mbOK, mbCancel };
-inline const TMsgDlgButtons mbAbortRetryIgnore { mbAbort, mbRetry, mbIgnore };
-inline const TMsgDlgButtons mbAbortIgnore { mbAbort, mbIgnore };
+using TMessageDialogButtons = Set<TMessageDialogButton>;
+inline const TMessageDialogButtons mbYesNo { mbYes, mbNo };
+inline const TMessageDialogButtons mbYesNoCancel { mbYes, mbNo, mbCancel };
+inline const TMessageDialogButtons mbYesAllNoAllCancel { mbYes, mbYesToAll, mbNo, mbNoToAll, mbCancel };
+inline const TMessageDialogButtons mbOKCancel { mbOK, mbCancel };
+inline const TMessageDialogButtons mbAbortRetryIgnore { mbAbort, mbRetry, mbIgnore };
+inline const TMessageDialogButtons mbAbortIgnore { mbAbort, mbIgnore };
 
 // The dialog form a message dialog shows (owned by the caller).
-TForm* CreateMessageDialog(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons);
-TForm* CreateMessageDialog(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, TMsgDlgBtn DefaultButton);
+TForm* CreateMessageDialog(const String& Msg, TMessageDialogType DlgType, TMessageDialogButtons Buttons);
+TForm* CreateMessageDialog(const String& Msg, TMessageDialogType DlgType, TMessageDialogButtons Buttons, TMessageDialogButton DefaultButton);
 // Answer the modal result of the button chosen.
-int MessageDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx = 0);
-int MessageDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx, TMsgDlgBtn DefaultButton);
+int MessageDlg(const String& Msg, TMessageDialogType DlgType, TMessageDialogButtons Buttons, int HelpCtx = 0);
+int MessageDlg(const String& Msg, TMessageDialogType DlgType, TMessageDialogButtons Buttons, int HelpCtx, TMessageDialogButton DefaultButton);
 // The same with the dialog's top left corner at (X, Y); -1 centres it.
-int MessageDlgPos(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx, int X, int Y);
+int MessageDlgPos(const String& Msg, TMessageDialogType DlgType, TMessageDialogButtons Buttons, int HelpCtx, int X, int Y);
 void ShowMessage(const String& Msg);
 // The text entered, or `ADefault` when cancelled.
 String InputBox(const String& ACaption, const String& APrompt, const String& ADefault);
@@ -75,7 +75,7 @@ struct TDialogRecord {
     TDialogKind Kind { TDialogKind::MessageDlg };
     String Caption;
     String Text;                     // message or prompt
-    TMsgDlgType DlgType { mtCustom }; // the icon (message boxes map theirs)
+    TMessageDialogType DlgType { mtCustom }; // the icon (message boxes map theirs)
     std::vector<String> Buttons;     // captions, left to right
     String DefaultButton;            // caption of the default button
     String Value;                    // input: the proposed text; file dialogs: the file name

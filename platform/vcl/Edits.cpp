@@ -689,7 +689,7 @@ int TCustomEdit::WidestLine()
         // long memo only to size a scroll bar would cost far more, and
         // kerning moves the sum by a pixel or two at most.
         std::unique_ptr<TMeasureDC> m;
-        auto advance = [&](Char c) {
+        auto widthOf = [&](Char c) {
             auto it = m_charWidths.find(c);
             if (it != m_charWidths.end())
                 return it->second;
@@ -702,10 +702,10 @@ int TCustomEdit::WidestLine()
         for (int l = m_measuredUpTo; l < LineCount(); ++l) {
             int w = 0;
             if ((m_es & ES_PASSWORD) && m_passwordChar)
-                w = advance(m_passwordChar) * LineLength(l);
+                w = widthOf(m_passwordChar) * LineLength(l);
             else
                 for (Char c : LineText(l))
-                    w += advance(c);
+                    w += widthOf(c);
             m_widest = std::max(m_widest, w);
         }
         m_measuredUpTo = LineCount();

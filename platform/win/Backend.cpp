@@ -61,7 +61,7 @@ int PumpUntilIdle()
     return n;
 }
 
-void AdvanceTime(TManualClock& clock, UInt64 ms)
+void PassTime(TManualClock& clock, UInt64 ms)
 {
     const UInt64 end = clock.NowMs() + ms;
     PumpUntilIdle();

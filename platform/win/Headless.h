@@ -41,7 +41,7 @@ namespace Headless {
 int PumpUntilIdle();
 // Moves a manual clock forward in steps, stopping at each timer's due time
 // so timers fire in due order, and pumps at every step.
-void AdvanceTime(TManualClock& clock, UInt64 ms);
+void PassTime(TManualClock& clock, UInt64 ms);
 
 void MouseMove(TPoint screen);
 void MouseDown(TPoint screen, int button = 0);
@@ -71,7 +71,7 @@ public:
     THeadlessSession& operator=(const THeadlessSession&) = delete;
     THeadlessBackend& Backend() { return m_backend; }
     TManualClock& Clock() { return m_clock; }
-    void Advance(UInt64 ms) { Headless::AdvanceTime(m_clock, ms); }
+    void PassTime(UInt64 ms) { Headless::PassTime(m_clock, ms); }
 
 private:
     THeadlessBackend m_backend;

@@ -101,12 +101,12 @@ protected:
         Application->OnException = nullptr;
     }
     static void Pump() { Application->ProcessMessages(); }
-    void Advance(UInt64 ms)
+    void PassTime(UInt64 ms)
     {
         // Timers fire in due order; key and mouse messages take the
         // application's path.
         Pump();
-        session.Advance(ms);
+        session.PassTime(ms);
         Pump();
     }
     std::unique_ptr<TForm> ShownForm()
@@ -344,17 +344,17 @@ TEST_F(VclUi, TimersFollowTheInjectedClock)
     const UInt64 start = session.Clock().NowMs();
     timer.OnTimer = [&](TObject*) { ticks.push_back(session.Clock().NowMs() - start); };
     timer.SetInterval(100);
-    Advance(350);
+    PassTime(350);
     EXPECT_EQ(ticks, (std::vector<UInt64> { 100, 200, 300 }));
     timer.SetEnabled(false);
-    Advance(500);
+    PassTime(500);
     EXPECT_EQ(ticks.size(), 3u);
     timer.SetInterval(40);
     timer.SetEnabled(true); // restarts from now: 850 + 40
-    Advance(100);
+    PassTime(100);
     EXPECT_EQ(ticks, (std::vector<UInt64> { 100, 200, 300, 890, 930 }));
     timer.SetInterval(0); // no interval: no timer
-    Advance(200);
+    PassTime(200);
     EXPECT_EQ(ticks.size(), 5u);
 }
 
@@ -381,7 +381,7 @@ TEST_F(VclUi, AnExceptionInAnEventHandlerIsReportedAndTheLoopGoesOn)
     Pump();
     const TPoint p = target->ClientToScreen({ 3, 3 });
     Headless::Click(p);
-    Advance(600); // the timer fires; the next click is no double click
+    PassTime(600); // the timer fires; the next click is no double click
     Headless::Click(p);
     Pump();
     EXPECT_EQ(clicks, 2);
@@ -410,16 +410,16 @@ TEST_F(VclUi, HintsShowAfterThePauseAndHideAfterTheHidePause)
     Pump();
     EXPECT_EQ(Application->GetHint(), u"Saves the listing");
     EXPECT_EQ(hintEvents, 1);
-    Advance(400);
+    PassTime(400);
     THintWindow* hint = Application->GetHintWindow();
     EXPECT_TRUE(!hint || !hint->IsHintShowing());
-    Advance(150);
+    PassTime(150);
     hint = Application->GetHintWindow();
     ASSERT_NE(hint, nullptr);
     EXPECT_TRUE(hint->IsHintShowing());
     EXPECT_EQ(hint->GetCaption(), u"Save");
     EXPECT_EQ(shownText, u"Save");
-    Advance(2600);
+    PassTime(2600);
     EXPECT_FALSE(hint->IsHintShowing());
     Application->OnHint = nullptr;
 }

@@ -21,7 +21,7 @@ TEST_F(Dialogs, MessageBoxesShowThePlatformButtonSetsAndTheDefaultAnswers)
         UINT type;
         Buttons buttons;
         int defaultAnswer;
-        TMsgDlgType icon;
+        TMessageDialogType icon;
     };
     const Case cases[] = {
         { MB_OK, { u"OK" }, IDOK, mtCustom },
@@ -55,8 +55,8 @@ TEST_F(Dialogs, MessageDialogsTakeCaptionsFromTheirTypeAndButtonsFromTheSet)
 {
     Application->SetTitle(u"QTX");
     struct Case {
-        TMsgDlgType type;
-        TMsgDlgButtons buttons;
+        TMessageDialogType type;
+        TMessageDialogButtons buttons;
         String caption;
         Buttons shown;
         String defaultButton;
@@ -137,7 +137,7 @@ TEST_F(Dialogs, InputQueryReturnsTheTextOnlyWhenConfirmed)
 TEST_F(Dialogs, AModalDialogAnswersEnterWithTheDefaultAndEscapeWithCancel)
 {
     struct Case {
-        TMsgDlgButtons buttons;
+        TMessageDialogButtons buttons;
         WORD key;
         int expected;
     };

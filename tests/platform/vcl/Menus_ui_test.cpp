@@ -177,7 +177,7 @@ TEST_F(MenusUi, MainMenuBarByAltAcceleratorF10AndShortcut)
         clicked.clear();
         c.Do();
         Pump(); // through the application, which offers keys as shortcuts first
-        session.Advance(200);
+        session.PassTime(200);
         EXPECT_EQ(clicked, c.Clicked);
         EXPECT_EQ(OpenMenuWindow(0), nullptr);
         EXPECT_EQ(bar->GetHotIndex(), -1);

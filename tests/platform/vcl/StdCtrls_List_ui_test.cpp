@@ -175,7 +175,7 @@ TEST_F(ListsUi, ComboTypeAheadAndWheel)
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.What);
-        session.Advance(c.PauseBefore);
+        session.PassTime(c.PauseBefore);
         Headless::Type(c.Typed);
         Pump();
         EXPECT_EQ(combo->GetText(), c.Expected);

@@ -305,7 +305,7 @@ TEST_F(StdCtrlsUi, AHeldScrollBarArrowOrTrackKeepsScrolling)
         Pump();
         UInt64 held = 0;
         for (const auto& [at, pos] : c.Steps) {
-            session.Advance(at - held);
+            session.PassTime(at - held);
             held = at;
             Pump();
             EXPECT_EQ(bar->GetPosition(), pos) << "after " << at << " ms";
@@ -313,7 +313,7 @@ TEST_F(StdCtrlsUi, AHeldScrollBarArrowOrTrackKeepsScrolling)
         Headless::MouseUp(bar->ClientToScreen(c.Press));
         Pump();
         const int stopped = bar->GetPosition();
-        session.Advance(500);
+        session.PassTime(500);
         Pump();
         EXPECT_EQ(bar->GetPosition(), stopped);
     }

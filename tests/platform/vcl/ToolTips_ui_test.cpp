@@ -70,10 +70,10 @@ TEST_F(ToolTips, ABalloonAppearsAfterTheDelayWithTheTextAskedForAndPopsAfterItsT
 
     const TPoint spot = panel->ClientToScreen({ 50, 40 });
     Headless::MouseMove(spot);
-    session.Advance(200);
+    session.PassTime(200);
     EXPECT_FALSE(IsWindowVisible(tip));
     EXPECT_TRUE(panel->Codes.empty());
-    session.Advance(150);
+    session.PassTime(150);
     ASSERT_TRUE(IsWindowVisible(tip));
     EXPECT_EQ(panel->Codes, (std::vector<UINT> { TTN_GETDISPINFO, TTN_SHOW }));
     // The stem points at the pointer; the body hangs below it.
@@ -92,7 +92,7 @@ TEST_F(ToolTips, ABalloonAppearsAfterTheDelayWithTheTextAskedForAndPopsAfterItsT
     EXPECT_EQ(WindowFromPoint(TPoint { r.Left + r.Width() / 2, r.Top + r.Height() / 2 }), panel->GetHandle());
     EXPECT_EQ(GetActiveWindow(), form->GetHandle());
 
-    session.Advance(2100);
+    session.PassTime(2100);
     EXPECT_FALSE(IsWindowVisible(tip));
     EXPECT_EQ(panel->Codes.back(), TTN_POP);
     DestroyWindow(tip);
@@ -108,14 +108,14 @@ TEST_F(ToolTips, LeavingTheToolOrAPressHidesTheTipAndAnEmptyTextShowsNone)
     SendMessage(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 100);
 
     Headless::MouseMove(panel->ClientToScreen({ 30, 30 }));
-    session.Advance(150);
+    session.PassTime(150);
     ASSERT_TRUE(IsWindowVisible(tip));
     Headless::MouseMove(other->ClientToScreen({ 10, 10 }));
-    session.Advance(150);
+    session.PassTime(150);
     EXPECT_FALSE(IsWindowVisible(tip));
 
     Headless::MouseMove(panel->ClientToScreen({ 30, 30 }));
-    session.Advance(150);
+    session.PassTime(150);
     ASSERT_TRUE(IsWindowVisible(tip));
     Headless::MouseDown(panel->ClientToScreen({ 30, 30 }));
     Pump();
@@ -124,20 +124,20 @@ TEST_F(ToolTips, LeavingTheToolOrAPressHidesTheTipAndAnEmptyTextShowsNone)
     Pump();
 
     Headless::MouseMove(other->ClientToScreen({ 10, 10 }));
-    session.Advance(150);
+    session.PassTime(150);
     panel->Text.clear();
     panel->Codes.clear();
     Headless::MouseMove(panel->ClientToScreen({ 30, 30 }));
-    session.Advance(150);
+    session.PassTime(150);
     EXPECT_FALSE(IsWindowVisible(tip));
     EXPECT_EQ(panel->Codes, (std::vector<UINT> { TTN_GETDISPINFO }));
 
     // TTM_POP hides a tip that is up.
     panel->Text = u"again";
     Headless::MouseMove(other->ClientToScreen({ 10, 10 }));
-    session.Advance(150);
+    session.PassTime(150);
     Headless::MouseMove(panel->ClientToScreen({ 30, 30 }));
-    session.Advance(150);
+    session.PassTime(150);
     ASSERT_TRUE(IsWindowVisible(tip));
     SendMessage(tip, TTM_POP, 0, 0);
     EXPECT_FALSE(IsWindowVisible(tip));
@@ -172,7 +172,7 @@ TEST_F(ToolTips, SettingsAnswerBackAndLongTextWrapsAtTheMaximumWidth)
         panel->Text[std::size_t(i)] = u' ';
     SendMessage(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 10);
     Headless::MouseMove(panel->ClientToScreen({ 30, 30 }));
-    session.Advance(50);
+    session.PassTime(50);
     ASSERT_TRUE(IsWindowVisible(tip));
     const TRect r = WindowRect(tip);
     EXPECT_LE(r.Width(), 300 + 40);
@@ -200,12 +200,12 @@ TEST_F(ToolTips, ToolDestroyedBeforeItsTipLeavesNothingDangling)
     HWND tip = MakeBalloon(panel);
     SendMessage(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 100);
     Headless::MouseMove(panel->ClientToScreen({ 30, 30 }));
-    session.Advance(150);
+    session.PassTime(150);
     ASSERT_TRUE(IsWindowVisible(tip));
     delete panel;
-    session.Advance(500);
+    session.PassTime(500);
     Headless::MouseMove({ 150, 150 });
-    session.Advance(500);
+    session.PassTime(500);
     EXPECT_FALSE(IsWindowVisible(tip));
     DestroyWindow(tip);
 }
@@ -226,12 +226,12 @@ TEST_F(ToolTips, BalloonHintPointsAtTheControlAndHidesByItselfOrOnRequest)
     const TRect r = WindowRect(hint.GetHandle());
     EXPECT_EQ(r.Top, stem.Y);
     EXPECT_TRUE(GetWindowRegion(hint.GetHandle())->Contains(stem.X - r.Left, 1));
-    session.Advance(1100);
+    session.PassTime(1100);
     EXPECT_FALSE(hint.GetShowing());
 
     hint.SetHideAfter(-1);
     hint.ShowHint(TPoint { 300, 300 });
-    session.Advance(20000);
+    session.PassTime(20000);
     EXPECT_TRUE(hint.GetShowing());
     hint.HideHint();
     EXPECT_FALSE(hint.GetShowing());

@@ -107,7 +107,7 @@ TEST_F(WinTest, DoubleClicksNeedTheClassStyleTimeAndDistance)
         HWND w = Make(c.name, kTop | WS_VISIBLE, Bounds(0, 0, 200, 200), nullptr, 0, c.dblClass ? u"TestDblClk" : u"TestWindow");
         Log.clear();
         Headless::Click({ 50, 50 });
-        Session->Clock().Advance(c.gapMs);
+        Session->Clock().PassTime(c.gapMs);
         Headless::Click({ 50 + c.dx, 50 });
         Pump();
         std::vector<UINT> got;
@@ -115,7 +115,7 @@ TEST_F(WinTest, DoubleClicksNeedTheClassStyleTimeAndDistance)
             got.push_back(m.message);
         EXPECT_EQ(got, c.expected);
         DestroyWindow(w);
-        Session->Clock().Advance(10000);
+        Session->Clock().PassTime(10000);
     }
 }
 
@@ -174,7 +174,7 @@ TEST_F(WinTest, MouseLeaveAndHoverAreReportedOnce)
     tme.hwndTrack = a;
     tme.dwHoverTime = 100;
     ASSERT_TRUE(TrackMouseEvent(tme));
-    Session->Advance(150);
+    Session->PassTime(150);
     Headless::MouseMove({ 200, 50 });
     Headless::MouseMove({ 210, 50 });
     Pump();

@@ -161,7 +161,7 @@ TEST_F(WinTest, TimersFireInDueOrderOnTheInjectedClock)
     SetTimer(a, 2, 500, nullptr);
     const UINT_PTR threadTimer = SetTimer(nullptr, 0, 200, &ThreadTimerProc);
     EXPECT_NE(threadTimer, 0u);
-    Session->Advance(1000);
+    Session->PassTime(1000);
     const std::vector<std::pair<UINT_PTR, UInt64>> expected { { 1, 300 }, { 2, 500 }, { 1, 600 }, { 1, 900 }, { 2, 1000 } };
     EXPECT_EQ(fired, expected);
     ASSERT_EQ(g_threadTicks.size(), 5u);
@@ -170,12 +170,12 @@ TEST_F(WinTest, TimersFireInDueOrderOnTheInjectedClock)
     EXPECT_TRUE(KillTimer(a, 1));
     EXPECT_FALSE(KillTimer(a, 1));
     fired.clear();
-    Session->Advance(500);
+    Session->PassTime(500);
     EXPECT_EQ(fired, (std::vector<std::pair<UINT_PTR, UInt64>> { { 2, 1500 } }));
     // Timers die with their window.
     DestroyWindow(a);
     KillTimer(nullptr, threadTimer);
-    Session->Advance(1000);
+    Session->PassTime(1000);
     EXPECT_EQ(fired.size(), 1u);
 }
 
