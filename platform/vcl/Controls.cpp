@@ -2171,10 +2171,10 @@ void TWinControl::WMWindowPosChanged(TMessage& Message)
 {
     FreeDeviceContexts();
     if (!m_updatingBounds) {
-        m_updatingBounds = true;
-        struct Reset { bool& f; ~Reset() { f = false; } } reset { m_updatingBounds };
         const int oldW = m_width, oldH = m_height;
         UpdateBoundsFromWindow();
+        m_updatingBounds = true;
+        struct Reset { bool& f; ~Reset() { f = false; } } reset { m_updatingBounds };
         if (oldW != m_width || oldH != m_height)
             RequestAlign();
     }

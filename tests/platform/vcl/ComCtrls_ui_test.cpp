@@ -391,6 +391,8 @@ TEST_F(Bars, TheSizeGripResizesASizeableForm)
     GetWindowRect(form->GetHandle(), window);
     EXPECT_EQ(window.Width(), 440);
     EXPECT_EQ(window.Height(), 330);
+    EXPECT_EQ(form->GetWidth(), 440);
+    EXPECT_EQ(form->GetHeight(), 330);
 
     bar->SetSizeGrip(false);
     EXPECT_EQ(bar->PanelRect(1).Right, bar->GetClientWidth());
