@@ -1,0 +1,227 @@
+#pragma once
+// The main window: a browser frame around the crawl browser with an address
+// bar, a navigation tool bar, a capture tool bar, menus, a status bar and a
+// right-hand panel holding the results. The form is built in code; its
+// fields carry the component names so FindComponent finds them too.
+
+#include <functional>
+#include <memory>
+
+#include "platform/rtl/String.h"
+#include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/Dialogs.h"
+#include "platform/vcl/Edits.h"
+#include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/Memo.h"
+#include "platform/vcl/Menus.h"
+#include "platform/vcl/Splitter.h"
+#include "platform/vcl/StdCtrls.h"
+#include "platform/vcl/Timers.h"
+
+class TSuperBrowser;
+class TfrmSplashScreen;
+class TLumSmoothStatusIndicator;
+class TWebData;
+class TImageList;
+
+// The version text shown in the status bar, the caption and the start page.
+String VersionText();
+// Set by the update check: the date of the newest version on the maker's site.
+extern String LatestVersionDate;
+
+// The window's status bar holds child controls.
+class TMainStatusBar : public TStatusBar {
+    QT_CLASS(TMainStatusBar, TStatusBar)
+public:
+    explicit TMainStatusBar(TComponent* AOwner = nullptr);
+};
+
+class TfrmMyBrowser : public TForm {
+    QT_CLASS(TfrmMyBrowser, TForm)
+public:
+    explicit TfrmMyBrowser(TComponent* AOwner = nullptr);
+    ~TfrmMyBrowser() override;
+
+    // ---- components (owned by the form) ----
+    TMainMenu* MainMenu1 { nullptr };
+    TMenuItem* File1 { nullptr };
+    TMenuItem* QTXStartPage1 { nullptr };
+    TMenuItem* Goto1 { nullptr };
+    TMenuItem* Exit1 { nullptr };
+    TMenuItem* Edit1 { nullptr };
+    TMenuItem* View1 { nullptr };
+    TMenuItem* Addressbar1 { nullptr };
+    TMenuItem* NavigationBar1 { nullptr };
+    TMenuItem* Interface1 { nullptr };
+    TMenuItem* Extras1 { nullptr };
+    TMenuItem* AddHTML1 { nullptr };
+    TMenuItem* Help1 { nullptr };
+    TMenuItem* Getsupport1 { nullptr };
+    TMenuItem* VisitQTXonline1 { nullptr };
+    TMenuItem* N9 { nullptr };
+
+    TPopupMenu* PopTimer { nullptr };
+    TMenuItem* N1second1 { nullptr };
+    TMenuItem* N3seconds1 { nullptr };
+    TMenuItem* N5seconds1 { nullptr };
+    TMenuItem* N10seconds1 { nullptr };
+    TMenuItem* N15seconds1 { nullptr };
+    TMenuItem* N30seconds1 { nullptr };
+    TMenuItem* N60seconds1 { nullptr };
+    TMenuItem* Clearinternetcookies1 { nullptr };
+
+    TPopupMenu* popData { nullptr };
+    TMenuItem* Removeduplicates1 { nullptr };
+    TMenuItem* Emptydatagrid1 { nullptr };
+
+    TImageList* ImageList1 { nullptr };
+    TSaveDialog* SaveDialog1 { nullptr };
+
+    TPanel* Panel12 { nullptr };
+    TCoolBar* CoolBar1 { nullptr };
+    TToolBar* tbarNav { nullptr };
+    TToolButton* ToolbtnBack { nullptr };
+    TToolButton* ToolBtnStop { nullptr };
+    TToolButton* ToolBtnForward { nullptr };
+    TToolButton* ToolBtnRefresh { nullptr };
+    TToolButton* ToolBtnHome { nullptr };
+    TToolButton* ToolBtnSearch { nullptr };
+    TToolButton* ToolBtnFavorites { nullptr };
+    TToolButton* ToolbtnQTX { nullptr };
+    TToolButton* ToolBtnPix { nullptr };
+    TToolButton* tbSplitScreen { nullptr };
+    TToolButton* btnTimer { nullptr };
+    TToolButton* ToolBtnData { nullptr };
+
+    TPanel* pnAddress { nullptr };
+    TLabel* Label1 { nullptr };
+    TEdit* edURL { nullptr };
+    TButton* btnGo { nullptr };
+    TEdit* edSearch { nullptr };
+    TButton* btnSearch { nullptr };
+    TLabel* lbVersion { nullptr };
+
+    TMainStatusBar* StatusBar1 { nullptr };
+
+    TPageControl* PageControl1 { nullptr };
+    TTabSheet* tbResults { nullptr };
+    TToolBar* ToolBar1 { nullptr };
+    TToolButton* ToolButton2 { nullptr };
+    TToolButton* ToolButton3 { nullptr };
+    TToolButton* ToolButton6 { nullptr };
+    TToolButton* ToolButton7 { nullptr };
+    TMemo* mmResults { nullptr };
+    TMemo* Memo1 { nullptr };
+    TTabSheet* tbSaveToExcel { nullptr };
+    TLabel* lbExcelNote { nullptr };
+    TSplitter* Splitter1 { nullptr };
+
+    TPanel* Panel8 { nullptr };
+    TPageControl* PageControl { nullptr };
+    TTabSheet* TabSheet1 { nullptr };
+    TToolBar* ToolBar3 { nullptr };
+    TToolButton* btnCapture { nullptr };
+    TToolButton* btnWelcomeScreen { nullptr };
+    TToolButton* btnCaptEmails { nullptr };
+    TLabel* lbCountry { nullptr };
+    TLumSmoothStatusIndicator* SIemailNb { nullptr };
+    TEdit* EdNumberofLeads { nullptr };
+    TButtonedEdit* ButtonedEdit1 { nullptr };
+    TButtonedEdit* ButtonedEdit2 { nullptr };
+    TButton* btnSuchen { nullptr };
+    TCheckBox* cbQuick { nullptr };
+
+    // The crawl browser, made by FormCreate (owned by the form).
+    TSuperBrowser* Browser { nullptr };
+    // The status pop-up, made by FormCreate (owned by the form).
+    TfrmSplashScreen* StatusPopup { nullptr };
+    // The version check's fetcher.
+    std::unique_ptr<TWebData> wbdata;
+
+    // ---- shell ----
+    void btnGoClick(TObject* Sender);
+    void edURLKeyPress(TObject* Sender, char16_t& Key);
+    void edURLDblClick(TObject* Sender);
+    void ToolbtnBackClick(TObject* Sender);
+    void ToolBtnForwardClick(TObject* Sender);
+    void ToolBtnRefreshClick(TObject* Sender);
+    void ToolBtnHomeClick(TObject* Sender);
+    void ToolBtnFavoritesClick(TObject* Sender);
+    void ToolbtnQTXClick(TObject* Sender);
+    void Goto1Click(TObject* Sender);
+    void btnWelcomeScreenClick(TObject* Sender);
+    void lbCountryClick(TObject* Sender);
+    void VisitQTXonline1Click(TObject* Sender);
+    void Getsupport1Click(TObject* Sender);
+    void Exit1Click(TObject* Sender);
+    void Addressbar1Click(TObject* Sender);
+    void NavigationBar1Click(TObject* Sender);
+    void PageControlChange(TObject* Sender);
+    void tbSplitScreenClick(TObject* Sender);
+    void Interface1Click(TObject* Sender);
+    void TestClick(TObject* Sender);
+    void N0second1Click(TObject* Sender);
+    void N9Click(TObject* Sender);
+    void AddHTML1Click(TObject* Sender);
+    void btnSuchenClick(TObject* Sender);
+    void ButtonedEdit1Enter(TObject* Sender);
+    void CallWeb(const String& url);
+
+    // ---- start-up, settings and start page ----
+    void FormCreate(TObject* Sender);
+    void FormDestroy(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void ReadInterfaceAndWidth();
+    void SetInterfaceAndWidth();
+    void RestoreSplitter();
+    void SaveSplitter();
+    String GetHTMLstarter();
+    String LoadStartPageTemplate();
+    void QTXStartPage1Click(TObject* Sender);
+    void CheckForNewerVersion();
+    String HTTPGetText(const String& url);
+    void wbdataData(TWebData* Sender, int iItem, const String& data);
+
+    // Whether a capture runs (one of the capture buttons reads "STOP!").
+    bool IsCapturing() const;
+
+    // The plain (not pumping) pauses of start-up and of the start page.
+    // Tests replace it; the program keeps the real sleep.
+    static std::function<void(unsigned ms)> PlainPause;
+    // Opens an address in the desktop's browser; tests replace it.
+    static std::function<void(const String& url)> ShellOpen;
+
+    // Capture command and results
+    void btnCaptureClick(TObject* Sender);
+    void ToolBtnStopClick(TObject* Sender);
+    void Memo1Change(TObject* Sender);
+    void ToolButton2Click(TObject* Sender);
+    void ToolButton3Click(TObject* Sender);
+    void ToolButton5Click(TObject* Sender);
+    void ToolButton6Click(TObject* Sender);
+    void ToolButton7Click(TObject* Sender);
+    void PageControl1Change(TObject* Sender);
+    void ProcessPageAUYP();
+    void WaitForPageToLoad();
+    void PumpingDelay(unsigned ms);
+    void WaitScrapeInterval();
+    void TrimWorkingSet();
+    // End of capture command and results
+
+private:
+    void CreateMenus();
+    void CreateNavigationBar();
+    void CreateAddressBar();
+    void CreateStatusBar();
+    void CreateResultsPanel();
+    void CreateBrowserPanel();
+    void CreateImages();
+    void BindHandlers();
+    // The browser side of FormCreate (step 3).
+    void CreateBrowser();
+    // Closes once a capture asked to stop has unwound.
+    void ClosePendingTimer(TObject* Sender);
+
+    TTimer* tmClosePending { nullptr };
+};
