@@ -50,9 +50,9 @@ public:
         Variant* result, EXCEPINFO* excepInfo, UINT* argErr) override;
 
 protected:
-    // A wrapper for an object this one hands out (not owned). This wrapper
+    // A wrapper (not owning) for an object this one hands out; this wrapper
     // keeps it and frees it with itself.
-    virtual TVuzUdoectDispatch* CreateChildDispatch(TObject* AInstance);
+    virtual std::unique_ptr<TVuzUdoectDispatch> CreateChildDispatch(TObject* AInstance);
     // Methods are never exposed: always false.
     virtual bool FindMethod(StringView AName, TDispatchInfo& AInfo);
     // A published property of the instance, else a component it owns.
@@ -61,15 +61,22 @@ protected:
 private:
     DISPID DispIDOf(const TDispatchInfo& AInfo);
     Variant ChildDispatchVariant(TObject* AInstance);
-    void InvokeMember(const TDispatchInfo& AInfo, WORD AFlags, const DISPPARAMS& AParams, Variant& AResult);
+    HRESULT InvokeMember(const TDispatchInfo& AInfo, WORD AFlags, const DISPPARAMS& AParams, Variant& AResult);
+
+    // Children handed out to callers: nothing else ever frees them, so their
+    // parent keeps them until it goes. The class is kept beside the object
+    // because the object may be gone by the time it is looked for again.
+    struct TChildDispatch {
+        TObject* Instance { nullptr };
+        TClass InstanceClass { nullptr };
+        std::unique_ptr<TVuzUdoectDispatch> Dispatch;
+    };
 
     int FDispatchInfoCount { 0 };
     std::vector<TDispatchInfo> FDispatchInfos;
     TObject* FInstance { nullptr };
     bool FOwned { false };
-    // Children handed out to callers: the system never frees them, so their
-    // parent does. One per object, reused on later reads of the same object.
-    std::vector<std::unique_ptr<TVuzUdoectDispatch>> FChildren;
+    std::vector<TChildDispatch> FChildren;
 };
 
 // What the web view calls when a page assigns a property of a host object:
