@@ -1,0 +1,326 @@
+// The capture command and the results: the two capture buttons that start
+// and stop the crawl, the results memo with its counters, removing duplicate
+// lines, emptying the results and saving them as a CSV or text file.
+
+#include "app/MainWindow.h"
+
+#include <exception>
+
+#include "app/CaptureGlobals.h"
+#include "app/SplashScreen.h"
+#include "app/SuperBrowser.h"
+#include "richtext/LumSmoothStatusIndicator.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/Encoding.h"
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/vcl/Dialogs.h"
+
+namespace {
+
+const String StopCaption = u"STOP!";
+const String CaptureCaption = u"Fast Capture";
+const String CaptureEmailsCaption = u"NEW! Capture Emails";
+
+// Image indexes of a capture button: running and idle.
+constexpr int CaptureRunningImage = 0;
+constexpr int CaptureIdleImage = 8;
+
+String LineCountText(int count) { return IntToStr(count); }
+
+// The crawl browser; a capture cannot run without it.
+TSuperBrowser& CrawlBrowser(TfrmMyBrowser& form)
+{
+    if (!form.Browser)
+        throw EInvalidOperation(u"The browser has not been created");
+    return *form.Browser;
+}
+
+// Steps before the capture proper: which button acts as STOP, the address
+// edit, the browser's flags and the navigation buttons.
+void BeginCapture(TfrmMyBrowser& form, TToolButton* button)
+{
+    form.ToolBtnStop->SetEnabled(true);
+    EmailMode = button == form.btnCaptEmails;
+    form.btnCapture->SetEnabled(!EmailMode);
+    form.btnCaptEmails->SetEnabled(EmailMode);
+    TSuperBrowser& browser = CrawlBrowser(form);
+    if (TCustomEdit* edit = browser.GetAttachedEdit())
+        edit->SetText(browser.GetURL());
+    browser.SetfTimer(ScrapeInterval);
+    browser.SetbStop(false);
+    browser.SetbComplete(false);
+    form.ToolbtnBack->SetEnabled(false);
+    form.ToolBtnForward->SetEnabled(false);
+    form.ToolBtnStop->SetEnabled(true);
+    button->SetImageIndex(CaptureRunningImage);
+}
+
+void ResetEmailCount(TfrmMyBrowser& form)
+{
+    TotalEmails = 0;
+    form.SIemailNb->SetCaption(u"0");
+}
+
+// A new capture: wait for the page, offer to empty the old results, crawl.
+// Returns when the crawl has ended.
+void RunCapture(TfrmMyBrowser& form, TToolButton* button)
+{
+    button->SetCaption(StopCaption);
+    form.PageControl1->SetActivePage(form.tbResults);
+    // The grid view is cleared here once the grid is built.
+    form.WaitForPageToLoad();
+    if (form.mmResults->GetLines()->GetCount() > 0
+        && MessageDlg(u"Empty previous data results first?", mtInformation, mbYesNo, 0) == mrYes) {
+        form.mmResults->GetLines()->Clear();
+        ResetEmailCount(form);
+    }
+    form.ProcessPageAUYP();
+}
+
+// A press on "STOP!": runs nested inside the running capture's message
+// pumping and only raises the flags the crawl tests.
+void StopRunningCapture(TfrmMyBrowser& form)
+{
+    try {
+        StopPressed = true;
+        TSuperBrowser& browser = CrawlBrowser(form);
+        browser.SetbStop(true);
+        browser.StopLoading();
+        if (form.StatusPopup)
+            form.StatusPopup->Hide();
+        Application->ProcessMessages();
+    } catch (...) {
+    }
+}
+
+void ReportCaptureTotals(TfrmMyBrowser& form)
+{
+    const String count = LineCountText(form.mmResults->GetLines()->GetCount());
+    if (!StopPressed)
+        ShowMessage(u"A total of " + count + u" addresses have been scraped!\r"
+                    u"Don't forget to eliminate duplicates (small button)!\r"
+                    u"or empty the grid with the <- button! \r");
+    form.SetCaption(u"QTX - A total of " + count + u" addresses have been scraped!");
+}
+
+void EndCapture(TfrmMyBrowser& form, TToolButton* button)
+{
+    form.ToolbtnBack->SetEnabled(true);
+    form.ToolBtnForward->SetEnabled(true);
+    form.btnCapture->SetEnabled(true);
+    form.btnCaptEmails->SetEnabled(true);
+    form.ToolBtnStop->SetEnabled(false);
+    StopPressed = false;
+    button->SetImageIndex(CaptureIdleImage);
+}
+
+// Every line followed by CR LF, in the system code page, without a
+// byte-order mark or header.
+void SaveResultLines(TStrings* lines, const String& fileName)
+{
+    String text;
+    for (int i = 0; i < lines->GetCount(); ++i) {
+        text += lines->GetStrings(i);
+        text += u"\r\n";
+    }
+    const TBytes bytes = TEncoding::ANSI()->GetBytes(text);
+    TFileStream file(fileName, fmCreate);
+    if (!bytes.empty())
+        file.WriteBuffer(bytes.data(), bytes.size());
+}
+
+// Suspends a list's change notifications for one scope.
+class TLinesUpdate {
+public:
+    explicit TLinesUpdate(TStrings* lines) : m_lines(lines) { m_lines->BeginUpdate(); }
+    ~TLinesUpdate() { m_lines->EndUpdate(); }
+    TLinesUpdate(const TLinesUpdate&) = delete;
+    TLinesUpdate& operator=(const TLinesUpdate&) = delete;
+
+private:
+    TStrings* m_lines;
+};
+
+// Shows the status pop-up for one scope; it is hidden on every path.
+class TPopupShown {
+public:
+    TPopupShown(TfrmSplashScreen* popup, const String& message) : m_popup(popup)
+    {
+        SetMessages(message);
+        if (m_popup)
+            m_popup->Show();
+    }
+    ~TPopupShown()
+    {
+        if (m_popup)
+            m_popup->Hide();
+    }
+    TPopupShown(const TPopupShown&) = delete;
+    TPopupShown& operator=(const TPopupShown&) = delete;
+    void SetMessages(const String& text)
+    {
+        if (m_popup)
+            m_popup->lblMessages->SetCaption(text);
+    }
+
+private:
+    TfrmSplashScreen* m_popup;
+};
+
+} // namespace
+
+void TfrmMyBrowser::btnCaptureClick(TObject* Sender)
+{
+    auto* button = dynamic_cast<TToolButton*>(Sender);
+    if (!button)
+        return;
+    // An error inside the crawl must not leave the buttons as "STOP!" and
+    // disabled, nor the stop flag set: the closing steps run on every path,
+    // and the error is reported once the window is usable again.
+    std::exception_ptr failure;
+    try {
+        BeginCapture(*this, button);
+        if (button->GetCaption() != StopCaption)
+            RunCapture(*this, button);
+        else
+            StopRunningCapture(*this);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    try {
+        button->SetCaption(button == btnCaptEmails ? CaptureEmailsCaption : CaptureCaption);
+        if (!failure)
+            ReportCaptureTotals(*this);
+    } catch (...) {
+        // The totals are a courtesy; losing them must not skip the next step.
+    }
+    EndCapture(*this, button);
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (...) {
+            Application->HandleException(this);
+        }
+    }
+}
+
+void TfrmMyBrowser::ToolBtnStopClick(TObject*)
+{
+    TSuperBrowser& browser = CrawlBrowser(*this);
+    browser.SetbStop(true);
+    browser.StopLoading();
+    ToolbtnBack->SetEnabled(true);
+    ToolBtnForward->SetEnabled(true);
+    btnCapture->SetEnabled(true);
+    btnCaptEmails->SetEnabled(true);
+}
+
+void TfrmMyBrowser::Memo1Change(TObject*)
+{
+    const String count = LineCountText(mmResults->GetLines()->GetCount());
+    const String text = count + u" Lines in Results";
+    EdNumberofLeads->SetText(text);
+    StatusBar1->GetPanels()->GetItem(2)->SetText(text);
+    tbResults->SetCaption(u"Results (" + count + u" lines)");
+}
+
+void TfrmMyBrowser::ToolButton2Click(TObject*)
+{
+    if (!SaveDialog1->Execute())
+        return;
+    try {
+        SaveResultLines(mmResults->GetLines(), SaveDialog1->GetFileName());
+    } catch (...) {
+        ShowMessage(u"Data cannot be saved!\r");
+    }
+}
+
+void TfrmMyBrowser::ToolButton3Click(TObject*)
+{
+    // Fills the grid view from the memo; comes with the grid.
+}
+
+void TfrmMyBrowser::ToolButton5Click(TObject*)
+{
+    // Saves the grid view as a workbook; comes with the grid.
+}
+
+void TfrmMyBrowser::ToolButton6Click(TObject*)
+{
+    // A sorted list that ignores duplicates keeps the first spelling of
+    // lines that differ only in letter case.
+    TStringList unique;
+    unique.SetCaseSensitive(false);
+    unique.SetDuplicates(dupIgnore);
+    unique.SetSorted(true);
+    TStrings* lines = mmResults->GetLines();
+    for (int i = 0; i < lines->GetCount(); ++i)
+        unique.Add(lines->GetStrings(i));
+    {
+        TLinesUpdate update(lines);
+        lines->Assign(&unique);
+    }
+    tbResults->SetCaption(u"Results (" + LineCountText(lines->GetCount()) + u" lines)");
+    Memo1Change(mmResults);
+}
+
+void TfrmMyBrowser::ToolButton7Click(TObject*)
+{
+    try {
+        mmResults->GetLines()->Clear();
+        // The grid view is cleared here once the grid is built.
+        tbResults->SetCaption(u"Results (" + String(u"0") + u" lines)");
+        Memo1Change(mmResults);
+        ResetEmailCount(*this);
+    } catch (...) {
+    }
+}
+
+void TfrmMyBrowser::PageControl1Change(TObject*)
+{
+    // Showing the grid view fills it from the memo and sizes its columns;
+    // both come with the grid.
+}
+
+void TfrmMyBrowser::ProcessPageAUYP()
+{
+    ToolbtnBack->SetEnabled(false);
+    ToolBtnForward->SetEnabled(false);
+    ToolBtnStop->SetEnabled(true);
+    TSuperBrowser& browser = CrawlBrowser(*this);
+    browser.SetfDoEmails(EmailMode);
+    browser.StartParsingAUYP();
+}
+
+void TfrmMyBrowser::WaitForPageToLoad()
+{
+    TrimWorkingSet();
+    Application->ProcessMessages();
+    TPopupShown shown(StatusPopup, u"The page is loading...");
+    Application->ProcessMessages();
+    Application->ProcessMessages();
+    WaitScrapeInterval();
+    shown.SetMessages(u"Fully loaded");
+    PumpingDelay(1000);
+}
+
+void TfrmMyBrowser::PumpingDelay(unsigned ms)
+{
+    // A monotonic 64-bit clock: the wait neither ends early nor hangs when a
+    // 32-bit tick counter wraps.
+    const UInt64 start = GetTickCount64();
+    while (GetTickCount64() - start <= ms) {
+        Application->ProcessMessages();
+        Sleep(10);
+    }
+}
+
+void TfrmMyBrowser::WaitScrapeInterval() { PumpingDelay(unsigned(ScrapeInterval) * 1000u); }
+
+void TfrmMyBrowser::TrimWorkingSet()
+{
+    // The memory manager returns freed pages on its own here; there is no
+    // working set to ask the system to trim.
+}
