@@ -221,7 +221,6 @@ public:
     ILumCustomWebBrowser* GetWebBrowser() const { return FWebBrowser.get(); }
 
     String GetVersion() override { return u"1.1.4.6"; }
-    String GetDocURL() override;
 
     void Loaded() override;
     void SetEnabled(bool Value) override;
@@ -242,13 +241,22 @@ public:
     TNotifyEvent OnCloseForm;
 
 protected:
-    // Empty hook run at the end of the constructor.
+    // Empty hook run once the platform browser exists (in AfterConstruction,
+    // where overrides are reached).
     virtual void AfterCreateWebBrowser() { }
+    void RunConstructionSteps() override;
     void CreateWnd() override;
+    void DestroyWnd() override;
     void UpdateControlAfterResize() override;
     void DrawControl() override { }
 
 private:
+    struct TSyncAnswer {
+        String Value;
+        bool Answered { false };
+        bool Abandoned { false };
+    };
+
     void ProcessNextScript(TObject* Sender);
     void SendScript(const TLumScript& AScript);
     void DocumentReadyStateThreadDone(TThread* Sender);
@@ -266,12 +274,15 @@ private:
     bool FEnableShowDebugConsole { true };
     bool FEnableAcceleratorKeys { true };
     bool FEnableContextMenu { true };
-    // Each synchronous call waits for the answer to its own token; answers
-    // for calls that gave up are dropped.
-    std::uint64_t FSyncToken { 0 };
-    // Raised when a queued script must not be completed any more (the
-    // platform browser went away): in-flight completions check it.
-    std::shared_ptr<bool> FAlive { std::make_shared<bool>(true) };
+    // Set while SetParent runs: the window made for the new parent keeps
+    // the web view instead of re-creating it.
+    bool FChangingParent { false };
+    // Each synchronous call waits for an answer slot of its own; a slot is
+    // abandoned when its call gives up, so a late answer reaches no one.
+    std::vector<std::weak_ptr<TSyncAnswer>> FSyncAnswers;
+    // Completions of queued scripts hold this weakly; it is replaced when the
+    // platform browser goes away, so answers that arrive later are dropped.
+    std::shared_ptr<int> FQueueGeneration { std::make_shared<int>(0) };
 };
 
 class TLumWebBrowser : public TLumCustomWebBrowser {

@@ -23,6 +23,17 @@ protected:
 // The canonical registry text of an identity.
 String LumGUIDToString(const TGUID& AGUID);
 
+// The interface I of an object, with a reference of its own; null when the
+// object does not answer I's identity.
+template<class I>
+TComPtr<I> LumQueryInterface(IInterface* AObject)
+{
+    void* found = nullptr;
+    if (!AObject || AObject->QueryInterface(I::IID, &found) != S_OK || !found)
+        return nullptr;
+    return TComPtr<I>::Adopt(static_cast<I*>(found));
+}
+
 // Holds a reference to every browser it created until DestroyWebBrowser.
 class TLumWebBrowserFactoryService : public TInterfacedObject, public ILumWebBrowserService {
     QT_CLASS(TLumWebBrowserFactoryService, TInterfacedObject)
@@ -82,9 +93,12 @@ public:
     // identity.
     void AddPlatformService(const TGUID& AServiceGUID, const TComPtr<IInterface>& AService);
     void RemovePlatformService(const TGUID& AServiceGUID);
-    // The first service under the key, asked for the identity; null otherwise.
+    // The first service under the key when it answers the identity; null
+    // otherwise.
     TComPtr<IInterface> GetPlatformService(const TGUID& AServiceGUID);
     bool SupportsPlatformService(const TGUID& AServiceGUID);
+    // AService: the first service under the key when it answers the identity,
+    // else null; the result tells which.
     bool SupportsPlatformService(const TGUID& AServiceGUID, TComPtr<IInterface>& AService);
 
 private:
