@@ -1,12 +1,22 @@
 #include "app/MainWindow.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
+#include "app/AddHTML.h"
+#include "app/AppVersion.h"
+#include "app/CaptureGlobals.h"
+#include "app/SiteAddresses.h"
+#include "app/SplashScreen.h"
+#include "app/SuperBrowser.h"
 #include "app/WebData.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/vcl/Themes.h"
 #include "platform/vcl/ImgList.h"
 #include "richtext/LumSmoothStatusIndicator.h"
 
+QT_PUBLISHED(TMainStatusBar)
 QT_PUBLISHED(TfrmMyBrowser)
 
 std::function<void(unsigned ms)> TfrmMyBrowser::PlainPause = [](unsigned ms) {
@@ -94,10 +104,15 @@ TfrmMyBrowser::TfrmMyBrowser(TComponent* AOwner) : TForm(AOwner)
     CreateResultsPanel();
     CreateBrowserPanel();
     BindHandlers();
+    EmailBadge = SIemailNb;
     SetWindowState(wsMaximized);
 }
 
-TfrmMyBrowser::~TfrmMyBrowser() = default;
+TfrmMyBrowser::~TfrmMyBrowser()
+{
+    if (EmailBadge == SIemailNb)
+        EmailBadge = nullptr;
+}
 
 void TfrmMyBrowser::CreateImages()
 {
@@ -449,4 +464,244 @@ void TfrmMyBrowser::BindHandlers()
 bool TfrmMyBrowser::IsCapturing() const
 {
     return btnCapture->GetCaption() == u"STOP!" || btnCaptEmails->GetCaption() == u"STOP!";
+}
+
+// ---- shell ----
+
+namespace {
+
+// Runs a step whose errors the window ignores.
+template<class F>
+void IgnoringErrors(F&& step)
+{
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
+} // namespace
+
+void TfrmMyBrowser::CallWeb(const String& url)
+{
+    IgnoringErrors([&] {
+        if (Browser)
+            Browser->SetURL(url);
+    });
+}
+
+void TfrmMyBrowser::btnGoClick(TObject*)
+{
+    if (edURL->GetText().empty())
+        return;
+    // The event-log list of the page belongs to a hidden tab that is not
+    // built, so only the navigation is left.
+    CallWeb(edURL->GetText());
+}
+
+void TfrmMyBrowser::edURLKeyPress(TObject* Sender, char16_t& Key)
+{
+    if (Key != 13)
+        return;
+    Key = 0;
+    btnGoClick(Sender);
+}
+
+void TfrmMyBrowser::edURLDblClick(TObject*)
+{
+    edURL->SelectAll();
+}
+
+void TfrmMyBrowser::ToolbtnBackClick(TObject*)
+{
+    if (Browser)
+        Browser->GoBack();
+}
+
+void TfrmMyBrowser::ToolBtnForwardClick(TObject*)
+{
+    if (Browser)
+        Browser->GoForward();
+}
+
+void TfrmMyBrowser::ToolBtnRefreshClick(TObject*)
+{
+    ToolBtnStop->SetEnabled(true);
+    if (Browser)
+        Browser->Repaint();
+}
+
+void TfrmMyBrowser::ToolBtnHomeClick(TObject* Sender)
+{
+    QTXStartPage1Click(Sender);
+}
+
+void TfrmMyBrowser::ToolBtnFavoritesClick(TObject*)
+{
+    ShowMessage(u"not yet implemented");
+}
+
+void TfrmMyBrowser::ToolbtnQTXClick(TObject*)
+{
+    CallWeb(DirectorySiteRoot() + u"/");
+}
+
+void TfrmMyBrowser::Goto1Click(TObject* Sender)
+{
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    CallWeb(item ? item->GetHint() : Goto1->GetHint());
+}
+
+void TfrmMyBrowser::btnWelcomeScreenClick(TObject*)
+{
+    CallWeb(WelcomePageURL());
+}
+
+void TfrmMyBrowser::lbCountryClick(TObject*)
+{
+    CallWeb(WelcomePageURL());
+}
+
+void TfrmMyBrowser::VisitQTXonline1Click(TObject*)
+{
+    CallWeb(MakerSiteRoot() + u"/");
+}
+
+void TfrmMyBrowser::Getsupport1Click(TObject*)
+{
+    CallWeb(MakerSiteRoot() + u"/contact.php");
+}
+
+void TfrmMyBrowser::Exit1Click(TObject*)
+{
+    Close();
+}
+
+void TfrmMyBrowser::Addressbar1Click(TObject*)
+{
+    pnAddress->SetVisible(!pnAddress->GetVisible());
+}
+
+void TfrmMyBrowser::NavigationBar1Click(TObject*)
+{
+    tbarNav->SetVisible(!tbarNav->GetVisible());
+}
+
+void TfrmMyBrowser::PageControlChange(TObject*)
+{
+    ToolbtnBack->SetEnabled(false);
+    ToolBtnForward->SetEnabled(false);
+}
+
+void TfrmMyBrowser::tbSplitScreenClick(TObject*)
+{
+    IgnoringErrors([&] {
+        if (tbSplitScreen->GetDown()) {
+            PageControl1->SetWidth(GetWidth() / 4);
+            tbSplitScreen->SetCaption(u"75%");
+        } else {
+            PageControl1->SetWidth(GetWidth() / 2);
+            tbSplitScreen->SetCaption(u"50%");
+        }
+        SetInterfaceAndWidth();
+    });
+}
+
+void TfrmMyBrowser::Interface1Click(TObject*)
+{
+    Interface1->Clear();
+    std::vector<String> names = TStyleManager::GetStyleNames();
+    std::stable_sort(names.begin(), names.end(),
+        [](const String& a, const String& b) { return CompareText(a, b) < 0; });
+    // The last name is the plain platform style, which is not offered.
+    const String active = TStyleManager::ActiveStyle() ? TStyleManager::ActiveStyle()->GetName() : String();
+    for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+        auto* item = new TMenuItem(this);
+        item->SetName(u"Mn" + IntToStr(int(i)));
+        item->SetCaption(names[i]);
+        item->SetHint(names[i]);
+        item->SetChecked(names[i] == active);
+        item->OnClick = [this](TObject* Sender) { TestClick(Sender); };
+        Interface1->Add(item);
+    }
+}
+
+void TfrmMyBrowser::TestClick(TObject* Sender)
+{
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    if (!item)
+        return;
+    TStyleManager::SetStyle(item->GetHint());
+    SetInterfaceAndWidth();
+    // The menu is not rebuilt when it opens, so the check mark moves now.
+    Interface1Click(Interface1);
+}
+
+void TfrmMyBrowser::N0second1Click(TObject* Sender)
+{
+    IgnoringErrors([&] {
+        auto* item = dynamic_cast<TMenuItem*>(Sender);
+        if (!item)
+            return;
+        const String hint = item->GetHint();
+        ScrapeInterval = std::uint8_t(std::clamp(StrToInt(hint), 0, 255));
+        const String value = IntToStr(ScrapeInterval);
+        for (int i = 0; i < PopTimer->GetItems()->GetCount(); ++i) {
+            TMenuItem* each = PopTimer->GetItems()->GetItems(i);
+            each->SetChecked(each->GetHint() == value);
+        }
+        btnTimer->SetCaption(u"Timer (" + hint + u"\")");
+        SetInterfaceAndWidth();
+    });
+}
+
+void TfrmMyBrowser::N9Click(TObject*)
+{
+    ShowMessage(String(AppTitle) + u" - AU-YP - " + VersionText());
+}
+
+void TfrmMyBrowser::AddHTML1Click(TObject*)
+{
+    std::unique_ptr<TfrmAddHTML> dialog(new TfrmAddHTML(this));
+    dialog->ShowModal();
+}
+
+void TfrmMyBrowser::btnSuchenClick(TObject*)
+{
+    CallWeb(DirectorySiteRoot() + u"/search/listings?locationClue=" + ButtonedEdit2->GetText() + u"&Clue="
+        + ButtonedEdit1->GetText());
+}
+
+void TfrmMyBrowser::ButtonedEdit1Enter(TObject*)
+{
+    ButtonedEdit1->Clear();
+    ButtonedEdit1->GetRightButton()->SetVisible(true);
+}
+
+// ---- closing ----
+
+void TfrmMyBrowser::FormCloseQuery(TObject*, bool& CanClose)
+{
+    if (!IsCapturing())
+        return;
+    // The browser may be inside a nested wait of the crawl: destroying it
+    // now would pull it from under that wait. Stop the capture, and close
+    // once it has unwound to the message loop.
+    CanClose = false;
+    StopPressed = true;
+    IgnoringErrors([&] {
+        if (Browser) {
+            Browser->SetbStop(true);
+            Browser->StopLoading();
+        }
+    });
+    tmClosePending->SetEnabled(true);
+}
+
+void TfrmMyBrowser::ClosePendingTimer(TObject*)
+{
+    if (IsCapturing())
+        return;
+    tmClosePending->SetEnabled(false);
+    Close();
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/rtl/String.h"
+#include "platform/rtl/StringList.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Edits.h"
@@ -138,6 +139,8 @@ public:
     TfrmSplashScreen* StatusPopup { nullptr };
     // The version check's fetcher.
     std::unique_ptr<TWebData> wbdata;
+    // The crawl's listing-id/e-mail pairs, kept across captures.
+    std::unique_ptr<TStringList> ListingEmails;
 
     // ---- shell ----
     void btnGoClick(TObject* Sender);
