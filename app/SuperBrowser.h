@@ -59,7 +59,9 @@ public:
     // Not used by the capture.
     void DocumentComplete(TObject* Sender);
     void GetNextPageURL(const String& InnerHtml);
-    String DecodeNextPageLink(const String& text);
+    // The first run of 20 or more letters and digits, Base64-decoded, after
+    // the other directory's site root; empty without such a run.
+    static String DecodeNextPageLink(const String& text);
     void GetNextPageNumberFromURL();
     void StartBridge() { }
     void StopBridge() { }

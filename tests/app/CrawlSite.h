@@ -1,0 +1,39 @@
+#pragma once
+// The local directory site of the crawl's end-to-end tests and a small form
+// that holds the crawling browser, a results memo, an address edit and the
+// e-mail badge, as the main window does.
+
+#include <filesystem>
+#include <string>
+
+#include "app/SuperBrowser.h"
+#include "platform/vcl/Forms.h"
+#include "tests/support/HttpServer.h"
+
+class TMemo;
+class TEdit;
+class TLumSmoothStatusIndicator;
+
+namespace crawltest {
+
+// The site of tests/fixtures/directory_site, served on 127.0.0.1 for the
+// whole test program; DirectorySiteRoot points at it. Result pages answer
+// with and without a doubled slash after the host, a "pageNumber=N" query
+// picks the folder page-N of the page, and "{SITE}" in a result page becomes
+// the server's address.
+testsupport::HttpServer& DirectorySite();
+// How often the path (with its query) was requested so far.
+int RequestCount(const std::string& pathAndQuery);
+
+class TCrawlTestForm : public TForm {
+public:
+    // The browser keeps its user data below `cacheFolder`.
+    TCrawlTestForm(TComponent* AOwner, const std::filesystem::path& cacheFolder);
+
+    TSuperBrowser* Browser { nullptr };
+    TMemo* Memo { nullptr };
+    TEdit* Edit { nullptr };
+    TLumSmoothStatusIndicator* Badge { nullptr };
+};
+
+} // namespace crawltest
