@@ -110,6 +110,13 @@ TfrmMyBrowser::TfrmMyBrowser(TComponent* AOwner) : TForm(AOwner)
 
 TfrmMyBrowser::~TfrmMyBrowser()
 {
+    // The form's destroy handler would run from the base destructor, after
+    // this part of the object is gone: run it here instead.
+    OnDestroy = nullptr;
+    FormDestroy(this);
+    // The browser holds the pair list that is freed with this part.
+    delete Browser;
+    Browser = nullptr;
     if (EmailBadge == SIemailNb)
         EmailBadge = nullptr;
 }
@@ -452,7 +459,6 @@ void TfrmMyBrowser::BindHandlers()
     PageControl1->OnChange = bind(&TfrmMyBrowser::PageControl1Change);
 
     OnCreate = bind(&TfrmMyBrowser::FormCreate);
-    OnDestroy = bind(&TfrmMyBrowser::FormDestroy);
     OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
 
     tmClosePending = Make<TTimer>(this, u"tmClosePending");
