@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "app/RegExprProgram.h"
+#include "platform/rtl/StringList.h"
 
 using namespace regexpr;
 
@@ -307,17 +308,17 @@ String TRegExpr::Substitute(const String& ATemplate)
     return result;
 }
 
-void TRegExpr::Split(const String& AInputStr, TPieces& APieces)
+void TRegExpr::Split(const String& AInputStr, TStrings* APieces)
 {
     std::size_t prev = 0;
     if (Exec(AInputStr)) {
         do {
             const std::size_t pos = std::size_t(GetMatchPos(0) - 1);
-            APieces.push_back(AInputStr.substr(prev, pos - prev));
+            APieces->Add(AInputStr.substr(prev, pos - prev));
             prev = pos + std::size_t(GetMatchLen(0));
         } while (ExecNext());
     }
-    APieces.push_back(AInputStr.substr(std::min(prev, AInputStr.size())));
+    APieces->Add(AInputStr.substr(std::min(prev, AInputStr.size())));
 }
 
 String TRegExpr::Replace(const String& AInputStr, const String& AReplaceStr, bool AUseSubstitution)

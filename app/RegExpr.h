@@ -11,6 +11,8 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/String.h"
 
+class TStrings;
+
 class ERegExpr : public Exception {
 public:
     using Exception::Exception;
@@ -41,7 +43,6 @@ public:
     static constexpr std::int32_t reeBacktrackLimit = 1016;
     static constexpr std::size_t MaxBacktrackEntries = std::size_t(4) << 20;
 
-    using TPieces = std::vector<String>;
     using TReplaceFunction = std::function<String(TRegExpr&)>;
 
     static int VersionMajor() { return 0; }
@@ -103,7 +104,7 @@ public:
     int GetMatchLen(int Idx) const;
 
     String Substitute(const String& ATemplate);
-    void Split(const String& AInputStr, TPieces& APieces);
+    void Split(const String& AInputStr, TStrings* APieces);
     String Replace(const String& AInputStr, const String& AReplaceStr, bool AUseSubstitution = false);
     String Replace(const String& AInputStr, const TReplaceFunction& AReplaceFunc);
     String ReplaceEx(const String& AInputStr, const TReplaceFunction& AReplaceFunc);

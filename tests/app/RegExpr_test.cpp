@@ -1,4 +1,5 @@
 #include "app/RegExpr.h"
+#include "platform/rtl/StringList.h"
 
 #include <gtest/gtest.h>
 
@@ -410,12 +411,13 @@ TEST(RegExpr, SplitAndReplace)
 {
     TRegExpr re;
     re.SetExpression(u",");
-    TRegExpr::TPieces pieces { u"kept" };
-    re.Split(u"a,b,,c,", pieces);
-    EXPECT_EQ(pieces, (TRegExpr::TPieces { u"kept", u"a", u"b", u"", u"c", u"" }));
-    pieces.clear();
-    re.Split(u"abc", pieces);
-    EXPECT_EQ(pieces, (TRegExpr::TPieces { u"abc" }));
+    TStringList pieces;
+    pieces.Add(u"kept");
+    re.Split(u"a,b,,c,", &pieces);
+    EXPECT_EQ(pieces.GetText(), u"kept\r\na\r\nb\r\n\r\nc\r\n\r\n");
+    pieces.Clear();
+    re.Split(u"abc", &pieces);
+    EXPECT_EQ(pieces.GetText(), u"abc\r\n");
 
     re.SetExpression(u"(\\w+)@(\\w+)");
     EXPECT_EQ(re.Replace(u"x a@b y c@d", u"$2 at $1", true), u"x b at a y d at c");
