@@ -98,10 +98,12 @@ String UserCacheFolder()
     return TVuzErazs::GetTempPath();
 }
 
+// The program's file name without its extension.
 String ProgramName()
 {
-    const String exe = Application ? Application->GetExeName() : String();
-    return Utf8ToString(fs::path(StringToUtf8(exe)).stem().string());
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? String() : Utf8ToString(exe.stem().string());
 }
 
 void ShowFailure(const String& AText)
