@@ -81,12 +81,15 @@ private:
 
 // What the web view calls when a page assigns a property of a host object:
 // the write goes to an automation object as a property put. The dispatch
-// object is not owned and must outlive this adapter's registration.
+// object is not owned: whoever frees it first calls Detach, since the web
+// view may hold the adapter (and deliver a late write) for a while longer.
 class TDispatchHostObject : public webview::ICoreWebView2HostObject {
 public:
     explicit TDispatchHostObject(IDispatch* ADispatch) : FDispatch(ADispatch) { }
 
     IDispatch* GetDispatch() const { return FDispatch; }
+    // Later writes are dropped.
+    void Detach() { FDispatch = nullptr; }
     // Failures are logged, never raised into the web view.
     void PutProperty(const String& name, const webview::HostObjectValue& value) override;
 
