@@ -533,20 +533,13 @@ TGDIPSVGPicture* SVGSourceOf(TPersistent* source)
 
 } // namespace
 
-// ---- TLumGDIPPicture ----
+// ---- the image bytes both pictures keep ----
 
-namespace LumGDIP {
+bool TGDIPSVGPicture::GetEmpty() const { return HasSVG() ? false : FIsEmpty; }
+int TGDIPSVGPicture::GetWidth() const { return HasSVG() ? SVGWidth() : FWidth; }
+int TGDIPSVGPicture::GetHeight() const { return HasSVG() ? SVGHeight() : FHeight; }
 
-QT_PUBLISHED(TLumGDIPPicture)
-
-TLumGDIPPicture::TLumGDIPPicture() { FTransparent = false; }
-TLumGDIPPicture::~TLumGDIPPicture() = default;
-
-bool TLumGDIPPicture::GetEmpty() const { return HasSVG() ? false : FIsEmpty; }
-int TLumGDIPPicture::GetWidth() const { return HasSVG() ? SVGWidth() : FWidth; }
-int TLumGDIPPicture::GetHeight() const { return HasSVG() ? SVGHeight() : FHeight; }
-
-std::unique_ptr<TGPImage> TLumGDIPPicture::DecodeImage()
+std::unique_ptr<TGPImage> TGDIPSVGPicture::DecodeImage()
 {
     // Bytes that failed once are not handed to the decoder at every paint.
     if (FIsEmpty || FUndecodable)
@@ -555,6 +548,95 @@ std::unique_ptr<TGPImage> TLumGDIPPicture::DecodeImage()
     FUndecodable = !image && FDatastream.GetSize() > 0;
     return image;
 }
+
+void TGDIPSVGPicture::SaveToStream(TStream& stream)
+{
+    if (HasSVG())
+        SVGSaveToStream(stream);
+    else if (FDatastream.GetSize() > 0)
+        stream.WriteBuffer(FDatastream.GetMemory(), FDatastream.GetSize());
+}
+
+void TGDIPSVGPicture::WriteData(TStream& stream)
+{
+    if (HasSVG())
+        SVGWriteData(stream);
+    else
+        SaveToStream(stream);
+}
+
+TImageFrame TGDIPSVGPicture::GetImageFrame() { return HasSVG() || FIsEmpty ? TImageFrame {} : FrameOfBytes(FDatastream); }
+
+void TGDIPSVGPicture::LoadFromResourceName(HINSTANCE instance, const String& resName)
+{
+    LoadPictureFromResourceName(*this, instance, resName);
+}
+
+void TGDIPSVGPicture::LoadFromResourceID(HINSTANCE instance, int resID)
+{
+    auto stream = TResourceStream::CreateFromID(instance, resID, RT_RCDATA);
+    LoadFromStream(*stream);
+}
+
+void TGDIPSVGPicture::LoadFromURL(const String& url) { LoadPictureFromURL(*this, url); }
+
+void TGDIPSVGPicture::Assign(TPersistent* source)
+{
+    FIsEmpty = true;
+    if (!source) {
+        FDatastream.Clear();
+        if (FEmptyAssignClearsSVG)
+            ClearSVG();
+        Changed();
+        if (OnClear)
+            OnClear(this);
+        return;
+    }
+    TBytes bytes;
+    if (auto* svg = SVGSourceOf(source)) {
+        FDatastream.Clear();
+        SVGAssign(svg);
+    } else if (auto* same = dynamic_cast<TGDIPSVGPicture*>(source)) {
+        ClearSVG();
+        FUndecodable = false;
+        ReplaceBytes(FDatastream, StreamBytes(same->FDatastream));
+        FIsEmpty = FDatastream.GetSize() == 0;
+    } else if (GraphicBytes(source, bytes)) {
+        ClearSVG();
+        FUndecodable = false;
+        ReplaceBytes(FDatastream, bytes);
+        FIsEmpty = false;
+    }
+    Changed();
+    GetImageSizes();
+}
+
+bool TGDIPSVGPicture::GetImageSizes()
+{
+    if (HasSVG())
+        return true;
+    try {
+        auto image = DecodeImage();
+        if (!image)
+            return false;
+        FWidth = int(image->GetWidth());
+        FHeight = int(image->GetHeight());
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
+void TGDIPSVGPicture::DrawSVG(TGPGraphics* graphics, float x, float y, float w, float h) { SVGDraw(graphics, x, y, w, h); }
+
+// ---- TLumGDIPPicture ----
+
+namespace LumGDIP {
+
+QT_PUBLISHED(TLumGDIPPicture)
+
+TLumGDIPPicture::TLumGDIPPicture() { FTransparent = false; }
+TLumGDIPPicture::~TLumGDIPPicture() = default;
 
 void TLumGDIPPicture::LoadFromFile(const String& fileName)
 {
@@ -595,14 +677,6 @@ void TLumGDIPPicture::LoadFromStream(TStream& stream)
     Changed();
 }
 
-void TLumGDIPPicture::SaveToStream(TStream& stream)
-{
-    if (HasSVG())
-        SVGSaveToStream(stream);
-    else if (FDatastream.GetSize() > 0)
-        stream.WriteBuffer(FDatastream.GetMemory(), FDatastream.GetSize());
-}
-
 void TLumGDIPPicture::ReadData(TStream& stream)
 {
     if (!IsSVGFormData(stream) && IsImageSignature(stream)) {
@@ -618,74 +692,6 @@ void TLumGDIPPicture::ReadData(TStream& stream)
     }
     FDatastream.Clear();
     SVGReadData(stream);
-}
-
-void TLumGDIPPicture::WriteData(TStream& stream)
-{
-    if (HasSVG())
-        SVGWriteData(stream);
-    else
-        SaveToStream(stream);
-}
-
-TImageFrame TLumGDIPPicture::GetImageFrame() { return HasSVG() || FIsEmpty ? TImageFrame {} : FrameOfBytes(FDatastream); }
-
-void TLumGDIPPicture::LoadFromResourceName(HINSTANCE instance, const String& resName)
-{
-    LoadPictureFromResourceName(*this, instance, resName);
-}
-
-void TLumGDIPPicture::LoadFromResourceID(HINSTANCE instance, int resID)
-{
-    auto stream = TResourceStream::CreateFromID(instance, resID, RT_RCDATA);
-    LoadFromStream(*stream);
-}
-
-void TLumGDIPPicture::LoadFromURL(const String& url) { LoadPictureFromURL(*this, url); }
-
-void TLumGDIPPicture::Assign(TPersistent* source)
-{
-    FIsEmpty = true;
-    if (!source) {
-        FDatastream.Clear();
-        Changed();
-        if (OnClear)
-            OnClear(this);
-        return;
-    }
-    TBytes bytes;
-    if (auto* svg = SVGSourceOf(source)) {
-        FDatastream.Clear();
-        SVGAssign(svg);
-    } else if (auto* same = dynamic_cast<TLumGDIPPicture*>(source)) {
-        ClearSVG();
-        FUndecodable = false;
-        ReplaceBytes(FDatastream, StreamBytes(same->FDatastream));
-        FIsEmpty = FDatastream.GetSize() == 0;
-    } else if (GraphicBytes(source, bytes)) {
-        ClearSVG();
-        FUndecodable = false;
-        ReplaceBytes(FDatastream, bytes);
-        FIsEmpty = false;
-    }
-    Changed();
-    GetImageSizes();
-}
-
-bool TLumGDIPPicture::GetImageSizes()
-{
-    if (HasSVG())
-        return true;
-    try {
-        auto image = DecodeImage();
-        if (!image)
-            return false;
-        FWidth = int(image->GetWidth());
-        FHeight = int(image->GetHeight());
-        return true;
-    } catch (const Exception&) {
-        return false;
-    }
 }
 
 bool TLumGDIPPicture::GetImageSizesFromFileName(const String& fileName)
@@ -705,8 +711,6 @@ bool TLumGDIPPicture::GetImageSizesFromFileName(const String& fileName)
         return false;
     }
 }
-
-void TLumGDIPPicture::DrawSVG(TGPGraphics* graphics, float x, float y, float w, float h) { SVGDraw(graphics, x, y, w, h); }
 
 void TLumGDIPPicture::Draw(TCanvas* canvas, const TRect& rect)
 {
@@ -833,22 +837,8 @@ void TLumGDIPPicture::FillRect(TGPGraphics* graphics, const TGPRectF& r)
 
 QT_PUBLISHED(TGDIPPicture)
 
-TGDIPPicture::TGDIPPicture() = default;
+TGDIPPicture::TGDIPPicture() { FEmptyAssignClearsSVG = true; }
 TGDIPPicture::~TGDIPPicture() = default;
-
-bool TGDIPPicture::GetEmpty() const { return HasSVG() ? false : FIsEmpty; }
-int TGDIPPicture::GetWidth() const { return HasSVG() ? SVGWidth() : FWidth; }
-int TGDIPPicture::GetHeight() const { return HasSVG() ? SVGHeight() : FHeight; }
-
-std::unique_ptr<TGPImage> TGDIPPicture::DecodeImage()
-{
-    // Bytes that failed once are not handed to the decoder at every paint.
-    if (FIsEmpty || FUndecodable)
-        return nullptr;
-    auto image = DecodeBytes(FDatastream);
-    FUndecodable = !image && FDatastream.GetSize() > 0;
-    return image;
-}
 
 void TGDIPPicture::LoadFromFile(const String& fileName)
 {
@@ -888,14 +878,6 @@ void TGDIPPicture::LoadFromStream(TStream& stream)
     Changed();
 }
 
-void TGDIPPicture::SaveToStream(TStream& stream)
-{
-    if (HasSVG())
-        SVGSaveToStream(stream);
-    else if (FDatastream.GetSize() > 0)
-        stream.WriteBuffer(FDatastream.GetMemory(), FDatastream.GetSize());
-}
-
 void TGDIPPicture::ReadData(TStream& stream)
 {
     if (!IsSVGFormData(stream) && IsImageSignature(stream)) {
@@ -908,77 +890,6 @@ void TGDIPPicture::ReadData(TStream& stream)
     }
     FIsEmpty = false;
 }
-
-void TGDIPPicture::WriteData(TStream& stream)
-{
-    if (HasSVG())
-        SVGWriteData(stream);
-    else
-        SaveToStream(stream);
-}
-
-TImageFrame TGDIPPicture::GetImageFrame() { return HasSVG() || FIsEmpty ? TImageFrame {} : FrameOfBytes(FDatastream); }
-
-void TGDIPPicture::LoadFromResourceName(HINSTANCE instance, const String& resName)
-{
-    LoadPictureFromResourceName(*this, instance, resName);
-}
-
-void TGDIPPicture::LoadFromResourceID(HINSTANCE instance, int resID)
-{
-    auto stream = TResourceStream::CreateFromID(instance, resID, RT_RCDATA);
-    LoadFromStream(*stream);
-}
-
-void TGDIPPicture::LoadFromURL(const String& url) { LoadPictureFromURL(*this, url); }
-
-void TGDIPPicture::Assign(TPersistent* source)
-{
-    FIsEmpty = true;
-    if (!source) {
-        FDatastream.Clear();
-        ClearSVG();
-        Changed();
-        if (OnClear)
-            OnClear(this);
-        return;
-    }
-    TBytes bytes;
-    if (auto* svg = SVGSourceOf(source)) {
-        FDatastream.Clear();
-        SVGAssign(svg);
-    } else if (auto* same = dynamic_cast<TGDIPPicture*>(source)) {
-        ClearSVG();
-        FUndecodable = false;
-        ReplaceBytes(FDatastream, StreamBytes(same->FDatastream));
-        FIsEmpty = FDatastream.GetSize() == 0;
-    } else if (GraphicBytes(source, bytes)) {
-        ClearSVG();
-        FUndecodable = false;
-        ReplaceBytes(FDatastream, bytes);
-        FIsEmpty = false;
-    }
-    Changed();
-    GetImageSizes();
-}
-
-bool TGDIPPicture::GetImageSizes()
-{
-    if (HasSVG())
-        return true;
-    try {
-        auto image = DecodeImage();
-        if (!image)
-            return false;
-        FWidth = int(image->GetWidth());
-        FHeight = int(image->GetHeight());
-        return true;
-    } catch (const Exception&) {
-        return false;
-    }
-}
-
-void TGDIPPicture::DrawSVG(TGPGraphics* graphics, float x, float y, float w, float h) { SVGDraw(graphics, x, y, w, h); }
 
 void TGDIPPicture::Draw(TCanvas* canvas, const TRect& rect)
 {

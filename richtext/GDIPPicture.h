@@ -31,8 +31,8 @@ using TLumSVGDocumentFactory = std::function<std::unique_ptr<ILumSVGDocument>()>
 // source (so it is saved and copied unchanged) but draw nothing for it.
 void SetLumSVGDocumentFactory(TLumSVGDocumentFactory factory);
 
-// The SVG side shared by both pictures: the source bytes exactly as loaded and
-// the document parsed from them.
+// What both pictures share: the image file's bytes, or the SVG source bytes
+// exactly as loaded and the document parsed from them.
 class TGDIPSVGPicture : public TGraphic {
     QT_CLASS(TGDIPSVGPicture, TGraphic)
 public:
@@ -47,7 +47,39 @@ public:
     // The SVG source bytes.
     TBytes GetSVGSource();
 
+    bool GetEmpty() const override;
+    int GetWidth() const override;
+    int GetHeight() const override;
+    void SetWidth(int) override { }
+    void SetHeight(int) override { }
+
+    void SaveToStream(TStream& stream) override;
+    void WriteData(TStream& stream) override;
+    TImageFrame GetImageFrame() override;
+    void Assign(TPersistent* source) override;
+
+    void LoadFromResourceName(HINSTANCE instance, const String& resName);
+    void LoadFromResourceID(HINSTANCE instance, int resID);
+    // "RES://name" loads a resource of the program, "FILE://path" a file
+    // (the prefixes in any case); other addresses are ignored.
+    void LoadFromURL(const String& url);
+    bool GetImageSizes();
+    void DrawSVG(LumGDIP::TGPGraphics* graphics, float x, float y, float w, float h);
+
+    TNotifyEvent OnClear;
+
 protected:
+    // The image bytes decoded afresh; null when empty or undecodable.
+    std::unique_ptr<LumGDIP::TGPImage> DecodeImage();
+
+    TMemoryStream FDatastream;
+    bool FUndecodable { false };
+    bool FIsEmpty { true };
+    int FWidth { 0 };
+    int FHeight { 0 };
+    // Whether assigning nothing also drops SVG content.
+    bool FEmptyAssignClearsSVG { false };
+
     void SVGLoadFromFile(const String& fileName);
     void SVGLoadFromStream(TStream& stream);
     void SVGSaveToStream(TStream& stream);
@@ -98,31 +130,14 @@ class TLumGDIPPicture : public TGDIPSVGPicture {
 public:
     TLumGDIPPicture();
     ~TLumGDIPPicture() override;
-    void Assign(TPersistent* source) override;
-
-    bool GetEmpty() const override;
-    int GetWidth() const override;
-    int GetHeight() const override;
-    void SetWidth(int) override { }
-    void SetHeight(int) override { }
 
     void Draw(TCanvas* canvas, const TRect& rect) override;
     void LoadFromFile(const String& fileName) override;
     void LoadFromStream(TStream& stream) override;
-    void SaveToStream(TStream& stream) override;
     void ReadData(TStream& stream) override;
-    void WriteData(TStream& stream) override;
-    TImageFrame GetImageFrame() override;
 
-    void LoadFromResourceName(HINSTANCE instance, const String& resName);
-    void LoadFromResourceID(HINSTANCE instance, int resID);
-    // "RES://name" loads a resource of the program, "FILE://path" a file
-    // (the prefixes in any case); other addresses are ignored.
-    void LoadFromURL(const String& url);
-    bool GetImageSizes();
     // The size from the file's header, picked by its extension.
     bool GetImageSizesFromFileName(const String& fileName);
-    void DrawSVG(TGPGraphics* graphics, float x, float y, float w, float h);
 
     // The drawing used by the fills: colour-keyed for transparent bitmaps.
     void GDIPDraw(TGPGraphics* graphics, const TRect& rect);
@@ -145,19 +160,11 @@ public:
     bool GetHasPalette() const { return FHasPalette; }
     int GetPixelFormat() const { return FPixelFormat; }
 
-    TNotifyEvent OnClear;
-
 private:
-    std::unique_ptr<TGPImage> DecodeImage();
     void RecordImageInfo(const TGPImage& image);
     void DrawDecoded(TGPGraphics* graphics, const TGPRectF& rect);
 
     bool FDrawing { false };
-    TMemoryStream FDatastream;
-    bool FUndecodable { false };
-    bool FIsEmpty { true };
-    int FWidth { 0 };
-    int FHeight { 0 };
     bool FDoubleBuffered { false };
     TTransparentMode FBitmapTransparentMode { tmAuto };
     TColor FBitmapTransparentColor { 0xFFFFFF };
@@ -175,27 +182,12 @@ class TGDIPPicture : public TGDIPSVGPicture {
 public:
     TGDIPPicture();
     ~TGDIPPicture() override;
-    void Assign(TPersistent* source) override;
-
-    bool GetEmpty() const override;
-    int GetWidth() const override;
-    int GetHeight() const override;
-    void SetWidth(int) override { }
-    void SetHeight(int) override { }
 
     void Draw(TCanvas* canvas, const TRect& rect) override;
     void LoadFromFile(const String& fileName) override;
     void LoadFromStream(TStream& stream) override;
-    void SaveToStream(TStream& stream) override;
     void ReadData(TStream& stream) override;
-    void WriteData(TStream& stream) override;
-    TImageFrame GetImageFrame() override;
 
-    void LoadFromResourceName(HINSTANCE instance, const String& resName);
-    void LoadFromResourceID(HINSTANCE instance, int resID);
-    void LoadFromURL(const String& url);
-    bool GetImageSizes();
-    void DrawSVG(LumGDIP::TGPGraphics* graphics, float x, float y, float w, float h);
     // Unscaled at a point, and stretched into a rectangle.
     void DrawImage(LumGDIP::TGPGraphics* graphics, int x, int y);
     void DrawImageRect(LumGDIP::TGPGraphics* graphics, int x, int y, int w, int h);
@@ -212,16 +204,7 @@ public:
     int GetAngle() const { return FAngle; }
     void SetAngle(int value) { FAngle = value; }
 
-    TNotifyEvent OnClear;
-
 private:
-    std::unique_ptr<LumGDIP::TGPImage> DecodeImage();
-
-    TMemoryStream FDatastream;
-    bool FUndecodable { false };
-    bool FIsEmpty { true };
-    int FWidth { 0 };
-    int FHeight { 0 };
     bool FDoubleBuffered { false };
     TColor FBackgroundColor { clWindow };
     bool FTransparentBitmap { true };
