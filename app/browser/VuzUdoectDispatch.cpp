@@ -173,6 +173,9 @@ HRESULT TVuzUdoectDispatch::Invoke(DISPID dispId, const TGUID&, LCID, WORD flags
     std::int64_t index = std::int64_t(dispId) - FirstDispID;
     if (index < 0 || index >= FDispatchInfoCount)
         return DISP_E_MEMBERNOTFOUND;
+    // A member's handler may free this wrapper (a page message that removes
+    // its own bridge); nothing below touches it after the member ran.
+    TClass wrapperClass = ClassType();
     String message;
     try {
         // A copy: a nested call through a child may grow the table.
@@ -186,7 +189,7 @@ HRESULT TVuzUdoectDispatch::Invoke(DISPID dispId, const TGUID&, LCID, WORD flags
     }
     if (excepInfo) {
         excepInfo->Clear();
-        excepInfo->Source = ClassName();
+        excepInfo->Source = wrapperClass->Name;
         excepInfo->Description = message;
         excepInfo->SCode = E_FAIL;
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,6 +37,14 @@ public:
     TInnerPart* GetInner() const { return FInner.get(); }
     TInnerPart* GetMissing() const { return nullptr; }
     String GetBroken() const { throw EInvalidOperation(u"broken getter"); }
+    String GetFarewell() const { return {}; }
+    void SetFarewell(const String& v)
+    {
+        if (OnFarewell)
+            OnFarewell(v);
+    }
+
+    std::function<void(const String&)> OnFarewell;
 
     bool* Destroyed { nullptr };
 
@@ -50,7 +59,7 @@ private:
 
 QT_PUBLISHED(TInnerPart, QT_PROP(Depth))
 QT_PUBLISHED(TScriptTarget, QT_PROP(Caption), QT_PROP(Ratio), QT_PROP(Enabled), QT_PROP_RO(Inner),
-    QT_PROP_RO(Missing), QT_PROP_RO(Broken))
+    QT_PROP_RO(Missing), QT_PROP_RO(Broken), QT_PROP(Farewell))
 
 namespace {
 
@@ -386,6 +395,28 @@ TEST(DispatchHostObject, PutPropertyReachesTheSetter)
     host->Detach();
     EXPECT_NO_THROW(object.PutProperty(u"Caption", String(u"after detach")));
     EXPECT_EQ(target.GetCaption(), u"42");
+}
+
+// A page message whose handler frees the wrapper it came through (as a
+// bridge that removes itself does) must not touch the freed wrapper.
+TEST(DispatchHostObject, HandlerMayFreeTheWrapper)
+{
+    for (bool raise : { false, true }) {
+        SCOPED_TRACE(raise);
+        TScriptTarget target;
+        auto* dispatch = new TVuzUdoectDispatch(&target, false);
+        TDispatchHostObject host(dispatch);
+        String received;
+        target.OnFarewell = [&](const String& v) {
+            received = v;
+            host.Detach();
+            delete dispatch;
+            if (raise)
+                throw EAbort(u"gone");
+        };
+        EXPECT_NO_THROW(host.PutProperty(u"Farewell", String(u"bye")));
+        EXPECT_EQ(received, u"bye");
+    }
 }
 
 } // namespace
