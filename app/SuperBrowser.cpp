@@ -321,8 +321,11 @@ void TSuperBrowser::CollectListingsAndEmails()
         Application->ProcessMessages();
         ExecuteJavaScript(u"function GetHTML(){return unescape(document.documentElement.innerHTML);} GetHTML();",
             [pageText](const String& value) {
-                if (!value.empty())
+                try {
                     *pageText = DecodeScriptValue(value);
+                } catch (const EScriptNoValue&) {
+                    // no answer: the next pass asks again
+                }
             });
         if (pageText->find(u"aboutId") != String::npos)
             break;
