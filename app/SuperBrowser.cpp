@@ -186,17 +186,16 @@ String UnquotedJSONString(const String& text)
 
 } // namespace
 
-TSuperBrowser::TSuperBrowser(TComponent* AOwner) : TLumWebBrowser(AOwner) { }
+TSuperBrowser::TSuperBrowser(TComponent* AOwner)
+    : TLumWebBrowser(AOwner), m_ownListingEmails(std::make_unique<TStringList>())
+{
+}
 
 TSuperBrowser::~TSuperBrowser() = default;
 
 TStrings* TSuperBrowser::GetfListingEmails() const
 {
-    if (_fListingEmails)
-        return _fListingEmails;
-    if (!m_ownListingEmails)
-        const_cast<TSuperBrowser*>(this)->m_ownListingEmails = std::make_unique<TStringList>();
-    return m_ownListingEmails.get();
+    return _fListingEmails ? _fListingEmails : m_ownListingEmails.get();
 }
 
 void TSuperBrowser::SleepScaled(int baseMs) const
