@@ -93,7 +93,7 @@ protected:
         TLumWebBrowserPlatformServices::Reopen();
     }
     template<class T = TLumWebBrowser>
-    T* Make(TWinControl* parent, const String& url = {})
+    T* Make(TWinControl* parent, const String& url = {}, const std::function<void(T*)>& beforeStart = {})
     {
         T* b = LumCreateControl<T>(nullptr);
         b->SetCacheFolder(Utf8ToString(cacheRoot.string()));
@@ -109,7 +109,13 @@ protected:
         };
         if (!url.empty())
             b->SetURL(url);
+        if (beforeStart)
+            beforeStart(b);
+        const std::size_t before = completed.size();
         b->SetParent(parent); // starts the browser and waits for it
+        // Without a URL the init page stays: let it finish loading first.
+        if (url.empty())
+            EXPECT_TRUE(WaitFor([&] { return completed.size() > before; }));
         return b;
     }
     bool Completed(const std::string& url)
@@ -173,10 +179,14 @@ TEST_F(WebBrowserE2E, UrlSetBeforeStartShowsTheInitPageThenTheUrlAndScriptsRunIn
 
 TEST_F(WebBrowserE2E, InitPageNamesTheVersionAndEmptyUrlDoesNotNavigate)
 {
-    browser.reset(Make(form.get()));
+    bool early = false;
+    browser.reset(Make(form.get(), {}, std::function<void(TLumWebBrowser*)>([&](TLumWebBrowser* b) {
+        b->ExecuteJavaScript(u"1", [&](const String&) { early = true; });
+    })));
     ASSERT_EQ(1, initialized);
     const String text = browser->ExecuteJavaScriptSync(u"document.body.innerText");
     EXPECT_EQ(u"\"EDGE CHROMIUM " + LumWinWebBrowserInstalledVersion() + u" IS SUCCESSFULLY INITIALIZED!\"", text);
+    EXPECT_FALSE(early); // asked before the browser started: dropped
     const std::size_t before = starting.size();
     browser->SetURL(u"");
     browser->ExecuteJavaScriptSync(u"1");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -417,6 +418,37 @@ TEST_F(WebBrowserControl, AnswerOfAnAbandonedSyncCallGoesToNoLaterCall)
     };
     EXPECT_EQ(u"", browser->ExecuteJavaScriptSync(u"first"));
     EXPECT_EQ(u"\"fresh\"", browser->ExecuteJavaScriptSync(u"second"));
+}
+
+// ---- ready state ----
+
+TEST_F(WebBrowserControl, ReadyStatePollingReportsACompleteDocumentOnce)
+{
+    browser->DoInitialized();
+    int answered = 0;
+    fake->OnScript = [&](std::size_t i) {
+        // Loading at first, then complete.
+        const String state = ++answered < 3 ? u"\"loading\"" : u"\"Complete\"";
+        QueueToMainThread([this, i, state] { fake->Complete(i, state); });
+    };
+    int completes = 0;
+    browser->OnDocumentComplete = [&](TObject*) { ++completes; };
+    browser->Navigate(u"http://a.test/");
+    EXPECT_FALSE(browser->GetReady());
+    browser->StartDocumentReadyStateThread();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (completes == 0 && std::chrono::steady_clock::now() < deadline) {
+        CheckSynchronize();
+        WaitForMainThreadWork(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(1, completes);
+    EXPECT_TRUE(browser->GetReady());
+    EXPECT_GE(answered, 3);
+    for (const auto& script : fake->Scripts())
+        EXPECT_EQ(u"document.readyState", script);
+    browser->StopDocumentReadyStateThread();
+    browser->Navigate();
+    EXPECT_FALSE(browser->GetReady());
 }
 
 // ---- bridge, properties, lifecycle ----
