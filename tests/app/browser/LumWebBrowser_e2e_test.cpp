@@ -114,8 +114,9 @@ protected:
         const std::size_t before = completed.size();
         b->SetParent(parent); // starts the browser and waits for it
         // Without a URL the init page stays: let it finish loading first.
-        if (url.empty())
+        if (url.empty()) {
             EXPECT_TRUE(WaitFor([&] { return completed.size() > before; }));
+        }
         return b;
     }
     bool Completed(const std::string& url)
