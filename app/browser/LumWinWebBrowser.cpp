@@ -478,7 +478,8 @@ void TLumWinWebBrowser::Initialize()
     if (life.expired())
         return; // de-initialised while waiting
     if (FError || !FWebBrowserController) {
-        ReleaseEngine(false);
+        // A browser that never ran leaves no folder behind.
+        ReleaseEngine(FAutoClearCache);
         if (FError && !IsDesigning())
             ShowFailure(LumWinWebBrowserStartFailedText);
     }

@@ -135,6 +135,13 @@ TEST_F(WebViewHost, BrowserThatFailsToStartShowsTheStartTextOnce)
     TLumWinWebBrowser* host = MakeBrowser();
     ASSERT_NE(nullptr, host);
     browser->SetCacheFolder(Utf8ToString((dir / "cache").string()));
+    // Another process holds the configured folder: this one uses its own.
+    const fs::path configured = StringToUtf8(host->GetFullCacheFolderName());
+    fs::create_directories(configured);
+    int other = ::open((configured / "quarrytide-host.lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(0, ::flock(other, LOCK_EX | LOCK_NB));
+
     TDialogAnswers answers;
     TForm form(nullptr);
     browser->SetParent(&form);
@@ -142,6 +149,10 @@ TEST_F(WebViewHost, BrowserThatFailsToStartShowsTheStartTextOnce)
     EXPECT_EQ(String(LumWinWebBrowserStartFailedText), answers.Last().Text);
     EXPECT_FALSE(browser->GetInitialized());
     EXPECT_EQ(nullptr, browser->NativeEnvironment());
+    EXPECT_EQ(configured.string() + "-" + std::to_string(::getpid()), StringToUtf8(host->GetUserDataFolder()));
+    EXPECT_FALSE(fs::exists(StringToUtf8(host->GetUserDataFolder()))); // nothing left behind
+    EXPECT_TRUE(fs::exists(configured / "quarrytide-host.lock"));       // the other's stays
+    ::close(other);
     browser->SetParent(nullptr);
 }
 
