@@ -603,7 +603,9 @@ struct TLeakCheckPause {
     ~TLeakCheckPause() { __lsan_enable(); }
 };
 #else
-struct TLeakCheckPause { };
+struct TLeakCheckPause {
+    TLeakCheckPause() { }
+};
 #endif
 
 std::filesystem::path OutputDir()
