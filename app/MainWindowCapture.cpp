@@ -176,8 +176,12 @@ public:
     }
     ~TPopupShown()
     {
-        if (m_popup)
-            m_popup->Hide();
+        try {
+            if (m_popup)
+                m_popup->Hide();
+        } catch (...) {
+            // Leaving a pop-up on screen is better than ending the program.
+        }
     }
     TPopupShown(const TPopupShown&) = delete;
     TPopupShown& operator=(const TPopupShown&) = delete;
