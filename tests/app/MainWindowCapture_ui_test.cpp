@@ -161,7 +161,8 @@ TEST_F(MainWindowCaptureUi, StopDuringACaptureShowsOneTotalsBoxAfterItUnwinds)
         TToolButton* button = form->*c.button;
         SetLines(form->mmResults, { u"line one", u"line two", u"line three" });
         // The other button is disabled and Stop enabled while the capture runs.
-        std::optional<bool> otherEnabled, stopEnabled;
+        std::optional<bool> otherEnabled, stopEnabled, popupShown;
+        String popupText;
         TDialogAnswers answers;
         answers.Answer(mrNo); // keep the previous results
         TTimer probe(form);
@@ -170,6 +171,8 @@ TEST_F(MainWindowCaptureUi, StopDuringACaptureShowsOneTotalsBoxAfterItUnwinds)
             probe.SetEnabled(false);
             otherEnabled = (form->*c.other)->GetEnabled();
             stopEnabled = form->ToolBtnStop->GetEnabled();
+            popupShown = form->StatusPopup->GetVisible();
+            popupText = form->StatusPopup->lblMessages->GetCaption();
         };
         CaptureAndStop(button);
 
@@ -177,6 +180,10 @@ TEST_F(MainWindowCaptureUi, StopDuringACaptureShowsOneTotalsBoxAfterItUnwinds)
         ASSERT_TRUE(otherEnabled.has_value());
         EXPECT_FALSE(*otherEnabled);
         EXPECT_TRUE(*stopEnabled);
+        // The page wait shows the status pop-up; the STOP press hides it.
+        EXPECT_TRUE(*popupShown);
+        EXPECT_EQ(popupText, u"Fully loaded");
+        EXPECT_FALSE(form->StatusPopup->GetVisible());
         EXPECT_EQ(EmailMode, c.emailMode);
         EXPECT_TRUE(form->Browser->GetbStop());
         // The question, then one totals box, nothing else.
@@ -262,6 +269,7 @@ TEST_F(MainWindowCaptureUi, AnErrorInsideTheCrawlRestoresTheWindowAndIsReported)
     EXPECT_EQ(captionAtReport, u"Fast Capture");
     EXPECT_FALSE(stopEnabledAtReport);
     ExpectIdle(button, u"Fast Capture");
+    EXPECT_FALSE(form->StatusPopup->GetVisible());
 
     // The next press starts a new capture rather than stopping a dead one.
     TDialogAnswers answers;
