@@ -670,6 +670,8 @@ public:
             CloseTop();
         m_bar->SetHotIndex(index);
         TMenuItem* item = m_bar->GetMenu()->GetItems()->GetItems(index);
+        if (item->GetCount() > 0)
+            item->Click(); // the item may fill its submenu now
         if (item->GetCount() == 0) {
             m_bar->SetPushed(false);
             return;
@@ -682,6 +684,7 @@ public:
     void OpenSub(TMenuWindow* w, int index)
     {
         TMenuItem* item = w->Item()->GetItems(index);
+        item->Click(); // the item may fill its submenu now
         const TRect r = w->RowRect(index);
         const TPoint at = w->ClientToScreen({ r.Right + 3, r.Top - 3 });
         Open(item, at, w->ClientToScreen({ 0, 0 }).X + 3, at.Y + r.Height() + 6);
