@@ -639,8 +639,10 @@ void TfrmMyBrowser::TestClick(TObject* Sender)
         return;
     TStyleManager::SetStyle(item->GetHint());
     SetInterfaceAndWidth();
-    // The menu is not rebuilt when it opens, so the check mark moves now.
-    Interface1Click(Interface1);
+    // The menu is rebuilt when it opens; until then the check mark moves here
+    // (rebuilding now would free the item whose click is running).
+    for (int i = 0; i < Interface1->GetCount(); ++i)
+        Interface1->GetItems(i)->SetChecked(Interface1->GetItems(i) == item);
 }
 
 void TfrmMyBrowser::N0second1Click(TObject* Sender)

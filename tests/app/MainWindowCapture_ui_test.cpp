@@ -2,6 +2,7 @@
 // window's crawl browser has no web view here, so a crawl that is not
 // stopped fails at its first card script: that is the error-in-crawl case.
 #include "app/MainWindow.h"
+#include "tests/app/MainWindowSite.h"
 
 #include <gtest/gtest.h>
 
@@ -61,9 +62,8 @@ class MainWindowCaptureUi : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // Start-up's version checks go to a closed local port and fail at
-        // once (unless another test of this program set the addresses).
-        setenv("QUARRYTIDE_SITE_ROOTS", "directory=http://127.0.0.1:9;maker=http://127.0.0.1:9;welcome=http://127.0.0.1:9/", 0);
+        // Start-up's version checks go to the local stand-in site.
+        mainwindowtest::Site();
         // Settings of our own, so nothing stored elsewhere steers the window.
         const char* registry = std::getenv("QUARRYTIDE_REGISTRY_DIR");
         m_previousRegistry = registry ? registry : "";
