@@ -34,6 +34,7 @@
 #include "tests/support/Fixtures.h"
 #include "tests/app/MainWindowSite.h"
 #include "tests/support/HttpServer.h"
+#include "tests/support/PrivateDisplay.h"
 
 namespace {
 
@@ -522,44 +523,6 @@ TEST_F(MainWindowUi, ViewMenuTogglesTheBarsAndBrowserTabChangeDisablesHistory)
 
 // ---- on a display ----
 
-// A private X server when the environment has no display.
-class TPrivateDisplay {
-public:
-    TPrivateDisplay()
-    {
-        if (std::getenv("DISPLAY"))
-            return;
-        const int number = 400 + int(getpid() % 100);
-        const std::string name = ":" + std::to_string(number);
-        m_pid = fork();
-        if (m_pid == 0) {
-            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
-                static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        if (m_pid < 0)
-            return;
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (std::filesystem::exists(socket))
-            setenv("DISPLAY", name.c_str(), 1);
-    }
-    ~TPrivateDisplay()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-            unsetenv("DISPLAY");
-        }
-    }
-    TPrivateDisplay(const TPrivateDisplay&) = delete;
-    TPrivateDisplay& operator=(const TPrivateDisplay&) = delete;
-
-private:
-    pid_t m_pid { -1 };
-};
-
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" void __lsan_disable();
 extern "C" void __lsan_enable();
@@ -583,7 +546,7 @@ std::filesystem::path OutputDir()
 
 TEST(MainWindowScreen, TheStartedWindowShowsOnADisplay)
 {
-    TPrivateDisplay display;
+    testsupport::TPrivateDisplay display(400, 1280, 800);
     std::unique_ptr<IWindowBackend> sdl = CreateSdlBackend();
     if (!sdl)
         GTEST_SKIP() << "no display can be opened";

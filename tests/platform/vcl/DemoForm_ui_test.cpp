@@ -34,49 +34,12 @@
 #include "platform/win/Headless.h"
 #include "platform/win/SdlBackend.h"
 #include "platform/win/Window.h"
+#include "tests/support/PrivateDisplay.h"
 
 namespace {
 
 constexpr int DemoWidth = 640;
 constexpr int DemoHeight = 520;
-
-// A private X server when the environment has no display.
-class TDemoDisplay {
-public:
-    TDemoDisplay()
-    {
-        if (std::getenv("DISPLAY"))
-            return;
-        const int number = 300 + int(getpid() % 100);
-        const std::string name = ":" + std::to_string(number);
-        m_pid = fork();
-        if (m_pid == 0) {
-            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        if (m_pid < 0)
-            return;
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (std::filesystem::exists(socket))
-            setenv("DISPLAY", name.c_str(), 1);
-    }
-    ~TDemoDisplay()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-            unsetenv("DISPLAY");
-        }
-    }
-    TDemoDisplay(const TDemoDisplay&) = delete;
-    TDemoDisplay& operator=(const TDemoDisplay&) = delete;
-
-private:
-    pid_t m_pid { -1 };
-};
 
 std::filesystem::path OutputDir()
 {
@@ -286,7 +249,7 @@ std::uint32_t BufferPixel(HWND top, int x, int y)
 
 TEST(DemoForm, EveryControlShowsOnTheDisplayInThePlainStyleAndTwoVisualStyles)
 {
-    TDemoDisplay display;
+    testsupport::TPrivateDisplay display(300, 1024, 768);
     std::unique_ptr<IWindowBackend> sdl = CreateSdlBackend();
     if (!sdl)
         GTEST_SKIP() << "no display can be opened";

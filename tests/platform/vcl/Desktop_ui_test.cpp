@@ -14,43 +14,9 @@
 #include "platform/win/Headless.h"
 #include "platform/win/SdlBackend.h"
 #include "platform/win/Window.h"
+#include "tests/support/PrivateDisplay.h"
 
 namespace {
-
-// A private X server when the environment has no display.
-class TPrivateDisplay {
-public:
-    TPrivateDisplay()
-    {
-        if (std::getenv("DISPLAY"))
-            return;
-        const int number = 190 + int(getpid() % 100);
-        const std::string name = ":" + std::to_string(number);
-        m_pid = fork();
-        if (m_pid == 0) {
-            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        if (m_pid < 0)
-            return;
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (std::filesystem::exists(socket))
-            setenv("DISPLAY", name.c_str(), 1);
-    }
-    ~TPrivateDisplay()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-            unsetenv("DISPLAY");
-        }
-    }
-
-private:
-    pid_t m_pid { -1 };
-};
 
 class TFilled : public TCustomControl {
 public:
@@ -76,7 +42,7 @@ public:
 
 TEST(Desktop, AFormWithACustomAndAWindowlessControlShowsOnTheDisplay)
 {
-    TPrivateDisplay display;
+    testsupport::TPrivateDisplay display(190, 800, 600);
     std::unique_ptr<IWindowBackend> sdl = CreateSdlBackend();
     if (!sdl)
         GTEST_SKIP() << "no display can be opened";

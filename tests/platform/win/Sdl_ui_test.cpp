@@ -12,44 +12,9 @@
 #include "platform/win/Headless.h"
 #include "platform/win/SdlBackend.h"
 #include "tests/platform/win/WinFixture.h"
+#include "tests/support/PrivateDisplay.h"
 
 namespace {
-
-// A private X server when the environment has no display.
-class TPrivateDisplay {
-public:
-    TPrivateDisplay()
-    {
-        if (std::getenv("DISPLAY"))
-            return;
-        int number = 90 + int(getpid() % 100);
-        while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)) || std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
-            ++number; // taken by another server
-        const std::string name = ":" + std::to_string(number);
-        m_pid = fork();
-        if (m_pid == 0) {
-            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        if (m_pid < 0)
-            return;
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (std::filesystem::exists(socket))
-            setenv("DISPLAY", name.c_str(), 1);
-    }
-    ~TPrivateDisplay()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-private:
-    pid_t m_pid { -1 };
-};
 
 TFakeDCFactory* g_factory = nullptr;
 constexpr std::uint32_t kFill = 0xFF3366CCu;
@@ -70,7 +35,7 @@ LRESULT SolidProc(HWND h, UINT m, WPARAM w, LPARAM l)
 
 TEST(SdlBackend, ShowsAWindowAndPresentsItsPaintedPixels)
 {
-    TPrivateDisplay display;
+    testsupport::TPrivateDisplay display(90, 800, 600);
     std::unique_ptr<IWindowBackend> sdl = CreateSdlBackend();
     if (!sdl)
         GTEST_SKIP() << "no display can be opened";
