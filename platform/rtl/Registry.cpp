@@ -562,6 +562,21 @@ LONG prepare(Store& s, HKEY key, OpenKey& open, Key*& node)
     return node ? ERROR_SUCCESS : ERROR_KEY_DELETED;
 }
 
+// Runs `f` on the key's node under the store's lock, when the handle resolves
+// and was opened with the access `need` asks for (0: any).
+template <class F> LONG WithKey(HKEY key, REGSAM need, F&& f)
+{
+    Store& s = store();
+    std::lock_guard guard(s.lock);
+    OpenKey open;
+    Key* node = nullptr;
+    if (LONG r = prepare(s, key, open, node); r != ERROR_SUCCESS)
+        return r;
+    if (need && !(open.access & need))
+        return ERROR_ACCESS_DENIED;
+    return f(s, open, node);
+}
+
 HKEY newHandle(Store& s, std::size_t root, Path path, REGSAM access)
 {
     std::uintptr_t id = s.nextHandle++;
@@ -580,46 +595,36 @@ Path joined(const Path& base, const Path& rest)
 
 LONG listNames(HKEY key, bool subkeys, std::vector<String>& names)
 {
-    Store& s = store();
-    std::lock_guard guard(s.lock);
-    OpenKey open;
-    Key* node = nullptr;
-    LONG r = prepare(s, key, open, node);
-    if (r != ERROR_SUCCESS)
-        return r;
-    names.clear();
-    if (subkeys)
-        for (auto& c : node->subkeys)
-            names.push_back(c->name);
-    else
-        for (auto& v : node->values)
-            names.push_back(v.name);
-    return ERROR_SUCCESS;
+    return WithKey(key, 0, [&](Store&, const OpenKey&, Key* node) -> LONG {
+        names.clear();
+        if (subkeys)
+            for (auto& c : node->subkeys)
+                names.push_back(c->name);
+        else
+            for (auto& v : node->values)
+                names.push_back(v.name);
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG deleteTree(HKEY key, const Char* subKey, bool onlyLeaf)
 {
-    Store& s = store();
-    std::lock_guard guard(s.lock);
-    OpenKey open;
-    Key* node = nullptr;
-    LONG r = prepare(s, key, open, node);
-    if (r != ERROR_SUCCESS)
-        return r;
-    Path rel = splitPath(subKey);
-    if (rel.empty())
-        return ERROR_ACCESS_DENIED;
-    Path full = joined(open.path, rel);
-    Path parentPath(full.begin(), full.end() - 1);
-    Key* parent = findKey(*s.roots[open.root].tree, parentPath);
-    Key* target = parent ? child(*parent, full.back()) : nullptr;
-    if (!target)
-        return ERROR_FILE_NOT_FOUND;
-    if (onlyLeaf && !target->subkeys.empty())
-        return ERROR_ACCESS_DENIED;
-    std::erase_if(parent->subkeys, [&](const std::unique_ptr<Key>& c) { return sameName(c->name, full.back()); });
-    notify(s, open.root, parentPath, REG_NOTIFY_CHANGE_NAME);
-    return save(s.roots[open.root]);
+    return WithKey(key, 0, [&](Store& s, const OpenKey& open, Key*) -> LONG {
+        Path rel = splitPath(subKey);
+        if (rel.empty())
+            return ERROR_ACCESS_DENIED;
+        Path full = joined(open.path, rel);
+        Path parentPath(full.begin(), full.end() - 1);
+        Key* parent = findKey(*s.roots[open.root].tree, parentPath);
+        Key* target = parent ? child(*parent, full.back()) : nullptr;
+        if (!target)
+            return ERROR_FILE_NOT_FOUND;
+        if (onlyLeaf && !target->subkeys.empty())
+            return ERROR_ACCESS_DENIED;
+        std::erase_if(parent->subkeys, [&](const std::unique_ptr<Key>& c) { return sameName(c->name, full.back()); });
+        notify(s, open.root, parentPath, REG_NOTIFY_CHANGE_NAME);
+        return save(s.roots[open.root]);
+    });
 }
 
 String lastDamage()
@@ -646,18 +651,13 @@ LONG RegOpenKeyEx(HKEY key, const Char* subKey, DWORD, REGSAM access, HKEY* resu
     if (!result)
         return ERROR_INVALID_PARAMETER;
     *result = nullptr;
-    Store& s = store();
-    std::lock_guard guard(s.lock);
-    OpenKey open;
-    Key* node = nullptr;
-    LONG r = prepare(s, key, open, node);
-    if (r != ERROR_SUCCESS)
-        return r;
-    Path rel = splitPath(subKey);
-    if (!findKey(*node, rel))
-        return ERROR_FILE_NOT_FOUND;
-    *result = newHandle(s, open.root, joined(open.path, rel), access);
-    return ERROR_SUCCESS;
+    return WithKey(key, 0, [&](Store& s, const OpenKey& open, Key* node) -> LONG {
+        Path rel = splitPath(subKey);
+        if (!findKey(*node, rel))
+            return ERROR_FILE_NOT_FOUND;
+        *result = newHandle(s, open.root, joined(open.path, rel), access);
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegCreateKeyEx(HKEY key, const Char* subKey, DWORD, Char*, DWORD, REGSAM access, void*, HKEY* result, DWORD* disposition)
@@ -665,112 +665,86 @@ LONG RegCreateKeyEx(HKEY key, const Char* subKey, DWORD, Char*, DWORD, REGSAM ac
     if (!result)
         return ERROR_INVALID_PARAMETER;
     *result = nullptr;
-    Store& s = store();
-    std::lock_guard guard(s.lock);
-    OpenKey open;
-    Key* node = nullptr;
-    LONG r = prepare(s, key, open, node);
-    if (r != ERROR_SUCCESS)
-        return r;
-    Path rel = splitPath(subKey);
-    Key* k = node;
-    Path at = open.path;
-    bool created = false;
-    for (const auto& part : rel) {
-        Key* c = child(*k, part);
-        if (!c) {
-            if (!(open.access & KEY_CREATE_SUB_KEY))
-                return ERROR_ACCESS_DENIED;
-            k->subkeys.push_back(std::make_unique<Key>());
-            c = k->subkeys.back().get();
-            c->name = part;
-            notify(s, open.root, at, REG_NOTIFY_CHANGE_NAME);
-            created = true;
+    return WithKey(key, 0, [&](Store& s, const OpenKey& open, Key* node) -> LONG {
+        Path rel = splitPath(subKey);
+        Key* k = node;
+        Path at = open.path;
+        bool created = false;
+        for (const auto& part : rel) {
+            Key* c = child(*k, part);
+            if (!c) {
+                if (!(open.access & KEY_CREATE_SUB_KEY))
+                    return ERROR_ACCESS_DENIED;
+                k->subkeys.push_back(std::make_unique<Key>());
+                c = k->subkeys.back().get();
+                c->name = part;
+                notify(s, open.root, at, REG_NOTIFY_CHANGE_NAME);
+                created = true;
+            }
+            at.push_back(part);
+            k = c;
         }
-        at.push_back(part);
-        k = c;
-    }
-    if (created && (r = save(s.roots[open.root])) != ERROR_SUCCESS)
-        return r;
-    if (disposition)
-        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    *result = newHandle(s, open.root, at, access);
-    return ERROR_SUCCESS;
+        if (LONG r = created ? save(s.roots[open.root]) : ERROR_SUCCESS; r != ERROR_SUCCESS)
+            return r;
+        if (disposition)
+            *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+        *result = newHandle(s, open.root, at, access);
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegQueryValueEx(HKEY key, const Char* valueName, DWORD*, DWORD* type, BYTE* data, DWORD* dataSize)
 {
     if (data && !dataSize)
         return ERROR_INVALID_PARAMETER;
-    Store& s = store();
-    std::lock_guard guard(s.lock);
-    OpenKey open;
-    Key* node = nullptr;
-    LONG r = prepare(s, key, open, node);
-    if (r != ERROR_SUCCESS)
-        return r;
-    if (!(open.access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
-    const Value* v = findValue(*node, valueName);
-    if (!v)
-        return ERROR_FILE_NOT_FOUND;
-    if (type)
-        *type = v->type;
-    DWORD size = DWORD(v->data.size());
-    if (data) {
-        if (*dataSize < size) {
-            *dataSize = size;
-            return ERROR_MORE_DATA;
+    return WithKey(key, KEY_QUERY_VALUE, [&](Store&, const OpenKey&, Key* node) -> LONG {
+        const Value* v = findValue(*node, valueName);
+        if (!v)
+            return ERROR_FILE_NOT_FOUND;
+        if (type)
+            *type = v->type;
+        DWORD size = DWORD(v->data.size());
+        if (data) {
+            if (*dataSize < size) {
+                *dataSize = size;
+                return ERROR_MORE_DATA;
+            }
+            if (size)
+                std::memcpy(data, v->data.data(), size);
         }
-        if (size)
-            std::memcpy(data, v->data.data(), size);
-    }
-    if (dataSize)
-        *dataSize = size;
-    return ERROR_SUCCESS;
+        if (dataSize)
+            *dataSize = size;
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegSetValueEx(HKEY key, const Char* valueName, DWORD, DWORD type, const BYTE* data, DWORD dataSize)
 {
     if (!data && dataSize)
         return ERROR_INVALID_PARAMETER;
-    Store& s = store();
-    std::lock_guard guard(s.lock);
-    OpenKey open;
-    Key* node = nullptr;
-    LONG r = prepare(s, key, open, node);
-    if (r != ERROR_SUCCESS)
-        return r;
-    if (!(open.access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
-    Value* v = findValue(*node, valueName);
-    if (!v) {
-        node->values.push_back(Value {});
-        node->values.back().name = valueName ? String(valueName) : String();
-        v = &node->values.back();
-    }
-    v->type = type;
-    v->data.assign(data, data + dataSize);
-    notify(s, open.root, open.path, REG_NOTIFY_CHANGE_LAST_SET);
-    return save(s.roots[open.root]);
+    return WithKey(key, KEY_SET_VALUE, [&](Store& s, const OpenKey& open, Key* node) -> LONG {
+        Value* v = findValue(*node, valueName);
+        if (!v) {
+            node->values.push_back(Value {});
+            node->values.back().name = valueName ? String(valueName) : String();
+            v = &node->values.back();
+        }
+        v->type = type;
+        v->data.assign(data, data + dataSize);
+        notify(s, open.root, open.path, REG_NOTIFY_CHANGE_LAST_SET);
+        return save(s.roots[open.root]);
+    });
 }
 
 LONG RegDeleteValue(HKEY key, const Char* valueName)
 {
-    Store& s = store();
-    std::lock_guard guard(s.lock);
-    OpenKey open;
-    Key* node = nullptr;
-    LONG r = prepare(s, key, open, node);
-    if (r != ERROR_SUCCESS)
-        return r;
-    if (!(open.access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
-    StringView n = valueName ? StringView(valueName) : StringView();
-    if (std::erase_if(node->values, [&](const Value& v) { return sameName(v.name, n); }) == 0)
-        return ERROR_FILE_NOT_FOUND;
-    notify(s, open.root, open.path, REG_NOTIFY_CHANGE_LAST_SET);
-    return save(s.roots[open.root]);
+    return WithKey(key, KEY_SET_VALUE, [&](Store& s, const OpenKey& open, Key* node) -> LONG {
+        StringView n = valueName ? StringView(valueName) : StringView();
+        if (std::erase_if(node->values, [&](const Value& v) { return sameName(v.name, n); }) == 0)
+            return ERROR_FILE_NOT_FOUND;
+        notify(s, open.root, open.path, REG_NOTIFY_CHANGE_LAST_SET);
+        return save(s.roots[open.root]);
+    });
 }
 
 LONG RegDeleteKey(HKEY key, const Char* subKey) { return deleteTree(key, subKey, true); }
