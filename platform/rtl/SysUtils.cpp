@@ -1977,3 +1977,12 @@ String AdjustLineBreaks(StringView s, TTextLineBreakStyle style)
     }
     return out;
 }
+
+BOOL GetVersionEx(OSVERSIONINFO& info)
+{
+    info.dwMajorVersion = 10;
+    info.dwMinorVersion = 0;
+    info.dwBuildNumber = 19045;
+    info.dwPlatformId = VER_PLATFORM_WIN32_NT;
+    return 1;
+}

@@ -272,3 +272,19 @@ String WrapText(StringView line, int maxCol = 45);
 enum TTextLineBreakStyle { tlbsLF, tlbsCRLF };
 // Every CR, LF and CR LF becomes the style's line break.
 String AdjustLineBreaks(StringView s, TTextLineBreakStyle style = tlbsCRLF);
+
+// ---- platform version ----
+
+inline constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
+
+struct OSVERSIONINFO {
+    DWORD dwMajorVersion { 0 };
+    DWORD dwMinorVersion { 0 };
+    DWORD dwBuildNumber { 0 };
+    DWORD dwPlatformId { 0 };
+};
+
+// The window-system generation this layer stands in for. It offers what
+// the newest desktop generation (10.0) offers, and reports that version
+// truthfully, so no second query is needed to learn the real one.
+BOOL GetVersionEx(OSVERSIONINFO& info);
