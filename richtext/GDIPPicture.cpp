@@ -422,11 +422,7 @@ bool IsSVGFormData(TStream& stream)
 
 // ---- shared picture steps ----
 
-namespace {
-
-// The picture's bytes handed to GDI+ through a memory stream; nullptr when
-// there is nothing to decode or the bytes cannot be handed over.
-std::unique_ptr<TGPImage> DecodeBytes(TMemoryStream& data)
+std::unique_ptr<TGPImage> DecodePictureBytes(TMemoryStream& data)
 {
     const Int64 size = data.GetSize();
     if (size <= 0)
@@ -451,7 +447,7 @@ std::unique_ptr<TGPImage> DecodeBytes(TMemoryStream& data)
     return image;
 }
 
-TImageFrame FrameOfBytes(TMemoryStream& data)
+TImageFrame FirstFrameOfBytes(TMemoryStream& data)
 {
     try {
         TImage img = ::DecodeImage(StreamBytes(data));
@@ -462,7 +458,6 @@ TImageFrame FrameOfBytes(TMemoryStream& data)
     return {};
 }
 
-// A bitmap of the picture's bytes, transparent by its bottom-left pixel.
 std::unique_ptr<TBitmap> AutoTransparentBitmap(TMemoryStream& data)
 {
     auto bmp = std::make_unique<TBitmap>();
@@ -473,6 +468,8 @@ std::unique_ptr<TBitmap> AutoTransparentBitmap(TMemoryStream& data)
     bmp->SetTransparent(true);
     return bmp;
 }
+
+namespace {
 
 // The graphics object's transform is kept around a temporary rotation: a
 // reset would drop the device context's own origin.
@@ -544,7 +541,7 @@ std::unique_ptr<TGPImage> TGDIPSVGPicture::DecodeImage()
     // Bytes that failed once are not handed to the decoder at every paint.
     if (FIsEmpty || FUndecodable)
         return nullptr;
-    auto image = DecodeBytes(FDatastream);
+    auto image = DecodePictureBytes(FDatastream);
     FUndecodable = !image && FDatastream.GetSize() > 0;
     return image;
 }
@@ -565,7 +562,7 @@ void TGDIPSVGPicture::WriteData(TStream& stream)
         SaveToStream(stream);
 }
 
-TImageFrame TGDIPSVGPicture::GetImageFrame() { return HasSVG() || FIsEmpty ? TImageFrame {} : FrameOfBytes(FDatastream); }
+TImageFrame TGDIPSVGPicture::GetImageFrame() { return HasSVG() || FIsEmpty ? TImageFrame {} : FirstFrameOfBytes(FDatastream); }
 
 void TGDIPSVGPicture::LoadFromResourceName(HINSTANCE instance, const String& resName)
 {

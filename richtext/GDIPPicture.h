@@ -119,6 +119,17 @@ bool IsImageSignature(TStream& stream);
 // that look like an image signature. The position is kept.
 bool IsSVGFormData(TStream& stream);
 
+// ---- decoding picture bytes ----
+
+// The bytes handed to GDI+ through a memory stream; nullptr when there is
+// nothing to decode or the bytes cannot be handed over. Raises "Could not
+// allocate memory for image" when no memory block can be had for them.
+std::unique_ptr<LumGDIP::TGPImage> DecodePictureBytes(TMemoryStream& data);
+// The first frame's pixels; empty when the bytes do not decode.
+TImageFrame FirstFrameOfBytes(TMemoryStream& data);
+// A bitmap of the bytes, transparent by its bottom-left pixel.
+std::unique_ptr<TBitmap> AutoTransparentBitmap(TMemoryStream& data);
+
 enum TPictureFormat { pfBMP, pfGIF, pfJPG, pfPNG, pfICO, pfTiff, pfMetaFile, pfNone };
 
 // ---- the pictures ----

@@ -102,8 +102,15 @@ private:
     // Width, height and the current frame's offset from the data.
     void RefreshFrame();
     // Takes raster bytes (dropping SVG) or, for anything else, SVG source.
-    void TakeData(TStream& Stream, bool FormData);
-    void ClearDataAndSVG();
+    void TakeRasterData(TStream& Stream);
+    void TakeSVGSource(TStream& Stream);
+    void ClearSVG();
+    void ClearData();
+    // Finds the frames of GIF data once: FFrameCount and where each frame's
+    // graphic control extension starts.
+    void CountFrames();
+    // Forgets what was derived from the data when the data changes.
+    void DataChanged();
     bool DataIsEmpty() { return FDatastream.GetSize() == 0; }
 
     TMemoryStream FDatastream;
@@ -118,11 +125,16 @@ private:
     bool FThreadBusy { false };
     int FFrame { 1 };
     int FFrameCount { -1 };
+    std::vector<Int64> FFramePositions;
     Word FFrameXPos { 0 };
     Word FFrameYPos { 0 };
     int FNextCount { -1 };
     int FTimerCount { -1 };
-    // Data that failed to decode is not decoded again at every paint.
+    // Whether SVG source is held (rather than raster bytes).
+    bool FHoldsSVG { false };
+    // The decoded size is kept while the data stays the same; data that
+    // failed to decode is not decoded again at every tick or paint.
+    bool FSizeKnown { false };
     bool FUndecodable { false };
 };
 
@@ -178,7 +190,7 @@ public:
     // Source must be a picture item: copies name, tag and picture.
     void Assign(TPersistent* Source) override;
 
-    TGraphic* GetPicture() const { return FPicture.get(); }
+    TGraphic* GetPicture();
     void SetPicture(TGraphic* Value);
     const String& GetName() const { return FName; }
     void SetName(const String& Value) { FName = Value; }
@@ -212,9 +224,6 @@ public:
     TPictureItem* operator[](int Index) const { return GetItem(Index); }
     // Steps every item's picture that can animate; true when any changed frame.
     bool Animate();
-
-private:
-    TComponent* FOwner { nullptr };
 };
 
 class TPictureContainer : public TComponent {
@@ -254,6 +263,7 @@ private:
     // Replaces the scratch picture by a copy of graphic.
     TPicture* ScratchPictureOf(TGraphic* graphic);
     TPictureItem* FindItem(const String& s) const;
+    void CopyItemsFrom(TPictureCollection* Value);
 
     std::vector<TControl*> FControls;
     std::unique_ptr<TPicture> FPicture;

@@ -31,6 +31,7 @@ private:
     }
 
 QT_DECLARE_EXCEPTION(EAbort, Exception);
+QT_DECLARE_EXCEPTION(EAssertionFailed, Exception);
 QT_DECLARE_EXCEPTION(EConvertError, Exception);
 QT_DECLARE_EXCEPTION(EListError, Exception);
 QT_DECLARE_EXCEPTION(EStringListError, Exception);
