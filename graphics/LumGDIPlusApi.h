@@ -182,9 +182,12 @@ enum : std::int32_t {
 };
 enum : std::int32_t {
     PixelFormat1bppIndexed = 0x00030101, PixelFormat4bppIndexed = 0x00030402, PixelFormat8bppIndexed = 0x00030803,
-    PixelFormat16bppRGB555 = 0x00021005, PixelFormat16bppRGB565 = 0x00021006, PixelFormat24bppRGB = 0x00021808,
-    PixelFormat32bppRGB = 0x00022009, PixelFormat32bppARGB = 0x0026200A, PixelFormat32bppPARGB = 0x000E200B
+    PixelFormat16bppRGB555 = 0x00021005, PixelFormat16bppRGB565 = 0x00021006
 };
+using ::PixelFormat24bppRGB;
+using ::PixelFormat32bppRGB;
+using ::PixelFormat32bppARGB;
+using ::PixelFormat32bppPARGB;
 enum : std::uint32_t { ImageLockModeRead = 1, ImageLockModeWrite = 2, ImageLockModeUserInputBuf = 4 };
 
 // ---- the entry table ----
