@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int StylerVersionNr = 0x02040101;
+constexpr int StylerVersionNr = 33816577;
 
 String VersionText(int nr)
 {
@@ -34,6 +34,8 @@ bool InDesigner(const TComponent* c)
 // ---- LumAppStyler::TThemeNotifierWindow ----
 
 namespace LumAppStyler {
+
+QT_PUBLISHED(TThemeNotifierWindow)
 
 void TThemeNotifierWindow::WndProc(TMessage& Message)
 {

@@ -164,6 +164,8 @@ void TRegMonitorThread::Execute()
 
 namespace LumStyleIF {
 
+QT_PUBLISHED(TThemeNotifierWindow)
+
 void TThemeNotifierWindow::WndProc(TMessage& Message)
 {
     if (Message.Msg == WM_OFFICETHEMECHANGED && OnOfficeThemeChange)
