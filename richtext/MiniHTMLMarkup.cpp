@@ -1,0 +1,373 @@
+#include "richtext/MiniHTMLMarkup.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "platform/vcl/Graphics.h"
+
+namespace VovHTMLE {
+
+namespace {
+
+const THTMLEntity Entities[] = {
+    { u"amp;", u'&' }, { u"lt;", u'<' }, { u"gt;", u'>' }, { u"&quot;", u'"' }, { u"&nbsp;", u' ' },
+    { u"&eacute;", u'é' }, { u"&egrave;", u'è' }, { u"&euml;", u'ë' }, { u"&ecirc;", u'ê' },
+    { u"&oacute;", u'ó' }, { u"&ograve;", u'ò' }, { u"&ouml;", u'ö' }, { u"&ocirc;", u'ô' },
+    { u"&iacute;", u'í' }, { u"&igrave;", u'ì' }, { u"&iuml;", u'ï' }, { u"&icirc;", u'î' },
+    { u"&uacute;", u'ú' }, { u"&ugrave;", u'ù' }, { u"&uuml;", u'ü' }, { u"&ucirc;", u'û' },
+    { u"&aacute;", u'á' }, { u"&agrave;", u'à' }, { u"&auml;", u'ä' }, { u"&acirc;", u'â' },
+    { u"&Eacute;", u'É' }, { u"&Egrave;", u'È' }, { u"&Euml;", u'Ë' }, { u"&Ecirc;", u'Ê' },
+    { u"&Oacute;", u'Ó' }, { u"&Ograve;", u'Ò' }, { u"&Ouml;", u'Ö' }, { u"&Ocirc;", u'Ô' },
+    { u"&Iacute;", u'Í' }, { u"&Igrave;", u'Ì' }, { u"&Iuml;", u'Ï' }, { u"&Icirc;", u'Î' },
+    { u"&Uacute;", u'Ú' }, { u"&Ugrave;", u'Ù' }, { u"&Uuml;", u'Ü' }, { u"&Ucirc;", u'Û' },
+    { u"&Aacute;", u'Á' }, { u"&Agrave;", u'À' }, { u"&Auml;", u'Ä' }, { u"&Acirc;", u'Â' },
+    { u"&ccedil;", u'ç' }, { u"&Ccedil;", u'Ç' }, { u"&oslash;", u'ø' }, { u"&Oslash;", u'Ø' },
+    { u"&aring;", u'å' }, { u"&Aring;", u'Å' }, { u"&copy;", u'©' }, { u"&reg;", u'®' },
+    { u"&euro;", u'€' }, { u"&laquo;", u'«' }, { u"&raquo;", u'»' }, { u"&atilde;", u'ã' },
+    { u"&Atilde;", u'Ã' }, { u"&otilde;", u'õ' }, { u"&Otilde", u'Õ' }, { u"&trade;", u'™' },
+    { u"&sect;", u'§' }, { u"&para;", u'¶' }, { u"&szlig;", u'ß' }, { u"&pound;", u'£' },
+    { u"&dollar;", u'$' }, { u"&sect;", u'§' }, { u"&permil;", u'‰' }, { u"&para;", u'¶' },
+    { u"&#39;", u'\'' }, { u"&yen;", u'¥' }, { u"&curren;", u'¤' }, { u"&cent;", u'¢' },
+    { u"&plusmn;", u'±' }, { u"&iexcl;", u'¡' }, { u"&deg;", u'°' }, { u"&#x00FD;", u'ý' },
+    { u"&#221;", u'Ý' }, { u"&frac14;", u'¼' }, { u"&frac12;", u'½' }, { u"&frac34;", u'¾' },
+    { u"&AElig;", u'Æ' }, { u"&aelig;", u'æ' }, { u"&Ntilde;", u'Ñ' }, { u"&ntilde;", u'ñ' },
+    { u"&ETH;", u'Ð' },
+};
+static_assert(std::size(Entities) == 86);
+
+struct TNamedHTMLColor {
+    const char16_t* Name;
+    TColor Color;
+};
+
+// CSS colours are written red-first here and turned around on lookup;
+// system colours carry their index.
+constexpr TColor SysColor(int index) { return TColor(0xFF000000u | unsigned(index)); }
+
+const TNamedHTMLColor ColorNames[] = {
+    { u"3ddkshadow", SysColor(21) }, { u"3dlight", SysColor(22) }, { u"activeborder", SysColor(10) },
+    { u"activecaption", SysColor(2) }, { u"aliceblue", 0xF0F8FF }, { u"antiquewhite", 0xFAEBD7 },
+    { u"appworkspace", SysColor(12) }, { u"aqua", 0x00FFFF }, { u"aquamarine", 0x7FFFD4 }, { u"azure", 0xF0FFFF },
+    { u"background", SysColor(1) }, { u"beige", 0xF5F5DC }, { u"bisque", 0xFFE4C4 }, { u"black", 0x000000 },
+    { u"blanchedalmond", 0xFFEBCD }, { u"blue", 0x0000FF }, { u"blueviolet", 0x8A2BE2 }, { u"brown", 0xA52A2A },
+    { u"btnface", SysColor(15) }, { u"btnhighlight", SysColor(20) }, { u"btnshadow", SysColor(16) },
+    { u"btntext", SysColor(18) }, { u"burlywood", 0xDEB887 }, { u"cadetblue", 0x5F9EA0 },
+    { u"captiontext", SysColor(9) }, { u"chartreuse", 0x7FFF00 }, { u"chocolate", 0xD2691E }, { u"coral", 0xFF7F50 },
+    { u"cornflowerblue", 0x6495ED }, { u"cornsilk", 0xFFF8DC }, { u"crimson", 0xDC143C }, { u"cyan", 0x00FFFF },
+    { u"darkblue", 0x00008B }, { u"darkcyan", 0x008B8B }, { u"darkgoldenrod", 0xB8860B }, { u"darkgray", 0xA9A9A9 },
+    { u"darkgreen", 0x006400 }, { u"darkgrey", 0xA9A9A9 }, { u"darkkhaki", 0xBDB76B }, { u"darkmagenta", 0x8B008B },
+    { u"darkolivegreen", 0x556B2F }, { u"darkorange", 0xFF8C00 }, { u"darkorchid", 0x9932CC },
+    { u"darkred", 0x8B0000 }, { u"darksalmon", 0xE9967A }, { u"darkseagreen", 0x8FBC8F },
+    { u"darkslateblue", 0x483D8B }, { u"darkslategray", 0x2F4F4F }, { u"darkslategrey", 0x2F4F4F },
+    { u"darkturquoise", 0x00CED1 }, { u"darkviolet", 0x9400D3 }, { u"deeppink", 0xFF1493 },
+    { u"deepskyblue", 0x00BFFF }, { u"dimgray", 0x696969 }, { u"dimgrey", 0x696969 }, { u"dodgerblue", 0x1E90FF },
+    { u"firebrick", 0xB22222 }, { u"floralwhite", 0xFFFAF0 }, { u"forestgreen", 0x228B22 },
+    { u"fuchsia", 0xFF00FF }, { u"gainsboro", 0xDCDCDC }, { u"ghostwhite", 0xF8F8FF }, { u"gold", 0xFFD700 },
+    { u"goldenrod", 0xDAA520 }, { u"gray", 0x808080 }, { u"graytext", SysColor(17) }, { u"green", 0x008000 },
+    { u"greenyellow", 0xADFF2F }, { u"grey", 0x808080 }, { u"highlight", SysColor(13) },
+    { u"highlighttext", SysColor(14) }, { u"honeydew", 0xF0FFF0 }, { u"hotpink", 0xFF69B4 },
+    { u"inactiveborder", SysColor(11) }, { u"inactivecaption", SysColor(3) },
+    { u"inactivecaptiontext", SysColor(19) }, { u"indianred", 0xCD5C5C }, { u"indigo", 0x4B0082 },
+    { u"infobk", SysColor(24) }, { u"infotext", SysColor(23) }, { u"ivory", 0xFFFFF0 }, { u"khaki", 0xF0E68C },
+    { u"lavender", 0xE6E6FA }, { u"lavenderblush", 0xFFF0F5 }, { u"lawngreen", 0x7CFC00 },
+    { u"lemonchiffon", 0xFFFACD }, { u"lightblue", 0xADD8E6 }, { u"lightcoral", 0xF08080 },
+    { u"lightcyan", 0xE0FFFF }, { u"lightgoldenrodyellow", 0xFAFAD2 }, { u"lightgray", 0xD3D3D3 },
+    { u"lightgreen", 0x90EE90 }, { u"lightgrey", 0xD3D3D3 }, { u"lightpink", 0xFFB6C1 },
+    { u"lightsalmon", 0xFFA07A }, { u"lightseagreen", 0x20B2AA }, { u"lightskyblue", 0x87CEFA },
+    { u"lightslategray", 0x778899 }, { u"lightslategrey", 0x778899 }, { u"lightsteelblue", 0xB0C4DE },
+    { u"lightyellow", 0xFFFFE0 }, { u"lime", 0x00FF00 }, { u"limegreen", 0x32CD32 }, { u"linen", 0xFAF0E6 },
+    { u"magenta", 0xFF00FF }, { u"maroon", 0x800000 }, { u"mediumaquamarine", 0x66CDAA },
+    { u"mediumblue", 0x0000CD }, { u"mediumorchid", 0xBA55D3 }, { u"mediumpurple", 0x9370DB },
+    { u"mediumseagreen", 0x3CB371 }, { u"mediumslateblue", 0x7B68EE }, { u"mediumspringgreen", 0x00FA9A },
+    { u"mediumturquoise", 0x48D1CC }, { u"mediumvioletred", 0xC71585 }, { u"menu", SysColor(4) },
+    { u"menutext", SysColor(7) }, { u"midnightblue", 0x191970 }, { u"mintcream", 0xF5FFFA },
+    { u"mistyrose", 0xFFE4E1 }, { u"moccasin", 0xFFE4B5 }, { u"navajowhite", 0xFFDEAD }, { u"navy", 0x000080 },
+    { u"oldlace", 0xFDF5E6 }, { u"olive", 0x808000 }, { u"olivedrab", 0x6B8E23 }, { u"orange", 0xFFA500 },
+    { u"orangered", 0xFF4500 }, { u"orchid", 0xDA70D6 }, { u"palegoldenrod", 0xEEE8AA },
+    { u"palegreen", 0x98FB98 }, { u"paleturquoise", 0xAFEEEE }, { u"palevioletred", 0xDB7093 },
+    { u"papayawhip", 0xFFEFD5 }, { u"peachpuff", 0xFFDAB9 }, { u"peru", 0xCD853F }, { u"pink", 0xFFC0CB },
+    { u"plum", 0xDDA0DD }, { u"powderblue", 0xB0E0E6 }, { u"purple", 0x800080 }, { u"rebeccapurple", 0x663399 },
+    { u"red", 0xFF0000 }, { u"rosybrown", 0xBC8F8F }, { u"royalblue", 0x4169E1 }, { u"saddlebrown", 0x8B4513 },
+    { u"salmon", 0xFA8072 }, { u"sandybrown", 0xF4A460 }, { u"seagreen", 0x2E8B57 }, { u"seashell", 0xFFF5EE },
+    { u"sienna", 0xA0522D }, { u"silver", 0xC0C0C0 }, { u"skyblue", 0x87CEEB }, { u"slateblue", 0x6A5ACD },
+    { u"slategray", 0x708090 }, { u"slategrey", 0x708090 }, { u"snow", 0xFFFAFA }, { u"springgreen", 0x00FF7F },
+    { u"steelblue", 0x4682B4 }, { u"tan", 0xD2B48C }, { u"teal", 0x008080 }, { u"thistle", 0xD8BFD8 },
+    { u"tomato", 0xFF6347 }, { u"turquoise", 0x40E0D0 }, { u"violet", 0xEE82EE }, { u"wheat", 0xF5DEB3 },
+    { u"white", 0xFFFFFF }, { u"whitesmoke", 0xF5F5F5 }, { u"window", SysColor(5) },
+    { u"windowframe", SysColor(6) }, { u"windowtext", SysColor(8) }, { u"yellow", 0xFFFF00 },
+    { u"yellowgreen", 0x9ACD32 },
+};
+static_assert(std::size(ColorNames) == 172);
+
+bool IsSystemColor(TColor c) { return (std::uint32_t(c) & 0xFF000000u) == 0xFF000000u; }
+
+TColor RedFirstToColor(std::uint32_t rgb)
+{
+    return TColor(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
+}
+
+int HexDigit(Char c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
+
+// Reads a numeric character reference at `at` ("&#..."); on success the
+// reference with its terminator is replaced and `at` points after the
+// replacement.
+bool ConvertNumericReference(String& s, std::size_t& at)
+{
+    const std::size_t semicolon = s.find(u';', at);
+    if (semicolon == String::npos)
+        return false;
+    const bool hex = at + 2 < s.size() && (s[at + 2] == u'x' || s[at + 2] == u'X');
+    const std::size_t digitsStart = at + 2 + (hex ? 1 : 0);
+    const int radix = hex ? 16 : 10;
+    std::size_t end;
+    if (semicolon - at < 7) {
+        end = semicolon;
+    } else {
+        end = digitsStart;
+        while (end < s.size() && HexDigit(s[end]) >= 0 && HexDigit(s[end]) < radix)
+            ++end;
+    }
+    if (end <= digitsStart || end - digitsStart > 6)
+        return false;
+    std::uint32_t cp = 0;
+    for (std::size_t i = digitsStart; i < end; ++i) {
+        const int d = HexDigit(s[i]);
+        if (d < 0 || d >= radix)
+            return false;
+        cp = cp * std::uint32_t(radix) + std::uint32_t(d);
+    }
+    // Code points beyond Unicode and lone surrogate halves would make text
+    // that cannot be converted or drawn; they stay as written.
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return false;
+    String replacement;
+    if (cp >= 0x1F004) {
+        String pair;
+        AppendCodePoint(pair, char32_t(cp));
+        replacement = u"<J " + pair + u" >";
+    } else {
+        AppendCodePoint(replacement, char32_t(cp));
+    }
+    const std::size_t consumed = std::min(end + 1, s.size()) - at;
+    s.replace(at, consumed, replacement);
+    at += replacement.size();
+    return true;
+}
+
+} // namespace
+
+std::span<const THTMLEntity> HTMLEntityTable() { return Entities; }
+std::span<const THTMLEntity> WorkingEntities() { return std::span<const THTMLEntity>(Entities).subspan(3); }
+
+std::size_t FindNoCase(StringView s, StringView sub, std::size_t from)
+{
+    if (sub.empty() || s.size() < sub.size())
+        return String::npos;
+    for (std::size_t i = from; i + sub.size() <= s.size(); ++i) {
+        std::size_t k = 0;
+        while (k < sub.size() && CharUpper(s[i + k]) == CharUpper(sub[k]))
+            ++k;
+        if (k == sub.size())
+            return i;
+    }
+    return String::npos;
+}
+
+bool ReplaceFirstNoCase(String& s, StringView name, StringView with)
+{
+    const std::size_t p = FindNoCase(s, name);
+    if (p == String::npos)
+        return false;
+    s.replace(p, name.size(), with);
+    return true;
+}
+
+String ReplaceAllNoCase(StringView s, StringView what, StringView with)
+{
+    String out;
+    std::size_t from = 0;
+    for (std::size_t p; (p = FindNoCase(s, what, from)) != String::npos; from = p + what.size()) {
+        out.append(s.substr(from, p - from));
+        out.append(with);
+    }
+    out.append(s.substr(std::min(from, s.size())));
+    return out;
+}
+
+String ReplaceAll(StringView s, StringView what, StringView with)
+{
+    String out;
+    std::size_t from = 0;
+    for (std::size_t p; !what.empty() && (p = s.find(what, from)) != StringView::npos; from = p + what.size()) {
+        out.append(s.substr(from, p - from));
+        out.append(with);
+    }
+    out.append(s.substr(std::min(from, s.size())));
+    return out;
+}
+
+void ReplaceWhileExact(String& s, StringView name, StringView with)
+{
+    while (s.find(name) != String::npos)
+        ReplaceFirstNoCase(s, name, with);
+}
+
+void ApplyEntityRows(String& s)
+{
+    if (s.find(u'&') == String::npos)
+        return;
+    for (const auto& e : WorkingEntities())
+        ReplaceWhileExact(s, e.Name, StringView(&e.Character, 1));
+}
+
+String ConvertPieceEntities(StringView piece)
+{
+    String s(piece);
+    if (s.find(u'&') == String::npos)
+        return s;
+    ReplaceWhileExact(s, u"&nbsp;", u" ");
+    ReplaceWhileExact(s, u"&lt;", u"<");
+    ReplaceWhileExact(s, u"&gt;", u">");
+    ApplyEntityRows(s);
+    return s;
+}
+
+String PrepareHTMLText(StringView markup)
+{
+    String s(markup);
+    // 1. Named entities; "&amp;" becomes "&&" so that the prefix-processing
+    // text output shows one ampersand.
+    if (s.find(u'&') != String::npos) {
+        bool replaced;
+        do {
+            replaced = ReplaceFirstNoCase(s, u"&amp;", u"&&");
+            ReplaceWhileExact(s, u"&quot;", u"\"");
+            ReplaceWhileExact(s, u"&amp;", u"&&");
+            ApplyEntityRows(s);
+        } while (replaced);
+    }
+    // 2. "<#...>" shows its text without the brackets.
+    for (std::size_t p; (p = s.find(u"<#")) != String::npos;) {
+        s.erase(p, 1);
+        const std::size_t gt = s.find(u'>', p);
+        if (gt != String::npos)
+            s.erase(gt, 1);
+    }
+    // 3. Numeric character references.
+    for (std::size_t p = 0; (p = s.find(u"&#", p)) != String::npos;) {
+        if (p > 0 && s[p - 1] == u'&') {
+            p += 2;
+            continue;
+        }
+        if (!ConvertNumericReference(s, p))
+            p += 2;
+    }
+    // 4. Carriage returns break lines; line feeds go.
+    String out;
+    out.reserve(s.size());
+    for (Char c : s) {
+        if (c == u'\r')
+            out += u"<BR>";
+        else if (c != u'\n')
+            out += c;
+    }
+    return out;
+}
+
+String AttributeValue(StringView original, StringView upper, StringView name, std::size_t from)
+{
+    const std::size_t p = upper.find(name, from);
+    if (p == StringView::npos)
+        return {};
+    const std::size_t q1 = upper.find(u'"', p + name.size());
+    if (q1 == StringView::npos)
+        return {};
+    const std::size_t q2 = upper.find(u'"', q1 + 1);
+    if (q2 == StringView::npos)
+        return {};
+    return String(original.substr(q1 + 1, q2 - q1 - 1));
+}
+
+bool ReadAttributeNumber(StringView s, int& value)
+{
+    std::size_t i = 0;
+    while (i < s.size() && s[i] == u' ')
+        ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == u'-' || s[i] == u'+')) {
+        negative = s[i] == u'-';
+        ++i;
+    }
+    int radix = 10;
+    if (i < s.size() && (s[i] == u'$' || s[i] == u'x' || s[i] == u'X')) {
+        radix = 16;
+        ++i;
+    } else if (i + 1 < s.size() && s[i] == u'0' && (s[i + 1] == u'x' || s[i + 1] == u'X')) {
+        radix = 16;
+        i += 2;
+    }
+    const std::size_t digitsStart = i;
+    std::int64_t v = 0;
+    while (i < s.size()) {
+        const int d = HexDigit(s[i]);
+        if (d < 0 || d >= radix)
+            break;
+        v = std::min<std::int64_t>(v * radix + d, std::numeric_limits<int>::max());
+        ++i;
+    }
+    value = int(negative ? -v : v);
+    return i == s.size() && i > digitsStart;
+}
+
+bool ReadHexRGB(StringView digits, TColor& color)
+{
+    if (digits.size() < 6)
+        return false;
+    std::uint32_t rgb = 0;
+    for (std::size_t i = 0; i < 6; ++i) {
+        const int d = HexDigit(digits[i]);
+        if (d < 0)
+            return false;
+        rgb = rgb * 16 + std::uint32_t(d);
+    }
+    color = RedFirstToColor(rgb);
+    return true;
+}
+
+bool LookupHTMLColorName(StringView lowerName, TColor& color)
+{
+    const auto* end = std::end(ColorNames);
+    const auto* it = std::lower_bound(std::begin(ColorNames), end, lowerName,
+        [](const TNamedHTMLColor& e, StringView n) { return StringView(e.Name) < n; });
+    if (it == end || StringView(it->Name) != lowerName)
+        return false;
+    color = IsSystemColor(it->Color) ? it->Color : RedFirstToColor(std::uint32_t(it->Color));
+    return true;
+}
+
+TColor HTMLColor(StringView value)
+{
+    TColor color = clBlack;
+    if (!value.empty() && value[0] == u'#') {
+        ReadHexRGB(value.substr(1), color);
+        return color;
+    }
+    String name = StrLower(value);
+    if (name.starts_with(u"cl"))
+        name.erase(0, 2);
+    if (!LookupHTMLColorName(name, color))
+        color = clBlack;
+    return color;
+}
+
+} // namespace VovHTMLE

@@ -1,0 +1,365 @@
+#include <gtest/gtest.h>
+
+#include "platform/gdi/DrawText.h"
+#include "platform/vcl/Graphics.h"
+#include "richtext/MiniHTML.h"
+#include "richtext/MiniHTMLMarkup.h"
+#include "tests/platform/gdi/PixelProbe.h"
+
+using namespace VovHTMLE;
+
+namespace {
+
+// One DrawHTMLText call with the callers' usual arguments and its outputs.
+struct THTMLCall {
+    int X { -1 }, Y { -1 };
+    int FocusAnchor { -1 }, HoverAnchor { 0 };
+    bool LocateOnly { false }, MeasureOnly { false }, KeepColors { false }, WordWrap { true };
+    TColor AnchorColor { TColor(0xFF0000) };
+    String HitAnchor, Stripped, FocusHref, Title, ControlID, ControlValue, ControlType;
+    int XSize { 0 }, YSize { 0 }, Anchors { 0 }, HitIndex { 0 };
+    TRect HitRect {}, ControlRect {};
+    bool Result { false };
+
+    bool Run(TCanvas& c, const String& markup, const TRect& r)
+    {
+        Result = DrawHTMLText(&c, markup, r, nullptr, X, Y, FocusAnchor, HoverAnchor, 1, LocateOnly, MeasureOnly,
+            false, KeepColors, true, false, WordWrap, false, u"", 1.0, AnchorColor, clNone, clNone,
+            TColor(0x808080), HitAnchor, Stripped, FocusHref, Title, XSize, YSize, Anchors, HitIndex, HitRect,
+            ControlRect, ControlID, ControlValue, ControlType, nullptr, nullptr, nullptr, 1.0f, 0);
+        return Result;
+    }
+};
+
+class MiniHTMLDraw : public ::testing::Test {
+protected:
+    MiniHTMLDraw() : dc(300, 120)
+    {
+        canvas.SetHandle(dc.DC);
+        canvas.GetFont()->SetName(u"Arial");
+        canvas.GetFont()->SetSize(10);
+        canvas.GetFont()->SetColor(clBlack);
+        canvas.GetBrush()->SetColor(clWhite);
+    }
+    ~MiniHTMLDraw() override { canvas.SetHandle(nullptr); }
+
+    int Width(const String& s) { return canvas.TextWidth(s); }
+    int GH() { return canvas.TextHeight(u"gh"); }
+    // Clearly red pixels inside a box (text edges are blended).
+    static int Reds(const TMemDC& d, RECT box = { 0, 0, 300, 120 })
+    {
+        int n = 0;
+        for (int y = box.Top; y < box.Bottom; ++y)
+            for (int x = box.Left; x < box.Right; ++x) {
+                const COLORREF c = d.At(x, y);
+                n += GetRValue(c) > 160 && GetGValue(c) < 90 && GetBValue(c) < 90;
+            }
+        return n;
+    }
+
+    TMemDC dc;
+    TCanvas canvas;
+    const TRect area { 0, 0, 300, 120 };
+};
+
+} // namespace
+
+TEST(MiniHTMLMarkup, PreparationOfTheText)
+{
+    const struct {
+        const char16_t* In;
+        const char16_t* Out;
+    } cases[] = {
+        { u"a &amp; b", u"a && b" },
+        { u"a &AMP; b", u"a && b" },
+        { u"&amp;amp;", u"&&&" },
+        { u"caf&eacute; &Otilde &euro;", u"café Õ €" },
+        { u"&quot;q&quot;", u"\"q\"" },
+        { u"&#65;&#x41;", u"AA" },
+        { u"&#65 xyzw;", u"Axyzw;" },     // the terminator is consumed with the reference
+        { u"&#65 x;", u"&#65 x;" },       // a near semicolon ends it: " x" is no number
+        { u"&#;", u"&#;" },               // no digits
+        { u"&#6a5;", u"&#6a5;" },         // a letter in a decimal number
+        { u"&#1234567;", u"&#1234567;" }, // more than six digits
+        { u"&#65", u"&#65" },             // no semicolon anywhere after it
+        { u"&#xD800;", u"&#xD800;" },     // a lone surrogate is no character
+        { u"&#x110000;", u"&#x110000;" }, // beyond Unicode
+        { u"&&#65;", u"&&#65;" },
+        { u"&#x1F600;", u"<J \U0001F600 >" },
+        { u"<#5>", u"#5" },
+        { u"a\r\nb", u"a<BR>b" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(StringToUtf8(c.In));
+        EXPECT_EQ(PrepareHTMLText(c.In), String(c.Out));
+    }
+}
+
+TEST(MiniHTMLMarkup, ColoursAndNumbers)
+{
+    const struct {
+        const char16_t* Value;
+        TColor Color;
+    } colors[] = {
+        { u"#FF0000", TColor(0x0000FF) }, { u"#00ff80", TColor(0x80FF00) }, { u"red", TColor(0x0000FF) },
+        { u"clRed", TColor(0x0000FF) }, { u"GREY", TColor(0x808080) }, { u"rebeccapurple", TColor(0x993366) },
+        { u"aliceblue", TColor(0xFFF8F0) }, { u"yellowgreen", TColor(0x32CD9A) },
+        { u"3ddkshadow", TColor(0xFF000015u) }, { u"clBtnFace", TColor(0xFF00000Fu) },
+        { u"windowtext", TColor(0xFF000008u) }, { u"nosuchcolour", TColor(0) }, { u"#12", TColor(0) },
+    };
+    for (const auto& c : colors) {
+        SCOPED_TRACE(StringToUtf8(c.Value));
+        EXPECT_EQ(HTMLColor(c.Value), c.Color);
+    }
+    const struct {
+        const char16_t* Text;
+        int Value;
+        bool Whole;
+    } numbers[] = {
+        { u"12", 12, true }, { u"  -7", -7, true }, { u"$1F", 31, true }, { u"0x10", 16, true },
+        { u"3\"", 3, false }, { u"abc", 0, false }, { u"", 0, false }, { u"99999999999", 2147483647, true },
+    };
+    for (const auto& n : numbers) {
+        SCOPED_TRACE(StringToUtf8(n.Text));
+        int v = -1;
+        EXPECT_EQ(ReadAttributeNumber(n.Text, v), n.Whole);
+        EXPECT_EQ(v, n.Value);
+    }
+}
+
+TEST_F(MiniHTMLDraw, MeasuresPlainTextAndLineBreaks)
+{
+    const int gh = GH();
+    const struct {
+        const char16_t* Markup;
+        String Expected; // text whose width XSize must be
+        int Lines;
+        const char16_t* Stripped;
+    } cases[] = {
+        { u"", u"", 1, u"" },
+        { u"Hello", u"Hello", 1, u"Hello" },
+        { u"one<BR>three", u"three", 2, u"one\rthree" },
+        { u"ab<cd", u"ab", 1, u"ab" }, // text after an unclosed "<" is not shown
+        { u"a<FOO>b", u"ab", 1, u"ab" },
+        { u"x&lt;y", u"x<y", 1, u"x<y" },
+        { u"a<CONTROL TYPE=\"EDIT\" VALUE=\"v\">b", u"ab", 1, u"ab" }, // no WIDTH: no control
+        { u"a<Z>hidden</Z>b", u"ab", 1, u"ahiddenb" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(StringToUtf8(c.Markup));
+        THTMLCall call;
+        call.MeasureOnly = true;
+        EXPECT_FALSE(call.Run(canvas, c.Markup, area));
+        EXPECT_EQ(call.XSize, Width(c.Expected));
+        EXPECT_EQ(call.YSize, c.Lines * gh);
+        EXPECT_EQ(call.Stripped, String(c.Stripped));
+    }
+}
+
+TEST_F(MiniHTMLDraw, AmpersandsFollowPrefixRules)
+{
+    // "&amp;" shows one ampersand; a bare one is not drawn.
+    const int withAmpersand = Width(u"a&b");
+    THTMLCall call;
+    call.MeasureOnly = true;
+    call.Run(canvas, u"a&amp;b", area);
+    EXPECT_EQ(call.XSize, withAmpersand);
+    call.Run(canvas, u"a&b", area);
+    EXPECT_EQ(call.XSize, Width(u"ab"));
+}
+
+TEST_F(MiniHTMLDraw, WrapsBetweenWordsOnly)
+{
+    const int gh = GH();
+    const int narrow = Width(u"aaaa bbbb") - 2;
+    THTMLCall call;
+    call.MeasureOnly = true;
+    call.Run(canvas, u"aaaa bbbb cccc", TRect { 0, 0, narrow, 200 });
+    EXPECT_EQ(call.YSize, 3 * gh);
+    // "bo" and "ld" form one word across the tag: "ld" is never moved alone.
+    call.Run(canvas, u"aaaa bo<B>ld</B>", TRect { 0, 0, Width(u"aaaa bo") + 3, 200 });
+    EXPECT_EQ(call.YSize, gh);
+    EXPECT_EQ(call.Stripped, u"aaaa bold");
+    // A single word wider than the area stays on its line.
+    call.Run(canvas, u"abcdefghijkl", TRect { 0, 0, 20, 200 });
+    EXPECT_EQ(call.YSize, gh);
+    EXPECT_EQ(call.XSize, Width(u"abcdefghijkl"));
+    // Without word wrap, lines end at breaks only and an overflowing piece
+    // drops everything after it.
+    call.WordWrap = false;
+    call.Run(canvas, u"aaaa <B>bbbb</B><BR>cccc", TRect { 0, 0, narrow - 10, 200 });
+    EXPECT_EQ(call.YSize, gh);
+    EXPECT_EQ(call.Stripped.find(u"cccc"), String::npos);
+}
+
+TEST_F(MiniHTMLDraw, FontSizesAndLineHeights)
+{
+    TFont f12;
+    f12.Assign(canvas.GetFont());
+    f12.SetSize(12);
+    TFont* original = new TFont;
+    original->Assign(canvas.GetFont());
+    canvas.GetFont()->SetSize(12);
+    const int w12 = Width(u"XXXX");
+    canvas.GetFont()->SetSize(7);
+    const int w7 = Width(u"XXXX");
+    canvas.GetFont()->Assign(original);
+    delete original;
+    const int gh = GH();
+    THTMLCall call;
+    call.MeasureOnly = true;
+    call.Run(canvas, u"<FONT SIZE=\"3\">XXXX</FONT>", area);
+    EXPECT_EQ(call.XSize, w12);
+    call.Run(canvas, u"<FONT SIZE=\"7\">XXXX</FONT>", area);
+    EXPECT_EQ(call.XSize, w7);
+    EXPECT_EQ(canvas.GetFont()->GetSize(), 10); // the canvas font is restored
+    call.Run(canvas, u"<P LINE-HEIGHT=\"2\">a</P>", area);
+    EXPECT_EQ(call.YSize, 2 * gh);
+    call.Run(canvas, u"<P LINE-HEIGHT=\"-3\">a</P>", area);
+    EXPECT_EQ(call.YSize, gh);
+    // Bold opened on one line stays on the next.
+    call.Run(canvas, u"<B>a<BR>WWW</B>", area);
+    TFont* font = canvas.GetFont();
+    font->SetStyle(TFontStyles { fsBold });
+    const int boldWidth = Width(u"WWW");
+    font->SetStyle(TFontStyles {});
+    EXPECT_EQ(call.XSize, boldWidth);
+}
+
+TEST_F(MiniHTMLDraw, ListItemsStartLines)
+{
+    THTMLCall call;
+    call.MeasureOnly = true;
+    call.Run(canvas, u"<LI>a<LI>b", area);
+    EXPECT_EQ(call.YSize, 2 * GH());
+}
+
+TEST_F(MiniHTMLDraw, AnchorsAreCountedAndHit)
+{
+    THTMLCall measure;
+    measure.MeasureOnly = true;
+    measure.X = 5;
+    measure.Y = 5;
+    EXPECT_FALSE(measure.Run(canvas, u"<A HREF=\"Go\">link</A>", area));
+    EXPECT_EQ(measure.Anchors, 1);
+
+    const String markup = u"see <A HREF=\"Target\" TITLE=\"Tip\">this link</A> now";
+    const int start = 1 + Width(u"see ");
+    THTMLCall locate;
+    locate.LocateOnly = true;
+    locate.X = start + 5;
+    locate.Y = GH() / 2;
+    EXPECT_TRUE(locate.Run(canvas, markup, area));
+    EXPECT_EQ(locate.HitAnchor, u"Target");
+    EXPECT_EQ(locate.Title, u"Tip");
+    EXPECT_EQ(locate.HitIndex, 1);
+    EXPECT_EQ(locate.HitRect.Left, start);
+    EXPECT_EQ(locate.HitRect.Right, start + Width(u"this link"));
+
+    THTMLCall miss;
+    miss.LocateOnly = true;
+    miss.X = 3;
+    miss.Y = GH() / 2;
+    EXPECT_FALSE(miss.Run(canvas, markup, area));
+    EXPECT_TRUE(miss.HitAnchor.empty());
+    EXPECT_EQ(miss.HitIndex, -1);
+}
+
+TEST_F(MiniHTMLDraw, PaintsColoursBackgroundsAndMarks)
+{
+    const COLORREF red = RGB(255, 0, 0);
+    THTMLCall call;
+    call.Run(canvas, u"<FONT COLOR=\"red\">WWWW</FONT>", area);
+    EXPECT_GT(Reds(dc), 10);
+
+    TMemDC other(300, 120);
+    canvas.SetHandle(other.DC);
+    call.Run(canvas, u"<BODY BGCOLOR=\"clRed\">x", area);
+    EXPECT_EQ(other.At(150, 110), red);
+    canvas.SetHandle(dc.DC);
+
+    // A plain name is no "cl" name: the body keeps its background.
+    TMemDC plain(300, 120);
+    canvas.SetHandle(plain.DC);
+    call.Run(canvas, u"<BODY BGCOLOR=\"red\">x", area);
+    EXPECT_EQ(plain.At(150, 110), RGB(255, 255, 255));
+    canvas.SetHandle(dc.DC);
+
+    // KeepColors ignores FONT COLOR.
+    TMemDC kept(300, 120);
+    canvas.SetHandle(kept.DC);
+    call.KeepColors = true;
+    call.Run(canvas, u"<FONT COLOR=\"red\">WWWW</FONT>", area);
+    EXPECT_FALSE(kept.Ink().empty());
+    EXPECT_EQ(Reds(kept), 0);
+    canvas.SetHandle(dc.DC);
+}
+
+TEST_F(MiniHTMLDraw, ErrorMarkingDrawsARedWave)
+{
+    THTMLCall call;
+    call.Run(canvas, u"ok <E>wrong</E>", area);
+    const int left = 1 + Width(u"ok ");
+    const RECT band { left, 0, left + Width(u"wrong"), GH() + 2 };
+    EXPECT_GT(Reds(dc, band), Width(u"wrong") / 2);
+    EXPECT_EQ(Reds(dc, RECT { 0, 0, left - 2, 120 }), 0);
+}
+
+TEST_F(MiniHTMLDraw, FocusRectangleAroundTheFirstAnchor)
+{
+    THTMLCall call;
+    call.FocusAnchor = 0;
+    call.Run(canvas, u"<A HREF=\"first\">one</A> <A HREF=\"second\">two</A>", area);
+    EXPECT_EQ(call.FocusHref, u"first");
+    // The dotted frame runs left of the first anchor's text.
+    int dots = 0;
+    for (int y = 0; y < GH(); ++y)
+        dots += dc.At(0, y) != RGB(255, 255, 255);
+    EXPECT_GT(dots, 2);
+}
+
+TEST_F(MiniHTMLDraw, FormControls)
+{
+    THTMLCall plain;
+    plain.Run(canvas, u"<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"false\" WIDTH=\"20\">", area);
+    const auto unchecked = dc.Ink();
+    TMemDC other(300, 120);
+    canvas.SetHandle(other.DC);
+    THTMLCall checked;
+    checked.Run(canvas, u"<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"true\" WIDTH=\"20\">", area);
+    EXPECT_GT(other.Ink().size(), unchecked.size());
+    canvas.SetHandle(dc.DC);
+
+    // LocateOnly reports the control with the given ID wherever the point is.
+    THTMLCall locate;
+    locate.LocateOnly = true;
+    locate.ControlID = u"e2";
+    EXPECT_TRUE(locate.Run(canvas,
+        u"<CONTROL TYPE=\"EDIT\" ID=\"e1\" VALUE=\"a\" WIDTH=\"50\"> <CONTROL TYPE=\"edit\" ID=\"e2\" "
+        u"VALUE=\"x&amp;y\" WIDTH=\"60\">",
+        area));
+    EXPECT_EQ(locate.HitAnchor, u"ctrl");
+    EXPECT_EQ(locate.ControlID, u"e2");
+    EXPECT_EQ(locate.ControlType, u"EDIT");
+    EXPECT_EQ(locate.ControlValue, u"x&y");
+    EXPECT_EQ(locate.ControlRect.Right - locate.ControlRect.Left, 60);
+}
+
+TEST_F(MiniHTMLDraw, BadMarkupIsSafe)
+{
+    const char16_t* cases[] = {
+        u"<", u"<<", u"a<", u"<FONT SIZE=\"0\">x", u"<FONT SIZE=\"-5\">x", u"<P LINE-HEIGHT=\"1e308\">x",
+        u"<IND X=\"99999999999\">x", u"<R A=\"2147483647\">x</R>", u"<IMG SRC=\"IDX:5\">x",
+        u"<IMG SRC=\"nothing\" WIDTH=\"10\">", u"<CONTROL WIDTH=\"abc\" TYPE=\"BUTTON\">", u"&#x1F600;&#",
+        u"<LI><LI><LI>", u"<UL><UL></UL></UL></UL></OL>", u"</", u"<P FLOAT=\"LEFT\">a<P FLOAT=\"RIGHT\">b",
+    };
+    for (const char16_t* markup : cases) {
+        SCOPED_TRACE(StringToUtf8(markup));
+        THTMLCall call;
+        call.Run(canvas, markup, area);
+        EXPECT_GT(call.YSize, 0);
+        call.MeasureOnly = true;
+        call.Run(canvas, markup, area);
+        EXPECT_GT(call.YSize, 0);
+    }
+}
