@@ -24,7 +24,9 @@ std::unique_ptr<TFont> ScaledFont(TFont* font, double scale)
     return copy;
 }
 
-void FillBand(TGPGraphics* g, const TGPRectF& band, ARGB from, ARGB to, LinearGradientMode mode)
+} // namespace
+
+void FillGradientBand(TGPGraphics* g, const TGPRectF& band, ARGB from, ARGB to, LinearGradientMode mode)
 {
     if (band.Width <= 0 || band.Height <= 0)
         return;
@@ -33,8 +35,6 @@ void FillBand(TGPGraphics* g, const TGPRectF& band, ARGB from, ARGB to, LinearGr
     TGPLinearGradientBrush brush(grown, from, to, mode);
     g->FillRectangle(&brush, band);
 }
-
-} // namespace
 
 // ---- TGDIPProgress ----
 
@@ -117,11 +117,11 @@ void TGDIPProgress::DrawShadows(TGPGraphics* g, const TGPRectF& R, TGDIPProgress
         return;
     const ARGB edge = MakeARGB(30, 0, 0, 0), none = MakeARGB(0, 0, 0, 0);
     if (Direction == pbdHorizontal) {
-        FillBand(g, { R.X, R.Y, 10, R.Height }, edge, none, LinearGradientModeHorizontal);
-        FillBand(g, { R.X + R.Width - 10, R.Y, 10, R.Height }, none, edge, LinearGradientModeHorizontal);
+        FillGradientBand(g, { R.X, R.Y, 10, R.Height }, edge, none, LinearGradientModeHorizontal);
+        FillGradientBand(g, { R.X + R.Width - 10, R.Y, 10, R.Height }, none, edge, LinearGradientModeHorizontal);
     } else {
-        FillBand(g, { R.X, R.Y, R.Width, 10 }, edge, none, LinearGradientModeVertical);
-        FillBand(g, { R.X, R.Y + R.Height - 10, R.Width, 10 }, none, edge, LinearGradientModeVertical);
+        FillGradientBand(g, { R.X, R.Y, R.Width, 10 }, edge, none, LinearGradientModeVertical);
+        FillGradientBand(g, { R.X, R.Y + R.Height - 10, R.Width, 10 }, none, edge, LinearGradientModeVertical);
     }
 }
 
@@ -130,12 +130,12 @@ void TGDIPProgress::DrawOverlays(TGPGraphics* g, const TGPRectF& R, TGDIPProgres
     const ARGB gloss = MakeARGB(180, 255, 255, 255), clear = MakeARGB(0, 255, 255, 255),
                white = MakeARGB(255, 255, 255, 255);
     if (Direction == pbdHorizontal) {
-        FillBand(g, { R.X, R.Y, R.Width, R.Height / 2.5f }, gloss, clear, LinearGradientModeVertical);
-        FillBand(g, { R.X, R.Y + R.Height - R.Height / 5, R.Width, R.Height / 5 }, clear, white,
+        FillGradientBand(g, { R.X, R.Y, R.Width, R.Height / 2.5f }, gloss, clear, LinearGradientModeVertical);
+        FillGradientBand(g, { R.X, R.Y + R.Height - R.Height / 5, R.Width, R.Height / 5 }, clear, white,
             LinearGradientModeVertical);
     } else {
-        FillBand(g, { R.X, R.Y, R.Width / 2.5f, R.Height }, gloss, clear, LinearGradientModeHorizontal);
-        FillBand(g, { R.X + R.Width - R.Width / 5, R.Y, R.Width / 5, R.Height }, clear, white,
+        FillGradientBand(g, { R.X, R.Y, R.Width / 2.5f, R.Height }, gloss, clear, LinearGradientModeHorizontal);
+        FillGradientBand(g, { R.X + R.Width - R.Width / 5, R.Y, R.Width / 5, R.Height }, clear, white,
             LinearGradientModeHorizontal);
     }
 }

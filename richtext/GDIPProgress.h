@@ -16,6 +16,11 @@ QT_ENUM(TGDIPProgressValuePosition, vpProgressCenter, vpProgressRight, vpCenter,
 enum TGDIPProgressDirection { pbdHorizontal, pbdVertical };
 QT_ENUM(TGDIPProgressDirection, pbdHorizontal, pbdVertical)
 
+// Fills a band with a two-colour linear gradient along it; empty bands draw
+// nothing.
+void FillGradientBand(LumGDIP::TGPGraphics* g, const LumGDIP::TGPRectF& band, ARGB from, ARGB to,
+    LumGDIP::LinearGradientMode mode);
+
 using TGDIPProgressDrawValueEvent = std::function<void(TObject* Sender, const String& ValueFormat, String& ValueText)>;
 
 class TGDIPProgress : public TPersistent {
