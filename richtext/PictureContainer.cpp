@@ -247,6 +247,9 @@ void THTMLPicture::Draw(TCanvas* ACanvas, const TRect& Rect)
             return;
         }
         TGPGraphics graphics(ACanvas->GetHandle());
+        // Stretching blends edge pixels outward; the picture keeps to its box.
+        TGPRegion box(TGPRectF { float(Rect.Left), float(Rect.Top), float(Rect.Width()), float(Rect.Height()) });
+        graphics.SetClip(&box, CombineModeIntersect);
         graphics.DrawImageRect(image.get(), Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
     } catch (const Exception&) {
     }

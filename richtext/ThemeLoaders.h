@@ -6,6 +6,7 @@
 // loaded, so callers test the flag (or the pointer) first.
 
 #include "platform/gdi/Theme.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Modules.h"
 
 // One pointer per function, typed after the platform's declaration.

@@ -1,7 +1,8 @@
 #include "platform/gdi/Theme.h"
 
+#include <mutex>
+
 #include "platform/gdi/SysColors.h"
-#include "platform/rtl/Modules.h"
 
 BOOL IsThemeActive()
 {
@@ -125,11 +126,10 @@ HRESULT GetThemeDocumentationProperty(LPCWSTR, LPCWSTR, LPWSTR value, int chars)
 HRESULT DrawThemeParentBackground(HWND, HDC, const RECT*) { return E_HANDLE; }
 HRESULT EnableTheming(BOOL) { return 0; }
 
-void RegisterThemeModule()
+std::vector<TModuleExport> ThemeModuleExports()
 {
 #define QT_THEME_EXPORT(name) TModuleExport { #name, reinterpret_cast<FARPROC>(&::name) }
-    RegisterModule(u"UXTHEME.DLL",
-        { QT_THEME_EXPORT(OpenThemeData), QT_THEME_EXPORT(OpenThemeDataForDpi), QT_THEME_EXPORT(CloseThemeData),
+    return { QT_THEME_EXPORT(OpenThemeData), QT_THEME_EXPORT(OpenThemeDataForDpi), QT_THEME_EXPORT(CloseThemeData),
             QT_THEME_EXPORT(DrawThemeBackground), QT_THEME_EXPORT(DrawThemeText),
             QT_THEME_EXPORT(GetThemeBackgroundContentRect), QT_THEME_EXPORT(GetThemeBackgroundExtent),
             QT_THEME_EXPORT(GetThemeTextExtent), QT_THEME_EXPORT(GetThemeTextMetrics),
@@ -147,8 +147,14 @@ void RegisterThemeModule()
             QT_THEME_EXPORT(IsThemeDialogTextureEnabled), QT_THEME_EXPORT(GetThemeAppProperties),
             QT_THEME_EXPORT(SetThemeAppProperties), QT_THEME_EXPORT(GetCurrentThemeName),
             QT_THEME_EXPORT(GetThemeDocumentationProperty), QT_THEME_EXPORT(DrawThemeParentBackground),
-            QT_THEME_EXPORT(EnableTheming) });
+            QT_THEME_EXPORT(EnableTheming) };
 #undef QT_THEME_EXPORT
+}
+
+void RegisterThemeModule()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { RegisterModule(u"UXTHEME.DLL", ThemeModuleExports()); });
 }
 
 namespace {

@@ -2,10 +2,13 @@
 // The visual-theme calls. No theme is ever active, so every caller takes its
 // classic drawing path.
 
-#include "platform/gdi/Gdi.h"
+#include <vector>
 
-struct _IMAGELIST;
-using HIMAGELIST = _IMAGELIST*;
+#include "platform/gdi/Gdi.h"
+#include "platform/rtl/Modules.h"
+
+struct HIMAGELIST__;
+using HIMAGELIST = HIMAGELIST__*;
 
 struct MARGINS {
     int cxLeftWidth { 0 };
@@ -81,6 +84,7 @@ HRESULT GetThemeDocumentationProperty(LPCWSTR themeName, LPCWSTR propertyName, L
 HRESULT DrawThemeParentBackground(HWND window, HDC dc, const RECT* r);
 HRESULT EnableTheming(BOOL enable);
 
-// Registers the functions above as the exports of "UXTHEME.DLL" for the
-// run-time library lookup (platform/rtl/Modules.h). Safe to call again.
+// The functions above by name, as the library "UXTHEME.DLL" exports them.
+std::vector<TModuleExport> ThemeModuleExports();
+// Registers them for the run-time library lookup once, however often asked.
 void RegisterThemeModule();
