@@ -256,7 +256,10 @@ bool THTMLEngine::Run(const String& markup, const TRect& rect)
         const std::size_t before = text.size();
         String lineMarkup = DrawHTMLLine(text, L, true, false);
         const int lineWidth = FWidth;
-        M = saved;
+        // The painting pass goes over the same markup again from the same
+        // marks; a call that only measures carries them on to the next line.
+        if (!MeasureOnly)
+            M = saved;
         FMeasureFont->Assign(Canvas->GetFont());
         // 3.
         FLineHeight = RoundToInt(FLineHeight * FLineHeightFactor);

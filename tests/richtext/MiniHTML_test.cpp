@@ -4,6 +4,11 @@
 #include "platform/vcl/Graphics.h"
 #include "richtext/MiniHTML.h"
 #include "richtext/MiniHTMLMarkup.h"
+#include "richtext/PictureContainer.h"
+#include "platform/gdi/Codecs.h"
+#include "platform/rtl/Streams.h"
+#include "tests/support/Fixtures.h"
+#include <fstream>
 #include "tests/platform/gdi/PixelProbe.h"
 
 using namespace VovHTMLE;
@@ -15,7 +20,12 @@ struct THTMLCall {
     int X { -1 }, Y { -1 };
     int FocusAnchor { -1 }, HoverAnchor { 0 };
     bool LocateOnly { false }, MeasureOnly { false }, KeepColors { false }, WordWrap { true };
+    bool HoverOnly { false };
     TColor AnchorColor { TColor(0xFF0000) };
+    TColor HoverBk { clNone };
+    float DPIScale { 1.0f };
+    THTMLPictureCache* Cache { nullptr };
+    TPictureContainer* Container { nullptr };
     String HitAnchor, Stripped, FocusHref, Title, ControlID, ControlValue, ControlType;
     int XSize { 0 }, YSize { 0 }, Anchors { 0 }, HitIndex { 0 };
     TRect HitRect {}, ControlRect {};
@@ -24,9 +34,9 @@ struct THTMLCall {
     bool Run(TCanvas& c, const String& markup, const TRect& r)
     {
         Result = DrawHTMLText(&c, markup, r, nullptr, X, Y, FocusAnchor, HoverAnchor, 1, LocateOnly, MeasureOnly,
-            false, KeepColors, true, false, WordWrap, false, u"", 1.0, AnchorColor, clNone, clNone,
+            false, KeepColors, true, HoverOnly, WordWrap, false, u"", 1.0, AnchorColor, HoverBk, clNone,
             TColor(0x808080), HitAnchor, Stripped, FocusHref, Title, XSize, YSize, Anchors, HitIndex, HitRect,
-            ControlRect, ControlID, ControlValue, ControlType, nullptr, nullptr, nullptr, 1.0f, 0);
+            ControlRect, ControlID, ControlValue, ControlType, Cache, Container, nullptr, DPIScale, 0);
         return Result;
     }
 };
@@ -362,4 +372,151 @@ TEST_F(MiniHTMLDraw, BadMarkupIsSafe)
         call.Run(canvas, markup, area);
         EXPECT_GT(call.YSize, 0);
     }
+}
+
+namespace {
+
+TBytes SolidPng(int w, int h, std::uint32_t argb)
+{
+    TImageFrame f;
+    f.Width = w;
+    f.Height = h;
+    f.Pixels.assign(std::size_t(w) * std::size_t(h), argb);
+    return EncodePng(f);
+}
+
+} // namespace
+
+TEST_F(MiniHTMLDraw, PicturesFromContainerAndCache)
+{
+    TPictureContainer container;
+    TPictureItem* item = container.GetItems()->Add();
+    item->SetName(u"Red");
+    {
+        TBytesStream s(SolidPng(20, 10, 0xFFFF0000));
+        dynamic_cast<THTMLPicture&>(*item->GetPicture()).LoadFromStream(s);
+    }
+    const int gh = GH();
+    const struct {
+        const char16_t* Markup;
+        float Scale;
+        int XSize, YSize;
+    } cases[] = {
+        { u"<IMG SRC=\"red\">", 1.0f, 22, std::max(gh, 10) },
+        { u"<IMG SRC=\"Red\" WIDTH=\"40\" HEIGHT=\"30\">", 1.0f, 42, 30 },
+        { u"<IMG SRC=\"Red\" WIDTH=\"40\">", 1.0f, 42, std::max(gh, 20) },
+        { u"<IMG SRC=\"Red\" HEIGHT=\"40\">", 1.0f, 82, 40 },
+        { u"<IMG SRC=\"Red\">", 2.0f, 42, std::max(gh, 20) },
+        { u"<IMG SRC=\"nothing\">", 1.0f, 2, gh },           // a missing picture keeps its gap
+        { u"<IMG SRC=\"IDX:0\">", 1.0f, 2, gh },             // no image list
+        { u"<IMG SRC=\"http://example.invalid/x.png\">", 1.0f, 2, gh }, // no cache given
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(StringToUtf8(c.Markup));
+        THTMLCall call;
+        call.MeasureOnly = true;
+        call.Container = &container;
+        call.DPIScale = c.Scale;
+        call.Run(canvas, c.Markup, area);
+        EXPECT_EQ(call.XSize, c.XSize);
+        EXPECT_EQ(call.YSize, c.YSize);
+    }
+
+    // Painted at the pen position with its top at the line top.
+    THTMLCall paint;
+    paint.Container = &container;
+    paint.Run(canvas, u"<IMG SRC=\"red\">", area);
+    EXPECT_EQ(dc.At(1, 0), RGB(255, 0, 0));
+    EXPECT_EQ(dc.At(20, 9), RGB(255, 0, 0));
+    EXPECT_EQ(dc.At(21, 9), RGB(255, 255, 255));
+    EXPECT_EQ(dc.At(20, 10), RGB(255, 255, 255));
+
+    // A file address keeps its letter case on a case-sensitive file system.
+    testsupport::TempDir dir;
+    const auto file = dir / "MixedCase.png";
+    {
+        const TBytes png = SolidPng(6, 4, 0xFF0000FF);
+        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+    }
+    THTMLPictureCache cache;
+    THTMLCall fromFile;
+    fromFile.MeasureOnly = true;
+    fromFile.Cache = &cache;
+    const String markup = u"<IMG SRC=\"FILE://" + Utf8ToString(file.string()) + u"\">";
+    fromFile.Run(canvas, markup, area);
+    EXPECT_EQ(fromFile.XSize, 8);
+    fromFile.Run(canvas, markup, area);
+    EXPECT_EQ(cache.GetCount(), 1); // found again by its address
+}
+
+TEST_F(MiniHTMLDraw, PictureAnchorsAreHit)
+{
+    TPictureContainer container;
+    TPictureItem* item = container.GetItems()->Add();
+    item->SetName(u"pic");
+    TBytesStream s(SolidPng(20, 20, 0xFF00FF00));
+    dynamic_cast<THTMLPicture&>(*item->GetPicture()).LoadFromStream(s);
+    for (const bool locate : { false, true }) {
+        SCOPED_TRACE(locate);
+        THTMLCall call;
+        call.Container = &container;
+        call.LocateOnly = locate;
+        call.X = 10;
+        call.Y = 10;
+        EXPECT_TRUE(call.Run(canvas, u"<A HREF=\"go\"><IMG SRC=\"pic\"></A>", area));
+        EXPECT_EQ(call.HitAnchor, u"go");
+        call.X = 40;
+        EXPECT_FALSE(call.Run(canvas, u"<A HREF=\"go\"><IMG SRC=\"pic\"></A>", area));
+        EXPECT_TRUE(call.HitAnchor.empty());
+    }
+}
+
+TEST_F(MiniHTMLDraw, IndentsEmojiAndAlignment)
+{
+    THTMLCall call;
+    call.MeasureOnly = true;
+    call.Run(canvas, u"<IND X=\"50\">a", area);
+    EXPECT_EQ(call.XSize, 50 + Width(u"a"));
+    call.Run(canvas, u"<IND X=\"5x\">a", area); // not wholly a number: no effect
+    EXPECT_EQ(call.XSize, Width(u"a"));
+    // An emoji moves the pen but does not widen the text.
+    call.Run(canvas, u"a&#x1F600;b", area);
+    EXPECT_EQ(call.XSize, Width(u"ab"));
+
+    THTMLCall paint;
+    paint.Run(canvas, u"<P ALIGN=\"RIGHT\">WW</P>left", area);
+    const RECT firstLine = [&] {
+        RECT r { 300, 0, 0, 0 };
+        for (int y = 0; y < GH(); ++y)
+            for (int x = 0; x < 300; ++x)
+                if (dc.At(x, y) != RGB(255, 255, 255)) {
+                    r.Left = std::min(r.Left, x);
+                    r.Right = std::max(r.Right, x + 1);
+                }
+        return r;
+    }();
+    EXPECT_GT(firstLine.Left, 300 - Width(u"WW") - 3);
+    // </P> puts the next line back on the left.
+    bool secondLineLeft = false;
+    for (int y = GH(); y < 2 * GH(); ++y)
+        for (int x = 0; x < 10; ++x)
+            secondLineLeft |= dc.At(x, y) != RGB(255, 255, 255);
+    EXPECT_TRUE(secondLineLeft);
+}
+
+TEST_F(MiniHTMLDraw, HoverColoursOnlyTheHoveredAnchor)
+{
+    THTMLCall call;
+    call.HoverOnly = true;
+    call.HoverAnchor = 2;
+    call.HoverBk = TColor(0x00FF00); // green behind the hovered anchor
+    call.Run(canvas, u"<A HREF=\"a\">one</A> <A HREF=\"b\">two</A>", area);
+    int greenFirst = 0, greenSecond = 0;
+    const int split = 1 + Width(u"one ");
+    for (int y = 0; y < GH(); ++y)
+        for (int x = 0; x < 150; ++x)
+            if (dc.At(x, y) == RGB(0, 255, 0))
+                (x < split ? greenFirst : greenSecond) += 1;
+    EXPECT_EQ(greenFirst, 0);
+    EXPECT_GT(greenSecond, 20);
 }
