@@ -16,8 +16,17 @@ namespace {
 
 // The library belongs to the platform layer for the whole process; "loading"
 // hands out its handle and "freeing" only lets go of it, since the other
-// wrapper set and the bridge keep using it.
-HMODULE LoadProcessGdiplus() { return static_cast<HMODULE>(GdiplusLibrary()); }
+// wrapper set and the bridge keep using it. The process's own start-up is
+// taken too: the library's real shut-down finalises the font configuration
+// that text layout still holds, which aborts the process at its end, so our
+// shut-down must only ever return our own token.
+HMODULE LoadProcessGdiplus()
+{
+    void* library = GdiplusLibrary();
+    if (library)
+        EnsureGdiplusStarted();
+    return static_cast<HMODULE>(library);
+}
 void* GetProcessGdiplusProc(HMODULE, const char* name) { return GdiplusGetProcAddress(name); }
 void FreeProcessGdiplus(HMODULE) { }
 
