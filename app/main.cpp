@@ -5,6 +5,7 @@
 #include "app/AppVersion.h"
 #include "app/EmailHarvest.h"
 #include "app/MainWindow.h"
+#include "app/SplashAdvance.h"
 #include "app/SplashScreen.h"
 #include "app/browser/LumWinWebBrowser.h"
 #include "platform/gdi/Gdi.h"
@@ -71,6 +72,8 @@ int main(int, char**)
     Application->CreateForm(frmMyBrowser);
     TfrmSplashScreen* frmSplashScreen = nullptr;
     Application->CreateForm(frmSplashScreen);
+    TfSplashAdvance* fSplashAdvance = nullptr;
+    Application->CreateForm(fSplashAdvance);
     Application->Run();
     return 0;
 }
