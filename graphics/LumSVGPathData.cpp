@@ -13,7 +13,19 @@ bool IsBlank(Char C) { return C == u' ' || C == u'\t' || C == u'\r' || C == u'\n
 
 bool IsCommandLetter(Char C)
 {
-    return C < 128 && std::char_traits<char>::find("MmLlHhVvCcSsQqTtAaZz", 20, char(C)) != nullptr;
+    switch (AsciiUpper(C)) {
+    case u'M':
+    case u'L':
+    case u'H':
+    case u'V':
+    case u'C':
+    case u'S':
+    case u'Q':
+    case u'T':
+    case u'A':
+    case u'Z': return true;
+    default: return false;
+    }
 }
 
 // Parameters in one group of a command; 0 for Z, which takes none.
@@ -344,13 +356,15 @@ std::vector<String> TokenizePathCommand(Char /*ACommand*/, const String& AParame
     return tokens;
 }
 
-std::vector<String> SplitImplicitCommands(Char ACommand, const std::vector<String>& AParameters)
+namespace {
+
+// SplitImplicitCommands appending to AOut, taking the parameters over.
+void AppendImplicitCommands(Char ACommand, std::vector<String>&& AParameters, std::vector<String>& AOut)
 {
-    std::vector<String> out;
     const std::size_t group = GroupSize(ACommand);
     if (group == 0) {
-        out.emplace_back(1, ACommand);
-        return out;
+        AOut.emplace_back(1, ACommand);
+        return;
     }
     const std::size_t groups = AParameters.size() / group;
     for (std::size_t g = 0; g < groups; ++g) {
@@ -359,10 +373,18 @@ std::vector<String> SplitImplicitCommands(Char ACommand, const std::vector<Strin
             letter = u'L';
         else if (g > 0 && ACommand == u'm')
             letter = u'l';
-        out.emplace_back(1, letter);
-        out.insert(out.end(), AParameters.begin() + std::ptrdiff_t(g * group),
-            AParameters.begin() + std::ptrdiff_t((g + 1) * group));
+        AOut.emplace_back(1, letter);
+        for (std::size_t i = g * group; i < (g + 1) * group; ++i)
+            AOut.push_back(std::move(AParameters[i]));
     }
+}
+
+} // namespace
+
+std::vector<String> SplitImplicitCommands(Char ACommand, const std::vector<String>& AParameters)
+{
+    std::vector<String> out;
+    AppendImplicitCommands(ACommand, std::vector<String>(AParameters), out);
     return out;
 }
 
@@ -383,8 +405,7 @@ std::vector<String> SplitPathData(const String& AText)
             ++q;
         if (IsCommandLetter(command)) {
             const String params = Trim(StringView(text).substr(p + 1, q - p - 1));
-            const std::vector<String> split = SplitImplicitCommands(command, TokenizePathCommand(command, params));
-            out.insert(out.end(), split.begin(), split.end());
+            AppendImplicitCommands(command, TokenizePathCommand(command, params), out);
         }
         p = q;
     }
