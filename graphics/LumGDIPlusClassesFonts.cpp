@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "graphics/GdipFontNames.h"
 #include "graphics/LumGDIPlusClassesGraphics.h"
 
 namespace LumGDIPlusClasses {
@@ -26,6 +27,17 @@ TGPFontFamily::TGPFontFamily(const String& name, const TGPFontCollection* fontCo
 {
     lastResult = GdiplusApi.GdipCreateFontFamilyFromName(name.c_str(),
         fontCollection ? fontCollection->nativeFontCollection : nullptr, &nativeFamily);
+    if (lastResult != Ok || fontCollection)
+        return;
+    // The library answers an unknown name with its closest match; a name
+    // that is not installed must read as not found, so that fonts fall back
+    // to the generic sans-serif family.
+    String found;
+    if (GetFamilyName(found) == Ok && !IsGdipFamilyOfName(found, name)) {
+        GdiplusApi.GdipDeleteFontFamily(nativeFamily);
+        nativeFamily = nullptr;
+        lastResult = FontFamilyNotFound;
+    }
 }
 
 TGPFontFamily::TGPFontFamily(void* nativeOrig, Status status) : nativeFamily(nativeOrig), lastResult(status) { }
