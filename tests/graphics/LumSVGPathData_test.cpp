@@ -36,6 +36,20 @@ void ExpectPaths(const TLumGraphicsSVGElementPathList& Actual, const Paths& Expe
     }
 }
 
+// Path data and the sub-paths it builds.
+struct DataCase {
+    const char16_t* data;
+    Paths paths;
+};
+
+void ExpectBuilt(const DataCase& c)
+{
+    SCOPED_TRACE(StringToUtf8(c.data));
+    TLumGraphicsSVGElementPathList paths;
+    BuildPathData(c.data, paths);
+    ExpectPaths(paths, c.paths);
+}
+
 TEST(LumSVGPathData, TokensAndImplicitCommands)
 {
     struct Case {
@@ -68,10 +82,7 @@ TEST(LumSVGPathData, TokensAndImplicitCommands)
 TEST(LumSVGPathData, CommandsBuildSubPaths)
 {
     constexpr auto M = gppMoveTo, L = gppLineTo, C = gppCurveTo, Z = gppClose;
-    struct Case {
-        const char16_t* data;
-        Paths paths;
-    } const cases[] = {
+    const DataCase cases[] = {
         { u"M 10 10 20 20 30 30", { { { M, 10, 10 }, { L, 20, 20 }, { L, 30, 30 } } } },
         { u"M10-20", { { { M, 10, -20 } } } },
         { u"M.5.5", { { { M, 0.5f, 0.5f } } } },
@@ -98,12 +109,8 @@ TEST(LumSVGPathData, CommandsBuildSubPaths)
         { u"M 5 5 C 1 2 3 4", { { { M, 5, 5 } } } },
         { u"Q 1 2 3 4", {} },
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(StringToUtf8(c.data));
-        TLumGraphicsSVGElementPathList paths;
-        BuildPathData(c.data, paths);
-        ExpectPaths(paths, c.paths);
-    }
+    for (const DataCase& c : cases)
+        ExpectBuilt(c);
 }
 
 TEST(LumSVGPathData, NumbersIgnoreTheProcessDecimalSeparator)
@@ -161,21 +168,14 @@ TEST(LumSVGPathData, ArcsBecomeCurvesOnTheEllipse)
     }
 
     constexpr auto M = gppMoveTo, L = gppLineTo;
-    struct Degenerate {
-        const char16_t* data;
-        Paths paths;
-    } const degenerate[] = {
+    const DataCase degenerate[] = {
         { u"M 10 10 A 5 5 0 0 1 10 10", { { { M, 10, 10 } } } },
         { u"M 0 0 A 0 5 0 0 1 10 10 L 20 0", { { { M, 0, 0 }, { L, 0, 0 }, { L, 10, 10 }, { L, 20, 0 } } } },
         // An arc missing a parameter is dropped.
         { u"M 0 0 A 5 5 0 1 10 10", { { { M, 0, 0 } } } },
     };
-    for (const Degenerate& c : degenerate) {
-        SCOPED_TRACE(StringToUtf8(c.data));
-        TLumGraphicsSVGElementPathList paths;
-        BuildPathData(c.data, paths);
-        ExpectPaths(paths, c.paths);
-    }
+    for (const DataCase& c : degenerate)
+        ExpectBuilt(c);
 }
 
 TEST(LumSVGPathData, TransformListsActRightmostFirst)
