@@ -7,7 +7,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/MathUtils.h"
 
-QT_PUBLISHED(TLumGraphicsPath, QT_PROP(Clippable))
+QT_PUBLISHED(TLumGraphicsPath)
 
 namespace {
 
