@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/gdi/Gdi.h"
@@ -10,6 +11,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/win/Headless.h"
+#include "richtext/LumAppStyler.h"
 #include "richtext/LumSmoothProgressBar.h"
 
 namespace {
@@ -314,6 +316,31 @@ TEST_F(SmoothProgressBarUi, StylesRecolourBothFills)
     EXPECT_EQ(a->GetBackGroundFill()->GetColor(), 0x123456);
 }
 
+TEST_F(SmoothProgressBarUi, DesignerTakesTheFormStylersStyleAndKeepsCustom)
+{
+    struct Case {
+        const char* name;
+        std::optional<ROZEVizer> stylerStyle;
+        TColor back;
+    };
+    const Case cases[] = {
+        { "no styler on the form", std::nullopt, 0xFFFFFF }, // the 2019 white style
+        { "a styler with a style", tsOffice2010Blue, 0xFDF6EF },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TForm designed(nullptr);
+        designed.SetDesigning(true);
+        if (c.stylerStyle) {
+            auto* styler = new TLumFormStyler(&designed);
+            styler->SetStyle(*c.stylerStyle);
+        }
+        auto* placed = new TLumSmoothProgressBar(&designed);
+        EXPECT_EQ(placed->GetAppearance()->GetBackGroundFill()->GetColor(), c.back);
+        EXPECT_EQ(placed->GetUIStyle(), tsCustom);
+    }
+}
+
 TEST_F(SmoothProgressBarUi, ColourTonesComeThroughTheStylingInterface)
 {
     ILumTones* tones = nullptr;
@@ -383,12 +410,27 @@ protected:
 
 TEST_F(SmoothProgressBarPaint, OpaqueBarPaintsBackgroundAndProgress)
 {
+    struct Case {
+        TGDIPProgressDirection direction;
+        TPoint filled, empty;
+    };
+    // A vertical bar fills from the bottom up.
+    const Case cases[] = {
+        { pbdHorizontal, { 40, 10 }, { 160, 10 } },
+        { pbdVertical, { 10, 130 }, { 10, 20 } },
+    };
     MakePlain(clBlue, clRed);
     bar->SetPosition(50);
     form->Show();
-    Application->ProcessMessages();
-    EXPECT_EQ(PixelAt(40, 10), 0xFF0000u) << "progress";
-    EXPECT_EQ(PixelAt(160, 10), 0x0000FFu) << "background";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.direction));
+        bar->SetDirection(c.direction);
+        if (c.direction == pbdVertical)
+            bar->SetBounds(10, 10, 20, 150);
+        Application->ProcessMessages();
+        EXPECT_EQ(PixelAt(c.filled.X, c.filled.Y), 0xFF0000u) << "progress";
+        EXPECT_EQ(PixelAt(c.empty.X, c.empty.Y), 0x0000FFu) << "background";
+    }
 }
 
 TEST_F(SmoothProgressBarPaint, TransparentBarShowsItsParentBehindTheProgress)
