@@ -70,6 +70,20 @@ TTextFormat FlagsToTextFormat(UINT flags)
     return f;
 }
 
+// Every change of a font makes the platform build it afresh, so a font that
+// already looks the same is left alone.
+void TakeFont(TFont* target, TFont* source)
+{
+    if (target->GetName() == source->GetName() && target->GetHeight() == source->GetHeight()
+        && target->GetStyle() == source->GetStyle() && target->GetCharset() == source->GetCharset()
+        && target->GetPitch() == source->GetPitch() && target->GetOrientation() == source->GetOrientation()
+        && target->GetQuality() == source->GetQuality() && target->GetPixelsPerInch() == source->GetPixelsPerInch()) {
+        target->SetColor(source->GetColor());
+        return;
+    }
+    target->Assign(source);
+}
+
 enum class TPictureSource { None, ImageList, Graphic };
 
 struct TResolvedPicture {
@@ -245,7 +259,7 @@ bool THTMLEngine::Run(const String& markup, const TRect& rect)
 
     while (!text.empty()) {
         // 1.
-        Canvas->GetFont()->Assign(FMeasureFont.get());
+        TakeFont(Canvas->GetFont(), FMeasureFont.get());
         const TMarks saved = M;
         const int picturesBefore = FPictures;
         FSuperscript = FSubscript = false;
@@ -273,7 +287,7 @@ bool THTMLEngine::Run(const String& markup, const TRect& rect)
         P.Bottom = L.Top + FLineHeight + FSubExtra + FSupExtra;
         // 5.
         if (!MeasureOnly) {
-            Canvas->GetFont()->Assign(FPaintFont.get());
+            TakeFont(Canvas->GetFont(), FPaintFont.get());
             AnchorCount = FPaintAnchorCount;
             FListLevel = FPaintListLevel;
             FPictures = picturesBefore;
@@ -325,7 +339,7 @@ void THTMLEngine::RestoreCanvas()
     if (!FStartFont)
         return;
     EndRotation();
-    Canvas->GetFont()->Assign(FStartFont.get());
+    TakeFont(Canvas->GetFont(), FStartFont.get());
     Canvas->GetPen()->SetColor(FStartPenColor);
     Canvas->GetPen()->SetWidth(FStartPenWidth);
     Canvas->GetBrush()->SetColor(FStartBrushColor);
