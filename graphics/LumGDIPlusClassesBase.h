@@ -63,6 +63,14 @@ inline Status TakeStatus(Status& field)
     return status;
 }
 
+// A query: lets the library write a value that starts at `start`, and gives
+// the start value back when the call fails.
+template <class T, class Entry, class... A> T QueryValue(Status& field, T start, const Entry& entry, A... args)
+{
+    T value = start;
+    return RecordStatus(field, entry(args..., &value)) == Ok ? value : start;
+}
+
 // The unit's start and end: binds the flat API and starts GDI+ (not when the
 // module is a loadable library); at the end frees the cached generic objects,
 // shuts GDI+ down and unbinds. The first wrapper made starts the unit when

@@ -105,30 +105,22 @@ bool TGPFontFamily::IsStyleAvailable(int style)
 
 WORD TGPFontFamily::GetEmHeight(int style)
 {
-    WORD value = 0;
-    SetStatus(GdiplusApi.GdipGetEmHeight(nativeFamily, style, &value));
-    return value;
+    return QueryValue(lastResult, WORD(0), GdiplusApi.GdipGetEmHeight, nativeFamily, style);
 }
 
 WORD TGPFontFamily::GetCellAscent(int style)
 {
-    WORD value = 0;
-    SetStatus(GdiplusApi.GdipGetCellAscent(nativeFamily, style, &value));
-    return value;
+    return QueryValue(lastResult, WORD(0), GdiplusApi.GdipGetCellAscent, nativeFamily, style);
 }
 
 WORD TGPFontFamily::GetCellDescent(int style)
 {
-    WORD value = 0;
-    SetStatus(GdiplusApi.GdipGetCellDescent(nativeFamily, style, &value));
-    return value;
+    return QueryValue(lastResult, WORD(0), GdiplusApi.GdipGetCellDescent, nativeFamily, style);
 }
 
 WORD TGPFontFamily::GetLineSpacing(int style)
 {
-    WORD value = 0;
-    SetStatus(GdiplusApi.GdipGetLineSpacing(nativeFamily, style, &value));
-    return value;
+    return QueryValue(lastResult, WORD(0), GdiplusApi.GdipGetLineSpacing, nativeFamily, style);
 }
 
 // ---- TGPFontCollection ----
@@ -252,37 +244,28 @@ Status TGPFont::GetLogFontW(const TGPGraphics* g, LOGFONTW& logfontW)
 
 int TGPFont::GetStyle()
 {
-    int style = 0;
-    SetStatus(GdiplusApi.GdipGetFontStyle(nativeFont, &style));
-    return style;
+    return QueryValue(lastResult, 0, GdiplusApi.GdipGetFontStyle, nativeFont);
 }
 
 float TGPFont::GetSize()
 {
-    float size = 0;
-    SetStatus(GdiplusApi.GdipGetFontSize(nativeFont, &size));
-    return size;
+    return QueryValue(lastResult, 0.0f, GdiplusApi.GdipGetFontSize, nativeFont);
 }
 
 Unit_ TGPFont::GetUnit()
 {
-    Unit_ unit = UnitWorld;
-    SetStatus(GdiplusApi.GdipGetFontUnit(nativeFont, &unit));
-    return unit;
+    return QueryValue(lastResult, UnitWorld, GdiplusApi.GdipGetFontUnit, nativeFont);
 }
 
 float TGPFont::GetHeight(const TGPGraphics* graphics)
 {
-    float height = 0;
-    SetStatus(GdiplusApi.GdipGetFontHeight(nativeFont, graphics ? graphics->nativeGraphics : nullptr, &height));
-    return height;
+    void* g = graphics ? graphics->nativeGraphics : nullptr;
+    return QueryValue(lastResult, 0.0f, GdiplusApi.GdipGetFontHeight, nativeFont, g);
 }
 
 float TGPFont::GetHeight(float dpi)
 {
-    float height = 0;
-    SetStatus(GdiplusApi.GdipGetFontHeightGivenDPI(nativeFont, dpi, &height));
-    return height;
+    return QueryValue(lastResult, 0.0f, GdiplusApi.GdipGetFontHeightGivenDPI, nativeFont, dpi);
 }
 
 Status TGPFont::GetFamily(TGPFontFamily* family)
@@ -375,9 +358,7 @@ Status TGPStringFormat::SetFormatFlags(int flags)
 
 int TGPStringFormat::GetFormatFlags()
 {
-    int flags = 0;
-    SetStatus(GdiplusApi.GdipGetStringFormatFlags(nativeFormat, &flags));
-    return flags;
+    return QueryValue(lastError, 0, GdiplusApi.GdipGetStringFormatFlags, nativeFormat);
 }
 
 Status TGPStringFormat::SetAlignment(StringAlignment align)
@@ -387,9 +368,7 @@ Status TGPStringFormat::SetAlignment(StringAlignment align)
 
 StringAlignment TGPStringFormat::GetAlignment()
 {
-    StringAlignment align = StringAlignmentNear;
-    SetStatus(GdiplusApi.GdipGetStringFormatAlign(nativeFormat, &align));
-    return align;
+    return QueryValue(lastError, StringAlignmentNear, GdiplusApi.GdipGetStringFormatAlign, nativeFormat);
 }
 
 Status TGPStringFormat::SetLineAlignment(StringAlignment align)
@@ -399,9 +378,7 @@ Status TGPStringFormat::SetLineAlignment(StringAlignment align)
 
 StringAlignment TGPStringFormat::GetLineAlignment()
 {
-    StringAlignment align = StringAlignmentNear;
-    SetStatus(GdiplusApi.GdipGetStringFormatLineAlign(nativeFormat, &align));
-    return align;
+    return QueryValue(lastError, StringAlignmentNear, GdiplusApi.GdipGetStringFormatLineAlign, nativeFormat);
 }
 
 Status TGPStringFormat::SetHotkeyPrefix(HotkeyPrefix hotkeyPrefix)
@@ -423,9 +400,7 @@ Status TGPStringFormat::SetTabStops(float firstTabOffset, int count, const float
 
 int TGPStringFormat::GetTabStopCount()
 {
-    int count = 0;
-    SetStatus(GdiplusApi.GdipGetStringFormatTabStopCount(nativeFormat, &count));
-    return count;
+    return QueryValue(lastError, 0, GdiplusApi.GdipGetStringFormatTabStopCount, nativeFormat);
 }
 
 Status TGPStringFormat::GetTabStops(int count, float* firstTabOffset, float* tabStops)
@@ -447,9 +422,7 @@ WORD TGPStringFormat::GetDigitSubstitutionLanguage()
 
 StringDigitSubstitute TGPStringFormat::GetDigitSubstitutionMethod()
 {
-    StringDigitSubstitute substitute = StringDigitSubstituteUser;
-    SetStatus(GdiplusApi.GdipGetStringFormatDigitSubstitution(nativeFormat, nullptr, &substitute));
-    return substitute;
+    return QueryValue(lastError, StringDigitSubstituteUser, GdiplusApi.GdipGetStringFormatDigitSubstitution, nativeFormat, nullptr);
 }
 
 Status TGPStringFormat::SetTrimming(StringTrimming trimming)
@@ -459,9 +432,7 @@ Status TGPStringFormat::SetTrimming(StringTrimming trimming)
 
 StringTrimming TGPStringFormat::GetTrimming()
 {
-    StringTrimming trimming = StringTrimmingNone;
-    SetStatus(GdiplusApi.GdipGetStringFormatTrimming(nativeFormat, &trimming));
-    return trimming;
+    return QueryValue(lastError, StringTrimmingNone, GdiplusApi.GdipGetStringFormatTrimming, nativeFormat);
 }
 
 Status TGPStringFormat::SetMeasurableCharacterRanges(int rangeCount, const CharacterRange* ranges)
@@ -471,9 +442,7 @@ Status TGPStringFormat::SetMeasurableCharacterRanges(int rangeCount, const Chara
 
 int TGPStringFormat::GetMeasurableCharacterRangeCount()
 {
-    int count = 0;
-    SetStatus(GdiplusApi.GdipGetStringFormatMeasurableCharacterRangeCount(nativeFormat, &count));
-    return count;
+    return QueryValue(lastError, 0, GdiplusApi.GdipGetStringFormatMeasurableCharacterRangeCount, nativeFormat);
 }
 
 void FreeGenericFontObjects()

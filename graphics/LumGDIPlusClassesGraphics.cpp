@@ -77,9 +77,7 @@ void TGPGraphics::Flush(FlushIntention intention) { GdiplusApi.GdipFlush(nativeG
 
 HDC TGPGraphics::GetHDC()
 {
-    HDC hdc = nullptr;
-    SetStatus(GdiplusApi.GdipGetDC(nativeGraphics, &hdc));
-    return hdc;
+    return QueryValue(lastResult, HDC(nullptr), GdiplusApi.GdipGetDC, nativeGraphics);
 }
 
 void TGPGraphics::ReleaseHDC(HDC hdc) { SetStatus(GdiplusApi.GdipReleaseDC(nativeGraphics, hdc)); }
@@ -102,9 +100,7 @@ Status TGPGraphics::SetCompositingMode(CompositingMode compositingMode)
 
 CompositingMode TGPGraphics::GetCompositingMode()
 {
-    CompositingMode mode = CompositingModeSourceOver;
-    SetStatus(GdiplusApi.GdipGetCompositingMode(nativeGraphics, &mode));
-    return mode;
+    return QueryValue(lastResult, CompositingModeSourceOver, GdiplusApi.GdipGetCompositingMode, nativeGraphics);
 }
 
 Status TGPGraphics::SetCompositingQuality(int compositingQuality)
@@ -114,9 +110,7 @@ Status TGPGraphics::SetCompositingQuality(int compositingQuality)
 
 int TGPGraphics::GetCompositingQuality()
 {
-    int quality = 0;
-    SetStatus(GdiplusApi.GdipGetCompositingQuality(nativeGraphics, &quality));
-    return quality;
+    return QueryValue(lastResult, 0, GdiplusApi.GdipGetCompositingQuality, nativeGraphics);
 }
 
 Status TGPGraphics::SetTextRenderingHint(TextRenderingHint newMode)
@@ -126,18 +120,14 @@ Status TGPGraphics::SetTextRenderingHint(TextRenderingHint newMode)
 
 TextRenderingHint TGPGraphics::GetTextRenderingHint()
 {
-    TextRenderingHint hint = TextRenderingHintSystemDefault;
-    SetStatus(GdiplusApi.GdipGetTextRenderingHint(nativeGraphics, &hint));
-    return hint;
+    return QueryValue(lastResult, TextRenderingHintSystemDefault, GdiplusApi.GdipGetTextRenderingHint, nativeGraphics);
 }
 
 Status TGPGraphics::SetTextContrast(UINT contrast) { return SetStatus(GdiplusApi.GdipSetTextContrast(nativeGraphics, contrast)); }
 
 UINT TGPGraphics::GetTextContrast()
 {
-    UINT contrast = 0;
-    SetStatus(GdiplusApi.GdipGetTextContrast(nativeGraphics, &contrast));
-    return contrast;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipGetTextContrast, nativeGraphics);
 }
 
 Status TGPGraphics::SetInterpolationMode(int interpolationMode)
@@ -147,9 +137,7 @@ Status TGPGraphics::SetInterpolationMode(int interpolationMode)
 
 int TGPGraphics::GetInterpolationMode()
 {
-    int mode = InterpolationModeInvalid;
-    SetStatus(GdiplusApi.GdipGetInterpolationMode(nativeGraphics, &mode));
-    return mode;
+    return QueryValue(lastResult, int(InterpolationModeInvalid), GdiplusApi.GdipGetInterpolationMode, nativeGraphics);
 }
 
 Status TGPGraphics::SetSmoothingMode(int smoothingMode)
@@ -159,9 +147,7 @@ Status TGPGraphics::SetSmoothingMode(int smoothingMode)
 
 int TGPGraphics::GetSmoothingMode()
 {
-    int mode = SmoothingModeInvalid;
-    SetStatus(GdiplusApi.GdipGetSmoothingMode(nativeGraphics, &mode));
-    return mode;
+    return QueryValue(lastResult, int(SmoothingModeInvalid), GdiplusApi.GdipGetSmoothingMode, nativeGraphics);
 }
 
 Status TGPGraphics::SetPixelOffsetMode(int pixelOffsetMode)
@@ -171,41 +157,31 @@ Status TGPGraphics::SetPixelOffsetMode(int pixelOffsetMode)
 
 int TGPGraphics::GetPixelOffsetMode()
 {
-    int mode = PixelOffsetModeInvalid;
-    SetStatus(GdiplusApi.GdipGetPixelOffsetMode(nativeGraphics, &mode));
-    return mode;
+    return QueryValue(lastResult, int(PixelOffsetModeInvalid), GdiplusApi.GdipGetPixelOffsetMode, nativeGraphics);
 }
 
 Status TGPGraphics::SetPageUnit(Unit_ unit_) { return SetStatus(GdiplusApi.GdipSetPageUnit(nativeGraphics, unit_)); }
 
 Unit_ TGPGraphics::GetPageUnit()
 {
-    Unit_ unit = UnitWorld;
-    SetStatus(GdiplusApi.GdipGetPageUnit(nativeGraphics, &unit));
-    return unit;
+    return QueryValue(lastResult, UnitWorld, GdiplusApi.GdipGetPageUnit, nativeGraphics);
 }
 
 Status TGPGraphics::SetPageScale(float scale) { return SetStatus(GdiplusApi.GdipSetPageScale(nativeGraphics, scale)); }
 
 float TGPGraphics::GetPageScale()
 {
-    float scale = 0;
-    SetStatus(GdiplusApi.GdipGetPageScale(nativeGraphics, &scale));
-    return scale;
+    return QueryValue(lastResult, 0.0f, GdiplusApi.GdipGetPageScale, nativeGraphics);
 }
 
 float TGPGraphics::GetDpiX()
 {
-    float dpi = 0;
-    SetStatus(GdiplusApi.GdipGetDpiX(nativeGraphics, &dpi));
-    return dpi;
+    return QueryValue(lastResult, 0.0f, GdiplusApi.GdipGetDpiX, nativeGraphics);
 }
 
 float TGPGraphics::GetDpiY()
 {
-    float dpi = 0;
-    SetStatus(GdiplusApi.GdipGetDpiY(nativeGraphics, &dpi));
-    return dpi;
+    return QueryValue(lastResult, 0.0f, GdiplusApi.GdipGetDpiY, nativeGraphics);
 }
 
 // ---- world transform ----
@@ -949,94 +925,64 @@ Status TGPGraphics::GetVisibleClipBounds(TGPRect& rect)
 
 #undef QT_REQUIRE
 
-namespace {
-
-// A Boolean query: `start` unless the call succeeds.
-template <class Call> bool BoolQuery(Status& field, bool start, Call call)
-{
-    BOOL answer = start ? TRUE : FALSE;
-    const Status status = RecordStatus(field, call(&answer));
-    return status == Ok ? answer != FALSE : start;
-}
-
-} // namespace
-
 bool TGPGraphics::IsClipEmpty()
 {
-    return BoolQuery(lastResult, false,
-        [&](BOOL* answer) { return GdiplusApi.GdipIsClipEmpty(nativeGraphics, answer); });
+    return QueryValue(lastResult, BOOL(FALSE), GdiplusApi.GdipIsClipEmpty, nativeGraphics) != FALSE;
 }
 
 bool TGPGraphics::IsVisibleClipEmpty()
 {
-    return BoolQuery(lastResult, false,
-        [&](BOOL* answer) { return GdiplusApi.GdipIsVisibleClipEmpty(nativeGraphics, answer); });
+    return QueryValue(lastResult, BOOL(FALSE), GdiplusApi.GdipIsVisibleClipEmpty, nativeGraphics) != FALSE;
 }
 
 bool TGPGraphics::IsVisible(float x, float y)
 {
-    return BoolQuery(lastResult, false,
-        [&](BOOL* answer) { return GdiplusApi.GdipIsVisiblePoint(nativeGraphics, x, y, answer); });
+    return QueryValue(lastResult, BOOL(FALSE), GdiplusApi.GdipIsVisiblePoint, nativeGraphics, x, y) != FALSE;
 }
 
 bool TGPGraphics::IsVisible(const TGPPointF& point) { return IsVisible(point.X, point.Y); }
 
 bool TGPGraphics::IsVisible(int x, int y)
 {
-    return BoolQuery(lastResult, false,
-        [&](BOOL* answer) { return GdiplusApi.GdipIsVisiblePointI(nativeGraphics, x, y, answer); });
+    return QueryValue(lastResult, BOOL(FALSE), GdiplusApi.GdipIsVisiblePointI, nativeGraphics, x, y) != FALSE;
 }
 
 bool TGPGraphics::IsVisible(const TGPPoint& point) { return IsVisible(point.X, point.Y); }
 
 bool TGPGraphics::IsVisible(float x, float y, float width, float height)
 {
-    return BoolQuery(lastResult, true,
-        [&](BOOL* answer) { return GdiplusApi.GdipIsVisibleRect(nativeGraphics, x, y, width, height, answer); });
+    return QueryValue(lastResult, BOOL(TRUE), GdiplusApi.GdipIsVisibleRect, nativeGraphics, x, y, width, height) != FALSE;
 }
 
 bool TGPGraphics::IsVisible(const TGPRectF& rect) { return IsVisible(rect.X, rect.Y, rect.Width, rect.Height); }
 
 bool TGPGraphics::IsVisible(int x, int y, int width, int height)
 {
-    return BoolQuery(lastResult, true,
-        [&](BOOL* answer) { return GdiplusApi.GdipIsVisibleRectI(nativeGraphics, x, y, width, height, answer); });
+    return QueryValue(lastResult, BOOL(TRUE), GdiplusApi.GdipIsVisibleRectI, nativeGraphics, x, y, width, height) != FALSE;
 }
 
 bool TGPGraphics::IsVisible(const TGPRect& rect) { return IsVisible(rect.X, rect.Y, rect.Width, rect.Height); }
 
 UINT TGPGraphics::Save()
 {
-    UINT state = 0;
-    if (SetStatus(GdiplusApi.GdipSaveGraphics(nativeGraphics, &state)) != Ok)
-        return 0;
-    return state;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipSaveGraphics, nativeGraphics);
 }
 
 Status TGPGraphics::Restore(UINT gstate) { return SetStatus(GdiplusApi.GdipRestoreGraphics(nativeGraphics, gstate)); }
 
 UINT TGPGraphics::BeginContainer(const TGPRectF& dstrect, const TGPRectF& srcrect, Unit_ unit_)
 {
-    UINT state = 0;
-    if (SetStatus(GdiplusApi.GdipBeginContainer(nativeGraphics, &dstrect, &srcrect, unit_, &state)) != Ok)
-        return 0;
-    return state;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipBeginContainer, nativeGraphics, &dstrect, &srcrect, unit_);
 }
 
 UINT TGPGraphics::BeginContainer(const TGPRect& dstrect, const TGPRect& srcrect, Unit_ unit_)
 {
-    UINT state = 0;
-    if (SetStatus(GdiplusApi.GdipBeginContainerI(nativeGraphics, &dstrect, &srcrect, unit_, &state)) != Ok)
-        return 0;
-    return state;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipBeginContainerI, nativeGraphics, &dstrect, &srcrect, unit_);
 }
 
 UINT TGPGraphics::BeginContainer()
 {
-    UINT state = 0;
-    if (SetStatus(GdiplusApi.GdipBeginContainer2(nativeGraphics, &state)) != Ok)
-        return 0;
-    return state;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipBeginContainer2, nativeGraphics);
 }
 
 Status TGPGraphics::EndContainer(UINT state) { return SetStatus(GdiplusApi.GdipEndContainer(nativeGraphics, state)); }

@@ -89,9 +89,7 @@ Status TGPImage::SaveAdd(const TGPImage* newImage, const EncoderParameters* enco
 
 ImageType TGPImage::GetType()
 {
-    ImageType type = ImageTypeUnknown;
-    SetStatus(GdiplusApi.GdipGetImageType(nativeImage, &type));
-    return type;
+    return QueryValue(lastResult, ImageTypeUnknown, GdiplusApi.GdipGetImageType, nativeImage);
 }
 
 Status TGPImage::GetPhysicalDimension(TGPSizeF& size)
@@ -113,56 +111,39 @@ Status TGPImage::GetBounds(TGPRectF& srcRect, Unit_& srcUnit)
 
 UINT TGPImage::GetWidth()
 {
-    UINT width = 0;
-    if (SetStatus(GdiplusApi.GdipGetImageWidth(nativeImage, &width)) != Ok)
-        return 0;
-    return width;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipGetImageWidth, nativeImage);
 }
 
 UINT TGPImage::GetHeight()
 {
-    UINT height = 0;
-    if (SetStatus(GdiplusApi.GdipGetImageHeight(nativeImage, &height)) != Ok)
-        return 0;
-    return height;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipGetImageHeight, nativeImage);
 }
 
 float TGPImage::GetHorizontalResolution()
 {
-    float resolution = 0;
-    SetStatus(GdiplusApi.GdipGetImageHorizontalResolution(nativeImage, &resolution));
-    return resolution;
+    return QueryValue(lastResult, 0.0f, GdiplusApi.GdipGetImageHorizontalResolution, nativeImage);
 }
 
 float TGPImage::GetVerticalResolution()
 {
-    float resolution = 0;
-    SetStatus(GdiplusApi.GdipGetImageVerticalResolution(nativeImage, &resolution));
-    return resolution;
+    return QueryValue(lastResult, 0.0f, GdiplusApi.GdipGetImageVerticalResolution, nativeImage);
 }
 
 UINT TGPImage::GetFlags()
 {
-    UINT flags = 0;
-    SetStatus(GdiplusApi.GdipGetImageFlags(nativeImage, &flags));
-    return flags;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipGetImageFlags, nativeImage);
 }
 
 Status TGPImage::GetRawFormat(TGUID& format) { return SetStatus(GdiplusApi.GdipGetImageRawFormat(nativeImage, &format)); }
 
 int TGPImage::GetPixelFormat()
 {
-    int format = 0;
-    if (SetStatus(GdiplusApi.GdipGetImagePixelFormat(nativeImage, &format)) != Ok)
-        return 0;
-    return format;
+    return QueryValue(lastResult, 0, GdiplusApi.GdipGetImagePixelFormat, nativeImage);
 }
 
 int TGPImage::GetPaletteSize()
 {
-    int size = 0;
-    SetStatus(GdiplusApi.GdipGetImagePaletteSize(nativeImage, &size));
-    return size;
+    return QueryValue(lastResult, 0, GdiplusApi.GdipGetImagePaletteSize, nativeImage);
 }
 
 Status TGPImage::GetPalette(ColorPalette* palette, int size)
@@ -185,9 +166,7 @@ std::unique_ptr<TGPImage> TGPImage::GetThumbnailImage(UINT thumbWidth, UINT thum
 
 UINT TGPImage::GetFrameDimensionsCount()
 {
-    UINT count = 0;
-    SetStatus(GdiplusApi.GdipImageGetFrameDimensionsCount(nativeImage, &count));
-    return count;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipImageGetFrameDimensionsCount, nativeImage);
 }
 
 Status TGPImage::GetFrameDimensionsList(TGUID* dimensionIDs, UINT count)
@@ -197,9 +176,7 @@ Status TGPImage::GetFrameDimensionsList(TGUID* dimensionIDs, UINT count)
 
 UINT TGPImage::GetFrameCount(const TGUID& dimensionID)
 {
-    UINT count = 0;
-    SetStatus(GdiplusApi.GdipImageGetFrameCount(nativeImage, &dimensionID, &count));
-    return count;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipImageGetFrameCount, nativeImage, &dimensionID);
 }
 
 Status TGPImage::SelectActiveFrame(const TGUID& dimensionID, UINT frameIndex)
@@ -214,9 +191,7 @@ Status TGPImage::RotateFlip(RotateFlipType rotateFlipType)
 
 UINT TGPImage::GetPropertyCount()
 {
-    UINT count = 0;
-    SetStatus(GdiplusApi.GdipGetPropertyCount(nativeImage, &count));
-    return count;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipGetPropertyCount, nativeImage);
 }
 
 Status TGPImage::GetPropertyIdList(UINT numOfProperty, PROPID* list)
@@ -226,9 +201,7 @@ Status TGPImage::GetPropertyIdList(UINT numOfProperty, PROPID* list)
 
 UINT TGPImage::GetPropertyItemSize(PROPID propId)
 {
-    UINT size = 0;
-    SetStatus(GdiplusApi.GdipGetPropertyItemSize(nativeImage, propId, &size));
-    return size;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipGetPropertyItemSize, nativeImage, propId);
 }
 
 Status TGPImage::GetPropertyItem(PROPID propId, UINT propSize, PropertyItem* buffer)
@@ -258,9 +231,7 @@ Status TGPImage::SetPropertyItem(const PropertyItem& item)
 
 UINT TGPImage::GetEncoderParameterListSize(const TGUID& clsidEncoder)
 {
-    UINT size = 0;
-    SetStatus(GdiplusApi.GdipGetEncoderParameterListSize(nativeImage, &clsidEncoder, &size));
-    return size;
+    return QueryValue(lastResult, 0u, GdiplusApi.GdipGetEncoderParameterListSize, nativeImage, &clsidEncoder);
 }
 
 Status TGPImage::GetEncoderParameterList(const TGUID& clsidEncoder, UINT size, EncoderParameters* buffer)

@@ -260,3 +260,25 @@ TEST_F(FontWrapperTest, StringFormatClonesAndSettings)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FontWrapperTest, FinishingTheUnitLeavesTheLibrarysGenericObjectsUsable)
+{
+    String before;
+    ASSERT_EQ(TGPFontFamily::GenericSansSerif()->GetFamilyName(before), Ok);
+    TGPStringFormat::GenericDefault();
+    FinalizeGdiplusUnit();
+    EXPECT_FALSE(GdiplusUnitInitialized());
+
+    EnsureGdiplusUnit();
+    TGPFontFamily* again = TGPFontFamily::GenericSansSerif();
+    String after;
+    ASSERT_EQ(again->GetFamilyName(after), Ok);
+    EXPECT_EQ(after, before);
+    TGPFont font(again, 9);
+    EXPECT_EQ(font.GetLastStatus(), Ok);
+    EXPECT_EQ(TGPStringFormat::GenericDefault()->GetLastStatus(), Ok);
+}
+
+} // namespace
