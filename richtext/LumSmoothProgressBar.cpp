@@ -111,8 +111,7 @@ TLumSmoothProgressBar::TLumSmoothProgressBar(TComponent* AOwner)
     FAppearance->OnChange = [this](TObject*) { Invalidate(); };
 
     const TComponentState state = AOwner ? AOwner->GetComponentState() : GetComponentState();
-    FDesignTime = state.Contains(csDesigning);
-    if (FDesignTime && !state.Contains(csLoading) && !state.Contains(csReading)) {
+    if (state.Contains(csDesigning) && !state.Contains(csLoading) && !state.Contains(csReading)) {
         SetComponentStyle(FormStylerStyle(AOwner, tsOffice2019White));
         FLumStyle = tsCustom;
     }
@@ -308,12 +307,10 @@ void TLumSmoothProgressBar::AnimateProgress()
     // the animation then arrives instead of stepping in place for ever.
     if (distance < Arrived || next == FPositionTemp) {
         FAnimate = false;
-        FDoAnimation = false;
         ShowPosition(FPositionTo);
         PositionChanged(FPositionTo);
         return;
     }
-    FDoAnimation = true;
     ShowPosition(next);
     PositionChanged(next);
 }

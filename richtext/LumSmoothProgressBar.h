@@ -44,7 +44,11 @@ public:
     String GetThemeID() const { return ClassName(); }
 
     double GetStep() const { return FStep; }
-    void SetStep(double value) { FStep = value; }
+    void SetStep(double value)
+    {
+        FStep = value;
+        Invalidate();
+    }
     double GetMinimum() const { return FMinimum; }
     void SetMinimum(double value);
     double GetMaximum() const { return FMaximum; }
@@ -120,7 +124,6 @@ private:
     double FPositionTo { 0 };
     double FPositionTemp { 0 };
     bool FAnimate { false };
-    bool FDoAnimation { false };
     bool FGlowAnimation { true };
     bool FProgressAnimation { true };
     double FGlowPos { -40 };
@@ -131,7 +134,6 @@ private:
     int FMarqueeSize { 60 };
     TGDIPProgressDirection FDirection { pbdHorizontal };
     TRect FRect;
-    bool FDesignTime { false };
     ROZEVizer FLumStyle { tsCustom };
     std::unique_ptr<TGDIPProgress> FAppearance;
     std::unique_ptr<TTimer> FAnimationTimer;

@@ -475,6 +475,29 @@ TEST_F(SmoothProgressBarPaint, TransparentBarShowsItsParentBehindTheProgress)
     }
 }
 
+TEST_F(SmoothProgressBarPaint, GlowLightsTheFilledPartOnlyAndMarqueeRunsInItsColour)
+{
+    MakePlain(clBlue, clRed);
+    bar->SetGlowAnimation(true);
+    bar->SetPosition(10); // about 20 pixels filled
+    form->Show();
+    Ticks(17);            // the glow peaks at 11, its band reaching to 41
+    ASSERT_EQ(bar->GetGlowPos(), 11);
+    Application->ProcessMessages();
+    const std::uint32_t lit = PixelAt(11, 10);
+    EXPECT_EQ(lit >> 16, 0xFFu);
+    EXPECT_GT((lit >> 8) & 0xFF, 90u) << "white light over the red part";
+    EXPECT_EQ(PixelAt(30, 10), 0x0000FFu) << "no light beyond the filled part";
+
+    bar->SetMarqueeColor(clRed);
+    bar->SetStyle(pbstMarquee);
+    Ticks(8); // the marquee glow peaks at 11 + 8 x 8 = 75
+    ASSERT_EQ(bar->GetGlowPos(), 75);
+    Application->ProcessMessages();
+    EXPECT_GT(PixelAt(75, 10) >> 16, 90u) << "red light over the blue background";
+    EXPECT_EQ(PixelAt(150, 10), 0x0000FFu) << "beyond the marquee band";
+}
+
 TEST_F(SmoothProgressBarPaint, MarqueeDrawsNoProgressWhateverThePosition)
 {
     MakePlain(clBlue, clRed);
