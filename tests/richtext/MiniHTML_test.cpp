@@ -19,7 +19,7 @@ namespace {
 struct THTMLCall {
     int X { -1 }, Y { -1 };
     int FocusAnchor { -1 }, HoverAnchor { 0 };
-    bool LocateOnly { false }, MeasureOnly { false }, KeepColors { false }, WordWrap { true };
+    bool LocateOnly { false }, MeasureOnly { false }, KeepColors { false }, WordWrap { true }, BlinkOn { true };
     bool HoverOnly { false };
     TColor AnchorColor { TColor(0xFF0000) };
     TColor HoverBk { clNone };
@@ -34,7 +34,7 @@ struct THTMLCall {
     bool Run(TCanvas& c, const String& markup, const TRect& r)
     {
         Result = DrawHTMLText(&c, markup, r, nullptr, X, Y, FocusAnchor, HoverAnchor, 1, LocateOnly, MeasureOnly,
-            false, KeepColors, true, HoverOnly, WordWrap, false, u"", 1.0, AnchorColor, HoverBk, clNone,
+            false, KeepColors, BlinkOn, HoverOnly, WordWrap, false, u"", 1.0, AnchorColor, HoverBk, clNone,
             TColor(0x808080), HitAnchor, Stripped, FocusHref, Title, XSize, YSize, Anchors, HitIndex, HitRect,
             ControlRect, ControlID, ControlValue, ControlType, Cache, Container, nullptr, DPIScale, 0);
         return Result;
@@ -519,4 +519,76 @@ TEST_F(MiniHTMLDraw, HoverColoursOnlyTheHoveredAnchor)
                 (x < split ? greenFirst : greenSecond) += 1;
     EXPECT_EQ(greenFirst, 0);
     EXPECT_GT(greenSecond, 20);
+}
+
+TEST_F(MiniHTMLDraw, PaintedMarks)
+{
+    enum TInk { Red, Green, Blue, Grey, Any };
+    const struct {
+        const char16_t* Markup;
+        TInk Ink;
+        bool Present;
+        bool KeepColors, BlinkOn;
+    } cases[] = {
+        { u"a<HR COLOR=\"#FF0000\">b", Red, true, false, true },
+        { u"<HI>WWWW</HI>", Green, true, false, true },    // highlight background
+        { u"<SHAD>WWWW</SHAD>", Grey, true, false, true }, // shadow colour
+        { u"WWWW", Grey, false, false, true },
+        { u"<A HREF=\"x\">WWWW</A>", Blue, true, false, true },
+        { u"<A HREF=\"x\">WWWW</A>", Blue, false, true, true }, // KeepColors: no anchor colour
+        { u"<SPAN STYLE=\"BACKGROUND-COLOR:#00FF00\">WW</SPAN>", Green, true, false, true },
+        { u"<P BGCOLOR=\"#00FF00\">a</P>", Green, true, false, true },
+        { u"<BLINK>WWWW</BLINK>", Any, true, false, true },
+        { u"<BLINK>WWWW</BLINK>", Any, false, false, false }, // hidden phase: the brush colour (white)
+        { u"<UL><LI TYPE=\"SQUARE\" COLOR=\"#0000FF\">x</UL>", Blue, true, false, true },
+    };
+    SetHTMLHighlightColors(TColor(0x00FF00), TColor(0x000000));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(StringToUtf8(c.Markup) + (c.KeepColors ? " keep" : "") + (c.BlinkOn ? "" : " blink off"));
+        TMemDC d(300, 120);
+        canvas.SetHandle(d.DC);
+        THTMLCall call;
+        call.KeepColors = c.KeepColors;
+        call.BlinkOn = c.BlinkOn;
+        call.Run(canvas, c.Markup, area);
+        int n = 0;
+        for (const auto& [x, y] : d.Ink()) {
+            const COLORREF k = d.At(x, y);
+            const int r = GetRValue(k), g = GetGValue(k), b = GetBValue(k);
+            switch (c.Ink) {
+            case Red: n += r > 160 && g < 90 && b < 90; break;
+            case Green: n += g > 160 && r < 90 && b < 90; break;
+            case Blue: n += b > 160 && r < 90 && g < 90; break;
+            case Grey: n += r == 128 && g == 128 && b == 128; break;
+            case Any: n += 1; break;
+            }
+        }
+        if (c.Present)
+            EXPECT_GT(n, 5);
+        else
+            EXPECT_EQ(n, 0);
+        canvas.SetHandle(dc.DC);
+    }
+    SetHTMLHighlightColors(TColor(0xFF00000Du), TColor(0xFF00000Eu));
+}
+
+TEST_F(MiniHTMLDraw, SubscriptsAndSuperscriptsAddToTheLine)
+{
+    const int gh = GH();
+    const struct {
+        const char16_t* Markup;
+        int YSize;
+    } cases[] = {
+        { u"a<SUB>b</SUB>", gh + gh / 4 },
+        { u"a<SUP>b</SUP>", gh + gh / 4 },
+        { u"a<SUP>b</SUP><SUB>c</SUB>", gh + 2 * (gh / 4) },
+        { u"a<SUBX>b", gh }, // only the exact tag counts
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(StringToUtf8(c.Markup));
+        THTMLCall call;
+        call.MeasureOnly = true;
+        call.Run(canvas, c.Markup, area);
+        EXPECT_EQ(call.YSize, c.YSize);
+    }
 }
