@@ -41,9 +41,7 @@ BrushType TGPBrush::GetType() const
 
 TGPSolidBrush::TGPSolidBrush(ARGB color) : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = GdiplusApi.GdipCreateSolidFill(color, &brush);
-    nativeBrush = brush;
+    lastResult = GdiplusApi.GdipCreateSolidFill(color, &nativeBrush);
 }
 Status TGPSolidBrush::GetColor(ARGB& color) const
 {
@@ -59,9 +57,7 @@ Status TGPSolidBrush::SetColor(ARGB color)
 
 TGPHatchBrush::TGPHatchBrush(HatchStyle hatchStyle, ARGB foreColor, ARGB backColor) : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = GdiplusApi.GdipCreateHatchBrush(hatchStyle, foreColor, backColor, &brush);
-    nativeBrush = brush;
+    lastResult = GdiplusApi.GdipCreateHatchBrush(hatchStyle, foreColor, backColor, &nativeBrush);
 }
 HatchStyle TGPHatchBrush::GetHatchStyle() const
 {
@@ -82,9 +78,11 @@ Status TGPHatchBrush::GetBackgroundColor(ARGB& color) const
 
 TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode) : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = image ? GdiplusApi.GdipCreateTexture(image->nativeImage, wrapMode, &brush) : InvalidParameter;
-    nativeBrush = brush;
+    if (!image) {
+        lastResult = InvalidParameter;
+        return;
+    }
+    lastResult = GdiplusApi.GdipCreateTexture(image->nativeImage, wrapMode, &nativeBrush);
 }
 TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, const TGPRectF& r)
     : TGPTextureBrush(image, wrapMode, r.X, r.Y, r.Width, r.Height)
@@ -98,31 +96,41 @@ TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, float
     float dstHeight)
     : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = image ? GdiplusApi.GdipCreateTexture2(image->nativeImage, wrapMode, dstX, dstY, dstWidth, dstHeight, &brush) : InvalidParameter;
-    nativeBrush = brush;
+    if (!image) {
+        lastResult = InvalidParameter;
+        return;
+    }
+    lastResult = GdiplusApi.GdipCreateTexture2(image->nativeImage, wrapMode, dstX, dstY, dstWidth, dstHeight, &nativeBrush);
 }
 TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, int dstX, int dstY, int dstWidth,
     int dstHeight)
     : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = image ? GdiplusApi.GdipCreateTexture2I(image->nativeImage, wrapMode, dstX, dstY, dstWidth, dstHeight, &brush) : InvalidParameter;
-    nativeBrush = brush;
+    if (!image) {
+        lastResult = InvalidParameter;
+        return;
+    }
+    lastResult = GdiplusApi.GdipCreateTexture2I(image->nativeImage, wrapMode, dstX, dstY, dstWidth, dstHeight, &nativeBrush);
 }
 TGPTextureBrush::TGPTextureBrush(const TGPImage* image, const TGPRectF& r, const TGPImageAttributes* imageAttributes)
     : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = image ? GdiplusApi.GdipCreateTextureIA(image->nativeImage, H(imageAttributes), r.X, r.Y, r.Width, r.Height, &brush) : InvalidParameter;
-    nativeBrush = brush;
+    if (!image) {
+        lastResult = InvalidParameter;
+        return;
+    }
+    lastResult = GdiplusApi.GdipCreateTextureIA(image->nativeImage, H(imageAttributes), r.X, r.Y, r.Width, r.Height,
+        &nativeBrush);
 }
 TGPTextureBrush::TGPTextureBrush(const TGPImage* image, const TGPRect& r, const TGPImageAttributes* imageAttributes)
     : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = image ? GdiplusApi.GdipCreateTextureIAI(image->nativeImage, H(imageAttributes), r.X, r.Y, r.Width, r.Height, &brush) : InvalidParameter;
-    nativeBrush = brush;
+    if (!image) {
+        lastResult = InvalidParameter;
+        return;
+    }
+    lastResult = GdiplusApi.GdipCreateTextureIAI(image->nativeImage, H(imageAttributes), r.X, r.Y, r.Width, r.Height,
+        &nativeBrush);
 }
 
 Status TGPTextureBrush::SetTransform(const TGPMatrix* matrix)
@@ -177,51 +185,39 @@ TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPPointF& point1, const TG
     ARGB color2)
     : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = GdiplusApi.GdipCreateLineBrush(&point1, &point2, color1, color2, WrapModeTile, &brush);
-    nativeBrush = brush;
+    lastResult = GdiplusApi.GdipCreateLineBrush(&point1, &point2, color1, color2, WrapModeTile, &nativeBrush);
 }
 TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPPoint& point1, const TGPPoint& point2, ARGB color1,
     ARGB color2)
     : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = GdiplusApi.GdipCreateLineBrushI(&point1, &point2, color1, color2, WrapModeTile, &brush);
-    nativeBrush = brush;
+    lastResult = GdiplusApi.GdipCreateLineBrushI(&point1, &point2, color1, color2, WrapModeTile, &nativeBrush);
 }
 TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPRectF& rect, ARGB color1, ARGB color2,
     LinearGradientMode mode)
     : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = GdiplusApi.GdipCreateLineBrushFromRect(&rect, color1, color2, mode, WrapModeTile, &brush);
-    nativeBrush = brush;
+    lastResult = GdiplusApi.GdipCreateLineBrushFromRect(&rect, color1, color2, mode, WrapModeTile, &nativeBrush);
 }
 TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPRect& rect, ARGB color1, ARGB color2,
     LinearGradientMode mode)
     : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = GdiplusApi.GdipCreateLineBrushFromRectI(&rect, color1, color2, mode, WrapModeTile, &brush);
-    nativeBrush = brush;
+    lastResult = GdiplusApi.GdipCreateLineBrushFromRectI(&rect, color1, color2, mode, WrapModeTile, &nativeBrush);
 }
 TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPRectF& rect, ARGB color1, ARGB color2, float angle,
     bool isAngleScalable)
     : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
     lastResult = GdiplusApi.GdipCreateLineBrushFromRectWithAngle(&rect, color1, color2, angle,
-        isAngleScalable ? TRUE : FALSE, WrapModeTile, &brush);
-    nativeBrush = brush;
+        isAngleScalable ? TRUE : FALSE, WrapModeTile, &nativeBrush);
 }
 TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPRect& rect, ARGB color1, ARGB color2, float angle,
     bool isAngleScalable)
     : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
     lastResult = GdiplusApi.GdipCreateLineBrushFromRectWithAngleI(&rect, color1, color2, angle,
-        isAngleScalable ? TRUE : FALSE, WrapModeTile, &brush);
-    nativeBrush = brush;
+        isAngleScalable ? TRUE : FALSE, WrapModeTile, &nativeBrush);
 }
 
 Status TGPLinearGradientBrush::SetLinearColors(ARGB color1, ARGB color2)
@@ -343,22 +339,16 @@ WrapMode TGPLinearGradientBrush::GetWrapMode() const
 TGPPathGradientBrush::TGPPathGradientBrush(const TGPPointF* points, int count, WrapMode wrapMode)
     : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = GdiplusApi.GdipCreatePathGradient(points, count, wrapMode, &brush);
-    nativeBrush = brush;
+    lastResult = GdiplusApi.GdipCreatePathGradient(points, count, wrapMode, &nativeBrush);
 }
 TGPPathGradientBrush::TGPPathGradientBrush(const TGPPoint* points, int count, WrapMode wrapMode)
     : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = GdiplusApi.GdipCreatePathGradientI(points, count, wrapMode, &brush);
-    nativeBrush = brush;
+    lastResult = GdiplusApi.GdipCreatePathGradientI(points, count, wrapMode, &nativeBrush);
 }
 TGPPathGradientBrush::TGPPathGradientBrush(const TGPGraphicsPath* path) : TGPBrush(TEmpty {})
 {
-    void* brush = nullptr;
-    lastResult = path ? GdiplusApi.GdipCreatePathGradientFromPath(path->nativePath, &brush) : InvalidParameter;
-    nativeBrush = brush;
+    lastResult = path ? GdiplusApi.GdipCreatePathGradientFromPath(path->nativePath, &nativeBrush) : InvalidParameter;
 }
 
 Status TGPPathGradientBrush::GetCenterColor(ARGB& color) const
@@ -611,14 +601,20 @@ LineJoin TGPCustomLineCap::GetStrokeJoin() const
     SetStatus(GdiplusApi.GdipGetCustomLineCapStrokeJoin(nativeCap, &join));
     return join;
 }
-Status TGPCustomLineCap::SetBaseCap(int baseCap) { return SetStatus(GdiplusApi.GdipSetCustomLineCapBaseCap(nativeCap, baseCap)); }
+Status TGPCustomLineCap::SetBaseCap(int baseCap)
+{
+    return SetStatus(GdiplusApi.GdipSetCustomLineCapBaseCap(nativeCap, baseCap));
+}
 int TGPCustomLineCap::GetBaseCap() const
 {
     int cap = 0;
     SetStatus(GdiplusApi.GdipGetCustomLineCapBaseCap(nativeCap, &cap));
     return cap;
 }
-Status TGPCustomLineCap::SetBaseInset(float inset) { return SetStatus(GdiplusApi.GdipSetCustomLineCapBaseInset(nativeCap, inset)); }
+Status TGPCustomLineCap::SetBaseInset(float inset)
+{
+    return SetStatus(GdiplusApi.GdipSetCustomLineCapBaseInset(nativeCap, inset));
+}
 float TGPCustomLineCap::GetBaseInset() const
 {
     float inset = 0.0f;
@@ -717,7 +713,10 @@ Status TGPPen::ReceiveCap(bool start, TGPCustomLineCap* customCap) const
 }
 Status TGPPen::GetCustomStartCap(TGPCustomLineCap* customCap) const { return ReceiveCap(true, customCap); }
 Status TGPPen::GetCustomEndCap(TGPCustomLineCap* customCap) const { return ReceiveCap(false, customCap); }
-Status TGPPen::SetMiterLimit(float miterLimit) { return SetStatus(GdiplusApi.GdipSetPenMiterLimit(nativePen, miterLimit)); }
+Status TGPPen::SetMiterLimit(float miterLimit)
+{
+    return SetStatus(GdiplusApi.GdipSetPenMiterLimit(nativePen, miterLimit));
+}
 float TGPPen::GetMiterLimit() const
 {
     float limit = 0.0f;
@@ -808,14 +807,20 @@ DashStyle TGPPen::GetDashStyle() const
     SetStatus(GdiplusApi.GdipGetPenDashStyle(nativePen, &style));
     return style;
 }
-Status TGPPen::SetDashStyle(DashStyle dashStyle) { return SetStatus(GdiplusApi.GdipSetPenDashStyle(nativePen, dashStyle)); }
+Status TGPPen::SetDashStyle(DashStyle dashStyle)
+{
+    return SetStatus(GdiplusApi.GdipSetPenDashStyle(nativePen, dashStyle));
+}
 float TGPPen::GetDashOffset() const
 {
     float offset = 0.0f;
     SetStatus(GdiplusApi.GdipGetPenDashOffset(nativePen, &offset));
     return offset;
 }
-Status TGPPen::SetDashOffset(float dashOffset) { return SetStatus(GdiplusApi.GdipSetPenDashOffset(nativePen, dashOffset)); }
+Status TGPPen::SetDashOffset(float dashOffset)
+{
+    return SetStatus(GdiplusApi.GdipSetPenDashOffset(nativePen, dashOffset));
+}
 Status TGPPen::SetDashPattern(const float* dashArray, int count)
 {
     return SetStatus(GdiplusApi.GdipSetPenDashArray(nativePen, dashArray, count));

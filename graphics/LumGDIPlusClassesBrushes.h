@@ -58,8 +58,9 @@ public:
     TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, float dstX, float dstY, float dstWidth,
         float dstHeight);
     TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, int dstX, int dstY, int dstWidth, int dstHeight);
-    TGPTextureBrush(const TGPImage* image, const TGPRectF& dstRect, const TGPImageAttributes* imageAttributes = nullptr);
-    TGPTextureBrush(const TGPImage* image, const TGPRect& dstRect, const TGPImageAttributes* imageAttributes = nullptr);
+    // The image attributes are optional.
+    TGPTextureBrush(const TGPImage* image, const TGPRectF& dstRect, const TGPImageAttributes* imageAttributes);
+    TGPTextureBrush(const TGPImage* image, const TGPRect& dstRect, const TGPImageAttributes* imageAttributes);
 
     Status SetTransform(const TGPMatrix* matrix);
     Status GetTransform(TGPMatrix* matrix) const;

@@ -74,7 +74,10 @@ FillMode TGPGraphicsPath::GetFillMode() const
     SetStatus(GdiplusApi.GdipGetPathFillMode(nativePath, &mode));
     return mode;
 }
-Status TGPGraphicsPath::SetFillMode(FillMode fillmode) { return SetStatus(GdiplusApi.GdipSetPathFillMode(nativePath, fillmode)); }
+Status TGPGraphicsPath::SetFillMode(FillMode fillmode)
+{
+    return SetStatus(GdiplusApi.GdipSetPathFillMode(nativePath, fillmode));
+}
 
 Status TGPGraphicsPath::GetPathData(TPathData* pathData) const
 {
@@ -114,12 +117,18 @@ Status TGPGraphicsPath::AddLine(float x1, float y1, float x2, float y2)
 {
     return SetStatus(GdiplusApi.GdipAddPathLine(nativePath, x1, y1, x2, y2));
 }
-Status TGPGraphicsPath::AddLine(const TGPPointF& pt1, const TGPPointF& pt2) { return AddLine(pt1.X, pt1.Y, pt2.X, pt2.Y); }
+Status TGPGraphicsPath::AddLine(const TGPPointF& pt1, const TGPPointF& pt2)
+{
+    return AddLine(pt1.X, pt1.Y, pt2.X, pt2.Y);
+}
 Status TGPGraphicsPath::AddLine(int x1, int y1, int x2, int y2)
 {
     return SetStatus(GdiplusApi.GdipAddPathLineI(nativePath, x1, y1, x2, y2));
 }
-Status TGPGraphicsPath::AddLine(const TGPPoint& pt1, const TGPPoint& pt2) { return AddLine(pt1.X, pt1.Y, pt2.X, pt2.Y); }
+Status TGPGraphicsPath::AddLine(const TGPPoint& pt1, const TGPPoint& pt2)
+{
+    return AddLine(pt1.X, pt1.Y, pt2.X, pt2.Y);
+}
 Status TGPGraphicsPath::AddLines(const TGPPointF* points, int count)
 {
     return SetStatus(GdiplusApi.GdipAddPathLine2(nativePath, points, count));
@@ -321,8 +330,8 @@ Status TGPGraphicsPath::Outline(const TGPMatrix* matrix, float flatness)
 Status TGPGraphicsPath::Warp(const TGPPointF* destPoints, int count, const TGPRectF& srcRect, const TGPMatrix* matrix,
     WarpMode warpMode, float flatness)
 {
-    return SetStatus(GdiplusApi.GdipWarpPath(nativePath, H(matrix), destPoints, count, srcRect.X, srcRect.Y, srcRect.Width,
-        srcRect.Height, warpMode, flatness));
+    return SetStatus(GdiplusApi.GdipWarpPath(nativePath, H(matrix), destPoints, count, srcRect.X, srcRect.Y,
+        srcRect.Width, srcRect.Height, warpMode, flatness));
 }
 
 int TGPGraphicsPath::GetPointCount() const
@@ -587,7 +596,10 @@ Status TGPRegion::Complement(const TGPRect& rect) { return CombineRect(rect, Com
 Status TGPRegion::Complement(const TGPGraphicsPath* path) { return CombinePath(path, CombineModeComplement); }
 Status TGPRegion::Complement(const TGPRegion* region) { return CombineRegion(region, CombineModeComplement); }
 
-Status TGPRegion::Translate(float dx, float dy) { return SetStatus(GdiplusApi.GdipTranslateRegion(nativeRegion, dx, dy)); }
+Status TGPRegion::Translate(float dx, float dy)
+{
+    return SetStatus(GdiplusApi.GdipTranslateRegion(nativeRegion, dx, dy));
+}
 Status TGPRegion::Translate(int dx, int dy) { return SetStatus(GdiplusApi.GdipTranslateRegionI(nativeRegion, dx, dy)); }
 Status TGPRegion::Transform(const TGPMatrix* matrix)
 {
