@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/LumGDIPlusClassesBrushes.h"
+#include "graphics/LumGDIPlusClassesGraphics.h"
 #include "graphics/LumGDIPlusClassesImages.h"
 #include "graphics/LumGDIPlusClassesPaths.h"
 #include "tests/graphics/GdipTestSupport.h"
@@ -267,6 +268,45 @@ TEST_F(GdipBrushesTest, PathGradientCentreFocusAndWrapRoundTrip)
     EXPECT_EQ(brush->GetWrapMode(), WrapModeTileFlipX);
     EXPECT_EQ(brush->GetGraphicsPath(nullptr), InvalidParameter);
     EXPECT_EQ(brush->SetGraphicsPath(nullptr), InvalidParameter);
+}
+
+TEST_F(GdipBrushesTest, BrushesPaintWhatTheyWereMadeWith)
+{
+    TGPBitmap tile(2, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            tile.SetPixel(x, y, (x + y) % 2 ? 0xFFFFFFFFu : 0xFF000000u);
+    TGPTextureBrush texture(&tile, WrapModeTile);
+    ASSERT_EQ(texture.lastResult, Ok);
+    const auto image = texture.GetImage();
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->GetWidth(), 2u);
+
+    TGPLinearGradientBrush line(TGPRectF { 0, 0, 20, 4 }, 0xFFFF0000u, 0xFF0000FFu, LinearGradientModeHorizontal);
+    TGPBitmap canvas(20, 8);
+    const auto g = TGPGraphics::FromImage(&canvas);
+    ASSERT_TRUE(g);
+    ASSERT_EQ(g->FillRectangle(&line, 0, 0, 20, 4), Ok);
+    ASSERT_EQ(g->FillRectangle(&texture, 0, 4, 20, 4), Ok);
+    g->Flush();
+
+    struct Probe {
+        int x, y;
+        ARGB color;
+    };
+    const Probe probes[] = {
+        { 0, 1, 0xFFFF0000u }, { 19, 1, 0xFF0000FFu }, // the gradient's ends
+        { 4, 4, 0xFF000000u }, { 5, 4, 0xFFFFFFFFu }, { 5, 5, 0xFF000000u }, // the tiled picture
+    };
+    for (const Probe& p : probes) {
+        SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+        ARGB color = 0;
+        ASSERT_EQ(canvas.GetPixel(p.x, p.y, color), Ok);
+        // Gradient ends are blended over about a pixel; allow a little.
+        const auto channel = [](ARGB c, int shift) { return int((c >> shift) & 0xFF); };
+        for (const int shift : { 0, 8, 16, 24 })
+            EXPECT_NEAR(channel(color, shift), channel(p.color, shift), 24);
+    }
 }
 
 // ---- pens ----
