@@ -8,25 +8,9 @@ namespace {
 
 constexpr int StylerVersionNr = 33816577;
 
-String VersionText(int nr)
-{
-    const auto v = unsigned(nr);
-    return IntToStr(Int64(v >> 24)) + u"." + IntToStr(Int64((v >> 16) & 0xFF)) + u"." + IntToStr(Int64((v >> 8) & 0xFF))
-        + u"." + IntToStr(Int64(v & 0xFF));
-}
-
 bool HasState(const TComponent* c, TComponentStateItem s)
 {
     return c->GetComponentState().Contains(s);
-}
-
-// The component or one of its owners is being designed.
-bool InDesigner(const TComponent* c)
-{
-    for (; c; c = const_cast<TComponent*>(c)->GetOwner())
-        if (HasState(c, csDesigning))
-            return true;
-    return false;
 }
 
 } // namespace
@@ -46,30 +30,134 @@ void TThemeNotifierWindow::WndProc(TMessage& Message)
 
 } // namespace LumAppStyler
 
-// ---- TLumFormStyler ----
+// ---- TLumCustomStyler ----
 
-QT_PUBLISHED(TLumFormStyler, QT_PROP_T(AppColor, u"TColor"), QT_PROP(AutoThemeAdapt), QT_PROP(Enabled), QT_PROP(Metro),
-    QT_PROP_T(MetroColor, u"TColor"), QT_PROP_T(MetroTextColor, u"TColor"), QT_PROP(MetroStyle), QT_PROP(Style),
-    QT_PROP(AppStyle), QT_PROP(ComboBox), QT_EVENT(OnApplyStyle), QT_EVENT(OnAppliedStyle),
-    QT_EVENT(OnApplyColorTones), QT_EVENT(OnAppliedColorTones), QT_EVENT(OnChange), QT_PROP(Version))
+QT_PUBLISHED(TLumCustomStyler, QT_PROP_T(AppColor, u"TColor"), QT_PROP(AutoThemeAdapt), QT_PROP(Enabled),
+    QT_PROP(Metro), QT_PROP_T(MetroColor, u"TColor"), QT_PROP_T(MetroTextColor, u"TColor"), QT_PROP(MetroStyle),
+    QT_PROP(Style), QT_PROP(Version), QT_EVENT(OnChange))
 
-TLumFormStyler::TLumFormStyler(TComponent* AOwner) : TComponent(AOwner)
+TLumCustomStyler::TLumCustomStyler(TComponent* AOwner, TWinControl* NotifierParent, TColor AppColor)
+    : TComponent(AOwner), FAppColor(AppColor)
 {
-    DefaultColorTones(FTones);
-    if (Designing()) {
-        // A styler newly dropped in the designer starts with an accent.
-        if (!AOwner || (!HasState(AOwner, csLoading) && !HasState(AOwner, csReading)))
-            FAppColor = 0xE29E00;
+    if (Designing())
         return;
-    }
-    TWinControl* parent = nullptr;
-    for (TComponent* o = AOwner; o && !parent; o = o->GetOwner())
-        parent = dynamic_cast<TWinControl*>(o);
     FNotifier = new LumAppStyler::TThemeNotifierWindow(this);
     FNotifier->SetVisible(false);
-    if (parent)
-        FNotifier->SetParent(parent);
+    if (NotifierParent)
+        FNotifier->SetParent(NotifierParent);
     FNotifier->OnThemeChange = [this](TObject*) { ThemeChanged(); };
+}
+
+bool TLumCustomStyler::Designing() const
+{
+    return IsDesigning(this);
+}
+
+bool TLumCustomStyler::Loading() const
+{
+    return HasState(this, csLoading);
+}
+
+int TLumCustomStyler::GetVersionNr() const
+{
+    return StylerVersionNr;
+}
+
+String TLumCustomStyler::GetVersion() const
+{
+    const auto v = unsigned(GetVersionNr());
+    return IntToStr(Int64(v >> 24)) + u"." + IntToStr(Int64((v >> 16) & 0xFF)) + u"." + IntToStr(Int64((v >> 8) & 0xFF))
+        + u"." + IntToStr(Int64(v & 0xFF));
+}
+
+void TLumCustomStyler::DoChange()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TLumCustomStyler::ThemeChanged()
+{
+    if (FAutoThemeAdapt)
+        SetStyle(StyleFromSystemTheme(false));
+}
+
+void TLumCustomStyler::SetAutoThemeAdapt(bool Value)
+{
+    FAutoThemeAdapt = Value;
+    ThemeChanged();
+}
+
+void TLumCustomStyler::SetEnabled(bool Value)
+{
+    if (FEnabled == Value)
+        return;
+    FEnabled = Value;
+    if (FEnabled)
+        ApplyStyle();
+}
+
+void TLumCustomStyler::SetMetro(bool Value)
+{
+    if (FMetro == Value)
+        return;
+    FMetro = Value;
+    ApplyMetroTones();
+}
+
+void TLumCustomStyler::SetMetroColor(TColor Value)
+{
+    if (FMetroColor == Value)
+        return;
+    FMetroColor = Value;
+    ApplyMetroTones();
+}
+
+void TLumCustomStyler::SetMetroStyle(TMetroStyle Value)
+{
+    if (FMetroStyle == Value)
+        return;
+    FMetroStyle = Value;
+    ApplyMetroTones();
+}
+
+void TLumCustomStyler::SetMetroTextColor(TColor Value)
+{
+    if (FMetroTextColor == Value)
+        return;
+    FMetroTextColor = Value;
+    ApplyMetroTones();
+}
+
+// ---- TLumFormStyler ----
+
+QT_PUBLISHED(TLumFormStyler, QT_PROP(AppStyle), QT_PROP(ComboBox), QT_EVENT(OnApplyStyle), QT_EVENT(OnAppliedStyle),
+    QT_EVENT(OnApplyColorTones), QT_EVENT(OnAppliedColorTones))
+
+namespace {
+
+// The hidden window's parent: the first windowed control up the owner chain.
+TWinControl* FirstWindowedOwner(TComponent* AOwner)
+{
+    for (TComponent* o = AOwner; o; o = o->GetOwner())
+        if (auto* w = dynamic_cast<TWinControl*>(o))
+            return w;
+    return nullptr;
+}
+
+// A styler newly dropped in the designer starts with an accent colour.
+TColor InitialAppColor(TComponent* AOwner)
+{
+    const bool dropped = IsDesigning(AOwner) && !HasState(AOwner, csLoading) && !HasState(AOwner, csReading);
+    return dropped ? TColor(0xE29E00) : TColor(0);
+}
+
+} // namespace
+
+TLumFormStyler::TLumFormStyler(TComponent* AOwner)
+    : TLumCustomStyler(AOwner, FirstWindowedOwner(AOwner), InitialAppColor(AOwner))
+{
+    DefaultColorTones(FTones);
 }
 
 TLumFormStyler::~TLumFormStyler()
@@ -91,26 +179,6 @@ void TLumFormStyler::LeaveComboBox()
     FComboBox = nullptr;
 }
 
-bool TLumFormStyler::Designing() const
-{
-    return InDesigner(this);
-}
-
-bool TLumFormStyler::Loading() const
-{
-    return HasState(this, csLoading);
-}
-
-int TLumFormStyler::GetVersionNr() const
-{
-    return StylerVersionNr;
-}
-
-String TLumFormStyler::GetVersion() const
-{
-    return VersionText(GetVersionNr());
-}
-
 void TLumFormStyler::Assign(TPersistent* Source)
 {
     if (auto* other = dynamic_cast<TLumFormStyler*>(Source)) {
@@ -118,12 +186,12 @@ void TLumFormStyler::Assign(TPersistent* Source)
         SetStyle(other->FStyle);
         return;
     }
-    TComponent::Assign(Source);
+    TLumCustomStyler::Assign(Source);
 }
 
 void TLumFormStyler::Loaded()
 {
-    TComponent::Loaded();
+    TLumCustomStyler::Loaded();
     if (!Designing()) {
         if (FAppStyle) {
             SetStyle(FAppStyle->GetStyle());
@@ -146,7 +214,7 @@ void TLumFormStyler::Loaded()
 
 void TLumFormStyler::Notification(TComponent* AComponent, TOperation Operation)
 {
-    TComponent::Notification(AComponent, Operation);
+    TLumCustomStyler::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
     if (AComponent == FAppStyle)
@@ -288,18 +356,6 @@ void TLumFormStyler::ApplyMetroTones()
         SetColorTones(FTones);
 }
 
-void TLumFormStyler::DoChange()
-{
-    if (OnChange)
-        OnChange(this);
-}
-
-void TLumFormStyler::ThemeChanged()
-{
-    if (FAutoThemeAdapt)
-        SetStyle(StyleFromSystemTheme(false));
-}
-
 void TLumFormStyler::SetStyle(ROZEVizer Value)
 {
     if (FStyle == Value)
@@ -320,15 +376,7 @@ void TLumFormStyler::SetAppColor(TColor Value)
     ApplyStyle();
 }
 
-void TLumFormStyler::SetEnabled(bool Value)
-{
-    if (FEnabled == Value)
-        return;
-    FEnabled = Value;
-    if (FEnabled)
-        ApplyStyle();
-}
-
+// Switching Metro off leaves the tones as they are.
 void TLumFormStyler::SetMetro(bool Value)
 {
     if (FMetro == Value)
@@ -336,36 +384,6 @@ void TLumFormStyler::SetMetro(bool Value)
     FMetro = Value;
     if (FMetro)
         ApplyMetroTones();
-}
-
-void TLumFormStyler::SetMetroColor(TColor Value)
-{
-    if (FMetroColor == Value)
-        return;
-    FMetroColor = Value;
-    ApplyMetroTones();
-}
-
-void TLumFormStyler::SetMetroStyle(TMetroStyle Value)
-{
-    if (FMetroStyle == Value)
-        return;
-    FMetroStyle = Value;
-    ApplyMetroTones();
-}
-
-void TLumFormStyler::SetMetroTextColor(TColor Value)
-{
-    if (FMetroTextColor == Value)
-        return;
-    FMetroTextColor = Value;
-    ApplyMetroTones();
-}
-
-void TLumFormStyler::SetAutoThemeAdapt(bool Value)
-{
-    FAutoThemeAdapt = Value;
-    ThemeChanged();
 }
 
 void TLumFormStyler::SetAppStyle(TLumAppStyler* Value)
@@ -446,21 +464,18 @@ std::unique_ptr<TStringList> TLumFormStyler::GetStyles()
 
 // ---- TLumAppStyler ----
 
-QT_PUBLISHED(TLumAppStyler, QT_PROP_T(AppColor, u"TColor"), QT_PROP(AutoThemeAdapt), QT_PROP(Enabled), QT_PROP(Metro),
-    QT_PROP_T(MetroColor, u"TColor"), QT_PROP_T(MetroTextColor, u"TColor"), QT_PROP(MetroStyle), QT_PROP(Style),
-    QT_PROP(Version), QT_EVENT(OnChange))
+QT_PUBLISHED(TLumAppStyler)
 
-TLumAppStyler::TLumAppStyler(TComponent* AOwner) : TComponent(AOwner)
+namespace {
+
+TWinControl* MainFormNow()
 {
-    if (Designing())
-        return;
-    FNotifier = new LumAppStyler::TThemeNotifierWindow(this);
-    FNotifier->SetVisible(false);
-    if (Application)
-        if (TCustomForm* main = Application->GetMainForm())
-            FNotifier->SetParent(main);
-    FNotifier->OnThemeChange = [this](TObject*) { ThemeChanged(); };
+    return Application ? Application->GetMainForm() : nullptr;
 }
+
+} // namespace
+
+TLumAppStyler::TLumAppStyler(TComponent* AOwner) : TLumCustomStyler(AOwner, MainFormNow(), clNone) { }
 
 TLumAppStyler::~TLumAppStyler()
 {
@@ -475,29 +490,9 @@ TLumAppStyler::~TLumAppStyler()
 
 void TLumAppStyler::Notification(TComponent* AComponent, TOperation Operation)
 {
-    TComponent::Notification(AComponent, Operation);
+    TLumCustomStyler::Notification(AComponent, Operation);
     if (Operation == opRemove)
         std::erase(FForms, AComponent);
-}
-
-bool TLumAppStyler::Designing() const
-{
-    return InDesigner(this);
-}
-
-bool TLumAppStyler::Loading() const
-{
-    return HasState(this, csLoading);
-}
-
-int TLumAppStyler::GetVersionNr() const
-{
-    return StylerVersionNr;
-}
-
-String TLumAppStyler::GetVersion() const
-{
-    return VersionText(GetVersionNr());
 }
 
 void TLumAppStyler::Assign(TPersistent* Source)
@@ -507,25 +502,30 @@ void TLumAppStyler::Assign(TPersistent* Source)
         SetAutoThemeAdapt(other->FAutoThemeAdapt);
         return;
     }
-    TComponent::Assign(Source);
+    TLumCustomStyler::Assign(Source);
 }
 
 void TLumAppStyler::Loaded()
 {
-    TComponent::Loaded();
+    TLumCustomStyler::Loaded();
     if (!Designing() && FAutoThemeAdapt)
         ThemeChanged();
+}
+
+template<class F>
+void TLumAppStyler::ForEachFormStyler(F f)
+{
+    const std::vector<TLumFormStyler*> forms = FForms;
+    for (TLumFormStyler* styler : forms)
+        if (std::find(FForms.begin(), FForms.end(), styler) != FForms.end())
+            f(styler);
 }
 
 void TLumAppStyler::ApplyStyle()
 {
     if (!FEnabled)
         return;
-    // A copy: a form styler's handlers may register or unregister stylers.
-    const std::vector<TLumFormStyler*> forms = FForms;
-    for (TLumFormStyler* f : forms) {
-        if (std::find(FForms.begin(), FForms.end(), f) == FForms.end())
-            continue;
+    ForEachFormStyler([this](TLumFormStyler* f) {
         f->SetMetro(FMetro);
         f->SetMetroStyle(FMetroStyle);
         f->SetMetroColor(FMetroColor);
@@ -533,7 +533,7 @@ void TLumAppStyler::ApplyStyle()
         f->SetAppColor(FAppColor);
         f->SetStyle(FStyle);
         f->SetAppColor(FAppColor);
-    }
+    });
     DoChange();
 }
 
@@ -558,12 +558,8 @@ void TLumAppStyler::SetColorTones(const TColorTones& ATones)
         FMetroStyle = msLight;
     else if (ATones.Background.BrushColor == clBlack)
         FMetroStyle = msDark;
-    if (!Loading() && !Designing()) {
-        const std::vector<TLumFormStyler*> forms = FForms;
-        for (TLumFormStyler* f : forms)
-            if (std::find(FForms.begin(), FForms.end(), f) != FForms.end())
-                f->SetColorTones(ATones);
-    }
+    if (!Loading() && !Designing())
+        ForEachFormStyler([&](TLumFormStyler* f) { f->SetColorTones(ATones); });
     DoChange();
 }
 
@@ -573,25 +569,9 @@ void TLumAppStyler::ApplyMetroTones()
     MetroColorTones(FMetroStyle == msLight, FMetroColor, FMetroTextColor, tones);
     if (FStyle != tsCustom || !FMetro)
         return;
-    if (!Loading() && !Designing()) {
-        const std::vector<TLumFormStyler*> forms = FForms;
-        for (TLumFormStyler* f : forms)
-            if (std::find(FForms.begin(), FForms.end(), f) != FForms.end())
-                f->SetColorTones(tones);
-    }
+    if (!Loading() && !Designing())
+        ForEachFormStyler([&](TLumFormStyler* f) { f->SetColorTones(tones); });
     DoChange();
-}
-
-void TLumAppStyler::DoChange()
-{
-    if (OnChange)
-        OnChange(this);
-}
-
-void TLumAppStyler::ThemeChanged()
-{
-    if (FAutoThemeAdapt)
-        SetStyle(StyleFromSystemTheme(false));
 }
 
 void TLumAppStyler::SetStyle(ROZEVizer Value)
@@ -607,63 +587,12 @@ void TLumAppStyler::SetStyle(ROZEVizer Value)
 void TLumAppStyler::SetAppColor(TColor Value)
 {
     FAppColor = Value;
-    if (!Loading() && !Designing()) {
-        const std::vector<TLumFormStyler*> forms = FForms;
-        for (TLumFormStyler* f : forms) {
-            if (std::find(FForms.begin(), FForms.end(), f) == FForms.end())
-                continue;
+    if (!Loading() && !Designing())
+        ForEachFormStyler([this](TLumFormStyler* f) {
             f->SetStyle(FStyle);
             f->SetAppColor(FAppColor);
-        }
-    }
+        });
     DoChange();
-}
-
-void TLumAppStyler::SetEnabled(bool Value)
-{
-    if (FEnabled == Value)
-        return;
-    FEnabled = Value;
-    if (FEnabled)
-        ApplyStyle();
-}
-
-void TLumAppStyler::SetMetro(bool Value)
-{
-    if (FMetro == Value)
-        return;
-    FMetro = Value;
-    ApplyMetroTones();
-}
-
-void TLumAppStyler::SetMetroColor(TColor Value)
-{
-    if (FMetroColor == Value)
-        return;
-    FMetroColor = Value;
-    ApplyMetroTones();
-}
-
-void TLumAppStyler::SetMetroStyle(TMetroStyle Value)
-{
-    if (FMetroStyle == Value)
-        return;
-    FMetroStyle = Value;
-    ApplyMetroTones();
-}
-
-void TLumAppStyler::SetMetroTextColor(TColor Value)
-{
-    if (FMetroTextColor == Value)
-        return;
-    FMetroTextColor = Value;
-    ApplyMetroTones();
-}
-
-void TLumAppStyler::SetAutoThemeAdapt(bool Value)
-{
-    FAutoThemeAdapt = Value;
-    ThemeChanged();
 }
 
 // ---- FormStylerStyle ----

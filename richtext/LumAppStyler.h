@@ -34,8 +34,63 @@ protected:
 
 } // namespace LumAppStyler
 
-class TLumFormStyler : public TComponent {
-    QT_CLASS(TLumFormStyler, TComponent)
+// What both stylers share: the style, the Metro settings, the accent
+// colour, the enabled switch, following the system theme and the change
+// event. The setters named here behave the same in both.
+class TLumCustomStyler : public TComponent {
+    QT_CLASS(TLumCustomStyler, TComponent)
+public:
+    // Outside the designer makes the hidden theme window, parented to
+    // `NotifierParent` (none: no parent).
+    TLumCustomStyler(TComponent* AOwner, TWinControl* NotifierParent, TColor AppColor);
+
+    virtual void ApplyStyle() = 0;
+    int GetVersionNr() const;
+
+    ROZEVizer GetStyle() const { return FStyle; }
+    virtual void SetStyle(ROZEVizer Value) = 0;
+    bool GetAutoThemeAdapt() const { return FAutoThemeAdapt; }
+    void SetAutoThemeAdapt(bool Value);
+    TMetroStyle GetMetroStyle() const { return FMetroStyle; }
+    void SetMetroStyle(TMetroStyle Value);
+    bool GetMetro() const { return FMetro; }
+    virtual void SetMetro(bool Value);
+    TColor GetMetroTextColor() const { return FMetroTextColor; }
+    void SetMetroTextColor(TColor Value);
+    TColor GetMetroColor() const { return FMetroColor; }
+    void SetMetroColor(TColor Value);
+    bool GetEnabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    TColor GetAppColor() const { return FAppColor; }
+    virtual void SetAppColor(TColor Value) = 0;
+    String GetVersion() const;
+    void SetVersion(const String&) { }
+    LumAppStyler::TThemeNotifierWindow* GetNotifierWindow() const { return FNotifier; }
+
+    TNotifyEvent OnChange;
+
+protected:
+    // Rebuilds the tones from the Metro settings and pushes them.
+    virtual void ApplyMetroTones() = 0;
+    virtual void DoChange();
+    // Called by the hidden window, Loaded and the AutoThemeAdapt setter.
+    void ThemeChanged();
+    bool Designing() const;
+    bool Loading() const;
+
+    ROZEVizer FStyle { tsCustom };
+    bool FAutoThemeAdapt { false };
+    LumAppStyler::TThemeNotifierWindow* FNotifier { nullptr };
+    TMetroStyle FMetroStyle { msLight };
+    bool FMetro { false };
+    TColor FMetroTextColor { clBlack };
+    TColor FMetroColor { clHighlight };
+    bool FEnabled { true };
+    TColor FAppColor { 0 };
+};
+
+class TLumFormStyler : public TLumCustomStyler {
+    QT_CLASS(TLumFormStyler, TLumCustomStyler)
 public:
     explicit TLumFormStyler(TComponent* AOwner);
     ~TLumFormStyler() override;
@@ -45,7 +100,7 @@ public:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
     // Restyles the owner form or frame with Style (when Enabled).
-    void ApplyStyle();
+    void ApplyStyle() override;
     void ApplyStyleToForm(TCustomForm* Form, ROZEVizer AStyle);
     void ApplyStyleToFrame(TFrame* Frame, ROZEVizer AStyle);
     void ApplyColorTonesToForm(TCustomForm* Form, const TColorTones& ATones);
@@ -55,69 +110,37 @@ public:
     // The styles offered for choosing, each with its style as the item's object.
     static std::unique_ptr<TStringList> GetStyles();
     void HandleStyleSelect(TObject* Sender);
-    int GetVersionNr() const;
 
-    ROZEVizer GetStyle() const { return FStyle; }
-    void SetStyle(ROZEVizer Value);
+    void SetStyle(ROZEVizer Value) override;
+    void SetAppColor(TColor Value) override;
+    void SetMetro(bool Value) override;
     TLumAppStyler* GetAppStyle() const { return FAppStyle; }
     void SetAppStyle(TLumAppStyler* Value);
-    bool GetAutoThemeAdapt() const { return FAutoThemeAdapt; }
-    void SetAutoThemeAdapt(bool Value);
-    TMetroStyle GetMetroStyle() const { return FMetroStyle; }
-    void SetMetroStyle(TMetroStyle Value);
-    bool GetMetro() const { return FMetro; }
-    void SetMetro(bool Value);
-    TColor GetMetroTextColor() const { return FMetroTextColor; }
-    void SetMetroTextColor(TColor Value);
-    TColor GetMetroColor() const { return FMetroColor; }
-    void SetMetroColor(TColor Value);
     const TColorTones& GetTones() const { return FTones; }
-    bool GetEnabled() const { return FEnabled; }
-    void SetEnabled(bool Value);
     TCustomComboBox* GetComboBox() const { return FComboBox; }
     void SetComboBox(TCustomComboBox* Value);
-    TColor GetAppColor() const { return FAppColor; }
-    void SetAppColor(TColor Value);
-    String GetVersion() const;
-    void SetVersion(const String&) { }
-    LumAppStyler::TThemeNotifierWindow* GetNotifierWindow() const { return FNotifier; }
 
-    TNotifyEvent OnChange;
     TApplyStyleEvent OnApplyStyle;
     TApplyStyleEvent OnApplyColorTones;
     TAppliedStyleEvent OnAppliedStyle;
     TAppliedStyleEvent OnAppliedColorTones;
 
 protected:
-    // Rebuilds the tones from the Metro settings and pushes them.
-    virtual void ApplyMetroTones();
-    virtual void DoChange();
+    void ApplyMetroTones() override;
 
 private:
     friend class TLumAppStyler;
-    void ThemeChanged();
     void LeaveComboBox();
     void StyleComponent(TComponent* AComponent, ROZEVizer AStyle);
     void TonesComponent(TComponent* AComponent, const TColorTones& ATones);
-    bool Designing() const;
-    bool Loading() const;
 
-    ROZEVizer FStyle { tsCustom };
     TLumAppStyler* FAppStyle { nullptr };
-    bool FAutoThemeAdapt { false };
-    LumAppStyler::TThemeNotifierWindow* FNotifier { nullptr };
-    TMetroStyle FMetroStyle { msLight };
-    bool FMetro { false };
-    TColor FMetroTextColor { clBlack };
-    TColor FMetroColor { clHighlight };
     TColorTones FTones;
-    bool FEnabled { true };
     TCustomComboBox* FComboBox { nullptr };
-    TColor FAppColor { 0 };
 };
 
-class TLumAppStyler : public TComponent {
-    QT_CLASS(TLumAppStyler, TComponent)
+class TLumAppStyler : public TLumCustomStyler {
+    QT_CLASS(TLumAppStyler, TLumCustomStyler)
 public:
     explicit TLumAppStyler(TComponent* AOwner);
     // Leaves every registered form styler without an application styler.
@@ -128,60 +151,25 @@ public:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
     // Hands the style settings to every registered form styler (when Enabled).
-    void ApplyStyle();
+    void ApplyStyle() override;
     void RegisterFormStyler(TLumFormStyler* AFormStyler);
     void UnRegisterFormStyler(TLumFormStyler* AFormStyler);
     void SetColorTones(const TColorTones& ATones);
-    int GetVersionNr() const;
 
     const std::vector<TLumFormStyler*>& GetForms() const { return FForms; }
     const TColorTones& GetTones() const { return FTones; }
-    ROZEVizer GetStyle() const { return FStyle; }
-    void SetStyle(ROZEVizer Value);
-    bool GetAutoThemeAdapt() const { return FAutoThemeAdapt; }
-    void SetAutoThemeAdapt(bool Value);
-    TMetroStyle GetMetroStyle() const { return FMetroStyle; }
-    void SetMetroStyle(TMetroStyle Value);
-    bool GetMetro() const { return FMetro; }
-    void SetMetro(bool Value);
-    TColor GetMetroTextColor() const { return FMetroTextColor; }
-    void SetMetroTextColor(TColor Value);
-    TColor GetMetroColor() const { return FMetroColor; }
-    void SetMetroColor(TColor Value);
-    bool GetEnabled() const { return FEnabled; }
-    void SetEnabled(bool Value);
-    TColor GetAppColor() const { return FAppColor; }
-    void SetAppColor(TColor Value);
-    String GetVersion() const;
-    void SetVersion(const String&) { }
-    LumAppStyler::TThemeNotifierWindow* GetNotifierWindow() const { return FNotifier; }
-
-    TNotifyEvent OnChange;
+    void SetStyle(ROZEVizer Value) override;
+    void SetAppColor(TColor Value) override;
 
 protected:
-    virtual void ApplyMetroTones();
-    virtual void DoChange();
+    void ApplyMetroTones() override;
 
 private:
-    void ThemeChanged();
-    bool Designing() const;
-    bool Loading() const;
+    // The registered form stylers still listed, in order: a styler's
+    // handlers may register or unregister others meanwhile.
+    template<class F>
+    void ForEachFormStyler(F f);
 
-    TColorTones FTones { ZeroTones() };
+    TColorTones FTones { { 0, 0, 0 }, { 0, 0, 0 }, { 0, 0, 0 }, { 0, 0, 0 }, { 0, 0, 0 } };
     std::vector<TLumFormStyler*> FForms;
-    ROZEVizer FStyle { tsCustom };
-    bool FAutoThemeAdapt { false };
-    LumAppStyler::TThemeNotifierWindow* FNotifier { nullptr };
-    TMetroStyle FMetroStyle { msLight };
-    bool FMetro { false };
-    TColor FMetroTextColor { clBlack };
-    TColor FMetroColor { clHighlight };
-    bool FEnabled { true };
-    TColor FAppColor { clNone };
-
-    static constexpr TColorTones ZeroTones()
-    {
-        constexpr TColorTone zero { 0, 0, 0 };
-        return { zero, zero, zero, zero, zero };
-    }
 };

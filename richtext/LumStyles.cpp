@@ -268,6 +268,14 @@ bool IsLightStyle(ROZEVizer Style)
     return Style != tsOffice2016Black && Style != tsOffice2019Gray && Style != tsOffice2019Black;
 }
 
+bool IsDesigning(const TComponent* Component)
+{
+    for (const TComponent* c = Component; c; c = const_cast<TComponent*>(c)->GetOwner())
+        if (c->GetComponentState().Contains(csDesigning))
+            return true;
+    return false;
+}
+
 bool IsVCLStyleActive(TCustomStyleServices* Services)
 {
     if (!Services)

@@ -112,6 +112,8 @@ double ScaleFactorForControl(TControl* Control, TCanvas* Canvas);
 ROZEVizer FormStylerStyle(TComponent* Component, ROZEVizer Default);
 // False only for the dark styles (2016 Black, 2019 Gray, 2019 Black).
 bool IsLightStyle(ROZEVizer Style);
+// The component or one of its owners is being designed.
+bool IsDesigning(const TComponent* Component);
 // True when the services are enabled and the active style is not
 // "Windows". Null services mean the active style's.
 bool IsVCLStyleActive(TCustomStyleServices* Services = nullptr);

@@ -21,14 +21,6 @@ const Char* InternedKeyPath(const String& path)
     return paths.insert(path).first->c_str();
 }
 
-bool IsDesigning(const TComponent* c)
-{
-    for (; c; c = const_cast<TComponent*>(c)->GetOwner())
-        if (c->GetComponentState().Contains(csDesigning))
-            return true;
-    return false;
-}
-
 } // namespace
 
 // ---- THandleList ----

@@ -6,6 +6,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls_List.h"
+#include "platform/vcl/Themes.h"
 #include "platform/win/Headless.h"
 #include "platform/win/Window.h"
 #include "richtext/LumAppStyler.h"
@@ -329,6 +330,18 @@ TEST_F(AppStylerUi, VersionAndAssign)
     b.SetStyle(tsOffice2010Silver);
     a.Assign(&b);
     EXPECT_EQ(a.GetStyle(), tsOffice2010Silver);
+}
+
+TEST_F(AppStylerUi, StyleServicesCountAsActiveOnlyForANamedStyle)
+{
+    EXPECT_FALSE(IsVCLStyleActive());
+    TStyleManager::SetStyle(u"Amethyst Kamri");
+    EXPECT_TRUE(IsVCLStyleActive());
+    EXPECT_TRUE(IsVCLStyleActive(TStyleManager::Style(u"Cyan Dusk")));
+    // Disabled services (the plain style) never count.
+    EXPECT_FALSE(IsVCLStyleActive(TStyleManager::SystemStyle()));
+    TStyleManager::SetStyle(u"Windows");
+    EXPECT_FALSE(IsVCLStyleActive(TStyleManager::Style(u"Cyan Dusk")));
 }
 
 } // namespace
