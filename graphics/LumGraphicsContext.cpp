@@ -77,4 +77,40 @@ void* TLumGraphicsContext::ConvertToPath(const TLumGraphicsPath* APath, float Fl
     return path;
 }
 
+void AddRoundRectPath(TLumGraphicsPath& APath, const TRectF& ARect, float ARounding, TLumGraphicsCorners ACorners)
+{
+    const float l = ARect.Left, t = ARect.Top, r = ARect.Right, b = ARect.Bottom, R = ARounding;
+    const TPointF radius { R, R };
+    if (ACorners.Contains(gcBottomLeft)) {
+        APath.MoveTo({ l + R, b });
+        APath.AddArc({ l + R, b - R }, radius, -270, 90);
+        APath.LineTo({ l, b - R });
+    } else {
+        APath.MoveTo({ l, b });
+    }
+    if (ACorners.Contains(gcTopLeft)) {
+        APath.LineTo({ l, t + R });
+        APath.AddArc({ l + R, t + R }, radius, -180, 90);
+        APath.LineTo({ l + R, t });
+    } else {
+        APath.LineTo({ l, t });
+    }
+    if (ACorners.Contains(gcTopRight)) {
+        APath.LineTo({ r - R, t });
+        APath.AddArc({ r - R, t + R }, radius, -90, 90);
+        APath.LineTo({ r, t + R });
+    } else {
+        APath.LineTo({ r, t });
+    }
+    if (ACorners.Contains(gcBottomRight)) {
+        APath.LineTo({ r, b - R });
+        APath.AddArc({ r - R, b - R }, radius, 0, 90);
+        APath.LineTo({ r - R, b });
+    } else {
+        APath.LineTo({ r, b });
+    }
+    APath.LineTo(ACorners.Contains(gcBottomLeft) ? TPointF { l + R, b } : TPointF { l, b });
+    APath.ClosePath();
+}
+
 QT_PUBLISHED(TLumGraphicsContext)

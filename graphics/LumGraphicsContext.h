@@ -145,6 +145,10 @@ private:
     TCanvas* FCanvas { nullptr };
 };
 
+// The outline of a rectangle with the chosen corners rounded by ARounding,
+// as one closed figure starting at the bottom-left; appended to APath.
+void AddRoundRectPath(TLumGraphicsPath& APath, const TRectF& ARect, float ARounding, TLumGraphicsCorners ACorners);
+
 // How the drawing API makes a context without naming its class.
 using TLumGraphicsContextClass = std::unique_ptr<TLumGraphicsContext> (*)(TLumGraphics* AGraphics,
     TCanvas* ACanvas);
