@@ -32,9 +32,7 @@ std::unique_ptr<TGPBrush> TGPBrush::Clone() const
 
 BrushType TGPBrush::GetType() const
 {
-    BrushType type = BrushType(-1);
-    SetStatus(GdiplusApi.GdipGetBrushType(nativeBrush, &type));
-    return type;
+    return QueryValue<BrushType>(lastResult, BrushType(-1), GdiplusApi.GdipGetBrushType, nativeBrush);
 }
 
 // ---- TGPSolidBrush ----
@@ -61,9 +59,7 @@ TGPHatchBrush::TGPHatchBrush(HatchStyle hatchStyle, ARGB foreColor, ARGB backCol
 }
 HatchStyle TGPHatchBrush::GetHatchStyle() const
 {
-    HatchStyle style = HatchStyle(0);
-    SetStatus(GdiplusApi.GdipGetHatchStyle(nativeBrush, &style));
-    return style;
+    return QueryValue<HatchStyle>(lastResult, HatchStyle(0), GdiplusApi.GdipGetHatchStyle, nativeBrush);
 }
 Status TGPHatchBrush::GetForegroundColor(ARGB& color) const
 {
@@ -100,7 +96,8 @@ TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, float
         lastResult = InvalidParameter;
         return;
     }
-    lastResult = GdiplusApi.GdipCreateTexture2(image->nativeImage, wrapMode, dstX, dstY, dstWidth, dstHeight, &nativeBrush);
+    lastResult = GdiplusApi.GdipCreateTexture2(image->nativeImage, wrapMode, dstX, dstY, dstWidth,
+        dstHeight, &nativeBrush);
 }
 TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, int dstX, int dstY, int dstWidth,
     int dstHeight)
@@ -110,7 +107,8 @@ TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, int d
         lastResult = InvalidParameter;
         return;
     }
-    lastResult = GdiplusApi.GdipCreateTexture2I(image->nativeImage, wrapMode, dstX, dstY, dstWidth, dstHeight, &nativeBrush);
+    lastResult = GdiplusApi.GdipCreateTexture2I(image->nativeImage, wrapMode, dstX, dstY, dstWidth,
+        dstHeight, &nativeBrush);
 }
 TGPTextureBrush::TGPTextureBrush(const TGPImage* image, const TGPRectF& r, const TGPImageAttributes* imageAttributes)
     : TGPBrush(TEmpty {})
@@ -168,9 +166,7 @@ Status TGPTextureBrush::SetWrapMode(WrapMode wrapMode)
 }
 WrapMode TGPTextureBrush::GetWrapMode() const
 {
-    WrapMode mode = WrapModeTile;
-    SetStatus(GdiplusApi.GdipGetTextureWrapMode(nativeBrush, &mode));
-    return mode;
+    return QueryValue<WrapMode>(lastResult, WrapModeTile, GdiplusApi.GdipGetTextureWrapMode, nativeBrush);
 }
 std::unique_ptr<TGPImage> TGPTextureBrush::GetImage() const
 {
@@ -248,15 +244,11 @@ Status TGPLinearGradientBrush::SetGammaCorrection(bool useGammaCorrection)
 }
 bool TGPLinearGradientBrush::GetGammaCorrection() const
 {
-    BOOL use = FALSE;
-    SetStatus(GdiplusApi.GdipGetLineGammaCorrection(nativeBrush, &use));
-    return use != FALSE;
+    return QueryValue<BOOL>(lastResult, FALSE, GdiplusApi.GdipGetLineGammaCorrection, nativeBrush) != FALSE;
 }
 int TGPLinearGradientBrush::GetBlendCount() const
 {
-    int count = 0;
-    SetStatus(GdiplusApi.GdipGetLineBlendCount(nativeBrush, &count));
-    return count;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetLineBlendCount, nativeBrush);
 }
 Status TGPLinearGradientBrush::SetBlend(const float* blendFactors, const float* blendPositions, int count)
 {
@@ -270,9 +262,7 @@ Status TGPLinearGradientBrush::GetBlend(float* blendFactors, float* blendPositio
 }
 int TGPLinearGradientBrush::GetInterpolationColorCount() const
 {
-    int count = 0;
-    SetStatus(GdiplusApi.GdipGetLinePresetBlendCount(nativeBrush, &count));
-    return count;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetLinePresetBlendCount, nativeBrush);
 }
 Status TGPLinearGradientBrush::SetInterpolationColors(const ARGB* presetColors, const float* blendPositions, int count)
 {
@@ -329,9 +319,7 @@ Status TGPLinearGradientBrush::SetWrapMode(WrapMode wrapMode)
 }
 WrapMode TGPLinearGradientBrush::GetWrapMode() const
 {
-    WrapMode mode = WrapModeTile;
-    SetStatus(GdiplusApi.GdipGetLineWrapMode(nativeBrush, &mode));
-    return mode;
+    return QueryValue<WrapMode>(lastResult, WrapModeTile, GdiplusApi.GdipGetLineWrapMode, nativeBrush);
 }
 
 // ---- TGPPathGradientBrush ----
@@ -363,15 +351,11 @@ Status TGPPathGradientBrush::SetCenterColor(ARGB color)
 }
 int TGPPathGradientBrush::GetPointCount() const
 {
-    int count = 0;
-    SetStatus(GdiplusApi.GdipGetPathGradientPointCount(nativeBrush, &count));
-    return count;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetPathGradientPointCount, nativeBrush);
 }
 int TGPPathGradientBrush::GetSurroundColorCount() const
 {
-    int count = 0;
-    SetStatus(GdiplusApi.GdipGetPathGradientSurroundColorCount(nativeBrush, &count));
-    return count;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetPathGradientSurroundColorCount, nativeBrush);
 }
 Status TGPPathGradientBrush::GetSurroundColors(ARGB* colors, int& count) const
 {
@@ -444,15 +428,11 @@ Status TGPPathGradientBrush::SetGammaCorrection(bool useGammaCorrection)
 }
 bool TGPPathGradientBrush::GetGammaCorrection() const
 {
-    BOOL use = FALSE;
-    SetStatus(GdiplusApi.GdipGetPathGradientGammaCorrection(nativeBrush, &use));
-    return use != FALSE;
+    return QueryValue<BOOL>(lastResult, FALSE, GdiplusApi.GdipGetPathGradientGammaCorrection, nativeBrush) != FALSE;
 }
 int TGPPathGradientBrush::GetBlendCount() const
 {
-    int count = 0;
-    SetStatus(GdiplusApi.GdipGetPathGradientBlendCount(nativeBrush, &count));
-    return count;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetPathGradientBlendCount, nativeBrush);
 }
 Status TGPPathGradientBrush::GetBlend(float* blendFactors, float* blendPositions, int count) const
 {
@@ -464,9 +444,7 @@ Status TGPPathGradientBrush::SetBlend(const float* blendFactors, const float* bl
 }
 int TGPPathGradientBrush::GetInterpolationColorCount() const
 {
-    int count = 0;
-    SetStatus(GdiplusApi.GdipGetPathGradientPresetBlendCount(nativeBrush, &count));
-    return count;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetPathGradientPresetBlendCount, nativeBrush);
 }
 Status TGPPathGradientBrush::SetInterpolationColors(const ARGB* presetColors, const float* blendPositions, int count)
 {
@@ -545,9 +523,7 @@ Status TGPPathGradientBrush::SetFocusScales(float xScale, float yScale)
 }
 WrapMode TGPPathGradientBrush::GetWrapMode() const
 {
-    WrapMode mode = WrapModeTile;
-    SetStatus(GdiplusApi.GdipGetPathGradientWrapMode(nativeBrush, &mode));
-    return mode;
+    return QueryValue<WrapMode>(lastResult, WrapModeTile, GdiplusApi.GdipGetPathGradientWrapMode, nativeBrush);
 }
 Status TGPPathGradientBrush::SetWrapMode(WrapMode wrapMode)
 {
@@ -597,9 +573,7 @@ Status TGPCustomLineCap::SetStrokeJoin(LineJoin lineJoin)
 }
 LineJoin TGPCustomLineCap::GetStrokeJoin() const
 {
-    LineJoin join = LineJoinMiter;
-    SetStatus(GdiplusApi.GdipGetCustomLineCapStrokeJoin(nativeCap, &join));
-    return join;
+    return QueryValue<LineJoin>(lastResult, LineJoinMiter, GdiplusApi.GdipGetCustomLineCapStrokeJoin, nativeCap);
 }
 Status TGPCustomLineCap::SetBaseCap(int baseCap)
 {
@@ -607,9 +581,7 @@ Status TGPCustomLineCap::SetBaseCap(int baseCap)
 }
 int TGPCustomLineCap::GetBaseCap() const
 {
-    int cap = 0;
-    SetStatus(GdiplusApi.GdipGetCustomLineCapBaseCap(nativeCap, &cap));
-    return cap;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetCustomLineCapBaseCap, nativeCap);
 }
 Status TGPCustomLineCap::SetBaseInset(float inset)
 {
@@ -617,9 +589,7 @@ Status TGPCustomLineCap::SetBaseInset(float inset)
 }
 float TGPCustomLineCap::GetBaseInset() const
 {
-    float inset = 0.0f;
-    SetStatus(GdiplusApi.GdipGetCustomLineCapBaseInset(nativeCap, &inset));
-    return inset;
+    return QueryValue<float>(lastResult, 0.0f, GdiplusApi.GdipGetCustomLineCapBaseInset, nativeCap);
 }
 Status TGPCustomLineCap::SetWidthScale(float widthScale)
 {
@@ -627,9 +597,7 @@ Status TGPCustomLineCap::SetWidthScale(float widthScale)
 }
 float TGPCustomLineCap::GetWidthScale() const
 {
-    float scale = 0.0f;
-    SetStatus(GdiplusApi.GdipGetCustomLineCapWidthScale(nativeCap, &scale));
-    return scale;
+    return QueryValue<float>(lastResult, 0.0f, GdiplusApi.GdipGetCustomLineCapWidthScale, nativeCap);
 }
 
 // ---- TGPPen ----
@@ -653,9 +621,7 @@ std::unique_ptr<TGPPen> TGPPen::Clone() const
 Status TGPPen::SetWidth(float width) { return SetStatus(GdiplusApi.GdipSetPenWidth(nativePen, width)); }
 float TGPPen::GetWidth() const
 {
-    float width = 0.0f;
-    SetStatus(GdiplusApi.GdipGetPenWidth(nativePen, &width));
-    return width;
+    return QueryValue<float>(lastResult, 0.0f, GdiplusApi.GdipGetPenWidth, nativePen);
 }
 Status TGPPen::SetLineCap(int startCap, int endCap, int dashCap)
 {
@@ -666,28 +632,20 @@ Status TGPPen::SetEndCap(int endCap) { return SetStatus(GdiplusApi.GdipSetPenEnd
 Status TGPPen::SetDashCap(int dashCap) { return SetStatus(GdiplusApi.GdipSetPenDashCap197819(nativePen, dashCap)); }
 int TGPPen::GetStartCap() const
 {
-    int cap = 0;
-    SetStatus(GdiplusApi.GdipGetPenStartCap(nativePen, &cap));
-    return cap;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetPenStartCap, nativePen);
 }
 int TGPPen::GetEndCap() const
 {
-    int cap = 0;
-    SetStatus(GdiplusApi.GdipGetPenEndCap(nativePen, &cap));
-    return cap;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetPenEndCap, nativePen);
 }
 int TGPPen::GetDashCap() const
 {
-    int cap = 0;
-    SetStatus(GdiplusApi.GdipGetPenDashCap197819(nativePen, &cap));
-    return cap;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetPenDashCap197819, nativePen);
 }
 Status TGPPen::SetLineJoin(LineJoin lineJoin) { return SetStatus(GdiplusApi.GdipSetPenLineJoin(nativePen, lineJoin)); }
 LineJoin TGPPen::GetLineJoin() const
 {
-    LineJoin join = LineJoinMiter;
-    SetStatus(GdiplusApi.GdipGetPenLineJoin(nativePen, &join));
-    return join;
+    return QueryValue<LineJoin>(lastResult, LineJoinMiter, GdiplusApi.GdipGetPenLineJoin, nativePen);
 }
 Status TGPPen::SetCustomStartCap(const TGPCustomLineCap* customCap)
 {
@@ -719,9 +677,7 @@ Status TGPPen::SetMiterLimit(float miterLimit)
 }
 float TGPPen::GetMiterLimit() const
 {
-    float limit = 0.0f;
-    SetStatus(GdiplusApi.GdipGetPenMiterLimit(nativePen, &limit));
-    return limit;
+    return QueryValue<float>(lastResult, 0.0f, GdiplusApi.GdipGetPenMiterLimit, nativePen);
 }
 Status TGPPen::SetAlignment(PenAlignment penAlignment)
 {
@@ -729,9 +685,7 @@ Status TGPPen::SetAlignment(PenAlignment penAlignment)
 }
 PenAlignment TGPPen::GetAlignment() const
 {
-    PenAlignment alignment = PenAlignmentCenter;
-    SetStatus(GdiplusApi.GdipGetPenMode(nativePen, &alignment));
-    return alignment;
+    return QueryValue<PenAlignment>(lastResult, PenAlignmentCenter, GdiplusApi.GdipGetPenMode, nativePen);
 }
 Status TGPPen::SetTransform(const TGPMatrix* matrix)
 {
@@ -764,9 +718,7 @@ Status TGPPen::RotateTransform(float angle, MatrixOrder order)
 }
 int TGPPen::GetPenType() const
 {
-    int type = -1;
-    SetStatus(GdiplusApi.GdipGetPenFillType(nativePen, &type));
-    return type;
+    return QueryValue<int>(lastResult, -1, GdiplusApi.GdipGetPenFillType, nativePen);
 }
 Status TGPPen::SetColor(ARGB color) { return SetStatus(GdiplusApi.GdipSetPenColor(nativePen, color)); }
 Status TGPPen::GetColor(ARGB& color) const
@@ -803,9 +755,7 @@ std::unique_ptr<TGPBrush> TGPPen::GetBrush() const
 }
 DashStyle TGPPen::GetDashStyle() const
 {
-    DashStyle style = DashStyleSolid;
-    SetStatus(GdiplusApi.GdipGetPenDashStyle(nativePen, &style));
-    return style;
+    return QueryValue<DashStyle>(lastResult, DashStyleSolid, GdiplusApi.GdipGetPenDashStyle, nativePen);
 }
 Status TGPPen::SetDashStyle(DashStyle dashStyle)
 {
@@ -813,9 +763,7 @@ Status TGPPen::SetDashStyle(DashStyle dashStyle)
 }
 float TGPPen::GetDashOffset() const
 {
-    float offset = 0.0f;
-    SetStatus(GdiplusApi.GdipGetPenDashOffset(nativePen, &offset));
-    return offset;
+    return QueryValue<float>(lastResult, 0.0f, GdiplusApi.GdipGetPenDashOffset, nativePen);
 }
 Status TGPPen::SetDashOffset(float dashOffset)
 {
@@ -827,9 +775,7 @@ Status TGPPen::SetDashPattern(const float* dashArray, int count)
 }
 int TGPPen::GetDashPatternCount() const
 {
-    int count = 0;
-    SetStatus(GdiplusApi.GdipGetPenDashCount(nativePen, &count));
-    return count;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetPenDashCount, nativePen);
 }
 Status TGPPen::GetDashPattern(float* dashArray, int count) const
 {
@@ -841,9 +787,7 @@ Status TGPPen::SetCompoundArray(const float* compoundArray, int count)
 }
 int TGPPen::GetCompoundArrayCount() const
 {
-    int count = 0;
-    SetStatus(GdiplusApi.GdipGetPenCompoundCount(nativePen, &count));
-    return count;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetPenCompoundCount, nativePen);
 }
 Status TGPPen::GetCompoundArray(float* compoundArray, int count) const
 {

@@ -18,6 +18,12 @@ void* H(const TGPGraphics* g) { return g ? g->nativeGraphics : nullptr; }
 void* H(const TGPFontFamily* f) { return f ? f->nativeFamily : nullptr; }
 void* H(const TGPStringFormat* f) { return f ? f->nativeFormat : nullptr; }
 
+// A yes-or-no query: false when the call fails.
+template <class Entry, class... A> bool QueryFlag(Status& field, const Entry& entry, A... args)
+{
+    return QueryValue<BOOL>(field, FALSE, entry, args...) != FALSE;
+}
+
 // The text and the number of units handed to GDI+: a length past the text's
 // end (or negative) is cut to the text, so GDI+ never reads beyond it.
 int TextLength(const String& text, int length)
@@ -70,9 +76,7 @@ Status TGPGraphicsPath::Reverse() { return SetStatus(GdiplusApi.GdipReversePath(
 
 FillMode TGPGraphicsPath::GetFillMode() const
 {
-    FillMode mode = FillModeAlternate;
-    SetStatus(GdiplusApi.GdipGetPathFillMode(nativePath, &mode));
-    return mode;
+    return QueryValue<FillMode>(lastResult, FillModeAlternate, GdiplusApi.GdipGetPathFillMode, nativePath);
 }
 Status TGPGraphicsPath::SetFillMode(FillMode fillmode)
 {
@@ -336,9 +340,7 @@ Status TGPGraphicsPath::Warp(const TGPPointF* destPoints, int count, const TGPRe
 
 int TGPGraphicsPath::GetPointCount() const
 {
-    int count = 0;
-    SetStatus(GdiplusApi.GdipGetPointCount(nativePath, &count));
-    return count;
+    return QueryValue<int>(lastResult, 0, GdiplusApi.GdipGetPointCount, nativePath);
 }
 Status TGPGraphicsPath::GetPathTypes(BYTE* types, int count) const
 {
@@ -355,23 +357,17 @@ Status TGPGraphicsPath::GetPathPoints(TGPPoint* points, int count) const
 
 bool TGPGraphicsPath::IsVisible(float x, float y, const TGPGraphics* g) const
 {
-    BOOL visible = FALSE;
-    SetStatus(GdiplusApi.GdipIsVisiblePathPoint(nativePath, x, y, H(g), &visible));
-    return visible != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsVisiblePathPoint, nativePath, x, y, H(g));
 }
 bool TGPGraphicsPath::IsVisible(const TGPPointF& p, const TGPGraphics* g) const { return IsVisible(p.X, p.Y, g); }
 bool TGPGraphicsPath::IsVisible(int x, int y, const TGPGraphics* g) const
 {
-    BOOL visible = FALSE;
-    SetStatus(GdiplusApi.GdipIsVisiblePathPointI(nativePath, x, y, H(g), &visible));
-    return visible != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsVisiblePathPointI, nativePath, x, y, H(g));
 }
 bool TGPGraphicsPath::IsVisible(const TGPPoint& p, const TGPGraphics* g) const { return IsVisible(p.X, p.Y, g); }
 bool TGPGraphicsPath::IsOutlineVisible(float x, float y, const TGPPen* pen, const TGPGraphics* g) const
 {
-    BOOL visible = FALSE;
-    SetStatus(GdiplusApi.GdipIsOutlineVisiblePathPoint(nativePath, x, y, H(pen), H(g), &visible));
-    return visible != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsOutlineVisiblePathPoint, nativePath, x, y, H(pen), H(g));
 }
 bool TGPGraphicsPath::IsOutlineVisible(const TGPPointF& p, const TGPPen* pen, const TGPGraphics* g) const
 {
@@ -379,9 +375,7 @@ bool TGPGraphicsPath::IsOutlineVisible(const TGPPointF& p, const TGPPen* pen, co
 }
 bool TGPGraphicsPath::IsOutlineVisible(int x, int y, const TGPPen* pen, const TGPGraphics* g) const
 {
-    BOOL visible = FALSE;
-    SetStatus(GdiplusApi.GdipIsOutlineVisiblePathPointI(nativePath, x, y, H(pen), H(g), &visible));
-    return visible != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsOutlineVisiblePathPointI, nativePath, x, y, H(pen), H(g));
 }
 bool TGPGraphicsPath::IsOutlineVisible(const TGPPoint& p, const TGPPen* pen, const TGPGraphics* g) const
 {
@@ -488,25 +482,19 @@ Status TGPMatrix::TransformVectors(TGPPoint* pts, int count) const
 }
 bool TGPMatrix::IsInvertible() const
 {
-    BOOL result = FALSE;
-    SetStatus(GdiplusApi.GdipIsMatrixInvertible(nativeMatrix, &result));
-    return result != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsMatrixInvertible, nativeMatrix);
 }
 bool TGPMatrix::IsIdentity() const
 {
-    BOOL result = FALSE;
-    SetStatus(GdiplusApi.GdipIsMatrixIdentity(nativeMatrix, &result));
-    return result != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsMatrixIdentity, nativeMatrix);
 }
 bool TGPMatrix::IsEqual(const TGPMatrix* matrix) const
 {
-    BOOL result = FALSE;
     if (!matrix) {
         SetStatus(InvalidParameter);
         return false;
     }
-    SetStatus(GdiplusApi.GdipIsMatrixEqual(nativeMatrix, H(matrix), &result));
-    return result != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsMatrixEqual, nativeMatrix, H(matrix));
 }
 
 // ---- TGPRegion ----
@@ -545,9 +533,7 @@ Status TGPRegion::MakeInfinite() { return SetStatus(GdiplusApi.GdipSetInfinite(n
 Status TGPRegion::MakeEmpty() { return SetStatus(GdiplusApi.GdipSetEmpty(nativeRegion)); }
 UINT TGPRegion::GetDataSize() const
 {
-    UINT size = 0;
-    SetStatus(GdiplusApi.GdipGetRegionDataSize(nativeRegion, &size));
-    return size;
+    return QueryValue<UINT>(lastResult, 0, GdiplusApi.GdipGetRegionDataSize, nativeRegion);
 }
 Status TGPRegion::GetData(BYTE* buffer, UINT bufferSize, UINT* sizeFilled) const
 {
@@ -621,53 +607,41 @@ Status TGPRegion::GetBounds(TGPRect& rect, const TGPGraphics* g) const
 }
 HRGN TGPRegion::GetHRGN(const TGPGraphics* g) const
 {
-    HRGN rgn = nullptr;
     if (!g) {
         SetStatus(InvalidParameter);
-        return rgn;
+        return nullptr;
     }
-    SetStatus(GdiplusApi.GdipGetRegionHRgn(nativeRegion, H(g), &rgn));
-    return rgn;
+    return QueryValue<HRGN>(lastResult, nullptr, GdiplusApi.GdipGetRegionHRgn, nativeRegion, H(g));
 }
 bool TGPRegion::IsEmpty(const TGPGraphics* g) const
 {
-    BOOL result = FALSE;
     if (!g) {
         SetStatus(InvalidParameter);
         return false;
     }
-    SetStatus(GdiplusApi.GdipIsEmptyRegion(nativeRegion, H(g), &result));
-    return result != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsEmptyRegion, nativeRegion, H(g));
 }
 bool TGPRegion::IsInfinite(const TGPGraphics* g) const
 {
-    BOOL result = FALSE;
     if (!g) {
         SetStatus(InvalidParameter);
         return false;
     }
-    SetStatus(GdiplusApi.GdipIsInfiniteRegion(nativeRegion, H(g), &result));
-    return result != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsInfiniteRegion, nativeRegion, H(g));
 }
 bool TGPRegion::IsVisible(float x, float y, const TGPGraphics* g) const
 {
-    BOOL result = FALSE;
-    SetStatus(GdiplusApi.GdipIsVisibleRegionPoint(nativeRegion, x, y, H(g), &result));
-    return result != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsVisibleRegionPoint, nativeRegion, x, y, H(g));
 }
 bool TGPRegion::IsVisible(const TGPPointF& p, const TGPGraphics* g) const { return IsVisible(p.X, p.Y, g); }
 bool TGPRegion::IsVisible(int x, int y, const TGPGraphics* g) const
 {
-    BOOL result = FALSE;
-    SetStatus(GdiplusApi.GdipIsVisibleRegionPointI(nativeRegion, x, y, H(g), &result));
-    return result != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsVisibleRegionPointI, nativeRegion, x, y, H(g));
 }
 bool TGPRegion::IsVisible(const TGPPoint& p, const TGPGraphics* g) const { return IsVisible(p.X, p.Y, g); }
 bool TGPRegion::IsVisible(float x, float y, float width, float height, const TGPGraphics* g) const
 {
-    BOOL result = FALSE;
-    SetStatus(GdiplusApi.GdipIsVisibleRegionRect(nativeRegion, x, y, width, height, H(g), &result));
-    return result != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsVisibleRegionRect, nativeRegion, x, y, width, height, H(g));
 }
 bool TGPRegion::IsVisible(const TGPRectF& r, const TGPGraphics* g) const
 {
@@ -675,9 +649,7 @@ bool TGPRegion::IsVisible(const TGPRectF& r, const TGPGraphics* g) const
 }
 bool TGPRegion::IsVisible(int x, int y, int width, int height, const TGPGraphics* g) const
 {
-    BOOL result = FALSE;
-    SetStatus(GdiplusApi.GdipIsVisibleRegionRectI(nativeRegion, x, y, width, height, H(g), &result));
-    return result != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsVisibleRegionRectI, nativeRegion, x, y, width, height, H(g));
 }
 bool TGPRegion::IsVisible(const TGPRect& r, const TGPGraphics* g) const
 {
@@ -685,13 +657,11 @@ bool TGPRegion::IsVisible(const TGPRect& r, const TGPGraphics* g) const
 }
 bool TGPRegion::IsEqual(const TGPRegion* region, const TGPGraphics* g) const
 {
-    BOOL result = FALSE;
     if (!region || !g) {
         SetStatus(InvalidParameter);
         return false;
     }
-    SetStatus(GdiplusApi.GdipIsEqualRegion(nativeRegion, H(region), H(g), &result));
-    return result != FALSE;
+    return QueryFlag(lastResult, GdiplusApi.GdipIsEqualRegion, nativeRegion, H(region), H(g));
 }
 UINT TGPRegion::GetRegionScansCount(const TGPMatrix* matrix) const
 {
@@ -700,8 +670,8 @@ UINT TGPRegion::GetRegionScansCount(const TGPMatrix* matrix) const
         SetStatus(InvalidParameter);
         return count;
     }
-    SetStatus(GdiplusApi.GdipGetRegionScansCount(nativeRegion, &count, H(matrix)));
-    return count;
+    const Status status = SetStatus(GdiplusApi.GdipGetRegionScansCount(nativeRegion, &count, matrix->nativeMatrix));
+    return status == Ok ? count : 0;
 }
 Status TGPRegion::GetRegionScans(const TGPMatrix* matrix, TGPRectF* rects, int& count) const
 {

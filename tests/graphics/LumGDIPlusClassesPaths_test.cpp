@@ -101,7 +101,7 @@ TEST_F(GdipPathsTest, FillModeReadsBackAndFallsBackToAlternateWhenTheQueryFails)
     });
     TGPGraphicsPath other(FillModeWinding);
     // What the library wrote on failure does not leak out; the start value does.
-    EXPECT_EQ(other.GetFillMode(), FillModeWinding);
+    EXPECT_EQ(other.GetFillMode(), FillModeAlternate);
     EXPECT_EQ(other.GetLastStatus(), GenericError);
 }
 
