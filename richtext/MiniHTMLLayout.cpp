@@ -84,6 +84,17 @@ void TakeFont(TFont* target, TFont* source)
     target->Assign(source);
 }
 
+// Tags add or remove one style and keep the others.
+void SetFontStyle(TFont* font, TFontStyle style, bool on)
+{
+    auto st = font->GetStyle();
+    if (on)
+        st.Include(style);
+    else
+        st.Exclude(style);
+    font->SetStyle(st);
+}
+
 enum class TPictureSource { None, ImageList, Graphic };
 
 struct TResolvedPicture {
@@ -515,11 +526,7 @@ void THTMLEngine::OpeningTag(const String& tag, const String& upper, const TRect
     const Char c2 = upper.size() > 2 ? upper[2] : 0;
     TFont* font = Canvas->GetFont();
     const bool painting = !measuring;
-    auto addStyle = [font](TFontStyle s) {
-        auto st = font->GetStyle();
-        st.Include(s);
-        font->SetStyle(st);
-    };
+    auto addStyle = [font](TFontStyle s) { SetFontStyle(font, s, true); };
     switch (c1) {
     case u'A':
         AnchorStart(tag, upper, r, measuring);
@@ -639,11 +646,7 @@ void THTMLEngine::ClosingTag(const String& upper, const TRect& r, bool measuring
     const Char c2 = upper.size() > 3 ? upper[3] : 0;
     TFont* font = Canvas->GetFont();
     const bool painting = !measuring;
-    auto removeStyle = [font](TFontStyle s) {
-        auto st = font->GetStyle();
-        st.Exclude(s);
-        font->SetStyle(st);
-    };
+    auto removeStyle = [font](TFontStyle s) { SetFontStyle(font, s, false); };
     switch (c1) {
     case u'A':
         AnchorEnd(r, measuring);
@@ -747,9 +750,7 @@ void THTMLEngine::AnchorStart(const String& tag, const String& upper, const TRec
     if (!measuring) {
         FDecorated = !HoverOnlyAnchors || n == HoverAnchor;
         if (FDecorated) {
-            auto st = font->GetStyle();
-            st.Include(fsUnderline);
-            font->SetStyle(st);
+            SetFontStyle(font, fsUnderline, true);
             FHoverSavedBk = TextBk();
             FHoverSavedText = font->GetColor();
             if (HoverBkColor != clNone)
@@ -770,9 +771,7 @@ void THTMLEngine::AnchorEnd(const TRect& r, bool measuring)
 {
     TFont* font = Canvas->GetFont();
     if (!measuring && FDecorated) {
-        auto st = font->GetStyle();
-        st.Exclude(fsUnderline);
-        font->SetStyle(st);
+        SetFontStyle(font, fsUnderline, false);
         SetTextBk(FHoverSavedBk);
         font->SetColor(FHoverSavedText);
         FDecorated = false;
