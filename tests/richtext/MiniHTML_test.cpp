@@ -456,6 +456,22 @@ TEST_F(MiniHTMLDraw, PictureAnchorsAreHit)
     item->SetName(u"pic");
     TBytesStream s(SolidPng(20, 20, 0xFF00FF00));
     dynamic_cast<THTMLPicture&>(*item->GetPicture()).LoadFromStream(s);
+    // The ALT picture shows while the point is on the picture.
+    TPictureItem* hover = container.GetItems()->Add();
+    hover->SetName(u"hover");
+    TBytesStream hs(SolidPng(20, 20, 0xFFFF0000));
+    dynamic_cast<THTMLPicture&>(*hover->GetPicture()).LoadFromStream(hs);
+    for (const int x : { 10, 100 }) {
+        TMemDC d(300, 120);
+        canvas.SetHandle(d.DC);
+        THTMLCall call;
+        call.Container = &container;
+        call.X = x;
+        call.Y = 10;
+        call.Run(canvas, u"<A HREF=\"go\"><IMG SRC=\"pic\" ALT=\"hover\"></A>", area);
+        EXPECT_EQ(d.At(5, 5), x == 10 ? RGB(255, 0, 0) : RGB(0, 255, 0));
+        canvas.SetHandle(dc.DC);
+    }
     for (const bool locate : { false, true }) {
         SCOPED_TRACE(locate);
         THTMLCall call;
