@@ -35,6 +35,48 @@ BrushType TGPBrush::GetType() const
     return QueryValue<BrushType>(lastResult, BrushType(-1), GdiplusApi.GdipGetBrushType, nativeBrush);
 }
 
+// ---- transforms shared by texture, linear and path gradient brushes ----
+
+template <class Calls> Status TGPTransformedBrush<Calls>::SetTransform(const TGPMatrix* matrix)
+{
+    if (!matrix)
+        return SetStatus(InvalidParameter);
+    return SetStatus(Calls::Set(nativeBrush, matrix->nativeMatrix));
+}
+template <class Calls> Status TGPTransformedBrush<Calls>::GetTransform(TGPMatrix* matrix) const
+{
+    if (!matrix)
+        return SetStatus(InvalidParameter);
+    return SetStatus(Calls::Get(nativeBrush, matrix->nativeMatrix));
+}
+template <class Calls> Status TGPTransformedBrush<Calls>::ResetTransform()
+{
+    return SetStatus(Calls::Reset(nativeBrush));
+}
+template <class Calls>
+Status TGPTransformedBrush<Calls>::MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order)
+{
+    if (!matrix)
+        return SetStatus(InvalidParameter);
+    return SetStatus(Calls::Multiply(nativeBrush, matrix->nativeMatrix, order));
+}
+template <class Calls> Status TGPTransformedBrush<Calls>::TranslateTransform(float dx, float dy, MatrixOrder order)
+{
+    return SetStatus(Calls::Translate(nativeBrush, dx, dy, order));
+}
+template <class Calls> Status TGPTransformedBrush<Calls>::ScaleTransform(float sx, float sy, MatrixOrder order)
+{
+    return SetStatus(Calls::Scale(nativeBrush, sx, sy, order));
+}
+template <class Calls> Status TGPTransformedBrush<Calls>::RotateTransform(float angle, MatrixOrder order)
+{
+    return SetStatus(Calls::Rotate(nativeBrush, angle, order));
+}
+
+template class TGPTransformedBrush<TTextureTransformCalls>;
+template class TGPTransformedBrush<TLineTransformCalls>;
+template class TGPTransformedBrush<TPathGradientTransformCalls>;
+
 // ---- TGPSolidBrush ----
 
 TGPSolidBrush::TGPSolidBrush(ARGB color) : TGPBrush(TEmpty {})
@@ -72,7 +114,7 @@ Status TGPHatchBrush::GetBackgroundColor(ARGB& color) const
 
 // ---- TGPTextureBrush ----
 
-TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode) : TGPBrush(TEmpty {})
+TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode) : TGPTransformedBrush(TEmpty {})
 {
     if (!image) {
         lastResult = InvalidParameter;
@@ -90,7 +132,7 @@ TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, const
 }
 TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, float dstX, float dstY, float dstWidth,
     float dstHeight)
-    : TGPBrush(TEmpty {})
+    : TGPTransformedBrush(TEmpty {})
 {
     if (!image) {
         lastResult = InvalidParameter;
@@ -101,7 +143,7 @@ TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, float
 }
 TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, int dstX, int dstY, int dstWidth,
     int dstHeight)
-    : TGPBrush(TEmpty {})
+    : TGPTransformedBrush(TEmpty {})
 {
     if (!image) {
         lastResult = InvalidParameter;
@@ -111,7 +153,7 @@ TGPTextureBrush::TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, int d
         dstHeight, &nativeBrush);
 }
 TGPTextureBrush::TGPTextureBrush(const TGPImage* image, const TGPRectF& r, const TGPImageAttributes* imageAttributes)
-    : TGPBrush(TEmpty {})
+    : TGPTransformedBrush(TEmpty {})
 {
     if (!image) {
         lastResult = InvalidParameter;
@@ -121,7 +163,7 @@ TGPTextureBrush::TGPTextureBrush(const TGPImage* image, const TGPRectF& r, const
         &nativeBrush);
 }
 TGPTextureBrush::TGPTextureBrush(const TGPImage* image, const TGPRect& r, const TGPImageAttributes* imageAttributes)
-    : TGPBrush(TEmpty {})
+    : TGPTransformedBrush(TEmpty {})
 {
     if (!image) {
         lastResult = InvalidParameter;
@@ -131,35 +173,6 @@ TGPTextureBrush::TGPTextureBrush(const TGPImage* image, const TGPRect& r, const 
         &nativeBrush);
 }
 
-Status TGPTextureBrush::SetTransform(const TGPMatrix* matrix)
-{
-    if (!matrix)
-        return SetStatus(InvalidParameter);
-    return SetStatus(GdiplusApi.GdipSetTextureTransform(nativeBrush, H(matrix)));
-}
-Status TGPTextureBrush::GetTransform(TGPMatrix* matrix) const
-{
-    return SetStatus(GdiplusApi.GdipGetTextureTransform(nativeBrush, H(matrix)));
-}
-Status TGPTextureBrush::ResetTransform() { return SetStatus(GdiplusApi.GdipResetTextureTransform(nativeBrush)); }
-Status TGPTextureBrush::MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order)
-{
-    if (!matrix)
-        return SetStatus(InvalidParameter);
-    return SetStatus(GdiplusApi.GdipMultiplyTextureTransform(nativeBrush, H(matrix), order));
-}
-Status TGPTextureBrush::TranslateTransform(float dx, float dy, MatrixOrder order)
-{
-    return SetStatus(GdiplusApi.GdipTranslateTextureTransform(nativeBrush, dx, dy, order));
-}
-Status TGPTextureBrush::ScaleTransform(float sx, float sy, MatrixOrder order)
-{
-    return SetStatus(GdiplusApi.GdipScaleTextureTransform(nativeBrush, sx, sy, order));
-}
-Status TGPTextureBrush::RotateTransform(float angle, MatrixOrder order)
-{
-    return SetStatus(GdiplusApi.GdipRotateTextureTransform(nativeBrush, angle, order));
-}
 Status TGPTextureBrush::SetWrapMode(WrapMode wrapMode)
 {
     return SetStatus(GdiplusApi.GdipSetTextureWrapMode(nativeBrush, wrapMode));
@@ -179,38 +192,38 @@ std::unique_ptr<TGPImage> TGPTextureBrush::GetImage() const
 
 TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPPointF& point1, const TGPPointF& point2, ARGB color1,
     ARGB color2)
-    : TGPBrush(TEmpty {})
+    : TGPTransformedBrush(TEmpty {})
 {
     lastResult = GdiplusApi.GdipCreateLineBrush(&point1, &point2, color1, color2, WrapModeTile, &nativeBrush);
 }
 TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPPoint& point1, const TGPPoint& point2, ARGB color1,
     ARGB color2)
-    : TGPBrush(TEmpty {})
+    : TGPTransformedBrush(TEmpty {})
 {
     lastResult = GdiplusApi.GdipCreateLineBrushI(&point1, &point2, color1, color2, WrapModeTile, &nativeBrush);
 }
 TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPRectF& rect, ARGB color1, ARGB color2,
     LinearGradientMode mode)
-    : TGPBrush(TEmpty {})
+    : TGPTransformedBrush(TEmpty {})
 {
     lastResult = GdiplusApi.GdipCreateLineBrushFromRect(&rect, color1, color2, mode, WrapModeTile, &nativeBrush);
 }
 TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPRect& rect, ARGB color1, ARGB color2,
     LinearGradientMode mode)
-    : TGPBrush(TEmpty {})
+    : TGPTransformedBrush(TEmpty {})
 {
     lastResult = GdiplusApi.GdipCreateLineBrushFromRectI(&rect, color1, color2, mode, WrapModeTile, &nativeBrush);
 }
 TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPRectF& rect, ARGB color1, ARGB color2, float angle,
     bool isAngleScalable)
-    : TGPBrush(TEmpty {})
+    : TGPTransformedBrush(TEmpty {})
 {
     lastResult = GdiplusApi.GdipCreateLineBrushFromRectWithAngle(&rect, color1, color2, angle,
         isAngleScalable ? TRUE : FALSE, WrapModeTile, &nativeBrush);
 }
 TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPRect& rect, ARGB color1, ARGB color2, float angle,
     bool isAngleScalable)
-    : TGPBrush(TEmpty {})
+    : TGPTransformedBrush(TEmpty {})
 {
     lastResult = GdiplusApi.GdipCreateLineBrushFromRectWithAngleI(&rect, color1, color2, angle,
         isAngleScalable ? TRUE : FALSE, WrapModeTile, &nativeBrush);
@@ -284,35 +297,6 @@ Status TGPLinearGradientBrush::SetBlendTriangularShape(float focus, float scale)
 {
     return SetStatus(GdiplusApi.GdipSetLineLinearBlend(nativeBrush, focus, scale));
 }
-Status TGPLinearGradientBrush::SetTransform(const TGPMatrix* matrix)
-{
-    if (!matrix)
-        return SetStatus(InvalidParameter);
-    return SetStatus(GdiplusApi.GdipSetLineTransform(nativeBrush, H(matrix)));
-}
-Status TGPLinearGradientBrush::GetTransform(TGPMatrix* matrix) const
-{
-    return SetStatus(GdiplusApi.GdipGetLineTransform(nativeBrush, H(matrix)));
-}
-Status TGPLinearGradientBrush::ResetTransform() { return SetStatus(GdiplusApi.GdipResetLineTransform(nativeBrush)); }
-Status TGPLinearGradientBrush::MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order)
-{
-    if (!matrix)
-        return SetStatus(InvalidParameter);
-    return SetStatus(GdiplusApi.GdipMultiplyLineTransform(nativeBrush, H(matrix), order));
-}
-Status TGPLinearGradientBrush::TranslateTransform(float dx, float dy, MatrixOrder order)
-{
-    return SetStatus(GdiplusApi.GdipTranslateLineTransform(nativeBrush, dx, dy, order));
-}
-Status TGPLinearGradientBrush::ScaleTransform(float sx, float sy, MatrixOrder order)
-{
-    return SetStatus(GdiplusApi.GdipScaleLineTransform(nativeBrush, sx, sy, order));
-}
-Status TGPLinearGradientBrush::RotateTransform(float angle, MatrixOrder order)
-{
-    return SetStatus(GdiplusApi.GdipRotateLineTransform(nativeBrush, angle, order));
-}
 Status TGPLinearGradientBrush::SetWrapMode(WrapMode wrapMode)
 {
     return SetStatus(GdiplusApi.GdipSetLineWrapMode(nativeBrush, wrapMode));
@@ -325,16 +309,16 @@ WrapMode TGPLinearGradientBrush::GetWrapMode() const
 // ---- TGPPathGradientBrush ----
 
 TGPPathGradientBrush::TGPPathGradientBrush(const TGPPointF* points, int count, WrapMode wrapMode)
-    : TGPBrush(TEmpty {})
+    : TGPTransformedBrush(TEmpty {})
 {
     lastResult = GdiplusApi.GdipCreatePathGradient(points, count, wrapMode, &nativeBrush);
 }
 TGPPathGradientBrush::TGPPathGradientBrush(const TGPPoint* points, int count, WrapMode wrapMode)
-    : TGPBrush(TEmpty {})
+    : TGPTransformedBrush(TEmpty {})
 {
     lastResult = GdiplusApi.GdipCreatePathGradientI(points, count, wrapMode, &nativeBrush);
 }
-TGPPathGradientBrush::TGPPathGradientBrush(const TGPGraphicsPath* path) : TGPBrush(TEmpty {})
+TGPPathGradientBrush::TGPPathGradientBrush(const TGPGraphicsPath* path) : TGPTransformedBrush(TEmpty {})
 {
     lastResult = path ? GdiplusApi.GdipCreatePathGradientFromPath(path->nativePath, &nativeBrush) : InvalidParameter;
 }
@@ -478,38 +462,6 @@ Status TGPPathGradientBrush::SetBlendBellShape(float focus, float scale)
 Status TGPPathGradientBrush::SetBlendTriangularShape(float focus, float scale)
 {
     return SetStatus(GdiplusApi.GdipSetPathGradientLinearBlend(nativeBrush, focus, scale));
-}
-Status TGPPathGradientBrush::GetTransform(TGPMatrix* matrix) const
-{
-    return SetStatus(GdiplusApi.GdipGetPathGradientTransform(nativeBrush, H(matrix)));
-}
-Status TGPPathGradientBrush::SetTransform(const TGPMatrix* matrix)
-{
-    if (!matrix)
-        return SetStatus(InvalidParameter);
-    return SetStatus(GdiplusApi.GdipSetPathGradientTransform(nativeBrush, H(matrix)));
-}
-Status TGPPathGradientBrush::ResetTransform()
-{
-    return SetStatus(GdiplusApi.GdipResetPathGradientTransform(nativeBrush));
-}
-Status TGPPathGradientBrush::MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order)
-{
-    if (!matrix)
-        return SetStatus(InvalidParameter);
-    return SetStatus(GdiplusApi.GdipMultiplyPathGradientTransform(nativeBrush, H(matrix), order));
-}
-Status TGPPathGradientBrush::TranslateTransform(float dx, float dy, MatrixOrder order)
-{
-    return SetStatus(GdiplusApi.GdipTranslatePathGradientTransform(nativeBrush, dx, dy, order));
-}
-Status TGPPathGradientBrush::ScaleTransform(float sx, float sy, MatrixOrder order)
-{
-    return SetStatus(GdiplusApi.GdipScalePathGradientTransform(nativeBrush, sx, sy, order));
-}
-Status TGPPathGradientBrush::RotateTransform(float angle, MatrixOrder order)
-{
-    return SetStatus(GdiplusApi.GdipRotatePathGradientTransform(nativeBrush, angle, order));
 }
 Status TGPPathGradientBrush::GetFocusScales(float& xScale, float& yScale) const
 {

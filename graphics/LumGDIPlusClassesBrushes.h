@@ -32,6 +32,38 @@ protected:
     void SetNative(void* handle) { nativeBrush = handle; }
 };
 
+// The flat functions that move one kind of brush's own transform.
+#define QT_GP_TRANSFORM_CALLS(Name, Kind)                                             \
+    struct Name {                                                                     \
+        static constexpr auto& Set = GdiplusApi.GdipSet##Kind##Transform;             \
+        static constexpr auto& Get = GdiplusApi.GdipGet##Kind##Transform;             \
+        static constexpr auto& Reset = GdiplusApi.GdipReset##Kind##Transform;         \
+        static constexpr auto& Multiply = GdiplusApi.GdipMultiply##Kind##Transform;   \
+        static constexpr auto& Translate = GdiplusApi.GdipTranslate##Kind##Transform; \
+        static constexpr auto& Scale = GdiplusApi.GdipScale##Kind##Transform;         \
+        static constexpr auto& Rotate = GdiplusApi.GdipRotate##Kind##Transform;       \
+    };
+QT_GP_TRANSFORM_CALLS(TTextureTransformCalls, Texture)
+QT_GP_TRANSFORM_CALLS(TLineTransformCalls, Line)
+QT_GP_TRANSFORM_CALLS(TPathGradientTransformCalls, PathGradient)
+#undef QT_GP_TRANSFORM_CALLS
+
+// The transform methods that texture, linear and path gradient brushes share,
+// each kind over its own flat functions. The matrix is required.
+template <class Calls> class TGPTransformedBrush : public TGPBrush {
+public:
+    Status SetTransform(const TGPMatrix* matrix);
+    Status GetTransform(TGPMatrix* matrix) const;
+    Status ResetTransform();
+    Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
+    Status TranslateTransform(float dx, float dy, MatrixOrder order = MatrixOrderPrepend);
+    Status ScaleTransform(float sx, float sy, MatrixOrder order = MatrixOrderPrepend);
+    Status RotateTransform(float angle, MatrixOrder order = MatrixOrderPrepend);
+
+protected:
+    using TGPBrush::TGPBrush;
+};
+
 class TGPSolidBrush : public TGPBrush {
 public:
     TGPSolidBrush() : TGPBrush(TEmpty {}) { }
@@ -49,9 +81,9 @@ public:
     Status GetBackgroundColor(ARGB& color) const;
 };
 
-class TGPTextureBrush : public TGPBrush {
+class TGPTextureBrush : public TGPTransformedBrush<TTextureTransformCalls> {
 public:
-    TGPTextureBrush() : TGPBrush(TEmpty {}) { }
+    TGPTextureBrush() : TGPTransformedBrush(TEmpty {}) { }
     explicit TGPTextureBrush(const TGPImage* image, WrapMode wrapMode = WrapModeTile);
     TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, const TGPRectF& dstRect);
     TGPTextureBrush(const TGPImage* image, WrapMode wrapMode, const TGPRect& dstRect);
@@ -62,22 +94,15 @@ public:
     TGPTextureBrush(const TGPImage* image, const TGPRectF& dstRect, const TGPImageAttributes* imageAttributes);
     TGPTextureBrush(const TGPImage* image, const TGPRect& dstRect, const TGPImageAttributes* imageAttributes);
 
-    Status SetTransform(const TGPMatrix* matrix);
-    Status GetTransform(TGPMatrix* matrix) const;
-    Status ResetTransform();
-    Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
-    Status TranslateTransform(float dx, float dy, MatrixOrder order = MatrixOrderPrepend);
-    Status ScaleTransform(float sx, float sy, MatrixOrder order = MatrixOrderPrepend);
-    Status RotateTransform(float angle, MatrixOrder order = MatrixOrderPrepend);
     Status SetWrapMode(WrapMode wrapMode);
     WrapMode GetWrapMode() const;
     // A new image owning a copy of the brush's picture.
     std::unique_ptr<TGPImage> GetImage() const;
 };
 
-class TGPLinearGradientBrush : public TGPBrush {
+class TGPLinearGradientBrush : public TGPTransformedBrush<TLineTransformCalls> {
 public:
-    TGPLinearGradientBrush() : TGPBrush(TEmpty {}) { }
+    TGPLinearGradientBrush() : TGPTransformedBrush(TEmpty {}) { }
     TGPLinearGradientBrush(const TGPPointF& point1, const TGPPointF& point2, ARGB color1, ARGB color2);
     TGPLinearGradientBrush(const TGPPoint& point1, const TGPPoint& point2, ARGB color1, ARGB color2);
     TGPLinearGradientBrush(const TGPRectF& rect, ARGB color1, ARGB color2, LinearGradientMode mode);
@@ -99,20 +124,13 @@ public:
     Status GetInterpolationColors(ARGB* presetColors, float* blendPositions, int count) const;
     Status SetBlendBellShape(float focus, float scale = 1.0f);
     Status SetBlendTriangularShape(float focus, float scale = 1.0f);
-    Status SetTransform(const TGPMatrix* matrix);
-    Status GetTransform(TGPMatrix* matrix) const;
-    Status ResetTransform();
-    Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
-    Status TranslateTransform(float dx, float dy, MatrixOrder order = MatrixOrderPrepend);
-    Status ScaleTransform(float sx, float sy, MatrixOrder order = MatrixOrderPrepend);
-    Status RotateTransform(float angle, MatrixOrder order = MatrixOrderPrepend);
     Status SetWrapMode(WrapMode wrapMode);
     WrapMode GetWrapMode() const;
 };
 
-class TGPPathGradientBrush : public TGPBrush {
+class TGPPathGradientBrush : public TGPTransformedBrush<TPathGradientTransformCalls> {
 public:
-    TGPPathGradientBrush() : TGPBrush(TEmpty {}) { }
+    TGPPathGradientBrush() : TGPTransformedBrush(TEmpty {}) { }
     TGPPathGradientBrush(const TGPPointF* points, int count, WrapMode wrapMode = WrapModeClamp);
     TGPPathGradientBrush(const TGPPoint* points, int count, WrapMode wrapMode = WrapModeClamp);
     explicit TGPPathGradientBrush(const TGPGraphicsPath* path);
@@ -143,13 +161,6 @@ public:
     Status GetInterpolationColors(ARGB* presetColors, float* blendPositions, int count) const;
     Status SetBlendBellShape(float focus, float scale = 1.0f);
     Status SetBlendTriangularShape(float focus, float scale = 1.0f);
-    Status GetTransform(TGPMatrix* matrix) const;
-    Status SetTransform(const TGPMatrix* matrix);
-    Status ResetTransform();
-    Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
-    Status TranslateTransform(float dx, float dy, MatrixOrder order = MatrixOrderPrepend);
-    Status ScaleTransform(float sx, float sy, MatrixOrder order = MatrixOrderPrepend);
-    Status RotateTransform(float angle, MatrixOrder order = MatrixOrderPrepend);
     Status GetFocusScales(float& xScale, float& yScale) const;
     Status SetFocusScales(float xScale, float yScale);
     WrapMode GetWrapMode() const;

@@ -163,16 +163,42 @@ TEST_F(GdipBrushesTest, ArgumentChecksAnswerInvalidParameterWithoutCallingTheLib
     EXPECT_EQ(TGPTextureBrush(static_cast<const TGPImage*>(nullptr)).lastResult, InvalidParameter);
 }
 
-TEST_F(GdipBrushesTest, TransformsOfABrushRoundTripThroughAMatrix)
+TEST_F(GdipBrushesTest, EachBrushKindMovesItsOwnTransform)
 {
+    TGPBitmap tile(2, 2);
+    TGPTextureBrush texture(&tile);
     TGPLinearGradientBrush line(TGPRectF { 0, 0, 10, 10 }, 0xFF000000u, 0xFFFFFFFFu, LinearGradientModeHorizontal);
-    TGPMatrix shift(1, 0, 0, 1, 3, 4);
-    ASSERT_EQ(line.ResetTransform(), Ok);
-    ASSERT_EQ(line.MultiplyTransform(&shift), Ok);
-    TGPMatrix read;
-    ASSERT_EQ(line.GetTransform(&read), Ok);
-    EXPECT_FLOAT_EQ(read.OffsetX(), 3);
-    EXPECT_FLOAT_EQ(read.OffsetY(), 4);
+    const auto gradient = SquareGradient();
+    // Each kind's transform is read through its own wrapper; all start from their own.
+    const auto check = [](auto& brush) {
+        TGPMatrix shift(1, 0, 0, 1, 3, 4);
+        ASSERT_EQ(brush.ResetTransform(), Ok);
+        ASSERT_EQ(brush.MultiplyTransform(&shift), Ok);
+        ASSERT_EQ(brush.TranslateTransform(1, 1, MatrixOrderAppend), Ok);
+        ASSERT_EQ(brush.ScaleTransform(2, 2, MatrixOrderAppend), Ok);
+        TGPMatrix read;
+        ASSERT_EQ(brush.GetTransform(&read), Ok);
+        EXPECT_FLOAT_EQ(read.OffsetX(), 8);
+        EXPECT_FLOAT_EQ(read.OffsetY(), 10);
+        ASSERT_EQ(brush.SetTransform(&shift), Ok);
+        ASSERT_EQ(brush.RotateTransform(90, MatrixOrderAppend), Ok);
+        brush.GetTransform(&read);
+        EXPECT_NEAR(read.OffsetX(), -4, 1e-4);
+        EXPECT_NEAR(read.OffsetY(), 3, 1e-4);
+        EXPECT_EQ(brush.GetTransform(nullptr), InvalidParameter);
+    };
+    {
+        SCOPED_TRACE("texture");
+        check(texture);
+    }
+    {
+        SCOPED_TRACE("linear");
+        check(line);
+    }
+    {
+        SCOPED_TRACE("path gradient");
+        check(*gradient);
+    }
 }
 
 // ---- path gradients ----
