@@ -201,23 +201,22 @@ void TLumGraphicsContextWin::SetTextQuality(TLumGraphicsTextQuality ATextQuality
 {
     if (!FGPGraphics)
         return;
-    RestartBaseState();
+    FGPGraphics->Restore(FSaveGP);
     switch (ATextQuality) {
     case gtqDefault: FGPGraphics->SetTextRenderingHint(TextRenderingHintSystemDefault); break;
     case gtqAntiAliasing: FGPGraphics->SetTextRenderingHint(TextRenderingHintAntiAlias); break;
     case gtqClearType: FGPGraphics->SetTextRenderingHint(TextRenderingHintClearTypeGridFit); break;
     }
-    // The base state must carry the new setting.
-    RestartBaseState();
+    FSaveGP = FGPGraphics->Save();
 }
 
 void TLumGraphicsContextWin::SetAntiAliasing(bool AAntiAliasing)
 {
     if (!FGPGraphics)
         return;
-    RestartBaseState();
+    FGPGraphics->Restore(FSaveGP);
     FGPGraphics->SetSmoothingMode(AAntiAliasing ? SmoothingModeAntiAlias : SmoothingModeDefault);
-    RestartBaseState();
+    FSaveGP = FGPGraphics->Save();
 }
 
 void TLumGraphicsContextWin::RestoreState(TLumGraphicsSaveState* AState)
