@@ -8,7 +8,6 @@
 
 namespace LumGDIPlusClasses {
 
-
 class TGPBrush : public TGdiplusBase {
 public:
     // A wrapper of no brush: its status is NotImplemented.

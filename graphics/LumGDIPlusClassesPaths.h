@@ -12,7 +12,6 @@ namespace LumGDIPlusClasses {
 // How far a flattened curve may stray from the true one, in device units.
 inline constexpr float FlatnessDefault = 0.25f;
 
-
 class TGPGraphicsPath : public TGdiplusBase {
 public:
     explicit TGPGraphicsPath(FillMode fillMode = FillModeAlternate);
