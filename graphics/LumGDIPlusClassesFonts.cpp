@@ -149,14 +149,16 @@ Status TGPFontCollection::GetFamilies(int numSought, std::span<TGPFontFamily* co
         return status;
     numFound = std::clamp(numFound, 0, numSought);
     for (int i = 0; i < numFound; ++i) {
-        TGPFontFamily* family = gpfamilies[std::size_t(i)];
-        if (!family)
-            continue;
-        // The clone replaces what the object held.
-        void* clone = nullptr;
-        GdiplusApi.GdipCloneFontFamily(handles[std::size_t(i)], &clone);
-        GdiplusApi.GdipDeleteFontFamily(family->nativeFamily);
-        family->nativeFamily = clone;
+        void* listed = handles[std::size_t(i)];
+        if (TGPFontFamily* family = gpfamilies[std::size_t(i)]) {
+            // The clone replaces what the object held.
+            void* clone = nullptr;
+            GdiplusApi.GdipCloneFontFamily(listed, &clone);
+            GdiplusApi.GdipDeleteFontFamily(family->nativeFamily);
+            family->nativeFamily = clone;
+        }
+        // The library hands out a family object of its own for each entry.
+        GdiplusApi.GdipDeleteFontFamily(listed);
     }
     return status;
 }
