@@ -77,6 +77,28 @@ void* TLumGraphicsContext::ConvertToPath(const TLumGraphicsPath* APath, float Fl
     return path;
 }
 
+void TLumGraphicsContext::DrawFlattenedPath(TLumGraphicsStroke* AStroke, const TLumGraphicsPath& APath,
+    TLumGraphicsPathDrawMode AMode)
+{
+    TLumGraphicsPathPolygon polygon;
+    APath.FlattenToPolygon(polygon, PathFlatness);
+    if (AMode == pdmPolygon)
+        DrawPolygon(AStroke, polygon);
+    else
+        DrawPolyline(AStroke, polygon);
+}
+
+void TLumGraphicsContext::FillFlattenedPath(TLumGraphicsFill* AFill, const TLumGraphicsPath& APath,
+    TLumGraphicsPathDrawMode AMode)
+{
+    TLumGraphicsPathPolygon polygon;
+    APath.FlattenToPolygon(polygon, PathFlatness);
+    if (AMode == pdmPolygon)
+        FillPolygon(AFill, polygon);
+    else
+        FillPolyline(AFill, polygon);
+}
+
 void AddRoundRectPath(TLumGraphicsPath& APath, const TRectF& ARect, float ARounding, TLumGraphicsCorners ACorners)
 {
     const float l = ARect.Left, t = ARect.Top, r = ARect.Right, b = ARect.Bottom, R = ARounding;

@@ -140,6 +140,14 @@ public:
     virtual void FillPath(TLumGraphicsFill* AFill, const TLumGraphicsPath* APath,
         TLumGraphicsPathDrawMode APathMode) = 0;
 
+protected:
+    // Flatness with which paths become native paths or polygons.
+    static constexpr float PathFlatness = 0.25f;
+    // The path flattened into one polygon, then outlined or filled as a
+    // polygon (pdmPolygon) or a polyline (otherwise).
+    void DrawFlattenedPath(TLumGraphicsStroke* AStroke, const TLumGraphicsPath& APath, TLumGraphicsPathDrawMode AMode);
+    void FillFlattenedPath(TLumGraphicsFill* AFill, const TLumGraphicsPath& APath, TLumGraphicsPathDrawMode AMode);
+
 private:
     TLumGraphics* FGraphics { nullptr };
     TCanvas* FCanvas { nullptr };
@@ -152,6 +160,12 @@ void AddRoundRectPath(TLumGraphicsPath& APath, const TRectF& ARect, float ARound
 // How the drawing API makes a context without naming its class.
 using TLumGraphicsContextClass = std::unique_ptr<TLumGraphicsContext> (*)(TLumGraphics* AGraphics,
     TCanvas* ACanvas);
+
+template <class TContext>
+std::unique_ptr<TLumGraphicsContext> CreateContext(TLumGraphics* AGraphics, TCanvas* ACanvas)
+{
+    return std::make_unique<TContext>(AGraphics, ACanvas);
+}
 
 // The GDI+ context (TLumGraphicsContextWin).
 TLumGraphicsContextClass NativeContextClass();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <vector>
 
@@ -10,9 +11,6 @@
 #include "platform/rtl/MathUtils.h"
 
 namespace {
-
-// Flatness with which paths become polygons or device paths.
-constexpr float PathFlatness = 0.25f;
 
 int Pixel(double v) { return RoundToInt(v); }
 
@@ -439,38 +437,31 @@ void TLumGraphicsContextGeneral::DrawPath(TLumGraphicsStroke* AStroke, const TLu
         ::AbortPath(dc);
         return;
     }
-    TLumGraphicsPathPolygon polygon;
-    APath->FlattenToPolygon(polygon, PathFlatness);
-    if (APathMode == pdmPolygon)
-        DrawPolygon(AStroke, polygon);
-    else
-        DrawPolyline(AStroke, polygon);
+    DrawFlattenedPath(AStroke, *APath, APathMode);
+}
+
+void TLumGraphicsContextGeneral::DrawWithFocusPen(TColor AColor, const std::function<void()>& ADraw)
+{
+    TCanvas* canvas = GetCanvas();
+    if (!canvas)
+        return;
+    TBrushClearGuard brush(canvas);
+    canvas->GetPen()->SetColor(AColor);
+    StartSpecialPen();
+    ADraw();
+    StopSpecialPen();
 }
 
 void TLumGraphicsContextGeneral::DrawFocusRectangle(TLumGraphicsStroke*, const TRectF& ARect, TColor AColor,
     TLumGraphicsModifyRectMode)
 {
-    TCanvas* canvas = GetCanvas();
-    if (!canvas)
-        return;
-    TBrushClearGuard brush(canvas);
-    canvas->GetPen()->SetColor(AColor);
-    StartSpecialPen();
-    canvas->Rectangle(PixelRect(ARect));
-    StopSpecialPen();
+    DrawWithFocusPen(AColor, [&] { GetCanvas()->Rectangle(PixelRect(ARect)); });
 }
 
 void TLumGraphicsContextGeneral::DrawFocusPath(TLumGraphicsStroke* AStroke, const TLumGraphicsPath* APath,
     TColor AColor)
 {
-    TCanvas* canvas = GetCanvas();
-    if (!canvas)
-        return;
-    TBrushClearGuard brush(canvas);
-    canvas->GetPen()->SetColor(AColor);
-    StartSpecialPen();
-    DrawPath(AStroke, APath, pdmPolygon);
-    StopSpecialPen();
+    DrawWithFocusPen(AColor, [&] { DrawPath(AStroke, APath, pdmPolygon); });
 }
 
 // ---- fills ----
@@ -601,12 +592,7 @@ void TLumGraphicsContextGeneral::FillPath(TLumGraphicsFill* AFill, const TLumGra
         ::AbortPath(dc);
         return;
     }
-    TLumGraphicsPathPolygon polygon;
-    APath->FlattenToPolygon(polygon, PathFlatness);
-    if (APathMode == pdmPolygon)
-        FillPolygon(AFill, polygon);
-    else
-        FillPolyline(AFill, polygon);
+    FillFlattenedPath(AFill, *APath, APathMode);
 }
 
 // ---- pictures and clipping ----
@@ -738,11 +724,4 @@ void TLumGraphicsContextGeneral::DrawRotatedText(const String& AText, const TRec
 
 QT_PUBLISHED(TLumGraphicsContextGeneral)
 
-namespace {
-std::unique_ptr<TLumGraphicsContext> MakeGeneralContext(TLumGraphics* AGraphics, TCanvas* ACanvas)
-{
-    return std::make_unique<TLumGraphicsContextGeneral>(AGraphics, ACanvas);
-}
-} // namespace
-
-TLumGraphicsContextClass GeneralContextClass() { return &MakeGeneralContext; }
+TLumGraphicsContextClass GeneralContextClass() { return &CreateContext<TLumGraphicsContextGeneral>; }

@@ -4,6 +4,8 @@
 // anti-aliasing or opacity. It also serves printing, where the dotted focus
 // pen becomes one a printer driver understands.
 
+#include <functional>
+
 #include "graphics/LumGraphicsContext.h"
 
 class TLumGraphicsContextGeneral : public TLumGraphicsContext {
@@ -101,6 +103,9 @@ private:
     void CanvasArc(const TPointF& ACenter, const TPointF& ARadius, float AStartAngle, float ASweepAngle, bool AChord);
     // One rounded corner of DrawRoundRect: integer centre and radius.
     void CornerArc(int ACenterX, int ACenterY, int ARadius, float AStartAngle, float ASweepAngle);
+    // Runs ADraw with the brush clear and the special pen in AColor; the
+    // pen colour stays AColor afterwards.
+    void DrawWithFocusPen(TColor AColor, const std::function<void()>& ADraw);
     // Makes the canvas select its pen and brush into the device context now.
     void SelectCanvasObjects();
     TTextFormat TextFormat(bool AWordWrapping) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <new>
 #include <vector>
 
@@ -16,9 +17,6 @@
 using namespace LumGDIPlusClasses;
 
 namespace {
-
-// Flatness with which paths become native paths or polygons.
-constexpr float PathFlatness = 0.25f;
 
 TGPPointF GP(const TPointF& P) { return { P.X, P.Y }; }
 
@@ -624,49 +622,38 @@ void TLumGraphicsContextWin::DrawPath(TLumGraphicsStroke* AStroke, const TLumGra
         FGPGraphics->DrawPath(FGPPen.get(), path.get());
         return;
     }
-    TLumGraphicsPathPolygon polygon;
-    APath->FlattenToPolygon(polygon, PathFlatness);
-    if (APathMode == pdmPolygon)
-        DrawPolygon(AStroke, polygon);
-    else
-        DrawPolyline(AStroke, polygon);
+    DrawFlattenedPath(AStroke, *APath, APathMode);
+}
+
+void TLumGraphicsContextWin::DrawWithFocusPen(TColor AColor, const std::function<void()>& ADraw)
+{
+    if (!FGPGraphics || !FGPPen)
+        return;
+    TSmoothingGuard guard(FGPGraphics.get(), true, SmoothingModeNone);
+    const DashStyle dash = FGPPen->GetDashStyle();
+    const float width = FGPPen->GetWidth();
+    ARGB color = 0;
+    FGPPen->GetColor(color);
+    FGPPen->SetDashStyle(DashStyleDot);
+    FGPPen->SetWidth(1);
+    FGPPen->SetColor(MakeGPColor(AColor, 1.0f));
+    ADraw();
+    FGPPen->SetWidth(width);
+    FGPPen->SetDashStyle(dash);
+    FGPPen->SetColor(color);
 }
 
 void TLumGraphicsContextWin::DrawFocusRectangle(TLumGraphicsStroke* AStroke, const TRectF& ARect, TColor AColor,
     TLumGraphicsModifyRectMode AModifyRectMode)
 {
-    if (!FGPGraphics || !FGPPen)
-        return;
-    TSmoothingGuard guard(FGPGraphics.get(), true, SmoothingModeNone);
-    const DashStyle dash = FGPPen->GetDashStyle();
-    const float width = FGPPen->GetWidth();
-    ARGB color = 0;
-    FGPPen->GetColor(color);
-    FGPPen->SetDashStyle(DashStyleDot);
-    FGPPen->SetWidth(1);
-    FGPPen->SetColor(MakeGPColor(AColor, 1.0f));
-    DrawRect(AStroke, ARect, TLumGraphicsSides { gsLeft, gsTop, gsRight, gsBottom }, AModifyRectMode);
-    FGPPen->SetWidth(width);
-    FGPPen->SetDashStyle(dash);
-    FGPPen->SetColor(color);
+    DrawWithFocusPen(AColor, [&] {
+        DrawRect(AStroke, ARect, TLumGraphicsSides { gsLeft, gsTop, gsRight, gsBottom }, AModifyRectMode);
+    });
 }
 
 void TLumGraphicsContextWin::DrawFocusPath(TLumGraphicsStroke* AStroke, const TLumGraphicsPath* APath, TColor AColor)
 {
-    if (!FGPGraphics || !FGPPen)
-        return;
-    TSmoothingGuard guard(FGPGraphics.get(), true, SmoothingModeNone);
-    const DashStyle dash = FGPPen->GetDashStyle();
-    const float width = FGPPen->GetWidth();
-    ARGB color = 0;
-    FGPPen->GetColor(color);
-    FGPPen->SetDashStyle(DashStyleDot);
-    FGPPen->SetWidth(1);
-    FGPPen->SetColor(MakeGPColor(AColor, 1.0f));
-    DrawPath(AStroke, APath, pdmPolygon);
-    FGPPen->SetWidth(width);
-    FGPPen->SetDashStyle(dash);
-    FGPPen->SetColor(color);
+    DrawWithFocusPen(AColor, [&] { DrawPath(AStroke, APath, pdmPolygon); });
 }
 
 // ---- fills ----
@@ -734,12 +721,7 @@ void TLumGraphicsContextWin::FillPath(TLumGraphicsFill* AFill, const TLumGraphic
         FillNativePath(path.get());
         return;
     }
-    TLumGraphicsPathPolygon polygon;
-    APath->FlattenToPolygon(polygon, PathFlatness);
-    if (APathMode == pdmPolygon)
-        FillPolygon(AFill, polygon);
-    else
-        FillPolyline(AFill, polygon);
+    FillFlattenedPath(AFill, *APath, APathMode);
 }
 
 // ---- text ----
@@ -850,11 +832,4 @@ void TLumGraphicsContextWin::DrawBitmap(TGraphic* ABitmap, const TRectF&, const 
 
 QT_PUBLISHED(TLumGraphicsContextWin)
 
-namespace {
-std::unique_ptr<TLumGraphicsContext> MakeWinContext(TLumGraphics* AGraphics, TCanvas* ACanvas)
-{
-    return std::make_unique<TLumGraphicsContextWin>(AGraphics, ACanvas);
-}
-} // namespace
-
-TLumGraphicsContextClass NativeContextClass() { return &MakeWinContext; }
+TLumGraphicsContextClass NativeContextClass() { return &CreateContext<TLumGraphicsContextWin>; }

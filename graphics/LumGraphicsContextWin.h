@@ -5,6 +5,7 @@
 // copies; pen and font are rebuilt when they change, the brush before every
 // fill over the bounds of the shape being filled.
 
+#include <functional>
 #include <memory>
 
 #include "graphics/LumGDIPlusClassesBrushes.h"
@@ -126,6 +127,9 @@ private:
     // Puts the surface back to its base state and records the base anew.
     void RestartBaseState();
     bool PenIsDashed() const;
+    // Runs ADraw with the pen a dotted hairline in AColor, unsmoothed; the
+    // pen and the smoothing mode come back afterwards.
+    void DrawWithFocusPen(TColor AColor, const std::function<void()>& ADraw);
     void FillChanged(TObject* Sender);
     void StrokeChanged(TObject* Sender);
     void FontChanged(TObject* Sender);
