@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "graphics/LumGraphicsPictureSource.h"
 #include "graphics/LumOwnedCollection.h"
 #include "graphics/LumSVGBitmap.h"
 #include "platform/rtl/Classes.h"
@@ -226,7 +227,7 @@ public:
     bool Animate();
 };
 
-class TPictureContainer : public TComponent {
+class TPictureContainer : public TComponent, public TLumGraphicsPictureSource {
     QT_CLASS(TPictureContainer, TComponent)
 public:
     explicit TPictureContainer(TComponent* AOwner = nullptr);
@@ -243,7 +244,7 @@ public:
     virtual TGraphic* FindPicture(const String& s);
     // A platform picture copied from the first item named s (ignoring case),
     // valid until the next FindBitmap or Bitmap call or the container's end.
-    virtual TPicture* FindBitmap(const String& s);
+    TPicture* FindBitmap(const String& s) override;
     // Invalidates every registered control, then fires OnChange.
     virtual void Changed();
     virtual int GetVersionNr() const;
