@@ -608,3 +608,30 @@ TEST_F(MiniHTMLDraw, SubscriptsAndSuperscriptsAddToTheLine)
         EXPECT_EQ(call.YSize, c.YSize);
     }
 }
+
+TEST_F(MiniHTMLDraw, FloatingPictureNarrowsTheFollowingLines)
+{
+    TPictureContainer container;
+    TPictureItem* item = container.GetItems()->Add();
+    item->SetName(u"p");
+    TBytesStream s(SolidPng(20, 3 * GH(), 0xFF0000FF));
+    dynamic_cast<THTMLPicture&>(*item->GetPicture()).LoadFromStream(s);
+    THTMLCall call;
+    call.Container = &container;
+    call.Run(canvas, u"<IMG SRC=\"p\" FLOAT=\"LEFT\">one<BR>two<BR>three<BR>four<BR>five<BR>six", area);
+    // Leftmost text ink of each line band, picture columns left out.
+    auto leftmostText = [&](int line) {
+        for (int x = 21; x < 300; ++x)
+            for (int y = line * GH(); y < (line + 1) * GH(); ++y)
+                if (dc.At(x, y) != RGB(255, 255, 255) && dc.At(x, y) != RGB(0, 0, 255))
+                    return x;
+        return -1;
+    };
+    EXPECT_EQ(dc.At(1, 1), RGB(0, 0, 255));
+    EXPECT_GE(leftmostText(1), 23); // beside the picture
+    EXPECT_GE(leftmostText(2), 23);
+    // The line whose top passes the picture's bottom ends the float: the
+    // lines after it use the whole width again.
+    EXPECT_GE(leftmostText(4), 23);
+    EXPECT_LT(leftmostText(5), 8);
+}
