@@ -2,6 +2,7 @@
 
 #include "platform/gdi/DrawText.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/ImgList.h"
 #include "richtext/MiniHTML.h"
 #include "richtext/MiniHTMLMarkup.h"
 #include "richtext/PictureContainer.h"
@@ -31,10 +32,14 @@ struct THTMLCall {
     TRect HitRect {}, ControlRect {};
     bool Result { false };
 
+    TCustomImageList* Images { nullptr };
+    bool Printing { false };
+    double PrintFactor { 1.0 };
+
     bool Run(TCanvas& c, const String& markup, const TRect& r)
     {
-        Result = DrawHTMLText(&c, markup, r, nullptr, X, Y, FocusAnchor, HoverAnchor, 1, LocateOnly, MeasureOnly,
-            false, KeepColors, BlinkOn, HoverOnly, WordWrap, false, u"", 1.0, AnchorColor, HoverBk, clNone,
+        Result = DrawHTMLText(&c, markup, r, Images, X, Y, FocusAnchor, HoverAnchor, 1, LocateOnly, MeasureOnly,
+            Printing, KeepColors, BlinkOn, HoverOnly, WordWrap, false, u"", PrintFactor, AnchorColor, HoverBk, clNone,
             TColor(0x808080), HitAnchor, Stripped, FocusHref, Title, XSize, YSize, Anchors, HitIndex, HitRect,
             ControlRect, ControlID, ControlValue, ControlType, Cache, Container, nullptr, DPIScale, 0);
         return Result;
@@ -634,4 +639,48 @@ TEST_F(MiniHTMLDraw, FloatingPictureNarrowsTheFollowingLines)
     // lines after it use the whole width again.
     EXPECT_GE(leftmostText(4), 23);
     EXPECT_LT(leftmostText(5), 8);
+}
+
+TEST_F(MiniHTMLDraw, ImageListPicturesAndPrinting)
+{
+    TCustomImageList images(16, 16);
+    TBitmap strip;
+    strip.SetSize(32, 16);
+    strip.GetCanvas()->GetBrush()->SetColor(TColor(0x0000FF)); // red
+    strip.GetCanvas()->FillRect(TRect { 0, 0, 32, 16 });
+    ASSERT_EQ(images.Add(&strip, nullptr), 0);
+    ASSERT_EQ(images.GetCount(), 2);
+    const int gh = GH();
+    const struct {
+        const char16_t* Markup;
+        bool Printing;
+        double Factor;
+        int XSize;
+    } cases[] = {
+        { u"<IMG SRC=\"IDX:1\">", false, 1.0, 18 },
+        { u"<IMG SRC=\"idx:1\" WIDTH=\"40\">", false, 1.0, 18 }, // list pictures keep the list's size
+        { u"<IMG SRC=\"IDX:2\">", false, 1.0, 2 },               // beyond the list
+        { u"<IMG SRC=\"IDX:1\">", true, 3.0, 18 },               // printing stretches only the drawing
+        { u"<IND X=\"10\">a", true, 2.0, 60 },                   // measured three times as far when printing
+        { u"<IND X=\"10\">a", false, 2.0, 10 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(StringToUtf8(c.Markup) + (c.Printing ? " printing" : ""));
+        THTMLCall call;
+        call.MeasureOnly = true;
+        call.Images = &images;
+        call.Printing = c.Printing;
+        call.PrintFactor = c.Factor;
+        call.Run(canvas, c.Markup, area);
+        const bool indent = StringView(c.Markup).starts_with(u"<IND");
+        EXPECT_EQ(call.XSize, c.XSize + (indent ? Width(u"a") : 0));
+        EXPECT_EQ(call.YSize, std::max(gh, indent || c.XSize == 2 ? 0 : 16));
+    }
+    THTMLCall print;
+    print.Images = &images;
+    print.Printing = true;
+    print.PrintFactor = 3.0;
+    print.Run(canvas, u"<IMG SRC=\"IDX:1\">", area);
+    EXPECT_EQ(dc.At(1 + 40, 40), RGB(255, 0, 0));
+    EXPECT_EQ(dc.At(1 + 48, 10), RGB(255, 255, 255));
 }
