@@ -440,7 +440,10 @@ void* GdiplusGetProcAddress(const char* name)
     if (auto it = bridge.find(name); it != bridge.end())
         return it->second;
     void* lib = GdiplusLibrary();
-    return lib ? dlsym(lib, name) : nullptr;
+    if (!lib)
+        return nullptr;
+    void* fn = dlsym(lib, name);
+    return fn ? fn : GdiplusStandIn(name);
 }
 
 // A graphics over a device context: a premultiplied bitmap over the context's

@@ -108,8 +108,11 @@ struct GpImageAttributes { };
 
 // The library: loaded on first use, null when it is not installed.
 void* GdiplusLibrary();
-// A flat API function by name: bridge functions first, then the library's.
+// A flat API function by name: bridge functions first, then the library's,
+// then stand-ins for the few the library lacks.
 void* GdiplusGetProcAddress(const char* name);
+// The stand-in of a flat function the library does not export; null when none.
+void* GdiplusStandIn(const char* name);
 
 // Bridge functions.
 GpStatus GdipCreateFromHDC(HDC dc, GpGraphics** graphics);

@@ -255,4 +255,22 @@ TEST_F(GraphicsWrapperTest, ClipAndTransformShapeWhatIsPainted)
     EXPECT_EQ(dc.At(1, 18), RGB(255, 255, 255));
 }
 
+TEST_F(GraphicsWrapperTest, ACachedBitmapDrawsWhereItIsPut)
+{
+    TMemDC dc(20, 20);
+    TGPGraphics g(dc.DC);
+    TGPBitmap bitmap(4, 4, PixelFormat32bppARGB);
+    {
+        TGPGraphics ig(&bitmap);
+        ASSERT_EQ(ig.Clear(OpaqueBlue), Ok);
+    }
+    TGPCachedBitmap cached(&bitmap, &g);
+    ASSERT_EQ(cached.GetLastStatus(), Ok);
+    ASSERT_EQ(g.DrawCachedBitmap(&cached, 10, 3), Ok);
+    g.Flush();
+    EXPECT_EQ(dc.At(11, 4), RGB(0, 0, 255));
+    EXPECT_EQ(dc.At(9, 4), RGB(255, 255, 255));
+    EXPECT_EQ(dc.At(14, 4), RGB(255, 255, 255));
+}
+
 } // namespace
