@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/gdi/GdiObjects.h"
@@ -126,6 +127,29 @@ void EnsureFontDescription(TFont& font)
 
 namespace {
 
+// Metrics of fonts measured before, by pango description: callers such as the
+// mini-HTML engine create a new font object at every style change.
+std::mutex& MetricsCacheLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+std::unordered_map<std::string, TFontMetrics>& MetricsCache()
+{
+    static std::unordered_map<std::string, TFontMetrics> cache;
+    return cache;
+}
+
+std::optional<TFontMetrics> KnownMetrics(const std::string& key)
+{
+    std::lock_guard g(MetricsCacheLock());
+    auto& cache = MetricsCache();
+    if (auto it = cache.find(key); it != cache.end())
+        return it->second;
+    return std::nullopt;
+}
+
 PangoLayout* NewLayout(TFont& font, StringView text, double scale = 1)
 {
     EnsureFontDescription(font);
@@ -158,6 +182,15 @@ const TFontMetrics& MetricsOf(TFont& font)
     if (font.Metrics)
         return *font.Metrics;
     EnsureFontDescription(font);
+    std::string key;
+    if (char* text = pango_font_description_to_string(font.Desc)) {
+        key = text;
+        g_free(text);
+    }
+    if (auto known = KnownMetrics(key)) {
+        font.Metrics = *known;
+        return *font.Metrics;
+    }
     TFontMetrics m;
     const double em = double(pango_font_description_get_size(font.Desc)) / PANGO_SCALE;
     if (PangoFont* f = pango_font_map_load_font(SharedFontMap(), SharedPangoContext(), font.Desc)) {
@@ -180,6 +213,10 @@ const TFontMetrics& MetricsOf(TFont& font)
         g_object_unref(l);
     }
     font.Metrics = m;
+    std::lock_guard g(MetricsCacheLock());
+    if (MetricsCache().size() > 1024)
+        MetricsCache().clear();
+    MetricsCache().emplace(std::move(key), m);
     return *font.Metrics;
 }
 
