@@ -172,11 +172,15 @@ std::optional<String> TXMLNode::GetAttribute(const String& AName) const
 
 void TXMLDocument::LoadFromText(const String& AText)
 {
+    // The text is already decoded: whatever encoding its declaration names,
+    // the bytes handed on are UTF-8.
     const std::string utf8 = StringToUtf8(AText);
-    LoadFromBytes(utf8.data(), utf8.size());
+    Load(utf8.data(), utf8.size(), "UTF-8");
 }
 
-void TXMLDocument::LoadFromBytes(const void* AData, std::size_t ASize)
+void TXMLDocument::LoadFromBytes(const void* AData, std::size_t ASize) { Load(AData, ASize, nullptr); }
+
+void TXMLDocument::Load(const void* AData, std::size_t ASize, const char* AEncoding)
 {
     FDoc.reset();
     if (ASize > std::size_t(INT_MAX))
@@ -187,7 +191,7 @@ void TXMLDocument::LoadFromBytes(const void* AData, std::size_t ASize)
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt)
         throw EXMLDocumentError(u"Out of memory while reading the XML document");
-    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, static_cast<const char*>(AData), int(ASize), nullptr, nullptr, options);
+    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, static_cast<const char*>(AData), int(ASize), nullptr, AEncoding, options);
     String message;
     if (!doc || !ctxt->wellFormed) {
         const xmlError* err = xmlCtxtGetLastError(ctxt);

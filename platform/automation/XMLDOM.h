@@ -70,5 +70,7 @@ public:
     TXMLNode GetDocumentElement() const;
 
 private:
+    void Load(const void* AData, std::size_t ASize, const char* AEncoding);
+
     std::shared_ptr<_xmlDoc> FDoc;
 };
