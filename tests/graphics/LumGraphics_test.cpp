@@ -4,6 +4,7 @@
 
 #include "graphics/LumGraphics.h"
 #include "graphics/LumGraphicsDefaults.h"
+#include "platform/rtl/MathUtils.h"
 
 namespace {
 
@@ -263,6 +264,142 @@ TEST(GraphicsHitTests, PointsOnEdgesAndDegenerateShapes)
     path.AddPolygon(triangle);
     EXPECT_TRUE(TLumGraphics::PointInPath(Point(2, 2), &path));
     EXPECT_FALSE(TLumGraphics::PointInPath(Point(2, 2), nullptr));
+}
+
+} // namespace
+
+namespace {
+
+// Text through the plain GDI context; the ink is every pixel that is not the
+// background.
+class GraphicsTextTest : public GraphicsTest {
+protected:
+    TRect Ink()
+    {
+        TRect box { 60, 60, 0, 0 };
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 60; ++x)
+                if (Pixel(x, y) != Background) {
+                    box.Left = std::min(box.Left, x);
+                    box.Top = std::min(box.Top, y);
+                    box.Right = std::max(box.Right, x + 1);
+                    box.Bottom = std::max(box.Bottom, y + 1);
+                }
+        return box;
+    }
+    void SetUp() override
+    {
+        GraphicsTest::SetUp();
+        G->SetFontName(u"Arial");
+        G->SetFontSize(10);
+        G->SetFontColor(0);
+    }
+};
+
+TEST_F(GraphicsTextTest, MeasuringEdgeCases)
+{
+    EXPECT_EQ(G->CalculateText(u""), TRectF(0, 0, 0, 0));
+    EXPECT_EQ(G->CalculateTextHeight(u"abc", TRectF(5, 5, 5.4f, 100)), 0);
+    EXPECT_EQ(G->CalculateTextHeight(u"abc", TRectF(5, 5, 3, 100)), 0);
+
+    const TRectF own = G->GetContext()->CalculateText(u"Some text", TRectF(0, 0, 10000, 10000), false);
+    const TRectF r = G->CalculateText(u"Some text");
+    EXPECT_EQ(r.Bottom, own.Bottom + 1);
+    EXPECT_EQ(r.Right, own.Right);
+    EXPECT_EQ(G->CalculateTextInt(u"Some text"),
+        Rect(RoundToInt(r.Left), RoundToInt(r.Top), RoundToInt(r.Right), RoundToInt(r.Bottom)));
+    EXPECT_EQ(G->CalculateTextWidth(u"Some text", Rect(0, 0, 10000, 10000)), RoundToInt(r.Width()));
+}
+
+TEST_F(GraphicsTextTest, NativeContextMeasuresPlainTextOnePixelTaller)
+{
+    auto native = TLumGraphics::CreateBitmapCanvas(100, 100, true, false);
+    native->BeginScene();
+    const TRectF own = native->GetContext()->CalculateText(u"Some text", TRectF(0, 0, 10000, 10000), false);
+    EXPECT_EQ(native->CalculateText(u"Some text").Bottom, own.Bottom + 1);
+    native->EndScene();
+}
+
+TEST_F(GraphicsTextTest, OptimizedLineBreaksMeasureLineByLine)
+{
+    const float first = G->CalculateTextHeight(u"first");
+    const float second = G->CalculateTextHeight(u"second");
+    G->SetOptimizedHTMLDrawing(true);
+    for (const char16_t* text : { u"first<BR/>second", u"first<br/>second" }) {
+        SCOPED_TRACE(StringToUtf8(text));
+        const TRectF r = G->CalculateText(text, TRectF(3, 4, 300, 300));
+        EXPECT_EQ(r.Top, 4);
+        EXPECT_EQ(r.Right, 300) << "left and right stay those of the rectangle";
+        EXPECT_FLOAT_EQ(r.Height(), first + second);
+    }
+    Clear();
+    G->DrawText(TRectF(0, 0, 60, 60), u"ab<BR/>cd", false, gtaLeading, gtaLeading);
+    const TRect two = Ink();
+    Clear();
+    G->DrawText(TRectF(0, 0, 60, 60), u"ab", false, gtaLeading, gtaLeading);
+    const TRect one = Ink();
+    EXPECT_GT(two.Bottom, one.Bottom + 5) << "the second line is drawn below the first";
+}
+
+TEST_F(GraphicsTextTest, PlacementMinimumSizeAndPlainMarkup)
+{
+    struct Case {
+        const char* name;
+        const char16_t* text;
+        TRectF rect;
+        float minHeight;
+        bool html;
+        int centreY;
+    };
+    const Case cases[] = {
+        { "plain centred", u"Hg", { 0, 0, 60, 60 }, -1, true, 30 },
+        { "markup centred", u"<b>Hg</b>", { 0, 0, 60, 60 }, -1, true, 30 },
+        { "plain, minimum height", u"Hg", { 0, 0, 60, 20 }, 50, true, 25 },
+        { "markup, minimum height", u"<b>Hg</b>", { 0, 0, 60, 20 }, 50, true, 25 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Clear();
+        G->DrawText(c.rect, c.text, false, gtaCenter, gtaCenter, gttNone, 0, -1, c.minHeight, c.html);
+        const TRect ink = Ink();
+        ASSERT_GT(ink.Right, ink.Left);
+        EXPECT_NEAR((ink.Left + ink.Right) / 2.0, 30, 3);
+        EXPECT_NEAR((ink.Top + ink.Bottom) / 2.0, c.centreY, 3);
+    }
+    // Without markup support the tags are text.
+    Clear();
+    G->DrawText(TRectF(0, 0, 60, 60), u"<b>x</b>", false, gtaLeading, gtaLeading, gttNone, 0, -1, -1, false);
+    const TRect tags = Ink();
+    Clear();
+    G->DrawText(TRectF(0, 0, 60, 60), u"<b>x</b>", false, gtaLeading, gtaLeading);
+    EXPECT_GT(tags.Width(), Ink().Width() + 10);
+}
+
+TEST_F(GraphicsTextTest, DrawingKeepsTheFillColourAndTestingAnchorsDrawsNoPlainText)
+{
+    G->SetFillColor(0x123456);
+    G->SetFontColor(Red);
+    for (const char16_t* text : { u"plain", u"<b>bold</b>" }) {
+        SCOPED_TRACE(StringToUtf8(text));
+        G->DrawText(TRectF(0, 0, 60, 60), text);
+        EXPECT_EQ(G->GetContext()->GetFillColor(), 0x123456);
+    }
+    Clear();
+    EXPECT_EQ(G->DrawText(TRectF(0, 0, 60, 60), u"plain", false, gtaLeading, gtaLeading, gttNone, 0, -1, -1, true,
+                  true, 5, 5),
+        u"");
+    EXPECT_EQ(CountPixels(Background), 60 * 60);
+
+    const String link = u"<a href=\"target\">link</a>";
+    const float w = G->CalculateTextWidth(u"link");
+    String id, value, type;
+    EXPECT_EQ(G->DrawText(TRectF(0, 0, 60, 60), link, id, value, type, false, gtaLeading, gtaLeading, gttNone, 0, -1,
+                  -1, true, true, w / 2, 5),
+        u"target");
+    EXPECT_EQ(G->DrawText(TRectF(0, 0, 60, 60), link, false, gtaLeading, gtaLeading, gttNone, 0, -1, -1, true, true,
+                  w + 20, 5),
+        u"");
+    EXPECT_EQ(G->GetContext()->GetFillColor(), 0x123456);
 }
 
 } // namespace
