@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "graphics/LumGraphics.h"
+#include "graphics/LumBitmap.h"
 #include "graphics/LumGraphicsDefaults.h"
 #include "platform/rtl/MathUtils.h"
 
@@ -400,6 +401,58 @@ TEST_F(GraphicsTextTest, DrawingKeepsTheFillColourAndTestingAnchorsDrawsNoPlainT
                   w + 20, 5),
         u"");
     EXPECT_EQ(G->GetContext()->GetFillColor(), 0x123456);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GraphicsTest, TextureFillsStayInsideTheShapeRectangle)
+{
+    TBitmap bitmap;
+    bitmap.SetSize(10, 10);
+    bitmap.GetCanvas()->GetBrush()->SetColor(Blue);
+    bitmap.GetCanvas()->FillRect(Rect(0, 0, 10, 10));
+    TLumBitmap texture;
+    texture.Assign(&bitmap);
+
+    struct Case {
+        const char* name;
+        TLumGraphicsTextureMode mode;
+        int blue;
+        TPoint inside;
+    };
+    // The rectangle (5, 5, 35, 40) is three tiles wide and three and a half high.
+    const Case cases[] = {
+        { "original", gtmOriginal, 100, { 5, 5 } },
+        { "stretch", gtmStretch, 30 * 35, { 34, 39 } },
+        { "fit", gtmFit, 30 * 30, { 20, 20 } },
+        { "center", gtmCenter, 100, { 20, 22 } },
+        { "tile", gtmTile, 30 * 35, { 34, 39 } },
+    };
+    G->SetStrokeKind(gskNone);
+    G->GetFill()->SetTexture(&texture);
+    G->SetFillKind(gfkTexture);
+    G->SetFillColor(gcNull);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Clear();
+        G->GetFill()->SetTextureMode(c.mode);
+        G->DrawRectangle(TRectF(5, 5, 35, 40));
+        EXPECT_EQ(CountPixels(Blue), c.blue);
+        EXPECT_EQ(Pixel(c.inside.X, c.inside.Y), Blue);
+        EXPECT_EQ(Pixel(10, 42), Background);
+        EXPECT_EQ(Pixel(37, 10), Background);
+    }
+
+    // An arc draws its texture only when the fill has a colour.
+    G->GetFill()->SetTextureMode(gtmStretch);
+    Clear();
+    G->DrawArc(TPointF(20, 20), TPointF(10, 10), 0, 90);
+    EXPECT_EQ(CountPixels(Blue), 0);
+    G->SetFillColor(Red);
+    G->DrawArc(TPointF(20, 20), TPointF(10, 10), 0, 90);
+    EXPECT_GT(CountPixels(Blue), 0);
 }
 
 } // namespace
