@@ -8,6 +8,7 @@
 #include "graphics/LumGeometry.h"
 #include "graphics/LumGraphics.h"
 #include "graphics/LumGraphicsHTML.h"
+#include "platform/vcl/ImgList.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -152,6 +153,7 @@ private:
         return O.HitPoint.X >= left && O.HitPoint.X < right && O.HitPoint.Y >= top && O.HitPoint.Y < bottom;
     }
     TPicture* FindPicture(const String& ASource, std::unique_ptr<TLumBitmap>& AOwned);
+    void DrawBodyPictures(StringView tag, StringView upper);
 
     TLumGraphics& G;
     TRectF Rect;
@@ -202,9 +204,43 @@ TPicture* THTMLLayout::FindPicture(const String& ASource, std::unique_ptr<TLumBi
         }
         return AOwned.get();
     }
+    if (upper.starts_with(u"IDX:")) {
+        TCustomImageList* images = G.GetImageList();
+        int index = StrToIntDef(Trim(ASource.substr(4)), -1);
+        if (!images || index < 0 || index >= images->GetCount())
+            return nullptr;
+        TBitmap image;
+        if (!images->GetBitmap(index, &image))
+            return nullptr;
+        AOwned = std::make_unique<TLumBitmap>();
+        AOwned->Assign(&image);
+        return AOwned.get();
+    }
     if (ASource.find(u':') != String::npos || !G.GetPictureContainer())
         return nullptr;
     return G.GetPictureContainer()->FindBitmap(ASource);
+}
+
+void THTMLLayout::DrawBodyPictures(StringView tag, StringView upper)
+{
+    String src;
+    std::unique_ptr<TLumBitmap> owned;
+    if (AttributeValue(tag, upper, u"BACKGROUND", src))
+        if (TPicture* pic = FindPicture(src, owned); pic && pic->GetWidth() > 0 && pic->GetHeight() > 0) {
+            const float w = float(pic->GetWidth()), h = float(pic->GetHeight());
+            auto state = G.SaveState(true);
+            G.ClipRect(Rect);
+            for (float y = Rect.Top; y < Rect.Bottom; y += h)
+                for (float x = Rect.Left; x < Rect.Right; x += w)
+                    G.DrawBitmap(TRectF { x, y, x + w, y + h }, pic, false, false, false, false);
+            G.RestoreState(std::move(state), true);
+        }
+    if (AttributeValue(tag, upper, u"BGTOPLEFT", src))
+        if (TPicture* pic = FindPicture(src, owned))
+            G.DrawBitmap(Rect.Left, Rect.Top, pic);
+    if (AttributeValue(tag, upper, u"BGTOPRIGHT", src))
+        if (TPicture* pic = FindPicture(src, owned))
+            G.DrawBitmap(Rect.Right - float(pic->GetWidth()), Rect.Top, pic);
 }
 
 void THTMLLayout::PlaceRun(const String& text, float x, float top, float height, bool script, const TPointF& size)
@@ -305,7 +341,6 @@ void THTMLLayout::HandleTag(StringView tag, bool APlace, float& x, float top, fl
             endLine = true;
             LinePlain += u"\r";
         } else if (!closing && name.starts_with(u"BO")) {
-            String src;
             if (APlace && O.Paint) {
                 TColor bg = AttributeColor(tag, upper, u"BGCOLOR", -1);
                 String to;
@@ -317,6 +352,7 @@ void THTMLLayout::HandleTag(StringView tag, bool APlace, float& x, float top, fl
                 } else if (bg != -1) {
                     G.SetStrokeColor(bg);
                 }
+                DrawBodyPictures(tag, upper);
             }
         } else if (name.starts_with(u"B") && (name.size() == 1 || name[1] == u' ')) {
             styleOn(fsBold, !closing);

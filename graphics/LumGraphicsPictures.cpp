@@ -7,6 +7,7 @@
 #include "graphics/LumBitmap.h"
 #include "graphics/LumGeometry.h"
 #include "graphics/LumGraphics.h"
+#include "graphics/LumSVGParser.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -131,7 +132,11 @@ void TLumGraphics::DrawBitmap(double ALeft, double ATop, double ARight, double A
     TRectF r = GetBitmapDrawRectangle(ALeft, ATop, ARight, ABottom, ABitmap, AAspectRatio, AStretch, ACenter,
         ACropping);
     if (TLumSVGImport* svg = PictureSVG(ABitmap)) {
-        // Rendered at the size of the target, so it stays sharp at any scale.
+        if (auto* vector = dynamic_cast<TLumGraphicsSVGImport*>(svg)) {
+            vector->Draw(this, r, true, true);
+            return;
+        }
+        // Another document kind: rasterised at the size of the target.
         double width = std::nearbyint(r.Right - r.Left), height = std::nearbyint(r.Bottom - r.Top);
         if (!(width >= 1) || !(height >= 1) || width * height > MaxPartPixels)
             return;

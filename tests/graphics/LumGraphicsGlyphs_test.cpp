@@ -6,6 +6,7 @@
 
 #include "graphics/LumGraphics.h"
 #include "graphics/LumGraphicsDefaults.h"
+#include "graphics/LumSVGParser.h"
 #include "tests/platform/gdi/PixelProbe.h"
 
 namespace {
@@ -217,6 +218,30 @@ TEST_F(GraphicsGlyphsTest, ExpanderAndCompactGlyphsPointTheirWay)
         EXPECT_EQ(tipFirst, c.InkAtTop);
         G->BeginScene();
     }
+}
+
+TEST_F(GraphicsGlyphsTest, WithoutStyleTheEmbeddedSVGGlyphIsDrawnInTheButton)
+{
+    RegisterLumGraphicsSVGImport();
+    // The embedded glyphs draw in dark gray.
+    auto isGlyph = [](COLORREF c) { return (c & 0xFF) < 0x90 && ((c >> 8) & 0xFF) < 0x90 && ((c >> 16) & 0xFF) < 0x90; };
+    G->DrawCloseButton(TRectF { 0, 0, 40, 40 }, false, false, true, false);
+    RECT close = InkBox(isGlyph);
+    ASSERT_GT(close.Right, close.Left);
+    // Inside the button shrunk by 6 on every side.
+    EXPECT_GE(close.Left, 6);
+    EXPECT_LE(close.Right, 34);
+
+    const RECT all { 0, 0, Dc.W, Dc.H };
+    HBRUSH white = CreateSolidBrush(White);
+    FillRect(Dc.DC, &all, white);
+    DeleteObject(white);
+    G->BeginScene();
+    G->DrawDropDownButton(TRectF { 0, 0, 100, 20 }, false, false, true, false, false);
+    RECT drop = InkBox(isGlyph);
+    ASSERT_GT(drop.Right, drop.Left);
+    EXPECT_GE(drop.Left, 84);
+    EXPECT_LE(drop.Right, 98);
 }
 
 } // namespace

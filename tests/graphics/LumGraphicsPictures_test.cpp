@@ -6,6 +6,8 @@
 
 #include "graphics/LumBitmap.h"
 #include "graphics/LumGraphics.h"
+#include "graphics/LumSVGParser.h"
+#include "platform/rtl/Streams.h"
 #include "tests/platform/gdi/PixelProbe.h"
 
 namespace {
@@ -210,6 +212,32 @@ TEST_F(GraphicsPictureDrawTest, ScaledItemWithoutPictureFallsBackToTheContainer)
     RECT ink = Finish();
     EXPECT_EQ(ink.Right, 12);
     EXPECT_EQ(ink.Bottom, 8);
+}
+
+TEST_F(GraphicsPictureDrawTest, PartOfAnSVGPictureDrawsTheWholeDrawing)
+{
+    RegisterLumGraphicsSVGImport();
+    const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 10 10\" width=\"10\" height=\"10\">"
+                            "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" fill=\"#0000FF\"/></svg>";
+    TMemoryStream stream;
+    stream.Write(svg.data(), int(svg.size()));
+    stream.SetPosition(0);
+    TLumBitmap picture;
+    picture.SetGraphic(nullptr);
+    auto graphic = std::make_unique<TLumSVGBitmap>();
+    graphic->LoadFromStream(stream);
+    picture.SetGraphic(graphic.get());
+    ASSERT_TRUE(picture.HasSVG());
+
+    // The source rectangle plays no part: the drawing fills the destination.
+    G->DrawBitmapPart(TRectF { 0, 0, 2, 2 }, TRectF { 10, 10, 50, 50 }, &picture, false, true, false, false);
+    EXPECT_EQ(G->DrawBitmapPartSync(0, 0, 2, 2, 10, 10, 50, 50, &picture), nullptr);
+    RECT ink = Finish();
+    EXPECT_NEAR(ink.Left, 10, 1);
+    EXPECT_NEAR(ink.Top, 10, 1);
+    EXPECT_NEAR(ink.Right, 50, 1);
+    EXPECT_NEAR(ink.Bottom, 50, 1);
+    EXPECT_EQ(Dc.At(30, 30), RGB(0, 0, 255));
 }
 
 } // namespace
