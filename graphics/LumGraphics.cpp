@@ -1,9 +1,12 @@
 #include "graphics/LumGraphics.h"
 
+#include <cctype>
+
 #include "graphics/LumBitmap.h"
 #include "graphics/LumGeometry.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/rtl/StringList.h"
+#include "platform/rtl/SysUtils.h"
 
 QT_PUBLISHED(TLumGraphics, QT_PROP_RO(Fill), QT_PROP_RO(Stroke), QT_PROP_RO(Font),
     QT_PROP(OptimizedHTMLDrawing), QT_PROP_T(HighlightColor, u"TColor"), QT_PROP_T(HighlightTextColor, u"TColor"),
@@ -624,31 +627,17 @@ String TLumGraphics::ColorToHTML(TColor AColor)
 
 namespace {
 
-int HexDigitValue(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
-// Two hexadecimal digits (one doubled for the short form); anything else
-// raises the integer conversion's error, as reading "$" + the digits would.
+// Two hexadecimal digits (one doubled for the short form) read as "$" plus
+// the digits; a sign, blank or other non-digit raises the conversion's error
+// rather than being read along.
 int HexChannel(const String& ADigits)
 {
-    int value = 0;
+    const String text = u"$" + ADigits;
     for (char16_t c : ADigits) {
-        const int digit = HexDigitValue(c);
-        if (digit < 0)
-            throw EConvertError(u"'$" + ADigits + u"' is not a valid integer value");
-        value = value * 16 + digit;
+        if (c > 0x7F || !std::isxdigit(int(c)))
+            throw EConvertError(u"'" + text + u"' is not a valid integer value");
     }
-    if (ADigits.empty())
-        throw EConvertError(u"'$' is not a valid integer value");
-    return value;
+    return StrToInt(text);
 }
 
 String Part(const String& AText, size_t AStart, size_t ACount)
