@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "foundation/LumPersistence.h"
+#include "graphics/LumBitmap.h"
 #include "graphics/LumGraphicsTypes.h"
 #include "platform/vcl/Controls.h"
 
@@ -277,10 +278,25 @@ public:
     bool GetShowAcceleratorChar() const { return FShowAcceleratorChar; }
     void SetShowAcceleratorChar(bool Value) { FShowAcceleratorChar = Value; }
 
-    void ClearStateBitmaps() override { }
+    // ---- state pictures ----
+    // The pictures stay the control's: callers draw them and never free them.
+    // Check-box and radio pictures are built when any of the kind is missing.
+    TPicture* GetCheckBoxBitmap(bool AChecked, bool AFocused, bool AEnabled);
+    TPicture* GetRadioButtonBitmap(bool AChecked, bool AFocused, bool AEnabled);
+    // Push-button pictures are rebuilt whenever the size differs from the
+    // last build, so a picture handed out stays valid for same-size calls.
+    TPicture* GetButtonBitmap(int AWidth, int AHeight, bool ADown, bool AFocused, bool AEnabled);
+    virtual void UpdateCheckBoxBitmaps();
+    virtual void UpdateRadioButtonBitmaps();
+    virtual void UpdateButtonBitmaps(int AWidth, int AHeight);
+    // The colour the state pictures treat as transparent.
+    virtual TColor GetBitmapBackgroundColor();
+    void ClearStateBitmaps() override;
+
     void ApplyStyle() override;
     void ResetToDefaultStyle() override;
     void SetEnabled(bool v) override;
+    void ChangeDPIScale(int M, int D) override;
 
     TLumCustomControlBeforeDrawEvent OnBeforeDraw;
     TLumCustomControlAfterDrawEvent OnAfterDraw;
@@ -292,8 +308,9 @@ protected:
     virtual void InitializeControl() { }
     virtual void UpdateControlAfterResize() { }
     // The paint pipeline over the drawing API; Paint skips it while
-    // BlockInvalidate is set. The drawing itself joins with the drawing API.
-    virtual void DrawControl() { }
+    // BlockInvalidate is set.
+    virtual void DrawControl();
+    virtual void DrawBackground(TLumGraphics* AGraphics, TRectF ARect);
     virtual void Draw(TLumGraphics* /*AGraphics*/, TRectF /*ARect*/) { }
     virtual void DoBeforeDraw(TLumGraphics* AGraphics, TRectF ARect, bool& ADefaultDraw);
     virtual void DoAfterDraw(TLumGraphics* AGraphics, TRectF ARect);
@@ -302,8 +319,17 @@ protected:
 
     void Paint() override;
     void Resize() override;
+    void CreateWnd() override;
 
 private:
+    struct TStatePicture;
+    // Draws each state of ATable on one scratch bitmap of that size and
+    // keeps a copy of each in its field.
+    void BuildStatePictures(const TStatePicture* ATable, std::size_t ACount, int AWidth, int AHeight);
+    void DrawState(HDC ADC, const TRect& ARect, const TStatePicture& AState);
+    // Applies the control's drawing settings to a drawing object's context.
+    void SetUpGraphics(TLumGraphics& AGraphics);
+
     void FillChanged(TObject* Sender);
     void StrokeChanged(TObject* Sender);
     bool StartsWritable(TObject* AObject, const String& APropertyName) const;
@@ -312,6 +338,25 @@ private:
     bool FAppearancePersisting { false };
     bool FExporting { false };
     TRectF FExportRect;
+    std::unique_ptr<TLumBitmap> FCheckedChk;
+    std::unique_ptr<TLumBitmap> FUnCheckedChk;
+    std::unique_ptr<TLumBitmap> FCheckedFocusChk;
+    std::unique_ptr<TLumBitmap> FUnCheckedFocusChk;
+    std::unique_ptr<TLumBitmap> FCheckedDisabledChk;
+    std::unique_ptr<TLumBitmap> FUnCheckedDisabledChk;
+    std::unique_ptr<TLumBitmap> FCheckedRd;
+    std::unique_ptr<TLumBitmap> FUnCheckedRd;
+    std::unique_ptr<TLumBitmap> FCheckedFocusRd;
+    std::unique_ptr<TLumBitmap> FUnCheckedFocusRd;
+    std::unique_ptr<TLumBitmap> FCheckedDisabledRd;
+    std::unique_ptr<TLumBitmap> FUnCheckedDisabledRd;
+    std::unique_ptr<TLumBitmap> FDownBtn;
+    std::unique_ptr<TLumBitmap> FNormalBtn;
+    std::unique_ptr<TLumBitmap> FDownFocusBtn;
+    std::unique_ptr<TLumBitmap> FNormalFocusBtn;
+    std::unique_ptr<TLumBitmap> FNormalDisabledBtn;
+    // Pixel size of the last push-button build.
+    TSize FButtonBitmapSize;
     std::unique_ptr<TLumGraphicsFill> FFill;
     std::unique_ptr<TLumGraphicsStroke> FStroke;
     void* FDataPointer { nullptr };
