@@ -456,3 +456,23 @@ TEST_F(GraphicsTest, TextureFillsStayInsideTheShapeRectangle)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GraphicsTest, JSONCarriesStateAndMarkupSettings)
+{
+    G->SetHighlightColor(0x112233);
+    G->SetURLUnderline(false);
+    G->SetFillColor(Red);
+    G->SetStrokeWidth(3);
+    const String json = G->GetJSON();
+    auto other = TLumGraphics::CreateBitmapCanvas(4, 4, false, false);
+    other->SetJSON(json);
+    EXPECT_EQ(other->GetHighlightColor(), 0x112233);
+    EXPECT_FALSE(other->GetURLUnderline());
+    EXPECT_EQ(other->GetFill()->GetColor(), Red);
+    EXPECT_EQ(other->GetContext()->GetFillColor(), Red) << "loading reaches the context";
+    EXPECT_EQ(other->GetStroke()->GetWidth(), 3);
+}
+
+} // namespace
