@@ -16,16 +16,6 @@ namespace {
 
 constexpr float MeasureExtent = 10000;
 
-bool StartsNoCase(StringView s, std::size_t at, StringView prefix)
-{
-    if (at + prefix.size() > s.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (AsciiUpper(s[at + i]) != AsciiUpper(prefix[i]))
-            return false;
-    return true;
-}
-
 String ReplaceAllText(StringView s, StringView what, StringView with)
 {
     String out;
@@ -143,8 +133,10 @@ private:
     TPointF MeasureRun(const String& AText);
     // One pass over the line from `from`: measures and, with APlace, also
     // places, hit-tests and (when painting) draws.
-    TLineMetrics ProcessLine(const String& s, std::size_t from, bool APlace, float AX, float ATop, float AHeight,
-        bool AScript);
+    // The place pass stops where the measure pass ended (AStop); only the
+    // measure pass decides where the line breaks (at ARight).
+    TLineMetrics ProcessLine(const String& s, std::size_t from, std::size_t AStop, bool APlace, float AX, float ARight,
+        float ATop, float AHeight, bool AScript);
     void HandleTag(StringView tag, bool APlace, float& x, float top, float height, TLineMetrics& m, bool& endLine);
     void PlaceRun(const String& text, float x, float top, float height, bool script, const TPointF& size);
     void ApplyFont() { G.SetFont(&Font); }
@@ -166,8 +158,8 @@ private:
     TLumGraphicsStrokeKind EntryStrokeKind { gskNone };
     TTextState St;
     TLumGraphicsHTMLResult R;
-    int Pictures { 0 };
-    bool Measuring { true };
+    float LineStart { 0 };
+    bool BreakBefore { false };
     String LinePlain;
 };
 
@@ -496,7 +488,10 @@ void THTMLLayout::HandleTag(StringView tag, bool APlace, float& x, float top, fl
             AttributeNumber(tag, upper, u"HEIGHT", h);
             if (w <= 0 || h <= 0)
                 break;
-            ++Pictures;
+            if (!APlace && x > LineStart && x + w > Rect.Right) {
+                endLine = BreakBefore = true;
+                break;
+            }
             if (upper.find(u"WRAP") == String::npos)
                 m.Height = std::max(m.Height, h);
             if (APlace) {
@@ -525,8 +520,8 @@ void THTMLLayout::HandleTag(StringView tag, bool APlace, float& x, float top, fl
         if (closing) {
             endLine = true;
         } else {
-            if (m.Width > 0 && x > Rect.Left + St.ListLevel * 12) {
-                endLine = true;
+            if (x > LineStart && !APlace) {
+                endLine = BreakBefore = true;
                 break;
             }
             int level = std::max(St.ListLevel, 1);
@@ -624,16 +619,18 @@ void THTMLLayout::HandleTag(StringView tag, bool APlace, float& x, float top, fl
     }
 }
 
-TLineMetrics THTMLLayout::ProcessLine(const String& s, std::size_t from, bool APlace, float AX, float ATop,
-    float AHeight, bool AScript)
+TLineMetrics THTMLLayout::ProcessLine(const String& s, std::size_t from, std::size_t AStop, bool APlace, float AX,
+    float ARight, float ATop, float AHeight, bool AScript)
 {
     TLineMetrics m;
     m.Height = TextHeight();
     float x = AX;
-    const float right = Rect.Right;
+    const float right = ARight;
     std::size_t p = from;
     bool endLine = false;
-    while (p < s.size() && !endLine) {
+    BreakBefore = false;
+    LineStart = AX;
+    while (p < AStop && !endLine) {
         if (s[p] == u'<') {
             auto close = s.find(u'>', p);
             if (close == String::npos) {
@@ -641,16 +638,15 @@ TLineMetrics THTMLLayout::ProcessLine(const String& s, std::size_t from, bool AP
                 break;
             }
             HandleTag(StringView(s).substr(p + 1, close - p - 1), APlace, x, ATop, AHeight, m, endLine);
-            if (endLine && !APlace && StartsNoCase(s, p, u"<LI") && m.Width > 0 && x > AX) {
-                // A second list item begins the next line; its tag stays for it.
+            if (BreakBefore) {
+                // The tag (a second list item, a picture that does not fit) begins the next line.
+                BreakBefore = false;
                 break;
             }
             p = close + 1;
             continue;
         }
-        std::size_t end = s.find(u'<', p);
-        if (end == String::npos)
-            end = s.size();
+        std::size_t end = std::min(s.find(u'<', p), AStop);
         if (O.WordWrapping) {
             std::size_t blank = s.find(u' ', p);
             if (blank != String::npos && blank < end)
@@ -666,15 +662,14 @@ TLineMetrics THTMLLayout::ProcessLine(const String& s, std::size_t from, bool AP
             continue;
         }
         TPointF size = MeasureRun(text);
-        if (O.WordWrapping && x + size.X > right && x > AX) {
+        if (!APlace && O.WordWrapping && x + size.X > right && x > AX) {
             // With word wrapping the word that does not fit waits for the next line;
             // trailing blanks do not count against the width.
             String word = text;
             while (!word.empty() && word.back() == u' ')
                 word.pop_back();
             if (x + MeasureRun(word).X > right) {
-                if (!APlace)
-                    LinePlain.resize(LinePlain.size() - text.size());
+                LinePlain.resize(LinePlain.size() - text.size());
                 break;
             }
         }
@@ -709,44 +704,38 @@ TLumGraphicsHTMLResult THTMLLayout::Run(const String& AHTML)
         LinePlain.clear();
 
         float x0 = Rect.Left + St.Indent;
-        TLineMetrics m = ProcessLine(s, p, false, x0, y, 0, false);
+        TLineMetrics m = ProcessLine(s, p, s.size(), false, x0, Rect.Right, y, 0, false);
         if (m.End == p) {
             // Nothing consumed (a word wider than nothing): take one token so
             // the loop always advances.
             m.End = p + 1;
         }
         float height = m.Height + (m.Script ? m.Height / 4 : 0) + O.LineSpacing;
-        if (y > Rect.Top && y + height > Rect.Bottom + 0.001f && !O.FullHeight && O.Paint)
+        if (y > Rect.Top && y >= Rect.Bottom && !O.FullHeight)
             break;
         R.PlainText += LinePlain;
 
-        // Place (and paint) the same markup from the same starting state.
-        TTextState endState = St;
-        TLumGraphicsFont endFont;
-        endFont.Assign(&Font);
+        // Place (and paint) the same markup from the same starting state, in
+        // the alignment and paragraph colour the line's own tags set.
+        const TLumGraphicsTextAlign align = St.Align;
+        const TColor band = St.ParagraphColor != -1 ? St.ParagraphColor : startState.ParagraphColor;
         St = startState;
         Font.Assign(&startFont);
         ApplyFont();
         R.AnchorCount = anchorsBefore;
         float free = Rect.Right - x0 - m.Width;
         float x = x0;
-        if (St.Align == gtaTrailing)
+        if (align == gtaTrailing)
             x += free;
-        else if (St.Align == gtaCenter)
+        else if (align == gtaCenter)
             x += free / 2;
-        if (O.Paint && St.ParagraphColor != -1) {
+        if (O.Paint && band != -1) {
             G.SetFillKind(gfkSolid);
-            G.SetFillColor(St.ParagraphColor);
+            G.SetFillColor(band);
             G.SetStrokeKind(gskNone);
             G.DrawRectangle(TRectF { Rect.Left, y, Rect.Right, y + height });
         }
-        String keepPlain = LinePlain;
-        std::size_t placedEnd = ProcessLine(s, p, true, x, y, height - O.LineSpacing, m.Script).End;
-        (void)placedEnd;
-        LinePlain = keepPlain;
-        St = endState;
-        Font.Assign(&endFont);
-        ApplyFont();
+        ProcessLine(s, p, m.End, true, x, x + (Rect.Right - x0), y, height - O.LineSpacing, m.Script);
 
         R.Width = std::max(R.Width, m.Width + (x0 - Rect.Left));
         y += height;

@@ -156,6 +156,42 @@ TEST_F(GraphicsHTMLRenderTest, WordWrappingBreaksAtBlanksWithinTheWidth)
     EXPECT_GT(single.Width, narrow.Right);
 }
 
+TEST_F(GraphicsHTMLRenderTest, AlignedWrappedLinesAreDrawnWhole)
+{
+    const TRectF rect { 0, 0, PlainWidth(u"one two three") + 4, 100 };
+    const int lineHeight = int(Measure(u"gh").Height);
+    struct Case {
+        const char16_t* Align;
+        bool AtRight;
+    };
+    const Case cases[] = { { u"left", false }, { u"right", true } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(StringToUtf8(c.Align));
+        const RECT all { 0, 0, Dc.W, Dc.H };
+        HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+        FillRect(Dc.DC, &all, white);
+        DeleteObject(white);
+        G->BeginScene();
+        TLumGraphicsHTMLCall call;
+        call.Text = u"<P align=\"" + String(c.Align) + u"\">one two three www</P>";
+        call.Rect = rect;
+        call.WordWrap = true;
+        RenderGraphicsHTML(*G, call);
+        G->EndScene();
+        // The wrapped word is drawn on the second line, at the side the paragraph asks for.
+        int left = Dc.W, right = 0;
+        for (int y = lineHeight; y < 2 * lineHeight; ++y)
+            for (int x = 0; x < Dc.W; ++x)
+                if (Dc.At(x, y) != RGB(255, 255, 255)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                }
+        ASSERT_LT(left, right);
+        EXPECT_EQ(right >= rect.Right - 3, c.AtRight);
+        EXPECT_EQ(left <= 2, !c.AtRight);
+    }
+}
+
 TEST_F(GraphicsHTMLRenderTest, AnchorIsReportedUnderThePoint)
 {
     const String html = u"<a href=\"target\">link</a> and more";
