@@ -52,12 +52,6 @@ bool IsGradientOrPattern(const TLumGraphicsSVGElement* AElement)
     return t == etLinearGradient || t == etRadialGradient || t == etPattern;
 }
 
-// Ancestors whose transform carries over to their children.
-bool PassesTransform(TLumGraphicsSVGElementType AType)
-{
-    return AType == etContainer || AType == etText || AType == etTextSpan || AType == etTextPath;
-}
-
 TColor ColorFromRGB(int R, int G, int B) { return TColor(R | (G << 8) | (B << 16)); }
 
 // Font family names carry weight and slant words ("Arial-BoldMT").
@@ -662,21 +656,9 @@ void TLumGraphicsSVGImport::ExtendViewRectByPath(const TLumGraphicsSVGElement& A
 {
     // The element's own transform, then those of the ancestors that pass
     // theirs on to their children.
-    TLumGraphicsMatrix m = MatrixIdentity();
-    bool any = false;
-    if (!MatrixIsEmpty(AElement.FMatrix)) {
-        m = AElement.FMatrix;
-        any = true;
-    }
-    for (const TLumGraphicsSVGElement* a = AElement.FParent; a && PassesTransform(a->FType); a = a->FParent)
-        if (!MatrixIsEmpty(a->FMatrix)) {
-            m = m * a->FMatrix;
-            any = true;
-        }
     TLumGraphicsPath copy;
     copy.AddPath(&APath);
-    if (any)
-        copy.ApplyMatrix(m);
+    copy.ApplyMatrix(GetElementMatrix(AElement));
     if (copy.GetCount() == 0)
         return;
     const TRectF b = copy.GetBounds();

@@ -206,6 +206,7 @@ private:
     void ResolveHRefReferences();
 
     // Drawing (LumSVGRenderer.cpp).
+    void DrawNativeScene(TLumGraphics& AGraphics, const TRectF& ARect, float ASX, float ASY);
     bool SetViewMatrix(const TRectF& ARect, bool AWholeUnits, float& ASX, float& ASY);
     void DrawElements(TLumGraphicsSVGElementList& AList, TLumGraphics& AGraphics, float ASX, float ASY);
     void DrawElement(TLumGraphicsSVGElement& AElement, TLumGraphics& AGraphics, float ASX, float ASY);

@@ -132,13 +132,17 @@ void TLumGraphicsSVGImport::Draw(TCanvas* ACanvas, const TRectF& ARect, bool ANa
     if (!ACanvas || !SetViewMatrix(ARect, true, sx, sy))
         return;
     TLumGraphics graphics(ACanvas, ANative);
-    if (!ANative) {
+    if (ANative)
+        DrawNativeScene(graphics, ARect, sx, sy);
+    else
         DrawElements(FElementList, graphics, sx, sy);
-        return;
-    }
-    graphics.GetContext()->SetSize(ARect.Width(), ARect.Height());
-    graphics.GetContext()->SetAntiAliasing(true);
-    graphics.BeginScene();
+}
+
+void TLumGraphicsSVGImport::DrawNativeScene(TLumGraphics& AGraphics, const TRectF& ARect, float ASX, float ASY)
+{
+    AGraphics.GetContext()->SetSize(ARect.Width(), ARect.Height());
+    AGraphics.GetContext()->SetAntiAliasing(true);
+    AGraphics.BeginScene();
     // The scene is ended (and so rendered) even when drawing fails half-way.
     struct TSceneEnd {
         TLumGraphics& G;
@@ -147,8 +151,8 @@ void TLumGraphicsSVGImport::Draw(TCanvas* ACanvas, const TRectF& ARect, bool ANa
             G.EndScene();
             G.GetContext()->Render();
         }
-    } sceneEnd { graphics };
-    DrawElements(FElementList, graphics, sx, sy);
+    } sceneEnd { AGraphics };
+    DrawElements(FElementList, AGraphics, ASX, ASY);
 }
 
 void TLumGraphicsSVGImport::Draw(TLumGraphics* AGraphics, const TRectF& ARect, bool ANative, bool ARecreateGraphics)
@@ -167,18 +171,7 @@ void TLumGraphicsSVGImport::Draw(TLumGraphics* AGraphics, const TRectF& ARect, b
     }
     FMatrix = FMatrix * AGraphics->GetContext()->GetMatrix();
     TLumGraphics graphics(AGraphics->GetCanvas(), true);
-    graphics.GetContext()->SetSize(ARect.Width(), ARect.Height());
-    graphics.GetContext()->SetAntiAliasing(true);
-    graphics.BeginScene();
-    struct TSceneEnd {
-        TLumGraphics& G;
-        ~TSceneEnd()
-        {
-            G.EndScene();
-            G.GetContext()->Render();
-        }
-    } sceneEnd { graphics };
-    DrawElements(FElementList, graphics, sx, sy);
+    DrawNativeScene(graphics, ARect, sx, sy);
 }
 
 std::unique_ptr<TLumBitmap> TLumGraphicsSVGImport::GenerateBitmap(float AWidth, float AHeight)
