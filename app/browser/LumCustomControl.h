@@ -327,6 +327,10 @@ private:
     // keeps a copy of each in its field.
     void BuildStatePictures(const TStatePicture* ATable, std::size_t ACount, int AWidth, int AHeight);
     void DrawState(HDC ADC, const TRect& ARect, const TStatePicture& AState);
+    // The picture for the state among a kind's six (unchecked, checked; their
+    // focus and disabled pictures), built by AUpdate when any is missing.
+    TPicture* GetCheckedStatePicture(std::unique_ptr<TLumBitmap>* const (&APictures)[6],
+        void (TLumCustomControl::*AUpdate)(), bool AChecked, bool AFocused, bool AEnabled);
     // Applies the control's drawing settings to a drawing object's context.
     void SetUpGraphics(TLumGraphics& AGraphics);
 

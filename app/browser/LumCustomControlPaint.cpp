@@ -186,28 +186,30 @@ void TLumCustomControl::UpdateButtonBitmaps(int AWidth, int AHeight)
     BuildStatePictures(table, std::size(table), FButtonBitmapSize.cx, FButtonBitmapSize.cy);
 }
 
+TPicture* TLumCustomControl::GetCheckedStatePicture(std::unique_ptr<TLumBitmap>* const (&APictures)[6],
+    void (TLumCustomControl::*AUpdate)(), bool AChecked, bool AFocused, bool AEnabled)
+{
+    for (auto* picture : APictures)
+        if (!*picture) {
+            (this->*AUpdate)();
+            break;
+        }
+    const int pair = !AEnabled ? 2 : AFocused ? 1 : 0;
+    return APictures[pair * 2 + (AChecked ? 1 : 0)]->get();
+}
+
 TPicture* TLumCustomControl::GetCheckBoxBitmap(bool AChecked, bool AFocused, bool AEnabled)
 {
-    if (!FCheckedChk || !FUnCheckedChk || !FCheckedFocusChk || !FUnCheckedFocusChk || !FCheckedDisabledChk
-        || !FUnCheckedDisabledChk)
-        UpdateCheckBoxBitmaps();
-    if (!AEnabled)
-        return AChecked ? FCheckedDisabledChk.get() : FUnCheckedDisabledChk.get();
-    if (AFocused)
-        return AChecked ? FCheckedFocusChk.get() : FUnCheckedFocusChk.get();
-    return AChecked ? FCheckedChk.get() : FUnCheckedChk.get();
+    return GetCheckedStatePicture({ &FUnCheckedChk, &FCheckedChk, &FUnCheckedFocusChk, &FCheckedFocusChk,
+                                      &FUnCheckedDisabledChk, &FCheckedDisabledChk },
+        &TLumCustomControl::UpdateCheckBoxBitmaps, AChecked, AFocused, AEnabled);
 }
 
 TPicture* TLumCustomControl::GetRadioButtonBitmap(bool AChecked, bool AFocused, bool AEnabled)
 {
-    if (!FCheckedRd || !FUnCheckedRd || !FCheckedFocusRd || !FUnCheckedFocusRd || !FCheckedDisabledRd
-        || !FUnCheckedDisabledRd)
-        UpdateRadioButtonBitmaps();
-    if (!AEnabled)
-        return AChecked ? FCheckedDisabledRd.get() : FUnCheckedDisabledRd.get();
-    if (AFocused)
-        return AChecked ? FCheckedFocusRd.get() : FUnCheckedFocusRd.get();
-    return AChecked ? FCheckedRd.get() : FUnCheckedRd.get();
+    return GetCheckedStatePicture({ &FUnCheckedRd, &FCheckedRd, &FUnCheckedFocusRd, &FCheckedFocusRd,
+                                      &FUnCheckedDisabledRd, &FCheckedDisabledRd },
+        &TLumCustomControl::UpdateRadioButtonBitmaps, AChecked, AFocused, AEnabled);
 }
 
 TPicture* TLumCustomControl::GetButtonBitmap(int AWidth, int AHeight, bool ADown, bool AFocused, bool AEnabled)
