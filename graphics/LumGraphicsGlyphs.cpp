@@ -52,19 +52,31 @@ void Line(TLumGraphics& G, float AX1, float AY1, float AX2, float AY2)
     G.DrawLine(TPointF { AX1, AY1 }, TPointF { AX2, AY2 }, gcpmRightDown, gcpmRightDown);
 }
 
-// Two strokes meeting at a corner: (a) to (b) and (b) to (c), in units of s.
-std::unique_ptr<TLumBitmap> MakeChevronGlyph(float s, TPointF a, TPointF b, TPointF c)
-{
-    return MakeLineGlyph(RoundToInt(16 * s), 2, [&](TLumGraphics& g) {
-        Line(g, a.X * s, a.Y * s, b.X * s, b.Y * s);
-        Line(g, b.X * s, b.Y * s, c.X * s, c.Y * s);
-    });
-}
-
 void DrawResourceGlyph(TLumGraphics& G, const TRectF& ARect, const Char* AResourceName)
 {
     auto glyph = std::make_unique<TLumBitmap>();
     glyph->LoadFromResource(AResourceName);
+    G.DrawBitmap(ARect, glyph.get(), true, false, true, false);
+}
+
+struct TChevron {
+    TPointF A, B, C;
+};
+
+// A chevron of two strokes, (A) to (B) and (B) to (C) in units of the scale,
+// in the style's glyph colour; else the embedded SVG glyph inset by 4 units.
+void DrawChevron(TLumGraphics& G, const TRectF& ARect, bool AAdaptToStyle, float s, const TChevron& AChevron,
+    const Char* AResourceName)
+{
+    if (!AAdaptToStyle) {
+        DrawResourceGlyph(G, Shrink(ARect, 4 * s), AResourceName);
+        return;
+    }
+    const auto& [a, b, c] = AChevron;
+    auto glyph = MakeLineGlyph(RoundToInt(16 * s), 2, [&](TLumGraphics& g) {
+        Line(g, a.X * s, a.Y * s, b.X * s, b.Y * s);
+        Line(g, b.X * s, b.Y * s, c.X * s, c.Y * s);
+    });
     G.DrawBitmap(ARect, glyph.get(), true, false, true, false);
 }
 
@@ -117,30 +129,20 @@ void TLumGraphics::DrawExpanderButton(const TRectF& ARect, TLumGraphicsExpanderS
     bool AFocused, bool AEnabled, bool AAdaptToStyle, float AScaleFactor)
 {
     DrawButton(ARect, ADown, AFocused, AEnabled, AAdaptToStyle, AScaleFactor);
-    const float s = AScaleFactor;
-    const bool collapsed = AState == gesCollapsed;
-    if (AAdaptToStyle) {
-        auto glyph = collapsed ? MakeChevronGlyph(s, { 5, 6 }, { 8, 9 }, { 11, 6 })
-                               : MakeChevronGlyph(s, { 5, 9 }, { 8, 6 }, { 11, 9 });
-        DrawBitmap(ARect, glyph.get(), true, false, true, false);
-    } else {
-        DrawResourceGlyph(*this, Shrink(ARect, 4 * s), collapsed ? u"LumGRAPHICSDOWNSVG" : u"LumGRAPHICSUPSVG");
-    }
+    if (AState == gesCollapsed)
+        DrawChevron(*this, ARect, AAdaptToStyle, AScaleFactor, { { 5, 6 }, { 8, 9 }, { 11, 6 } }, u"LumGRAPHICSDOWNSVG");
+    else
+        DrawChevron(*this, ARect, AAdaptToStyle, AScaleFactor, { { 5, 9 }, { 8, 6 }, { 11, 9 } }, u"LumGRAPHICSUPSVG");
 }
 
 void TLumGraphics::DrawCompactButton(const TRectF& ARect, TLumGraphicsCompactState AState, bool ADown,
     bool AFocused, bool AEnabled, bool AAdaptToStyle, float AScaleFactor)
 {
     DrawButton(ARect, ADown, AFocused, AEnabled, AAdaptToStyle, AScaleFactor);
-    const float s = AScaleFactor;
-    const bool collapsed = AState == gcsCollapsed;
-    if (AAdaptToStyle) {
-        auto glyph = collapsed ? MakeChevronGlyph(s, { 6, 5 }, { 9, 8 }, { 6, 11 })
-                               : MakeChevronGlyph(s, { 9, 5 }, { 6, 8 }, { 9, 11 });
-        DrawBitmap(ARect, glyph.get(), true, false, true, false);
-    } else {
-        DrawResourceGlyph(*this, Shrink(ARect, 4 * s), collapsed ? u"LumGRAPHICSRIGHTSVG" : u"LumGRAPHICSLEFTSVG");
-    }
+    if (AState == gcsCollapsed)
+        DrawChevron(*this, ARect, AAdaptToStyle, AScaleFactor, { { 6, 5 }, { 9, 8 }, { 6, 11 } }, u"LumGRAPHICSRIGHTSVG");
+    else
+        DrawChevron(*this, ARect, AAdaptToStyle, AScaleFactor, { { 9, 5 }, { 6, 8 }, { 9, 11 } }, u"LumGRAPHICSLEFTSVG");
 }
 
 void TLumGraphics::DrawDropDownButton(const TRectF& ARect, bool ADown, bool AFocused, bool AEnabled, bool ACenter,

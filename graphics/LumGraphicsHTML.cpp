@@ -2,8 +2,14 @@
 
 #include "foundation/VuzErazs.h"
 #include "graphics/LumGraphics.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace {
+
+String ReplaceAll(StringView s, StringView what, StringView with)
+{
+    return StringReplace(s, what, with, rfReplaceAll);
+}
 
 bool IsDecimal(Char c) { return c >= u'0' && c <= u'9'; }
 
@@ -16,18 +22,6 @@ int HexValue(Char c)
     if (c >= u'A' && c <= u'F')
         return c - u'A' + 10;
     return -1;
-}
-
-String ReplaceAllText(StringView s, StringView what, StringView with)
-{
-    String out;
-    std::size_t from = 0;
-    for (std::size_t at; (at = s.find(what, from)) != StringView::npos; from = at + what.size()) {
-        out.append(s.substr(from, at - from));
-        out.append(with);
-    }
-    out.append(s.substr(from));
-    return out;
 }
 
 // Code points at or above this are pictures of the colour-emoji range, which
@@ -92,7 +86,7 @@ String PrepareGraphicsMarkup(StringView AText)
     String s(AText);
     if (s.find(u'&') != String::npos) {
         s = TVuzErazs::UnFixMarkup(s, true, true);
-        s = ReplaceAllText(s, u"&amp;", u"&");
+        s = ReplaceAll(s, u"&amp;", u"&");
     }
     if (auto marker = s.find(u"<#"); marker != String::npos) {
         s.erase(marker, 1);
@@ -120,7 +114,7 @@ String GraphicsHTMLHilight(const String& AHTML, const String& AHilight, const St
     String stripped = TVuzErazs::HTMLStrip(html);
     if (html.find(find) != String::npos
         && (stripped.find(u'<') != String::npos || stripped.find(u'>') != String::npos)) {
-        auto escape = [](StringView v) { return ReplaceAllText(ReplaceAllText(v, u"<", u"&lt;"), u">", u"&gt;"); };
+        auto escape = [](StringView v) { return ReplaceAll(ReplaceAll(v, u"<", u"&lt;"), u">", u"&gt;"); };
         html = escape(stripped);
         find = escape(find);
     }

@@ -14,19 +14,12 @@
 
 namespace {
 
-constexpr float MeasureExtent = 10000;
-
-String ReplaceAllText(StringView s, StringView what, StringView with)
+String ReplaceAll(StringView s, StringView what, StringView with)
 {
-    String out;
-    std::size_t from = 0;
-    for (std::size_t at; (at = s.find(what, from)) != StringView::npos; from = at + what.size()) {
-        out.append(s.substr(from, at - from));
-        out.append(with);
-    }
-    out.append(s.substr(from));
-    return out;
+    return StringReplace(s, what, with, rfReplaceAll);
 }
+
+constexpr float MeasureExtent = 10000;
 
 // The text between the first pair of double quotes after NAME in the
 // upper-cased tag, taken from the tag as written.
@@ -653,7 +646,7 @@ TLineMetrics THTMLLayout::ProcessLine(const String& s, std::size_t from, std::si
                 end = blank + 1;
         }
         String raw = s.substr(p, end - p);
-        String text = ReplaceAllText(ReplaceAllText(ReplaceAllText(raw, u"&nbsp;", u" "), u"&lt;", u"<"), u"&gt;",
+        String text = ReplaceAll(ReplaceAll(ReplaceAll(raw, u"&nbsp;", u" "), u"&lt;", u"<"), u"&gt;",
             u">");
         if (!APlace)
             LinePlain += text;
