@@ -31,7 +31,7 @@ std::unique_ptr<TBitmap> Render(TLumGraphicsSVGImport& ASVG, int AWidth, int AHe
 
 TColor PixelAt(TBitmap& ABitmap, int AX, int AY) { return ABitmap.GetCanvas()->GetPixel(AX, AY) & 0xFFFFFF; }
 
-bool Near(TColor A, TColor B, int ATolerance = 8)
+bool Near(TColor A, TColor B, int ATolerance = 16)
 {
     for (int shift = 0; shift < 24; shift += 8)
         if (std::abs(int((A >> shift) & 0xFF) - int((B >> shift) & 0xFF)) > ATolerance)
@@ -163,6 +163,11 @@ TEST(LumSVGRenderer, LayoutOfTheTree)
             "<style>.c{clip-path: url(#k)}</style><defs><clipPath id='k'><rect width='50' height='100'/></clipPath></defs>"
             "<rect class='c' width='100' height='100' fill='red'/>",
             100, 100, 0, { { 25, 50, red }, { 75, 50, white } } },
+        { "linear gradient through an href, downwards", "viewBox='0 0 100 100'",
+            "<defs><linearGradient id='a' x1='0' y1='0' x2='0' y2='100'><stop offset='0' stop-color='red'/>"
+            "<stop offset='1' stop-color='blue'/></linearGradient><linearGradient id='b' href='#a'/></defs>"
+            "<rect width='100' height='100' fill='url(#b)'/>",
+            100, 100, 0, { { 50, 1, red }, { 50, 98, blue }, { 2, 1, red } }, true },
         { "stroke width scales with the picture", "viewBox='0 0 100 100'",
             "<line x1='0' y1='50' x2='100' y2='50' stroke='red' stroke-width='5'/>", 100, 400, 0,
             // width 5 x sx (1): from y 190 to 210 would be the vertically scaled width.
