@@ -471,3 +471,31 @@ TEST_F(GraphicsTest, JSONCarriesStateAndMarkupSettings)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GraphicsTest, PolygonsAndPathsFollowTheSameVisibilityAndIgnoreMissingPaths)
+{
+    const TLumGraphicsPathPolygon square { { 10, 10 }, { 40, 10 }, { 40, 40 }, { 10, 40 } };
+    G->SetStrokeColor(Blue);
+    G->SetFillColor(gcNull);
+    G->DrawPolygon(square);
+    EXPECT_EQ(Pixel(25, 25), Background);
+    EXPECT_EQ(Pixel(10, 25), Blue);
+
+    Clear();
+    G->SetFillColor(Red);
+    G->SetStrokeKind(gskNone);
+    TLumGraphicsPath path;
+    path.AddPolygon(square);
+    G->DrawPath(&path, pdmPolygon);
+    EXPECT_EQ(Pixel(25, 25), Red);
+    EXPECT_EQ(CountPixels(Blue), 0);
+
+    Clear();
+    G->DrawPath(nullptr);
+    G->DrawFocusPath(nullptr, Blue);
+    EXPECT_EQ(CountPixels(Background), 60 * 60);
+}
+
+} // namespace
