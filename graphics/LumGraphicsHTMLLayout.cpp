@@ -152,6 +152,10 @@ private:
     TTextState St;
     TLumGraphicsHTMLResult R;
     float LineStart { 0 };
+    float LineRight { 0 };
+    // Pictures floating at the left and right edges, while lines run beside them.
+    TRectF FloatLeft {};
+    TRectF FloatRight {};
     bool BreakBefore { false };
     String LinePlain;
 };
@@ -481,7 +485,26 @@ void THTMLLayout::HandleTag(StringView tag, bool APlace, float& x, float top, fl
             AttributeNumber(tag, upper, u"HEIGHT", h);
             if (w <= 0 || h <= 0)
                 break;
-            if (!APlace && x > LineStart && x + w > Rect.Right) {
+            String side;
+            AttributeValue(tag, upper, u"FLOAT", side);
+            side = StrUpper(side);
+            if (side == u"LEFT" || side == u"RIGHT") {
+                // A floating picture takes the edge from this line down to its
+                // bottom; the text runs beside it.
+                const bool left = side == u"LEFT";
+                if (left && x <= LineStart)
+                    x += w + 2;
+                else if (!left)
+                    LineRight = std::min(LineRight, Rect.Right - w - 2);
+                if (APlace) {
+                    const float fx = left ? Rect.Left : Rect.Right - w;
+                    (left ? FloatLeft : FloatRight) = TRectF { fx, top, fx + w + (left ? 2.0f : 0.0f), top + h };
+                    if (O.Paint)
+                        G.DrawBitmap(TRectF { fx, top, fx + w, top + h }, pic, false, true, false, false);
+                }
+                break;
+            }
+            if (!APlace && x > LineStart && x + w > LineRight) {
                 endLine = BreakBefore = true;
                 break;
             }
@@ -618,11 +641,11 @@ TLineMetrics THTMLLayout::ProcessLine(const String& s, std::size_t from, std::si
     TLineMetrics m;
     m.Height = TextHeight();
     float x = AX;
-    const float right = ARight;
     std::size_t p = from;
     bool endLine = false;
     BreakBefore = false;
     LineStart = AX;
+    LineRight = ARight;
     while (p < AStop && !endLine) {
         if (s[p] == u'<') {
             auto close = s.find(u'>', p);
@@ -655,13 +678,13 @@ TLineMetrics THTMLLayout::ProcessLine(const String& s, std::size_t from, std::si
             continue;
         }
         TPointF size = MeasureRun(text);
-        if (!APlace && O.WordWrapping && x + size.X > right && x > AX) {
+        if (!APlace && O.WordWrapping && x + size.X > LineRight && x > AX) {
             // With word wrapping the word that does not fit waits for the next line;
             // trailing blanks do not count against the width.
             String word = text;
             while (!word.empty() && word.back() == u' ')
                 word.pop_back();
-            if (x + MeasureRun(word).X > right) {
+            if (x + MeasureRun(word).X > LineRight) {
                 LinePlain.resize(LinePlain.size() - text.size());
                 break;
             }
@@ -697,7 +720,12 @@ TLumGraphicsHTMLResult THTMLLayout::Run(const String& AHTML)
         LinePlain.clear();
 
         float x0 = Rect.Left + St.Indent;
-        TLineMetrics m = ProcessLine(s, p, s.size(), false, x0, Rect.Right, y, 0, false);
+        float right = Rect.Right;
+        if (y < FloatLeft.Bottom)
+            x0 = std::max(x0, FloatLeft.Right);
+        if (y < FloatRight.Bottom)
+            right = std::min(right, FloatRight.Left);
+        TLineMetrics m = ProcessLine(s, p, s.size(), false, x0, right, y, 0, false);
         if (m.End == p) {
             // Nothing consumed (a word wider than nothing): take one token so
             // the loop always advances.
@@ -716,7 +744,7 @@ TLumGraphicsHTMLResult THTMLLayout::Run(const String& AHTML)
         Font.Assign(&startFont);
         ApplyFont();
         R.AnchorCount = anchorsBefore;
-        float free = Rect.Right - x0 - m.Width;
+        float free = right - x0 - m.Width;
         float x = x0;
         if (align == gtaTrailing)
             x += free;
@@ -728,7 +756,7 @@ TLumGraphicsHTMLResult THTMLLayout::Run(const String& AHTML)
             G.SetStrokeKind(gskNone);
             G.DrawRectangle(TRectF { Rect.Left, y, Rect.Right, y + height });
         }
-        ProcessLine(s, p, m.End, true, x, x + (Rect.Right - x0), y, height - O.LineSpacing, m.Script);
+        ProcessLine(s, p, m.End, true, x, x + (right - x0), y, height - O.LineSpacing, m.Script);
 
         R.Width = std::max(R.Width, m.Width + (x0 - Rect.Left));
         y += height;

@@ -229,6 +229,29 @@ TEST_F(GraphicsHTMLRenderTest, PaintsColoursAndRestoresTheDrawingState)
     EXPECT_EQ(G->GetStroke()->GetColor(), TColor(0x654321));
 }
 
+TEST_F(GraphicsHTMLRenderTest, PicturesTakeRoomInTheLineOrFloatBesideIt)
+{
+    struct TSource : TLumGraphicsPictureSource {
+        TPicture* FindBitmap(const String& AName) override { return AName == u"pic" ? &Picture : nullptr; }
+        TPicture Picture;
+    } source;
+    TBitmap bitmap;
+    bitmap.SetSize(30, 40);
+    source.Picture.Assign(&bitmap);
+    G->SetPictureContainer(&source);
+
+    const float text = PlainWidth(u"text");
+    auto inline_ = Measure(u"<img src=\"pic\">text");
+    EXPECT_NEAR(inline_.Width, 30 + 2 + text, 0.5);
+    EXPECT_GE(inline_.Height, 40);
+    // A floating picture keeps the first line clear of it; a line below its bottom starts at the edge again.
+    auto floating = Measure(u"<img src=\"pic\" float=\"left\">text");
+    EXPECT_NEAR(floating.Width, 32 + text, 0.5);
+    EXPECT_LT(floating.Height, 40);
+    auto unknown = Measure(u"<img src=\"other\">text");
+    EXPECT_NEAR(unknown.Width, text, 0.5);
+}
+
 TEST_F(GraphicsHTMLRenderTest, MalformedMarkupDoesNotRaise)
 {
     const char16_t* inputs[] = { u"<b", u"text <font size=\"x\" color=\"#GG\">a</font>", u"</", u"<a href=\"", u"<>",
