@@ -420,7 +420,7 @@ void THTMLLayout::HandleTag(StringView tag, bool APlace, float& x, float top, fl
             St.TextColor = AttributeColor(tag, upper, u" COLOR", St.TextColor);
             St.Background = AttributeColor(tag, upper, u"BGCOLOR", St.Background);
             float size = 0;
-            if (AttributeNumber(tag, upper, u"SIZE", size) && size > 0) {
+            if (AttributeNumber(tag, upper, u" SIZE", size) && size > 0 && size < 1000) {
                 static constexpr float Sizes[] = { 8, 10, 12, 14, 16 };
                 if (size >= 1 && size <= 5 && size == std::floor(size))
                     size = Sizes[int(size) - 1];

@@ -139,6 +139,8 @@ TEST_F(GraphicsHTMLRenderTest, StylesAndFontSizesChangeTheMetrics)
     EXPECT_LT(small.Height, large.Height);
     // Size 3 is 12: the same as the 12-pixel font set up here.
     EXPECT_NEAR(Measure(u"<font size=\"3\">gh</font>").Height, Measure(u"gh").Height, 0.5);
+    // A style's font size does not hide the size attribute after it.
+    EXPECT_NEAR(Measure(u"<font style=\"font-size:big\" size=\"1\">gh</font>").Height, small.Height, 0.5);
     // The font is back as it was after the call.
     EXPECT_EQ(G->GetFont()->GetHeight(), -12);
     EXPECT_FALSE(G->GetFont()->GetStyle().Contains(fsBold));
