@@ -184,3 +184,25 @@ TEST(LumSVGRenderer, LayoutOfTheTree)
                 << p.X << "," << p.Y << ": " << std::hex << PixelAt(*bitmap, p.X, p.Y);
     }
 }
+
+TEST(LumSVGRenderer, TextStandsOnItsBaselineAndPlainTextOfMixedContentAtTheOrigin)
+{
+    auto darkIn = [](TBitmap& ABitmap, const TRect& ARect) {
+        int n = 0;
+        for (int y = ARect.Top; y < ARect.Bottom; ++y)
+            for (int x = ARect.Left; x < ARect.Right; ++x)
+                n += (PixelAt(ABitmap, x, y) & 0xFF) < 0x80 ? 1 : 0;
+        return n;
+    };
+    TLumGraphicsSVGImport svg;
+    svg.LoadFromText(Svg("<text x='10' y='60' font-size='20'>Hello</text>", "viewBox='0 0 100 100'"));
+    auto bitmap = Render(svg, 100, 100);
+    EXPECT_GT(darkIn(*bitmap, { 10, 30, 100, 60 }), 10);
+    EXPECT_EQ(darkIn(*bitmap, { 0, 61, 100, 100 }), 0);
+    // The plain text is placed at (0, -h), above the picture; only the span shows.
+    svg.LoadFromText(Svg("<text x='10' y='60' font-size='20'>Hidden<tspan x='10' y='90'>Seen</tspan></text>",
+        "viewBox='0 0 100 100'"));
+    bitmap = Render(svg, 100, 100);
+    EXPECT_EQ(darkIn(*bitmap, { 0, 0, 100, 62 }), 0);
+    EXPECT_GT(darkIn(*bitmap, { 10, 62, 100, 90 }), 10);
+}
