@@ -220,6 +220,17 @@ TEST_F(GraphicsGlyphsTest, ExpanderAndCompactGlyphsPointTheirWay)
     }
 }
 
+TEST_F(GraphicsGlyphsTest, SampleFillsItsRectangleWithTheFrameColour)
+{
+    G->EndScene();
+    TLumGraphics::DrawSample(&Canvas, TRectF { 10, 10, 110, 50 });
+    EXPECT_EQ(Dc.InkBox().Left, 10);
+    EXPECT_EQ(Dc.InkBox().Right, 110);
+    EXPECT_EQ(Dc.At(10, 30), COLORREF(0x8B0000));
+    EXPECT_EQ(Dc.At(5, 5), White);
+    G->BeginScene();
+}
+
 TEST_F(GraphicsGlyphsTest, WithoutStyleTheEmbeddedSVGGlyphIsDrawnInTheButton)
 {
     RegisterLumGraphicsSVGImport();
