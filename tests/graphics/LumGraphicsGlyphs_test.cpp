@@ -23,6 +23,9 @@ protected:
         Canvas.SetHandle(Dc.DC);
         G = std::make_unique<TLumGraphics>(&Canvas, false);
         G->BeginScene();
+        m_savedGlyph = DefaultGlyphColor;
+        m_savedFill = DefaultButtonFillColor;
+        m_savedStroke = DefaultButtonStrokeColor;
         DefaultGlyphColor = Glyph;
         DefaultButtonFillColor = Face;
         DefaultButtonStrokeColor = Border;
@@ -31,8 +34,14 @@ protected:
     {
         G.reset();
         Canvas.SetHandle(nullptr);
-        TLumGraphics::SetDefaultGraphicColors();
+        // Other tests of this program see the process's defaults as they were.
+        DefaultGlyphColor = m_savedGlyph;
+        DefaultButtonFillColor = m_savedFill;
+        DefaultButtonStrokeColor = m_savedStroke;
     }
+    TColor m_savedGlyph { 0 };
+    TColor m_savedFill { 0 };
+    TColor m_savedStroke { 0 };
     // Bounding box of the pixels in AColor after the scene ends.
     RECT ColorBox(TColor AColor)
     {
