@@ -14,6 +14,7 @@
 #include "platform/vcl/Themes.h"
 #include "platform/win/System.h"
 #include "platform/win/Window.h"
+#include "richtext/LumSVGDocument.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ int main(int, char**)
     InstallDialogs();
     InstallEmailHarvest(SplashScreenFactory());
     RegisterLumWinWebBrowserService();
+    RegisterLumSVGDocuments();
     TStyleManager::TrySetStyle(u"Amethyst Kamri", true);
 
     TfrmMyBrowser* frmMyBrowser = nullptr;
