@@ -23,7 +23,7 @@ TfSplashAdvance::TfSplashAdvance(TComponent* AOwner) : TForm(AOwner)
     look->SetValueVisible(true);
     Advance->SetMarqueeColor(clYellow);
     Advance->SetMarqueeInterval(1);
-    Advance->OnClick = [this](TObject* Sender) { AdvanceClick(Sender); };
+    Advance->OnClick = [](TObject*) { }; // a click on the bar does nothing
     Advance->SetParent(this);
     // The form takes the size of the bar it holds.
     SetAutoSize(true);

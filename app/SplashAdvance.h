@@ -11,7 +11,6 @@ class TfSplashAdvance : public TForm {
 public:
     explicit TfSplashAdvance(TComponent* AOwner = nullptr);
 
-    void AdvanceClick(TObject*) { }
     void FormClose(TObject*, TCloseAction&) { }
 
     // Owned by the form, as its component.

@@ -293,7 +293,7 @@ void TLumSmoothProgressBar::AnimationTimerTick()
         Invalidate();
     }
     if (FPosition > FMinimum && GlowAnimationActive()) {
-        AdvanceGlow();
+        StepGlow();
         Invalidate();
     }
 }
@@ -315,7 +315,7 @@ void TLumSmoothProgressBar::AnimateProgress()
     PositionChanged(next);
 }
 
-void TLumSmoothProgressBar::AdvanceGlow()
+void TLumSmoothProgressBar::StepGlow()
 {
     if (FGlowCount < GlowPause) {
         FGlowCount += 10;

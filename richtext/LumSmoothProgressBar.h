@@ -109,7 +109,7 @@ private:
     void MarqueeTimerTick();
     // Moves the animation a fifteenth of the remaining way to the target.
     void AnimateProgress();
-    void AdvanceGlow();
+    void StepGlow();
     void DrawGlow(LumGDIP::TGPGraphics& g);
     // Whether the framework's ordinary painting covers every pixel.
     bool PaintsOpaque() const;

@@ -97,7 +97,7 @@ TEST(LumSVGParser, PresentationDeclarations)
         { "hex colour", "<rect fill='#00f'/>", u"#00f", 0xFF0000, 1, 1 },
         { "rgb percentages", "<rect fill='rgb(100%, 0%, 0%)'/>", u"rgb(100%, 0%, 0%)", 0x0000FF, 1, 1 },
         { "rgba with alpha 0 declares none", "<rect fill='rgba(255,0,0,0)'/>", u"none", 0x0000FF, 1, 1 },
-        { "rgb part 1.5 is unreadable", "<rect fill='rgb(1.5,0,0)'/>", u"rgb(1.5,0,0)", -1, 1, 1 },
+        { "rgb with a fraction 1.5 is unreadable", "<rect fill='rgb(1.5,0,0)'/>", u"rgb(1.5,0,0)", -1, 1, 1 },
         { "bad hex digits do not end the load", "<rect fill='#zzzzzz'/>", u"#zzzzzz", -1, 1, 1 },
         { "none", "<rect fill='none'/>", u"none", -1, 1, 1 },
         { "undeclared", "<rect/>", u"default", 0, 1, 1 },
