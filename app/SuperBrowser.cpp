@@ -38,17 +38,6 @@ void PlainSleep(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-int HexValue(Char c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 void AppendCodePoint(String& out, char32_t cp)
 {
     if (cp >= 0x10000) {
@@ -166,7 +155,7 @@ String UnquotedJSONString(const String& text)
             int value = 0;
             bool valid = i + 4 <= text.size();
             for (std::size_t k = 0; valid && k < 4; ++k) {
-                const int h = HexValue(text[i + k]);
+                const int h = HexDigitValue(text[i + k]);
                 valid = h >= 0;
                 value = value * 16 + h;
             }
@@ -371,8 +360,8 @@ String TSuperBrowser::DecodeURLText(const String& text)
     std::size_t i = 0;
     while (i < text.size()) {
         const Char c = text[i];
-        if (c == u'%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-            bytes.push_back(static_cast<unsigned char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+        if (c == u'%' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 && HexDigitValue(text[i + 2]) >= 0) {
+            bytes.push_back(static_cast<unsigned char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2])));
             escapes.push_back(text.substr(i, 3));
             i += 3;
             continue;

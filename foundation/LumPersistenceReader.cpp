@@ -22,17 +22,6 @@ const String DefaultTypeMemberName = u"$type";
     throw ELumReaderException(u"\"" + TypeMemberName + u"\" property not found in Object descriptor.");
 }
 
-int HexDigit(Char c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    return -1;
-}
-
 // "#RRGGBB" in either letter case as a colour with red in the lowest byte.
 bool ParseHexColor(StringView text, std::int64_t& color)
 {
@@ -40,7 +29,7 @@ bool ParseHexColor(StringView text, std::int64_t& color)
         return false;
     int bytes[3] {};
     for (int i = 0; i < 3; ++i) {
-        const int hi = HexDigit(text[std::size_t(1 + 2 * i)]), lo = HexDigit(text[std::size_t(2 + 2 * i)]);
+        const int hi = HexDigitValue(text[std::size_t(1 + 2 * i)]), lo = HexDigitValue(text[std::size_t(2 + 2 * i)]);
         if (hi < 0 || lo < 0)
             return false;
         bytes[i] = hi * 16 + lo;

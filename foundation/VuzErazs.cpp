@@ -56,17 +56,6 @@ int PosIn(StringView sub, StringView s)
     return p == StringView::npos ? 0 : int(p) + 1;
 }
 
-int HexValue(Char c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    return -1;
-}
-
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 void AppendHex4(String& out, unsigned v)
@@ -370,7 +359,7 @@ String TVuzErazs::UnescapeString(StringView AValue)
                 throw invalid();
             unsigned v = 0;
             for (std::size_t k = i + 2; k < i + 6; ++k) {
-                int h = HexValue(AValue[k]);
+                int h = HexDigitValue(AValue[k]);
                 if (h < 0)
                     throw invalid();
                 v = v * 16 + unsigned(h);
@@ -503,7 +492,7 @@ namespace {
 
 std::uint8_t HexPair(StringView s, std::size_t i)
 {
-    int hi = HexValue(s[i]), lo = HexValue(s[i + 1]);
+    int hi = HexDigitValue(s[i]), lo = HexDigitValue(s[i + 1]);
     if (hi < 0 || lo < 0)
         throw EConvertError(Format(u"'%s' is not a valid integer value", { String(s.substr(i, 2)) }));
     return std::uint8_t(hi * 16 + lo);
@@ -567,9 +556,9 @@ String TVuzErazs::URLDecode(StringView AURL)
             bytes += StringToUtf8(AURL.substr(plainStart, end - plainStart));
     };
     for (std::size_t i = 0; i < AURL.size(); ++i) {
-        if (AURL[i] == u'%' && i + 2 < AURL.size() && HexValue(AURL[i + 1]) >= 0 && HexValue(AURL[i + 2]) >= 0) {
+        if (AURL[i] == u'%' && i + 2 < AURL.size() && HexDigitValue(AURL[i + 1]) >= 0 && HexDigitValue(AURL[i + 2]) >= 0) {
             flushPlain(i);
-            bytes += char(HexValue(AURL[i + 1]) * 16 + HexValue(AURL[i + 2]));
+            bytes += char(HexDigitValue(AURL[i + 1]) * 16 + HexDigitValue(AURL[i + 2]));
             i += 2;
             plainStart = i + 1;
         }

@@ -13,17 +13,6 @@ String ReplaceAll(StringView s, StringView what, StringView with)
 
 bool IsDecimal(Char c) { return c >= u'0' && c <= u'9'; }
 
-int HexValue(Char c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 // Code points at or above this are pictures of the colour-emoji range, which
 // the renderer passes over as an internal tag.
 constexpr char32_t FirstEmojiCode = 126980;
@@ -39,7 +28,7 @@ bool ReadNumericReference(StringView s, std::size_t at, char32_t& code, std::siz
     std::size_t digits = 0;
     char32_t value = 0;
     while (p < s.size() && digits < 7) {
-        int d = hex ? HexValue(s[p]) : (IsDecimal(s[p]) ? s[p] - u'0' : -1);
+        int d = hex ? HexDigitValue(s[p]) : (IsDecimal(s[p]) ? s[p] - u'0' : -1);
         if (d < 0)
             break;
         value = value * (hex ? 16 : 10) + char32_t(d);

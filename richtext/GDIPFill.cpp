@@ -46,17 +46,6 @@ private:
     int FOld;
 };
 
-int HexDigit(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    return -1;
-}
-
 // The ordinal read from an ini key when it names a value of the enumeration
 // [0, count); anything else keeps the current value.
 template<class E>
@@ -147,7 +136,7 @@ TBytes HexToBytes(StringView Text)
         throw EConvertError(u"No Hex-Number");
     TBytes bytes(Text.size() / 2);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const int hi = HexDigit(Text[2 * i]), lo = HexDigit(Text[2 * i + 1]);
+        const int hi = HexDigitValue(Text[2 * i]), lo = HexDigitValue(Text[2 * i + 1]);
         if (hi < 0 || lo < 0)
             throw EConvertError(u"No Hex-Number");
         bytes[i] = Byte(hi * 16 + lo);

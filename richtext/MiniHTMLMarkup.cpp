@@ -107,17 +107,6 @@ TColor RedFirstToColor(std::uint32_t rgb)
     return TColor(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
 }
 
-int HexDigit(Char c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 // Reads a numeric character reference at `at` ("&#..."); on success the
 // reference with its terminator is replaced and `at` points after the
 // replacement.
@@ -134,14 +123,14 @@ bool ConvertNumericReference(String& s, std::size_t& at)
         end = semicolon;
     } else {
         end = digitsStart;
-        while (end < s.size() && HexDigit(s[end]) >= 0 && HexDigit(s[end]) < radix)
+        while (end < s.size() && HexDigitValue(s[end]) >= 0 && HexDigitValue(s[end]) < radix)
             ++end;
     }
     if (end <= digitsStart || end - digitsStart > 6)
         return false;
     std::uint32_t cp = 0;
     for (std::size_t i = digitsStart; i < end; ++i) {
-        const int d = HexDigit(s[i]);
+        const int d = HexDigitValue(s[i]);
         if (d < 0 || d >= radix)
             return false;
         cp = cp * std::uint32_t(radix) + std::uint32_t(d);
@@ -319,7 +308,7 @@ bool ReadAttributeNumber(StringView s, int& value)
     const std::size_t digitsStart = i;
     std::int64_t v = 0;
     while (i < s.size()) {
-        const int d = HexDigit(s[i]);
+        const int d = HexDigitValue(s[i]);
         if (d < 0 || d >= radix)
             break;
         v = std::min<std::int64_t>(v * radix + d, std::numeric_limits<int>::max());
@@ -335,7 +324,7 @@ bool ReadHexRGB(StringView digits, TColor& color)
         return false;
     std::uint32_t rgb = 0;
     for (std::size_t i = 0; i < 6; ++i) {
-        const int d = HexDigit(digits[i]);
+        const int d = HexDigitValue(digits[i]);
         if (d < 0)
             return false;
         rgb = rgb * 16 + std::uint32_t(d);

@@ -59,6 +59,17 @@ String StrLower(StringView s);
 // ASCII-only case mapping.
 inline Char AsciiUpper(Char c) { return (c >= u'a' && c <= u'z') ? Char(c - 32) : c; }
 inline Char AsciiLower(Char c) { return (c >= u'A' && c <= u'Z') ? Char(c + 32) : c; }
+// The value of a hexadecimal digit, or -1 for any other character.
+inline int HexDigitValue(Char c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
 
 // Locale-aware comparison through the ICU collator of the current collation
 // locale. Results are <0, 0, >0.
