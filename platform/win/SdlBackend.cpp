@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/win/DragDrop.h"
 #include "platform/win/Headless.h"
 #include "platform/win/Input.h"
 #include "platform/win/Window.h"
@@ -332,6 +333,29 @@ private:
             Present(h, px, TRegion(TRect(0, 0, px.Width, px.Height)));
     }
 
+    // Drops from other programs; SDL gives no point, so the drop lands
+    // where the pointer is when it completes.
+    void HandleDrop(const SDL_DropEvent& d)
+    {
+        const HWND h = FromId(d.windowID);
+        const String item = d.file ? Utf8ToString(d.file) : String();
+        if (d.file)
+            SDL_free(d.file);
+        if (!h)
+            return;
+        if (d.type == SDL_DROPBEGIN)
+            InjectDropBegin(h);
+        else if (d.type == SDL_DROPFILE)
+            InjectDropFile(h, item);
+        else if (d.type == SDL_DROPTEXT)
+            InjectDropText(h, item);
+        else {
+            int x = 0, y = 0;
+            SDL_GetGlobalMouseState(&x, &y);
+            InjectDropComplete(h, { x, y });
+        }
+    }
+
     void Handle(const SDL_Event& e)
     {
         switch (e.type) {
@@ -372,6 +396,12 @@ private:
             }
             break;
         }
+        case SDL_DROPBEGIN:
+        case SDL_DROPFILE:
+        case SDL_DROPTEXT:
+        case SDL_DROPCOMPLETE:
+            HandleDrop(e.drop);
+            break;
         case SDL_WINDOWEVENT: {
             const HWND h = FromId(e.window.windowID);
             if (!h)

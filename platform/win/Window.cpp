@@ -520,6 +520,7 @@ void FreeTree(HWND h)
         if (other->owner == w)
             other->owner = nullptr;
     s.windows.erase(h);
+    ForgetDropTarget(h);
 }
 
 } // namespace

@@ -152,4 +152,8 @@ TWnd* WindowAtPoint(TPoint screen);
 void PaintNow(HWND hwnd); // sends WM_PAINT when the window needs it
 bool NeedsPaint(const TWnd* w);
 
+// Drag and drop (Ole.cpp, DragDrop.cpp).
+bool OleStarted(); // OLE is initialised on the calling thread
+void ForgetDropTarget(HWND hwnd); // the window is gone: its registration lets go
+
 } // namespace winimpl
