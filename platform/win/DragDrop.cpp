@@ -175,15 +175,14 @@ void TDragLoop::Track(DWORD keys)
         m_targetWnd = nullptr;
     }
     const HWND under = RegisteredWindowAt(WindowAtPoint(m_point));
-    const TRegistration* reg = under ? RegistrationOf(under) : nullptr;
     DWORD effect = DROPEFFECT_NONE;
-    if (under != m_targetWnd || (reg && reg->Serial != m_targetSerial)) {
+    if (under != m_targetWnd) {
         if (TComPtr<IDropTarget> old = std::exchange(m_target, nullptr); old && TargetAlive())
             Call([&] { return old->DragLeave(); });
         m_targetWnd = under;
         m_targetSerial = 0;
         // DragLeave may have revoked the new target or destroyed its window.
-        if (under && (reg = RegistrationOf(under))) {
+        if (const TRegistration* reg = under ? RegistrationOf(under) : nullptr) {
             m_targetSerial = reg->Serial;
             TComPtr<IDropTarget> target = reg->Target;
             effect = m_ok;
@@ -222,28 +221,19 @@ void TDragLoop::Finish(HRESULT result, DWORD keys)
     m_result = result;
 }
 
+// Input taken from the queue: every pointer move, button and key change is
+// a step; characters and the wheel mean nothing to a drag.
 void TDragLoop::Input(const MSG& msg)
 {
-    switch (msg.message) {
-    case WM_MOUSEMOVE: case WM_NCMOUSEMOVE:
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
-    case WM_NCLBUTTONDOWN: case WM_NCLBUTTONUP: case WM_NCLBUTTONDBLCLK:
-    case WM_NCRBUTTONDOWN: case WM_NCRBUTTONUP: case WM_NCRBUTTONDBLCLK:
-    case WM_NCMBUTTONDOWN: case WM_NCMBUTTONUP: case WM_NCMBUTTONDBLCLK:
-        // Input queued before the capture was taken is addressed to other
-        // windows in their own coordinates; the screen point is in every
-        // message.
+    const UINT m = msg.message;
+    const bool key = m == WM_KEYDOWN || m == WM_KEYUP || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP;
+    const bool mouse = !(m >= WM_KEYFIRST && m <= WM_KEYLAST) && m != WM_MOUSEWHEEL && m != WM_MOUSEHWHEEL;
+    // Input queued before the capture was taken is addressed to other
+    // windows in their own coordinates; the screen point is in every message.
+    if (mouse)
         m_point = msg.pt;
+    if (key || mouse)
         Step();
-        break;
-    case WM_KEYDOWN: case WM_KEYUP: case WM_SYSKEYDOWN: case WM_SYSKEYUP:
-        Step();
-        break;
-    default:
-        break; // characters and the wheel mean nothing to a drag
-    }
 }
 
 bool IsInput(UINT m)
