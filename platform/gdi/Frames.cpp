@@ -403,3 +403,31 @@ BOOL DrawFocusRect(HDC h, const RECT* r)
     PaintSpans(*dc, dots, TPaint {}, R2_NOT);
     return TRUE;
 }
+
+BOOL DrawWindowScrollBar(HDC h, const RECT& bar, bool vertical, const RECT& thumb, UINT disabledArrows)
+{
+    auto dc = DCOf(h);
+    if (!dc || bar.IsEmpty())
+        return FALSE;
+    const int arrow = std::min(vertical ? bar.Width() : bar.Height(), (vertical ? bar.Height() : bar.Width()) / 2);
+    RECT first = vertical ? RECT(bar.Left, bar.Top, bar.Right, bar.Top + arrow) : RECT(bar.Left, bar.Top, bar.Left + arrow, bar.Bottom);
+    RECT last = vertical ? RECT(bar.Left, bar.Bottom - arrow, bar.Right, bar.Bottom) : RECT(bar.Right - arrow, bar.Top, bar.Right, bar.Bottom);
+    const TRect track = vertical ? TRect(bar.Left, first.Bottom, bar.Right, last.Top) : TRect(first.Right, bar.Top, last.Left, bar.Bottom);
+    Dither(*dc, DeviceRect(*dc, track), GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNFACE));
+    DrawFrameControl(h, &first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | ((disabledArrows & 1) ? DFCS_INACTIVE : 0));
+    DrawFrameControl(h, &last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | ((disabledArrows & 2) ? DFCS_INACTIVE : 0));
+    if (!thumb.IsEmpty()) {
+        RECT t = thumb;
+        DrawFrameControl(h, &t, DFC_BUTTON, DFCS_BUTTONPUSH);
+    }
+    return TRUE;
+}
+
+BOOL DrawScrollCorner(HDC h, const RECT& corner)
+{
+    auto dc = DCOf(h);
+    if (!dc)
+        return FALSE;
+    Fill(*dc, DeviceRect(*dc, corner), GetSysColor(COLOR_BTNFACE));
+    return TRUE;
+}

@@ -40,3 +40,8 @@ BOOL DrawFrameControl(HDC dc, RECT* r, UINT type, UINT state);
 // Inverts every other pixel of the rectangle's outline: drawing it twice
 // restores the pixels.
 BOOL DrawFocusRect(HDC dc, const RECT* r);
+// A window scroll bar in the classic look (arrows, dithered track, raised
+// thumb unless `thumb` is empty); bit 1 / 2 of `disabledArrows` grey the
+// first / last arrow. And the square where two window scroll bars meet.
+BOOL DrawWindowScrollBar(HDC dc, const RECT& bar, bool vertical, const RECT& thumb, UINT disabledArrows);
+BOOL DrawScrollCorner(HDC dc, const RECT& corner);

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "platform/gdi/Frames.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/win/Surface.h"
 #include "platform/win/System.h"
@@ -274,6 +275,11 @@ class TWindowDCFactory : public IDeviceContextFactory {
 public:
     HDC CreateWindowDC(const TPaintTarget& target) override { return CreateDCForTarget(target); }
     void ReleaseWindowDC(HDC dc) override { DeleteDC(dc); }
+    void DrawScrollBar(HDC dc, const TRect& bar, bool vertical, const TRect& thumb, UINT disabledArrows) override
+    {
+        DrawWindowScrollBar(dc, bar, vertical, thumb, disabledArrows);
+    }
+    void DrawScrollCorner(HDC dc, const TRect& corner) override { ::DrawScrollCorner(dc, corner); }
 };
 
 TWindowDCFactory g_factory;

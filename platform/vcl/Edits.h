@@ -73,12 +73,6 @@ inline constexpr WORD EN_CHANGE = 0x0300;
 inline constexpr WORD EN_UPDATE = 0x0400;
 inline constexpr WORD EN_MAXTEXT = 0x0501;
 
-// EM_SCROLL codes.
-inline constexpr WPARAM SB_LINEUP = 0;
-inline constexpr WPARAM SB_LINEDOWN = 1;
-inline constexpr WPARAM SB_PAGEUP = 2;
-inline constexpr WPARAM SB_PAGEDOWN = 3;
-
 // Balloon tip icons and the EM_SHOWBALLOONTIP structure.
 inline constexpr int TTI_NONE = 0;
 inline constexpr int TTI_INFO = 1;

@@ -714,6 +714,10 @@ void InjectMouseMove(TPoint screen)
         TrackSizeMove(screen);
         return;
     }
+    if (s.thumbWnd) {
+        TrackThumb(screen);
+        return;
+    }
     auto [target, hit] = MouseTarget(screen);
     if (!target)
         return;
@@ -742,6 +746,11 @@ void InjectMouseButton(int button, bool down, TPoint screen)
     if (s.sizeMoveWnd && !down && logical == 0) {
         SetKey(s.syncKeys, VK_LBUTTON, false);
         EndSizeMove();
+        return;
+    }
+    if (s.thumbWnd && !down && logical == 0) {
+        SetKey(s.syncKeys, VK_LBUTTON, false);
+        EndThumbTrack();
         return;
     }
     static constexpr UINT kDown[3] = { WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN };

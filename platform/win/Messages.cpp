@@ -449,6 +449,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             if (HDC dc = GetWindowDC(hwnd)) {
                 if ((w = Find(hwnd)))
                     f->DrawWindowFrame(dc, TRect(0, 0, w->rect.Width(), w->rect.Height()), w->style, w->exStyle);
+                if ((w = Find(hwnd)))
+                    PaintScrollBars(w, dc);
                 ReleaseDC(hwnd, dc);
             }
         }
@@ -544,6 +546,10 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_NCLBUTTONDOWN: {
         const LRESULT hit = LRESULT(wParam);
+        if (hit == HTHSCROLL || hit == HTVSCROLL) {
+            ScrollBarPress(w, hit, TPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+            return 0;
+        }
         if (hit == HTCAPTION || (hit >= HTLEFT && hit <= HTBOTTOMRIGHT))
             BeginSizeMove(TopOf(w) == w ? hwnd : TopOf(w)->handle, hit, TPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
         return 0;

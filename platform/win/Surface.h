@@ -38,6 +38,10 @@ public:
     // `rect` is in the DC's coordinates.
     virtual bool FillBackground(HDC /*dc*/, const TRect& /*rect*/, HBRUSH /*brush*/) { return false; }
     virtual void DrawWindowFrame(HDC /*dc*/, const TRect& /*windowRect*/, DWORD /*style*/, DWORD /*exStyle*/) { }
+    // A window scroll bar in the classic look: arrows at both ends, the
+    // track, and the thumb (empty when there is none to show).
+    virtual void DrawScrollBar(HDC /*dc*/, const TRect& /*bar*/, bool /*vertical*/, const TRect& /*thumb*/, UINT /*disabledArrows*/) { }
+    virtual void DrawScrollCorner(HDC /*dc*/, const TRect& /*corner*/) { }
 };
 
 void SetDeviceContextFactory(IDeviceContextFactory* factory);

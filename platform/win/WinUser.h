@@ -612,3 +612,49 @@ struct WNDCLASSEX {
 };
 
 inline constexpr int CW_USEDEFAULT = int(0x80000000);
+
+// Scroll bars: which bar, the notification codes of WM_HSCROLL/WM_VSCROLL
+// (low word of wParam), the parts of SCROLLINFO and EnableScrollBar's arrows.
+inline constexpr int SB_HORZ = 0;
+inline constexpr int SB_VERT = 1;
+inline constexpr int SB_CTL = 2;
+inline constexpr int SB_BOTH = 3;
+inline constexpr WORD SB_LINEUP = 0;
+inline constexpr WORD SB_LINELEFT = 0;
+inline constexpr WORD SB_LINEDOWN = 1;
+inline constexpr WORD SB_LINERIGHT = 1;
+inline constexpr WORD SB_PAGEUP = 2;
+inline constexpr WORD SB_PAGELEFT = 2;
+inline constexpr WORD SB_PAGEDOWN = 3;
+inline constexpr WORD SB_PAGERIGHT = 3;
+inline constexpr WORD SB_THUMBPOSITION = 4;
+inline constexpr WORD SB_THUMBTRACK = 5;
+inline constexpr WORD SB_TOP = 6;
+inline constexpr WORD SB_LEFT = 6;
+inline constexpr WORD SB_BOTTOM = 7;
+inline constexpr WORD SB_RIGHT = 7;
+inline constexpr WORD SB_ENDSCROLL = 8;
+inline constexpr UINT SIF_RANGE = 0x1;
+inline constexpr UINT SIF_PAGE = 0x2;
+inline constexpr UINT SIF_POS = 0x4;
+inline constexpr UINT SIF_DISABLENOSCROLL = 0x8;
+inline constexpr UINT SIF_TRACKPOS = 0x10;
+inline constexpr UINT SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+inline constexpr UINT ESB_ENABLE_BOTH = 0;
+inline constexpr UINT ESB_DISABLE_LTUP = 1;
+inline constexpr UINT ESB_DISABLE_LEFT = 1;
+inline constexpr UINT ESB_DISABLE_UP = 1;
+inline constexpr UINT ESB_DISABLE_RTDN = 2;
+inline constexpr UINT ESB_DISABLE_RIGHT = 2;
+inline constexpr UINT ESB_DISABLE_DOWN = 2;
+inline constexpr UINT ESB_DISABLE_BOTH = 3;
+
+struct SCROLLINFO {
+    UINT cbSize { sizeof(SCROLLINFO) };
+    UINT fMask { 0 };
+    int nMin { 0 };
+    int nMax { 0 };
+    UINT nPage { 0 };
+    int nPos { 0 };
+    int nTrackPos { 0 };
+};

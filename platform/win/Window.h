@@ -123,6 +123,15 @@ int ReleaseDC(HWND hwnd, HDC dc);
 // Where a window draws (its client area when `client`), without a DC.
 TPaintTarget GetPaintTarget(HWND hwnd, bool client);
 
+// Scroll bars of windows with WS_HSCROLL / WS_VSCROLL (SB_HORZ, SB_VERT,
+// SB_BOTH), drawn in the non-client area. The position is kept within
+// nMin .. nMax - max(nPage - 1, 0). Setting the information never shows
+// or hides a bar; ShowScrollBar does, by the window's style bits.
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO& info, bool redraw);
+bool GetScrollInfo(HWND hwnd, int bar, SCROLLINFO& info);
+bool ShowScrollBar(HWND hwnd, int bar, bool show);
+bool EnableScrollBar(HWND hwnd, UINT bars, UINT arrows);
+
 // Focus, activation and capture.
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();

@@ -22,6 +22,17 @@ struct TWndClass {
     ATOM atom { 0 };
 };
 
+// One standard scroll bar of a window (its range, page, position and the
+// arrows disabled by EnableScrollBar).
+struct TScrollBarState {
+    int min { 0 };
+    int max { 100 };
+    UINT page { 0 };
+    int pos { 0 };
+    int trackPos { 0 };
+    UINT disabled { ESB_ENABLE_BOTH };
+};
+
 struct TWnd {
     HWND handle { nullptr };
     std::shared_ptr<TWndClass> cls;
@@ -54,6 +65,7 @@ struct TWnd {
     COLORREF colorKey { 0 };
     DWORD layeredFlags { 0 };
     bool perPixelAlpha { false };
+    TScrollBarState scrollBars[2]; // SB_HORZ, SB_VERT
 
     bool IsTop() const;
     TRect ClientRect() const { return { 0, 0, std::max(0, rect.Width() - nc.Left - nc.Right), std::max(0, rect.Height() - nc.Top - nc.Bottom) }; }
@@ -109,6 +121,10 @@ struct TState {
     TPoint sizeMoveStart;
     TRect sizeMoveRect;
     int sendDepth { 0 };
+    // A scroll bar thumb dragged with the left button.
+    HWND thumbWnd { nullptr };
+    int thumbBar { SB_VERT };
+    int thumbGrab { 0 }; // pointer offset from the thumb's start
 };
 
 TState& State();
@@ -145,6 +161,13 @@ void ForgetWindow(HWND hwnd); // focus, capture, activation when a window goes
 void KeyMessageTaken(const MSG& msg);
 void CheckMouseHover();
 void BeginSizeMove(HWND hwnd, LRESULT hit, TPoint screen);
+
+// Window scroll bars (ScrollBars.cpp): the press on a bar (arrows, page
+// areas, the thumb), the thumb drag, and the bars' painting on WM_NCPAINT.
+void ScrollBarPress(TWnd* w, LRESULT hit, TPoint screen);
+void TrackThumb(TPoint screen);
+void EndThumbTrack();
+void PaintScrollBars(TWnd* w, HDC windowDC);
 
 int Metric(int index);
 TRect DefaultClientInsets(DWORD style, DWORD exStyle, bool top);
