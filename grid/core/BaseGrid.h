@@ -402,6 +402,9 @@ private:
         field = v;
         Invalidate();
     }
+    // Frees the properties (and the graphic object the grid made) and
+    // empties the slot.
+    void FreeSlot(int c, int r, TCellProperties* p);
     void WriteMergeEncoding(int c, int r, int spanx, int spany);
     bool MoveBeyondArea(WORD Key, TShiftState Shift);
 };

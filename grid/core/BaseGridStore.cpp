@@ -124,16 +124,19 @@ TBaseGrid::~TBaseGrid()
     FDefBrush.reset();
     // Every stored slot, also beyond the counts: cells of rows and columns
     // cut off by a shrink keep their properties in the store.
-    for (int r = 0; r < GetStoredRowCount(); ++r) {
-        for (int c = 0; c < GetStoredColCount(r); ++c) {
-            if (auto* p = dynamic_cast<TCellProperties*>(GetStoredObject(c, r))) {
-                if (p->GetOwnsGraphicObject())
-                    delete p->GetGraphicObject();
-                delete p;
-                SetStoredObject(c, r, nullptr);
-            }
-        }
-    }
+    for (int r = 0; r < GetStoredRowCount(); ++r)
+        for (int c = 0; c < GetStoredColCount(r); ++c)
+            if (auto* p = dynamic_cast<TCellProperties*>(GetStoredObject(c, r)))
+                FreeSlot(c, r, p);
+}
+
+void TBaseGrid::FreeSlot(int c, int r, TCellProperties* p)
+{
+    // Only what the grid made; a graphic object handed in stays its giver's.
+    if (p->GetOwnsGraphicObject())
+        delete p->GetGraphicObject();
+    delete p;
+    SetStoredObject(c, r, nullptr);
 }
 
 // ---- look ----
@@ -237,14 +240,8 @@ void TBaseGrid::FreeCellPropertiesRange(int FromCol, int FromRow, int ToCol, int
         return;
     for (int r = FromRow; r <= ToRow; ++r) {
         for (int c = FromCol; c <= ToCol; ++c) {
-            TCellProperties* p = PropertiesAt(c, r);
-            if (!p)
-                continue;
-            // Only what the grid made; a graphic object handed in stays its giver's.
-            if (p->GetOwnsGraphicObject())
-                delete p->GetGraphicObject();
-            delete p;
-            SetStoredObject(c, r, nullptr);
+            if (TCellProperties* p = PropertiesAt(c, r))
+                FreeSlot(c, r, p);
         }
     }
 }

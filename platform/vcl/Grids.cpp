@@ -153,11 +153,6 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner)
     SetVisible(false);
 }
 
-void TInplaceEdit::CreateParams(TCreateParams& Params)
-{
-    TCustomMaskEdit::CreateParams(Params);
-}
-
 bool TInplaceEdit::Visible() const
 {
     return GetVisible();
@@ -245,11 +240,6 @@ void TInplaceEdit::KeyPress(char16_t& Key)
     if (Key == 9)
         Key = 0;
     TCustomMaskEdit::KeyPress(Key);
-}
-
-void TInplaceEdit::DoExit()
-{
-    TCustomMaskEdit::DoExit();
 }
 
 // ---- TCustomGrid ----

@@ -110,10 +110,8 @@ public:
 
 protected:
     friend class TCustomGrid;
-    void CreateParams(TCreateParams& Params) override;
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(char16_t& Key) override;
-    void DoExit() override;
     TCustomGrid* m_grid { nullptr };
 };
 
