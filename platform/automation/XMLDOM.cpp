@@ -46,6 +46,13 @@ int DepthBelow(const xmlNode* ANode, int ALimit)
 
 } // namespace
 
+int SafeXMLParseOptions()
+{
+    // No network, no external DTD or entity loading, no entity substitution;
+    // libxml2's own limits on entity expansion and depth stay on (no HUGE).
+    return XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR | XML_PARSE_NOCDATA;
+}
+
 String TXMLNode::GetNodeName() const
 {
     if (!FNode)
@@ -185,9 +192,7 @@ void TXMLDocument::Load(const void* AData, std::size_t ASize, const char* AEncod
     FDoc.reset();
     if (ASize > std::size_t(INT_MAX))
         throw EXMLDocumentError(u"The XML document is too large");
-    // No network, no external DTD or entity loading, no entity substitution;
-    // libxml2's own limits on entity expansion and depth stay on (no HUGE).
-    const int options = XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR | XML_PARSE_NOCDATA;
+    const int options = SafeXMLParseOptions();
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt)
         throw EXMLDocumentError(u"Out of memory while reading the XML document");

@@ -14,6 +14,11 @@
 
 QT_DECLARE_EXCEPTION(EXMLDocumentError, Exception);
 
+// The libxml2 parser options every untrusted document is read with (also by
+// streaming readers): no network, no DTD or external entity loading, no
+// entity substitution; libxml2's own size and depth limits stay on.
+int SafeXMLParseOptions();
+
 struct _xmlNode;
 struct _xmlDoc;
 

@@ -445,15 +445,33 @@ String GetTempDirectory()
     return IncludeTrailingPathDelimiter(dir);
 }
 
-String CreateTempFile(const String& prefix, const String& extension)
+namespace {
+
+// The private folder, made on first use (and again if it was removed); the
+// caller holds g_tempLock.
+const std::string& privateTempLocked()
 {
-    std::lock_guard guard(g_tempLock);
     if (g_privateTemp.empty() || !DirectoryExists(Utf8ToString(g_privateTemp))) {
         std::string templ = u8(GetTempDirectory()) + "quarrytide-XXXXXX";
         if (!::mkdtemp(templ.data()))
             throw EInOutError(u"Cannot create a temporary folder: " + Utf8ToString(std::strerror(errno)));
         g_privateTemp = templ;
     }
+    return g_privateTemp;
+}
+
+} // namespace
+
+String GetPrivateTempDirectory()
+{
+    std::lock_guard guard(g_tempLock);
+    return IncludeTrailingPathDelimiter(Utf8ToString(privateTempLocked()));
+}
+
+String CreateTempFile(const String& prefix, const String& extension)
+{
+    std::lock_guard guard(g_tempLock);
+    privateTempLocked();
     std::string ext = u8(extension);
     std::string templ = g_privateTemp + "/" + u8(prefix) + "XXXXXX" + ext;
     int fd = ::mkstemps(templ.data(), int(ext.size()));

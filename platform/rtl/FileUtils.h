@@ -86,6 +86,9 @@ void WriteFileAtomically(const String& fileName, const TBytes& data, unsigned ne
 
 // The user's temporary folder ($TMPDIR, else /tmp), with a trailing delimiter.
 String GetTempDirectory();
+// The folder private to this process (mode 0700) that CreateTempFile uses,
+// with a trailing delimiter; raises EInOutError when it cannot be made.
+String GetPrivateTempDirectory();
 // A new empty file "<prefix>XXXXXX<extension>" in a folder private to this
 // process (mode 0700), created without a race; raises EInOutError on failure.
 String CreateTempFile(const String& prefix, const String& extension = {});
