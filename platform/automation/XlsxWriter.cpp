@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include <xlsxwriter.h>
+#include <zip.h>
 
 #include "platform/rtl/FileUtils.h"
 
@@ -38,6 +39,44 @@ void Check(lxw_error err)
 {
     if (err != LXW_NO_ERROR)
         RaiseLibrary(err);
+}
+
+// libxlsxwriter does not notice when its temporary row files cannot be
+// written (a full disk, a size limit): the package it then makes lacks rows
+// yet looks complete. So each sheet part is inflated once more and its cells
+// are counted before the file may replace anything.
+void VerifyPackage(const String& file, const std::vector<std::uint64_t>& expectedCells)
+{
+    int err = 0;
+    zip_t* z = zip_open(StringToUtf8(file).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+    if (!z)
+        throw EXlsxError(u"The workbook could not be written completely");
+    std::unique_ptr<zip_t, void (*)(zip_t*)> holder(z, [](zip_t* p) { zip_discard(p); });
+    static constexpr std::string_view cellTag = "<c r=\"";
+    static constexpr std::string_view endTag = "</worksheet>";
+    for (std::size_t i = 0; i < expectedCells.size(); ++i) {
+        const std::string part = "xl/worksheets/sheet" + std::to_string(i + 1) + ".xml";
+        zip_file_t* f = zip_fopen(z, part.c_str(), 0);
+        if (!f)
+            throw EXlsxError(u"The workbook could not be written completely");
+        std::uint64_t cells = 0;
+        std::string buf(1 << 16, '\0');
+        std::string carry;
+        zip_int64_t n;
+        while ((n = zip_fread(f, buf.data(), buf.size())) > 0) {
+            std::string chunk = carry + buf.substr(0, std::size_t(n));
+            for (std::size_t at = chunk.find(cellTag); at != std::string::npos; at = chunk.find(cellTag, at + 1))
+                ++cells;
+            const std::size_t keep = std::min(chunk.size(), endTag.size());
+            carry = chunk.substr(chunk.size() - keep);
+            // A tag split across chunks is counted in the next one only.
+            if (carry.find(cellTag) != std::string::npos)
+                --cells;
+        }
+        zip_fclose(f);
+        if (n < 0 || cells != expectedCells[i] || carry.find(endTag) == std::string::npos)
+            throw EXlsxError(u"The workbook could not be written completely (the disk may be full)");
+    }
 }
 
 } // namespace
@@ -94,4 +133,13 @@ void TXlsxWorkbook::SaveNew(const String& tempFile) const
         throw;
     }
     Check(workbook_close(wb));
+    std::vector<std::uint64_t> expected;
+    for (const auto& sheet : Sheets) {
+        std::uint64_t n = 0;
+        for (const auto& [row, cells] : sheet->Rows)
+            for (const TXlsxCell& c : cells)
+                n += c.Kind != TXlsxCell::ckEmpty ? 1 : 0;
+        expected.push_back(n);
+    }
+    VerifyPackage(tempFile, expected);
 }
