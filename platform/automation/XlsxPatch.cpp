@@ -159,7 +159,11 @@ using TRowWrites = std::map<int, std::vector<const TXlsxCell*>>;
 
 class TSheetPatcher {
 public:
-    TSheetPatcher(string_view xml, const TRowWrites& writes) : FXml(xml), FWrites(writes)
+    // With dropCachedResults, formula cells lose their cached results, so
+    // that every reader computes them again from the new values (a flag in
+    // the workbook asks the same, but not every program honours it).
+    TSheetPatcher(string_view xml, const TRowWrites& writes, bool dropCachedResults = false)
+        : FXml(xml), FWrites(writes), FDropCached(dropCachedResults)
     {
         for (const auto& [row, cells] : writes)
             for (const TXlsxCell* c : cells)
@@ -224,12 +228,12 @@ private:
     }
 
     // A start tag copied with an "r" attribute when it has none, and without
-    // "spans" (a hint that added cells would make wrong).
-    void CopyStartTag(const TTag& tag, const std::string& ref, bool dropSpans, bool open)
+    // dropAttr ("spans" is a hint that added cells would make wrong).
+    void CopyStartTag(const TTag& tag, const std::string& ref, string_view dropAttr, bool open)
     {
         std::size_t b = tag.Begin;
         std::size_t e = tag.SelfClosing && open ? tag.End - 2 : tag.End - 1;
-        auto spans = dropSpans ? FindAttr(FXml, tag, "spans") : std::nullopt;
+        auto spans = !dropAttr.empty() ? FindAttr(FXml, tag, dropAttr) : std::nullopt;
         const bool hasR = FindAttr(FXml, tag, "r").has_value();
         Copy(b, tag.NameEnd);
         if (!hasR)
@@ -243,6 +247,32 @@ private:
         FOut += open ? ">" : (tag.SelfClosing ? "" : ">");
         if (!open && tag.SelfClosing)
             FOut += "/>";
+    }
+
+    bool HasElement(std::size_t b, std::size_t e, string_view local) const
+    {
+        TTag t;
+        for (std::size_t pos = b; NextTag(FXml, pos, t) && t.End <= e; pos = t.End)
+            if (t.Kind == TTag::tkStart && t.Local == local)
+                return true;
+        return false;
+    }
+
+    // Copies [b, e) leaving out the elements with this local name.
+    void CopyWithout(std::size_t b, std::size_t e, string_view local)
+    {
+        TTag t;
+        std::size_t pos = b;
+        while (NextTag(FXml, pos, t) && t.End <= e) {
+            Copy(pos, t.Begin);
+            if (t.Kind == TTag::tkStart && t.Local == local) {
+                pos = t.SelfClosing ? t.End : SkipTo(t.End, local);
+                continue;
+            }
+            Copy(t.Begin, t.End);
+            pos = t.End;
+        }
+        Copy(pos, e);
     }
 
     // Skips to just after the end tag with this local name; returns the new position.
@@ -269,16 +299,17 @@ private:
                 FlushRowsBefore(row);
                 FRow = row;
                 auto w = FWrites.find(row);
+                const std::size_t end = tag.SelfClosing ? pos : SkipTo(pos, "row");
+                static const std::vector<const TXlsxCell*> none;
                 if (w != FWrites.end()) {
                     FDone.insert(row);
                     pos = PatchRow(tag, pos, w->second);
+                } else if (FDropCached && HasElement(pos, end, "f")) {
+                    pos = PatchRow(tag, pos, none);
                 } else {
-                    CopyStartTag(tag, std::to_string(row), false, false);
-                    if (!tag.SelfClosing) {
-                        const std::size_t end = SkipTo(pos, "row");
-                        Copy(pos, end);
-                        pos = end;
-                    }
+                    CopyStartTag(tag, std::to_string(row), {}, false);
+                    Copy(pos, end);
+                    pos = end;
                 }
             } else if (tag.Kind == TTag::tkEnd && tag.Local == "sheetData") {
                 FlushRowsBefore(XlsxMaxRows + 1);
@@ -294,7 +325,7 @@ private:
     std::size_t PatchRow(const TTag& rowTag, std::size_t pos, const std::vector<const TXlsxCell*>& cells)
     {
         const int row = FRow;
-        CopyStartTag(rowTag, std::to_string(row), true, true);
+        CopyStartTag(rowTag, std::to_string(row), "spans", true);
         std::size_t next = 0;  // next written cell to place
         auto flushBefore = [&](int col) {
             while (next < cells.size() && cells[next]->Col < col)
@@ -318,8 +349,12 @@ private:
                 const std::size_t cellEnd = tag.SelfClosing ? tag.End : SkipTo(pos, "c");
                 if (next < cells.size() && cells[next]->Col == col) {
                     WriteCell(row, *cells[next++], AttrValue(FXml, tag, "s"));
+                } else if (FDropCached && HasElement(pos, cellEnd, "f")) {
+                    // The formula stays; its result, and the type of that result, go.
+                    CopyStartTag(tag, StringToUtf8(CellAddress(row, col, false)), "t", false);
+                    CopyWithout(pos, cellEnd, "v");
                 } else {
-                    CopyStartTag(tag, StringToUtf8(CellAddress(row, col, false)), false, false);
+                    CopyStartTag(tag, StringToUtf8(CellAddress(row, col, false)), {}, false);
                     Copy(pos, cellEnd);
                 }
                 pos = cellEnd;
@@ -379,6 +414,7 @@ private:
 
     string_view FXml;
     const TRowWrites& FWrites;
+    bool FDropCached { false };
     std::set<int> FDone;
     std::string FOut;
     string_view FPrefix;
@@ -507,7 +543,7 @@ void TXlsxWorkbook::SavePatched(const String& tempFile)
                 continue;
             anyWritten = true;
             const std::string xml = readPart(sheet->PartName);
-            replaced[StringToUtf8(sheet->PartName)] = TSheetPatcher(xml, writes).Run();
+            replaced[StringToUtf8(sheet->PartName)] = TSheetPatcher(xml, writes, HasFormulas).Run();
             continue;
         }
         // A new sheet: a fresh part named after the first free number.
