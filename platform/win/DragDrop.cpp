@@ -52,7 +52,7 @@ bool Unregister(HWND hwnd)
     return true;
 }
 
-// The registered window at a screen point: the window under it or its
+// The registered window for a window under the pointer: itself or its
 // nearest registered ancestor (children only; owners are not ancestors).
 HWND RegisteredWindowAt(TWnd* w)
 {
@@ -60,18 +60,6 @@ HWND RegisteredWindowAt(TWnd* w)
         if (RegistrationOf(w->handle))
             return w->handle;
     return nullptr;
-}
-
-// Calls into a source or target; what it throws is answered as a failure so
-// nothing escapes into the loop.
-template<class F>
-HRESULT Call(F f)
-{
-    try {
-        return f();
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
 }
 
 DWORD DragKeyState()
@@ -153,7 +141,7 @@ void TDragLoop::Step()
     if (m_result)
         return;
     const DWORD keys = DragKeyState();
-    HRESULT hr = Call([&] { return m_source->QueryContinueDrag(GetKeyState(VK_ESCAPE) < 0, keys); });
+    HRESULT hr = GuardedCall([&] { return m_source->QueryContinueDrag(GetKeyState(VK_ESCAPE) < 0, keys); });
     if (m_captureLost)
         hr = DRAGDROP_S_CANCEL;
     if (hr != S_OK) {
@@ -178,7 +166,7 @@ void TDragLoop::Track(DWORD keys)
     DWORD effect = DROPEFFECT_NONE;
     if (under != m_targetWnd) {
         if (TComPtr<IDropTarget> old = std::exchange(m_target, nullptr); old && TargetAlive())
-            Call([&] { return old->DragLeave(); });
+            GuardedCall([&] { return old->DragLeave(); });
         m_targetWnd = under;
         m_targetSerial = 0;
         // DragLeave may have revoked the new target or destroyed its window.
@@ -186,7 +174,7 @@ void TDragLoop::Track(DWORD keys)
             m_targetSerial = reg->Serial;
             TComPtr<IDropTarget> target = reg->Target;
             effect = m_ok;
-            if (SUCCEEDED(Call([&] { return target->DragEnter(m_data.get(), keys, m_point, &effect); })))
+            if (SUCCEEDED(GuardedCall([&] { return target->DragEnter(m_data.get(), keys, m_point, &effect); })))
                 m_target = target;
             else
                 effect = DROPEFFECT_NONE;
@@ -195,12 +183,12 @@ void TDragLoop::Track(DWORD keys)
     } else if (m_target) {
         effect = m_ok;
         TComPtr<IDropTarget> target = m_target;
-        if (FAILED(Call([&] { return target->DragOver(keys, m_point, &effect); })))
+        if (FAILED(GuardedCall([&] { return target->DragOver(keys, m_point, &effect); })))
             effect = DROPEFFECT_NONE;
     }
     m_effect = effect & m_ok;
     const DWORD shown = m_effect;
-    if (Call([&] { return m_source->GiveFeedback(shown); }) == DRAGDROP_S_USEDEFAULTCURSORS)
+    if (GuardedCall([&] { return m_source->GiveFeedback(shown); }) == DRAGDROP_S_USEDEFAULTCURSORS)
         SetCursor(GetDragCursor(shown));
 }
 
@@ -210,11 +198,11 @@ void TDragLoop::Finish(HRESULT result, DWORD keys)
     const bool alive = target && TargetAlive();
     if (result == DRAGDROP_S_DROP && alive && m_effect != DROPEFFECT_NONE) {
         DWORD effect = m_ok;
-        const HRESULT hr = Call([&] { return target->Drop(m_data.get(), keys, m_point, &effect); });
+        const HRESULT hr = GuardedCall([&] { return target->Drop(m_data.get(), keys, m_point, &effect); });
         m_effect = FAILED(hr) ? DROPEFFECT_NONE : effect & m_ok;
     } else {
         if (alive)
-            Call([&] { return target->DragLeave(); });
+            GuardedCall([&] { return target->DragLeave(); });
         m_effect = DROPEFFECT_NONE;
     }
     m_targetWnd = nullptr;
@@ -376,18 +364,18 @@ void PerformDesktopDrop(const TDesktopDrop& drop)
     TComPtr<IDataObject> data = DataOf(drop);
     const DWORD keys = DragKeyState() & (MK_SHIFT | MK_CONTROL | MK_ALT);
     DWORD effect = DROPEFFECT_COPY;
-    if (FAILED(Call([&] { return target->DragEnter(data.get(), keys, drop.Point, &effect); })))
+    if (FAILED(GuardedCall([&] { return target->DragEnter(data.get(), keys, drop.Point, &effect); })))
         return;
     effect = DROPEFFECT_COPY;
-    if (!alive() || FAILED(Call([&] { return target->DragOver(keys, drop.Point, &effect); })))
+    if (!alive() || FAILED(GuardedCall([&] { return target->DragOver(keys, drop.Point, &effect); })))
         effect = DROPEFFECT_NONE;
     if (!alive())
         return;
     if (effect & DROPEFFECT_COPY) {
         effect = DROPEFFECT_COPY;
-        Call([&] { return target->Drop(data.get(), keys, drop.Point, &effect); });
+        GuardedCall([&] { return target->Drop(data.get(), keys, drop.Point, &effect); });
     } else
-        Call([&] { return target->DragLeave(); });
+        GuardedCall([&] { return target->DragLeave(); });
 }
 
 LRESULT HelperProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -1,27 +1,15 @@
 #include "platform/win/Ole.h"
 
 #include <cstring>
-#include <new>
 
 #include "platform/win/Clipboard.h"
 #include "platform/win/WindowManager.h"
 
+using namespace winimpl;
+
 namespace {
 
 thread_local int t_oleCount = 0;
-
-// Catches what a fallible step throws and answers it as a result code.
-template<class F>
-HRESULT Guarded(F f)
-{
-    try {
-        return f();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
-}
 
 class TEnumFormatEtc final : public TInterfacedObject, public IEnumFORMATETC {
     QT_CLASS(TEnumFormatEtc, TInterfacedObject)
@@ -67,7 +55,7 @@ public:
     {
         if (!result)
             return E_INVALIDARG;
-        return Guarded([&] {
+        return GuardedCall([&] {
             auto* copy = new TEnumFormatEtc(m_formats, m_position);
             copy->AddRef();
             *result = copy;
@@ -130,7 +118,7 @@ HRESULT SHCreateStdEnumFmtEtc(UINT count, const FORMATETC* formats, IEnumFORMATE
     if (!result || (count > 0 && !formats))
         return E_INVALIDARG;
     *result = nullptr;
-    return Guarded([&] {
+    return GuardedCall([&] {
         std::vector<FORMATETC> list(formats, formats + count);
         for (FORMATETC& f : list)
             f.ptd = nullptr;
@@ -168,7 +156,7 @@ HRESULT TDataObject::GetData(const FORMATETC* format, STGMEDIUM* medium)
     const TEntry* e = Offered(format);
     if (!e)
         return DV_E_FORMATETC;
-    return Guarded([&] {
+    return GuardedCall([&] {
         HGLOBAL copy = OleDuplicateData(e->Block, e->Format.cfFormat, 0);
         if (!copy)
             return E_OUTOFMEMORY;
@@ -205,7 +193,7 @@ HRESULT TDataObject::SetData(const FORMATETC* format, STGMEDIUM* medium, BOOL re
     if (format->dwAspect != DVASPECT_CONTENT || format->lindex != -1 || format->tymed != TYMED_HGLOBAL
         || medium->tymed != TYMED_HGLOBAL || format->cfFormat == 0)
         return DV_E_FORMATETC;
-    const HRESULT hr = Guarded([&] {
+    const HRESULT hr = GuardedCall([&] {
         HGLOBAL copy = OleDuplicateData(medium->hGlobal, format->cfFormat, 0);
         if (!copy)
             return E_INVALIDARG;

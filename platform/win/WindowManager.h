@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -178,5 +179,18 @@ bool NeedsPaint(const TWnd* w);
 // Drag and drop (Ole.cpp, DragDrop.cpp).
 bool OleStarted(); // OLE is initialised on the calling thread
 void ForgetDropTarget(HWND hwnd); // the window is gone: its registration lets go
+// Runs a step of an interface call, or a call into a caller's object, and
+// answers what it throws as a result code, so no exception crosses it.
+template<class F>
+HRESULT GuardedCall(F f)
+{
+    try {
+        return f();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
 
 } // namespace winimpl
