@@ -42,6 +42,13 @@ public:
     // exhausting memory or looping without end.
     static constexpr std::int32_t reeBacktrackLimit = 1016;
     static constexpr std::size_t MaxBacktrackEntries = std::size_t(4) << 20;
+    // The same error bounds the time of one search: it may take
+    // MaxMatchSteps matcher steps (nodes entered, characters swept by a
+    // repetition, counts given back) plus MatchStepsPerChar for each character
+    // from the start offset on. A linear search of any page stays far below;
+    // an expression that backtracks exponentially stops within a second.
+    static constexpr std::int64_t MaxMatchSteps = 100'000'000;
+    static constexpr std::int64_t MatchStepsPerChar = 64;
 
     using TReplaceFunction = std::function<String(TRegExpr&)>;
 
@@ -162,6 +169,10 @@ private:
     void EmitComplexBraces(std::int32_t atom, std::int32_t bracesMin, std::int32_t bracesMax, bool nonGreedy);
     void FindSearchHints(int flags);
     void BuildTables();
+    struct TFirstChars;
+    void CollectFirstChars(std::int32_t scan, TFirstChars& fc, std::vector<std::uint8_t>& seen) const;
+    void AddNodeChars(std::int32_t node, TFirstChars& fc) const;
+    void FindStartShortcuts();
     std::int32_t RegNext(std::int32_t p) const;
 
     // Matcher (RegExprMatcher.cpp).
@@ -184,6 +195,13 @@ private:
     void SaveLoopCounter(int idx);
     bool Backtrack(std::int32_t& scan, const Char*& input);
     void ClearMatches();
+    void ChargeSteps(std::int64_t n)
+    {
+        fStepsLeft -= n;
+        if (fStepsLeft < 0)
+            RaiseRegExprError(reeBacktrackLimit);
+    }
+    const Char* NextStart(const Char* s) const;
 
     std::array<const Char*, NSUBEXP> startp {};
     std::array<const Char*, NSUBEXP> endp {};
@@ -234,6 +252,21 @@ private:
     std::vector<std::vector<std::uint64_t>> fSetTables;
     std::vector<std::int32_t> fSetTableOf;
 
+    // Start shortcuts, found with the program. fFirstTable: the characters a
+    // match can begin with (empty when any may, or the match may be empty).
+    // fLeadRepeat: the program unit of a repetition of a one-character node
+    // that begins every match; a failed attempt that swept its operand up to
+    // q shows that no start up to q can match either (the rest of the program
+    // was tried at every position a later start could reach), so the search
+    // resumes after q. fGiveNothingBack: for each repetition node, whether
+    // only its longest count can succeed (what follows it cannot begin with a
+    // character the operand takes), so that no count is worth trying again.
+    std::vector<std::uint64_t> fFirstTable;
+    std::int32_t fLeadRepeat { -1 };
+    std::vector<std::uint8_t> fGiveNothingBack;
+    const Char* fLeadRunEnd { nullptr }; // where the last attempt's lead repetition stopped, if it may be skipped
+
     std::vector<TBacktrackEntry> fStack;
     std::size_t fChoiceCount { 0 };
+    std::int64_t fStepsLeft { 0 };
 };

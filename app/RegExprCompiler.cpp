@@ -73,6 +73,9 @@ void TRegExpr::InvalidateProgramm()
     regmlen = 0;
     fSetTables.clear();
     fSetTableOf.clear();
+    fFirstTable.clear();
+    fLeadRepeat = -1;
+    fGiveNothingBack.clear();
 }
 
 bool TRegExpr::IsProgrammOk()
@@ -121,6 +124,7 @@ void TRegExpr::CompileRegExpr()
 
         FindSearchHints(flags);
         BuildTables();
+        FindStartShortcuts();
         fExprIsCompiled = true;
     } catch (...) {
         fSizing = false;
@@ -233,6 +237,234 @@ void TRegExpr::BuildTables()
             break;
         p += NodeSize(p);
     }
+}
+
+namespace {
+
+bool IsRepeatOp(std::uint16_t op)
+{
+    return op == STAR || op == PLUS || op == BRACES || op == STARNG || op == PLUSNG || op == BRACESNG;
+}
+
+std::int32_t RepeatOperand(std::int32_t node, std::uint16_t op)
+{
+    return node + NodeHeaderSz + ((op == BRACES || op == BRACESNG) ? 2 * REBracesArgSz : 0);
+}
+
+std::int32_t RepeatMin(const std::uint16_t* node)
+{
+    switch (node[0]) {
+    case PLUS:
+    case PLUSNG:
+        return 1;
+    case BRACES:
+    case BRACESNG:
+        return regexpr::ReadInt32(node + NodeHeaderSz);
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+// The characters that may begin what a part of the program matches. The
+// table over-approximates: a character outside it certainly cannot begin a
+// match; `any` gives up on telling (case-insensitive nodes depend on the case
+// inversion, which may change without a new program; back references on the
+// input); `empty` says the part may match without taking a character.
+struct TRegExpr::TFirstChars {
+    std::vector<std::uint64_t> table = std::vector<std::uint64_t>(1024, 0);
+    bool any = false;
+    bool empty = false;
+
+    void Add(Char c) { table[c >> 6] |= std::uint64_t(1) << (c & 63); }
+    void Add(const std::vector<std::uint64_t>& t, bool complement)
+    {
+        for (std::size_t i = 0; i < table.size(); ++i)
+            table[i] |= complement ? ~t[i] : t[i];
+    }
+    bool Meets(const TFirstChars& other) const
+    {
+        for (std::size_t i = 0; i < table.size(); ++i)
+            if (table[i] & other.table[i])
+                return true;
+        return false;
+    }
+};
+
+// Adds the characters the one-character node at `node` may take.
+void TRegExpr::AddNodeChars(std::int32_t node, TFirstChars& fc) const
+{
+    const std::uint16_t* n = &programm[std::size_t(node)];
+    switch (n[0]) {
+    case EXACTLY: {
+        const std::uint16_t* chars = nullptr;
+        if (ReadOperand(n + NodeHeaderSz, chars) > 0)
+            fc.Add(chars[0]);
+        else
+            fc.any = true;
+        break;
+    }
+    case ANYOF:
+    case ANYBUT: {
+        const std::uint16_t* chars = nullptr;
+        const std::int32_t len = ReadOperand(n + NodeHeaderSz, chars);
+        TFirstChars members;
+        for (std::int32_t i = 0; i < len; ++i)
+            members.Add(chars[i]);
+        fc.Add(members.table, n[0] == ANYBUT);
+        break;
+    }
+    case ANYDIGIT:
+    case NOTDIGIT: {
+        TFirstChars digits;
+        for (Char c = u'0'; c <= u'9'; ++c)
+            digits.Add(c);
+        fc.Add(digits.table, n[0] == NOTDIGIT);
+        break;
+    }
+    case ANYLETTER:
+    case NOTLETTER:
+        fc.Add(fWordTable, n[0] == NOTLETTER);
+        break;
+    case ANYSPACE:
+    case NOTSPACE:
+        fc.Add(fSpaceTable, n[0] == NOTSPACE);
+        break;
+    case ANYOFTINYSET:
+    case ANYBUTTINYSET: {
+        TFirstChars members;
+        for (int i = 0; i < 3; ++i)
+            members.Add(n[NodeHeaderSz + i]);
+        fc.Add(members.table, n[0] == ANYBUTTINYSET);
+        break;
+    }
+    default: // ANY, ANYML, the case-insensitive nodes, back references
+        fc.any = true;
+        break;
+    }
+}
+
+// Collects what the program from `scan` may begin with, following every path
+// through nodes that take no character. `seen` marks the nodes whose
+// continuations are already collected (loops lead back to them).
+void TRegExpr::CollectFirstChars(std::int32_t scan, TFirstChars& fc, std::vector<std::uint8_t>& seen) const
+{
+    const std::int32_t size = std::int32_t(programm.size());
+    while (!fc.any) {
+        if (scan <= 0 || scan >= size) {
+            fc.any = true;
+            return;
+        }
+        if (seen[std::size_t(scan)])
+            return;
+        seen[std::size_t(scan)] = 1;
+        const std::uint16_t op = programm[std::size_t(scan)];
+        switch (op) {
+        case EEND:
+            fc.empty = true;
+            return;
+        case BOL:
+        case EOL:
+        case BOLML:
+        case EOLML:
+        case BOUND:
+        case NOTBOUND:
+        case NOTHING:
+        case COMMENT:
+        case BACK:
+        case LOOPENTRY:
+            break;
+        case EXACTLY: {
+            const std::uint16_t* chars = nullptr;
+            if (ReadOperand(&programm[std::size_t(scan + NodeHeaderSz)], chars) == 0)
+                break; // takes nothing
+            AddNodeChars(scan, fc);
+            return;
+        }
+        case BRANCH: {
+            // A list of alternatives: each but the last one here, the last
+            // one by going on into its operand (a lone BRANCH is a last one).
+            std::int32_t next = RegNext(scan);
+            while (next > 0 && next < size && programm[std::size_t(next)] == BRANCH) {
+                CollectFirstChars(scan + NodeHeaderSz, fc, seen);
+                if (seen[std::size_t(next)])
+                    return;
+                seen[std::size_t(next)] = 1;
+                scan = next;
+                next = RegNext(scan);
+            }
+            scan += NodeHeaderSz;
+            continue;
+        }
+        case STAR:
+        case PLUS:
+        case BRACES:
+        case STARNG:
+        case PLUSNG:
+        case BRACESNG:
+            AddNodeChars(RepeatOperand(scan, op), fc);
+            if (RepeatMin(&programm[std::size_t(scan)]) > 0)
+                return;
+            break;
+        case LOOP:
+        case LOOPNG:
+            // One more iteration or the way out: both may come next.
+            CollectFirstChars(scan + regexpr::ReadInt32(&programm[std::size_t(scan + NodeHeaderSz + 2 * REBracesArgSz)]),
+                fc, seen);
+            break;
+        default:
+            if ((op > OPEN && op <= OPEN + 14) || (op > CLOSE && op <= CLOSE + 14))
+                break;
+            AddNodeChars(scan, fc); // a one-character node
+            return;
+        }
+        scan = RegNext(scan);
+    }
+}
+
+void TRegExpr::FindStartShortcuts()
+{
+    const std::size_t size = programm.size();
+    fGiveNothingBack.assign(size, 0);
+    std::vector<std::uint8_t> seen;
+    for (std::int32_t p = 1; p < std::int32_t(size); p += NodeSize(p)) {
+        const std::uint16_t op = programm[std::size_t(p)];
+        if (op == EEND)
+            break;
+        if (!IsRepeatOp(op))
+            continue;
+        TFirstChars taken;
+        AddNodeChars(RepeatOperand(p, op), taken);
+        if (taken.any || RegNext(p) < 0)
+            continue;
+        TFirstChars rest;
+        seen.assign(size, 0);
+        CollectFirstChars(RegNext(p), rest, seen);
+        if (!rest.any && !rest.empty && !rest.Meets(taken))
+            fGiveNothingBack[std::size_t(p)] = 1;
+    }
+
+    TFirstChars first;
+    seen.assign(size, 0);
+    CollectFirstChars(1, first, seen);
+    if (!first.any && !first.empty)
+        fFirstTable = std::move(first.table);
+
+    // The lead repetition: the first node of the only top-level alternative
+    // (after comments), repeating a one-character node that is no back
+    // reference.
+    const std::int32_t after = RegNext(1);
+    if (after < 0 || programm[std::size_t(after)] != EEND)
+        return;
+    std::int32_t lead = 1 + NodeHeaderSz;
+    while (lead > 0 && programm[std::size_t(lead)] == COMMENT)
+        lead = RegNext(lead);
+    if (lead <= 0 || !IsRepeatOp(programm[std::size_t(lead)]))
+        return;
+    const std::uint16_t operand = programm[std::size_t(RepeatOperand(lead, programm[std::size_t(lead)]))];
+    if (operand != BSUBEXP && operand != BSUBEXPCI)
+        fLeadRepeat = lead;
 }
 
 std::int32_t TRegExpr::RegNext(std::int32_t p) const

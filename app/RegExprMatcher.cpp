@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include "app/RegExpr.h"
 #include "app/RegExprProgram.h"
@@ -304,6 +305,7 @@ bool TRegExpr::Backtrack(std::int32_t& scan, const Char*& input)
                     ++no;
                 while (no <= e.b && !viable(no));
             }
+            ChargeSteps(std::abs(std::int64_t(no) - e.a));
             if (greedy ? no < e.b : no > e.b) {
                 fStack.pop_back();
                 --fChoiceCount;
@@ -325,6 +327,18 @@ bool TRegExpr::Backtrack(std::int32_t& scan, const Char*& input)
     return false;
 }
 
+// The first position from s on where a match can begin, by the first
+// characters of the program; the input's end when there is none.
+const Char* TRegExpr::NextStart(const Char* s) const
+{
+    if (fFirstTable.empty())
+        return s;
+    const std::uint64_t* t = fFirstTable.data();
+    while (s < fInputEnd && !((t[*s >> 6] >> (*s & 63)) & 1))
+        ++s;
+    return s;
+}
+
 // Matches the program from `start`; on success reginput is where the match ends.
 bool TRegExpr::MatchPrim(const Char* start)
 {
@@ -335,6 +349,7 @@ bool TRegExpr::MatchPrim(const Char* start)
     for (;;) {
         if (scan <= 0 || scan + NodeHeaderSz > progSize)
             RaiseRegExprError(1002);
+        ChargeSteps(1);
         const std::uint16_t* node = prog + scan;
         const std::uint16_t op = node[0];
         const std::int32_t off = regexpr::ReadInt32(node + 1);
@@ -485,8 +500,21 @@ bool TRegExpr::MatchPrim(const Char* start)
             }
             std::int32_t unitLen = 1;
             std::int32_t count = RegRepeat(opnd, max, input, unitLen);
+            ChargeSteps(std::int64_t(count) * unitLen);
             if (unitLen == 0) // an empty back reference: every count ends at the same place
                 count = std::min(count, min);
+            if (scan == fLeadRepeat && count < max)
+                fLeadRunEnd = input + count;
+            if (fGiveNothingBack[std::size_t(scan)]) {
+                // Only the longest count can be followed, greedy or lazy.
+                if (count < min) {
+                    ok = false;
+                    break;
+                }
+                input += count;
+                scan = next;
+                continue;
+            }
             auto viable = [&](std::int32_t no) {
                 const Char* p = input + std::int64_t(no) * unitLen;
                 return !hasNextCh || (p < fInputEnd && *p == nextCh);
@@ -497,6 +525,7 @@ bool TRegExpr::MatchPrim(const Char* start)
                 no = count;
                 while (no >= min && !viable(no))
                     --no;
+                ChargeSteps(count - no);
                 if (no < min) {
                     ok = false;
                     break;
@@ -507,6 +536,7 @@ bool TRegExpr::MatchPrim(const Char* start)
                 no = min;
                 while (no <= count && !viable(no))
                     ++no;
+                ChargeSteps(no - min);
                 if (no > count) {
                     ok = false;
                     break;
@@ -586,6 +616,7 @@ bool TRegExpr::RegMatch(const Char* start)
     LoopStackIdx = 0;
     fStack.clear();
     fChoiceCount = 0;
+    fLeadRunEnd = nullptr;
     if (!MatchPrim(start))
         return false;
     startp[0] = start;
@@ -615,6 +646,7 @@ bool TRegExpr::ExecPrim(int AOffset)
     } trim { fStack };
 
     const Char* s = fInputStart + (AOffset - 1);
+    fStepsLeft = MaxMatchSteps + MatchStepsPerChar * (fInputEnd - s);
     try {
         if (regmust >= 0) {
             const Char* lit = reinterpret_cast<const Char*>(programm.data() + regmust);
@@ -632,11 +664,17 @@ bool TRegExpr::ExecPrim(int AOffset)
                     return true;
             }
         }
-        for (;; ++s) {
+        for (;;) {
+            s = NextStart(s);
+            if (!fFirstTable.empty() && s == fInputEnd) // a match takes a character
+                return false;
             if (RegMatch(s))
                 return true;
-            if (s == fInputEnd)
+            // No start up to where the lead repetition stopped can match.
+            const Char* last = fLeadRunEnd && fLeadRunEnd > s ? fLeadRunEnd : s;
+            if (last >= fInputEnd)
                 return false;
+            s = last + 1;
         }
     } catch (...) {
         ClearMatches();

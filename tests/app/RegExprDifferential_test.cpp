@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "app/RegExpr.h"
 
@@ -221,4 +222,124 @@ TEST(RegExprDifferential, AgreesWithPcreOnTheCommonSubset)
     }
     // The generator must produce mostly patterns both engines take.
     EXPECT_GT(compared, 3000 * 8 / 2);
+}
+
+namespace {
+
+// Every match of `re` over `input`, stepping with ExecNext: 1-based position
+// and length of each.
+std::vector<std::pair<int, int>> AllMatches(TRegExpr& re, const String& input)
+{
+    std::vector<std::pair<int, int>> found;
+    for (bool ok = re.Exec(input); ok; ok = re.ExecNext())
+        found.emplace_back(re.GetMatchPos(0), re.GetMatchLen(0));
+    return found;
+}
+
+// The same with PCRE2, stepping as ExecNext does (one further after an empty match).
+std::vector<std::pair<int, int>> AllMatches(TPcre& pcre, const String& input)
+{
+    std::vector<std::pair<int, int>> found;
+    int from = 1;
+    while (from <= int(input.size()) + 1) {
+        const TPcreResult r = pcre.Match(input, 0, from);
+        if (!r.found)
+            break;
+        found.push_back(r.groups[0]);
+        from = r.groups[0].first + r.groups[0].second + (r.groups[0].second == 0 ? 1 : 0);
+    }
+    return found;
+}
+
+} // namespace
+
+// A search skips start positions that cannot match: those outside the
+// characters a match can begin with, and, after a failed attempt that began
+// with a repetition of a one-character node, every start up to where that
+// repetition stopped. Patterns that take these shortcuts, and patterns that
+// look alike but must not (a group, an alternative, a back reference or an
+// anchor first; a bounded count), find every match PCRE2 finds, over inputs
+// with long runs of the repeated characters.
+TEST(RegExprDifferential, StartShortcutsKeepEveryMatch)
+{
+    static const char16_t* const patterns[] = {
+        // A leading repetition that the search may skip past.
+        u"[a-c]+d", u"[a-c]*b", u"[a-c]+c\\b", u"\\w+@\\w+", u"[ab]{2,}c", u"a+?b", u"[^b]*b", u".*c", u"\\d*\\D",
+        u"[a-c]+(b|d)$", u"[a-c]{2,3}d", u"a+(ab)+", u"\\s*a", u"[a-c]+(a)\\1", u"[a-c]+?c", u"[^@ ]+@[^@ ]+",
+        u"[a-d]+[a-d]@", u"a*", u"[a-c]+\\b", u"b*(a|$)",
+        // Alike, but other rules hold.
+        u"([a-c]+)d", u"[a-c]+d|c", u"(a)\\1+b", u"^a+b", u"\\ba+b", u"a{2}b", u"(?#x)[ab]+c", u"(a|b)+c",
+        u"[a-c]+\\B",
+    };
+    static const char16_t alphabet[] = u"aaabbbcccd@ \n1";
+    std::mt19937 rng(20261210);
+    for (const char16_t* pattern : patterns) {
+        for (const char16_t* modifiers : { u"", u"i", u"-s", u"m" }) {
+            TModifiers mods;
+            mods.i = modifiers == String(u"i");
+            mods.s = modifiers != String(u"-s");
+            mods.m = modifiers == String(u"m");
+            TRegExpr re;
+            re.SetModifierI(mods.i);
+            re.SetModifierS(mods.s);
+            re.SetModifierM(mods.m);
+            re.SetExpression(pattern);
+            TPcre pcre(pattern, mods);
+            ASSERT_TRUE(pcre.Ok()) << StringToUtf8(pattern);
+            for (int k = 0; k < 60; ++k) {
+                String input;
+                const int len = int(rng() % 60);
+                while (int(input.size()) < len) {
+                    // Runs of one character, to give the repetitions long sweeps.
+                    const Char c = alphabet[rng() % (std::size(alphabet) - 1)];
+                    input.append(std::size_t(1 + rng() % 8), c);
+                }
+                SCOPED_TRACE("pattern " + StringToUtf8(pattern) + " modifiers " + StringToUtf8(re.GetModifierStr())
+                    + " input \"" + StringToUtf8(input) + "\"");
+                ASSERT_EQ(AllMatches(re, input), AllMatches(pcre, input));
+            }
+        }
+    }
+}
+
+// The e-mail scan of the harvest finds the same addresses on pages that take
+// its shortcuts (long runs of name characters, with and without "@").
+TEST(RegExprDifferential, EmailScanFindsTheSameAddresses)
+{
+    const String pattern = u"[_a-zA-Z\\d\\-\\.]+@[_a-zA-Z\\d\\-]+(\\.[_a-zA-Z\\d\\-]+)+";
+    TRegExpr re;
+    re.SetExpression(pattern);
+    TPcre pcre(pattern, TModifiers());
+    ASSERT_TRUE(pcre.Ok());
+    // PCRE2 walks a run again from each start: it checks the shorter runs.
+    for (const std::size_t runLength : { std::size_t(3000), std::size_t(200000) }) {
+        const String run(runLength, u'a');
+        struct Case {
+            const char* name;
+            String page;
+            std::vector<String> addresses;
+        } const cases[] = {
+            { "addresses in markup", u"<a href=\"mailto:info@shop.com.au\">info@shop.com.au</a> x.y_z-1@a-b.c.d;",
+                { u"info@shop.com.au", u"info@shop.com.au", u"x.y_z-1@a-b.c.d" } },
+            { "no dot after the domain", u"a@b c@d. e@f.g", { u"e@f.g" } },
+            { "two at signs", u"a@b@c.d a@@b.c", { u"b@c.d" } },
+            { "dots and dashes only", u"-@-.- ..@..", { u"-@-.-" } },
+            { "picture names", u"<img src=\"logo@2x.png\"/>", { u"logo@2x.png" } },
+            { "long run then an address", run + u" b@c.d", { u"b@c.d" } },
+            { "long run is the name", run + u"@c.d", { run + u"@c.d" } },
+            { "long run then a lone at sign", run + u"@ b@c.d", { u"b@c.d" } },
+            { "long run without at sign", run, {} },
+            { "at sign at the end", run + u".b@", {} },
+            { "domain ends at the end", u"x@y." + run, { u"x@y." + run } },
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + ", runs of " + std::to_string(runLength));
+            std::vector<String> found;
+            for (bool ok = re.Exec(c.page); ok; ok = re.ExecNext())
+                found.push_back(re.GetMatch(0));
+            EXPECT_EQ(found, c.addresses);
+            if (runLength < 10000)
+                EXPECT_EQ(AllMatches(re, c.page), AllMatches(pcre, c.page));
+        }
+    }
 }

@@ -485,6 +485,22 @@ TEST(RegExpr, BacktrackLimitEndsAnEndlessMatch)
     EXPECT_TRUE(re.Exec(u"ab"));
 }
 
+TEST(RegExpr, StepBoundEndsAnExponentialMatch)
+{
+    // Each "a" may be either alternative: 2^40 ways to fail before the "c",
+    // with little backtracking state at any time. The search gives up with
+    // the same error as when the state grows too large.
+    TRegExpr re;
+    re.SetExpression(u"(a|a)*b");
+    const ERegExpr e = CatchRegExpr([&] { re.Exec(String(40, u'a') + u"cb"); });
+    EXPECT_EQ(e.ErrorCode, TRegExpr::reeBacktrackLimit);
+    EXPECT_EQ(e.Message, u"TRegExpr(exec): Match Too Complex For Backtrack Limit");
+    EXPECT_EQ(re.GetMatchPos(0), -1);
+    // The bound is per search: the next one starts afresh.
+    ASSERT_TRUE(re.Exec(String(20, u'a') + u"b"));
+    EXPECT_EQ(re.GetMatchLen(0), 21);
+}
+
 TEST(RegExpr, InvertCaseFunction)
 {
     EXPECT_EQ(TRegExpr::InvertCaseFunction(u'a'), u'A');
