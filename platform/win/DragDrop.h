@@ -23,6 +23,9 @@ HRESULT RevokeDragDrop(HWND hwnd);
 // registered ancestor, then the source's GiveFeedback) runs at the start, on
 // every pointer move, key or button change, and every kDragRestIntervalMs
 // while the pointer rests. Taking the capture away (WM_CANCELMODE) cancels.
+// What a source or target throws counts as a failed call; a window procedure
+// that throws while the loop dispatches ends the drag with E_UNEXPECTED.
+// E_INVALIDARG for a missing argument, CO_E_NOTINITIALIZED without OLE.
 HRESULT DoDragDrop(IDataObject* dataObject, IDropSource* dropSource, DWORD okEffects, DWORD* effect);
 
 inline constexpr UINT kDragRestIntervalMs = 50;
