@@ -155,8 +155,14 @@ TEST_F(GridUi, ScrollBarPositionsMapOntoTheRows)
     EXPECT_TRUE(GetWindowLong(grid->GetHandle(), GWL_STYLE) & WS_VSCROLL);
     EXPECT_FALSE(GetWindowLong(grid->GetHandle(), GWL_STYLE) & WS_HSCROLL);
 
-    // The down arrow of the window's own bar scrolls one row.
+    // The bar is drawn in the non-client area: a dithered track.
     const int cw = grid->GetClientWidth(), ch = grid->GetClientHeight();
+    const TColor a = PixelAt(grid, TPoint(cw + 8, ch / 2)), b = PixelAt(grid, TPoint(cw + 9, ch / 2));
+    EXPECT_NE(a, b);
+    for (TColor c : { a, b })
+        EXPECT_TRUE(c == ColorToRGB(clBtnFace) || c == ColorToRGB(clBtnHighlight)) << std::hex << c;
+
+    // The down arrow of the window's own bar scrolls one row.
     Headless::Click(grid->ClientToScreen(TPoint(cw + 8, ch - 5)));
     Pump();
     EXPECT_EQ(grid->GetTopRow(), 2);
@@ -181,6 +187,50 @@ TEST_F(GridUi, ScrollBarPositionsMapOntoTheRows)
     EXPECT_EQ(grid->GetVisibleRowCount(), visible);
     // The last row now ends inside the view.
     EXPECT_LE(grid->CellRect(1, 999).Bottom, ch);
+}
+
+TEST_F(GridUi, SelectingPastTheEdgeScrollsOnTheTimer)
+{
+    Headless::MouseDown(CellCentre(2, 2));
+    Pump();
+    EXPECT_EQ(grid->GetGridState(), gsSelecting);
+    const int bottom = grid->GetTopRow() + grid->GetVisibleRowCount() - 1;
+    Headless::MouseMove(grid->ClientToScreen(TPoint(100, grid->GetClientHeight() + 20)));
+    Pump();
+    session.PassTime(300);
+    EXPECT_GT(grid->GetTopRow(), 1);
+    EXPECT_GT(grid->GetRow(), bottom);
+    EXPECT_EQ(grid->GetSelection().Top, 2);
+    const int top = grid->GetTopRow();
+    Headless::MouseUp(grid->ClientToScreen(TPoint(100, grid->GetClientHeight() + 20)));
+    Pump();
+    session.PassTime(300);
+    EXPECT_EQ(grid->GetTopRow(), top); // the timer stopped with the release
+    EXPECT_EQ(grid->GetGridState(), gsNormal);
+
+    // The wheel moves the focus row.
+    const int row = grid->GetRow();
+    Headless::Wheel(-120, CellCentre(2, row));
+    Pump();
+    EXPECT_EQ(grid->GetRow(), row + 1);
+}
+
+TEST_F(GridUi, DisabledArrowsAndTheUpdatingFlag)
+{
+    EnableScrollBar(grid->GetHandle(), SB_VERT, ESB_DISABLE_DOWN);
+    const int cw = grid->GetClientWidth(), ch = grid->GetClientHeight();
+    Headless::Click(grid->ClientToScreen(TPoint(cw + 8, ch - 5)));
+    Pump();
+    EXPECT_EQ(grid->GetTopRow(), 1);
+    EnableScrollBar(grid->GetHandle(), SB_VERT, ESB_ENABLE_BOTH);
+
+    // While updating, counts change without laying out the scroll bars.
+    grid->SetColCount(5);
+    grid->SetUpdating(true);
+    grid->SetRowCount(3);
+    EXPECT_TRUE(GetWindowLong(grid->GetHandle(), GWL_STYLE) & WS_VSCROLL);
+    grid->SetUpdating(false);
+    EXPECT_FALSE(GetWindowLong(grid->GetHandle(), GWL_STYLE) & WS_VSCROLL);
 }
 
 TEST_F(GridUi, EditorSitsOnTheFocusCellAndFollowsScrolling)
