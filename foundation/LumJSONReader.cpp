@@ -1,24 +1,78 @@
 #include "foundation/LumJSONReader.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "foundation/VuzErazs.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
 
 // ---- Character source ----
 
 TLumJSONStreamReader::TLumJSONStreamReader(TStream& aStream)
 {
-    Int64 size = aStream.GetSize() - aStream.GetPosition();
-    std::string bytes(std::size_t(size > 0 ? size : 0), '\0');
-    if (!bytes.empty())
-        aStream.ReadBuffer(bytes.data(), Int64(bytes.size()));
-    FText = Utf8ToString(bytes);
-    if (!FText.empty() && FText.front() == u'\uFEFF')
-        FPosition = 1;
+    const Int64 position = aStream.GetPosition();
+    const Int64 size = std::max<Int64>(aStream.GetSize() - position, 0);
+    FByteCount = std::size_t(size);
+    if (auto* memory = dynamic_cast<TCustomMemoryStream*>(&aStream); memory && memory->GetMemory()) {
+        FBytes = static_cast<const std::uint8_t*>(memory->GetMemory()) + position;
+        aStream.Seek(size, soCurrent);
+    } else if (FByteCount > 0) {
+        FOwnedBytes.reset(new std::uint8_t[FByteCount]);
+        aStream.ReadBuffer(FOwnedBytes.get(), Int64(FByteCount));
+        FBytes = FOwnedBytes.get();
+    }
+    if (!Eof() && FWindow[0] == u'\uFEFF')
+        FIndex = 1;
+}
+
+std::size_t TLumJSONStreamReader::Refill(std::size_t keep, bool& grew)
+{
+    grew = false;
+    if (FBytePos >= FByteCount)
+        return 0;
+    // One unit before `keep` stays, so a Backup after a refill still works.
+    std::size_t drop = std::min(keep, FIndex);
+    drop = drop > 0 ? drop - 1 : 0;
+    if (drop > 0) {
+        std::memmove(FWindow.get(), FWindow.get() + drop, (FLength - drop) * sizeof(Char));
+        FLength -= drop;
+        FWindowStart += drop;
+        FIndex -= drop;
+    }
+    const std::size_t remaining = FByteCount - FBytePos;
+    std::size_t take = std::min(remaining, ChunkBytes);
+    if (take < remaining) {
+        const std::size_t split = Utf8SafeSplit(FBytes + FBytePos, remaining, take);
+        take = split > 0 ? split : remaining;
+    }
+    if (FLength + take > FCapacity) {
+        const std::size_t capacity = std::max(FLength + take, FCapacity * 2);
+        std::unique_ptr<Char[]> grown(new Char[capacity]);
+        std::copy_n(FWindow.get(), FLength, grown.get());
+        FWindow = std::move(grown);
+        FCapacity = capacity;
+    }
+    const std::size_t added = DecodeUtf8(FBytes + FBytePos, take, FWindow.get() + FLength);
+    FLength += added;
+    FBytePos += take;
+    grew = added > 0;
+    return drop;
+}
+
+void TLumJSONStreamReader::MoveNext(int Count)
+{
+    for (int i = 0; i < Count; ++i)
+        if (FIndex < FLength || Refill(FIndex))
+            ++FIndex;
+}
+
+void TLumJSONStreamReader::SetPosition(std::size_t p)
+{
+    FIndex = p >= FWindowStart ? std::min(p - FWindowStart, FLength) : 0;
 }
 
 // ---- Reader ----
@@ -281,34 +335,56 @@ TLumJSONReader::TLumJSONState TLumJSONReader::PeekNumber(Char first)
 
 String TLumJSONReader::ScanString()
 {
-    const String& text = FReader->GetText();
-    const std::size_t start = FReader->GetPosition();
+    TLumJSONStreamReader& r = *FReader;
+    std::size_t start = r.Index();
     std::size_t p = start;
     bool escaped = false;
-    while (p < text.size()) {
-        Char c = text[p];
-        if (c == u'"')
-            break;
-        if (c == u'\\') {
-            escaped = true;
-            p += 2;
-        } else {
-            ++p;
+    for (;;) {
+        const StringView text = r.Window();
+        while (p < text.size()) {
+            Char c = text[p];
+            if (c == u'"')
+                break;
+            if (c == u'\\') {
+                escaped = true;
+                p += 2;
+            } else {
+                ++p;
+            }
         }
+        if (p < text.size())
+            break;
+        // The string runs past the window: keep it from its start and read on.
+        bool grew = false;
+        const std::size_t shift = r.Refill(start, grew);
+        start -= shift;
+        p -= shift;
+        if (!grew)
+            break;
     }
+    const StringView text = r.Window();
     const std::size_t end = std::min(p, text.size());
-    FReader->SetPosition(end + 1);
+    r.SetIndex(end + 1);
     StringView raw(text.data() + start, end - start);
     return escaped ? TVuzErazs::UnescapeString(raw) : String(raw);
 }
 
 void TLumJSONReader::SkipString()
 {
-    const String& text = FReader->GetText();
-    std::size_t p = FReader->GetPosition();
-    while (p < text.size() && text[p] != u'"')
-        p += text[p] == u'\\' ? 2 : 1;
-    FReader->SetPosition(p + 1);
+    TLumJSONStreamReader& r = *FReader;
+    std::size_t p = r.Index();
+    for (;;) {
+        const StringView text = r.Window();
+        while (p < text.size() && text[p] != u'"')
+            p += text[p] == u'\\' ? 2 : 1;
+        if (p < text.size())
+            break;
+        bool grew = false;
+        p -= r.Refill(r.Index(), grew);
+        if (!grew)
+            break;
+    }
+    r.SetIndex(p + 1);
 }
 
 TLumJSONReader::TLumJSONState TLumJSONReader::Expect(TLumJSONState state, TLumJSONState expected)

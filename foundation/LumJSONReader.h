@@ -15,39 +15,71 @@
 class TStream;
 
 // The character source: the stream's bytes from its position to its end,
-// decoded once from UTF-8 (invalid bytes become U+FFFD, a byte-order mark is
-// skipped). Positions count UTF-16 units.
+// decoded from UTF-8 a chunk at a time into one reused window (invalid bytes
+// become U+FFFD, a byte-order mark is skipped). A memory stream is read in
+// place. Positions count UTF-16 units from the start of the text.
 class TLumJSONStreamReader : public TObject {
 public:
     QT_DECLARE_JSON_ERROR(EEndOfInputReached, "End of JSON input reached.");
 
+    // Bytes decoded per refill of the window.
+    static constexpr std::size_t ChunkBytes = 64 * 1024;
+
     explicit TLumJSONStreamReader(TStream& aStream);
 
     // The character at the position, which advances; NUL at the end.
-    Char ReadChar() { return FPosition < FText.size() ? FText[FPosition++] : Char(0); }
+    Char ReadChar()
+    {
+        if (FIndex < FLength || Refill(FIndex))
+            return FWindow[FIndex++];
+        return Char(0);
+    }
     // Like ReadChar, but the end of the input raises EEndOfInputReached.
     Char NextChar()
     {
-        if (FPosition >= FText.size())
-            throw EEndOfInputReached();
-        return FText[FPosition++];
+        if (FIndex < FLength || Refill(FIndex))
+            return FWindow[FIndex++];
+        throw EEndOfInputReached();
     }
-    Char PeekChar() const { return FPosition < FText.size() ? FText[FPosition] : Char(0); }
+    Char PeekChar() { return FIndex < FLength || Refill(FIndex) ? FWindow[FIndex] : Char(0); }
     void Backup(Char = 0)
     {
-        if (FPosition > 0)
-            --FPosition;
+        if (FIndex > 0)
+            --FIndex;
     }
-    void MoveNext(int Count) { FPosition = std::min(FText.size(), FPosition + std::size_t(std::max(Count, 0))); }
-    bool Eof() const { return FPosition >= FText.size(); }
+    void MoveNext(int Count);
+    bool Eof() { return FIndex >= FLength && !Refill(FIndex); }
 
-    std::size_t GetPosition() const { return FPosition; }
-    void SetPosition(std::size_t p) { FPosition = std::min(p, FText.size()); }
-    const String& GetText() const { return FText; }
+    std::size_t GetPosition() const { return FWindowStart + FIndex; }
+    // Back to a position read before; positions still in the window only.
+    void SetPosition(std::size_t p);
+
+    // Direct access for scanning runs: the window, the index in it, and a
+    // refill that keeps everything from `keep` on (indexes shift by the
+    // returned amount; `grew` tells whether more text arrived).
+    StringView Window() const { return StringView(FWindow.get(), FLength); }
+    std::size_t Index() const { return FIndex; }
+    void SetIndex(std::size_t i) { FIndex = std::min(i, FLength); }
+    std::size_t Refill(std::size_t keep, bool& grew);
 
 private:
-    String FText;
-    std::size_t FPosition { 0 };
+    bool Refill(std::size_t keep)
+    {
+        bool grew = false;
+        Refill(keep, grew);
+        return grew;
+    }
+
+    std::unique_ptr<std::uint8_t[]> FOwnedBytes;
+    const std::uint8_t* FBytes { nullptr };
+    std::size_t FByteCount { 0 };
+    std::size_t FBytePos { 0 };
+    // Decoded units [0, FLength) of a buffer of FCapacity units.
+    std::unique_ptr<Char[]> FWindow;
+    std::size_t FLength { 0 };
+    std::size_t FCapacity { 0 };
+    std::size_t FWindowStart { 0 };
+    std::size_t FIndex { 0 };
 };
 
 enum TLumJSONToken {

@@ -1,10 +1,23 @@
 // JSON reading and writing speed: every token of a 20 MB document pulled
 // with TLumJSONReader, the same shape written with TLumJSONWriter, and
-// RapidJSON's SAX reader over the same bytes for comparison.
+// RapidJSON's SAX reader and writer over the same data for comparison. The
+// summary interleaves the four, takes medians and prints the ratios and the
+// peak memory a parse needs beyond its input.
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <rapidjson/reader.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <vector>
 
 #include "foundation/LumJSONReader.h"
 #include "foundation/LumJSONWriter.h"
@@ -54,29 +67,34 @@ const std::string& Document()
     return doc;
 }
 
+std::size_t PullAllTokens(const std::string& doc)
+{
+    TBorrowedStream stream(doc);
+    TLumJSONReader r(stream);
+    std::size_t tokens = 0;
+    for (bool more = true; more; ++tokens) {
+        switch (r.Peek()) {
+        case jstoBeginObject: r.ReadBeginObject(); break;
+        case jstoEndObject: r.ReadEndObject(); break;
+        case jstoBeginArray: r.ReadBeginArray(); break;
+        case jstoEndArray: r.ReadEndArray(); break;
+        case jstoName: benchmark::DoNotOptimize(r.ReadName()); break;
+        case jstoBoolean: benchmark::DoNotOptimize(r.ReadBoolean()); break;
+        case jstoNull: r.ReadNull(); break;
+        case jstoText: benchmark::DoNotOptimize(r.ReadString()); break;
+        case jstoNumber: benchmark::DoNotOptimize(r.ReadDouble()); break;
+        case jstoEOF: more = false; break;
+        }
+    }
+    return tokens;
+}
+
 void BM_LumJSONReader_PullAllTokens(benchmark::State& state)
 {
     const std::string& doc = Document();
     std::size_t tokens = 0;
-    for (auto _ : state) {
-        TBorrowedStream stream(doc);
-        TLumJSONReader r(stream);
-        for (bool more = true; more;) {
-            switch (r.Peek()) {
-            case jstoBeginObject: r.ReadBeginObject(); break;
-            case jstoEndObject: r.ReadEndObject(); break;
-            case jstoBeginArray: r.ReadBeginArray(); break;
-            case jstoEndArray: r.ReadEndArray(); break;
-            case jstoName: benchmark::DoNotOptimize(r.ReadName()); break;
-            case jstoBoolean: benchmark::DoNotOptimize(r.ReadBoolean()); break;
-            case jstoNull: r.ReadNull(); break;
-            case jstoText: benchmark::DoNotOptimize(r.ReadString()); break;
-            case jstoNumber: benchmark::DoNotOptimize(r.ReadDouble()); break;
-            case jstoEOF: more = false; break;
-            }
-            ++tokens;
-        }
-    }
+    for (auto _ : state)
+        tokens += PullAllTokens(doc);
     state.SetBytesProcessed(Int64(state.iterations()) * Int64(doc.size()));
     state.counters["tokens"] = benchmark::Counter(double(tokens) / double(state.iterations()));
     state.counters["MB"] = double(doc.size()) / 1e6;
@@ -119,10 +137,137 @@ void BM_RapidJSONReader_SameBytes(benchmark::State& state)
     state.SetBytesProcessed(Int64(state.iterations()) * Int64(doc.size()));
 }
 
+// The same records through RapidJSON's writer (UTF-8 in, UTF-8 out).
+std::size_t WriteDocumentRapid(int records)
+{
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> w(buffer);
+    w.StartArray();
+    for (int i = 0; i < records; ++i) {
+        w.StartObject();
+        w.Key("id"); w.Int(1000000 + i);
+        w.Key("name"); w.String("Harbour View Plumbing & Gas Pty Ltd \"Est. 1998\"");
+        w.Key("address"); w.String("Level 3, 127 Kent Street, Millers Point NSW 2000");
+        w.Key("phone"); w.String("(02) 9251 4400");
+        w.Key("email"); w.String("enquiries@harbourviewplumbing.example.com.au");
+        w.Key("rating"); w.Double(4.25 + (i % 7) * 0.1);
+        w.Key("verified"); w.Bool(i % 2 == 0);
+        w.Key("note"); w.Null();
+        w.Key("categories"); w.StartArray(); w.String("Plumbers"); w.String("Gas Fitters"); w.Int(i % 97); w.EndArray();
+        w.EndObject();
+    }
+    w.EndArray();
+    return buffer.GetSize();
+}
+
+void BM_RapidJSONWriter_SameShape(benchmark::State& state)
+{
+    std::size_t bytes = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bytes = WriteDocumentRapid(kRecordsFor20MB));
+    state.SetBytesProcessed(Int64(state.iterations()) * Int64(bytes));
+}
+
 } // namespace
 
+// Live and peak heap bytes, for the memory a parse needs beyond its input.
+namespace {
+std::atomic<std::size_t> g_live { 0 };
+std::atomic<std::size_t> g_peak { 0 };
+}
+
+void* operator new(std::size_t n)
+{
+    void* p = std::malloc(n ? n : 1);
+    if (!p)
+        throw std::bad_alloc();
+    const std::size_t live = g_live += malloc_usable_size(p);
+    std::size_t peak = g_peak.load();
+    while (live > peak && !g_peak.compare_exchange_weak(peak, live)) { }
+    return p;
+}
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept
+{
+    if (p) {
+        g_live -= malloc_usable_size(p);
+        std::free(p);
+    }
+}
+#pragma GCC diagnostic pop
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+void* operator new[](std::size_t n) { return operator new(n); }
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
+
+namespace {
+
+template <class F>
+double Seconds(F&& f)
+{
+    const auto t0 = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void PrintSummary()
+{
+    const std::string& doc = Document();
+    std::vector<double> ownRead, peerRead, ownWrite, peerWrite;
+    for (int round = 0; round < 7; ++round) {
+        ownRead.push_back(Seconds([&] { benchmark::DoNotOptimize(PullAllTokens(doc)); }));
+        peerRead.push_back(Seconds([&] {
+            rapidjson::Reader reader;
+            CountingHandler handler;
+            rapidjson::StringStream in(doc.c_str());
+            reader.Parse(in, handler);
+            benchmark::DoNotOptimize(handler.tokens);
+        }));
+        ownWrite.push_back(Seconds([&] {
+            TMemoryStream stream;
+            {
+                TLumJSONWriter w(stream);
+                WriteDocument(w, kRecordsFor20MB);
+            }
+            benchmark::DoNotOptimize(stream.GetMemory());
+        }));
+        peerWrite.push_back(Seconds([&] { benchmark::DoNotOptimize(WriteDocumentRapid(kRecordsFor20MB)); }));
+    }
+    const std::size_t before = g_live.load();
+    g_peak.store(before);
+    PullAllTokens(doc);
+    const double extra = double(g_peak.load() - before);
+
+    const double mb = double(doc.size()) / 1e6;
+    auto line = [&](const char* what, double own, double peer) {
+        std::printf("  %-7s ours %8.1f MB/s   RapidJSON %8.1f MB/s   ours/RapidJSON = %.2f\n", what, mb / own, mb / peer,
+            peer / own);
+    };
+    std::printf("\nMedians of 7 interleaved rounds over %.1f MB (speed ratio, higher is better):\n", mb);
+    line("read", Median(ownRead), Median(peerRead));
+    line("write", Median(ownWrite), Median(peerWrite));
+    std::printf("  peak extra heap of one parse: %.2f MB (%.3fx the input)\n", extra / 1e6, extra / double(doc.size()));
+}
+
+} // namespace
+
+BENCHMARK(BM_RapidJSONWriter_SameShape)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LumJSONReader_PullAllTokens)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LumJSONWriter_WriteSameShape)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RapidJSONReader_SameBytes)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    PrintSummary();
+    return 0;
+}

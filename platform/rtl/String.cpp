@@ -1,4 +1,7 @@
 #include "platform/rtl/String.h"
+#include "platform/rtl/Utf8.h"
+
+#include <cstring>
 
 #include <memory>
 #include <mutex>
@@ -14,12 +17,40 @@ String Utf8ToString(std::string_view utf8)
 String Utf8ToString(const std::uint8_t* p, std::size_t n)
 {
     String out;
-    out.reserve(n);
+    AppendUtf8(out, p, n);
+    return out;
+}
+
+namespace {
+
+constexpr std::uint64_t HighBits = 0x8080808080808080ull;
+
+std::uint64_t Load8(const std::uint8_t* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+} // namespace
+
+std::size_t DecodeUtf8(const std::uint8_t* p, std::size_t n, Char* out)
+{
+    Char* const start = out;
     std::size_t i = 0;
     while (i < n) {
+        // Runs of ASCII, the common case, eight bytes at a time.
+        while (i + 8 <= n && (Load8(p + i) & HighBits) == 0) {
+            for (int k = 0; k < 8; ++k)
+                out[k] = Char(p[i + k]);
+            out += 8;
+            i += 8;
+        }
+        if (i >= n)
+            break;
         std::uint8_t b = p[i];
         if (b < 0x80) {
-            out.push_back(Char(b));
+            *out++ = Char(b);
             ++i;
             continue;
         }
@@ -29,7 +60,7 @@ String Utf8ToString(const std::uint8_t* p, std::size_t n)
         if ((b & 0xE0) == 0xC0) { len = 2; cp = b & 0x1F; min = 0x80; }
         else if ((b & 0xF0) == 0xE0) { len = 3; cp = b & 0x0F; min = 0x800; }
         else if ((b & 0xF8) == 0xF0) { len = 4; cp = b & 0x07; min = 0x10000; }
-        else { out.push_back(ReplacementChar); ++i; continue; }
+        else { *out++ = ReplacementChar; ++i; continue; }
         int k = 1;
         for (; k < len && i + k < n; ++k) {
             std::uint8_t c = p[i + k];
@@ -39,17 +70,55 @@ String Utf8ToString(const std::uint8_t* p, std::size_t n)
         }
         if (k < len) {
             // Truncated sequence: one replacement for the bytes consumed.
-            out.push_back(ReplacementChar);
+            *out++ = ReplacementChar;
             i += k;
             continue;
         }
         i += len;
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            out.push_back(ReplacementChar);
-        else
-            AppendCodePoint(out, cp);
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            *out++ = ReplacementChar;
+        } else if (cp < 0x10000) {
+            *out++ = Char(cp);
+        } else {
+            cp -= 0x10000;
+            *out++ = Char(0xD800 + (cp >> 10));
+            *out++ = Char(0xDC00 + (cp & 0x3FF));
+        }
     }
-    return out;
+    return std::size_t(out - start);
+}
+
+namespace {
+
+int SequenceLength(std::uint8_t lead)
+{
+    if ((lead & 0xE0) == 0xC0) return 2;
+    if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return 4;
+    return 1;
+}
+
+} // namespace
+
+void AppendUtf8(String& out, const std::uint8_t* p, std::size_t n)
+{
+    const std::size_t old = out.size();
+    out.resize(old + n);
+    out.resize(old + DecodeUtf8(p, n, out.data() + old));
+}
+
+std::size_t Utf8SafeSplit(const std::uint8_t* p, std::size_t n, std::size_t at)
+{
+    if (at >= n)
+        return n;
+    // Every byte that is not a continuation byte starts a decoding step; a
+    // split is safe unless such a step within the last three bytes reaches past it.
+    for (std::size_t back = 1; back <= 3 && back <= at; ++back) {
+        const std::uint8_t b = p[at - back];
+        if ((b & 0xC0) != 0x80)
+            return std::size_t(SequenceLength(b)) > back ? at - back : at;
+    }
+    return at;
 }
 
 void AppendCodePoint(String& s, char32_t cp)

@@ -276,3 +276,48 @@ TEST(LumJSONReader, ReadsFromTheStreamPosition)
     r.ReadEndArray();
     EXPECT_TRUE(r.Eof());
 }
+
+// The input is decoded a chunk at a time: sequences, surrogate pairs, escapes
+// and names that straddle a chunk boundary read as if the text were whole.
+TEST(LumJSONReader, ValuesAcrossChunkBoundaries)
+{
+    struct Case {
+        const char* name;
+        std::string value;  // raw bytes between the quotes
+        std::string expected;
+    };
+    const Case cases[] = {
+        { "three-byte sequence", "ab\xE2\x82\xAC" "cd", "ab\xE2\x82\xAC" "cd" },
+        { "surrogate pair", "ab\xF0\x9F\x98\x80" "cd", "ab\xF0\x9F\x98\x80" "cd" },
+        { "escape", "ab\\n\\u00e9cd", "ab\n\xC3\xA9" "cd" },
+        { "truncated sequence", "ab\xE2\x82" "cd", "ab\xEF\xBF\xBD" "cd" },
+        { "stray continuation bytes", "ab\x80\x80\x80\x80\x80" "cd", "ab\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD" "cd" },
+    };
+    for (const Case& c : cases) {
+        const std::string& expected = c.expected;
+        for (std::size_t cut = 0; cut <= c.value.size(); ++cut) {
+            SCOPED_TRACE(std::string(c.name) + ", boundary after byte " + std::to_string(cut));
+            // "[" + blanks + '"' puts the chunk boundary `cut` bytes into the value.
+            const std::size_t pad = TLumJSONStreamReader::ChunkBytes - 2 - cut;
+            const std::string json = "[" + std::string(pad, ' ') + "\"" + c.value + "\", {\"" + c.value + "\": 1}]";
+            EXPECT_EQ(Tokens(json), "[ s:" + expected + " { " + expected + ": n:1 } ]");
+        }
+    }
+}
+
+TEST(LumJSONReader, PeekNameAndLongStringsAcrossChunks)
+{
+    const std::string longText(3 * TLumJSONStreamReader::ChunkBytes + 17, 'x');
+    const std::string json = "{\"" + longText + "\": [\"" + longText + "\", true]}";
+    auto stream = StreamOf(json);
+    TLumJSONReader r(*stream);
+    r.ReadBeginObject();
+    EXPECT_EQ(U8(r.PeekName()), longText);
+    EXPECT_EQ(U8(r.ReadName()), longText);
+    r.ReadBeginArray();
+    r.SkipValue();
+    EXPECT_TRUE(r.ReadBoolean());
+    r.ReadEndArray();
+    r.ReadEndObject();
+    EXPECT_TRUE(r.Eof());
+}
