@@ -181,6 +181,14 @@ private:
     bool MatchPrim(const Char* start);
     std::int32_t ParseVarName(const String& t, std::size_t& p) const;
     std::int32_t RegRepeat(std::int32_t opnd, std::int32_t max, const Char* from, std::int32_t& unitLen);
+    bool MatchAssertion(std::uint16_t op, const Char* input) const;
+    bool CharMatches(std::int32_t node, const Char* p) const;
+    bool MatchLiteral(const std::uint16_t* node, const Char*& input) const;
+    bool MatchBackReference(const std::uint16_t* node, const Char*& input) const;
+    bool EnterRepeat(std::int32_t& scan, std::int32_t next, const Char*& input);
+    void EnterLoop();
+    bool LoopStep(std::int32_t& scan, std::int32_t next, const Char* input);
+    void MarkGroup(std::uint16_t op, const Char* input);
     bool IsWordChar(Char ch) const;
     bool IsSpaceChar(Char ch) const;
     bool IsLineSeparator(Char ch) const;

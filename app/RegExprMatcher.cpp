@@ -150,10 +150,6 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t opnd, std::int32_t max, const Char
     switch (node[0]) {
     case ANY:
         return limit;
-    case ANYML:
-        while (p < stop && !IsLineSeparator(*p) && !AtPairHead(p))
-            ++p;
-        break;
     case EXACTLY:
     case EXACTLYCI: {
         const std::uint16_t* chars = nullptr;
@@ -178,47 +174,25 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t opnd, std::int32_t max, const Char
                 ++p;
             break;
         }
+        // The hot loop of the e-mail scan: one table lookup per character.
         const std::uint64_t* t = fSetTables[std::size_t(table)].data();
         const bool negate = node[0] == ANYBUT;
         while (p < stop && bool((t[*p >> 6] >> (*p & 63)) & 1) != negate)
             ++p;
         break;
     }
+    case ANYML:
     case ANYOFCI:
     case ANYBUTCI:
-        while (p < stop && SetMatch(opnd, *p))
-            ++p;
-        break;
     case ANYDIGIT:
-        while (p < stop && IsDigit(*p))
-            ++p;
-        break;
     case NOTDIGIT:
-        while (p < stop && !IsDigit(*p))
-            ++p;
-        break;
     case ANYLETTER:
-        while (p < stop && IsWordChar(*p))
-            ++p;
-        break;
     case NOTLETTER:
-        while (p < stop && !IsWordChar(*p))
-            ++p;
-        break;
     case ANYSPACE:
-        while (p < stop && IsSpaceChar(*p))
-            ++p;
-        break;
     case NOTSPACE:
-        while (p < stop && !IsSpaceChar(*p))
-            ++p;
-        break;
     case ANYOFTINYSET:
-        while (p < stop && (*p == node[3] || *p == node[4] || *p == node[5]))
-            ++p;
-        break;
     case ANYBUTTINYSET:
-        while (p < stop && *p != node[3] && *p != node[4] && *p != node[5])
+        while (p < stop && CharMatches(opnd, p))
             ++p;
         break;
     case BSUBEXP:
@@ -339,7 +313,234 @@ const Char* TRegExpr::NextStart(const Char* s) const
     return s;
 }
 
-// Matches the program from `start`; on success reginput is where the match ends.
+// Zero-width tests: the anchors and the word boundaries.
+bool TRegExpr::MatchAssertion(std::uint16_t op, const Char* input) const
+{
+    switch (op) {
+    case BOL:
+        return input == fInputStart;
+    case EOL:
+        return input == fInputEnd;
+    case BOLML:
+        return AtLineStart(input);
+    case EOLML:
+        return AtLineEnd(input);
+    default: { // BOUND, NOTBOUND
+        const bool prev = input > fInputStart && IsWordChar(input[-1]);
+        const bool cur = input < fInputEnd && IsWordChar(*input);
+        return (prev != cur) == (op == BOUND);
+    }
+    }
+}
+
+// Whether the one-character node at `node` takes the character at p (p is
+// before the input's end). EXACTLY and BSUBEXP are not one of them here.
+bool TRegExpr::CharMatches(std::int32_t node, const Char* p) const
+{
+    const std::uint16_t* n = programm.data() + node;
+    const Char ch = *p;
+    switch (n[0]) {
+    case ANY:
+        return true;
+    case ANYML:
+        return !IsLineSeparator(ch) && !AtPairHead(p);
+    case ANYDIGIT:
+        return IsDigit(ch);
+    case NOTDIGIT:
+        return !IsDigit(ch);
+    case ANYLETTER:
+        return IsWordChar(ch);
+    case NOTLETTER:
+        return !IsWordChar(ch);
+    case ANYSPACE:
+        return IsSpaceChar(ch);
+    case NOTSPACE:
+        return !IsSpaceChar(ch);
+    case ANYOF:
+    case ANYBUT:
+    case ANYOFCI:
+    case ANYBUTCI:
+        return SetMatch(node, ch);
+    case ANYOFTINYSET:
+        return ch == n[3] || ch == n[4] || ch == n[5];
+    case ANYBUTTINYSET:
+        return ch != n[3] && ch != n[4] && ch != n[5];
+    default:
+        RaiseRegExprError(1001);
+    }
+    return false;
+}
+
+// EXACTLY and EXACTLY/CI: the string at input, which moves past it.
+bool TRegExpr::MatchLiteral(const std::uint16_t* node, const Char*& input) const
+{
+    const std::uint16_t* chars = nullptr;
+    const std::int32_t len = ReadOperand(node + NodeHeaderSz, chars);
+    if (fInputEnd - input < len)
+        return false;
+    bool ok = true;
+    if (node[0] == EXACTLY) {
+        ok = std::equal(chars, chars + len, input);
+    } else {
+        for (std::int32_t i = 0; i < len && ok; ++i)
+            ok = input[i] == chars[i] || input[i] == fInvertCase(chars[i]);
+    }
+    input += len;
+    return ok;
+}
+
+// BSUBEXP and BSUBEXP/CI: the group's text again at input, which moves past
+// it; an unset group fails.
+bool TRegExpr::MatchBackReference(const std::uint16_t* node, const Char*& input) const
+{
+    const int n = node[3];
+    if (n >= NSUBEXP || !startp[std::size_t(n)] || !endp[std::size_t(n)] || endp[std::size_t(n)] < startp[std::size_t(n)])
+        return false;
+    const Char* g = startp[std::size_t(n)];
+    const std::int64_t len = endp[std::size_t(n)] - g;
+    if (fInputEnd - input < len)
+        return false;
+    bool ok = true;
+    for (std::int64_t i = 0; i < len && ok; ++i)
+        ok = input[i] == g[i] || (node[0] == BSUBEXPCI && input[i] == fInvertCase(g[i]));
+    input += len;
+    return ok;
+}
+
+// STAR, PLUS, BRACES and their lazy forms: counts the operand's repetitions
+// in one sweep, takes the first count worth trying and keeps the others as
+// one choice point. On success scan and input move after the repetition.
+bool TRegExpr::EnterRepeat(std::int32_t& scan, std::int32_t next, const Char*& input)
+{
+    if (next < 0)
+        RaiseRegExprError(1002);
+    const std::uint16_t* prog = programm.data();
+    const std::uint16_t* node = prog + scan;
+    const std::uint16_t op = node[0];
+    std::int32_t min = 0, max = INT_MAX;
+    std::int32_t opnd = scan + NodeHeaderSz;
+    if (op == PLUS || op == PLUSNG) {
+        min = 1;
+    } else if (op == BRACES || op == BRACESNG) {
+        min = regexpr::ReadInt32(node + NodeHeaderSz);
+        max = regexpr::ReadInt32(node + NodeHeaderSz + REBracesArgSz);
+        opnd += 2 * REBracesArgSz;
+    }
+    std::int32_t unitLen = 1;
+    std::int32_t count = RegRepeat(opnd, max, input, unitLen);
+    ChargeSteps(std::int64_t(count) * unitLen);
+    if (unitLen == 0) // an empty back reference: every count ends at the same place
+        count = std::min(count, min);
+    if (scan == fLeadRepeat && count < max)
+        fLeadRunEnd = input + count;
+    if (fGiveNothingBack[std::size_t(scan)]) {
+        // Only the longest count can be followed, greedy or lazy.
+        if (count < min)
+            return false;
+        input += count;
+        scan = next;
+        return true;
+    }
+    // The next literal's first character rules out hopeless counts.
+    bool hasNextCh = false;
+    Char nextCh = 0;
+    if (prog[next] == EXACTLY) {
+        const std::uint16_t* chars = nullptr;
+        if (ReadOperand(prog + next + NodeHeaderSz, chars) > 0) {
+            hasNextCh = true;
+            nextCh = chars[0];
+        }
+    }
+    auto viable = [&](std::int32_t no) {
+        const Char* p = input + std::int64_t(no) * unitLen;
+        return !hasNextCh || (p < fInputEnd && *p == nextCh);
+    };
+    const bool greedy = op == STAR || op == PLUS || op == BRACES;
+    std::int32_t no = 0;
+    if (greedy) {
+        no = count;
+        while (no >= min && !viable(no))
+            --no;
+        ChargeSteps(count - no);
+        if (no < min)
+            return false;
+        if (no > min)
+            Push({ kRepeatGreedy, std::uint8_t(hasNextCh), nextCh, next, input, no, min, unitLen });
+    } else {
+        no = min;
+        while (no <= count && !viable(no))
+            ++no;
+        ChargeSteps(no - min);
+        if (no > count)
+            return false;
+        if (no < count)
+            Push({ kRepeatLazy, std::uint8_t(hasNextCh), nextCh, next, input, no, count, unitLen });
+    }
+    input += std::int64_t(no) * unitLen;
+    scan = next;
+    return true;
+}
+
+// LOOPENTRY: opens a counted loop with its counter at 0.
+void TRegExpr::EnterLoop()
+{
+    if (LoopStackIdx >= LoopStackMax)
+        RaiseRegExprError(1014);
+    SaveLoopIdx();
+    ++LoopStackIdx;
+    SaveLoopCounter(LoopStackIdx);
+    LoopStack[std::size_t(LoopStackIdx)] = 0;
+}
+
+// LOOP and LOOPNG, reached after LOOPENTRY and after each iteration. Returns
+// true with scan on the body for one more iteration; false when the loop is
+// left (its counter popped) and the match goes on after it.
+bool TRegExpr::LoopStep(std::int32_t& scan, std::int32_t next, const Char* input)
+{
+    if (LoopStackIdx <= 0)
+        RaiseRegExprError(1015);
+    if (next < 0)
+        RaiseRegExprError(1002);
+    const std::uint16_t* node = programm.data() + scan;
+    const bool greedy = node[0] == LOOP;
+    const std::int32_t min = regexpr::ReadInt32(node + NodeHeaderSz);
+    const std::int32_t max = regexpr::ReadInt32(node + NodeHeaderSz + REBracesArgSz);
+    const std::int32_t body = scan + regexpr::ReadInt32(node + NodeHeaderSz + 2 * REBracesArgSz);
+    const std::int32_t counter = LoopStack[std::size_t(LoopStackIdx)];
+    if (counter < min || (greedy && counter < max)) {
+        if (counter >= min) // greedy: leaving the loop stays possible
+            Push({ kLoopExit, 0, 0, next, input, 0, 0, 0 });
+        SaveLoopCounter(LoopStackIdx);
+        ++LoopStack[std::size_t(LoopStackIdx)];
+        scan = body;
+        return true;
+    }
+    if (!greedy && counter < max)
+        Push({ kLoopIter, 0, 0, body, input, 0, 0, 0 });
+    SaveLoopIdx();
+    --LoopStackIdx;
+    return false;
+}
+
+// OPEN[n] and CLOSE[n]: record where group n starts or ends.
+void TRegExpr::MarkGroup(std::uint16_t op, const Char* input)
+{
+    if (op > OPEN && op <= OPEN + 14) {
+        const int n = op - OPEN;
+        SaveStart(n);
+        startp[std::size_t(n)] = input;
+    } else if (op > CLOSE && op <= CLOSE + 14) {
+        const int n = op - CLOSE;
+        SaveEnd(n);
+        endp[std::size_t(n)] = input;
+    } else {
+        RaiseRegExprError(1001);
+    }
+}
+
+// Matches the program from `start`; on success reginput is where the match
+// ends. One loop over the nodes, one case per group of opcodes; a failed node
+// resumes at the latest choice point.
 bool TRegExpr::MatchPrim(const Char* start)
 {
     const std::uint16_t* prog = programm.data();
@@ -360,106 +561,38 @@ bool TRegExpr::MatchPrim(const Char* start)
             reginput = input;
             return true;
         case BOL:
-            ok = input == fInputStart;
-            break;
         case EOL:
-            ok = input == fInputEnd;
-            break;
         case BOLML:
-            ok = AtLineStart(input);
-            break;
         case EOLML:
-            ok = AtLineEnd(input);
-            break;
         case BOUND:
-        case NOTBOUND: {
-            const bool prev = input > fInputStart && IsWordChar(input[-1]);
-            const bool cur = input < fInputEnd && IsWordChar(*input);
-            ok = (prev != cur) == (op == BOUND);
+        case NOTBOUND:
+            ok = MatchAssertion(op, input);
             break;
-        }
         case ANY:
-            ok = input < fInputEnd;
-            ++input;
-            break;
         case ANYML:
-            ok = input < fInputEnd && !IsLineSeparator(*input) && !AtPairHead(input);
-            ++input;
-            break;
         case ANYDIGIT:
-            ok = input < fInputEnd && IsDigit(*input);
-            ++input;
-            break;
         case NOTDIGIT:
-            ok = input < fInputEnd && !IsDigit(*input);
-            ++input;
-            break;
         case ANYLETTER:
-            ok = input < fInputEnd && IsWordChar(*input);
-            ++input;
-            break;
         case NOTLETTER:
-            ok = input < fInputEnd && !IsWordChar(*input);
-            ++input;
-            break;
         case ANYSPACE:
-            ok = input < fInputEnd && IsSpaceChar(*input);
-            ++input;
-            break;
         case NOTSPACE:
-            ok = input < fInputEnd && !IsSpaceChar(*input);
-            ++input;
-            break;
-        case EXACTLY:
-        case EXACTLYCI: {
-            const std::uint16_t* chars = nullptr;
-            const std::int32_t len = ReadOperand(node + NodeHeaderSz, chars);
-            if (fInputEnd - input < len) {
-                ok = false;
-                break;
-            }
-            if (op == EXACTLY) {
-                ok = std::equal(chars, chars + len, input);
-            } else {
-                for (std::int32_t i = 0; i < len && ok; ++i)
-                    ok = input[i] == chars[i] || input[i] == fInvertCase(chars[i]);
-            }
-            input += len;
-            break;
-        }
         case ANYOF:
         case ANYBUT:
         case ANYOFCI:
         case ANYBUTCI:
-            ok = input < fInputEnd && SetMatch(scan, *input);
-            ++input;
-            break;
         case ANYOFTINYSET:
-            ok = input < fInputEnd && (*input == node[3] || *input == node[4] || *input == node[5]);
+        case ANYBUTTINYSET:
+            ok = input < fInputEnd && CharMatches(scan, input);
             ++input;
             break;
-        case ANYBUTTINYSET:
-            ok = input < fInputEnd && *input != node[3] && *input != node[4] && *input != node[5];
-            ++input;
+        case EXACTLY:
+        case EXACTLYCI:
+            ok = MatchLiteral(node, input);
             break;
         case BSUBEXP:
-        case BSUBEXPCI: {
-            const int n = node[3];
-            if (n >= NSUBEXP || !startp[std::size_t(n)] || !endp[std::size_t(n)] || endp[std::size_t(n)] < startp[std::size_t(n)]) {
-                ok = false;
-                break;
-            }
-            const Char* g = startp[std::size_t(n)];
-            const std::int64_t len = endp[std::size_t(n)] - g;
-            if (fInputEnd - input < len) {
-                ok = false;
-                break;
-            }
-            for (std::int64_t i = 0; i < len && ok; ++i)
-                ok = input[i] == g[i] || (op == BSUBEXPCI && input[i] == fInvertCase(g[i]));
-            input += len;
+        case BSUBEXPCI:
+            ok = MatchBackReference(node, input);
             break;
-        }
         case NOTHING:
         case COMMENT:
         case BACK:
@@ -476,122 +609,21 @@ bool TRegExpr::MatchPrim(const Char* start)
         case BRACES:
         case STARNG:
         case PLUSNG:
-        case BRACESNG: {
-            if (next < 0)
-                RaiseRegExprError(1002);
-            std::int32_t min = 0, max = INT_MAX;
-            std::int32_t opnd = scan + NodeHeaderSz;
-            if (op == PLUS || op == PLUSNG) {
-                min = 1;
-            } else if (op == BRACES || op == BRACESNG) {
-                min = regexpr::ReadInt32(node + NodeHeaderSz);
-                max = regexpr::ReadInt32(node + NodeHeaderSz + REBracesArgSz);
-                opnd += 2 * REBracesArgSz;
-            }
-            // The next literal's first character rules out hopeless counts.
-            bool hasNextCh = false;
-            Char nextCh = 0;
-            if (prog[next] == EXACTLY) {
-                const std::uint16_t* chars = nullptr;
-                if (ReadOperand(prog + next + NodeHeaderSz, chars) > 0) {
-                    hasNextCh = true;
-                    nextCh = chars[0];
-                }
-            }
-            std::int32_t unitLen = 1;
-            std::int32_t count = RegRepeat(opnd, max, input, unitLen);
-            ChargeSteps(std::int64_t(count) * unitLen);
-            if (unitLen == 0) // an empty back reference: every count ends at the same place
-                count = std::min(count, min);
-            if (scan == fLeadRepeat && count < max)
-                fLeadRunEnd = input + count;
-            if (fGiveNothingBack[std::size_t(scan)]) {
-                // Only the longest count can be followed, greedy or lazy.
-                if (count < min) {
-                    ok = false;
-                    break;
-                }
-                input += count;
-                scan = next;
+        case BRACESNG:
+            if (EnterRepeat(scan, next, input))
                 continue;
-            }
-            auto viable = [&](std::int32_t no) {
-                const Char* p = input + std::int64_t(no) * unitLen;
-                return !hasNextCh || (p < fInputEnd && *p == nextCh);
-            };
-            const bool greedy = op == STAR || op == PLUS || op == BRACES;
-            std::int32_t no = 0;
-            if (greedy) {
-                no = count;
-                while (no >= min && !viable(no))
-                    --no;
-                ChargeSteps(count - no);
-                if (no < min) {
-                    ok = false;
-                    break;
-                }
-                if (no > min)
-                    Push({ kRepeatGreedy, std::uint8_t(hasNextCh), nextCh, next, input, no, min, unitLen });
-            } else {
-                no = min;
-                while (no <= count && !viable(no))
-                    ++no;
-                ChargeSteps(no - min);
-                if (no > count) {
-                    ok = false;
-                    break;
-                }
-                if (no < count)
-                    Push({ kRepeatLazy, std::uint8_t(hasNextCh), nextCh, next, input, no, count, unitLen });
-            }
-            input += std::int64_t(no) * unitLen;
-            scan = next;
-            continue;
-        }
+            ok = false;
+            break;
         case LOOPENTRY:
-            if (LoopStackIdx >= LoopStackMax)
-                RaiseRegExprError(1014);
-            SaveLoopIdx();
-            ++LoopStackIdx;
-            SaveLoopCounter(LoopStackIdx);
-            LoopStack[std::size_t(LoopStackIdx)] = 0;
+            EnterLoop();
             break;
         case LOOP:
-        case LOOPNG: {
-            if (LoopStackIdx <= 0)
-                RaiseRegExprError(1015);
-            if (next < 0)
-                RaiseRegExprError(1002);
-            const std::int32_t min = regexpr::ReadInt32(node + NodeHeaderSz);
-            const std::int32_t max = regexpr::ReadInt32(node + NodeHeaderSz + REBracesArgSz);
-            const std::int32_t body = scan + regexpr::ReadInt32(node + NodeHeaderSz + 2 * REBracesArgSz);
-            const std::int32_t counter = LoopStack[std::size_t(LoopStackIdx)];
-            if (counter < min || (op == LOOP && counter < max)) {
-                if (counter >= min) // greedy: leaving the loop stays possible
-                    Push({ kLoopExit, 0, 0, next, input, 0, 0, 0 });
-                SaveLoopCounter(LoopStackIdx);
-                ++LoopStack[std::size_t(LoopStackIdx)];
-                scan = body;
+        case LOOPNG:
+            if (LoopStep(scan, next, input))
                 continue;
-            }
-            if (op == LOOPNG && counter < max)
-                Push({ kLoopIter, 0, 0, body, input, 0, 0, 0 });
-            SaveLoopIdx();
-            --LoopStackIdx;
             break;
-        }
         default:
-            if (op > OPEN && op <= OPEN + 14) {
-                const int n = op - OPEN;
-                SaveStart(n);
-                startp[std::size_t(n)] = input;
-            } else if (op > CLOSE && op <= CLOSE + 14) {
-                const int n = op - CLOSE;
-                SaveEnd(n);
-                endp[std::size_t(n)] = input;
-            } else {
-                RaiseRegExprError(1001);
-            }
+            MarkGroup(op, input);
             break;
         }
         if (ok) {
