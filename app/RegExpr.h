@@ -210,6 +210,7 @@ private:
             RaiseRegExprError(reeBacktrackLimit);
     }
     const Char* NextStart(const Char* s) const;
+    const Char* LeadRunEnd(const Char* s, bool& hopeless);
 
     std::array<const Char*, NSUBEXP> startp {};
     std::array<const Char*, NSUBEXP> endp {};
@@ -272,6 +273,11 @@ private:
     std::vector<std::uint64_t> fFirstTable;
     std::int32_t fLeadRepeat { -1 };
     std::vector<std::uint8_t> fGiveNothingBack;
+    // When the lead repetition gives nothing back and a literal follows it,
+    // the search sweeps it itself and calls the matcher only where the
+    // literal's first character (fLeadNextCh) comes right after the run.
+    bool fLeadFilter { false };
+    Char fLeadNextCh { 0 };
     const Char* fLeadRunEnd { nullptr }; // where the last attempt's lead repetition stopped, if it may be skipped
 
     std::vector<TBacktrackEntry> fStack;

@@ -76,6 +76,8 @@ void TRegExpr::InvalidateProgramm()
     fFirstTable.clear();
     fLeadRepeat = -1;
     fGiveNothingBack.clear();
+    fLeadFilter = false;
+    fLeadNextCh = 0;
 }
 
 bool TRegExpr::IsProgrammOk()
@@ -463,8 +465,17 @@ void TRegExpr::FindStartShortcuts()
     if (lead <= 0 || !IsRepeatOp(programm[std::size_t(lead)]))
         return;
     const std::uint16_t operand = programm[std::size_t(RepeatOperand(lead, programm[std::size_t(lead)]))];
-    if (operand != BSUBEXP && operand != BSUBEXPCI)
-        fLeadRepeat = lead;
+    if (operand == BSUBEXP || operand == BSUBEXPCI)
+        return;
+    fLeadRepeat = lead;
+    const std::int32_t next = RegNext(lead);
+    if (fGiveNothingBack[std::size_t(lead)] && next > 0 && programm[std::size_t(next)] == EXACTLY) {
+        const std::uint16_t* chars = nullptr;
+        if (ReadOperand(&programm[std::size_t(next + NodeHeaderSz)], chars) > 0) {
+            fLeadFilter = true;
+            fLeadNextCh = chars[0];
+        }
+    }
 }
 
 std::int32_t TRegExpr::RegNext(std::int32_t p) const

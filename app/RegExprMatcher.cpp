@@ -538,6 +538,30 @@ void TRegExpr::MarkGroup(std::uint16_t op, const Char* input)
     }
 }
 
+// Sweeps the lead repetition from s as an attempt at s would: returns where
+// it stops (null when its count reached its maximum), and sets hopeless when
+// the attempt would fail at once, its count being too small or the literal
+// after it not beginning there.
+const Char* TRegExpr::LeadRunEnd(const Char* s, bool& hopeless)
+{
+    const std::uint16_t* node = programm.data() + fLeadRepeat;
+    std::int32_t min = 0, max = INT_MAX;
+    std::int32_t opnd = fLeadRepeat + NodeHeaderSz;
+    if (node[0] == PLUS || node[0] == PLUSNG) {
+        min = 1;
+    } else if (node[0] == BRACES || node[0] == BRACESNG) {
+        min = regexpr::ReadInt32(node + NodeHeaderSz);
+        max = regexpr::ReadInt32(node + NodeHeaderSz + REBracesArgSz);
+        opnd += 2 * REBracesArgSz;
+    }
+    std::int32_t unitLen = 1;
+    const std::int32_t count = RegRepeat(opnd, max, s, unitLen);
+    ChargeSteps(count);
+    const Char* end = s + count;
+    hopeless = count < min || end >= fInputEnd || *end != fLeadNextCh;
+    return count < max ? end : nullptr;
+}
+
 // Matches the program from `start`; on success reginput is where the match
 // ends. One loop over the nodes, one case per group of opcodes; a failed node
 // resumes at the latest choice point.
@@ -700,7 +724,10 @@ bool TRegExpr::ExecPrim(int AOffset)
             s = NextStart(s);
             if (!fFirstTable.empty() && s == fInputEnd) // a match takes a character
                 return false;
-            if (RegMatch(s))
+            bool hopeless = false;
+            if (fLeadFilter)
+                fLeadRunEnd = LeadRunEnd(s, hopeless);
+            if (!hopeless && RegMatch(s))
                 return true;
             // No start up to where the lead repetition stopped can match.
             const Char* last = fLeadRunEnd && fLeadRunEnd > s ? fLeadRunEnd : s;
