@@ -44,6 +44,7 @@ void TGridAxis::Grow(int capacity)
     const int old = int(m_sizes.size());
     if (capacity <= old)
         return;
+    Forget();
     const int cap = std::max({ capacity, old * 2, 16 });
     m_sizes.resize(std::size_t(cap), m_default);
     m_tree.assign(std::size_t(cap) + 1, 0);
@@ -60,6 +61,7 @@ void TGridAxis::Add(int i, std::int64_t delta)
 {
     if (delta == 0)
         return;
+    Forget();
     for (int k = i + 1; k < int(m_tree.size()); k += k & -k)
         m_tree[std::size_t(k)] += delta;
 }
@@ -72,6 +74,7 @@ void TGridAxis::SetCount(int n)
         SetSize(i, m_default);
     Grow(n);
     m_count = n;
+    Forget();
 }
 
 void TGridAxis::SetDefaultSize(int v)
@@ -79,6 +82,7 @@ void TGridAxis::SetDefaultSize(int v)
     m_default = std::max(0, v);
     std::fill(m_sizes.begin(), m_sizes.end(), m_default);
     std::fill(m_tree.begin(), m_tree.end(), 0);
+    Forget();
 }
 
 int TGridAxis::Size(int i) const
@@ -98,10 +102,41 @@ void TGridAxis::SetSize(int i, int v)
 std::int64_t TGridAxis::Start(int i) const
 {
     i = std::clamp(i, 0, m_count);
+    for (const auto& [index, start] : m_cache)
+        if (index == i)
+            return start;
     std::int64_t sum = std::int64_t(i) * (m_default + m_line);
     for (int k = i; k > 0; k -= k & -k)
         sum += m_tree[std::size_t(k)];
+    m_cache[m_cacheNext++ % m_cache.size()] = { i, sum };
     return sum;
+}
+
+std::int64_t TGridAxis::StartNear(int from, int i) const
+{
+    if (i < from || i - from > kNear)
+        return Start(i);
+    i = std::min(i, m_count);
+    std::int64_t sum = Start(from);
+    for (int k = from; k < i; ++k)
+        sum += m_sizes[std::size_t(k)] + m_line;
+    return sum;
+}
+
+int TGridAxis::IndexNear(int from, std::int64_t pos) const
+{
+    std::int64_t sum = from <= m_count ? Start(from) : pos + 1;
+    if (sum <= pos) {
+        for (int i = from; i < m_count && i < from + kNear; ++i) {
+            const std::int64_t next = sum + m_sizes[std::size_t(i)] + m_line;
+            if (next > pos)
+                return i;
+            sum = next;
+        }
+        if (from + kNear >= m_count)
+            return m_count;
+    }
+    return LastStartingAtOrBefore(pos);
 }
 
 int TGridAxis::LastStartingAtOrBefore(std::int64_t pos) const
@@ -452,8 +487,8 @@ int TCustomGrid::MaxTopRow() { return MaxFirst(m_rows, m_fixedRows, ScrollableHe
 int TCustomGrid::LineOrigin(const TGridAxis& axis, int fixed, int first, int i) const
 {
     if (i < fixed)
-        return int(axis.Start(i));
-    return int(axis.Start(fixed) + axis.Start(i) - axis.Start(first));
+        return int(axis.StartNear(0, i));
+    return int(axis.Start(fixed) + axis.StartNear(first, i) - axis.Start(first));
 }
 
 TRect TCustomGrid::CellRect(int ACol, int ARow)
@@ -488,7 +523,7 @@ TGridCoord TCustomGrid::MouseCoord(int X, int Y)
         if (p < 0 || p >= limit)
             return -1;
         const std::int64_t fixedEnd = axis.Start(fixed);
-        const int i = p < fixedEnd ? axis.LastStartingAtOrBefore(p) : axis.LastStartingAtOrBefore(p - fixedEnd + axis.Start(first));
+        const int i = p < fixedEnd ? axis.IndexNear(0, p) : axis.IndexNear(first, p - fixedEnd + axis.Start(first));
         return i < axis.Count() ? i : -1;
     };
     return { find(m_cols, m_fixedCols, m_topLeft.X, X, GetClientWidth()),

@@ -8,6 +8,7 @@
 // Line sizes live in prefix-sum trees, so the position of a line, the line
 // under a pixel and the scroll range cost O(log n) whatever the count.
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -69,24 +70,39 @@ public:
     int DefaultSize() const { return m_default; }
     // Resets every line to the new default.
     void SetDefaultSize(int v);
-    void SetLineWidth(int v) { m_line = v; }
+    void SetLineWidth(int v)
+    {
+        m_line = v;
+        Forget();
+    }
     int Size(int i) const;
     void SetSize(int i, int v);
     // Pixels from the start of line 0 to the start of line `i` (0 <= i <= Count).
     std::int64_t Start(int i) const;
     // The largest i (<= Count) whose start is at or before `pos`.
     int LastStartingAtOrBefore(std::int64_t pos) const;
+    // The same two, walking the sizes from line `from` (whose start is
+    // cached) when the answer lies a few lines beyond it: lines in view
+    // cost the same whatever the count.
+    std::int64_t StartNear(int from, int i) const;
+    int IndexNear(int from, std::int64_t pos) const;
     // Moves line `from` to `to`, the lines between shift by one.
     void Move(int from, int to);
 
 private:
+    static constexpr int kNear = 64;
     void Grow(int capacity);
     void Add(int i, std::int64_t delta);
+    void Forget() const { m_cache.fill({ -1, 0 }); }
     int m_count { 0 };
     int m_default { 24 };
     int m_line { 1 };
     std::vector<int> m_sizes;          // per line, up to the capacity
     std::vector<std::int64_t> m_tree;  // 1-based Fenwick tree of size - default
+    // Recent Start() answers (the first fixed and first scrolled lines are
+    // asked again and again); emptied by every change.
+    mutable std::array<std::pair<int, std::int64_t>, 4> m_cache { { { -1, 0 }, { -1, 0 }, { -1, 0 }, { -1, 0 } } };
+    mutable unsigned m_cacheNext { 0 };
 };
 
 // The grid's editor: a masked edit placed over the focus cell.

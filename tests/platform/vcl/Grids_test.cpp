@@ -246,6 +246,16 @@ TEST(GridAxis, PrefixSumsAndLookupMatchALinearWalk)
         }
     }
     EXPECT_EQ(a.LastStartingAtOrBefore(start + 1000), 2000);
+    // The walks from a nearby line agree with the tree, zero sizes included.
+    a.SetLineWidth(0);
+    for (int from : { 0, 5, 690, 1990 }) {
+        for (int i = std::max(0, from - 3); i <= std::min(2000, from + 100); ++i) {
+            ASSERT_EQ(a.StartNear(from, i), a.Start(i)) << from << " " << i;
+            const std::int64_t p = a.Start(i);
+            ASSERT_EQ(a.IndexNear(from, p), a.LastStartingAtOrBefore(p)) << from << " " << i;
+            ASSERT_EQ(a.IndexNear(from, p + 3), a.LastStartingAtOrBefore(p + 3)) << from << " " << i;
+        }
+    }
     // Lines that left the count come back at the default size.
     EXPECT_EQ(a.Size(707), 10);
 }
