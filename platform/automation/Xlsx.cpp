@@ -103,19 +103,28 @@ String RangeAddress(const TRangeRef& r, bool absolute)
 
 // ---- typed input and error values
 
+namespace {
+
+// Only texts that the variant-to-text rules give back unchanged become
+// numbers, so a cell read back shows exactly what was written: "0800",
+// "+61", "1e5" and long ids stay texts.
+bool TypedNumber(const String& text, double& value)
+{
+    if (text.empty())
+        return false;
+    const char16_t first = text[0];
+    return (first == u'-' || (first >= u'0' && first <= u'9')) && TryStrToFloat(text, value) && std::isfinite(value)
+        && VarToStr(Variant(value)) == text;
+}
+
+} // namespace
+
 Variant TypedInput(const String& text)
 {
     if (text.empty())
         return Variant();
-    // Only texts that the variant-to-text rules give back unchanged become
-    // numbers, so a cell read back shows exactly what was written: "0800",
-    // "+61", "1e5" and long ids stay texts.
     double value = 0;
-    const char16_t first = text[0];
-    if ((first == u'-' || (first >= u'0' && first <= u'9')) && TryStrToFloat(text, value) && std::isfinite(value)
-        && VarToStr(Variant(value)) == text)
-        return Variant(value);
-    return Variant(text);
+    return TypedNumber(text, value) ? Variant(value) : Variant(text);
 }
 
 namespace {
@@ -267,13 +276,32 @@ String TXlsxWorkbook::NextSheetName() const
 namespace {
 
 // A written value as a cell; raises for values a cell cannot hold.
+// Raises for values a cell cannot hold, so a block is refused before any of
+// it is written.
+void CheckCellValue(const Variant& value)
+{
+    if (value.IsArray())
+        throw EXlsxError(u"A cell cannot hold an array");
+    const TVarType t = value.VarType() & varTypeMask;
+    if (t == varDispatch || t == varUnknown)
+        throw EXlsxError(u"A cell cannot hold an object");
+    if (VarIsStr(value)) {
+        // Counted without a copy: the text's length in UTF-16 units.
+        const std::size_t n = value.AsString().size();
+        if (n > std::size_t(XlsxMaxCellText))
+            throw EXlsxError(u"A cell holds at most 32767 characters; the text has " + IntToStr(int(n)));
+    } else if (VarIsNumeric(value) && !std::isfinite(value.AsDouble())) {
+        throw EXlsxError(u"A cell cannot hold an infinite or undefined number");
+    } else if (t != varEmpty && t != varNull && t != varBoolean && t != varDate && t != varError && !VarIsNumeric(value)) {
+        throw EXlsxError(u"A cell cannot hold a value of type " + VarTypeAsText(t));
+    }
+}
+
+// A checked value as a cell.
 TXlsxCell CellFromVariant(const Variant& value)
 {
     TXlsxCell c;
-    const TVarType t = value.VarType() & varTypeMask;
-    if (value.IsArray())
-        throw EXlsxError(u"A cell cannot hold an array");
-    switch (t) {
+    switch (value.VarType() & varTypeMask) {
     case varEmpty:
     case varNull: return c;
     case varBoolean:
@@ -288,31 +316,22 @@ TXlsxCell CellFromVariant(const Variant& value)
         c.Kind = TXlsxCell::ckError;
         c.Text = CellErrorText(value);
         return c;
-    case varDispatch:
-    case varUnknown: throw EXlsxError(u"A cell cannot hold an object");
     default: break;
     }
     if (VarIsStr(value)) {
-        const String text = value.AsString();
-        if (text.size() > std::size_t(XlsxMaxCellText))
-            throw EXlsxError(u"A cell holds at most 32767 characters; the text has " + IntToStr(int(text.size())));
-        Variant typed = TypedInput(text);
-        if (typed.IsEmpty())
+        String text = value.AsString();
+        if (text.empty())
             return c;
-        if (VarIsStr(typed)) {
-            c.Kind = TXlsxCell::ckText;
-            c.Text = text;
-        } else {
+        if (TypedNumber(text, c.Number)) {
             c.Kind = TXlsxCell::ckNumber;
-            c.Number = typed.AsDouble();
+        } else {
+            c.Kind = TXlsxCell::ckText;
+            c.Text = std::move(text);
         }
         return c;
     }
-    const double d = value.AsDouble();
-    if (!std::isfinite(d))
-        throw EXlsxError(u"A cell cannot hold an infinite or undefined number");
     c.Kind = TXlsxCell::ckNumber;
-    c.Number = d;
+    c.Number = value.AsDouble();
     return c;
 }
 
@@ -340,32 +359,47 @@ void TXlsxWorkbook::WriteBlock(TXlsxSheet& sheet, int row, int col, const std::v
             throw EXlsxError(u"Cannot change " + CellAddress(f.Master.Row, f.Master.Col, false)
                 + u": other cells use its shared formula");
 
-    std::vector<std::vector<TXlsxCell>> cells(values.size());
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        cells[i].reserve(values[i].size());
-        for (const Variant& v : values[i])
-            cells[i].push_back(CellFromVariant(v));
-    }
+    for (const auto& r : values)
+        for (const Variant& v : r)
+            CheckCellValue(v);
 
     std::erase_if(sheet.ArrayFormulas, [&](const TRangeRef& a) { return block.Contains(a); });
     std::erase_if(sheet.SharedFormulas, [&](const TSharedFormula& f) { return block.Contains(f.Area); });
     const bool opened = !sheet.PartName.empty();
-    for (std::size_t i = 0; i < cells.size(); ++i) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
         const int r = row + int(i);
-        for (std::size_t j = 0; j < cells[i].size(); ++j) {
-            TXlsxCell& src = cells[i][j];
-            const int c = col + int(j);
-            if (src.Kind == TXlsxCell::ckEmpty && !sheet.Find(r, c)) {
-                // Nothing was there; in a new sheet nothing needs to be.
-                if (!opened)
-                    continue;
+        const auto& source = values[i];
+        if (!opened) {
+            // A block into fresh rows of a new sheet: the row is made whole.
+            auto it = sheet.Rows.find(r);
+            if (it == sheet.Rows.end() || it->second.empty()) {
+                TXlsxSheet::TRow fresh;
+                fresh.reserve(source.size());
+                for (std::size_t j = 0; j < source.size(); ++j) {
+                    TXlsxCell cell = CellFromVariant(source[j]);
+                    if (cell.Kind == TXlsxCell::ckEmpty)
+                        continue;
+                    cell.Col = col + int(j);
+                    cell.Written = true;
+                    fresh.push_back(std::move(cell));
+                }
+                if (!fresh.empty())
+                    sheet.Rows.insert_or_assign(sheet.Rows.end(), r, std::move(fresh));
+                continue;
             }
+        }
+        for (std::size_t j = 0; j < source.size(); ++j) {
+            TXlsxCell cell = CellFromVariant(source[j]);
+            const int c = col + int(j);
+            // Nothing was there; in a new sheet nothing needs to be.
+            if (cell.Kind == TXlsxCell::ckEmpty && !opened && !sheet.Find(r, c))
+                continue;
             TXlsxCell& dst = sheet.At(r, c);
             if (dst.Formula)
                 FormulaOverwritten = true;
-            src.Col = c;
-            src.Written = true;
-            dst = std::move(src);
+            cell.Col = c;
+            cell.Written = true;
+            dst = std::move(cell);
         }
     }
     sheet.Modified = true;
@@ -474,8 +508,9 @@ int HexValue(char16_t ch)
     return -1;
 }
 
-// "_xHHHH_" at i: its code, or -1.
-int EscapeAt(StringView text, std::size_t i)
+} // namespace
+
+int XlsxEscapeAt(StringView text, std::size_t i)
 {
     if (i + 7 > text.size() || text[i] != u'_' || text[i + 1] != u'x' || text[i + 6] != u'_')
         return -1;
@@ -489,16 +524,14 @@ int EscapeAt(StringView text, std::size_t i)
     return code;
 }
 
-} // namespace
-
-String DecodeXlsxEscapes(StringView text)
+String DecodeXlsxEscapes(String text)
 {
-    if (text.find(u"_x") == StringView::npos)
-        return String(text);
+    if (text.find(u"_x") == String::npos)
+        return text;
     String out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const int code = EscapeAt(text, i);
+        const int code = XlsxEscapeAt(text, i);
         if (code >= 0) {
             out += char16_t(code);
             i += 7;
@@ -517,7 +550,7 @@ std::string EncodeCellText(const String& text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t ch = text[i];
         const bool control = (ch < 0x20 && ch != u'\t' && ch != u'\n') || ch == 0xFFFE || ch == 0xFFFF;
-        if (control || (ch == u'_' && EscapeAt(text, i) >= 0)) {
+        if (control || (ch == u'_' && XlsxEscapeAt(text, i) >= 0)) {
             std::snprintf(buf, sizeof buf, "_x%04X_", unsigned(ch));
             escaped += Utf8ToString(buf);
             continue;

@@ -179,7 +179,9 @@ TComPtr<IDispatch> ExcelApplicationFactory();
 // A zip entry inflated in full, counted against the part-size limit.
 std::string ReadZipPart(struct zip* archive, std::int64_t index, const String& fileName);
 // Text of an inline or shared string with "_xHHHH_" escapes decoded.
-String DecodeXlsxEscapes(StringView text);
+String DecodeXlsxEscapes(String text);
+// The character code of an "_xHHHH_" escape starting at i, or -1.
+int XlsxEscapeAt(StringView text, std::size_t i);
 // Text as element content of a cell: XML-escaped, with control characters
 // (and literal "_xHHHH_" texts) written as "_xHHHH_" escapes.
 std::string EncodeCellText(const String& text);

@@ -522,8 +522,12 @@ void ReadSheet(const TZipPackage& zip, TXlsxWorkbook& book, TXlsxSheet& sheet, c
                     RaiseDamaged(file, u"a row number in " + r.Where() + u" lies outside 1..1048576");
                 if (next <= row)
                     RaiseDamaged(file, u"the rows of " + r.Where() + u" are out of order");
+                // Rows tend to be alike: room for as many cells as the last one had.
+                const std::size_t lastWidth = row > 0 && sheet.Rows.count(row) ? sheet.Rows[row].size() : 0;
                 row = next;
                 col = 0;
+                if (lastWidth > 0)
+                    sheet.Rows[row].reserve(lastWidth);
             } else if (std::strcmp(name, "c") == 0) {
                 if (row == 0)
                     row = 1;

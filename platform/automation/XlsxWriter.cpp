@@ -13,21 +13,51 @@
 
 namespace {
 
+// UTF-8 into a buffer that is reused from cell to cell; a lone surrogate
+// becomes U+FFFD, as everywhere in the runtime library.
+const char* Utf8Into(std::string& out, StringView text)
+{
+    out.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::uint32_t cp = text[i];
+        if (cp < 0x80) {
+            out += char(cp);
+            continue;
+        }
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
+        else if (cp >= 0xD800 && cp <= 0xDFFF)
+            cp = 0xFFFD;
+        if (cp < 0x800) {
+            out += char(0xC0 | (cp >> 6));
+        } else if (cp < 0x10000) {
+            out += char(0xE0 | (cp >> 12));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+        } else {
+            out += char(0xF0 | (cp >> 18));
+            out += char(0x80 | ((cp >> 12) & 0x3F));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+        }
+        out += char(0x80 | (cp & 0x3F));
+    }
+    return out.c_str();
+}
+
 // libxlsxwriter escapes control characters itself; a literal "_xHHHH_" text
 // must not read back as the character it names, so its underscore is escaped.
-std::string LibraryText(const String& text)
+const char* LibraryText(std::string& buffer, const String& text)
 {
     if (text.find(u"_x") == String::npos)
-        return StringToUtf8(text);
+        return Utf8Into(buffer, text);
     String out;
     out.reserve(text.size() + 8);
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'_' && DecodeXlsxEscapes(StringView(text).substr(i, 7)).size() == 1)
+        if (XlsxEscapeAt(text, i) >= 0)
             out += u"_x005F_";
         else
             out += text[i];
     }
-    return StringToUtf8(out);
+    return Utf8Into(buffer, out);
 }
 
 [[noreturn]] void RaiseLibrary(lxw_error err)
@@ -95,6 +125,7 @@ void TXlsxWorkbook::SaveNew(const String& tempFile) const
         format_set_num_format(dateFormat, "yyyy\\-mm\\-dd");
         lxw_format* dateTimeFormat = workbook_add_format(wb);
         format_set_num_format(dateTimeFormat, "yyyy\\-mm\\-dd\\ hh:mm:ss");
+        std::string utf8;
         for (std::size_t i = 0; i < Sheets.size(); ++i) {
             const TXlsxSheet& sheet = *Sheets[i];
             lxw_worksheet* ws = workbook_add_worksheet(wb, StringToUtf8(sheet.Name).c_str());
@@ -113,7 +144,7 @@ void TXlsxWorkbook::SaveNew(const String& tempFile) const
                     case TXlsxCell::ckEmpty: break;
                     case TXlsxCell::ckNumber: Check(worksheet_write_number(ws, r, col, c.Number, nullptr)); break;
                     case TXlsxCell::ckText:
-                        Check(worksheet_write_string(ws, r, col, LibraryText(c.Text).c_str(), nullptr));
+                        Check(worksheet_write_string(ws, r, col, LibraryText(utf8, c.Text), nullptr));
                         break;
                     case TXlsxCell::ckBoolean: Check(worksheet_write_boolean(ws, r, col, c.Number != 0, nullptr)); break;
                     case TXlsxCell::ckDate:
