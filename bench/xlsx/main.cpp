@@ -22,6 +22,7 @@
 #include <xlsxwriter.h>
 #include <zip.h>
 
+#include "platform/automation/XMLDOM.h"
 #include "platform/automation/Xlsx.h"
 #include "platform/rtl/FileUtils.h"
 
@@ -186,7 +187,7 @@ void BM_Bare_CountCells(benchmark::State& state)
         int err = 0;
         zip_t* z = zip_open(StringToUtf8(FileOf("model.xlsx")).c_str(), ZIP_RDONLY, &err);
         zip_file_t* f = zip_fopen(z, "xl/worksheets/sheet1.xml", 0);
-        xmlTextReaderPtr r = xmlReaderForIO(ZipRead, ZipClose, f, nullptr, nullptr, XML_PARSE_NONET);
+        xmlTextReaderPtr r = xmlReaderForIO(ZipRead, ZipClose, f, nullptr, nullptr, SafeXMLParseOptions() | XML_PARSE_COMPACT);
         std::size_t cells = 0;
         while (xmlTextReaderRead(r) == 1)
             if (xmlTextReaderNodeType(r) == XML_READER_TYPE_ELEMENT

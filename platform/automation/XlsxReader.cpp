@@ -265,7 +265,8 @@ public:
         if (!FInput.File)
             RaiseDamaged(zip.FileName(), u"the part \"" + part + u"\" cannot be read");
         FInput.Cap = XlsxReadLimits().MaxPartBytes;
-        FReader = xmlReaderForIO(ZipRead, ZipClose, &FInput, nullptr, nullptr, SafeXMLParseOptions());
+        // Compact text nodes: fewer allocations for the many short cell values.
+        FReader = xmlReaderForIO(ZipRead, ZipClose, &FInput, nullptr, nullptr, SafeXMLParseOptions() | XML_PARSE_COMPACT);
         if (!FReader) {
             zip_fclose(FInput.File);
             throw EOutOfMemory(u"Out of memory");
@@ -420,9 +421,18 @@ bool ParseIsoDate(const std::string& text, double& serial)
     return true;
 }
 
-struct TSheetReadState {
-    std::uint64_t* CellBudget;
-};
+// ParseCellRef over the parser's bytes, without making a String per cell.
+bool ParseCellRefBytes(const char* text, TCellRef& ref)
+{
+    char16_t buf[16];
+    std::size_t n = 0;
+    for (; text[n]; ++n) {
+        if (n == 15 || static_cast<unsigned char>(text[n]) >= 0x80)
+            return false;
+        buf[n] = char16_t(text[n]);
+    }
+    return ParseCellRef(StringView(buf, n), ref);
+}
 
 void ReadSheet(const TZipPackage& zip, TXlsxWorkbook& book, TXlsxSheet& sheet, const std::vector<String>& strings,
     const std::vector<bool>& dateStyles, std::uint64_t& cellsLeft)
@@ -432,6 +442,7 @@ void ReadSheet(const TZipPackage& zip, TXlsxWorkbook& book, TXlsxSheet& sheet, c
     int row = 0, col = 0;
     bool inSheetData = false, inCell = false, inV = false, inIs = false, inT = false, sawSelection = false;
     int phonetic = 0;
+    TXlsxSheet::TRow* rowCells = nullptr;  // the current row's cells, once it has any
     // The current cell.
     std::string type, value, inlineText;
     int style = 0;
@@ -484,7 +495,9 @@ void ReadSheet(const TZipPackage& zip, TXlsxWorkbook& book, TXlsxSheet& sheet, c
         --cellsLeft;
         if (c.Formula)
             book.HasFormulas = true;
-        auto& cells = sheet.Rows[row];
+        if (!rowCells)
+            rowCells = &sheet.Rows[row];
+        auto& cells = *rowCells;
         if (!cells.empty() && cells.back().Col >= col)
             RaiseDamaged(file, u"cell " + CellAddress(row, col, false) + u" is out of order");
         cells.push_back(std::move(c));
@@ -523,14 +536,19 @@ void ReadSheet(const TZipPackage& zip, TXlsxWorkbook& book, TXlsxSheet& sheet, c
                 if (next <= row)
                     RaiseDamaged(file, u"the rows of " + r.Where() + u" are out of order");
                 // Rows tend to be alike: room for as many cells as the last one had.
-                const std::size_t lastWidth = row > 0 && sheet.Rows.count(row) ? sheet.Rows[row].size() : 0;
+                const std::size_t lastWidth = rowCells ? rowCells->size() : 0;
                 row = next;
                 col = 0;
-                if (lastWidth > 0)
-                    sheet.Rows[row].reserve(lastWidth);
+                rowCells = nullptr;
+                if (lastWidth > 0) {
+                    rowCells = &sheet.Rows.emplace_hint(sheet.Rows.end(), row, TXlsxSheet::TRow {})->second;
+                    rowCells->reserve(lastWidth);
+                }
             } else if (std::strcmp(name, "c") == 0) {
-                if (row == 0)
+                if (row == 0) {
                     row = 1;
+                    rowCells = nullptr;
+                }
                 type.clear();
                 value.clear();
                 inlineText.clear();
@@ -540,7 +558,7 @@ void ReadSheet(const TZipPackage& zip, TXlsxWorkbook& book, TXlsxSheet& sheet, c
                 r.Attributes([&](const char* n, const char* v) {
                     if (std::strcmp(n, "r") == 0) {
                         TCellRef ref;
-                        if (!ParseCellRef(Utf8ToString(v), ref))
+                        if (!ParseCellRefBytes(v, ref))
                             badCell(v);
                         if (ref.Row != row)
                             RaiseDamaged(file, u"cell " + Utf8ToString(v) + u" stands in row " + IntToStr(row));
