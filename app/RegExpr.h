@@ -170,8 +170,8 @@ private:
     void FindSearchHints(int flags);
     void BuildTables();
     struct TFirstChars;
-    void CollectFirstChars(std::int32_t scan, TFirstChars& fc, std::vector<std::uint8_t>& seen) const;
-    void AddNodeChars(std::int32_t node, TFirstChars& fc) const;
+    void CollectFirstChars(std::int32_t scan, TFirstChars& fc, std::vector<std::uint32_t>& seen) const;
+    void AddNodeChars(std::int32_t node, TFirstChars& fc, bool complements) const;
     void FindStartShortcuts();
     std::int32_t RegNext(std::int32_t p) const;
 

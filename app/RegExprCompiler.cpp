@@ -241,34 +241,6 @@ void TRegExpr::BuildTables()
     }
 }
 
-namespace {
-
-bool IsRepeatOp(std::uint16_t op)
-{
-    return op == STAR || op == PLUS || op == BRACES || op == STARNG || op == PLUSNG || op == BRACESNG;
-}
-
-std::int32_t RepeatOperand(std::int32_t node, std::uint16_t op)
-{
-    return node + NodeHeaderSz + ((op == BRACES || op == BRACESNG) ? 2 * REBracesArgSz : 0);
-}
-
-std::int32_t RepeatMin(const std::uint16_t* node)
-{
-    switch (node[0]) {
-    case PLUS:
-    case PLUSNG:
-        return 1;
-    case BRACES:
-    case BRACESNG:
-        return regexpr::ReadInt32(node + NodeHeaderSz);
-    default:
-        return 0;
-    }
-}
-
-} // namespace
-
 // The characters that may begin what a part of the program matches. The
 // table over-approximates: a character outside it certainly cannot begin a
 // match; `any` gives up on telling (case-insensitive nodes depend on the case
@@ -278,12 +250,44 @@ struct TRegExpr::TFirstChars {
     std::vector<std::uint64_t> table = std::vector<std::uint64_t>(1024, 0);
     bool any = false;
     bool empty = false;
+    // A walk marks the nodes it has been through with its own stamp, and
+    // gives up (any) after `budget` nodes.
+    std::uint32_t stamp = 0;
+    std::int64_t budget = 0;
 
+    // Whether the walk should go through node n: not yet seen and within budget.
+    bool Visit(std::vector<std::uint32_t>& seen, std::int32_t n)
+    {
+        if (seen[std::size_t(n)] == stamp)
+            return false;
+        seen[std::size_t(n)] = stamp;
+        if (--budget < 0)
+            any = true;
+        return !any;
+    }
+
+    bool Has(Char c) const { return (table[c >> 6] >> (c & 63)) & 1; }
     void Add(Char c) { table[c >> 6] |= std::uint64_t(1) << (c & 63); }
     void Add(const std::vector<std::uint64_t>& t, bool complement)
     {
         for (std::size_t i = 0; i < table.size(); ++i)
             table[i] |= complement ? ~t[i] : t[i];
+    }
+    // The listed characters, or all others.
+    void Add(const std::uint16_t* chars, std::int32_t len, bool complement)
+    {
+        if (!complement) {
+            for (std::int32_t i = 0; i < len; ++i)
+                Add(chars[i]);
+            return;
+        }
+        std::vector<Char> absent;
+        for (std::int32_t i = 0; i < len; ++i)
+            if (!Has(chars[i]))
+                absent.push_back(chars[i]);
+        std::fill(table.begin(), table.end(), ~std::uint64_t(0));
+        for (Char c : absent)
+            table[c >> 6] &= ~(std::uint64_t(1) << (c & 63));
     }
     bool Meets(const TFirstChars& other) const
     {
@@ -294,11 +298,20 @@ struct TRegExpr::TFirstChars {
     }
 };
 
-// Adds the characters the one-character node at `node` may take.
-void TRegExpr::AddNodeChars(std::int32_t node, TFirstChars& fc) const
+// Adds the characters the one-character node at `node` may take. A node
+// that takes all characters but a few (ANYBUT, \D, \W, \S) is told only
+// when complements is set; otherwise it gives up (any): such a node rarely
+// rules out a start, and its table is the costly kind to build.
+void TRegExpr::AddNodeChars(std::int32_t node, TFirstChars& fc, bool complements) const
 {
     const std::uint16_t* n = &programm[std::size_t(node)];
-    switch (n[0]) {
+    const std::uint16_t op = n[0];
+    const bool complement = op == ANYBUT || op == NOTDIGIT || op == NOTLETTER || op == NOTSPACE || op == ANYBUTTINYSET;
+    if (complement && !complements) {
+        fc.any = true;
+        return;
+    }
+    switch (op) {
     case EXACTLY: {
         const std::uint16_t* chars = nullptr;
         if (ReadOperand(n + NodeHeaderSz, chars) > 0)
@@ -309,38 +322,33 @@ void TRegExpr::AddNodeChars(std::int32_t node, TFirstChars& fc) const
     }
     case ANYOF:
     case ANYBUT: {
+        if (const std::int32_t table = fSetTableOf[std::size_t(node)]; table >= 0) {
+            fc.Add(fSetTables[std::size_t(table)], complement);
+            break;
+        }
         const std::uint16_t* chars = nullptr;
         const std::int32_t len = ReadOperand(n + NodeHeaderSz, chars);
-        TFirstChars members;
-        for (std::int32_t i = 0; i < len; ++i)
-            members.Add(chars[i]);
-        fc.Add(members.table, n[0] == ANYBUT);
+        fc.Add(chars, len, complement);
         break;
     }
     case ANYDIGIT:
     case NOTDIGIT: {
-        TFirstChars digits;
-        for (Char c = u'0'; c <= u'9'; ++c)
-            digits.Add(c);
-        fc.Add(digits.table, n[0] == NOTDIGIT);
+        static const std::uint16_t digits[] = { u'0', u'1', u'2', u'3', u'4', u'5', u'6', u'7', u'8', u'9' };
+        fc.Add(digits, 10, complement);
         break;
     }
     case ANYLETTER:
     case NOTLETTER:
-        fc.Add(fWordTable, n[0] == NOTLETTER);
+        fc.Add(fWordTable, complement);
         break;
     case ANYSPACE:
     case NOTSPACE:
-        fc.Add(fSpaceTable, n[0] == NOTSPACE);
+        fc.Add(fSpaceTable, complement);
         break;
     case ANYOFTINYSET:
-    case ANYBUTTINYSET: {
-        TFirstChars members;
-        for (int i = 0; i < 3; ++i)
-            members.Add(n[NodeHeaderSz + i]);
-        fc.Add(members.table, n[0] == ANYBUTTINYSET);
+    case ANYBUTTINYSET:
+        fc.Add(n + NodeHeaderSz, 3, complement);
         break;
-    }
     default: // ANY, ANYML, the case-insensitive nodes, back references
         fc.any = true;
         break;
@@ -350,7 +358,7 @@ void TRegExpr::AddNodeChars(std::int32_t node, TFirstChars& fc) const
 // Collects what the program from `scan` may begin with, following every path
 // through nodes that take no character. `seen` marks the nodes whose
 // continuations are already collected (loops lead back to them).
-void TRegExpr::CollectFirstChars(std::int32_t scan, TFirstChars& fc, std::vector<std::uint8_t>& seen) const
+void TRegExpr::CollectFirstChars(std::int32_t scan, TFirstChars& fc, std::vector<std::uint32_t>& seen) const
 {
     const std::int32_t size = std::int32_t(programm.size());
     while (!fc.any) {
@@ -358,9 +366,8 @@ void TRegExpr::CollectFirstChars(std::int32_t scan, TFirstChars& fc, std::vector
             fc.any = true;
             return;
         }
-        if (seen[std::size_t(scan)])
+        if (!fc.Visit(seen, scan))
             return;
-        seen[std::size_t(scan)] = 1;
         const std::uint16_t op = programm[std::size_t(scan)];
         switch (op) {
         case EEND:
@@ -381,7 +388,7 @@ void TRegExpr::CollectFirstChars(std::int32_t scan, TFirstChars& fc, std::vector
             const std::uint16_t* chars = nullptr;
             if (ReadOperand(&programm[std::size_t(scan + NodeHeaderSz)], chars) == 0)
                 break; // takes nothing
-            AddNodeChars(scan, fc);
+            AddNodeChars(scan, fc, false);
             return;
         }
         case BRANCH: {
@@ -390,9 +397,8 @@ void TRegExpr::CollectFirstChars(std::int32_t scan, TFirstChars& fc, std::vector
             std::int32_t next = RegNext(scan);
             while (next > 0 && next < size && programm[std::size_t(next)] == BRANCH) {
                 CollectFirstChars(scan + NodeHeaderSz, fc, seen);
-                if (seen[std::size_t(next)])
+                if (!fc.Visit(seen, next))
                     return;
-                seen[std::size_t(next)] = 1;
                 scan = next;
                 next = RegNext(scan);
             }
@@ -404,11 +410,13 @@ void TRegExpr::CollectFirstChars(std::int32_t scan, TFirstChars& fc, std::vector
         case BRACES:
         case STARNG:
         case PLUSNG:
-        case BRACESNG:
-            AddNodeChars(RepeatOperand(scan, op), fc);
-            if (RepeatMin(&programm[std::size_t(scan)]) > 0)
+        case BRACESNG: {
+            const TRepeatNode repeat = ReadRepeat(programm.data(), scan);
+            AddNodeChars(repeat.operand, fc, false);
+            if (repeat.min > 0)
                 return;
             break;
+        }
         case LOOP:
         case LOOPNG:
             // One more iteration or the way out: both may come next.
@@ -418,7 +426,7 @@ void TRegExpr::CollectFirstChars(std::int32_t scan, TFirstChars& fc, std::vector
         default:
             if ((op > OPEN && op <= OPEN + 14) || (op > CLOSE && op <= CLOSE + 14))
                 break;
-            AddNodeChars(scan, fc); // a one-character node
+            AddNodeChars(scan, fc, false); // a one-character node
             return;
         }
         scan = RegNext(scan);
@@ -429,26 +437,36 @@ void TRegExpr::FindStartShortcuts()
 {
     const std::size_t size = programm.size();
     fGiveNothingBack.assign(size, 0);
-    std::vector<std::uint8_t> seen;
-    for (std::int32_t p = 1; p < std::int32_t(size); p += NodeSize(p)) {
+    std::vector<std::uint32_t> seen(size, 0);
+    std::uint32_t stamp = 0;
+    // What follows a repetition is looked at for a few nodes only, and only
+    // for the first repetitions of a program: a hostile expression of
+    // thousands of them compiles in linear time (the rest give back counts
+    // as usual).
+    constexpr std::int64_t FollowerBudget = 256;
+    int repeatsLeft = 4096;
+    for (std::int32_t p = 1; p < std::int32_t(size) && repeatsLeft > 0; p += NodeSize(p)) {
         const std::uint16_t op = programm[std::size_t(p)];
         if (op == EEND)
             break;
         if (!IsRepeatOp(op))
             continue;
+        --repeatsLeft;
         TFirstChars taken;
-        AddNodeChars(RepeatOperand(p, op), taken);
+        AddNodeChars(ReadRepeat(programm.data(), p).operand, taken, true);
         if (taken.any || RegNext(p) < 0)
             continue;
         TFirstChars rest;
-        seen.assign(size, 0);
+        rest.stamp = ++stamp;
+        rest.budget = FollowerBudget;
         CollectFirstChars(RegNext(p), rest, seen);
         if (!rest.any && !rest.empty && !rest.Meets(taken))
             fGiveNothingBack[std::size_t(p)] = 1;
     }
 
     TFirstChars first;
-    seen.assign(size, 0);
+    first.stamp = ++stamp;
+    first.budget = 16384;
     CollectFirstChars(1, first, seen);
     if (!first.any && !first.empty)
         fFirstTable = std::move(first.table);
@@ -464,7 +482,7 @@ void TRegExpr::FindStartShortcuts()
         lead = RegNext(lead);
     if (lead <= 0 || !IsRepeatOp(programm[std::size_t(lead)]))
         return;
-    const std::uint16_t operand = programm[std::size_t(RepeatOperand(lead, programm[std::size_t(lead)]))];
+    const std::uint16_t operand = programm[std::size_t(ReadRepeat(programm.data(), lead).operand)];
     if (operand == BSUBEXP || operand == BSUBEXPCI)
         return;
     fLeadRepeat = lead;

@@ -167,29 +167,41 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t opnd, std::int32_t max, const Char
         break;
     }
     case ANYOF:
-    case ANYBUT: {
-        const std::int32_t table = fSetTableOf[std::size_t(opnd)];
-        if (table < 0) {
+    case ANYBUT:
+    case ANYLETTER:
+    case NOTLETTER:
+    case ANYSPACE:
+    case NOTSPACE: {
+        // The hot loop of the e-mail scan: one table lookup per character.
+        const std::uint16_t op = node[0];
+        const std::uint64_t* t = nullptr;
+        if (op == ANYLETTER || op == NOTLETTER) {
+            t = fWordTable.data();
+        } else if (op == ANYSPACE || op == NOTSPACE) {
+            t = fSpaceTable.data();
+        } else if (const std::int32_t table = fSetTableOf[std::size_t(opnd)]; table >= 0) {
+            t = fSetTables[std::size_t(table)].data();
+        } else {
             while (p < stop && SetMatch(opnd, *p))
                 ++p;
             break;
         }
-        // The hot loop of the e-mail scan: one table lookup per character.
-        const std::uint64_t* t = fSetTables[std::size_t(table)].data();
-        const bool negate = node[0] == ANYBUT;
+        const bool negate = op == ANYBUT || op == NOTLETTER || op == NOTSPACE;
         while (p < stop && bool((t[*p >> 6] >> (*p & 63)) & 1) != negate)
             ++p;
         break;
     }
+    case ANYDIGIT:
+        while (p < stop && IsDigit(*p))
+            ++p;
+        break;
+    case NOTDIGIT:
+        while (p < stop && !IsDigit(*p))
+            ++p;
+        break;
     case ANYML:
     case ANYOFCI:
     case ANYBUTCI:
-    case ANYDIGIT:
-    case NOTDIGIT:
-    case ANYLETTER:
-    case NOTLETTER:
-    case ANYSPACE:
-    case NOTSPACE:
     case ANYOFTINYSET:
     case ANYBUTTINYSET:
         while (p < stop && CharMatches(opnd, p))
@@ -415,17 +427,8 @@ bool TRegExpr::EnterRepeat(std::int32_t& scan, std::int32_t next, const Char*& i
     if (next < 0)
         RaiseRegExprError(1002);
     const std::uint16_t* prog = programm.data();
-    const std::uint16_t* node = prog + scan;
-    const std::uint16_t op = node[0];
-    std::int32_t min = 0, max = INT_MAX;
-    std::int32_t opnd = scan + NodeHeaderSz;
-    if (op == PLUS || op == PLUSNG) {
-        min = 1;
-    } else if (op == BRACES || op == BRACESNG) {
-        min = regexpr::ReadInt32(node + NodeHeaderSz);
-        max = regexpr::ReadInt32(node + NodeHeaderSz + REBracesArgSz);
-        opnd += 2 * REBracesArgSz;
-    }
+    const std::uint16_t op = prog[scan];
+    const auto [min, max, opnd] = ReadRepeat(prog, scan);
     std::int32_t unitLen = 1;
     std::int32_t count = RegRepeat(opnd, max, input, unitLen);
     ChargeSteps(std::int64_t(count) * unitLen);
@@ -544,16 +547,7 @@ void TRegExpr::MarkGroup(std::uint16_t op, const Char* input)
 // after it not beginning there.
 const Char* TRegExpr::LeadRunEnd(const Char* s, bool& hopeless)
 {
-    const std::uint16_t* node = programm.data() + fLeadRepeat;
-    std::int32_t min = 0, max = INT_MAX;
-    std::int32_t opnd = fLeadRepeat + NodeHeaderSz;
-    if (node[0] == PLUS || node[0] == PLUSNG) {
-        min = 1;
-    } else if (node[0] == BRACES || node[0] == BRACESNG) {
-        min = regexpr::ReadInt32(node + NodeHeaderSz);
-        max = regexpr::ReadInt32(node + NodeHeaderSz + REBracesArgSz);
-        opnd += 2 * REBracesArgSz;
-    }
+    const auto [min, max, opnd] = ReadRepeat(programm.data(), fLeadRepeat);
     std::int32_t unitLen = 1;
     const std::int32_t count = RegRepeat(opnd, max, s, unitLen);
     ChargeSteps(count);

@@ -9,6 +9,7 @@
 // characters and more, the unit 0xFFFF followed by a 32-bit length.
 
 #include <cstdint>
+#include <limits>
 
 namespace regexpr {
 
@@ -94,6 +95,36 @@ inline std::int32_t ReadOperand(const std::uint16_t* p, const std::uint16_t*& ch
 inline bool IsCountedOperandOp(std::uint16_t op)
 {
     return op == ANYOF || op == ANYBUT || op == ANYOFCI || op == ANYBUTCI || op == EXACTLY || op == EXACTLYCI;
+}
+
+inline bool IsRepeatOp(std::uint16_t op)
+{
+    return op == STAR || op == PLUS || op == BRACES || op == STARNG || op == PLUSNG || op == BRACESNG;
+}
+
+// The bounds and the operand of the repetition node (STAR, PLUS, BRACES or a
+// lazy form) at `node`; STAR and PLUS have no upper bound.
+struct TRepeatNode {
+    std::int32_t min;
+    std::int32_t max;
+    std::int32_t operand;
+};
+
+inline TRepeatNode ReadRepeat(const std::uint16_t* prog, std::int32_t node)
+{
+    const std::uint16_t* n = prog + node;
+    constexpr std::int32_t unbounded = std::numeric_limits<std::int32_t>::max();
+    switch (n[0]) {
+    case PLUS:
+    case PLUSNG:
+        return { 1, unbounded, node + NodeHeaderSz };
+    case BRACES:
+    case BRACESNG:
+        return { ReadInt32(n + NodeHeaderSz), ReadInt32(n + NodeHeaderSz + REBracesArgSz),
+            node + NodeHeaderSz + 2 * REBracesArgSz };
+    default:
+        return { 0, unbounded, node + NodeHeaderSz };
+    }
 }
 
 } // namespace regexpr
