@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "foundation/VuzErazs.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -38,13 +37,38 @@ void TLumJSONStreamWriter::WriteAscii(std::string_view Value)
         Flush();
 }
 
+void TLumJSONStreamWriter::WriteQuoted(StringView Value)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    FBuffer += '"';
+    for (Char c : Value) {
+        switch (c) {
+        case u'"': case u'\\': case u'\b': case u'\f': case u'\n': case u'\r': case u'\t':
+            break;
+        default:
+            if (c < 0x80) {
+                FBuffer += char(c);
+                continue;
+            }
+        }
+        const char escape[6] = { '\\', 'u', hex[(c >> 12) & 15], hex[(c >> 8) & 15], hex[(c >> 4) & 15], hex[c & 15] };
+        FBuffer.append(escape, sizeof escape);
+    }
+    FBuffer += '"';
+    if (FBuffer.size() >= FlushThreshold)
+        Flush();
+}
+
 void TLumJSONStreamWriter::Flush()
 {
     if (FBuffer.empty())
         return;
-    std::string pending;
-    pending.swap(FBuffer);
-    FStream.WriteBuffer(pending.data(), Int64(pending.size()));
+    // The buffer is emptied even when the stream fails, so nothing is written twice.
+    struct TClear {
+        std::string& Buffer;
+        ~TClear() { Buffer.clear(); }
+    } clear { FBuffer };
+    FStream.WriteBuffer(FBuffer.data(), Int64(FBuffer.size()));
 }
 
 // ---- Writer ----
@@ -96,9 +120,7 @@ void TLumJSONWriter::WriteDeferredName()
         throw ECannotWriteName();
     NewLine();
     top = DanglingName;
-    FWriter->WriteAscii("\"");
-    FWriter->Write(TVuzErazs::EscapeString(FDeferredName));
-    FWriter->WriteAscii("\"");
+    FWriter->WriteQuoted(FDeferredName);
     FDeferredName.clear();
 }
 
@@ -191,9 +213,7 @@ TLumJSONWriter& TLumJSONWriter::WriteName(const String& Name)
 TLumJSONWriter& TLumJSONWriter::WriteString(StringView Value)
 {
     BeforeValue(false);
-    FWriter->WriteAscii("\"");
-    FWriter->Write(TVuzErazs::EscapeString(Value));
-    FWriter->WriteAscii("\"");
+    FWriter->WriteQuoted(Value);
     return *this;
 }
 
@@ -223,7 +243,9 @@ TLumJSONWriter& TLumJSONWriter::WriteNull()
 TLumJSONWriter& TLumJSONWriter::WriteInteger(Int64 Value)
 {
     BeforeValue(false);
-    FWriter->WriteAscii(std::to_string(Value));
+    char buffer[24];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, Value);
+    FWriter->WriteAscii(std::string_view(buffer, std::size_t(result.ptr - buffer)));
     return *this;
 }
 

@@ -24,6 +24,9 @@ public:
 
     void Write(StringView Value);
     void WriteAscii(std::string_view Value);
+    // Writes Value as a quoted JSON string: quote, backslash, the named
+    // control characters and everything beyond ASCII as \uXXXX escapes.
+    void WriteQuoted(StringView Value);
     // Hands everything written so far to the target stream; its write errors propagate.
     void Flush();
 
