@@ -38,8 +38,7 @@ int ColumnNumber(StringView letters)
         return 0;
     int n = 0;
     for (char16_t ch : letters) {
-        if (ch >= u'a' && ch <= u'z')
-            ch = char16_t(ch - u'a' + u'A');
+        ch = AsciiUpper(ch);
         if (ch < u'A' || ch > u'Z')
             return 0;
         n = n * 26 + (ch - u'A' + 1);
@@ -495,28 +494,13 @@ void TXlsxWorkbook::AfterSave(const String& fileName)
 
 // ---- text escapes
 
-namespace {
-
-int HexValue(char16_t ch)
-{
-    if (ch >= u'0' && ch <= u'9')
-        return ch - u'0';
-    if (ch >= u'a' && ch <= u'f')
-        return ch - u'a' + 10;
-    if (ch >= u'A' && ch <= u'F')
-        return ch - u'A' + 10;
-    return -1;
-}
-
-} // namespace
-
 int XlsxEscapeAt(StringView text, std::size_t i)
 {
     if (i + 7 > text.size() || text[i] != u'_' || text[i + 1] != u'x' || text[i + 6] != u'_')
         return -1;
     int code = 0;
     for (std::size_t k = i + 2; k < i + 6; ++k) {
-        const int h = HexValue(text[k]);
+        const int h = HexDigitValue(text[k]);
         if (h < 0)
             return -1;
         code = code * 16 + h;

@@ -133,21 +133,6 @@ std::string AttrValue(string_view xml, const TTag& tag, string_view name)
     return a ? std::string(xml.substr(a->ValueBegin, a->ValueEnd - a->ValueBegin)) : std::string();
 }
 
-std::string XmlAttrEscape(const std::string& s)
-{
-    std::string out;
-    for (char ch : s) {
-        switch (ch) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += ch;
-        }
-    }
-    return out;
-}
-
 std::string NumberText(double d)
 {
     char buf[32];
@@ -497,8 +482,6 @@ void SetProp(xmlNodePtr n, const char* name, const std::string& value)
     xmlSetProp(n, BAD_CAST name, BAD_CAST value.c_str());
 }
 
-const char* Bad(const std::string& s) { return s.c_str(); }
-
 } // namespace
 
 void TXlsxWorkbook::SavePatched(const String& tempFile)
@@ -647,7 +630,7 @@ void TXlsxWorkbook::SavePatched(const String& tempFile)
                 node = xmlNewNode(sheetsNode->ns, BAD_CAST "sheet");
                 SetProp(node, "name", StringToUtf8(sheet.Name));
                 SetProp(node, "sheetId", std::to_string(++maxId));
-                xmlNewNsProp(node, relNs, BAD_CAST "id", BAD_CAST Bad(StringToUtf8(Package.NewRelIds[i])));
+                xmlNewNsProp(node, relNs, BAD_CAST "id", BAD_CAST StringToUtf8(Package.NewRelIds[i]).c_str());
             } else {
                 auto it = byRel.find(StringToUtf8(sheet.RelId));
                 if (it == byRel.end())

@@ -214,9 +214,9 @@ TEST(ExcelModel, ValueKindsAndLimits)
     EXPECT_NO_THROW(PutRange(sheet, u"XFD1048576", Variant(u"corner")));
     EXPECT_EQ(UsedAddress(sheet), u"$A$1:$XFD$1048576");
 
-    auto& book = *TXlsxWorkbook::CreateNew();
-    EXPECT_THROW(book.WriteBlock(*book.Sheets[0], 1048576, 1, { { Variant(1) }, { Variant(2) } }), EXlsxError);
-    EXPECT_THROW(book.WriteBlock(*book.Sheets[0], 1, 16384, { { Variant(1), Variant(2) } }), EXlsxError);
+    auto book = TXlsxWorkbook::CreateNew();
+    EXPECT_THROW(book->WriteBlock(*book->Sheets[0], 1048576, 1, { { Variant(1) }, { Variant(2) } }), EXlsxError);
+    EXPECT_THROW(book->WriteBlock(*book->Sheets[0], 1, 16384, { { Variant(1), Variant(2) } }), EXlsxError);
 }
 
 TEST(ExcelModel, RunningInstanceWritesAtItsActiveCellRow)

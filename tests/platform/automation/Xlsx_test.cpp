@@ -161,8 +161,9 @@ TEST(XlsxFile, PatchedSaveKeepsWhatWasNotWritten)
         ASSERT_EQ(after.size(), before.size());
         for (const auto& [name, bytes] : before) {
             SCOPED_TRACE(name);
-            if (name != "xl/worksheets/sheet1.xml" && name != "xl/workbook.xml")
+            if (name != "xl/worksheets/sheet1.xml" && name != "xl/workbook.xml") {
                 EXPECT_EQ(after.at(name), bytes);
+            }
         }
         // Formulas elsewhere must be recalculated against the new values.
         EXPECT_NE(after.at("xl/workbook.xml").find("fullCalcOnLoad=\"1\""), std::string::npos);
