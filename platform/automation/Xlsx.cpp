@@ -284,9 +284,8 @@ void CheckCellValue(const Variant& value)
     const TVarType t = value.VarType() & varTypeMask;
     if (t == varDispatch || t == varUnknown)
         throw EXlsxError(u"A cell cannot hold an object");
-    if (VarIsStr(value)) {
-        // Counted without a copy: the text's length in UTF-16 units.
-        const std::size_t n = value.AsString().size();
+    if (const String* text = value.StringValue()) {
+        const std::size_t n = text->size();
         if (n > std::size_t(XlsxMaxCellText))
             throw EXlsxError(u"A cell holds at most 32767 characters; the text has " + IntToStr(int(n)));
     } else if (VarIsNumeric(value) && !std::isfinite(value.AsDouble())) {
@@ -317,10 +316,10 @@ TXlsxCell CellFromVariant(const Variant& value)
         return c;
     default: break;
     }
-    if (VarIsStr(value)) {
-        String text = value.AsString();
-        if (text.empty())
+    if (const String* source = value.StringValue()) {
+        if (source->empty())
             return c;
+        String text = *source;
         if (TypedNumber(text, c.Number)) {
             c.Kind = TXlsxCell::ckNumber;
         } else {

@@ -104,6 +104,8 @@ public:
     bool AsBoolean(const TFormatSettings& fs = ProcessFormatSettings()) const;
     String AsString(const TFormatSettings& fs = ProcessFormatSettings()) const;
     IInterface* AsInterface() const;
+    // The text a string variant holds, without a copy; nullptr for other kinds.
+    const String* StringValue() const { return VarTypeIsString() ? &m_str : nullptr; }
     std::int32_t ErrorCode() const;
 
     // Array elements, one index per dimension; indexes outside the bounds
@@ -131,6 +133,7 @@ private:
     };
     using ArrayPtr = std::unique_ptr<ArrayData, ArrayDeleter>;
 
+    bool VarTypeIsString() const { return m_type == varOleStr || m_type == varString || m_type == varUString; }
     double ToDouble(TVarType target, const TFormatSettings& fs) const;
     std::int64_t ToInt64(TVarType target, std::int64_t lo, std::int64_t hi, const TFormatSettings& fs) const;
     [[noreturn]] void RaiseCannotConvert(TVarType target) const;
