@@ -285,7 +285,8 @@ public:
     {
         const int r = xmlTextReaderRead(FReader);
         if (r == 1) {
-            if (xmlTextReaderNodeType(FReader) == XML_READER_TYPE_DOCUMENT_TYPE)
+            FType = xmlTextReaderNodeType(FReader);
+            if (FType == XML_READER_TYPE_DOCUMENT_TYPE)
                 RaiseDamaged(FZip.FileName(), u"\"" + FPart + u"\" declares a document type");
             return true;
         }
@@ -297,7 +298,7 @@ public:
         return false;
     }
 
-    int Type() const { return xmlTextReaderNodeType(FReader); }
+    int Type() const { return FType; }
     bool IsElement() const { return Type() == XML_READER_TYPE_ELEMENT; }
     bool IsEnd() const { return Type() == XML_READER_TYPE_END_ELEMENT; }
     bool IsText() const
@@ -337,6 +338,7 @@ private:
     String FPart;
     TZipInput FInput;
     xmlTextReaderPtr FReader { nullptr };
+    int FType { 0 };  // of the current node
 };
 
 std::vector<String> ReadSharedStrings(const TZipPackage& zip, const String& part)
