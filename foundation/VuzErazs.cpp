@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/rtl/Base64.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Streams.h"
 
@@ -87,28 +88,6 @@ TBytes ReadWholeStream(TStream& stream)
     if (!bytes.empty())
         stream.ReadBuffer(bytes.data(), Int64(bytes.size()));
     return bytes;
-}
-
-constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-int Base64Value(Char c)
-{
-    if (c >= u'A' && c <= u'Z')
-        return c - u'A';
-    if (c >= u'a' && c <= u'z')
-        return c - u'a' + 26;
-    if (c >= u'0' && c <= u'9')
-        return c - u'0' + 52;
-    if (c == u'+')
-        return 62;
-    if (c == u'/')
-        return 63;
-    return -1;
-}
-
-[[noreturn]] void InvalidBase64()
-{
-    throw EConvertError(u"Invalid Base64 text");
 }
 
 } // namespace
@@ -380,91 +359,12 @@ String TVuzErazs::UnescapeString(StringView AValue)
 
 String TVuzErazs::SaveStreamToBase64(TStream& AStream, bool AURL)
 {
-    TBytes bytes = ReadWholeStream(AStream);
-    String out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    std::size_t i = 0;
-    for (; i + 3 <= bytes.size(); i += 3) {
-        unsigned v = (unsigned(bytes[i]) << 16) | (unsigned(bytes[i + 1]) << 8) | bytes[i + 2];
-        for (int shift = 18; shift >= 0; shift -= 6)
-            out += Char(kBase64[(v >> shift) & 63]);
-    }
-    std::size_t rest = bytes.size() - i;
-    if (rest) {
-        unsigned v = unsigned(bytes[i]) << 16;
-        if (rest == 2)
-            v |= unsigned(bytes[i + 1]) << 8;
-        out += Char(kBase64[(v >> 18) & 63]);
-        out += Char(kBase64[(v >> 12) & 63]);
-        out += rest == 2 ? Char(kBase64[(v >> 6) & 63]) : u'=';
-        out += u'=';
-    }
-    if (AURL) {
-        String url;
-        url.reserve(out.size());
-        for (Char c : out) {
-            if (c == u'+')
-                url += u'-';
-            else if (c == u'/')
-                url += u'_';
-            else if (c != u'=')
-                url += c;
-        }
-        return url;
-    }
-    return out;
+    return AsciiToString(Base64Encode(ReadWholeStream(AStream), AURL));
 }
 
 TBytes TVuzErazs::Decode64ToBytes(StringView AValue, bool AURL)
 {
-    TBytes out;
-    if (AValue.empty())
-        return out;
-    // Line breaks and blanks are tolerated, as Base64 is often wrapped.
-    String text;
-    text.reserve(AValue.size() + 3);
-    for (Char c : AValue) {
-        if (c == u' ' || c == u'\r' || c == u'\n' || c == u'\t')
-            continue;
-        if (AURL && c == u'-')
-            c = u'+';
-        else if (AURL && c == u'_')
-            c = u'/';
-        text += c;
-    }
-    if (AURL)
-        while (text.size() % 4)
-            text += u'=';
-    if (text.size() % 4)
-        InvalidBase64();
-    out.reserve(text.size() / 4 * 3);
-    for (std::size_t i = 0; i < text.size(); i += 4) {
-        int v[4];
-        int pad = 0;
-        for (int k = 0; k < 4; ++k) {
-            Char c = text[i + std::size_t(k)];
-            if (c == u'=') {
-                // Padding only at the end of the last group, never in its first two places.
-                if (k < 2 || i + 4 != text.size())
-                    InvalidBase64();
-                v[k] = 0;
-                ++pad;
-            } else {
-                if (pad)
-                    InvalidBase64();
-                v[k] = Base64Value(c);
-                if (v[k] < 0)
-                    InvalidBase64();
-            }
-        }
-        unsigned n = (unsigned(v[0]) << 18) | (unsigned(v[1]) << 12) | (unsigned(v[2]) << 6) | unsigned(v[3]);
-        out.push_back(std::uint8_t(n >> 16));
-        if (pad < 2)
-            out.push_back(std::uint8_t(n >> 8));
-        if (pad < 1)
-            out.push_back(std::uint8_t(n));
-    }
-    return out;
+    return Base64Decode(AValue, AURL);
 }
 
 void TVuzErazs::LoadStreamFromBase64(StringView ABase64, TStream& AStream, bool AURL)

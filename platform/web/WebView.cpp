@@ -6,6 +6,7 @@
 #include <optional>
 #include <unistd.h>
 
+#include "platform/rtl/Base64.h"
 #include "platform/rtl/MainThread.h"
 #include "platform/web/DevToolsConnection.h"
 #include "platform/web/WebViewInternal.h"
@@ -18,64 +19,6 @@ namespace webview {
 namespace {
 
 const std::string ScriptObjectGroup = "webview-script-";
-
-std::string Base64Encode(const std::string& bytes)
-{
-    static const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    std::size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        unsigned v = (unsigned char)bytes[i] << 16 | (unsigned char)bytes[i + 1] << 8 | (unsigned char)bytes[i + 2];
-        out += digits[v >> 18];
-        out += digits[(v >> 12) & 63];
-        out += digits[(v >> 6) & 63];
-        out += digits[v & 63];
-    }
-    if (i + 1 == bytes.size()) {
-        unsigned v = (unsigned char)bytes[i] << 16;
-        out += digits[v >> 18];
-        out += digits[(v >> 12) & 63];
-        out += "==";
-    } else if (i + 2 == bytes.size()) {
-        unsigned v = (unsigned char)bytes[i] << 16 | (unsigned char)bytes[i + 1] << 8;
-        out += digits[v >> 18];
-        out += digits[(v >> 12) & 63];
-        out += digits[(v >> 6) & 63];
-        out += '=';
-    }
-    return out;
-}
-
-TBytes Base64Decode(const std::string& text)
-{
-    TBytes out;
-    out.reserve(text.size() / 4 * 3);
-    unsigned acc = 0;
-    int bits = 0;
-    for (char c : text) {
-        int v;
-        if (c >= 'A' && c <= 'Z')
-            v = c - 'A';
-        else if (c >= 'a' && c <= 'z')
-            v = c - 'a' + 26;
-        else if (c >= '0' && c <= '9')
-            v = c - '0' + 52;
-        else if (c == '+')
-            v = 62;
-        else if (c == '/')
-            v = 63;
-        else
-            continue;
-        acc = (acc << 6) | unsigned(v);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out.push_back(Byte((acc >> bits) & 0xFF));
-        }
-    }
-    return out;
-}
 
 // The JSON text of an evaluation result that came by value, or nothing when
 // the value is an object that must be serialised in the page.
@@ -283,7 +226,7 @@ void CoreWebView2::CapturePreview(CapturePreviewImageFormat format, CapturePrevi
                     handler(E_FAIL, {});
                     return;
                 }
-                handler(S_OK, Base64Decode(reply.Result.value("data", std::string())));
+                handler(S_OK, Base64DecodeTolerant(reply.Result.value("data", std::string())));
             });
     });
 }

@@ -3,6 +3,7 @@
 #include <cairo.h>
 #include <cstring>
 
+#include "platform/rtl/Base64.h"
 #include "platform/win/Input.h"
 #include "platform/win/Window.h"
 
@@ -34,7 +35,7 @@ void EnsureClass()
 }
 
 struct PngReader {
-    const std::vector<unsigned char>* Bytes;
+    const TBytes* Bytes;
     std::size_t Offset { 0 };
     static cairo_status_t Read(void* closure, unsigned char* data, unsigned int length)
     {
@@ -46,30 +47,6 @@ struct PngReader {
         return CAIRO_STATUS_SUCCESS;
     }
 };
-
-std::vector<unsigned char> DecodeBase64(const std::string& text)
-{
-    std::vector<unsigned char> out;
-    unsigned acc = 0;
-    int bits = 0;
-    for (char c : text) {
-        int v = c >= 'A' && c <= 'Z' ? c - 'A'
-            : c >= 'a' && c <= 'z'   ? c - 'a' + 26
-            : c >= '0' && c <= '9'   ? c - '0' + 52
-            : c == '+'               ? 62
-            : c == '/'               ? 63
-                                     : -1;
-        if (v < 0)
-            continue;
-        acc = (acc << 6) | unsigned(v);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out.push_back((unsigned char)((acc >> bits) & 0xFF));
-        }
-    }
-    return out;
-}
 
 // DOM key names of the keys whose action the page takes from the key itself.
 const char* KeyName(WORD vk)
@@ -147,7 +124,7 @@ bool WebViewWindow::HasFrame() const { return m_frame != nullptr; }
 
 void WebViewWindow::ShowFrame(const std::string& base64Png)
 {
-    auto bytes = DecodeBase64(base64Png);
+    const TBytes bytes = Base64DecodeTolerant(base64Png);
     PngReader reader { &bytes };
     cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(&PngReader::Read, &reader);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
