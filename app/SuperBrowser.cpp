@@ -9,6 +9,8 @@
 #include "app/SplashScreen.h"
 #include "app/TextRoutines.h"
 #include "app/YellowPagesAUentry.h"
+#include "foundation/VuzErazs.h"
+#include "platform/rtl/Base64.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Dialogs.h"
@@ -38,139 +40,24 @@ void PlainSleep(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-void AppendCodePoint(String& out, char32_t cp)
-{
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out += Char(0xD800 + (cp >> 10));
-        out += Char(0xDC00 + (cp & 0x3FF));
-    } else {
-        out += Char(cp);
-    }
-}
-
-// Length of the UTF-8 sequence that starts at bytes[at], or 0 when the bytes
-// there do not form a valid one (overlong forms and surrogates included).
-int Utf8SequenceLength(const std::vector<unsigned char>& bytes, std::size_t at, char32_t& cp)
-{
-    const unsigned char b0 = bytes[at];
-    int length;
-    char32_t min;
-    if (b0 < 0x80) {
-        cp = b0;
-        return 1;
-    } else if ((b0 & 0xE0) == 0xC0) {
-        length = 2, min = 0x80, cp = b0 & 0x1F;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        length = 3, min = 0x800, cp = b0 & 0x0F;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        length = 4, min = 0x10000, cp = b0 & 0x07;
-    } else {
-        return 0;
-    }
-    if (at + length > bytes.size())
-        return 0;
-    for (int k = 1; k < length; ++k) {
-        const unsigned char b = bytes[at + k];
-        if ((b & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return length;
-}
-
 // Decodes a run of "%XX" bytes; a byte that is not part of valid UTF-8 keeps
 // its escape (escapes[i] is the source text of bytes[i]).
-void FlushEscapedBytes(String& out, std::vector<unsigned char>& bytes, std::vector<String>& escapes)
+void FlushEscapedBytes(String& out, std::vector<std::uint8_t>& bytes, std::vector<String>& escapes)
 {
     std::size_t at = 0;
     while (at < bytes.size()) {
         char32_t cp = 0;
-        const int length = Utf8SequenceLength(bytes, at, cp);
-        if (length == 0) {
+        std::size_t length = 1;
+        if (DecodeUtf8Char(bytes.data() + at, bytes.size() - at, cp, length)) {
+            AppendCodePoint(out, cp);
+            at += length;
+        } else {
             out += escapes[at];
             ++at;
-        } else {
-            AppendCodePoint(out, cp);
-            at += std::size_t(length);
         }
     }
     bytes.clear();
     escapes.clear();
-}
-
-int Base64Value(Char c)
-{
-    if (c >= u'A' && c <= u'Z')
-        return c - u'A';
-    if (c >= u'a' && c <= u'z')
-        return c - u'a' + 26;
-    if (c >= u'0' && c <= u'9')
-        return c - u'0' + 52;
-    return -1;
-}
-
-// The run holds letters and digits only; bits left over at the end are dropped.
-std::string Base64Decoded(const String& run)
-{
-    std::string bytes;
-    unsigned buffer = 0;
-    int bits = 0;
-    for (Char c : run) {
-        const int v = Base64Value(c);
-        if (v < 0)
-            break;
-        buffer = (buffer << 6) | unsigned(v);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            bytes += char((buffer >> bits) & 0xFF);
-        }
-    }
-    return bytes;
-}
-
-// A JSON string literal starting at text[0]; malformed escapes are kept as
-// they stand (the engine does not deliver them).
-String UnquotedJSONString(const String& text)
-{
-    String out;
-    std::size_t i = 1;
-    while (i < text.size() && text[i] != u'"') {
-        const Char c = text[i++];
-        if (c != u'\\' || i >= text.size()) {
-            out += c;
-            continue;
-        }
-        const Char e = text[i++];
-        switch (e) {
-        case u'b': out += u'\b'; break;
-        case u'f': out += u'\f'; break;
-        case u'n': out += u'\n'; break;
-        case u'r': out += u'\r'; break;
-        case u't': out += u'\t'; break;
-        case u'u': {
-            int value = 0;
-            bool valid = i + 4 <= text.size();
-            for (std::size_t k = 0; valid && k < 4; ++k) {
-                const int h = HexDigitValue(text[i + k]);
-                valid = h >= 0;
-                value = value * 16 + h;
-            }
-            if (valid) {
-                out += Char(value);
-                i += 4;
-            } else {
-                out += u"\\u";
-            }
-            break;
-        }
-        default: out += e; break; // '"', '\\', '/'
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -355,13 +242,13 @@ String TSuperBrowser::DecodeURLText(const String& text)
 {
     String out;
     out.reserve(text.size());
-    std::vector<unsigned char> bytes;
+    std::vector<std::uint8_t> bytes;
     std::vector<String> escapes;
     std::size_t i = 0;
     while (i < text.size()) {
         const Char c = text[i];
         if (c == u'%' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 && HexDigitValue(text[i + 2]) >= 0) {
-            bytes.push_back(static_cast<unsigned char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2])));
+            bytes.push_back(static_cast<std::uint8_t>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2])));
             escapes.push_back(text.substr(i, 3));
             i += 3;
             continue;
@@ -394,8 +281,8 @@ String TSuperBrowser::DecodeScriptValue(const String& json)
     if (first == last)
         throw EScriptNoValue(u"The page gave no answer to a script of the capture; the capture has been stopped.");
     const String value = json.substr(first, last - first);
-    if (value[0] == u'"')
-        return UnquotedJSONString(value);
+    if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
+        return TVuzErazs::UnescapeString(StringView(value).substr(1, value.size() - 2));
     return value;
 }
 
@@ -427,7 +314,8 @@ String TSuperBrowser::DecodeNextPageLink(const String& text)
     const String run = PcreFirstGroup(text, u"([A-Za-z\\d]{20,})");
     if (run.empty())
         return {};
-    return OtherDirectorySiteRoot + Utf8ToString(Base64Decoded(run));
+    const TBytes bytes = Base64DecodeTolerant(run);
+    return OtherDirectorySiteRoot + Utf8ToString(bytes.data(), bytes.size());
 }
 
 void TSuperBrowser::GetNextPageNumberFromURL()

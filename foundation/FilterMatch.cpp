@@ -14,21 +14,6 @@ namespace {
 
 bool IsBlank(Char c) { return c == u' ' || c == u'\t'; }
 
-// Digits only: no sign, blanks or hexadecimal prefix.
-bool TryStrictInt(StringView s, int& value)
-{
-    if (s.empty() || s.size() > 9)
-        return false;
-    int v = 0;
-    for (Char c : s) {
-        if (c < u'0' || c > u'9')
-            return false;
-        v = v * 10 + (c - u'0');
-    }
-    value = v;
-    return true;
-}
-
 bool Contains(StringView s, Char c) { return s.find(c) != StringView::npos; }
 
 // The operand of a comparison term: after the operator and its blanks, up
@@ -329,7 +314,7 @@ bool TVuzErazs::IsDate(StringView AValue, TDateTime& ADate, const TFormatSetting
     StringView parts[3] = { AValue.substr(0, s1), AValue.substr(s1 + 1, s2 - s1 - 1), rest.substr(0, blank) };
     int numbers[3];
     for (int i = 0; i < 3; ++i)
-        if (!TryStrictInt(parts[i], numbers[i]))
+        if (!ReadDigitField(parts[i], numbers[i]))
             return false;
 
     // Day, month and year take the parts in the order their letters appear.
@@ -361,14 +346,14 @@ bool TVuzErazs::IsDate(StringView AValue, TDateTime& ADate, const TFormatSetting
         return false;
     }
     int hour = 0, minute = 0, second = 0;
-    if (!TryStrictInt(time.substr(0, t1), hour) || hour > 23)
+    if (!ReadDigitField(time.substr(0, t1), hour) || hour > 23)
         return false;
     std::size_t t2 = time.find(tsep, t1 + 1);
     if (t2 != StringView::npos) {
-        if (!TryStrictInt(time.substr(t1 + 1, t2 - t1 - 1), minute) || !TryStrictInt(time.substr(t2 + 1), second)
+        if (!ReadDigitField(time.substr(t1 + 1, t2 - t1 - 1), minute) || !ReadDigitField(time.substr(t2 + 1), second)
             || second > 60)
             return false;
-    } else if (!TryStrictInt(time.substr(t1 + 1), minute)) {
+    } else if (!ReadDigitField(time.substr(t1 + 1), minute)) {
         return false;
     }
     if (minute > 59)

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "grid/core/FilterMatch.h"
+#include "grid/core/GridFilterMatch.h"
 
 using namespace VuzEraz;
 

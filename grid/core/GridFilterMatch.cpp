@@ -1,4 +1,4 @@
-#include "grid/core/FilterMatch.h"
+#include "grid/core/GridFilterMatch.h"
 
 #include <algorithm>
 #include <charconv>
@@ -17,20 +17,6 @@ constexpr std::size_t MaxOperand = 255;
 // Parenthesised groups nested deeper than this are matched as plain terms,
 // so a hostile expression cannot exhaust the stack.
 constexpr int MaxGroupDepth = 64;
-
-bool ReadDecimal(StringView s, int& value)
-{
-    if (s.empty() || s.size() > 9)
-        return false;
-    int v = 0;
-    for (Char c : s) {
-        if (c < u'0' || c > u'9')
-            return false;
-        v = v * 10 + (c - u'0');
-    }
-    value = v;
-    return true;
-}
 
 // The whole text is a number in invariant form: sign, digits, ".", exponent.
 bool ReadNumber(StringView s, double& value)
@@ -314,8 +300,8 @@ bool TryParseDateTime(StringView Text, TDateTime& DateTime)
     const String timeText = space == String::npos ? String() : Trim(StringView(rest).substr(space + 1));
 
     int fields[3];
-    if (!ReadDecimal(Text.substr(0, p1), fields[0]) || !ReadDecimal(Text.substr(p1 + 1, p2 - p1 - 1), fields[1])
-        || !ReadDecimal(third, fields[2]))
+    if (!ReadDigitField(Text.substr(0, p1), fields[0]) || !ReadDigitField(Text.substr(p1 + 1, p2 - p1 - 1), fields[1])
+        || !ReadDigitField(third, fields[2]))
         return false;
     // The rank of each part's position in the format is its field index.
     auto rank = [&](std::size_t pos) { return int(pos > posD) + int(pos > posM) + int(pos > posY); };
@@ -335,11 +321,11 @@ bool TryParseDateTime(StringView Text, TDateTime& DateTime)
         const StringView afterHour = StringView(timeText).substr(t1 + 1);
         const std::size_t t2 = afterHour.find(tsep);
         int hour, minute, second = 0;
-        if (!ReadDecimal(StringView(timeText).substr(0, t1), hour) || hour > 23)
+        if (!ReadDigitField(StringView(timeText).substr(0, t1), hour) || hour > 23)
             return false;
-        if (!ReadDecimal(afterHour.substr(0, t2), minute) || minute > 59)
+        if (!ReadDigitField(afterHour.substr(0, t2), minute) || minute > 59)
             return false;
-        if (t2 != StringView::npos && (!ReadDecimal(afterHour.substr(t2 + 1), second) || second > 60))
+        if (t2 != StringView::npos && (!ReadDigitField(afterHour.substr(t2 + 1), second) || second > 60))
             return false;
         if (!TryEncodeTime(Word(hour), Word(minute), Word(second), 0, time))
             return false;

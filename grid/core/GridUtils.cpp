@@ -44,21 +44,6 @@ String UpperUnits(StringView s)
     return r;
 }
 
-// A field of digits only (no sign, no blanks), small enough for an int.
-bool ReadDecimal(StringView s, int& value)
-{
-    if (s.empty() || s.size() > 9)
-        return false;
-    int v = 0;
-    for (Char c : s) {
-        if (c < u'0' || c > u'9')
-            return false;
-        v = v * 10 + (c - u'0');
-    }
-    value = v;
-    return true;
-}
-
 String Quote(StringView s)
 {
     String r;
@@ -517,7 +502,7 @@ bool ParseRCReference(StringView Text, TPoint& Cell)
     if (c == String::npos)
         return false;
     int row, col;
-    if (!ReadDecimal(StringView(t).substr(1, c - 1), row) || !ReadDecimal(StringView(t).substr(c + 1), col))
+    if (!ReadDigitField(StringView(t).substr(1, c - 1), row) || !ReadDigitField(StringView(t).substr(c + 1), col))
         return false;
     Cell = TPoint(col, row);
     return true;
@@ -724,8 +709,8 @@ TDateTime ParseThreeFieldDate(StringView Text, bool dayFirst)
     if (p2 == StringView::npos)
         return 0;
     int a, b, year;
-    if (!ReadDecimal(Text.substr(0, p1), a) || !ReadDecimal(Text.substr(p1 + 1, p2 - p1 - 1), b)
-        || !ReadDecimal(Text.substr(p2 + 1), year))
+    if (!ReadDigitField(Text.substr(0, p1), a) || !ReadDigitField(Text.substr(p1 + 1, p2 - p1 - 1), b)
+        || !ReadDigitField(Text.substr(p2 + 1), year))
         return 0;
     if (year < 26)
         year += 2000;

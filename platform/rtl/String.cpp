@@ -14,6 +14,33 @@ String Utf8ToString(std::string_view utf8)
     return Utf8ToString(reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size());
 }
 
+bool DecodeUtf8Char(const std::uint8_t* p, std::size_t n, char32_t& cp, std::size_t& length)
+{
+    const std::uint8_t b = p[0];
+    length = 1;
+    if (b < 0x80) {
+        cp = b;
+        return true;
+    }
+    std::size_t len;
+    char32_t min;
+    if ((b & 0xE0) == 0xC0) { len = 2; cp = b & 0x1F; min = 0x80; }
+    else if ((b & 0xF0) == 0xE0) { len = 3; cp = b & 0x0F; min = 0x800; }
+    else if ((b & 0xF8) == 0xF0) { len = 4; cp = b & 0x07; min = 0x10000; }
+    else return false;
+    std::size_t k = 1;
+    for (; k < len && k < n; ++k) {
+        const std::uint8_t c = p[k];
+        if ((c & 0xC0) != 0x80)
+            break;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    length = k;
+    if (k < len)
+        return false; // truncated
+    return cp >= min && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+}
+
 String Utf8ToString(const std::uint8_t* p, std::size_t n)
 {
     String out;
@@ -54,28 +81,11 @@ std::size_t DecodeUtf8(const std::uint8_t* p, std::size_t n, Char* out)
             ++i;
             continue;
         }
-        int len;
-        char32_t cp;
-        char32_t min;
-        if ((b & 0xE0) == 0xC0) { len = 2; cp = b & 0x1F; min = 0x80; }
-        else if ((b & 0xF0) == 0xE0) { len = 3; cp = b & 0x0F; min = 0x800; }
-        else if ((b & 0xF8) == 0xF0) { len = 4; cp = b & 0x07; min = 0x10000; }
-        else { *out++ = ReplacementChar; ++i; continue; }
-        int k = 1;
-        for (; k < len && i + k < n; ++k) {
-            std::uint8_t c = p[i + k];
-            if ((c & 0xC0) != 0x80)
-                break;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if (k < len) {
-            // Truncated sequence: one replacement for the bytes consumed.
-            *out++ = ReplacementChar;
-            i += k;
-            continue;
-        }
-        i += len;
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        char32_t cp = 0;
+        std::size_t length = 1;
+        const bool valid = DecodeUtf8Char(p + i, n - i, cp, length);
+        i += length;
+        if (!valid) {
             *out++ = ReplacementChar;
         } else if (cp < 0x10000) {
             *out++ = Char(cp);
@@ -163,6 +173,20 @@ std::string StringToUtf8(StringView s)
         }
     }
     return out;
+}
+
+bool ReadDigitField(StringView s, int& value)
+{
+    if (s.empty() || s.size() > 9)
+        return false;
+    int v = 0;
+    for (Char c : s) {
+        if (c < u'0' || c > u'9')
+            return false;
+        v = v * 10 + (c - u'0');
+    }
+    value = v;
+    return true;
 }
 
 String Latin1ToString(std::string_view bytes)

@@ -28,6 +28,10 @@ String Utf8ToString(std::string_view utf8);
 String Utf8ToString(const std::uint8_t* data, std::size_t size);
 // UTF-16 to UTF-8. A lone surrogate becomes U+FFFD.
 std::string StringToUtf8(StringView s);
+// The UTF-8 sequence at the start of `data` (size > 0): true with its code
+// point when it is valid; `length` is the bytes it spans either way (for an
+// invalid one, the bytes Utf8ToString turns into one U+FFFD).
+bool DecodeUtf8Char(const std::uint8_t* data, std::size_t size, char32_t& cp, std::size_t& length);
 
 // Latin-1 (ISO 8859-1): every byte is the code point of the same value.
 String Latin1ToString(std::string_view bytes);
@@ -70,6 +74,9 @@ inline int HexDigitValue(Char c)
         return c - u'A' + 10;
     return -1;
 }
+// A field of one to nine decimal digits, nothing else (no sign or blanks),
+// so its value always fits an int.
+bool ReadDigitField(StringView s, int& value);
 
 // Locale-aware comparison through the ICU collator of the current collation
 // locale. Results are <0, 0, >0.

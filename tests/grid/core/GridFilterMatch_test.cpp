@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "grid/core/FilterMatch.h"
+#include "grid/core/GridFilterMatch.h"
 #include "tests/grid/core/LocaleGuard.h"
 
 using namespace VuzEraz;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "grid/core/FilterMatch.h"
+#include "grid/core/GridFilterMatch.h"
 #include "grid/core/GridFilter.h"
 #include "tests/grid/core/FakeGrid.h"
 
