@@ -1,23 +1,9 @@
 #include "app/AddHTML.h"
 
+#include "app/FormNames.h"
 #include "platform/rtl/SysUtils.h"
 
 QT_PUBLISHED(TfrmAddHTML)
-
-namespace {
-
-// A second instance with the same owner (the program entry's pop-up and the
-// harvest's, both owned by the application) takes the next free name rather
-// than failing as a duplicate.
-String UniqueFormName(TComponent* owner, const String& base)
-{
-    String name = base;
-    for (int i = 1; owner && owner->FindComponent(name); ++i)
-        name = base + u"_" + IntToStr(i);
-    return name;
-}
-
-} // namespace
 
 TfrmAddHTML::TfrmAddHTML(TComponent* AOwner) : TForm(AOwner)
 {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "app/FormNames.h"
 #include "platform/rtl/SysUtils.h"
 
 QT_PUBLISHED(TfrmSplashScreen)
@@ -14,17 +15,6 @@ constexpr int LogoHeight = 135;
 constexpr int TextLeft = 128;
 constexpr int TextWidth = 202;
 const String Initializing = u"Initializing...";
-
-// A second instance with the same owner (the program entry's pop-up and the
-// harvest's, both owned by the application) takes the next free name rather
-// than failing as a duplicate.
-String UniqueFormName(TComponent* owner, const String& base)
-{
-    String name = base;
-    for (int i = 1; owner && owner->FindComponent(name); ++i)
-        name = base + u"_" + IntToStr(i);
-    return name;
-}
 
 } // namespace
 
