@@ -123,9 +123,16 @@ public:
     static String SaveBitmapToHexStr(TPicture* ABitmap);
     // Unknown bytes leave the picture unchanged.
     static void LoadBitmapFromHexStr(StringView AHexStr, TPicture* ABitmap);
-    // These two are defined with the picture class, in the graphics library.
-    static std::unique_ptr<TLumBitmap> CreateBitmapFromBase64(StringView ABase64, bool AURL = false);
-    static std::unique_ptr<TLumBitmap> CreateBitmapFromHexStr(StringView AHexStr);
+    // A new picture loaded from the text. The picture class lives in the
+    // graphics library, which registers the two factories when it is linked
+    // in; with none registered these raise Exception. The pointer carries its
+    // deleter, as this library cannot see the class.
+    using TLumBitmapPtr = std::unique_ptr<TLumBitmap, void (*)(TLumBitmap*)>;
+    static TLumBitmapPtr CreateBitmapFromBase64(StringView ABase64, bool AURL = false);
+    static TLumBitmapPtr CreateBitmapFromHexStr(StringView AHexStr);
+    using TBitmapFromBase64 = std::function<TLumBitmapPtr(StringView ABase64, bool AURL)>;
+    using TBitmapFromHexStr = std::function<TLumBitmapPtr(StringView AHexStr)>;
+    static void RegisterBitmapFactories(TBitmapFromBase64 AFromBase64, TBitmapFromHexStr AFromHexStr);
 
     // ---- Images ----
     // The extension of the image format whose signature the first four

@@ -23,6 +23,7 @@
 #include "platform/vcl/GIFImg.h"
 #include "platform/vcl/JPEG.h"
 #include "platform/vcl/PngImage.h"
+#include "platform/vcl/WICImage.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/Input.h"
 
@@ -125,14 +126,23 @@ bool TVuzErazs::FindGraphicClass(const void* Buffer, Int64 BufferSize, TClass& G
             return false;
         return std::equal(bytes.begin(), bytes.end(), b + offset);
     };
-    if (has(0, { 'I', 'I' }))
-        return false; // a little-endian TIFF: no picture class reads it here
+    // "II" or "MM" starts a TIFF, or else nothing this function knows.
+    if (has(0, { 'I', 'I' })) {
+        if (!has(2, { 42, 0 }))
+            return false;
+        GraphicClass = TWICImage::StaticClassInfo();
+        return true;
+    }
     if (has(0, { 'B', 'M' })) {
         GraphicClass = TBitmap::StaticClassInfo();
         return true;
     }
-    if (has(0, { 'M', 'M' }))
-        return false; // a big-endian TIFF, likewise
+    if (has(0, { 'M', 'M' })) {
+        if (!has(2, { 0, 42 }))
+            return false;
+        GraphicClass = TWICImage::StaticClassInfo();
+        return true;
+    }
     if (has(0, { 0xFF, 0xD8 })) {
         GraphicClass = TJPEGImage::StaticClassInfo();
         return true;
@@ -518,4 +528,45 @@ void TVuzErazs::LoadBitmapFromHexStr(StringView AHexStr, TPicture* ABitmap)
     stream.SetPosition(0);
     graphic->LoadFromStream(stream);
     ABitmap->Assign(graphic.get());
+}
+
+namespace {
+
+struct TBitmapFactories {
+    TVuzErazs::TBitmapFromBase64 FromBase64;
+    TVuzErazs::TBitmapFromHexStr FromHexStr;
+};
+
+TBitmapFactories& BitmapFactories()
+{
+    static TBitmapFactories factories;
+    return factories;
+}
+
+[[noreturn]] void NoBitmapFactory()
+{
+    throw Exception(u"No picture class is registered to make a picture from text");
+}
+
+} // namespace
+
+void TVuzErazs::RegisterBitmapFactories(TBitmapFromBase64 AFromBase64, TBitmapFromHexStr AFromHexStr)
+{
+    BitmapFactories() = { std::move(AFromBase64), std::move(AFromHexStr) };
+}
+
+TVuzErazs::TLumBitmapPtr TVuzErazs::CreateBitmapFromBase64(StringView ABase64, bool AURL)
+{
+    const auto& make = BitmapFactories().FromBase64;
+    if (!make)
+        NoBitmapFactory();
+    return make(ABase64, AURL);
+}
+
+TVuzErazs::TLumBitmapPtr TVuzErazs::CreateBitmapFromHexStr(StringView AHexStr)
+{
+    const auto& make = BitmapFactories().FromHexStr;
+    if (!make)
+        NoBitmapFactory();
+    return make(AHexStr);
 }

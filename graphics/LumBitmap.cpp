@@ -207,18 +207,30 @@ void TLumScaledBitmaps::SetBitmaps(float Scale, TLumBitmap* Value)
     target->SetBitmap(Value);
 }
 
-// ---- the utilities' picture constructors, which need this class ----
+// ---- the utilities' pictures made from text ----
 
-std::unique_ptr<TLumBitmap> TVuzErazs::CreateBitmapFromBase64(StringView ABase64, bool AURL)
+namespace {
+
+// The utilities cannot name this class; they make their pictures from text
+// through these factories, registered wherever this library is linked in.
+TVuzErazs::TLumBitmapPtr NewLumBitmap()
 {
-    auto bitmap = std::make_unique<TLumBitmap>();
-    LoadBitmapFromBase64(ABase64, bitmap.get(), AURL);
-    return bitmap;
+    return { new TLumBitmap, [](TLumBitmap* bitmap) { delete bitmap; } };
 }
 
-std::unique_ptr<TLumBitmap> TVuzErazs::CreateBitmapFromHexStr(StringView AHexStr)
-{
-    auto bitmap = std::make_unique<TLumBitmap>();
-    LoadBitmapFromHexStr(AHexStr, bitmap.get());
-    return bitmap;
-}
+const bool BitmapFactoriesRegistered = [] {
+    TVuzErazs::RegisterBitmapFactories(
+        [](StringView ABase64, bool AURL) {
+            auto bitmap = NewLumBitmap();
+            TVuzErazs::LoadBitmapFromBase64(ABase64, bitmap.get(), AURL);
+            return bitmap;
+        },
+        [](StringView AHexStr) {
+            auto bitmap = NewLumBitmap();
+            TVuzErazs::LoadBitmapFromHexStr(AHexStr, bitmap.get());
+            return bitmap;
+        });
+    return true;
+}();
+
+} // namespace
