@@ -7,6 +7,7 @@
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/JPEG.h"
 #include "platform/vcl/PngImage.h"
+#include "platform/vcl/WICImage.h"
 
 namespace {
 
@@ -50,6 +51,8 @@ TFormatRegistry& Registry()
         AddFormat(*reg, u"jpe", u"JPEG Image File", TJPEGImage::StaticClassInfo(), &TJPEGImage::CanLoadFromStream);
         AddFormat(*reg, u"jfif", u"JPEG Image File", TJPEGImage::StaticClassInfo(), &TJPEGImage::CanLoadFromStream);
         AddFormat(*reg, u"gif", u"GIF Image", TGIFImage::StaticClassInfo(), &TGIFImage::CanLoadFromStream);
+        AddFormat(*reg, u"tif", u"TIFF Image", TWICImage::StaticClassInfo(), &TWICImage::CanLoadFromStream);
+        AddFormat(*reg, u"tiff", u"TIFF Image", TWICImage::StaticClassInfo(), &TWICImage::CanLoadFromStream);
         return reg;
     }();
     return *r;

@@ -292,3 +292,45 @@ TEST(VuzErazsComponents, PersistenceLogGoesToTheDebugOutput)
 }
 
 } // namespace
+
+#include "platform/vcl/WICImage.h"
+
+namespace {
+
+TEST(VuzErazsImages, TiffPicturesAreRecognisedAndConvertToJPEG)
+{
+    TClass cls = nullptr;
+    const Byte little[] = { 'I', 'I', 42, 0 };
+    const Byte big[] = { 'M', 'M', 0, 42 };
+    const Byte otherII[] = { 'I', 'I', 43, 0 };
+    const Byte otherMM[] = { 'M', 'M', 42, 0 };
+    EXPECT_TRUE(TVuzErazs::FindGraphicClass(little, sizeof little, cls));
+    EXPECT_EQ(cls, TWICImage::StaticClassInfo());
+    EXPECT_TRUE(TVuzErazs::FindGraphicClass(big, sizeof big, cls));
+    EXPECT_EQ(cls, TWICImage::StaticClassInfo());
+    EXPECT_FALSE(TVuzErazs::FindGraphicClass(otherII, sizeof otherII, cls));
+    EXPECT_FALSE(TVuzErazs::FindGraphicClass(otherMM, sizeof otherMM, cls));
+
+    // A TIFF picture made here from an 8x8 bitmap of one colour.
+    TBitmap bitmap(8, 8);
+    bitmap.GetCanvas()->GetBrush()->SetColor(0x3366CC);
+    bitmap.GetCanvas()->FillRect(TRect { 0, 0, 8, 8 });
+    TWICImage tiff;
+    tiff.Assign(&bitmap);
+    TPicture picture;
+    picture.SetGraphic(&tiff);
+    auto converted = TVuzErazs::ConvertBitmapToJPEGStream(&picture, 0.9f, clWhite);
+    ASSERT_TRUE(converted);
+    converted->SetPosition(0);
+    TJPEGImage jpeg;
+    jpeg.LoadFromStream(*converted);
+    ASSERT_EQ(jpeg.GetWidth(), 8);
+    ASSERT_EQ(jpeg.GetHeight(), 8);
+    const std::uint32_t px = jpeg.GetImageFrame().At(4, 4);
+    // JPEG is lossy: each channel near the bitmap's (0x3366CC is B=0x33 G=0x66 R=0xCC).
+    EXPECT_NEAR(int((px >> 16) & 0xFF), 0xCC, 6);
+    EXPECT_NEAR(int((px >> 8) & 0xFF), 0x66, 6);
+    EXPECT_NEAR(int(px & 0xFF), 0x33, 6);
+}
+
+} // namespace
