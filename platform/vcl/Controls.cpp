@@ -152,6 +152,8 @@ QT_PUBLISHED(TMargins, QT_PROP(Left), QT_PROP(Top), QT_PROP(Right), QT_PROP(Bott
 QT_PUBLISHED(TPadding)
 QT_PUBLISHED(TSizeConstraints, QT_PROP_T(MaxHeight, u"TConstraintSize"), QT_PROP_T(MaxWidth, u"TConstraintSize"),
     QT_PROP_T(MinHeight, u"TConstraintSize"), QT_PROP_T(MinWidth, u"TConstraintSize"))
+QT_PUBLISHED(TTouchManager, QT_PROP(InteractiveGestures), QT_PROP(InteractiveGestureOptions),
+    QT_PROP(ParentTabletOptions))
 
 TMargins::TMargins(TControl* Control, int Default)
     : m_control(Control), m_left(Default), m_top(Default), m_right(Default), m_bottom(Default)
@@ -234,6 +236,17 @@ void TSizeConstraints::Changed()
         OnChange(this);
 }
 
+void TTouchManager::Assign(TPersistent* Source)
+{
+    if (auto* t = dynamic_cast<TTouchManager*>(Source)) {
+        m_gestures = t->m_gestures;
+        m_options = t->m_options;
+        m_parentTabletOptions = t->m_parentTabletOptions;
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
 // ---- TControl ----
 
 QT_PUBLISHED(TControl, QT_PROP(Left), QT_PROP(Top), QT_PROP(Width), QT_PROP(Height), QT_PROP(Align),
@@ -241,13 +254,15 @@ QT_PUBLISHED(TControl, QT_PROP(Left), QT_PROP(Top), QT_PROP(Width), QT_PROP(Heig
     QT_PROP(Constraints), QT_PROP(Enabled), QT_PROP(Font), QT_PROP(Hint), QT_PROP(Margins), QT_PROP(ParentColor),
     QT_PROP(ParentFont), QT_PROP(ParentShowHint), QT_PROP(ShowHint), QT_PROP(Visible), QT_PROP(BiDiMode),
     QT_PROP(ParentBiDiMode), QT_PROP_T(Cursor, u"TCursor"), QT_PROP(DragMode), QT_PROP_T(DragCursor, u"TCursor"),
-    QT_PROP(StyleElements), QT_EVENT(OnClick), QT_EVENT(OnDblClick), QT_EVENT_T(OnMouseDown, u"TMouseEvent"),
+    QT_PROP(StyleElements), QT_PROP(DragKind), QT_PROP(Touch), QT_EVENT(OnClick), QT_EVENT(OnDblClick), QT_EVENT_T(OnMouseDown, u"TMouseEvent"),
     QT_EVENT_T(OnMouseMove, u"TMouseMoveEvent"), QT_EVENT_T(OnMouseUp, u"TMouseEvent"), QT_EVENT(OnMouseEnter),
     QT_EVENT(OnMouseLeave), QT_EVENT_T(OnMouseWheel, u"TMouseWheelEvent"),
     QT_EVENT_T(OnMouseWheelDown, u"TMouseWheelUpDownEvent"), QT_EVENT_T(OnMouseWheelUp, u"TMouseWheelUpDownEvent"),
     QT_EVENT(OnResize), QT_EVENT_T(OnContextPopup, u"TContextPopupEvent"), QT_EVENT_T(OnDragOver, u"TDragOverEvent"),
     QT_EVENT_T(OnDragDrop, u"TDragDropEvent"), QT_EVENT_T(OnStartDrag, u"TStartDragEvent"),
-    QT_EVENT_T(OnEndDrag, u"TEndDragEvent"))
+    QT_EVENT_T(OnEndDrag, u"TEndDragEvent"), QT_EVENT_T(OnMouseActivate, u"TMouseActivateEvent"),
+    QT_EVENT_T(OnGesture, u"TGestureEvent"), QT_EVENT_T(OnStartDock, u"TStartDockEvent"),
+    QT_EVENT_T(OnEndDock, u"TEndDragEvent"))
 
 TControl::TControl(TComponent* AOwner)
     : TComponent(AOwner)
@@ -1006,6 +1021,14 @@ void TControl::CMFontChanged(TMessage&)
 void TControl::CMColorChanged(TMessage&)
 {
     Invalidate();
+}
+
+TMouseActivate TControl::MouseActivate(TMouseButton Button, TShiftState Shift, int X, int Y, int HitTest)
+{
+    TMouseActivate result = maDefault;
+    if (OnMouseActivate)
+        OnMouseActivate(this, Button, Shift, X, Y, HitTest, result);
+    return result;
 }
 
 void TControl::Click()

@@ -166,6 +166,30 @@ QT_ENUM(TStyleElement, seFont, seClient, seBorder)
 using TStyleElements = Set<TStyleElement>;
 enum TDragMode { dmManual, dmAutomatic };
 QT_ENUM(TDragMode, dmManual, dmAutomatic)
+// Whether dragging a control moves data or docks the control; docking is
+// never started here, the value is kept for the forms that set it.
+enum TDragKind { dkDrag, dkDock };
+QT_ENUM(TDragKind, dkDrag, dkDock)
+// The sides a windowed control's bevel is drawn on and its look; kept and
+// streamed, the control's frame does not show them.
+enum TBevelEdge { beLeft, beTop, beRight, beBottom };
+QT_ENUM(TBevelEdge, beLeft, beTop, beRight, beBottom)
+using TBevelEdges = Set<TBevelEdge>;
+enum TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
+QT_ENUM(TBevelKind, bkNone, bkTile, bkSoft, bkFlat)
+// The answer to a click on an inactive window: the values after maDefault
+// are the window system's MA_ACTIVATE ... MA_NOACTIVATEANDEAT.
+enum TMouseActivate { maDefault, maActivate, maActivateAndEat, maNoActivate, maNoActivateAndEat };
+QT_ENUM(TMouseActivate, maDefault, maActivate, maActivateAndEat, maNoActivate, maNoActivateAndEat)
+enum TInteractiveGesture { igZoom, igPan, igRotate, igTwoFingerTap, igPressAndTap };
+QT_ENUM(TInteractiveGesture, igZoom, igPan, igRotate, igTwoFingerTap, igPressAndTap)
+using TInteractiveGestures = Set<TInteractiveGesture>;
+enum TInteractiveGestureOption {
+    igoPanSingleFingerHorizontal, igoPanSingleFingerVertical, igoPanInertia, igoPanGutter, igoParentPassthrough
+};
+QT_ENUM(TInteractiveGestureOption, igoPanSingleFingerHorizontal, igoPanSingleFingerVertical, igoPanInertia,
+    igoPanGutter, igoParentPassthrough)
+using TInteractiveGestureOptions = Set<TInteractiveGestureOption>;
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 enum TControlStateItem {
     csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating,
@@ -218,6 +242,20 @@ using TDragOverEvent = std::function<void(TObject* Sender, TObject* Source, int 
 using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
 using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
 using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+class TDragDockObject;
+using TStartDockEvent = std::function<void(TObject* Sender, TDragDockObject*& DragObject)>;
+using TMouseActivateEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y,
+    int HitTest, TMouseActivate& MouseActivate)>;
+// A touch gesture as the window system reports it (none is reported here).
+struct TGestureEventInfo {
+    int GestureID { 0 };
+    TPoint Location;
+    int Flags { 0 };
+    double Angle { 0 };
+    int Distance { 0 };
+    TPoint TapLocation;
+};
+using TGestureEvent = std::function<void(TObject* Sender, const TGestureEventInfo& EventInfo, bool& Handled)>;
 
 // Shift state from the mouse key flags of a mouse message, and from the
 // keyboard now.
@@ -226,6 +264,28 @@ TShiftState KeyDataToShiftState(LPARAM KeyData);
 TShiftState GetKeyShiftState();
 // The window-system cursor for a cursor id (Screen's registry).
 HCURSOR CursorHandle(TCursor c);
+
+// ---- touch ----
+
+// A control's touch settings. No touch gestures reach the program here, so
+// they only keep their values and stream with the control.
+class TTouchManager : public TPersistent {
+    QT_CLASS(TTouchManager, TPersistent)
+public:
+    TInteractiveGestures GetInteractiveGestures() const { return m_gestures; }
+    void SetInteractiveGestures(TInteractiveGestures v) { m_gestures = v; }
+    TInteractiveGestureOptions GetInteractiveGestureOptions() const { return m_options; }
+    void SetInteractiveGestureOptions(TInteractiveGestureOptions v) { m_options = v; }
+    bool GetParentTabletOptions() const { return m_parentTabletOptions; }
+    void SetParentTabletOptions(bool v) { m_parentTabletOptions = v; }
+    void Assign(TPersistent* Source) override;
+
+private:
+    TInteractiveGestures m_gestures { igPan, igPressAndTap };
+    TInteractiveGestureOptions m_options { igoPanSingleFingerHorizontal, igoPanSingleFingerVertical, igoPanInertia,
+        igoPanGutter, igoParentPassthrough };
+    bool m_parentTabletOptions { true };
+};
 
 // ---- margins, padding, constraints ----
 
@@ -377,6 +437,10 @@ public:
 
     TDragMode GetDragMode() const { return m_dragMode; }
     void SetDragMode(TDragMode v) { m_dragMode = v; }
+    TDragKind GetDragKind() const { return m_dragKind; }
+    void SetDragKind(TDragKind v) { m_dragKind = v; }
+    TTouchManager* GetTouch() const { return m_touch.get(); }
+    void SetTouch(TTouchManager* v) { m_touch->Assign(v); }
     TCursor GetDragCursor() const { return m_dragCursor; }
     void SetDragCursor(TCursor v) { m_dragCursor = v; }
     // Starts a drag now, or once the mouse moved `Threshold` pixels (the
@@ -435,6 +499,14 @@ public:
     TDragDropEvent OnDragDrop;
     TStartDragEvent OnStartDrag;
     TEndDragEvent OnEndDrag;
+    // Fires when a click reaches a window that is not active (the windowed
+    // control under the mouse, or its graphic child there); the answer
+    // decides whether the window activates and whether the click is eaten.
+    TMouseActivateEvent OnMouseActivate;
+    // Kept for forms that set them: no gestures and no docking happen here.
+    TGestureEvent OnGesture;
+    TStartDockEvent OnStartDock;
+    TEndDragEvent OnEndDock;
 
     // Overridable steps behind the events.
     virtual void Click();
@@ -448,6 +520,7 @@ public:
     virtual void DoContextPopup(TPoint MousePos, bool& Handled);
     virtual void Resize();
     virtual void MouseEnter() { if (OnMouseEnter) OnMouseEnter(this); }
+    virtual TMouseActivate MouseActivate(TMouseButton Button, TShiftState Shift, int X, int Y, int HitTest);
     virtual void MouseLeave() { if (OnMouseLeave) OnMouseLeave(this); }
 
     // Used by the container's layout.
@@ -518,6 +591,8 @@ protected:
     bool m_parentBiDiMode { true };
     TStyleElements m_styleElements { seFont, seClient, seBorder };
     TDragMode m_dragMode { dmManual };
+    TDragKind m_dragKind { dkDrag };
+    std::unique_ptr<TTouchManager> m_touch { std::make_unique<TTouchManager>() };
     TCursor m_dragCursor { crDrag };
     int m_currentPPI { 96 };
     TControlState m_controlState;
@@ -534,6 +609,11 @@ public:
     TControl* Control { nullptr };
     TPoint DragPos;
     bool Dropped { false };
+};
+
+// The drag object of a docking drag (never started here).
+class TDragDockObject : public TDragObject {
+    QT_CLASS(TDragDockObject, TDragObject)
 };
 
 // ---- TWinControl ----
@@ -607,6 +687,10 @@ public:
     void SetParentCtl3D(bool v) { m_parentCtl3D = v; }
     TPadding* GetPadding() const { return m_padding.get(); }
     void SetPadding(TPadding* v) { m_padding->Assign(v); }
+    TBevelEdges GetBevelEdges() const { return m_bevelEdges; }
+    void SetBevelEdges(TBevelEdges v) { m_bevelEdges = v; }
+    TBevelKind GetBevelKind() const { return m_bevelKind; }
+    void SetBevelKind(TBevelKind v) { m_bevelKind = v; }
     TBrush* GetBrush() const { return m_brush.get(); }
 
     // Paints the control and its children onto `DC` at (X, Y).
@@ -681,6 +765,7 @@ protected:
     void WMScroll(TMessage& Message);
     void WMSetCursor(TMessage& Message);
     void WMMouseLeave(TMessage& Message);
+    void WMMouseActivate(TMessage& Message);
     void WMGetDlgCode(TMessage& Message) { Message.Result = 0; }
     void CNKeyDown(TMessage& Message);
     void CNChar(TMessage& Message);
@@ -704,6 +789,8 @@ protected:
     int m_borderWidth { 0 };
     bool m_ctl3D { true };
     bool m_parentCtl3D { true };
+    TBevelEdges m_bevelEdges { beLeft, beTop, beRight, beBottom };
+    TBevelKind m_bevelKind { bkNone };
     std::unique_ptr<TPadding> m_padding;
     std::unique_ptr<TBrush> m_brush;
     int m_alignLevel { 0 };

@@ -15,7 +15,7 @@
 
 QT_PUBLISHED(TWinControl, QT_PROP(TabStop), QT_PROP_T(TabOrder, u"TTabOrder"), QT_PROP(DoubleBuffered),
     QT_PROP(ParentDoubleBuffered), QT_PROP_T(BorderWidth, u"TBorderWidth"), QT_PROP(Ctl3D), QT_PROP(ParentCtl3D),
-    QT_PROP(Padding), QT_EVENT_T(OnKeyDown, u"TKeyEvent"), QT_EVENT_T(OnKeyPress, u"TKeyPressEvent"),
+    QT_PROP(Padding), QT_PROP(BevelEdges), QT_PROP(BevelKind), QT_EVENT_T(OnKeyDown, u"TKeyEvent"), QT_EVENT_T(OnKeyPress, u"TKeyPressEvent"),
     QT_EVENT_T(OnKeyUp, u"TKeyEvent"), QT_EVENT(OnEnter), QT_EVENT(OnExit))
 
 TWinControl::TWinControl(TComponent* AOwner)

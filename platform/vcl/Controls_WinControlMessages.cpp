@@ -104,6 +104,7 @@ void TWinControl::Dispatch(TMessage& Message)
     case WM_HSCROLL: case WM_VSCROLL: WMScroll(Message); return;
     case WM_SETCURSOR: WMSetCursor(Message); return;
     case WM_MOUSELEAVE: WMMouseLeave(Message); return;
+    case WM_MOUSEACTIVATE: WMMouseActivate(Message); return;
     case WM_GETDLGCODE: WMGetDlgCode(Message); return;
     case CN_KEYDOWN: case CN_SYSKEYDOWN: CNKeyDown(Message); return;
     case CN_CHAR: CNChar(Message); return;
@@ -512,6 +513,30 @@ void TWinControl::WMMouseLeave(TMessage& Message)
             Application->MouseControlChanged(nullptr);
     }
     DefaultHandler(Message);
+}
+
+// WParam: the top-level window; LParam: the hit-test code and the mouse
+// message that will follow. A control's answer other than maDefault is
+// the result; otherwise the window system's default (which asks the
+// parent first) decides.
+void TWinControl::WMMouseActivate(TMessage& Message)
+{
+    const int hitTest = std::int16_t(LOWORD(Message.LParam));
+    const UINT mouseMsg = HIWORD(Message.LParam);
+    const TMouseButton button = mouseMsg == WM_RBUTTONDOWN ? mbRight : mouseMsg == WM_MBUTTONDOWN ? mbMiddle : mbLeft;
+    POINT screen;
+    GetCursorPos(screen);
+    const TPoint p = ScreenToClient({ screen.X, screen.Y });
+    TControl* target = ControlAtPos(p, false);
+    if (!target)
+        target = this;
+    const TPoint at = target == this ? p : TPoint { p.X - target->GetLeft(), p.Y - target->GetTop() };
+    const TMouseActivate answer = target->MouseActivate(button, GetKeyShiftState(), at.X, at.Y, hitTest);
+    if (answer == maDefault) {
+        DefaultHandler(Message);
+        return;
+    }
+    Message.Result = LRESULT(answer);
 }
 
 void TWinControl::UpdateShowing()

@@ -744,6 +744,50 @@ TEST_F(VclUi, TheScreenKnowsFormsCursorsFontsAndTheWorkArea)
     EXPECT_NE(std::find(fonts.begin(), fonts.end(), u"DejaVu Sans"), fonts.end());
 }
 
+TEST_F(VclUi, OnMouseActivateDecidesWhetherAClickActivatesAnInactiveForm)
+{
+    auto active = ShownForm();
+    auto inactive = ShownForm();
+    inactive->SetBounds(520, 100, 300, 200);
+    auto* box = new TBox(inactive.get(), inactive.get(), "box", { 10, 10, 110, 60 });
+    auto* painted = new TPainted(inactive.get());
+    painted->SetBounds(10, 100, 60, 40);
+    painted->SetParent(inactive.get());
+    inactive->Show();
+    active->Show();
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), active->GetHandle());
+
+    std::vector<std::string> log;
+    TMouseActivate answer = maNoActivateAndEat;
+    auto record = [&](const char* who) {
+        return [&, who](TObject*, TMouseButton b, TShiftState, int x, int y, int hit, TMouseActivate& ma) {
+            log.push_back(std::string(who) + " " + std::to_string(int(b)) + " " + std::to_string(x) + "," + std::to_string(y)
+                + (hit == HTCLIENT ? " client" : " other"));
+            ma = answer;
+        };
+    };
+    box->OnMouseActivate = record("box");
+    painted->OnMouseActivate = record("painted");
+    box->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { log.push_back("box down"); };
+
+    // Eaten and not activating: the form stays inactive and the press never arrives.
+    Headless::Click(box->ClientToScreen({ 5, 6 }));
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), active->GetHandle());
+    // A windowless control under the mouse answers for its parent window.
+    Headless::Click(painted->ClientToScreen({ 7, 8 }), 1);
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), active->GetHandle());
+    // The default answer: the window system activates and the press lands.
+    answer = maDefault;
+    Headless::Click(box->ClientToScreen({ 5, 6 }));
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), inactive->GetHandle());
+    EXPECT_EQ(log, (std::vector<std::string> { "box 0 5,6 client", "painted 1 7,8 client", "box 0 5,6 client",
+                       "box down" }));
+}
+
 TEST_F(VclUi, IdleHandlersRunWhenTheQueueIsEmpty)
 {
     int idle = 0;
