@@ -130,7 +130,32 @@ private:
     // measure pass decides where the line breaks (at ARight).
     TLineMetrics ProcessLine(const String& s, std::size_t from, std::size_t AStop, bool APlace, float AX, float ARight,
         float ATop, float AHeight, bool AScript);
+    // One handler per tag letter; HandleTag picks it.
     void HandleTag(StringView tag, bool APlace, float& x, float top, float height, TLineMetrics& m, bool& endLine);
+    void AnchorTag(StringView tag, bool closing, bool APlace, float& x, float top, float height);
+    void BreakBodyOrBoldTag(StringView tag, const String& upper, StringView name, bool closing, bool APlace,
+        bool& endLine);
+    void ControlTag(StringView tag, const String& upper, bool closing, bool APlace, float& x, float top, float height,
+        TLineMetrics& m);
+    void FontTag(StringView tag, const String& upper, bool closing);
+    void RuleOrHighlightTag(StringView tag, const String& upper, StringView name, bool closing, bool APlace, float top,
+        float height, bool& endLine);
+    void ImageIndentOrItalicTag(StringView tag, const String& upper, StringView name, bool closing, bool APlace,
+        float& x, float top, float height, TLineMetrics& m, bool& endLine);
+    void ImageTag(StringView tag, const String& upper, bool APlace, float& x, float top, float height, TLineMetrics& m,
+        bool& endLine);
+    void ListItemTag(StringView tag, const String& upper, bool closing, bool APlace, float& x, float top, float height,
+        bool& endLine);
+    void OffsetTag(StringView tag, const String& upper, StringView name, bool closing, float& x);
+    void ParagraphTag(StringView tag, const String& upper, StringView name, bool closing, bool& endLine);
+    void StrikeScriptOrShadowTag(StringView name, bool closing, TLineMetrics& m);
+    void ListOrUnderlineTag(StringView name, bool closing, bool& endLine);
+    void SetStyle(TFontStyle style, bool on)
+    {
+        const TFontStyles st = Font.GetStyle();
+        Font.SetStyle(on ? st + style : st - style);
+        ApplyFont();
+    }
     void PlaceRun(const String& text, float x, float top, float height, bool script, const TPointF& size);
     void ApplyFont() { G.SetFont(&Font); }
     bool HitsBand(float left, float right, float top, float bottom) const
@@ -286,352 +311,387 @@ void THTMLLayout::HandleTag(StringView tag, bool APlace, float& x, float top, fl
     StringView name = StringView(upper).substr(closing ? 1 : 0);
     if (name.empty())
         return;
-    auto styleOn = [&](TFontStyle s, bool on) {
-        TFontStyles st = Font.GetStyle();
-        Font.SetStyle(on ? st + s : st - s);
-        ApplyFont();
-    };
     switch (name[0]) {
-    case u'A':
+    case u'A': AnchorTag(tag, closing, APlace, x, top, height); return;
+    case u'B': BreakBodyOrBoldTag(tag, upper, name, closing, APlace, endLine); return;
+    case u'C': ControlTag(tag, upper, closing, APlace, x, top, height, m); return;
+    case u'E': St.Error = !closing; return;
+    case u'F': FontTag(tag, upper, closing); return;
+    case u'H': RuleOrHighlightTag(tag, upper, name, closing, APlace, top, height, endLine); return;
+    case u'I': ImageIndentOrItalicTag(tag, upper, name, closing, APlace, x, top, height, m, endLine); return;
+    case u'L': ListItemTag(tag, upper, closing, APlace, x, top, height, endLine); return;
+    case u'O': OffsetTag(tag, upper, name, closing, x); return;
+    case u'P': ParagraphTag(tag, upper, name, closing, endLine); return;
+    case u'S': StrikeScriptOrShadowTag(name, closing, m); return;
+    case u'U': ListOrUnderlineTag(name, closing, endLine); return;
+    case u'Z': St.Hidden = !closing; return;
+    default:
+        return; // unknown tags, the internal emoji tag among them, are passed over
+    }
+}
+
+void THTMLLayout::AnchorTag(StringView tag, bool closing, bool APlace, float& x, float top, float height)
+{
+    if (closing) {
+        if (St.Anchor && APlace) {
+            if (R.Anchor == St.AnchorRef && HitsBand(St.AnchorStart, x, top, top + height)) {
+                R.HoverRect = TRectF { St.AnchorStart, top, x, top + height };
+                R.HoverAnchor = St.AnchorIndex;
+            }
+            if (St.AnchorIndex == O.FocusAnchor + 1 && O.FocusAnchor >= 0)
+                R.FocusAnchor = St.AnchorRef;
+        }
+        St.Anchor = false;
+        St.TextColor = St.SavedTextColor;
+        Font.SetStyle(Font.GetStyle() - fsUnderline);
+        ApplyFont();
+    } else {
+        St.Anchor = true;
+        St.AnchorIndex = R.AnchorCount;
+        if (APlace)
+            ++R.AnchorCount;
+        St.AnchorStart = x;
+        St.AnchorRef.clear();
+        if (auto q1 = tag.find(u'"'); q1 != StringView::npos)
+            if (auto q2 = tag.find(u'"', q1 + 1); q2 != StringView::npos)
+                St.AnchorRef = String(tag.substr(q1 + 1, q2 - q1 - 1));
+        St.SavedTextColor = St.TextColor;
+        bool hovered = O.HoverAnchor == St.AnchorIndex;
+        St.TextColor = hovered && O.HoverFontColor != -1 ? O.HoverFontColor : G.GetURLColor();
+        if (hovered && O.HoverColor != -1)
+            St.Background = O.HoverColor;
+        if (G.GetURLUnderline() && (O.HoverAnchor < 0 || hovered))
+            SetStyle(fsUnderline, true);
+    }
+}
+
+void THTMLLayout::BreakBodyOrBoldTag(StringView tag, const String& upper, StringView name, bool closing, bool APlace,
+    bool& endLine)
+{
+    if (!closing && name.starts_with(u"BR")) {
+        endLine = true;
+        LinePlain += u"\r";
+    } else if (!closing && name.starts_with(u"BO")) {
+        if (APlace && O.Paint) {
+            TColor bg = AttributeColor(tag, upper, u"BGCOLOR", -1);
+            String to;
+            if (bg != -1 && !AttributeValue(tag, upper, u"BGCOLORTO", to)) {
+                G.SetFillKind(gfkSolid);
+                G.SetFillColor(bg);
+                G.SetStrokeKind(gskNone);
+                G.DrawRectangle(Rect);
+            } else if (bg != -1) {
+                G.SetStrokeColor(bg);
+            }
+            DrawBodyPictures(tag, upper);
+        }
+    } else if (name.starts_with(u"B") && (name.size() == 1 || name[1] == u' ')) {
+        SetStyle(fsBold, !closing);
+    }
+}
+
+void THTMLLayout::ControlTag(StringView tag, const String& upper, bool closing, bool APlace, float& x, float top,
+    float height, TLineMetrics& m)
+{
+    if (!closing) {
+        String type, value, id;
+        AttributeValue(tag, upper, u"TYPE=", type);
+        AttributeValue(tag, upper, u"VALUE=", value);
+        AttributeValue(tag, upper, u"ID=", id);
+        type = StrUpper(type);
+        float width = 0, cheight = 0;
+        bool hasWidth = AttributeNumber(tag, upper, u"WIDTH=", width) && width > 0;
+        AttributeNumber(tag, upper, u"HEIGHT=", cheight);
+        bool box = type == u"CHECK" || type == u"RADIO";
+        if (!box && !hasWidth)
+            return;
+        float lineMin = box ? 16 : 23;
+        if (cheight - 2 > 25)
+            lineMin = cheight - 2;
+        m.Height = std::max(m.Height, lineMin);
+        float w = box ? std::nearbyint(16 * O.Scale) + 2 + 1 : width;
+        if (APlace) {
+            TRectF cr;
+            if (box) {
+                float side = std::nearbyint(16 * O.Scale) + 2;
+                float cy = top + (height - side) / 2;
+                cr = TRectF { x + 1, cy, x + 1 + side, cy + side };
+            } else {
+                float cy = top + (height - 22) / 2;
+                cr = TRectF { x + 2, cy, x + width - 2, cy + 22 };
+            }
+            bool on = HitsBand(cr.Left, cr.Right, cr.Top, cr.Bottom);
+            if (on) {
+                R.Hit = true;
+                R.Anchor = u"ctrl";
+                R.ControlID = id;
+                R.ControlValue = value;
+                R.ControlType = type;
+            }
+            if (O.Paint) {
+                bool focused = !id.empty() && id == O.FocusedControlID;
+                if (type == u"CHECK")
+                    G.DrawCheckBox(cr, StrUpper(value) == u"TRUE", focused, true, O.Scale);
+                else if (type == u"RADIO")
+                    G.DrawRadioButton(cr, StrUpper(value) == u"TRUE", focused, true, O.Scale);
+                else if (type == u"BUTTON") {
+                    G.DrawButton(cr, on, focused, true, false, O.Scale);
+                    G.DrawText(cr, value, false, gtaCenter, gtaCenter, gttNone, 0, -1, -1, false);
+                }
+                ApplyFont();
+            }
+        }
+        x += w;
+    }
+}
+
+void THTMLLayout::FontTag(StringView tag, const String& upper, bool closing)
+{
+    if (closing) {
+        Font.SetName(St.SavedFontName);
+        Font.SetHeight(St.SavedFontHeight);
+        St.TextColor = St.SavedTextColor;
+        St.Background = St.SavedBackground;
+        ApplyFont();
+    } else {
+        St.SavedFontName = Font.GetName();
+        St.SavedFontHeight = Font.GetHeight();
+        St.SavedTextColor = St.TextColor;
+        St.SavedBackground = St.Background;
+        String face;
+        if (AttributeValue(tag, upper, u"FACE", face) && !face.empty())
+            Font.SetName(face);
+        St.TextColor = AttributeColor(tag, upper, u" COLOR", St.TextColor);
+        St.Background = AttributeColor(tag, upper, u"BGCOLOR", St.Background);
+        float size = 0;
+        if (AttributeNumber(tag, upper, u" SIZE", size) && size > 0 && size < 1000) {
+            static constexpr float Sizes[] = { 8, 10, 12, 14, 16 };
+            if (size >= 1 && size <= 5 && size == std::floor(size))
+                size = Sizes[int(size) - 1];
+            TVuzErazs::SetFontSize(&Font, size, 1);
+        }
+        String style;
+        if (AttributeValue(tag, upper, u"STYLE", style)) {
+            String su = StrUpper(style);
+            if (auto fs = su.find(u"FONT-SIZE:"); fs != String::npos) {
+                auto pt = su.find(u"PT", fs);
+                double v = 0;
+                if (pt != String::npos && TryStrToFloat(Trim(su.substr(fs + 10, pt - fs - 10)), v) && v > 0
+                    && v < 1000)
+                    TVuzErazs::SetFontSize(&Font, float(v), 1);
+            }
+        }
+        ApplyFont();
+    }
+}
+
+void THTMLLayout::RuleOrHighlightTag(StringView tag, const String& upper, StringView name, bool closing, bool APlace,
+    float top, float height, bool& endLine)
+{
+    if (!closing && name.starts_with(u"HR")) {
+        endLine = true;
+        if (APlace && O.Paint) {
+            G.SetStrokeKind(gskSolid);
+            G.SetStrokeWidth(1);
+            G.SetStrokeColor(AttributeColor(tag, upper, u"COLOR", 0));
+            float y = top + height + 1;
+            G.DrawLine(TPointF { Rect.Left, y }, TPointF { Rect.Right, y });
+        }
+    } else if (closing || name.starts_with(u"HI")) {
         if (closing) {
-            if (St.Anchor && APlace) {
-                if (R.Anchor == St.AnchorRef && HitsBand(St.AnchorStart, x, top, top + height)) {
-                    R.HoverRect = TRectF { St.AnchorStart, top, x, top + height };
-                    R.HoverAnchor = St.AnchorIndex;
-                }
-                if (St.AnchorIndex == O.FocusAnchor + 1 && O.FocusAnchor >= 0)
-                    R.FocusAnchor = St.AnchorRef;
-            }
-            St.Anchor = false;
-            St.TextColor = St.SavedTextColor;
-            Font.SetStyle(Font.GetStyle() - fsUnderline);
-            ApplyFont();
-        } else {
-            St.Anchor = true;
-            St.AnchorIndex = R.AnchorCount;
-            if (APlace)
-                ++R.AnchorCount;
-            St.AnchorStart = x;
-            St.AnchorRef.clear();
-            if (auto q1 = tag.find(u'"'); q1 != StringView::npos)
-                if (auto q2 = tag.find(u'"', q1 + 1); q2 != StringView::npos)
-                    St.AnchorRef = String(tag.substr(q1 + 1, q2 - q1 - 1));
-            St.SavedTextColor = St.TextColor;
-            bool hovered = O.HoverAnchor == St.AnchorIndex;
-            St.TextColor = hovered && O.HoverFontColor != -1 ? O.HoverFontColor : G.GetURLColor();
-            if (hovered && O.HoverColor != -1)
-                St.Background = O.HoverColor;
-            if (G.GetURLUnderline() && (O.HoverAnchor < 0 || hovered))
-                styleOn(fsUnderline, true);
-        }
-        break;
-    case u'B':
-        if (!closing && name.starts_with(u"BR")) {
-            endLine = true;
-            LinePlain += u"\r";
-        } else if (!closing && name.starts_with(u"BO")) {
-            if (APlace && O.Paint) {
-                TColor bg = AttributeColor(tag, upper, u"BGCOLOR", -1);
-                String to;
-                if (bg != -1 && !AttributeValue(tag, upper, u"BGCOLORTO", to)) {
-                    G.SetFillKind(gfkSolid);
-                    G.SetFillColor(bg);
-                    G.SetStrokeKind(gskNone);
-                    G.DrawRectangle(Rect);
-                } else if (bg != -1) {
-                    G.SetStrokeColor(bg);
-                }
-                DrawBodyPictures(tag, upper);
-            }
-        } else if (name.starts_with(u"B") && (name.size() == 1 || name[1] == u' ')) {
-            styleOn(fsBold, !closing);
-        }
-        break;
-    case u'C':
-        if (!closing) {
-            String type, value, id;
-            AttributeValue(tag, upper, u"TYPE=", type);
-            AttributeValue(tag, upper, u"VALUE=", value);
-            AttributeValue(tag, upper, u"ID=", id);
-            type = StrUpper(type);
-            float width = 0, cheight = 0;
-            bool hasWidth = AttributeNumber(tag, upper, u"WIDTH=", width) && width > 0;
-            AttributeNumber(tag, upper, u"HEIGHT=", cheight);
-            bool box = type == u"CHECK" || type == u"RADIO";
-            if (!box && !hasWidth)
-                break;
-            float lineMin = box ? 16 : 23;
-            if (cheight - 2 > 25)
-                lineMin = cheight - 2;
-            m.Height = std::max(m.Height, lineMin);
-            float w = box ? std::nearbyint(16 * O.Scale) + 2 + 1 : width;
-            if (APlace) {
-                TRectF cr;
-                if (box) {
-                    float side = std::nearbyint(16 * O.Scale) + 2;
-                    float cy = top + (height - side) / 2;
-                    cr = TRectF { x + 1, cy, x + 1 + side, cy + side };
-                } else {
-                    float cy = top + (height - 22) / 2;
-                    cr = TRectF { x + 2, cy, x + width - 2, cy + 22 };
-                }
-                bool on = HitsBand(cr.Left, cr.Right, cr.Top, cr.Bottom);
-                if (on) {
-                    R.Hit = true;
-                    R.Anchor = u"ctrl";
-                    R.ControlID = id;
-                    R.ControlValue = value;
-                    R.ControlType = type;
-                }
-                if (O.Paint) {
-                    bool focused = !id.empty() && id == O.FocusedControlID;
-                    if (type == u"CHECK")
-                        G.DrawCheckBox(cr, StrUpper(value) == u"TRUE", focused, true, O.Scale);
-                    else if (type == u"RADIO")
-                        G.DrawRadioButton(cr, StrUpper(value) == u"TRUE", focused, true, O.Scale);
-                    else if (type == u"BUTTON") {
-                        G.DrawButton(cr, on, focused, true, false, O.Scale);
-                        G.DrawText(cr, value, false, gtaCenter, gtaCenter, gttNone, 0, -1, -1, false);
-                    }
-                    ApplyFont();
-                }
-            }
-            x += w;
-        }
-        break;
-    case u'E':
-        St.Error = !closing;
-        break;
-    case u'F':
-        if (closing) {
-            Font.SetName(St.SavedFontName);
-            Font.SetHeight(St.SavedFontHeight);
+            Font.SetStyle(St.SavedStyles);
             St.TextColor = St.SavedTextColor;
             St.Background = St.SavedBackground;
-            ApplyFont();
         } else {
-            St.SavedFontName = Font.GetName();
-            St.SavedFontHeight = Font.GetHeight();
+            St.SavedStyles = Font.GetStyle();
             St.SavedTextColor = St.TextColor;
             St.SavedBackground = St.Background;
-            String face;
-            if (AttributeValue(tag, upper, u"FACE", face) && !face.empty())
-                Font.SetName(face);
-            St.TextColor = AttributeColor(tag, upper, u" COLOR", St.TextColor);
-            St.Background = AttributeColor(tag, upper, u"BGCOLOR", St.Background);
-            float size = 0;
-            if (AttributeNumber(tag, upper, u" SIZE", size) && size > 0 && size < 1000) {
-                static constexpr float Sizes[] = { 8, 10, 12, 14, 16 };
-                if (size >= 1 && size <= 5 && size == std::floor(size))
-                    size = Sizes[int(size) - 1];
-                TVuzErazs::SetFontSize(&Font, size, 1);
-            }
-            String style;
-            if (AttributeValue(tag, upper, u"STYLE", style)) {
-                String su = StrUpper(style);
-                if (auto fs = su.find(u"FONT-SIZE:"); fs != String::npos) {
-                    auto pt = su.find(u"PT", fs);
-                    double v = 0;
-                    if (pt != String::npos && TryStrToFloat(Trim(su.substr(fs + 10, pt - fs - 10)), v) && v > 0
-                        && v < 1000)
-                        TVuzErazs::SetFontSize(&Font, float(v), 1);
-                }
-            }
-            ApplyFont();
+            Font.SetStyle(G.GetHighlightFontStyle());
+            St.TextColor = G.GetHighlightTextColor();
+            St.Background = G.GetHighlightColor();
         }
-        break;
-    case u'H':
-        if (!closing && name.starts_with(u"HR")) {
-            endLine = true;
-            if (APlace && O.Paint) {
-                G.SetStrokeKind(gskSolid);
-                G.SetStrokeWidth(1);
-                G.SetStrokeColor(AttributeColor(tag, upper, u"COLOR", 0));
-                float y = top + height + 1;
-                G.DrawLine(TPointF { Rect.Left, y }, TPointF { Rect.Right, y });
-            }
-        } else if (closing || name.starts_with(u"HI")) {
-            if (closing) {
-                Font.SetStyle(St.SavedStyles);
-                St.TextColor = St.SavedTextColor;
-                St.Background = St.SavedBackground;
-            } else {
-                St.SavedStyles = Font.GetStyle();
-                St.SavedTextColor = St.TextColor;
-                St.SavedBackground = St.Background;
-                Font.SetStyle(G.GetHighlightFontStyle());
-                St.TextColor = G.GetHighlightTextColor();
-                St.Background = G.GetHighlightColor();
-            }
-            ApplyFont();
-        }
-        break;
-    case u'I':
-        if (closing) {
-            styleOn(fsItalic, false);
-        } else if (name.starts_with(u"IND")) {
-            float to = 0;
-            if (AttributeNumber(tag, upper, u"X", to) && Rect.Left + to > x)
-                x = Rect.Left + to;
-        } else if (name.starts_with(u"IMG")) {
-            String src, align;
-            AttributeValue(tag, upper, u"SRC", src);
-            std::unique_ptr<TLumBitmap> owned;
-            TPicture* pic = src.empty() ? nullptr : FindPicture(src, owned);
-            if (!pic || PictureIsEmpty(pic))
-                break;
-            float w = float(pic->GetWidth()), h = float(pic->GetHeight());
-            AttributeNumber(tag, upper, u"WIDTH", w);
-            AttributeNumber(tag, upper, u"HEIGHT", h);
-            if (w <= 0 || h <= 0)
-                break;
-            String side;
-            AttributeValue(tag, upper, u"FLOAT", side);
-            side = StrUpper(side);
-            if (side == u"LEFT" || side == u"RIGHT") {
-                // A floating picture takes the edge from this line down to its
-                // bottom; the text runs beside it.
-                const bool left = side == u"LEFT";
-                if (left && x <= LineStart)
-                    x += w + 2;
-                else if (!left)
-                    LineRight = std::min(LineRight, Rect.Right - w - 2);
-                if (APlace) {
-                    const float fx = left ? Rect.Left : Rect.Right - w;
-                    (left ? FloatLeft : FloatRight) = TRectF { fx, top, fx + w + (left ? 2.0f : 0.0f), top + h };
-                    if (O.Paint)
-                        G.DrawBitmap(TRectF { fx, top, fx + w, top + h }, pic, false, true, false, false);
-                }
-                break;
-            }
-            if (!APlace && x > LineStart && x + w > LineRight) {
-                endLine = BreakBefore = true;
-                break;
-            }
-            if (upper.find(u"WRAP") == String::npos)
-                m.Height = std::max(m.Height, h);
-            if (APlace) {
-                float y = top + height - h;
-                if (upper.find(u"\"TOP") != String::npos)
-                    y = top;
-                else if (upper.find(u"\"MIDDLE") != String::npos)
-                    y = top + (height - h) / 2;
-                TRectF box { x, y, x + w, y + h };
-                if (HitsBand(box.Left, box.Right, box.Top, box.Bottom)) {
-                    if (St.Anchor) {
-                        R.Anchor = St.AnchorRef;
-                        R.Hit = true;
-                    }
-                    AttributeValue(tag, upper, u"ALT", R.HoverAlt);
-                }
-                if (O.Paint)
-                    G.DrawBitmap(box, pic, false, true, false, false);
-            }
+        ApplyFont();
+    }
+}
+
+void THTMLLayout::ImageIndentOrItalicTag(StringView tag, const String& upper, StringView name, bool closing,
+    bool APlace, float& x, float top, float height, TLineMetrics& m, bool& endLine)
+{
+    if (closing) {
+        SetStyle(fsItalic, false);
+    } else if (name.starts_with(u"IND")) {
+        float to = 0;
+        if (AttributeNumber(tag, upper, u"X", to) && Rect.Left + to > x)
+            x = Rect.Left + to;
+    } else if (name.starts_with(u"IMG")) {
+        ImageTag(tag, upper, APlace, x, top, height, m, endLine);
+    } else if (name.size() == 1 || name[1] == u' ') {
+        SetStyle(fsItalic, true);
+    }
+}
+
+void THTMLLayout::ImageTag(StringView tag, const String& upper, bool APlace, float& x, float top, float height,
+    TLineMetrics& m, bool& endLine)
+{
+    String src, align;
+    AttributeValue(tag, upper, u"SRC", src);
+    std::unique_ptr<TLumBitmap> owned;
+    TPicture* pic = src.empty() ? nullptr : FindPicture(src, owned);
+    if (!pic || PictureIsEmpty(pic))
+        return;
+    float w = float(pic->GetWidth()), h = float(pic->GetHeight());
+    AttributeNumber(tag, upper, u"WIDTH", w);
+    AttributeNumber(tag, upper, u"HEIGHT", h);
+    if (w <= 0 || h <= 0)
+        return;
+    String side;
+    AttributeValue(tag, upper, u"FLOAT", side);
+    side = StrUpper(side);
+    if (side == u"LEFT" || side == u"RIGHT") {
+        // A floating picture takes the edge from this line down to its
+        // bottom; the text runs beside it.
+        const bool left = side == u"LEFT";
+        if (left && x <= LineStart)
             x += w + 2;
-        } else if (name.size() == 1 || name[1] == u' ') {
-            styleOn(fsItalic, true);
+        else if (!left)
+            LineRight = std::min(LineRight, Rect.Right - w - 2);
+        if (APlace) {
+            const float fx = left ? Rect.Left : Rect.Right - w;
+            (left ? FloatLeft : FloatRight) = TRectF { fx, top, fx + w + (left ? 2.0f : 0.0f), top + h };
+            if (O.Paint)
+                G.DrawBitmap(TRectF { fx, top, fx + w, top + h }, pic, false, true, false, false);
         }
-        break;
-    case u'L':
-        if (closing) {
-            endLine = true;
-        } else {
-            if (x > LineStart && !APlace) {
-                endLine = BreakBefore = true;
-                break;
+        return;
+    }
+    if (!APlace && x > LineStart && x + w > LineRight) {
+        endLine = BreakBefore = true;
+        return;
+    }
+    if (upper.find(u"WRAP") == String::npos)
+        m.Height = std::max(m.Height, h);
+    if (APlace) {
+        float y = top + height - h;
+        if (upper.find(u"\"TOP") != String::npos)
+            y = top;
+        else if (upper.find(u"\"MIDDLE") != String::npos)
+            y = top + (height - h) / 2;
+        TRectF box { x, y, x + w, y + h };
+        if (HitsBand(box.Left, box.Right, box.Top, box.Bottom)) {
+            if (St.Anchor) {
+                R.Anchor = St.AnchorRef;
+                R.Hit = true;
             }
-            int level = std::max(St.ListLevel, 1);
-            float bulletX = Rect.Left + level * 12 - 12;
-            if (APlace && O.Paint) {
-                String type;
-                AttributeValue(tag, upper, u"TYPE", type);
-                type = StrUpper(type);
-                TColor c = AttributeColor(tag, upper, u"COLOR", Font.GetColor());
-                float th = TextHeight();
-                float d = th / 3;
-                TRectF b { bulletX, top + height - th / 2 - d / 2, bulletX + d, top + height - th / 2 + d / 2 };
-                if (type == u"SQUARE" || type == u"CIRCLE") {
-                    G.SetFillKind(gfkSolid);
-                    G.SetFillColor(c);
-                    G.SetStrokeKind(gskNone);
-                    if (type == u"SQUARE")
-                        G.DrawRectangle(b);
-                    else
-                        G.DrawEllipse(b);
-                } else {
-                    TFontStyles keep = Font.GetStyle();
-                    Font.SetStyle({});
-                    ApplyFont();
-                    String mark = level % 2 ? u"\u2022" : u"o";
-                    TPointF sz = MeasureRun(mark);
-                    G.DrawText(TRectF { bulletX, top + height - sz.Y, bulletX + sz.X, top + height }, mark, false,
-                        gtaLeading, gtaLeading, gttNone, 0, -1, -1, false);
-                    Font.SetStyle(keep);
-                    ApplyFont();
-                }
+            AttributeValue(tag, upper, u"ALT", R.HoverAlt);
+        }
+        if (O.Paint)
+            G.DrawBitmap(box, pic, false, true, false, false);
+    }
+    x += w + 2;
+}
+
+void THTMLLayout::ListItemTag(StringView tag, const String& upper, bool closing, bool APlace, float& x, float top,
+    float height, bool& endLine)
+{
+    if (closing) {
+        endLine = true;
+    } else {
+        if (x > LineStart && !APlace) {
+            endLine = BreakBefore = true;
+            return;
+        }
+        int level = std::max(St.ListLevel, 1);
+        float bulletX = Rect.Left + level * 12 - 12;
+        if (APlace && O.Paint) {
+            String type;
+            AttributeValue(tag, upper, u"TYPE", type);
+            type = StrUpper(type);
+            TColor c = AttributeColor(tag, upper, u"COLOR", Font.GetColor());
+            float th = TextHeight();
+            float d = th / 3;
+            TRectF b { bulletX, top + height - th / 2 - d / 2, bulletX + d, top + height - th / 2 + d / 2 };
+            if (type == u"SQUARE" || type == u"CIRCLE") {
+                G.SetFillKind(gfkSolid);
+                G.SetFillColor(c);
+                G.SetStrokeKind(gskNone);
+                if (type == u"SQUARE")
+                    G.DrawRectangle(b);
+                else
+                    G.DrawEllipse(b);
+            } else {
+                TFontStyles keep = Font.GetStyle();
+                Font.SetStyle({});
+                ApplyFont();
+                String mark = level % 2 ? u"\u2022" : u"o";
+                TPointF sz = MeasureRun(mark);
+                G.DrawText(TRectF { bulletX, top + height - sz.Y, bulletX + sz.X, top + height }, mark, false,
+                    gtaLeading, gtaLeading, gttNone, 0, -1, -1, false);
+                Font.SetStyle(keep);
+                ApplyFont();
             }
-            x = std::max(x, Rect.Left + level * 12);
         }
-        break;
-    case u'O':
-        if (!closing && name.starts_with(u"OF")) {
-            float to = 0;
-            if (AttributeNumber(tag, upper, u"X", to))
-                x = Rect.Left + to;
+        x = std::max(x, Rect.Left + level * 12);
+    }
+}
+
+void THTMLLayout::OffsetTag(StringView tag, const String& upper, StringView name, bool closing, float& x)
+{
+    if (!closing && name.starts_with(u"OF")) {
+        float to = 0;
+        if (AttributeNumber(tag, upper, u"X", to))
+            x = Rect.Left + to;
+    }
+}
+
+void THTMLLayout::ParagraphTag(StringView tag, const String& upper, StringView name, bool closing, bool& endLine)
+{
+    if (closing) {
+        endLine = true;
+        St.ParagraphColor = -1;
+    } else if (name.size() == 1 || name[1] == u' ') {
+        String align;
+        if (AttributeValue(tag, upper, u"ALIGN", align)) {
+            align = StrUpper(align);
+            St.Align = align == u"RIGHT" ? gtaTrailing : align == u"CENTER" ? gtaCenter : gtaLeading;
         }
-        break;
-    case u'P':
-        if (closing) {
-            endLine = true;
-            St.ParagraphColor = -1;
-        } else if (name.size() == 1 || name[1] == u' ') {
-            String align;
-            if (AttributeValue(tag, upper, u"ALIGN", align)) {
-                align = StrUpper(align);
-                St.Align = align == u"RIGHT" ? gtaTrailing : align == u"CENTER" ? gtaCenter : gtaLeading;
-            }
-            float indent = 0;
-            if (AttributeNumber(tag, upper, u"INDENT", indent))
-                St.Indent = indent;
-            St.ParagraphColor = AttributeColor(tag, upper, u"BGCOLOR", -1);
-        }
-        break;
-    case u'S':
-        if (closing) {
-            if (name.size() > 1 && name[1] == u'U')
-                St.Subscript = St.Superscript = false;
-            else if (name.size() > 1 && name[1] == u'H')
-                St.Shadow = false;
-            else
-                styleOn(fsStrikeOut, false);
-        } else if (name.starts_with(u"SUB")) {
-            St.Subscript = true;
-            m.Script = true;
-        } else if (name.starts_with(u"SUP")) {
-            St.Superscript = true;
-            m.Script = true;
-        } else if (name.starts_with(u"SH")) {
-            St.Shadow = true;
-        } else if (name.size() == 1 || name[1] == u' ') {
-            styleOn(fsStrikeOut, true);
-        }
-        break;
-    case u'U':
-        if (name.size() > 1 && name[1] == u'L') {
-            if (closing)
-                St.ListLevel = std::max(0, St.ListLevel - 1);
-            else
-                ++St.ListLevel;
-            endLine = !closing;
-        } else if (name.size() == 1 || name[1] == u' ') {
-            styleOn(fsUnderline, !closing);
-        }
-        break;
-    case u'Z':
-        St.Hidden = !closing;
-        break;
-    default:
-        break; // unknown tags, the internal emoji tag among them, are passed over
+        float indent = 0;
+        if (AttributeNumber(tag, upper, u"INDENT", indent))
+            St.Indent = indent;
+        St.ParagraphColor = AttributeColor(tag, upper, u"BGCOLOR", -1);
+    }
+}
+
+void THTMLLayout::StrikeScriptOrShadowTag(StringView name, bool closing, TLineMetrics& m)
+{
+    if (closing) {
+        if (name.size() > 1 && name[1] == u'U')
+            St.Subscript = St.Superscript = false;
+        else if (name.size() > 1 && name[1] == u'H')
+            St.Shadow = false;
+        else
+            SetStyle(fsStrikeOut, false);
+    } else if (name.starts_with(u"SUB")) {
+        St.Subscript = true;
+        m.Script = true;
+    } else if (name.starts_with(u"SUP")) {
+        St.Superscript = true;
+        m.Script = true;
+    } else if (name.starts_with(u"SH")) {
+        St.Shadow = true;
+    } else if (name.size() == 1 || name[1] == u' ') {
+        SetStyle(fsStrikeOut, true);
+    }
+}
+
+void THTMLLayout::ListOrUnderlineTag(StringView name, bool closing, bool& endLine)
+{
+    if (name.size() > 1 && name[1] == u'L') {
+        if (closing)
+            St.ListLevel = std::max(0, St.ListLevel - 1);
+        else
+            ++St.ListLevel;
+        endLine = !closing;
+    } else if (name.size() == 1 || name[1] == u' ') {
+        SetStyle(fsUnderline, !closing);
     }
 }
 

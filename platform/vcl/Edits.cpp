@@ -1253,7 +1253,61 @@ void TCustomEdit::PaintStyledBorder()
     ReleaseDC(m_handle, dc);
 }
 
+namespace {
+
+// The control characters WM_CHAR brings for the editing keys.
+constexpr Char CtrlA_SelectAll = 0x01;
+constexpr Char CtrlC_Copy = 0x03;
+constexpr Char Backspace = 0x08;
+constexpr Char CtrlV_Paste = 0x16;
+constexpr Char CtrlX_Cut = 0x18;
+constexpr Char CtrlZ_Undo = 0x1A;
+constexpr Char CtrlBackspace_DeleteWord = 0x7F;
+
+} // namespace
+
 void TCustomEdit::DefaultHandler(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_SETTEXT: case WM_GETTEXT: case WM_GETTEXTLENGTH:
+        TextMessage(Message);
+        return;
+    case WM_KEYDOWN:
+        HideBalloon();
+        EditKey(WORD(Message.WParam), GetKeyShiftState());
+        Message.Result = 0;
+        return;
+    case WM_CHAR:
+        HideBalloon();
+        CharMessage(Char(Message.WParam));
+        Message.Result = 0;
+        return;
+    case WM_CUT: case WM_COPY: case WM_PASTE: case WM_CLEAR:
+    case WM_UNDO: case EM_UNDO: case EM_CANUNDO: case EM_EMPTYUNDOBUFFER:
+        ClipboardMessage(Message);
+        return;
+    case EM_GETSEL: case EM_SETSEL: case EM_REPLACESEL:
+    case EM_GETRECT: case EM_SETRECT: case EM_SETRECTNP:
+    case EM_GETMODIFY: case EM_SETMODIFY: case EM_LIMITTEXT: case EM_GETLIMITTEXT:
+    case EM_SETPASSWORDCHAR: case EM_GETPASSWORDCHAR: case EM_SETREADONLY:
+        SelectionAndStateMessage(Message);
+        return;
+    case EM_GETLINECOUNT: case EM_LINEINDEX: case EM_LINELENGTH: case EM_LINEFROMCHAR: case EM_GETLINE:
+    case EM_POSFROMCHAR: case EM_CHARFROMPOS:
+        LineMessage(Message);
+        return;
+    case EM_GETFIRSTVISIBLELINE: case EM_LINESCROLL: case EM_SCROLL: case EM_SCROLLCARET:
+        ScrollMessage(Message);
+        return;
+    case EM_SETCUEBANNER: case EM_GETCUEBANNER: case EM_SHOWBALLOONTIP: case EM_HIDEBALLOONTIP:
+        HintMessage(Message);
+        return;
+    default:
+        TWinControl::DefaultHandler(Message);
+    }
+}
+
+void TCustomEdit::TextMessage(TMessage& Message)
 {
     const WPARAM w = Message.WParam;
     const LPARAM l = Message.LParam;
@@ -1281,59 +1335,63 @@ void TCustomEdit::DefaultHandler(TMessage& Message)
     case WM_GETTEXTLENGTH:
         Message.Result = TextLength();
         return;
-    case WM_KEYDOWN:
-        HideBalloon();
-        EditKey(WORD(w), GetKeyShiftState());
-        Message.Result = 0;
+    }
+}
+
+void TCustomEdit::CharMessage(Char ch)
+{
+    switch (ch) {
+    case CtrlA_SelectAll: SelectAll(); return;
+    case CtrlC_Copy: Perform(WM_COPY); return;
+    case CtrlV_Paste: Perform(WM_PASTE); return;
+    case CtrlX_Cut: Perform(WM_CUT); return;
+    case CtrlZ_Undo: Perform(WM_UNDO); return;
+    case Backspace: DeleteBack(); return;
+    case CtrlBackspace_DeleteWord:
+        if (!GetReadOnly())
+            ReplaceRange(GetSelLength() ? GetSelStart() : WordStart(m_caret), GetSelLength() ? GetSelStart() + GetSelLength() : m_caret, String(), true);
         return;
-    case WM_CHAR: {
-        HideBalloon();
-        const Char ch = Char(w);
-        switch (ch) {
-        case 0x01: SelectAll(); break;
-        case 0x03: Perform(WM_COPY); break;
-        case 0x16: Perform(WM_PASTE); break;
-        case 0x18: Perform(WM_CUT); break;
-        case 0x1A: Perform(WM_UNDO); break;
-        case 0x08:
-            if (GetReadOnly()) {
-                MessageBeep(MB_OK);
-            } else if (GetSelLength()) {
-                ReplaceRange(GetSelStart(), GetSelStart() + GetSelLength(), String(), true);
-            } else if (m_caret > 0) {
-                const int line = LineOfOffset(m_caret);
-                int from = m_caret - 1;
-                if (line > 0 && m_caret == LineStart(line))
-                    from = m_caret - 2;
-                else if (from > 0 && IsLowSurrogate(FullText()[std::size_t(from)]))
-                    --from;
-                ReplaceRange(from, m_caret, String(), true);
-            }
-            break;
-        case 0x7F:
-            if (!GetReadOnly())
-                ReplaceRange(GetSelLength() ? GetSelStart() : WordStart(m_caret), GetSelLength() ? GetSelStart() + GetSelLength() : m_caret, String(), true);
-            break;
-        case u'\r':
-        case u'\n':
-            if (IsMultiLine() && !GetReadOnly()) {
-                m_typing = true;
-                struct Reset { bool& f; ~Reset() { f = false; } } reset { m_typing };
-                ReplaceRange(GetSelStart(), GetSelStart() + GetSelLength(), u"\r\n", true);
-            }
-            break;
-        case u'\t':
-            if (IsMultiLine())
-                TypeChar(ch);
-            break;
-        default:
-            if (ch >= 0x20)
-                TypeChar(ch);
-            break;
+    case u'\r':
+    case u'\n':
+        if (IsMultiLine() && !GetReadOnly()) {
+            m_typing = true;
+            struct Reset { bool& f; ~Reset() { f = false; } } reset { m_typing };
+            ReplaceRange(GetSelStart(), GetSelStart() + GetSelLength(), u"\r\n", true);
         }
-        Message.Result = 0;
+        return;
+    case u'\t':
+        if (IsMultiLine())
+            TypeChar(ch);
+        return;
+    default:
+        if (ch >= 0x20)
+            TypeChar(ch);
         return;
     }
+}
+
+// Backspace: the selection, or the character (a whole surrogate pair, or
+// the line break) before the caret.
+void TCustomEdit::DeleteBack()
+{
+    if (GetReadOnly()) {
+        MessageBeep(MB_OK);
+    } else if (GetSelLength()) {
+        ReplaceRange(GetSelStart(), GetSelStart() + GetSelLength(), String(), true);
+    } else if (m_caret > 0) {
+        const int line = LineOfOffset(m_caret);
+        int from = m_caret - 1;
+        if (line > 0 && m_caret == LineStart(line))
+            from = m_caret - 2;
+        else if (from > 0 && IsLowSurrogate(FullText()[std::size_t(from)]))
+            --from;
+        ReplaceRange(from, m_caret, String(), true);
+    }
+}
+
+void TCustomEdit::ClipboardMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
     case WM_CUT: DoCopy(true); return;
     case WM_COPY: DoCopy(false); return;
     case WM_PASTE: DoPaste(); return;
@@ -1348,6 +1406,14 @@ void TCustomEdit::DefaultHandler(TMessage& Message)
         return;
     case EM_CANUNDO: Message.Result = m_undo.valid; return;
     case EM_EMPTYUNDOBUFFER: m_undo.Reset(); return;
+    }
+}
+
+void TCustomEdit::SelectionAndStateMessage(TMessage& Message)
+{
+    const WPARAM w = Message.WParam;
+    const LPARAM l = Message.LParam;
+    switch (Message.Msg) {
     case EM_GETSEL: {
         const int a = GetSelStart(), b = a + GetSelLength();
         if (w)
@@ -1385,6 +1451,19 @@ void TCustomEdit::DefaultHandler(TMessage& Message)
         return;
     case EM_GETMODIFY: Message.Result = m_modified; return;
     case EM_SETMODIFY: m_modified = w != 0; return;
+    case EM_LIMITTEXT: SetMaxLength(int(w)); return;
+    case EM_GETLIMITTEXT: Message.Result = m_maxLength > 0 ? m_maxLength : 0x7FFFFFFE; return;
+    case EM_SETPASSWORDCHAR: SetPasswordChar(Char(w)); return;
+    case EM_GETPASSWORDCHAR: Message.Result = m_passwordChar; return;
+    case EM_SETREADONLY: SetStyleBit(ES_READONLY, w != 0); Message.Result = TRUE; return;
+    }
+}
+
+void TCustomEdit::LineMessage(TMessage& Message)
+{
+    const WPARAM w = Message.WParam;
+    const LPARAM l = Message.LParam;
+    switch (Message.Msg) {
     case EM_GETLINECOUNT: Message.Result = IsMultiLine() ? RowCount() : 1; return;
     case EM_LINEINDEX: {
         int row = int(std::intptr_t(w));
@@ -1434,11 +1513,28 @@ void TCustomEdit::DefaultHandler(TMessage& Message)
         Message.Result = LRESULT(n);
         return;
     }
-    case EM_LIMITTEXT: SetMaxLength(int(w)); return;
-    case EM_GETLIMITTEXT: Message.Result = m_maxLength > 0 ? m_maxLength : 0x7FFFFFFE; return;
-    case EM_SETPASSWORDCHAR: SetPasswordChar(Char(w)); return;
-    case EM_GETPASSWORDCHAR: Message.Result = m_passwordChar; return;
-    case EM_SETREADONLY: SetStyleBit(ES_READONLY, w != 0); Message.Result = TRUE; return;
+    case EM_POSFROMCHAR: {
+        const int index = int(std::intptr_t(w));
+        if (index < 0 || index > TextLength()) {
+            Message.Result = -1;
+            return;
+        }
+        const TPoint p = PosFromChar(index);
+        Message.Result = MAKELRESULT(WORD(std::int16_t(p.X)), WORD(std::int16_t(p.Y)));
+        return;
+    }
+    case EM_CHARFROMPOS: {
+        const TCharPos p = CharFromPos({ GET_X_LPARAM(l), GET_Y_LPARAM(l) });
+        Message.Result = MAKELRESULT(WORD(p.Char), WORD(p.Line));
+        return;
+    }
+    }
+}
+
+void TCustomEdit::ScrollMessage(TMessage& Message)
+{
+    const WPARAM w = Message.WParam;
+    switch (Message.Msg) {
     case EM_GETFIRSTVISIBLELINE:
         ApplyPendingScroll();
         Message.Result = IsMultiLine() ? m_topRow : 0;
@@ -1446,7 +1542,7 @@ void TCustomEdit::DefaultHandler(TMessage& Message)
     case EM_LINESCROLL:
         if (IsMultiLine()) {
             ApplyPendingScroll();
-            SetTopRow(m_topRow + int(l));
+            SetTopRow(m_topRow + int(Message.LParam));
             if (!Wraps())
                 SetScrollX(m_scrollX + int(std::intptr_t(w)) * 8);
             Message.Result = TRUE;
@@ -1471,21 +1567,14 @@ void TCustomEdit::DefaultHandler(TMessage& Message)
         ApplyPendingScroll();
         Invalidate();
         return;
-    case EM_POSFROMCHAR: {
-        const int index = int(std::intptr_t(w));
-        if (index < 0 || index > TextLength()) {
-            Message.Result = -1;
-            return;
-        }
-        const TPoint p = PosFromChar(index);
-        Message.Result = MAKELRESULT(WORD(std::int16_t(p.X)), WORD(std::int16_t(p.Y)));
-        return;
     }
-    case EM_CHARFROMPOS: {
-        const TCharPos p = CharFromPos({ GET_X_LPARAM(l), GET_Y_LPARAM(l) });
-        Message.Result = MAKELRESULT(WORD(p.Char), WORD(p.Line));
-        return;
-    }
+}
+
+void TCustomEdit::HintMessage(TMessage& Message)
+{
+    const WPARAM w = Message.WParam;
+    const LPARAM l = Message.LParam;
+    switch (Message.Msg) {
     case EM_SETCUEBANNER:
         SetTextHint(l ? String(reinterpret_cast<const char16_t*>(l)) : String());
         Message.Result = TRUE;
@@ -1512,8 +1601,6 @@ void TCustomEdit::DefaultHandler(TMessage& Message)
         HideBalloon();
         Message.Result = TRUE;
         return;
-    default:
-        TWinControl::DefaultHandler(Message);
     }
 }
 

@@ -279,6 +279,15 @@ private:
     void DoUndo();
     void DoCopy(bool Cut);
     void DoPaste();
+    // DefaultHandler's message groups.
+    void TextMessage(TMessage& Message);
+    void CharMessage(Char Ch);
+    void DeleteBack();
+    void ClipboardMessage(TMessage& Message);
+    void SelectionAndStateMessage(TMessage& Message);
+    void LineMessage(TMessage& Message);
+    void ScrollMessage(TMessage& Message);
+    void HintMessage(TMessage& Message);
     void TypeChar(Char Ch);
     void EditKey(WORD Key, TShiftState Shift);
     void MoveCaret(int To, bool Extend);

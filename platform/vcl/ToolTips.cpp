@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "platform/gdi/DrawText.h"
@@ -474,152 +475,210 @@ TTool ToolFromInfo(const TOOLINFO& ti)
     return t;
 }
 
+LRESULT CreateTip(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto tip = std::make_unique<TTip>();
+    tip->Handle = h;
+    tip->Font = std::make_unique<TFont>();
+    tip->TitleFont = std::make_unique<TFont>();
+    tip->TitleFont->SetStyle({ fsBold });
+    Tips()[h] = std::move(tip);
+    // A tooltip is always a pop-up that never takes the focus.
+    SetWindowLong(h, GWL_STYLE, (GetWindowLong(h, GWL_STYLE) & ~WS_CHILD) | WS_POPUP);
+    SetWindowLong(h, GWL_EXSTYLE, GetWindowLong(h, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST);
+    return DefWindowProc(h, msg, wParam, lParam);
+}
+
+void DestroyTip(TTip& tip, HWND h)
+{
+    for (const TTool& t : tip.Tools)
+        if (t.Flags & TTF_SUBCLASS)
+            Unsubclass(t.MouseWindow(), h);
+    Tips().erase(h);
+}
+
+void SetTipFont(TTip& tip, HFONT font)
+{
+    if (!font)
+        return;
+    tip.Font->SetHandle(font);
+    tip.TitleFont->Assign(tip.Font.get());
+    tip.TitleFont->SetStyle({ fsBold });
+}
+
+LRESULT AddTool(TTip& tip, HWND h, const TOOLINFO* ti)
+{
+    if (!ti || ti->cbSize < 44)
+        return FALSE;
+    if (int existing = FindTool(tip, ti); existing >= 0)
+        tip.Tools[std::size_t(existing)] = ToolFromInfo(*ti);
+    else
+        tip.Tools.push_back(ToolFromInfo(*ti));
+    if (ti->uFlags & TTF_SUBCLASS)
+        Subclass(tip.Tools.back().MouseWindow(), h);
+    return TRUE;
+}
+
+void DeleteTool(TTip& tip, HWND h, const TOOLINFO* ti)
+{
+    const int i = FindTool(tip, ti);
+    if (i < 0)
+        return;
+    if (tip.Shown == i || tip.Current == i) {
+        Hide(tip, false);
+        tip.Current = -1;
+    }
+    const TTool removed = tip.Tools[std::size_t(i)];
+    tip.Tools.erase(tip.Tools.begin() + i);
+    if (tip.Current > i)
+        --tip.Current;
+    if (removed.Flags & TTF_SUBCLASS) {
+        const bool stillUsed = std::any_of(tip.Tools.begin(), tip.Tools.end(), [&](const TTool& t) {
+            return (t.Flags & TTF_SUBCLASS) && t.MouseWindow() == removed.MouseWindow();
+        });
+        if (!stillUsed)
+            Unsubclass(removed.MouseWindow(), h);
+    }
+}
+
+void NewToolRect(TTip& tip, const TOOLINFO* ti)
+{
+    if (int i = FindTool(tip, ti); i >= 0)
+        tip.Tools[std::size_t(i)].Rect = ti->rect;
+}
+
+void UpdateTipText(TTip& tip, HWND h, const TOOLINFO* ti)
+{
+    const int i = FindTool(tip, ti);
+    if (i < 0)
+        return;
+    TTool& t = tip.Tools[std::size_t(i)];
+    const TTool fresh = ToolFromInfo(*ti);
+    t.Callback = fresh.Callback;
+    t.Text = fresh.Text;
+    if (tip.Shown == i) {
+        tip.ShownText = ToolText(tip, i);
+        InvalidateRect(h, nullptr, true);
+    }
+}
+
+LRESULT GetToolInfo(const TTip& tip, TOOLINFO* ti)
+{
+    const int i = FindTool(tip, ti);
+    if (i < 0)
+        return FALSE;
+    const TTool& t = tip.Tools[std::size_t(i)];
+    ti->uFlags = t.Flags;
+    ti->rect = t.Rect;
+    ti->lParam = t.Param;
+    return TRUE;
+}
+
+void SetDelayTime(TTip& tip, WPARAM which, int value)
+{
+    switch (which) {
+    case TTDT_AUTOMATIC:
+        tip.Initial = value < 0 ? 0 : UINT(value);
+        tip.Reshow = tip.Initial / 5;
+        tip.AutoPop = tip.Initial * 10;
+        tip.AutoPopSet = value >= 0;
+        break;
+    case TTDT_INITIAL: tip.Initial = value < 0 ? 0 : UINT(value); break;
+    case TTDT_RESHOW: tip.Reshow = value < 0 ? 0 : UINT(value); break;
+    case TTDT_AUTOPOP:
+        tip.AutoPop = value < 0 ? 0 : UINT(value);
+        tip.AutoPopSet = value >= 0;
+        break;
+    }
+}
+
+LRESULT GetDelayTime(const TTip& tip, WPARAM which)
+{
+    switch (which) {
+    case TTDT_INITIAL: return tip.InitialDelay();
+    case TTDT_RESHOW: return tip.Reshow ? tip.Reshow : tip.InitialDelay() / 5;
+    case TTDT_AUTOPOP: return tip.AutoPopDelay();
+    }
+    return 0;
+}
+
+void SetTitle(TTip& tip, HWND h, WPARAM icon, const char16_t* title)
+{
+    // Icons outside the standard ones show none.
+    tip.Icon = icon <= TTI_ERROR ? int(icon) : 0;
+    tip.Title = title ? String(title) : String();
+    InvalidateRect(h, nullptr, true);
+}
+
+void PopUp(TTip& tip)
+{
+    POINT p;
+    GetCursorPos(p);
+    if (tip.Current >= 0)
+        Show(tip, tip.Current, p);
+}
+
+void UpdateShownText(TTip& tip, HWND h)
+{
+    if (tip.Shown < 0)
+        return;
+    tip.ShownText = ToolText(tip, tip.Shown);
+    InvalidateRect(h, nullptr, true);
+}
+
+void TrackPosition(TTip& tip, LPARAM position)
+{
+    tip.TrackPos = { short(LOWORD(position)), short(HIWORD(position)) };
+    if (tip.Tracking && tip.Shown >= 0)
+        Show(tip, tip.Shown, tip.TrackPos);
+}
+
+void TrackActivate(TTip& tip, bool on, const TOOLINFO* ti)
+{
+    const int i = FindTool(tip, ti);
+    if (on && i >= 0) {
+        tip.Tracking = true;
+        Show(tip, i, tip.TrackPos);
+    } else {
+        Hide(tip);
+        tip.Tracking = false;
+    }
+}
+
 LRESULT ToolTipProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_NCCREATE) {
-        auto tip = std::make_unique<TTip>();
-        tip->Handle = h;
-        tip->Font = std::make_unique<TFont>();
-        tip->TitleFont = std::make_unique<TFont>();
-        tip->TitleFont->SetStyle({ fsBold });
-        Tips()[h] = std::move(tip);
-        // A tooltip is always a pop-up that never takes the focus.
-        SetWindowLong(h, GWL_STYLE, (GetWindowLong(h, GWL_STYLE) & ~WS_CHILD) | WS_POPUP);
-        SetWindowLong(h, GWL_EXSTYLE, GetWindowLong(h, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST);
-        return DefWindowProc(h, msg, wParam, lParam);
-    }
+    if (msg == WM_NCCREATE)
+        return CreateTip(h, msg, wParam, lParam);
     TTip* tip = TipOf(h);
     if (!tip)
         return DefWindowProc(h, msg, wParam, lParam);
+    auto* info = reinterpret_cast<TOOLINFO*>(lParam);
     switch (msg) {
-    case WM_NCDESTROY: {
-        for (const TTool& t : tip->Tools)
-            if (t.Flags & TTF_SUBCLASS)
-                Unsubclass(t.MouseWindow(), h);
-        Tips().erase(h);
+    case WM_NCDESTROY:
+        DestroyTip(*tip, h);
         return DefWindowProc(h, msg, wParam, lParam);
-    }
-    case WM_NCHITTEST:
-        return HTTRANSPARENT;
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        Paint(*tip);
-        return 0;
-    case WM_TIMER:
-        Timer(*tip, wParam);
-        return 0;
-    case WM_SETFONT:
-        if (wParam) {
-            tip->Font->SetHandle(reinterpret_cast<HFONT>(wParam));
-            tip->TitleFont->Assign(tip->Font.get());
-            tip->TitleFont->SetStyle({ fsBold });
-        }
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(tip->Font->GetHandle());
-    case TTM_ADDTOOL: {
-        auto* ti = reinterpret_cast<const TOOLINFO*>(lParam);
-        if (!ti || ti->cbSize < 44)
-            return FALSE;
-        if (int existing = FindTool(*tip, ti); existing >= 0)
-            tip->Tools[std::size_t(existing)] = ToolFromInfo(*ti);
-        else
-            tip->Tools.push_back(ToolFromInfo(*ti));
-        if (ti->uFlags & TTF_SUBCLASS)
-            Subclass(tip->Tools.back().MouseWindow(), h);
-        return TRUE;
-    }
-    case TTM_DELTOOL: {
-        const int i = FindTool(*tip, reinterpret_cast<const TOOLINFO*>(lParam));
-        if (i < 0)
-            return 0;
-        if (tip->Shown == i || tip->Current == i) {
-            Hide(*tip, false);
-            tip->Current = -1;
-        }
-        const TTool removed = tip->Tools[std::size_t(i)];
-        tip->Tools.erase(tip->Tools.begin() + i);
-        if (tip->Current > i)
-            --tip->Current;
-        if (removed.Flags & TTF_SUBCLASS) {
-            const bool stillUsed = std::any_of(tip->Tools.begin(), tip->Tools.end(), [&](const TTool& t) {
-                return (t.Flags & TTF_SUBCLASS) && t.MouseWindow() == removed.MouseWindow();
-            });
-            if (!stillUsed)
-                Unsubclass(removed.MouseWindow(), h);
-        }
-        return 0;
-    }
-    case TTM_NEWTOOLRECT:
-        if (auto* ti = reinterpret_cast<const TOOLINFO*>(lParam); ti)
-            if (int i = FindTool(*tip, ti); i >= 0)
-                tip->Tools[std::size_t(i)].Rect = ti->rect;
-        return 0;
-    case TTM_UPDATETIPTEXT:
-        if (auto* ti = reinterpret_cast<const TOOLINFO*>(lParam); ti)
-            if (int i = FindTool(*tip, ti); i >= 0) {
-                TTool& t = tip->Tools[std::size_t(i)];
-                const TTool fresh = ToolFromInfo(*ti);
-                t.Callback = fresh.Callback;
-                t.Text = fresh.Text;
-                if (tip->Shown == i) {
-                    tip->ShownText = ToolText(*tip, i);
-                    InvalidateRect(h, nullptr, true);
-                }
-            }
-        return 0;
-    case TTM_GETTOOLINFO:
-        if (auto* ti = reinterpret_cast<TOOLINFO*>(lParam); ti)
-            if (int i = FindTool(*tip, ti); i >= 0) {
-                const TTool& t = tip->Tools[std::size_t(i)];
-                ti->uFlags = t.Flags;
-                ti->rect = t.Rect;
-                ti->lParam = t.Param;
-                return TRUE;
-            }
-        return FALSE;
-    case TTM_GETTOOLCOUNT:
-        return LRESULT(tip->Tools.size());
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: Paint(*tip); return 0;
+    case WM_TIMER: Timer(*tip, wParam); return 0;
+    case WM_SETFONT: SetTipFont(*tip, reinterpret_cast<HFONT>(wParam)); return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(tip->Font->GetHandle());
+    case TTM_ADDTOOL: return AddTool(*tip, h, info);
+    case TTM_DELTOOL: DeleteTool(*tip, h, info); return 0;
+    case TTM_NEWTOOLRECT: NewToolRect(*tip, info); return 0;
+    case TTM_UPDATETIPTEXT: UpdateTipText(*tip, h, info); return 0;
+    case TTM_GETTOOLINFO: return GetToolInfo(*tip, info);
+    case TTM_GETTOOLCOUNT: return LRESULT(tip->Tools.size());
     case TTM_ACTIVATE:
         tip->Active = wParam != 0;
         if (!tip->Active)
             Hide(*tip);
         return 0;
-    case TTM_SETDELAYTIME: {
-        const int value = short(LOWORD(lParam));
-        switch (wParam) {
-        case TTDT_AUTOMATIC:
-            tip->Initial = value < 0 ? 0 : UINT(value);
-            tip->Reshow = tip->Initial / 5;
-            tip->AutoPop = tip->Initial * 10;
-            tip->AutoPopSet = value >= 0;
-            break;
-        case TTDT_INITIAL: tip->Initial = value < 0 ? 0 : UINT(value); break;
-        case TTDT_RESHOW: tip->Reshow = value < 0 ? 0 : UINT(value); break;
-        case TTDT_AUTOPOP:
-            tip->AutoPop = value < 0 ? 0 : UINT(value);
-            tip->AutoPopSet = value >= 0;
-            break;
-        }
-        return 0;
-    }
-    case TTM_GETDELAYTIME:
-        switch (wParam) {
-        case TTDT_INITIAL: return tip->InitialDelay();
-        case TTDT_RESHOW: return tip->Reshow ? tip->Reshow : tip->InitialDelay() / 5;
-        case TTDT_AUTOPOP: return tip->AutoPopDelay();
-        }
-        return 0;
-    case TTM_SETMAXTIPWIDTH: {
-        const int old = tip->MaxWidth;
-        tip->MaxWidth = int(lParam);
-        return old;
-    }
-    case TTM_GETMAXTIPWIDTH:
-        return tip->MaxWidth;
+    case TTM_SETDELAYTIME: SetDelayTime(*tip, wParam, short(LOWORD(lParam))); return 0;
+    case TTM_GETDELAYTIME: return GetDelayTime(*tip, wParam);
+    case TTM_SETMAXTIPWIDTH: return std::exchange(tip->MaxWidth, int(lParam));
+    case TTM_GETMAXTIPWIDTH: return tip->MaxWidth;
     case TTM_SETTIPBKCOLOR:
         tip->Back = COLORREF(wParam);
         InvalidateRect(h, nullptr, true);
@@ -628,54 +687,18 @@ LRESULT ToolTipProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
         tip->Fore = COLORREF(wParam);
         InvalidateRect(h, nullptr, true);
         return 0;
-    case TTM_GETTIPBKCOLOR:
-        return tip->Back;
-    case TTM_GETTIPTEXTCOLOR:
-        return tip->Fore;
-    case TTM_SETTITLE: {
-        // Icons outside the standard ones show none.
-        tip->Icon = wParam <= TTI_ERROR ? int(wParam) : 0;
-        auto* title = reinterpret_cast<const char16_t*>(lParam);
-        tip->Title = title ? String(title) : String();
-        InvalidateRect(h, nullptr, true);
-        return TRUE;
-    }
-    case TTM_POP:
-        Hide(*tip);
-        return 0;
-    case TTM_POPUP: {
-        POINT p;
-        GetCursorPos(p);
-        if (tip->Current >= 0)
-            Show(*tip, tip->Current, p);
-        return 0;
-    }
-    case TTM_UPDATE:
-        if (tip->Shown >= 0) {
-            tip->ShownText = ToolText(*tip, tip->Shown);
-            InvalidateRect(h, nullptr, true);
-        }
-        return 0;
+    case TTM_GETTIPBKCOLOR: return tip->Back;
+    case TTM_GETTIPTEXTCOLOR: return tip->Fore;
+    case TTM_SETTITLE: SetTitle(*tip, h, wParam, reinterpret_cast<const char16_t*>(lParam)); return TRUE;
+    case TTM_POP: Hide(*tip); return 0;
+    case TTM_POPUP: PopUp(*tip); return 0;
+    case TTM_UPDATE: UpdateShownText(*tip, h); return 0;
     case TTM_RELAYEVENT:
         if (auto* m = reinterpret_cast<const MSG*>(lParam); m)
             RelayMouse(h, m->hwnd, m->message, m->lParam);
         return 0;
-    case TTM_TRACKPOSITION:
-        tip->TrackPos = { short(LOWORD(lParam)), short(HIWORD(lParam)) };
-        if (tip->Tracking && tip->Shown >= 0)
-            Show(*tip, tip->Shown, tip->TrackPos);
-        return 0;
-    case TTM_TRACKACTIVATE: {
-        const int i = FindTool(*tip, reinterpret_cast<const TOOLINFO*>(lParam));
-        if (wParam && i >= 0) {
-            tip->Tracking = true;
-            Show(*tip, i, tip->TrackPos);
-        } else {
-            Hide(*tip);
-            tip->Tracking = false;
-        }
-        return 0;
-    }
+    case TTM_TRACKPOSITION: TrackPosition(*tip, lParam); return 0;
+    case TTM_TRACKACTIVATE: TrackActivate(*tip, wParam != 0, info); return 0;
     }
     return DefWindowProc(h, msg, wParam, lParam);
 }
