@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "foundation/VuzErazs.h"
 #include "graphics/LumBitmap.h"
@@ -407,6 +408,21 @@ TStringList* GetNamedColorList()
         return l;
     }();
     return list;
+}
+
+bool FindNamedColor(StringView lowerName, TColor& color)
+{
+    static const std::unordered_map<StringView, std::uint32_t>* byName = [] {
+        auto* map = new std::unordered_map<StringView, std::uint32_t>;
+        for (const auto& c : NamedColors)
+            map->emplace(StringView(c.Name), c.RGB); // the first entry of a name stands
+        return map;
+    }();
+    const auto it = byName->find(lowerName);
+    if (it == byName->end())
+        return false;
+    color = CSSToColor(it->second);
+    return true;
 }
 
 // ---- colour routines ----

@@ -306,6 +306,9 @@ private:
 // The 160 named colours: lower-case names, each with an owned colour object.
 // Unsorted; lookups take the first entry of a name.
 TStringList* GetNamedColorList();
+// The colour of a CSS colour name of that table (lower case, exact); false
+// for any other text.
+bool FindNamedColor(StringView lowerName, TColor& color);
 
 // ---- colour routines ----
 
