@@ -608,6 +608,22 @@ void TGDIPSVGPicture::Assign(TPersistent* source)
     GetImageSizes();
 }
 
+void TGDIPSVGPicture::LoadImageOrSVGFile(const String& fileName)
+{
+    FUndecodable = false;
+    FDatastream.LoadFromFile(fileName);
+    FDatastream.SetPosition(0);
+    if (IsImageSignature(FDatastream)) {
+        ClearSVG();
+    } else {
+        FDatastream.Clear();
+        SVGLoadFromFile(fileName);
+    }
+    FIsEmpty = false;
+    if (OnClear)
+        OnClear(this);
+}
+
 bool TGDIPSVGPicture::GetImageSizes()
 {
     if (HasSVG())
@@ -638,18 +654,7 @@ TLumGDIPPicture::~TLumGDIPPicture() = default;
 void TLumGDIPPicture::LoadFromFile(const String& fileName)
 {
     try {
-        FUndecodable = false;
-        FDatastream.LoadFromFile(fileName);
-        FDatastream.SetPosition(0);
-        if (IsImageSignature(FDatastream)) {
-            ClearSVG();
-        } else {
-            FDatastream.Clear();
-            SVGLoadFromFile(fileName);
-        }
-        FIsEmpty = false;
-        if (OnClear)
-            OnClear(this);
+        LoadImageOrSVGFile(fileName);
         GetImageSizesFromFileName(fileName);
         Changed();
     } catch (...) {
@@ -840,18 +845,7 @@ TGDIPPicture::~TGDIPPicture() = default;
 void TGDIPPicture::LoadFromFile(const String& fileName)
 {
     try {
-        FUndecodable = false;
-        FDatastream.LoadFromFile(fileName);
-        FDatastream.SetPosition(0);
-        if (IsImageSignature(FDatastream)) {
-            ClearSVG();
-        } else {
-            FDatastream.Clear();
-            SVGLoadFromFile(fileName);
-        }
-        FIsEmpty = false;
-        if (OnClear)
-            OnClear(this);
+        LoadImageOrSVGFile(fileName);
         FFileName = fileName;
         GetImageSizes();
         Changed();

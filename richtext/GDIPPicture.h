@@ -93,6 +93,10 @@ protected:
     int SVGHeight() const;
     // Drops the SVG content (document and source), as loading raster bytes does.
     void ClearSVG();
+    // Keeps the file's bytes when they are a raster image, else reads it as
+    // SVG source; the picture is then no longer empty and OnClear is raised.
+    // Raises what reading the file raises.
+    void LoadImageOrSVGFile(const String& fileName);
 
     String FFileName;
 
