@@ -102,6 +102,12 @@ void TYellowPagesAUentry::Execute()
 {
     if (_fFullEntry.empty() || _fbstop)
         return;
+    // The patterns' "." stops at U+0085, U+2028 and U+2029, which page text
+    // may hold inside a name or a summary (they never end a line of the
+    // card): they become blanks, so such a card still matches.
+    for (Char& c : _fFullEntry)
+        if (c == 0x0085 || c == 0x2028 || c == 0x2029)
+            c = u' ';
     _fInnerText = StripHTMLTags(_fFullEntry);
     const String markup = MarkupText();
     {

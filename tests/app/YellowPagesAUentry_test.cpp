@@ -106,6 +106,28 @@ TEST(YellowPagesAUentry, CardsGiveFifteenFieldLines)
     }
 }
 
+TEST(YellowPagesAUentry, UnicodeLineSeparatorsInsideANameOrSummaryAreBlanks)
+{
+    for (const Char separator : { Char(0x0085), Char(0x2028), Char(0x2029) }) {
+        SCOPED_TRACE(int(separator));
+        String card = Card("basic.txt");
+        const String sep(1, separator);
+        for (const auto& [from, to] : { std::pair<String, String> { u"Acme &amp; Sons Plumbing</h3>",
+                                            u"Acme" + sep + u"&amp; Sons Plumbing</h3>" },
+                 std::pair<String, String> { u"Family plumbers", u"Family" + sep + u"plumbers" } }) {
+            const std::size_t at = card.find(from);
+            ASSERT_NE(at, String::npos);
+            card.replace(at, from.size(), to);
+        }
+        TYellowPagesAUentry entry(card);
+        entry.Execute();
+        const std::vector<String> fields = CsvFields(entry.GetResultLine());
+        ASSERT_EQ(fields.size(), 15u) << StringToUtf8(entry.GetResultLine());
+        EXPECT_EQ(fields[0], u"Acme & Sons Plumbing");
+        EXPECT_EQ(fields[9], u"Family plumbers since 1962");
+    }
+}
+
 TEST(YellowPagesAUentry, StopFlagAndEmailModeHook)
 {
     int harvests = 0;
