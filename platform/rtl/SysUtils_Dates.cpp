@@ -207,6 +207,10 @@ private:
 
 String FormatDateTime(StringView format, TDateTime value, const TFormatSettings& fs)
 {
+    // NaN and values outside years 1..9999 have no calendar date to show;
+    // they are refused like text that is no date.
+    if (DayOfWeek(value) == 0)
+        throw EConvertError(u"Invalid date and time value: " + FloatToStr(value, InvariantFormatSettings()));
     DateTimeParts p;
     DecodeDateTime(value, p.year, p.month, p.day, p.hour, p.min, p.sec, p.msec);
     p.dow = DayOfWeek(value);

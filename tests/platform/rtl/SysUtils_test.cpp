@@ -355,6 +355,19 @@ TEST(FormatDateTime, Pictures)
     EXPECT_NO_THROW(FormatDateTime(u"c", t, loop));
 }
 
+TEST(FormatDateTime, ValuesWithoutACalendarDateAreRefused)
+{
+    // The first and last moments of the calendar still format.
+    EXPECT_EQ(FormatDateTime(u"yyyy-mm-dd", EncodeDate(1, 1, 1), Dot), u"0001-01-01");
+    EXPECT_EQ(FormatDateTime(u"yyyy-mm-dd hh:nn", EncodeDateTime(9999, 12, 31, 23, 59, 0, 0), Dot), u"9999-12-31 23:59");
+    const double outside[] = { NaN, std::numeric_limits<double>::infinity(), -693594.0, 2958466.0, 1e300, -1e300 };
+    for (double v : outside) {
+        SCOPED_TRACE(v);
+        EXPECT_THROW(FormatDateTime(u"yyyy-mm-dd", v, Dot), EConvertError);
+        EXPECT_THROW(DateTimeToStr(v, Dot), EConvertError);
+    }
+}
+
 TEST(Parsing, Integers)
 {
     struct Case {
