@@ -36,7 +36,8 @@ body { display: flex; align-items: center; justify-content: center; background: 
 
 // What every host of the process shares.
 struct TUnitState {
-    // The browser was found at unit start (its version query succeeded).
+    // The browser was found when the service was registered (its version
+    // query succeeded).
     bool Loaded { false };
     String InstalledVersion;
     // When set, the browser program or folder every host starts; nothing sets it.

@@ -170,14 +170,16 @@ struct TLumWinWebBrowserCachedFolderItem {
     TLumWinWebBrowser* FInstance { nullptr };
 };
 
-// Browser unit start and end: the program's main and test set-up call these
-// (no static initialisers). Start looks for the browser once (its version is
-// the installed runtime version); registration keeps a service registered
-// first. End removes the service and frees the registry.
+// Set-up and tear-down of the browser service: the program's main and test
+// set-up call these (no static initialisers). Registering looks for the
+// browser once (its version is the installed runtime version) and keeps a
+// service registered before it; unregistering removes the service and frees
+// the registry.
 void RegisterLumWinWebBrowserService();
 void UnregisterLumWinWebBrowserService();
 
-// The browser version found at unit start; empty when no browser was found.
+// The browser version found when the service was registered; empty when no
+// browser was found.
 String LumWinWebBrowserInstalledVersion();
 // The folder-claim records of ClearCache (tests look at them).
 const std::vector<TLumWinWebBrowserCachedFolderItem>& LumWinWebBrowserCachedFolders();

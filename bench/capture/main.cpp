@@ -1,7 +1,8 @@
 // The crawl over the local directory site (three result pages: 20, 45 and 3
-// cards) at interval 0, and the time it takes beyond the waits it is
-// specified to make; then the same pages read by a bare loop over the web
-// view, one evaluate per card index, so the crawl's overhead shows as a ratio.
+// cards) at interval 0, and the time it takes beyond the fixed sleeps the
+// crawl makes between scripts and pages; then the same pages read by a bare
+// loop over the web view, one evaluate per card index, so the crawl's
+// overhead shows as a ratio.
 
 #include <chrono>
 #include <cstdio>
@@ -143,7 +144,7 @@ int main()
 
     std::printf("capture: %d pages, %d lines added, interval 0\n", PageCount, lines);
     std::printf("  crawl total              %9.1f ms\n", crawl);
-    std::printf("  specified waits          %9.1f ms\n", waits);
+    std::printf("  fixed waits              %9.1f ms\n", waits);
     std::printf("  beyond the waits         %9.1f ms/page\n", beyond);
     if (bare < 0)
         std::printf("  bare evaluate loop       not measured\n");
