@@ -3,8 +3,11 @@
 // that holds the crawling browser, a results memo, an address edit and the
 // e-mail badge, as the main window does.
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/SuperBrowser.h"
 #include "platform/vcl/Forms.h"
@@ -24,6 +27,16 @@ namespace crawltest {
 testsupport::HttpServer& DirectorySite();
 // How often the path (with its query) was requested so far.
 int RequestCount(const std::string& pathAndQuery);
+
+// What a crawl test needs before it makes its window: drawing, the site,
+// the browser service and the e-mail harvest with its pop-up.
+void InstallCrawlServices();
+// Processes the application's messages until `done` or the limit.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(30));
+// Opens `url` in the browser and waits until it has loaded; false when it
+// failed or did not load within the limit.
+bool OpenAndWait(TSuperBrowser* browser, const String& url);
+std::vector<String> LinesOf(TStrings* lines);
 
 class TCrawlTestForm : public TForm {
 public:

@@ -4,10 +4,15 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
+#include "app/EmailHarvest.h"
 #include "app/SiteAddresses.h"
+#include "app/SplashScreen.h"
+#include "app/browser/LumWinWebBrowser.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/vcl/Edits.h"
 #include "platform/vcl/Memo.h"
 #include "richtext/LumSmoothStatusIndicator.h"
@@ -118,6 +123,44 @@ TCrawlTestForm::TCrawlTestForm(TComponent* AOwner, const fs::path& cacheFolder) 
     Browser->SetAttachedEdit(Edit);
     Browser->SetBounds(0, 200, 900, 500);
     Browser->SetParent(this); // starts the platform browser
+}
+
+void InstallCrawlServices()
+{
+    InstallDeviceContextFactory();
+    DirectorySite();
+    RegisterLumWinWebBrowserService();
+    InstallEmailHarvest(SplashScreenFactory());
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        Application->ProcessMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+bool OpenAndWait(TSuperBrowser* browser, const String& url)
+{
+    bool loaded = false;
+    browser->OnNavigateComplete = [&](TObject*, TLumCustomWebBrowserNavigateCompleteParams& p) { loaded = p.Success; };
+    browser->Navigate(url);
+    const bool done = PumpUntil([&] { return loaded; });
+    browser->OnNavigateComplete = nullptr;
+    return done;
+}
+
+std::vector<String> LinesOf(TStrings* lines)
+{
+    std::vector<String> out;
+    for (int i = 0; i < lines->GetCount(); ++i)
+        out.push_back(lines->GetStrings(i));
+    return out;
 }
 
 } // namespace crawltest

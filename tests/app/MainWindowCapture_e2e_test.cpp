@@ -31,14 +31,6 @@ namespace {
 
 const String Placeholder = u"Scraping results, one page at a time...";
 
-std::vector<String> Lines(TStrings* lines)
-{
-    std::vector<String> out;
-    for (int i = 0; i < lines->GetCount(); ++i)
-        out.push_back(lines->GetStrings(i));
-    return out;
-}
-
 // The business name, the first field of a result line.
 String NameOf(const String& line)
 {
@@ -75,11 +67,8 @@ class MainWindowCaptureE2E : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        InstallDeviceContextFactory();
         InstallDialogs();
-        crawltest::DirectorySite();
-        RegisterLumWinWebBrowserService();
-        InstallEmailHarvest(SplashScreenFactory());
+        crawltest::InstallCrawlServices();
         m_pause = TfrmMyBrowser::PlainPause;
         TfrmMyBrowser::PlainPause = [](unsigned) { };
         {
@@ -91,7 +80,7 @@ protected:
         // capture button of a window this size.
         form->PageControl1->SetWidth(300);
         ASSERT_NE(form->Browser, nullptr);
-        ASSERT_TRUE(PumpUntil([&] { return form->Browser->GetInitialized(); })) << "the browser did not start";
+        ASSERT_TRUE(crawltest::PumpUntil([&] { return form->Browser->GetInitialized(); })) << "the browser did not start";
         ScrapeInterval = 0;
         TotalEmails = 0;
         StopPressed = false;
@@ -104,28 +93,10 @@ protected:
         TfrmMyBrowser::PlainPause = m_pause;
     }
 
-    static bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(30))
-    {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            Application->ProcessMessages();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return true;
-    }
-
     // Opens a result page of the site in the window's browser.
     void Open(const String& path)
     {
-        bool loaded = false;
-        form->Browser->OnNavigateComplete = [&](TObject*, TLumCustomWebBrowserNavigateCompleteParams& p) {
-            loaded = p.Success;
-        };
-        form->Browser->Navigate(DirectorySiteRoot() + path);
-        ASSERT_TRUE(PumpUntil([&] { return loaded; })) << StringToUtf8(path);
-        form->Browser->OnNavigateComplete = nullptr;
+        ASSERT_TRUE(crawltest::OpenAndWait(form->Browser, DirectorySiteRoot() + path)) << StringToUtf8(path);
     }
 
     // Presses a capture button with the mouse; the capture runs to its end.
@@ -158,7 +129,7 @@ TEST_F(MainWindowCaptureE2E, CapturesThroughTheWindowKeepingOrEmptyingEarlierRes
         answers.Answer(mrNo);
         Press(form->btnCaptEmails);
 
-        const std::vector<String> lines = Lines(form->mmResults->GetLines());
+        const std::vector<String> lines = crawltest::LinesOf(form->mmResults->GetLines());
         ASSERT_EQ(lines.size(), 4u);
         EXPECT_EQ(lines[0], Placeholder);
         for (std::size_t i = 0; i < names.size(); ++i)
@@ -186,7 +157,7 @@ TEST_F(MainWindowCaptureE2E, CapturesThroughTheWindowKeepingOrEmptyingEarlierRes
         answers.Answer(mrYes);
         Press(form->btnCapture);
 
-        const std::vector<String> lines = Lines(form->mmResults->GetLines());
+        const std::vector<String> lines = crawltest::LinesOf(form->mmResults->GetLines());
         ASSERT_EQ(lines.size(), 3u);
         for (std::size_t i = 0; i < names.size(); ++i)
             EXPECT_EQ(NameOf(lines[i]), names[i]);

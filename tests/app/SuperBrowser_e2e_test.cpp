@@ -58,20 +58,14 @@ String RegularLine(int p, int k)
 
 std::vector<String> Lines(TMemo* memo)
 {
-    std::vector<String> lines;
-    for (int i = 0; i < memo->GetLines()->GetCount(); ++i)
-        lines.push_back(memo->GetLines()->GetStrings(i));
-    return lines;
+    return LinesOf(memo->GetLines());
 }
 
 class SuperBrowserE2E : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        InstallDeviceContextFactory();
-        DirectorySite();
-        RegisterLumWinWebBrowserService();
-        InstallEmailHarvest(SplashScreenFactory());
+        InstallCrawlServices();
         form = new TCrawlTestForm(Application, cache.path());
         Application->SetMainForm(form);
         form->Show();
@@ -88,29 +82,8 @@ protected:
         UnregisterLumWinWebBrowserService();
     }
 
-    static bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(30))
-    {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            Application->ProcessMessages();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return true;
-    }
-
     // Opens a result page of the site and waits until it is loaded.
-    void Open(const String& path)
-    {
-        bool loaded = false;
-        form->Browser->OnNavigateComplete = [&](TObject*, TLumCustomWebBrowserNavigateCompleteParams& p) {
-            loaded = p.Success;
-        };
-        form->Browser->Navigate(Base() + path);
-        ASSERT_TRUE(PumpUntil([&] { return loaded; })) << StringToUtf8(path);
-        form->Browser->OnNavigateComplete = nullptr;
-    }
+    void Open(const String& path) { ASSERT_TRUE(OpenAndWait(form->Browser, Base() + path)) << StringToUtf8(path); }
 
     // What the capture command does before it starts the crawl.
     void Crawl(bool emails)
