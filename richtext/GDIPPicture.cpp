@@ -624,6 +624,19 @@ void TGDIPSVGPicture::LoadImageOrSVGFile(const String& fileName)
         OnClear(this);
 }
 
+void TGDIPSVGPicture::LoadImageOrSVGStream(TStream& stream)
+{
+    if (IsImageSignature(stream)) {
+        ClearSVG();
+        FUndecodable = false;
+        ReplaceBytes(FDatastream, RemainingBytes(stream));
+    } else {
+        FDatastream.Clear();
+        SVGLoadFromStream(stream);
+    }
+    FIsEmpty = false;
+}
+
 bool TGDIPSVGPicture::GetImageSizes()
 {
     if (HasSVG())
@@ -666,15 +679,7 @@ void TLumGDIPPicture::LoadFromStream(TStream& stream)
 {
     if (stream.GetSize() - stream.GetPosition() <= 0)
         return;
-    if (IsImageSignature(stream)) {
-        ClearSVG();
-        FUndecodable = false;
-        ReplaceBytes(FDatastream, RemainingBytes(stream));
-    } else {
-        FDatastream.Clear();
-        SVGLoadFromStream(stream);
-    }
-    FIsEmpty = false;
+    LoadImageOrSVGStream(stream);
     GetImageSizes();
     Changed();
 }
@@ -856,15 +861,7 @@ void TGDIPPicture::LoadFromFile(const String& fileName)
 
 void TGDIPPicture::LoadFromStream(TStream& stream)
 {
-    if (IsImageSignature(stream)) {
-        ClearSVG();
-        FUndecodable = false;
-        ReplaceBytes(FDatastream, RemainingBytes(stream));
-    } else {
-        FDatastream.Clear();
-        SVGLoadFromStream(stream);
-    }
-    FIsEmpty = false;
+    LoadImageOrSVGStream(stream);
     GetImageSizes();
     Changed();
 }

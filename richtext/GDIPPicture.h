@@ -97,6 +97,8 @@ protected:
     // SVG source; the picture is then no longer empty and OnClear is raised.
     // Raises what reading the file raises.
     void LoadImageOrSVGFile(const String& fileName);
+    // The same for the rest of a stream.
+    void LoadImageOrSVGStream(TStream& stream);
 
     String FFileName;
 
