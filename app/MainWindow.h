@@ -143,37 +143,62 @@ public:
     std::unique_ptr<TStringList> ListingEmails;
 
     // ---- shell ----
+    // Go button: opens the address bar's address (nothing when it is empty).
     void btnGoClick(TObject* Sender);
+    // Enter in the address bar acts as the Go button.
     void edURLKeyPress(TObject* Sender, char16_t& Key);
+    // A double click selects the whole address.
     void edURLDblClick(TObject* Sender);
+    // Back and Forward step through the browser's history.
     void ToolbtnBackClick(TObject* Sender);
     void ToolBtnForwardClick(TObject* Sender);
+    // Repaints the page and enables the Stop button.
     void ToolBtnRefreshClick(TObject* Sender);
+    // Home shows the start page, as the menu item does.
     void ToolBtnHomeClick(TObject* Sender);
+    // Favourites are not offered: says so in a message.
     void ToolBtnFavoritesClick(TObject* Sender);
+    // Opens the directory's home page.
     void ToolbtnQTXClick(TObject* Sender);
+    // A "Go to" menu item opens the address in its hint.
     void Goto1Click(TObject* Sender);
+    // Welcome button and country label open the welcome page.
     void btnWelcomeScreenClick(TObject* Sender);
     void lbCountryClick(TObject* Sender);
+    // Open the maker's home page and its contact page.
     void VisitQTXonline1Click(TObject* Sender);
     void Getsupport1Click(TObject* Sender);
+    // Closes the window (a running capture is stopped first).
     void Exit1Click(TObject* Sender);
+    // Show or hide the address bar and the navigation tool bar.
     void Addressbar1Click(TObject* Sender);
     void NavigationBar1Click(TObject* Sender);
+    // Another browser tab: Back and Forward are disabled until it navigates.
     void PageControlChange(TObject* Sender);
+    // Split screen: the results panel takes a quarter or half of the width.
     void tbSplitScreenClick(TObject* Sender);
+    // Fills the style menu with the styles, the active one checked.
     void Interface1Click(TObject* Sender);
+    // A style menu item: applies that style and stores it in the settings.
     void TestClick(TObject* Sender);
+    // An interval menu item: sets the pause between pages (seconds in its hint).
     void N0second1Click(TObject* Sender);
+    // About: the program's title and version in a message.
     void N9Click(TObject* Sender);
+    // Opens the add-HTML dialog.
     void AddHTML1Click(TObject* Sender);
+    // Search: opens the directory's listing search for the two search edits.
     void btnSuchenClick(TObject* Sender);
+    // Entering the search edit empties it and shows its clear button.
     void ButtonedEdit1Enter(TObject* Sender);
     void CallWeb(const String& url);
 
     // ---- start-up, settings and start page ----
+    // Start-up: the version check, the settings, the browser and the status pop-up.
     void FormCreate(TObject* Sender);
+    // Frees the status pop-up.
     void FormDestroy(TObject* Sender);
+    // While a capture runs: stops it and closes once it has unwound.
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void ReadInterfaceAndWidth();
     void SetInterfaceAndWidth();
@@ -181,6 +206,7 @@ public:
     void SaveSplitter();
     String GetHTMLstarter();
     String LoadStartPageTemplate();
+    // Shows the start page made from the embedded template.
     void QTXStartPage1Click(TObject* Sender);
     void CheckForNewerVersion();
     String HTTPGetText(const String& url);
@@ -196,14 +222,22 @@ public:
     static std::function<void(const String& url)> ShellOpen;
 
     // Capture command and results
+    // Either capture button: starts a capture, or, reading "STOP!", stops it.
     void btnCaptureClick(TObject* Sender);
+    // Stop: ends the crawl and the page load, and enables the buttons again.
     void ToolBtnStopClick(TObject* Sender);
+    // The results changed: the line counters follow.
     void Memo1Change(TObject* Sender);
+    // Saves the results as CSV or text.
     void ToolButton2Click(TObject* Sender);
+    // Fill and save-as-workbook buttons of the spreadsheet view.
     void ToolButton3Click(TObject* Sender);
     void ToolButton5Click(TObject* Sender);
+    // Removes duplicate result lines (locale order, first spelling kept).
     void ToolButton6Click(TObject* Sender);
+    // Empties the results and the e-mail count.
     void ToolButton7Click(TObject* Sender);
+    // Another results tab was chosen.
     void PageControl1Change(TObject* Sender);
     void ProcessPageAUYP();
     void WaitForPageToLoad();
@@ -221,7 +255,8 @@ private:
     void CreateBrowserPanel();
     void CreateImages();
     void BindHandlers();
-    // The browser side of FormCreate (step 3).
+    // Makes the crawl browser on the browser tab, pointed at the welcome
+    // page; FormCreate calls it once the window's controls exist.
     void CreateBrowser();
     // Closes once a capture asked to stop has unwound.
     void ClosePendingTimer(TObject* Sender);

@@ -71,7 +71,6 @@ void RunCapture(TfrmMyBrowser& form, TToolButton* button)
 {
     button->SetCaption(StopCaption);
     form.PageControl1->SetActivePage(form.tbResults);
-    // The grid view is cleared here once the grid is built.
     form.WaitForPageToLoad();
     if (form.mmResults->GetLines()->GetCount() > 0
         && MessageDlg(u"Empty previous data results first?", mtInformation, mbYesNo, 0) == mrYes) {
@@ -265,12 +264,14 @@ void TfrmMyBrowser::ToolButton2Click(TObject*)
 
 void TfrmMyBrowser::ToolButton3Click(TObject*)
 {
-    // Fills the grid view from the memo; comes with the grid.
+    // The spreadsheet tab holds only a note: the memo is the only view of
+    // the results, so there is nothing to fill.
 }
 
 void TfrmMyBrowser::ToolButton5Click(TObject*)
 {
-    // Saves the grid view as a workbook; comes with the grid.
+    // A workbook is saved from the spreadsheet view, which holds only a
+    // note; CSV and text are saved by ToolButton2Click.
 }
 
 void TfrmMyBrowser::ToolButton6Click(TObject*)
@@ -295,7 +296,6 @@ void TfrmMyBrowser::ToolButton7Click(TObject*)
 {
     try {
         mmResults->GetLines()->Clear();
-        // The grid view is cleared here once the grid is built.
         tbResults->SetCaption(u"Results (" + String(u"0") + u" lines)");
         Memo1Change(mmResults);
         ResetEmailCount(*this);
@@ -305,8 +305,7 @@ void TfrmMyBrowser::ToolButton7Click(TObject*)
 
 void TfrmMyBrowser::PageControl1Change(TObject*)
 {
-    // Showing the grid view fills it from the memo and sizes its columns;
-    // both come with the grid.
+    // Nothing to prepare: the spreadsheet tab holds only a note.
 }
 
 void TfrmMyBrowser::ProcessPageAUYP()

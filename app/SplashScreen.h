@@ -16,6 +16,7 @@ class TfrmSplashScreen : public TForm, public IStatusPopup {
 public:
     explicit TfrmSplashScreen(TComponent* AOwner = nullptr);
 
+    // A click on the pop-up hides it.
     void FormClick(TObject* Sender);
 
     // IStatusPopup: the texts go to the labels and the memo; Show and Hide

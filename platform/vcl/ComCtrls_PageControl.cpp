@@ -9,7 +9,8 @@
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Themes.h"
 
-// The page control is not published: its class and this one refer to each other.
+// A tab sheet's PageControl property is not published: the two classes
+// refer to each other.
 QT_PUBLISHED(TTabSheet, QT_PROP(PageIndex), QT_PROP(TabVisible), QT_PROP(ImageIndex))
 QT_PUBLISHED(TPageControl, QT_PROP(ActivePage), QT_PROP(Images), QT_EVENT(OnChange), QT_EVENT(OnChanging))
 
