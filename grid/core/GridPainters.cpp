@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/gdi/DrawText.h"
 #include "platform/gdi/Frames.h"
 #include "platform/gdi/Theme.h"
 #include "platform/rtl/MathUtils.h"
@@ -20,7 +19,6 @@ void SetPenAndBrush(TCanvas* Canvas, TColor Color)
     Canvas->GetBrush()->SetColor(Color);
 }
 
-RECT ToRECT(const TRect& R) { return RECT { R.Left, R.Top, R.Right, R.Bottom }; }
 
 // Draws a visual style part; false when no style is active for the class.
 bool DrawThemed(TCanvas* Canvas, HWND Window, LPCWSTR ClassName, int Part, int State, const TRect& R)
@@ -28,7 +26,7 @@ bool DrawThemed(TCanvas* Canvas, HWND Window, LPCWSTR ClassName, int Part, int S
     HTHEME Theme = OpenThemeData(Window, ClassName);
     if (!Theme)
         return false;
-    RECT r = ToRECT(R);
+    RECT r = R;
     DrawThemeBackground(Theme, Canvas->GetHandle(), Part, State, &r, nullptr);
     CloseThemeData(Theme);
     return true;
@@ -36,7 +34,7 @@ bool DrawThemed(TCanvas* Canvas, HWND Window, LPCWSTR ClassName, int Part, int S
 
 void DrawFrame(TCanvas* Canvas, const TRect& R, UINT Type, UINT State)
 {
-    RECT r = ToRECT(R);
+    RECT r = R;
     DrawFrameControl(Canvas->GetHandle(), &r, Type, State);
 }
 
@@ -252,11 +250,12 @@ void DrawPushButton(TCanvas* Canvas, HWND Window, const TRect& R, int Kind, int 
     if (Caption.empty())
         return;
     Canvas->GetBrush()->SetStyle(bsClear);
-    RECT Text { R.Left, R.Top + 4, R.Right, R.Bottom - 3 };
-    UINT Format = DT_CENTER | DT_SINGLELINE | DT_VCENTER;
+    TRect Text(R.Left, R.Top + 4, R.Right, R.Bottom - 3);
+    TTextFormat Format { tfCenter, tfSingleLine, tfVerticalCenter };
     if (!ProcessAccel)
-        Format |= DT_NOPREFIX;
-    DrawText(Canvas->GetHandle(), Caption.c_str(), int(Caption.size()), &Text, Format);
+        Format.Include(tfNoPrefix);
+    String Shown = Caption;
+    Canvas->TextRect(Text, Shown, Format);
 }
 
 void DrawSpinButtons(TCanvas* Canvas, HWND Window, const TRect& R, int Kind, int State, const TColorTones& Tones,

@@ -1,0 +1,5 @@
+#pragma once
+// The drop-down editors' library: shared routines and looks.
+
+#include "dropdown/LumButtonAppearance.h"
+#include "dropdown/LumDropDownRoutines.h"
