@@ -2,4 +2,5 @@
 // The drop-down editors' library: shared routines and looks.
 
 #include "dropdown/LumButtonAppearance.h"
+#include "dropdown/LumCustomDropDown.h"
 #include "dropdown/LumDropDownRoutines.h"

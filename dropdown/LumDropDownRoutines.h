@@ -33,6 +33,9 @@ std::optional<TWindowsVersion> GetWindowsVersion();
 bool IsWindows10();
 bool IsWindowsMajor6();
 
+// Steps bands (0 counts as 1) from FromColor to ToColor; neighbouring bands
+// overlap by a pixel so no gap shows when a band is narrower than a pixel.
+void DrawGradient(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool Horizontal, const TRect& R, int Steps);
 // Percent of Color1 mixed with the rest of Color2; 100 and 0 return a colour unchanged.
 TColor BlendColor(TColor Color1, TColor Color2, int Percent);
 // Each channel scaled by (100 + delta) percent; a zero channel becomes the

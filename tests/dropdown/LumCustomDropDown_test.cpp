@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include "dropdown/LumDropDown.h"
+#include "tests/grid/core/LocaleGuard.h"
+
+namespace {
+
+// Opens the protected settings the editors and the grid use.
+class TestDropDown : public TLumDropDown {
+public:
+    using TLumDropDown::TLumDropDown;
+    using TLumCustomDropDown::SetEditType;
+    using TLumCustomDropDown::SetPrecision;
+    using TLumCustomDropDown::SetPrefix;
+    using TLumCustomDropDown::SetSuffix;
+    using TLumCustomDropDown::GetPrefix;
+    using TLumCustomDropDown::GetSuffix;
+    using TLumCustomDropDown::GetEditType;
+    using TLumCustomDropDown::GetPrecision;
+    int UserWidth() const { return FUserDropDownWidth; }
+    int UserHeight() const { return FUserDropDownHeight; }
+    void RememberUserSize(int W, int H)
+    {
+        FUserDropDownWidth = W;
+        FUserDropDownHeight = H;
+    }
+};
+
+} // namespace
+
+TEST(LumDropDown, Defaults)
+{
+    TestDropDown d;
+    EXPECT_EQ(d.GetWidth(), 200);
+    EXPECT_EQ(d.GetHeight(), 21);
+    EXPECT_EQ(d.GetDropDownColor(), TColor(0xFFFFFF));
+    EXPECT_EQ(d.GetDropDownColorTo(), clNone);
+    EXPECT_EQ(d.GetDropDownBorderColor(), TColor(0));
+    EXPECT_EQ(d.GetDropDownButtonWidth(), 17);
+    EXPECT_EQ(d.GetLabelMargin(), 4);
+    EXPECT_EQ(d.GetLabelPosition(), lpLeftTop);
+    EXPECT_EQ(d.GetSelectionColorStyle(), scCustom);
+    EXPECT_EQ(d.GetUIStyle(), tsCustom);
+    EXPECT_TRUE(d.GetEditorEnabled());
+    EXPECT_EQ(d.UserWidth(), -1);
+    EXPECT_EQ(d.GetLabel(), nullptr);
+}
+
+TEST(LumDropDown, ValueText)
+{
+    LocaleGuard locale(LocaleGuard::CommaDecimal);
+    struct Case {
+        TDropDownEditType type;
+        short precision;
+        const char16_t *prefix, *suffix, *value, *shown, *read;
+    };
+    const Case cases[] = {
+        { etString, 0, u"$", u" kg", u"12", u"$12 kg", u"12" },
+        { etString, 0, u"", u"", u"", u"", u"" },
+        { etNumeric, 0, u"$", u" kg", u"", u"$0 kg", u"0" },
+        { etFloat, 0, u"", u"", u"", u"0", u"0" },
+        { etMoney, 0, u"", u"", u"", u"0", u"0" },
+        { etHex, 0, u"", u"", u"", u"0", u"0" },
+        { etHex, 0, u"0x", u"", u"1fa", u"0x1FA", u"1FA" },
+        { etFloat, 2, u"", u"", u"3", u"3,00", u"3,00" },
+        { etFloat, 2, u"", u"", u"Error", u"Error", u"Error" },
+        { etMoney, 2, u"", u"", u"1234,5", u"1.234,50", u"1.234,50" },  // the locale's grouping
+        { etMoney, 2, u"", u"", u"1.234,5", u"1.234,50", u"1.234,50" },  // grouped input reads too
+        { etFloat, 1, u"", u"", u"abc", u"0,0", u"0,0" },               // not a number: 0
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(StringToUtf8(String(c.value)) + " " + std::to_string(c.type));
+        TestDropDown d;
+        d.SetEditType(c.type);
+        d.SetPrecision(c.precision);
+        d.SetPrefix(c.prefix);
+        d.SetSuffix(c.suffix);
+        d.SetText(c.value);
+        EXPECT_EQ(d.GetEditText(), c.shown);
+        EXPECT_EQ(d.GetText(), c.read);
+        EXPECT_FALSE(d.IsModified());
+    }
+}
+
+TEST(LumDropDown, PrefixAndSuffixRemovedOnlyWhenPresent)
+{
+    struct Case {
+        const char16_t *window, *read;
+    };
+    const Case cases[] = {
+        { u"$12 kg", u"12" },
+        { u"12 kg", u"12" },     // no prefix: the first character stays
+        { u"$1234", u"1234" },   // the suffix was typed over: no value characters are lost
+        { u"99", u"99" },
+        { u"$ kg", u"" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(StringToUtf8(String(c.window)));
+        TestDropDown d;
+        d.SetPrefix(u"$");
+        d.SetSuffix(u" kg");
+        d.SetRawText(c.window);
+        EXPECT_EQ(d.GetEditText(), c.window);
+        EXPECT_EQ(d.GetText(), c.read);
+    }
+}
+
+TEST(LumDropDown, DropDownSizeAndVersion)
+{
+    TestDropDown d;
+    d.SetDropDownHeight(120);
+    d.RememberUserSize(300, 200);
+    d.SetDropDownHeight(-5);
+    EXPECT_EQ(d.GetDropDownHeight(), 120);  // ignored, and the user size stays
+    EXPECT_EQ(d.UserWidth(), 300);
+    d.SetDropDownWidth(250);
+    EXPECT_EQ(d.GetDropDownWidth(), 250);
+    EXPECT_EQ(d.UserWidth(), -1);
+    EXPECT_EQ(d.UserHeight(), -1);
+
+    EXPECT_EQ(d.GetVersion(), u"1.5.7.2");
+    d.SetVersion(u"9.9.9.9");
+    EXPECT_EQ(d.GetVersion(), u"1.5.7.2");
+}
+
+TEST(LumDropDown, Assign)
+{
+    TestDropDown source, target;
+    source.SetEditType(etMoney);
+    source.SetPrecision(2);
+    source.SetPrefix(u"$");
+    source.SetSuffix(u"!");
+    source.SetDropDownColor(0x123456);
+    source.SetDropDownHeight(77);
+    source.SetSelectionColorStyle(scWindows7);
+    source.GetButtonAppearance()->SetColor(0x010203);
+    source.SetEditorEnabled(false);
+    target.Assign(&source);
+    EXPECT_EQ(target.GetEditType(), etMoney);
+    EXPECT_EQ(target.GetPrecision(), 2);
+    EXPECT_EQ(target.GetPrefix(), u"$");
+    EXPECT_EQ(target.GetSuffix(), u"!");
+    EXPECT_EQ(target.GetDropDownColor(), TColor(0x123456));
+    EXPECT_EQ(target.GetDropDownHeight(), 77);
+    EXPECT_EQ(target.GetSelectionColorStyle(), scWindows7);
+    EXPECT_EQ(target.GetSelectionColor(), TColor(0xFCEBDC));
+    EXPECT_EQ(target.GetButtonAppearance()->GetColor(), TColor(0x010203));
+    EXPECT_FALSE(target.GetEditorEnabled());
+
+    // A plain edit is not a drop-down: the base class decides.
+    TEdit edit;
+    EXPECT_THROW(target.Assign(&edit), Exception);
+    EXPECT_EQ(target.GetEditType(), etMoney);
+}
+
+TEST(LumDropDown, SelectionPresets)
+{
+    struct Case {
+        TSelectionColorStyle style;
+        TColor color, colorTo;
+    };
+    const Case cases[] = {
+        { scOffice2007, 0xD7FFFD, 0x58D4FC },
+        { scWindowsVista, 0xFDF8F1, 0xFCEFD5 },
+        { scWindows7, 0xFCEBDC, 0xFCDBC1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        TestDropDown d;
+        d.SetSelectionColorStyle(c.style);
+        EXPECT_EQ(d.GetSelectionColor(), c.color);
+        EXPECT_EQ(d.GetSelectionColorTo(), c.colorTo);
+        d.SetSelectionColorStyle(scCustom);  // leaves the colours
+        EXPECT_EQ(d.GetSelectionColor(), c.color);
+        d.SetSelectionColorStyle(c.style);
+        d.SetSelectionColor(0x111111);        // a colour of one's own ends the preset
+        EXPECT_EQ(d.GetSelectionColorStyle(), scCustom);
+    }
+}
+
+TEST(LumDropDown, StyleAndTones)
+{
+    TestDropDown d;
+    d.SetColor(0x0000FF);
+    d.SetComponentStyle(tsCustom);
+    EXPECT_EQ(d.GetComponentStyle(), tsCustom);
+    EXPECT_EQ(d.GetColor(), TColor(0x0000FF));  // only the style is stored
+    d.SetUIStyle(tsOffice2019Gray);
+    EXPECT_EQ(d.GetUIStyle(), tsOffice2019Gray);
+    EXPECT_EQ(d.GetColor(), TColor(0xB8BBBE));
+    EXPECT_EQ(d.GetFont()->GetColor(), TColor(0x232425));
+    d.SetComponentStyle(tsWindows10);
+    EXPECT_EQ(d.GetColor(), clWindow);
+    EXPECT_EQ(d.GetFont()->GetColor(), clWindowText);
+
+    TColorTones tones;
+    tones.Background.BorderColor = 0x00AA00;
+    d.SetColorTones(tones);
+    EXPECT_EQ(d.GetBorderColor(), TColor(0x00AA00));
+}
