@@ -360,7 +360,9 @@ void TfrmMyBrowser::CreateBrowserPanel()
     ToolBar3->SetList(true);
     ToolBar3->SetImages(ImageList1);
     ToolBar3->SetButtonHeight(30);
-    ToolBar3->SetWrapable(false);
+    // Buttons wrap onto further rows where the bar is narrow (see
+    // LayOutCaptureBar, which places the other controls after them).
+    ToolBar3->SetWrapable(true);
     btnCapture = AddButton(this, ToolBar3, u"btnCapture", u"Fast Capture");
     btnCapture->SetImageIndex(8);
     btnCapture->SetWidth(140);
@@ -459,6 +461,12 @@ void TfrmMyBrowser::BindHandlers()
     PageControl1->OnChange = bind(&TfrmMyBrowser::PageControl1Change);
 
     OnCreate = bind(&TfrmMyBrowser::FormCreate);
+    OnResize = bind(&TfrmMyBrowser::FormResize);
+    // The capture bar flows again when its width or a control's size changes
+    // (the badge and the labels size themselves to their captions).
+    for (TControl* c : std::initializer_list<TControl*> { ToolBar3, lbCountry, SIemailNb, EdNumberofLeads, lbVersion })
+        c->OnResize = [this](TObject*) { LayOutCaptureBar(); };
+    Splitter1->OnCanResize = [this](TObject*, int& NewSize, bool&) { NewSize = std::min(NewSize, MaxResultsWidth()); };
     OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
 
     tmClosePending = Make<TTimer>(this, u"tmClosePending");
@@ -496,13 +504,91 @@ void TfrmMyBrowser::CallWeb(const String& url)
     });
 }
 
+namespace {
+
+bool IsAsciiLetter(Char c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool IsAsciiDigit(Char c) { return c >= u'0' && c <= u'9'; }
+
+// "host", "host:port" or "[v6]:port", as an address bar takes a host.
+bool IsHostAndPort(const String& text)
+{
+    String host = text;
+    if (const std::size_t colon = host.rfind(u':'); colon != String::npos && host.find(u']') == String::npos) {
+        const String port = host.substr(colon + 1);
+        if (port.empty() || !std::all_of(port.begin(), port.end(), IsAsciiDigit))
+            return false;
+        host.resize(colon);
+    }
+    if (host.empty())
+        return false;
+    const bool plain = std::all_of(host.begin(), host.end(),
+        [](Char c) { return IsAsciiLetter(c) || IsAsciiDigit(c) || c == u'.' || c == u'-' || c >= 0x80; });
+    return plain && (host.find(u'.') != String::npos || CompareText(host, u"localhost") == 0);
+}
+
+// Local hosts have no certificates: they are opened over plain http, as
+// browsers do.
+bool IsLocalHost(const String& hostAndPort)
+{
+    const String host = LowerCase(hostAndPort.substr(0, hostAndPort.rfind(u':')));
+    return host == u"localhost" || host.starts_with(u"127.");
+}
+
+} // namespace
+
+String TfrmMyBrowser::NavigableAddress(const String& typed)
+{
+    const String text = Trim(typed);
+    if (text.empty() || text.find_first_of(u" \t\r\n") != String::npos)
+        return {};
+    // A scheme: a letter, then letters, digits, "+", "-" or ".", then ":".
+    std::size_t end = 0;
+    while (end < text.size() && (IsAsciiLetter(text[end]) || (end > 0 && (IsAsciiDigit(text[end])
+               || text[end] == u'+' || text[end] == u'-' || text[end] == u'.'))))
+        ++end;
+    if (end > 0 && end < text.size() && text[end] == u':') {
+        const String scheme = LowerCase(text.substr(0, end));
+        const String rest = text.substr(end + 1);
+        if (scheme == u"http" || scheme == u"https") {
+            const std::size_t hostEnd = rest.find_first_of(u"/?#", 2);
+            const String host = rest.substr(2, hostEnd == String::npos ? String::npos : hostEnd - 2);
+            return rest.starts_with(u"//") && IsHostAndPort(host) ? text : String();
+        }
+        if (scheme == u"file")
+            return rest.starts_with(u"//") ? text : String();
+        if (scheme == u"about" || scheme == u"data")
+            return rest.empty() ? String() : text;
+        // "host:port" has digits after the colon; anything else names a
+        // scheme the browser does not open (or a misspelt one).
+        if (rest.empty() || !IsAsciiDigit(rest[0]))
+            return {};
+    }
+    const String host = text.substr(0, text.find_first_of(u"/?#"));
+    if (!IsHostAndPort(host))
+        return {};
+    return (IsLocalHost(host) ? u"http://" : u"https://") + text;
+}
+
+String TfrmMyBrowser::MenuCaptionText(const String& text)
+{
+    return StringReplace(text, u"&", u"&&", rfReplaceAll);
+}
+
 void TfrmMyBrowser::btnGoClick(TObject*)
 {
-    if (edURL->GetText().empty())
+    if (Trim(edURL->GetText()).empty())
         return;
     // The event-log list of the page belongs to a hidden tab that is not
     // built, so only the navigation is left.
-    CallWeb(edURL->GetText());
+    const String address = NavigableAddress(edURL->GetText());
+    if (address.empty()) {
+        ShowMessage(u"\"" + Trim(edURL->GetText()) + u"\" is not an address that can be opened.\r"
+                    u"Enter an address such as https://example.com.");
+        return;
+    }
+    if (address != edURL->GetText())
+        edURL->SetText(address);
+    CallWeb(address);
 }
 
 void TfrmMyBrowser::edURLKeyPress(TObject* Sender, char16_t& Key)
@@ -678,6 +764,81 @@ void TfrmMyBrowser::btnSuchenClick(TObject*)
 {
     CallWeb(DirectorySiteRoot() + u"/search/listings?locationClue=" + ButtonedEdit2->GetText() + u"&Clue="
         + ButtonedEdit1->GetText());
+}
+
+// ---- layout ----
+
+namespace {
+
+// The space between two controls of the capture bar.
+constexpr int CaptureBarGap = 8;
+
+} // namespace
+
+int TfrmMyBrowser::MinBrowserWidth(int clientWidth)
+{
+    return std::max(400, clientWidth * 2 / 5);
+}
+
+int TfrmMyBrowser::MaxResultsWidth()
+{
+    const int client = GetClientWidth();
+    return std::max(120, client - Splitter1->GetWidth() - MinBrowserWidth(client));
+}
+
+void TfrmMyBrowser::FitResultsPanel()
+{
+    if (PageControl1->GetWidth() > MaxResultsWidth())
+        PageControl1->SetWidth(MaxResultsWidth());
+}
+
+void TfrmMyBrowser::FormResize(TObject*)
+{
+    FitResultsPanel();
+    LayOutCaptureBar();
+}
+
+void TfrmMyBrowser::LayOutCaptureBar()
+{
+    if (m_layingOut || !ToolBar3)
+        return;
+    m_layingOut = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset { m_layingOut };
+
+    // The bar places its buttons (in rows where they do not fit in one);
+    // the other controls follow the last of them.
+    ToolBar3->ArrangeButtons();
+    int rowHeight = ToolBar3->GetButtonHeight();
+    int x = 0, y = 0;
+    for (int i = 0; i < ToolBar3->GetButtonCount(); ++i) {
+        TToolButton* b = ToolBar3->GetButtons(i);
+        if (!b->GetVisible())
+            continue;
+        rowHeight = std::max(rowHeight, b->GetHeight());
+        if (b->GetTop() > y || (b->GetTop() == y && b->GetLeft() + b->GetWidth() > x)) {
+            y = b->GetTop();
+            x = b->GetLeft() + b->GetWidth();
+        }
+    }
+    const int width = ToolBar3->GetClientWidth();
+    for (TControl* c : std::initializer_list<TControl*> { lbCountry, SIemailNb, EdNumberofLeads, lbVersion }) {
+        if (!c->GetVisible() || c->GetParent() != ToolBar3)
+            continue;
+        const int w = c->GetWidth();
+        const int h = c->GetHeight();
+        if (x > 0 && x + CaptureBarGap + w > width) {
+            x = 0;
+            y += rowHeight;
+        } else if (x > 0) {
+            x += CaptureBarGap;
+        }
+        c->SetBounds(x, y + std::max(0, (rowHeight - h) / 2), w, h);
+        x += w;
+    }
+    ToolBar3->SetHeight(y + rowHeight + 2);
 }
 
 void TfrmMyBrowser::ButtonedEdit1Enter(TObject*)

@@ -192,6 +192,25 @@ public:
     // Entering the search edit empties it and shows its clear button.
     void ButtonedEdit1Enter(TObject* Sender);
     void CallWeb(const String& url);
+    // An address typed in the address bar as the browser should open it:
+    // without a scheme it gets one ("example.com" opens as
+    // "https://example.com"); empty when it cannot be opened.
+    static String NavigableAddress(const String& typed);
+    // A menu caption that shows `text` as it is ("&" is no accelerator mark).
+    static String MenuCaptionText(const String& text);
+
+    // ---- layout ----
+    // On every size change: the results panel keeps within the room the
+    // browser side leaves it, and the capture bar flows into rows.
+    void FormResize(TObject* Sender);
+    // The width the browser side keeps at least, for a client width.
+    static int MinBrowserWidth(int clientWidth);
+    // The widest the results panel may be in the window's present size.
+    int MaxResultsWidth();
+    void FitResultsPanel();
+    // Places the capture bar's visible controls left to right, starting a
+    // new row where one would not fit, and gives the bar the rows' height.
+    void LayOutCaptureBar();
 
     // ---- start-up, settings and start page ----
     // Start-up: the version check, the settings, the browser and the status pop-up.
@@ -262,4 +281,5 @@ private:
     void ClosePendingTimer(TObject* Sender);
 
     TTimer* tmClosePending { nullptr };
+    bool m_layingOut { false };
 };

@@ -53,6 +53,8 @@ void BeginCapture(TfrmMyBrowser& form, TToolButton* button)
     browser.SetfTimer(ScrapeInterval);
     browser.SetbStop(false);
     browser.SetbComplete(false);
+    browser.ClearCrawlFailure();
+    form.StatusBar1->SetSimplePanel(false);
     form.ToolbtnBack->SetEnabled(false);
     form.ToolBtnForward->SetEnabled(false);
     form.ToolBtnStop->SetEnabled(true);
@@ -96,13 +98,21 @@ void StopRunningCapture(TfrmMyBrowser& form)
     }
 }
 
+// The totals; a crawl that stopped on its own says why on a line of its own,
+// and so does the status bar, so the box never reads as plain success.
 void ReportCaptureTotals(TfrmMyBrowser& form)
 {
     const String count = LineCountText(form.mmResults->GetLines()->GetCount());
+    const String failure = form.Browser ? form.Browser->GetCrawlFailure() : String();
+    if (!failure.empty()) {
+        form.StatusBar1->SetSimpleText(failure);
+        form.StatusBar1->SetSimplePanel(true);
+    }
     if (!StopPressed)
         ShowMessage(u"A total of " + count + u" addresses have been scraped!\r"
                     u"Don't forget to eliminate duplicates (small button)!\r"
-                    u"or empty the grid with the <- button! \r");
+                    u"or empty the grid with the <- button! \r"
+            + (failure.empty() ? String() : failure + u"\r"));
     form.SetCaption(u"QTX - A total of " + count + u" addresses have been scraped!");
 }
 

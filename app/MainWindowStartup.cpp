@@ -169,7 +169,7 @@ void TfrmMyBrowser::FormCreate(TObject*)
     PlainPause(10000);
 
     Goto1->SetHint(DirectorySiteRoot() + u"/");
-    Goto1->SetCaption(u"Go to " + DirectorySearchAddress());
+    Goto1->SetCaption(u"Go to " + MenuCaptionText(DirectorySearchAddress()));
     ToolbtnQTX->SetCaption(u"AU-YP");
     edURL->SetText(DirectorySiteRoot() + u"/");
     SetCaption(String(AppTitle) + u" - AU-YP - " + VersionText());
@@ -258,6 +258,8 @@ void TfrmMyBrowser::ReadInterfaceAndWidth()
     } catch (const std::exception&) {
         ScrapeInterval = 3;
     }
+    // A width stored on a wider screen must not squeeze the browser out.
+    FitResultsPanel();
 }
 
 void TfrmMyBrowser::SetInterfaceAndWidth()

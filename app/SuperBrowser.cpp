@@ -1,6 +1,7 @@
 #include "app/SuperBrowser.h"
 
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "app/CaptureGlobals.h"
@@ -62,6 +63,40 @@ void FlushEscapedBytes(String& out, std::vector<std::uint8_t>& bytes, std::vecto
 
 } // namespace
 
+unsigned TSuperBrowser::AnswerLimitMs = 60000;
+
+namespace {
+
+String NextPageFailure(const String& address, const String& reason)
+{
+    return u"The next page could not be loaded: " + address + u" (" + reason + u")";
+}
+
+// The reason of a failed navigation, from the web view's error status.
+String NavigationErrorText(std::int32_t status)
+{
+    switch (status) {
+    case 1: case 2: case 3: case 4: case 5: return u"the server's certificate is not valid";
+    case 6: return u"the server cannot be reached";
+    case 7: return u"the connection timed out";
+    case 8: return u"the server's answer is not valid";
+    case 9: case 10: return u"the connection was closed";
+    case 11: return u"the network is disconnected";
+    case 12: return u"the connection was refused";
+    case 13: return u"the host name is unknown";
+    case 14: return u"the loading was cancelled";
+    case 15: return u"the redirection failed";
+    case 17: case 18: return u"the server asks for credentials";
+    default: return u"error " + IntToStr(status);
+    }
+}
+
+// The HTTP status of the loaded document (0 when the browser cannot tell).
+const String ResponseStatusScript = u"(function(){var e=performance.getEntriesByType('navigation')[0];"
+                                    u"return e&&e.responseStatus?e.responseStatus:0;})();";
+
+} // namespace
+
 TSuperBrowser::TSuperBrowser(TComponent* AOwner)
     : TLumWebBrowser(AOwner), m_ownListingEmails(std::make_unique<TStringList>())
 {
@@ -74,14 +109,63 @@ TStrings* TSuperBrowser::GetfListingEmails() const
     return _fListingEmails ? _fListingEmails : m_ownListingEmails.get();
 }
 
+unsigned TSuperBrowser::WaitLimitMs() const
+{
+    return AnswerLimitMs + unsigned(_fTimer) * 1000u;
+}
+
 void TSuperBrowser::SleepScaled(int baseMs) const
 {
     PlainSleep(_fTimer == 0 ? baseMs : int(_fTimer) * baseMs);
 }
 
+String TSuperBrowser::ExecuteJavaScriptSync(const String& AScript)
+{
+    ILumCustomWebBrowser* platform = GetWebBrowser();
+    if (!platform)
+        return {};
+    // An answer that comes after the wait has given up lands in the holder
+    // the completion shares and is dropped with it.
+    auto answer = std::make_shared<std::optional<String>>();
+    platform->ExecuteJavaScript(
+        AScript,
+        [answer](const String& value) {
+            if (!*answer)
+                *answer = value;
+        },
+        {});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitLimitMs());
+    while (!*answer && std::chrono::steady_clock::now() < deadline) {
+        Application->ProcessMessages();
+        PlainSleep(1);
+    }
+    return answer->value_or(String());
+}
+
+void TSuperBrowser::DoNavigateComplete(TLumCustomWebBrowserNavigateCompleteParams& Params)
+{
+    ++m_navigationsCompleted;
+    m_lastNavigation = Params;
+    TLumWebBrowser::DoNavigateComplete(Params);
+}
+
+void TSuperBrowser::RunScript(const String& script)
+{
+    if (Trim(ExecuteJavaScriptSync(script)).empty())
+        throw EScriptNoValue(u"The page gave no answer to a script of the capture.");
+}
+
 String TSuperBrowser::RunScriptValue(const String& script)
 {
     return DecodeScriptValue(ExecuteJavaScriptSync(script));
+}
+
+void TSuperBrowser::StopWithFailure(const String& reason)
+{
+    m_crawlFailure = reason;
+    _bStop = true;
+    StopLoading();
+    SetMainFormCaption(reason);
 }
 
 void TSuperBrowser::StartParsingAUYP()
@@ -90,8 +174,20 @@ void TSuperBrowser::StartParsingAUYP()
         SetMainFormCaption(u" STOP pressed! Process Complete...");
         return;
     }
+    try {
+        ParsePage();
+    } catch (const EScriptNoValue&) {
+        StopWithFailure(u"The page did not answer within " + IntToStr(int(WaitLimitMs() / 1000)) + u" seconds: "
+            + GetURL());
+        return;
+    }
+    TurntoNextPageAUYP();
+}
+
+void TSuperBrowser::ParsePage()
+{
     SleepScaled(100);
-    ExecuteJavaScriptSync(u"function myFunction() {document.body.style.backgroundColor = \"LemonChiffon\";} myFunction();");
+    RunScript(u"function myFunction() {document.body.style.backgroundColor = \"LemonChiffon\";} myFunction();");
     if (_fDoEmails)
         CollectListingsAndEmails();
     // The last card first, as the page lists them.
@@ -101,13 +197,12 @@ void TSuperBrowser::StartParsingAUYP()
         ReadCard(i);
     }
     SleepScaled(1000);
-    TurntoNextPageAUYP();
 }
 
 void TSuperBrowser::ReadCard(int index)
 {
     SleepScaled(50);
-    ExecuteJavaScriptSync(u"var allLeads = " + CardSelector + u";{allLeads[" + IntToStr(index)
+    RunScript(u"var allLeads = " + CardSelector + u";{allLeads[" + IntToStr(index)
         + u"].style.backgroundColor = \"Gold\";};");
     const String markup = RunScriptValue(CardScript(index, u"innerHTML"));
     const String text = RunScriptValue(CardScript(index, u"innerText"));
@@ -126,14 +221,14 @@ void TSuperBrowser::ReadCard(int index)
         emails = entry.GetfNbEmails();
     }
     if (index % 5 == 0)
-        ExecuteJavaScriptSync(u"document.body.style.backgroundColor = \"Lavender\";");
+        RunScript(u"document.body.style.backgroundColor = \"Lavender\";");
     TotalEmails += emails;
     SetEmailBadgeCaption(u"Emails: " + IntToStr(TotalEmails));
     if (line.empty())
         return;
     AppendResultLine(line);
     PlainSleep(50);
-    ExecuteJavaScriptSync(u"document.body.style.backgroundColor = \"HoneyDew\";");
+    RunScript(u"document.body.style.backgroundColor = \"HoneyDew\";");
 }
 
 void TSuperBrowser::AppendResultLine(const String& line)
@@ -141,8 +236,12 @@ void TSuperBrowser::AppendResultLine(const String& line)
     if (!_fmemo)
         return;
     TStrings* lines = _fmemo->GetLines();
-    if (lines->IndexOf(line) < 0)
-        lines->Add(line);
+    if (lines->IndexOf(line) >= 0)
+        return;
+    lines->Add(line);
+    // Adding leaves the caret at the end of the long new line, which would
+    // scroll the memo to the lines' tails: show their starts instead.
+    _fmemo->SetCaretPos({ 0, lines->GetCount() - 1 });
 }
 
 String TSuperBrowser::NextPageLinkMarkup()
@@ -160,23 +259,76 @@ void TSuperBrowser::TurntoNextPageAUYP()
 {
     if (_bStop)
         return;
+    bool goOn = false;
+    try {
+        goOn = MoveToNextPage();
+    } catch (const EScriptNoValue&) {
+        StopWithFailure(u"The page did not answer within " + IntToStr(int(WaitLimitMs() / 1000)) + u" seconds: "
+            + GetURL());
+    }
+    if (!goOn)
+        return;
+    SleepScaled(1000);
+    StartParsingAUYP();
+}
+
+bool TSuperBrowser::MoveToNextPage()
+{
     const String next = NextPageLinkMarkup();
     TPcreRegex link(u"(\\/(search|find)\\/.+?(page\\-|pageNumber\\=)(\\d+))");
     link.SetSubject(next);
     if (link.Match()) {
         // The group starts with "/", so the address has two slashes after the host.
-        SetURL(DirectorySiteRoot() + u"/" + link.Group(1));
+        const String address = DirectorySiteRoot() + u"/" + link.Group(1);
         _sPageNumber = link.Group(4);
-        SleepScaled(200);
+        // A server that ignores the page number links a page to itself:
+        // reading it again would never end.
+        if (address == GetURL())
+            StopWithFailure(NextPageFailure(address, u"it is the page just read"));
+        else if (LoadNextPage(address))
+            SleepScaled(200);
     } else {
         _bStop = true;
     }
     if (_bStop) {
-        SetMainFormCaption(u"No more data to collect!");
-        return;
+        if (m_crawlFailure.empty())
+            SetMainFormCaption(u"No more data to collect!");
+        return false;
     }
-    SleepScaled(1000);
-    StartParsingAUYP();
+    return true;
+}
+
+bool TSuperBrowser::LoadNextPage(const String& address)
+{
+    SetURL(address);
+    // A navigation still under way when this one started has completed (as
+    // cancelled) by now: the next completion is this one's.
+    const unsigned before = m_navigationsCompleted;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitLimitMs());
+    while (m_navigationsCompleted == before) {
+        if (_bStop)
+            return false;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            StopWithFailure(NextPageFailure(address,
+                u"no answer within " + IntToStr(int(WaitLimitMs() / 1000)) + u" seconds"));
+            return false;
+        }
+        Application->ProcessMessages();
+        PlainSleep(1);
+    }
+    if (_bStop)
+        return false;
+    if (!m_lastNavigation.Success) {
+        StopWithFailure(NextPageFailure(address, NavigationErrorText(m_lastNavigation.ErrorCode)));
+        return false;
+    }
+    // An error page of the server loads like any page: its status tells.
+    const int status = StrToIntDef(RunScriptValue(ResponseStatusScript), 0);
+    if (status >= 400) {
+        StopWithFailure(NextPageFailure(address, u"HTTP status " + IntToStr(status)));
+        return false;
+    }
+    return true;
 }
 
 void TSuperBrowser::CollectListingsAndEmails()

@@ -22,7 +22,7 @@ class TStrings;
 class TStringList;
 
 // A synchronous script gave no value (the page did not answer within the
-// browser's wait): the crawl cannot go on with that card or page.
+// crawl's wait): the crawl cannot go on with that card or page.
 QT_DECLARE_EXCEPTION(EScriptNoValue, Exception);
 
 class TSuperBrowser : public TLumWebBrowser {
@@ -32,14 +32,30 @@ public:
     ~TSuperBrowser() override;
 
     // The crawl of the loaded page and, through TurntoNextPageAUYP, of all
-    // following pages. Errors (a script without a value among them) are not
-    // caught: they end the capture and reach its caller.
+    // following pages. A page that does not answer within the wait limit, or
+    // a next page that cannot be loaded, stops the crawl as STOP does (every
+    // line kept) and leaves the reason in GetCrawlFailure. Other errors are
+    // not caught: they end the capture and reach its caller.
     void StartParsingAUYP();
     // Moves to the next result page and crawls it, or ends the crawl.
     void TurntoNextPageAUYP();
     // E-mail mode, once per page: the listing-id=e-mail pairs of the page's
     // data into fListingEmails.
     void CollectListingsAndEmails();
+    // Waits, processing messages, for the script's JSON result; empty text
+    // when no answer came within the crawl's wait limit.
+    String ExecuteJavaScriptSync(const String& AScript) override;
+
+    // Why the crawl stopped on its own: a page that did not answer, or the
+    // next page that could not be loaded ("The next page could not be
+    // loaded: <address> (<reason>)"). Empty after a normal end or a STOP.
+    const String& GetCrawlFailure() const { return m_crawlFailure; }
+    void ClearCrawlFailure() { m_crawlFailure.clear(); }
+    // The longest the crawl waits for a page, a script's answer or a load,
+    // in milliseconds, before the scrape interval (fTimer seconds) is added.
+    static unsigned AnswerLimitMs;
+    // The wait limit in force: AnswerLimitMs plus the scrape interval.
+    unsigned WaitLimitMs() const;
 
     // URL decoding: "%XX" escapes read as UTF-8 bytes, "%%" as "%", "+" as a
     // blank. Tolerant: a malformed escape stays as it is, and bytes that do
@@ -103,12 +119,28 @@ public:
     bool GetfDoEmails() const { return _fDoEmails; }
     void SetfDoEmails(bool v) { _fDoEmails = v; }
 
+protected:
+    void DoNavigateComplete(TLumCustomWebBrowserNavigateCompleteParams& Params) override;
+
 private:
     // A plain sleep (no message pumping) of fTimer × base ms, or of base ms
     // when fTimer is 0.
     void SleepScaled(int baseMs) const;
+    // A synchronous script whose value is not used; no answer raises
+    // EScriptNoValue.
+    void RunScript(const String& script);
     // The decoded value of a synchronous script; no value raises.
     String RunScriptValue(const String& script);
+    // Steps 2 to 6 of a page: colours, e-mail pairs, the cards, the pause.
+    void ParsePage();
+    // Steps 2 to 4 of moving on: true when the crawl goes on with the page
+    // it has loaded.
+    bool MoveToNextPage();
+    // Navigates to the next page and waits for its outcome; false (with the
+    // reason recorded and the crawl stopped) when it could not be loaded.
+    bool LoadNextPage(const String& address);
+    // Stops the crawl as STOP does and keeps the reason.
+    void StopWithFailure(const String& reason);
     void ReadCard(int index);
     void AppendResultLine(const String& line);
     String NextPageLinkMarkup();
@@ -126,4 +158,9 @@ private:
     std::uint8_t _fTimer { 0 };
     String _fStartPage;
     bool _fDoEmails { false };
+
+    String m_crawlFailure;
+    // Navigations completed so far and how the last one ended.
+    unsigned m_navigationsCompleted { 0 };
+    TLumCustomWebBrowserNavigateCompleteParams m_lastNavigation;
 };

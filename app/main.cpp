@@ -55,7 +55,7 @@ private:
 
 } // namespace
 
-int main(int, char**)
+int main(int argc, char** argv)
 {
     TMenuUnits menuUnits;
     // The main window's unit: the same floating-point state once more.
@@ -72,6 +72,11 @@ int main(int, char**)
 
     TfrmMyBrowser* frmMyBrowser = nullptr;
     Application->CreateForm(frmMyBrowser);
+    // An address on the command line opens as if typed in the address bar.
+    if (argc > 1 && frmMyBrowser) {
+        frmMyBrowser->edURL->SetText(Utf8ToString(argv[1]));
+        frmMyBrowser->btnGoClick(frmMyBrowser->btnGo);
+    }
     TfrmSplashScreen* frmSplashScreen = nullptr;
     Application->CreateForm(frmSplashScreen);
     TfSplashAdvance* fSplashAdvance = nullptr;

@@ -1,6 +1,9 @@
 #include "platform/vcl/Dialogs.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 
 #include "platform/gdi/DrawText.h"
 #include "platform/gdi/Gdi.h"
@@ -897,6 +900,40 @@ private:
 
 } // namespace
 
+namespace {
+
+// The user's documents folder as the desktop names it (the XDG user folders
+// file), else "Documents" in the home folder, else the home folder itself;
+// empty when none of them exists.
+String UserDocumentsFolder()
+{
+    const char* homeVar = std::getenv("HOME");
+    const std::string home = homeVar ? homeVar : "";
+    const char* configVar = std::getenv("XDG_CONFIG_HOME");
+    const std::string config = configVar && *configVar == '/' ? configVar : home + "/.config";
+    std::string documents;
+    std::ifstream dirs(config + "/user-dirs.dirs");
+    const std::string key = "XDG_DOCUMENTS_DIR=";
+    for (std::string line; std::getline(dirs, line);) {
+        if (line.rfind(key, 0) != 0)
+            continue;
+        std::string value = line.substr(key.size());
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        if (value.rfind("$HOME", 0) == 0)
+            value = home + value.substr(5);
+        if (!value.empty() && value[0] == '/')
+            documents = value;
+    }
+    for (const std::string& candidate : { documents, home.empty() ? std::string() : home + "/Documents", home }) {
+        if (!candidate.empty() && DirectoryExists(Utf8ToString(candidate)))
+            return Utf8ToString(candidate);
+    }
+    return {};
+}
+
+} // namespace
+
 TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), m_files(std::make_unique<TStringList>()) { }
 
 TOpenDialog::~TOpenDialog() = default;
@@ -909,7 +946,11 @@ bool TOpenDialog::Execute()
     String folder = m_initialDir;
     if (folder.empty() && !ExtractFilePath(m_fileName).empty())
         folder = ExtractFilePath(m_fileName);
+    // Without a folder of its own the dialog opens where the user keeps
+    // documents, not wherever the program happened to be started.
     if (folder.empty() || !DirectoryExists(folder))
+        folder = UserDocumentsFolder();
+    if (folder.empty())
         folder = GetCurrentDir();
     dialog.SetFolder(folder);
     dialog.Edit()->SetText(ExtractFileName(m_fileName));

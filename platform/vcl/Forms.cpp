@@ -728,6 +728,22 @@ void TCustomForm::Dispatch(TMessage& Message)
             m_windowState = IsZoomed(m_handle) ? wsMaximized : IsIconic(m_handle) ? wsMinimized : wsNormal;
         TScrollingWinControl::Dispatch(Message);
         return;
+    case WM_GETMINMAXINFO:
+        // The desktop may size the window only within the constraints (the
+        // client area is the whole window: the desktop draws the frame).
+        if (auto* info = reinterpret_cast<MINMAXINFO*>(Message.LParam)) {
+            const TSizeConstraints* c = GetConstraints();
+            if (c->GetMinWidth() > 0)
+                info->ptMinTrackSize.X = c->GetMinWidth();
+            if (c->GetMinHeight() > 0)
+                info->ptMinTrackSize.Y = c->GetMinHeight();
+            if (c->GetMaxWidth() > 0)
+                info->ptMaxTrackSize.X = c->GetMaxWidth();
+            if (c->GetMaxHeight() > 0)
+                info->ptMaxTrackSize.Y = c->GetMaxHeight();
+        }
+        Message.Result = 0;
+        return;
     default:
         TScrollingWinControl::Dispatch(Message);
     }

@@ -201,7 +201,17 @@ void WebViewWindow::Paint()
         cairo_set_source_rgb(cr, 1, 1, 1);
         cairo_paint(cr);
         if (m_frame) {
-            cairo_set_source_surface(cr, m_frame->Surface, target.Origin.X, target.Origin.Y);
+            // Until a frame of the window's new size arrives, the last one
+            // is stretched over the window rather than leaving it blank.
+            const int frameWidth = cairo_image_surface_get_width(m_frame->Surface);
+            const int frameHeight = cairo_image_surface_get_height(m_frame->Surface);
+            RECT client;
+            GetClientRect(m_hwnd, client);
+            cairo_translate(cr, target.Origin.X, target.Origin.Y);
+            if (frameWidth > 0 && frameHeight > 0 && client.Width() > 0 && client.Height() > 0
+                && (frameWidth != client.Width() || frameHeight != client.Height()))
+                cairo_scale(cr, double(client.Width()) / frameWidth, double(client.Height()) / frameHeight);
+            cairo_set_source_surface(cr, m_frame->Surface, 0, 0);
             cairo_paint(cr);
         }
         cairo_destroy(cr);

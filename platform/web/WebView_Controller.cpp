@@ -37,10 +37,19 @@ void CoreWebView2Controller::SetBounds(const TRect& bounds)
     if (!m_webView)
         return;
     auto& impl = *m_webView->m_impl;
+    const bool resized = impl.Width != bounds.Width() || impl.Height != bounds.Height();
     impl.Width = bounds.Width();
     impl.Height = bounds.Height();
-    if (impl.IsAttached())
-        impl.ApplyViewport();
+    if (!impl.IsAttached() || !resized)
+        return;
+    impl.ApplyViewport();
+    // The page sends a frame only when it paints again: a new screencast
+    // asks for one of the new size now.
+    if (impl.Screencasting) {
+        impl.Send("Page.stopScreencast", Json::object());
+        impl.Screencasting = false;
+        impl.UpdateScreencast();
+    }
 }
 
 void CoreWebView2Controller::SetParentWindow(HWND parent)

@@ -57,6 +57,9 @@ void InjectCloseRequest(HWND top);
 // The desktop moved, resized or focused a native window.
 void InjectTopLevelMoved(HWND top, const TRect& screenRect);
 void InjectTopLevelFocused(HWND top);
+// The desktop maximised or restored a native window; its new size comes as
+// a move of its own.
+void InjectTopLevelMaximized(HWND top, bool maximized);
 // Presents every top-level window painted since the last call.
 void PresentDirtyWindows();
 // The back buffer of a top-level window (empty before its first paint).

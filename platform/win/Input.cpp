@@ -890,6 +890,23 @@ void InjectTopLevelMoved(HWND top, const TRect& r)
     SetWindowPos(top, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void InjectTopLevelMaximized(HWND top, bool maximized)
+{
+    TWnd* w = Find(top);
+    if (!w || !w->IsTop() || ((w->style & WS_MAXIMIZE) != 0) == maximized)
+        return;
+    if (maximized) {
+        w->style = (w->style | WS_MAXIMIZE) & ~WS_MINIMIZE;
+        w->restoreRect = w->rect;
+    } else {
+        w->style &= ~WS_MAXIMIZE;
+        w->restoreRect.reset();
+    }
+    // The size may have come first: tell the window its state either way.
+    const TRect c = w->ClientRect();
+    SendMessage(top, WM_SIZE, maximized ? 2 : 0, MAKELPARAM(WORD(c.Width()), WORD(c.Height())));
+}
+
 void InjectTopLevelFocused(HWND top)
 {
     TWnd* w = Find(top);

@@ -155,6 +155,10 @@ public:
             Uint32 flags = SDL_WINDOW_HIDDEN;
             if ((style & WS_CAPTION) != WS_CAPTION)
                 flags |= SDL_WINDOW_BORDERLESS;
+            if (style & WS_THICKFRAME)
+                flags |= SDL_WINDOW_RESIZABLE;
+            if (style & WS_MAXIMIZE)
+                flags |= SDL_WINDOW_MAXIMIZED;
             if (ex & WS_EX_TOPMOST)
                 flags |= SDL_WINDOW_ALWAYS_ON_TOP;
             // Windows that must not take the desktop focus become pop-up
@@ -172,13 +176,20 @@ public:
             m_byId[SDL_GetWindowID(win)] = h;
         }
         SDL_SetWindowTitle(win, StringToUtf8(GetWindowText(h)).c_str());
-        int x, y, w, hh;
-        SDL_GetWindowPosition(win, &x, &y);
-        SDL_GetWindowSize(win, &w, &hh);
-        if (x != r.Left || y != r.Top)
-            SDL_SetWindowPosition(win, r.Left, r.Top);
-        if (w != r.Width() || hh != r.Height())
-            SDL_SetWindowSize(win, std::max(1, r.Width()), std::max(1, r.Height()));
+        ApplySizeLimits(h, win, (style & WS_THICKFRAME) != 0);
+        // A maximised window's place and size are the desktop's to decide.
+        const bool maximized = (style & WS_MAXIMIZE) != 0;
+        if (!maximized) {
+            if (SDL_GetWindowFlags(win) & SDL_WINDOW_MAXIMIZED)
+                SDL_RestoreWindow(win);
+            int x, y, w, hh;
+            SDL_GetWindowPosition(win, &x, &y);
+            SDL_GetWindowSize(win, &w, &hh);
+            if (x != r.Left || y != r.Top)
+                SDL_SetWindowPosition(win, r.Left, r.Top);
+            if (w != r.Width() || hh != r.Height())
+                SDL_SetWindowSize(win, std::max(1, r.Width()), std::max(1, r.Height()));
+        }
         SDL_SetWindowAlwaysOnTop(win, (ex & WS_EX_TOPMOST) ? SDL_TRUE : SDL_FALSE);
         BYTE alpha = 255;
         DWORD lflags = 0;
@@ -190,6 +201,8 @@ public:
             Repaint(h);
         } else if (!visible && shown)
             SDL_HideWindow(win);
+        if (visible && maximized && !(SDL_GetWindowFlags(win) & SDL_WINDOW_MAXIMIZED))
+            SDL_MaximizeWindow(win);
         if (visible && GetActiveWindow() == h && !(ex & WS_EX_NOACTIVATE))
             SDL_RaiseWindow(win);
     }
@@ -326,6 +339,25 @@ private:
         return { r.Left + x, r.Top + y };
     }
 
+    // The window manager may resize a window with a sizing frame, within the
+    // track sizes the window gives; without the frame its size is fixed.
+    static void ApplySizeLimits(HWND h, SDL_Window* win, bool sizeable)
+    {
+        SDL_SetWindowResizable(win, sizeable ? SDL_TRUE : SDL_FALSE);
+        if (!sizeable)
+            return;
+        MINMAXINFO info {};
+        info.ptMinTrackSize = { 1, 1 };
+        info.ptMaxTrackSize = { 0, 0 };
+        SendMessage(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        SDL_SetWindowMinimumSize(win, std::max(1, int(info.ptMinTrackSize.X)), std::max(1, int(info.ptMinTrackSize.Y)));
+        // A limit in one direction only leaves the other free.
+        constexpr int Unlimited = 16384;
+        if (info.ptMaxTrackSize.X > 0 || info.ptMaxTrackSize.Y > 0)
+            SDL_SetWindowMaximumSize(win, info.ptMaxTrackSize.X > 0 ? int(info.ptMaxTrackSize.X) : Unlimited,
+                info.ptMaxTrackSize.Y > 0 ? int(info.ptMaxTrackSize.Y) : Unlimited);
+    }
+
     void Repaint(HWND h)
     {
         const TPixelBuffer px = GetWindowBuffer(h);
@@ -420,6 +452,8 @@ private:
                 InjectTopLevelMoved(h, Bounds(r.Left, r.Top, e.window.data1, e.window.data2));
                 break;
             }
+            case SDL_WINDOWEVENT_MAXIMIZED: InjectTopLevelMaximized(h, true); break;
+            case SDL_WINDOWEVENT_RESTORED: InjectTopLevelMaximized(h, false); break;
             case SDL_WINDOWEVENT_EXPOSED: Repaint(h); break;
             case SDL_WINDOWEVENT_FOCUS_GAINED: InjectTopLevelFocused(h); break;
             default: break;

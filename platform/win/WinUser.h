@@ -577,6 +577,16 @@ struct MSG {
     POINT pt;
 };
 
+// WM_GETMINMAXINFO: the sizes a window may take; the desktop back end hands
+// the track sizes to the desktop's window manager.
+struct MINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+};
+
 struct WINDOWPOS {
     HWND hwnd { nullptr };
     HWND hwndInsertAfter { nullptr };

@@ -6,6 +6,7 @@
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/MainThread.h"
 #include "platform/win/Input.h"
+#include "platform/win/System.h"
 #include "platform/win/WindowManager.h"
 
 using namespace winimpl;
@@ -869,6 +870,31 @@ bool MoveWindow(HWND hwnd, int x, int y, int width, int height, bool repaint)
     return SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
 }
 
+namespace {
+
+// A top-level window that is maximised fills the work area, as the desktop's
+// window manager makes it; restored, it takes back the rectangle it had.
+void SizeForMaximized(TWnd* w)
+{
+    TRect target;
+    if (w->style & WS_MAXIMIZE) {
+        w->restoreRect = w->rect;
+        RECT work;
+        if (!SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0))
+            return;
+        target = work;
+    } else {
+        if (!w->restoreRect)
+            return;
+        target = *w->restoreRect;
+        w->restoreRect.reset();
+    }
+    SetWindowPos(w->handle, nullptr, target.Left, target.Top, target.Width(), target.Height(),
+        SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace
+
 bool ShowWindow(HWND hwnd, int cmd)
 {
     TWnd* w = Find(hwnd);
@@ -885,12 +911,18 @@ bool ShowWindow(HWND hwnd, int cmd)
             flags |= SWP_NOACTIVATE;
         else
             flags &= ~SWP_NOZORDER;
+        const bool wasMaximized = (w->style & WS_MAXIMIZE) != 0;
         if (cmd == SW_SHOWMAXIMIZED)
             w->style = (w->style | WS_MAXIMIZE) & ~WS_MINIMIZE;
         else if (cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE)
             w->style = (w->style | WS_MINIMIZE) & ~WS_MAXIMIZE;
         else if (cmd == SW_RESTORE || cmd == SW_SHOWNORMAL)
             w->style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
+        if (w->IsTop() && wasMaximized != ((w->style & WS_MAXIMIZE) != 0)) {
+            SizeForMaximized(w);
+            if (!(w = Find(hwnd)))
+                return was;
+        }
         if (was && (flags & SWP_NOACTIVATE))
             return true;
         if (was) {

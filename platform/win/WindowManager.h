@@ -67,6 +67,8 @@ struct TWnd {
     DWORD layeredFlags { 0 };
     bool perPixelAlpha { false };
     TScrollBarState scrollBars[2]; // SB_HORZ, SB_VERT
+    // The rectangle a maximised window goes back to when restored.
+    std::optional<TRect> restoreRect;
 
     bool IsTop() const;
     TRect ClientRect() const { return { 0, 0, std::max(0, rect.Width() - nc.Left - nc.Right), std::max(0, rect.Height() - nc.Top - nc.Bottom) }; }

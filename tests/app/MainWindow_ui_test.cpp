@@ -218,8 +218,9 @@ TEST_F(MainWindowUi, StartUpSetsCaptionsMakesTheBrowserAndPausesAsTold)
     EXPECT_EQ(form->lbVersion->GetFont()->GetColor(), form->lbCountry->GetFont()->GetColor());
     EXPECT_EQ(form->ToolbtnQTX->GetCaption(), u"AU-YP");
     EXPECT_EQ(form->Goto1->GetHint(), DirectorySiteRoot() + u"/");
+    // The address's "&" characters show as they are, not as accelerator marks.
     EXPECT_EQ(form->Goto1->GetCaption(),
-        u"Go to " + DirectorySiteRoot() + u"/search/listings?clue=Restaurants&locationClue=NSW&lat=&lon=");
+        u"Go to " + DirectorySiteRoot() + u"/search/listings?clue=Restaurants&&locationClue=NSW&&lat=&&lon=");
     EXPECT_EQ(form->edURL->GetText(), DirectorySiteRoot() + u"/");
     EXPECT_EQ(form->btnSuchen->GetCaption(), u"Search...");
     EXPECT_EQ(form->ButtonedEdit1->GetText(), u"What/Who?");
@@ -318,6 +319,11 @@ TEST_F(MainWindowUi, FirstStartTakesTheDefaultsAndCreatesTheKey)
     }
     auto form = Start();
     EXPECT_EQ(TStyleManager::ActiveStyle()->GetName(), u"Luna");
+    // 1024 pixels where the window has room for them; at the design size
+    // the browser side keeps its share.
+    EXPECT_EQ(form->PageControl1->GetWidth(), form->MaxResultsWidth());
+    form->SetClientWidth(1920);
+    form->ReadInterfaceAndWidth();
     EXPECT_EQ(form->PageControl1->GetWidth(), 1024);
     EXPECT_EQ(ScrapeInterval, 3);
     EXPECT_EQ(form->btnTimer->GetCaption(), u"Timer");
@@ -521,6 +527,157 @@ TEST_F(MainWindowUi, ViewMenuTogglesTheBarsAndBrowserTabChangeDisablesHistory)
     }
 }
 
+TEST_F(MainWindowUi, TheAddressBarOpensWhatABrowserWouldAndSaysWhenItCannot)
+{
+    struct Case {
+        const char16_t* typed;
+        const char16_t* opened; // empty: cannot be opened
+    };
+    const Case cases[] = {
+        { u"example.com", u"https://example.com" },
+        { u"  example.com/a?b=1  ", u"https://example.com/a?b=1" },
+        { u"localhost:8080/x", u"http://localhost:8080/x" },
+        { u"127.0.0.1:9000", u"http://127.0.0.1:9000" },
+        { u"HTTP://Example.com", u"HTTP://Example.com" },
+        { u"https://example.com/", u"https://example.com/" },
+        { u"about:blank", u"about:blank" },
+        { u"htp://example.com", u"" },
+        { u"http:/example.com", u"" },
+        { u"http//example.com", u"" },
+        { u"ftp://example.com", u"" },
+        { u"javascript:alert(1)", u"" },
+        { u"example", u"" },
+        { u"exa mple.com", u"" },
+        { u"http://", u"" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(StringToUtf8(c.typed));
+        EXPECT_EQ(StringToUtf8(TfrmMyBrowser::NavigableAddress(c.typed)), StringToUtf8(c.opened));
+    }
+    auto form = Start();
+    form->Browser->SetURL(u"about:blank");
+    form->edURL->SetText(u"example.com");
+    form->btnGo->Click();
+    EXPECT_EQ(form->Browser->GetURL(), u"https://example.com");
+    EXPECT_EQ(form->edURL->GetText(), u"https://example.com");
+    EXPECT_EQ(answers.Count(), 0);
+    form->edURL->SetText(u"htp://example.com");
+    form->btnGo->Click();
+    EXPECT_EQ(form->Browser->GetURL(), u"https://example.com");
+    ASSERT_EQ(answers.Count(), 1);
+    EXPECT_TRUE(answers.Last().Text.starts_with(u"\"htp://example.com\" is not an address that can be opened."))
+        << StringToUtf8(answers.Last().Text);
+}
+
+std::filesystem::path OutputDir();
+
+// The window's pixels as the headless back end holds them, as a PNG in the
+// test output folder.
+void WriteScreenshot(HWND window, const std::string& name)
+{
+    const TPixelBuffer px = GetWindowBuffer(window);
+    ASSERT_NE(px.Data, nullptr);
+    TImageFrame frame;
+    frame.Width = px.Width;
+    frame.Height = px.Height;
+    frame.Pixels.resize(std::size_t(px.Width) * std::size_t(px.Height));
+    for (int y = 0; y < px.Height; ++y)
+        for (int x = 0; x < px.Width; ++x)
+            frame.At(x, y) = reinterpret_cast<const std::uint32_t*>(px.Data + std::size_t(y) * px.Stride)[x] | 0xFF000000u;
+    const TBytes bytes = EncodePng(frame);
+    const std::filesystem::path file = OutputDir() / name;
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    out.close();
+    EXPECT_GT(std::filesystem::file_size(file), 1000u);
+}
+
+TEST_F(MainWindowUi, EveryCaptureControlIsVisibleAndNoneCoversAnotherAtEachWindowSize)
+{
+    const TSize sizes[] = { { 1122, 642 }, { 1366, 768 }, { 1920, 1080 } };
+    for (const TSize size : sizes) {
+        SCOPED_TRACE(std::to_string(size.cx) + "x" + std::to_string(size.cy));
+        session.Backend().SetScreenSize(size);
+        session.Backend().SetWorkArea(TRect(0, 0, size.cx, size.cy));
+        auto form = Start();
+        form->Show();
+        Pump();
+        EXPECT_EQ(form->GetClientWidth(), size.cx) << "the window opens maximised";
+        EXPECT_EQ(form->GetClientHeight(), size.cy);
+        // A running capture's captions are the widest.
+        form->SIemailNb->SetCaption(u"Emails: 12345");
+        form->Memo1Change(form->mmResults);
+        Pump();
+        const std::vector<TControl*> controls { form->btnCapture, form->btnWelcomeScreen, form->btnCaptEmails,
+            form->lbCountry, form->SIemailNb, form->EdNumberofLeads, form->lbVersion };
+        const TRect bar = form->ToolBar3->GetClientRect();
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            TControl* c = controls[i];
+            SCOPED_TRACE(StringToUtf8(c->GetName()));
+            ASSERT_TRUE(c->GetVisible());
+            ASSERT_EQ(c->GetParent(), form->ToolBar3);
+            const TRect r = c->GetBoundsRect();
+            EXPECT_GE(r.Left, bar.Left);
+            EXPECT_GE(r.Top, bar.Top);
+            EXPECT_LE(r.Right, bar.Right);
+            EXPECT_LE(r.Bottom, bar.Bottom);
+            for (std::size_t j = 0; j < i; ++j) {
+                TRect both;
+                EXPECT_FALSE(IntersectRect(both, r, controls[j]->GetBoundsRect()))
+                    << StringToUtf8(controls[j]->GetName());
+            }
+        }
+        // The browser keeps its share of the window beside the results.
+        EXPECT_GE(form->Browser->GetWidth(), TfrmMyBrowser::MinBrowserWidth(form->GetClientWidth()) - 10);
+        WriteScreenshot(form->GetHandle(),
+            "main-window-" + std::to_string(size.cx) + "x" + std::to_string(size.cy) + ".png");
+        form->Hide();
+    }
+}
+
+TEST_F(MainWindowUi, TheWindowResizesRelaysItselfAndTheSplitterStaysBesideTheResults)
+{
+    auto form = Start();
+    form->Show();
+    Pump();
+    ASSERT_EQ(form->GetWindowState(), wsMaximized);
+    form->SetWindowState(wsNormal);
+    form->SetBounds(0, 0, 1500, 800);
+    Pump();
+    EXPECT_EQ(form->GetWidth(), 1500);
+    // Narrowing the window narrows a wide results panel with it.
+    form->PageControl1->SetWidth(800);
+    form->SetBounds(0, 0, 1000, 800);
+    Pump();
+    EXPECT_LE(form->PageControl1->GetWidth(), form->MaxResultsWidth());
+    EXPECT_GE(form->Browser->GetWidth(), 390);
+
+    auto splitterBesideResults = [&] {
+        return form->Splitter1->GetLeft() + form->Splitter1->GetWidth() == form->PageControl1->GetLeft()
+            && form->PageControl1->GetLeft() + form->PageControl1->GetWidth() == form->GetClientWidth();
+    };
+    for (bool down : { true, false, true, false }) {
+        SCOPED_TRACE(down);
+        form->tbSplitScreen->SetDown(down);
+        form->tbSplitScreenClick(form->tbSplitScreen);
+        Pump();
+        EXPECT_EQ(form->PageControl1->GetWidth(), down ? form->GetWidth() / 4 : form->GetWidth() / 2);
+        EXPECT_TRUE(splitterBesideResults());
+        EXPECT_EQ(form->Splitter1->FindControl(), form->PageControl1);
+    }
+    // A drag moves the edge and stays within the browser's share.
+    const int before = form->PageControl1->GetWidth();
+    const TPoint grip = form->Splitter1->ClientToScreen({ 2, 100 });
+    Headless::Drag(grip, { grip.X - 60, grip.Y });
+    Pump();
+    EXPECT_EQ(form->PageControl1->GetWidth(), before + 60);
+    EXPECT_TRUE(splitterBesideResults());
+    Headless::Drag({ grip.X - 60, grip.Y }, { 5, grip.Y });
+    Pump();
+    EXPECT_EQ(form->PageControl1->GetWidth(), form->MaxResultsWidth());
+    EXPECT_TRUE(splitterBesideResults());
+}
+
 // ---- on a display ----
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -573,7 +730,7 @@ TEST(MainWindowScreen, TheStartedWindowShowsOnADisplay)
         std::vector<std::uint32_t> pixels;
         int width = 0, height = 0;
         bool shown = false;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (!shown && std::chrono::steady_clock::now() < deadline) {
             Application->ProcessMessages();
             shown = ReadDisplayedPixels(form.GetHandle(), pixels, width, height) && width == form.GetWidth()

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
+#include <iostream>
 #include <thread>
 #include <vector>
 
@@ -18,9 +20,12 @@
 #include "platform/win/Headless.h"
 #include "richtext/LumSmoothStatusIndicator.h"
 #include "tests/app/CrawlSite.h"
+#include "tests/support/ClosedPort.h"
 #include "tests/support/Fixtures.h"
 
 using namespace crawltest;
+using testsupport::HttpRequest;
+using testsupport::HttpResponse;
 
 namespace {
 
@@ -61,6 +66,38 @@ std::vector<String> Lines(TMemo* memo)
     return LinesOf(memo->GetLines());
 }
 
+// A result page with one card, "<name> Co", whose "Next" link leads to `next`.
+std::string OneCardPage(const std::string& name, const std::string& next, const std::string& script = {})
+{
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + name + "</title></head><body>"
+           "<div class=\"MuiPaper-root MuiPaper-rounded MuiCard-root\"><div class=\"MuiCardContent-root\">"
+           "<a class=\"MuiTypography-root MuiLink-root\" href=\"/find/hobart/" + name + "-5001-listing.html\">"
+           "<h3 class=\"MuiTypography-root MuiTypography-h3\">" + name + " Co</h3></a>"
+           "<span class=\"MuiTypography-root MuiTypography-subtitle2\">Painters</span>"
+           "<div class=\"MuiBox-root\">1 Elizabeth St, Hobart, TAS 7000</div></div></div>"
+           "<nav><a class=\"MuiButtonBase-root MuiButton-root MuiButton-outlined\" href=\"" + next + "\">Next</a></nav>"
+        + script + "</body></html>";
+}
+
+HttpResponse Html(const std::string& body)
+{
+    HttpResponse r;
+    r.Body = body;
+    return r;
+}
+
+// Routes "/search/failing/<name>" to a one-card page whose next page,
+// "//search/failing/<name>/page-2" as the crawl asks for it, answers with
+// `next`; answers the address the crawl will report.
+String RouteFailingSite(const std::string& name, std::function<HttpResponse(const HttpRequest&)> next,
+    const std::string& script = {})
+{
+    const std::string path = "/search/failing/" + name;
+    DirectorySite().Route(path, [=](const HttpRequest&) { return Html(OneCardPage(name, path + "/page-2", script)); });
+    DirectorySite().Route("/" + path + "/page-2", std::move(next));
+    return DirectorySiteRoot() + u"//search/failing/" + Utf8ToString(name) + u"/page-2";
+}
+
 class SuperBrowserE2E : public ::testing::Test {
 protected:
     void SetUp() override
@@ -92,6 +129,7 @@ protected:
         b->SetfTimer(0);
         b->SetbStop(false);
         b->SetbComplete(false);
+        b->ClearCrawlFailure();
         b->SetfDoEmails(emails);
         b->StartParsingAUYP();
     }
@@ -104,7 +142,24 @@ protected:
 TEST_F(SuperBrowserE2E, PlainCaptureOverThreePages)
 {
     Open(u"/search/plumbers/sydney");
+    // Where the stack stands when the first line of each page arrives: the
+    // crawl goes one call level deeper per page, by the same amount each time.
+    std::vector<std::uintptr_t> depth;
+    form->Memo->OnChange = [&](TObject*) {
+        const int count = form->Memo->GetLines()->GetCount();
+        if (count == 1 + 1 || count == 1 + 20 + 1 || count == 1 + 20 + 40 + 1) {
+            volatile char here = 0;
+            depth.push_back(reinterpret_cast<std::uintptr_t>(&here));
+        }
+    };
     Crawl(false);
+    form->Memo->OnChange = nullptr;
+    ASSERT_EQ(depth.size(), 3u);
+    const std::uintptr_t perPage = depth[0] - depth[1];
+    EXPECT_EQ(depth[1] - depth[2], perPage);
+    std::cout << "stack per result page: " << perPage << " bytes\n";
+    // A default 8 MB stack holds the deepest crawl a user would run.
+    EXPECT_LT(perPage * 2000, 8u * 1024 * 1024);
 
     std::vector<String> expected { Placeholder };
     for (int k = 19; k >= 0; --k)
@@ -134,6 +189,7 @@ TEST_F(SuperBrowserE2E, PlainCaptureOverThreePages)
     EXPECT_EQ(form->Browser->GetsPageNumber(), u"3");
     EXPECT_TRUE(form->Browser->GetbStop());
     EXPECT_EQ(form->GetCaption(), u"No more data to collect!");
+    EXPECT_EQ(form->Browser->GetCrawlFailure(), u"");
     EXPECT_EQ(form->Badge->GetCaption(), u"Emails: 0");
     EXPECT_EQ(TotalEmails, 0);
 }
@@ -215,6 +271,113 @@ TEST_F(SuperBrowserE2E, NextLinkWithStrayPercentLeadsToAPageWithoutCards)
     EXPECT_EQ(RequestCount("//search/roofers/perth/page-2"), 1);
     EXPECT_EQ(form->Browser->GetsPageNumber(), u"2");
     EXPECT_EQ(form->GetCaption(), u"No more data to collect!");
+}
+
+TEST_F(SuperBrowserE2E, ANextPageThatCannotBeLoadedEndsTheCrawlAndSaysWhy)
+{
+    testsupport::ClosedPort closed;
+    auto redirectTo = [](const std::string& address) {
+        return [address](const HttpRequest&) {
+            HttpResponse r;
+            r.Status = 302;
+            r.Headers.push_back({ "Location", address });
+            return r;
+        };
+    };
+    struct Case {
+        std::string name;
+        std::function<HttpResponse(const HttpRequest&)> next;
+        String reason;
+    };
+    const Case cases[] = {
+        { "status", [](const HttpRequest&) {
+             HttpResponse r;
+             r.Status = 404;
+             r.Body = "<title>gone</title>no such page";
+             return r;
+         }, u"HTTP status 404" },
+        { "host", redirectTo("http://unknown-host.invalid/search/failing/host/page-2"), u"the host name is unknown" },
+        { "refused", redirectTo(closed.BaseUrl() + "/search/failing/refused/page-2"), u"the connection was refused" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const String next = RouteFailingSite(c.name, c.next);
+        Open(Utf8ToString("/search/failing/" + c.name));
+        form->Memo->GetLines()->Clear();
+        Crawl(false);
+
+        const String failure = u"The next page could not be loaded: " + next + u" (" + c.reason + u")";
+        EXPECT_EQ(StringToUtf8(form->Browser->GetCrawlFailure()), StringToUtf8(failure));
+        EXPECT_EQ(form->GetCaption(), failure);
+        EXPECT_TRUE(form->Browser->GetbStop());
+        // The page read before the failure keeps its line.
+        const std::vector<String> lines = Lines(form->Memo);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].substr(0, c.name.size() + 5), u"\"" + Utf8ToString(c.name) + u" Co\"");
+    }
+}
+
+TEST_F(SuperBrowserE2E, APageThatDoesNotAnswerEndsTheCrawlAtTheLimit)
+{
+    struct LimitGuard {
+        unsigned saved { TSuperBrowser::AnswerLimitMs };
+        ~LimitGuard() { TSuperBrowser::AnswerLimitMs = saved; }
+    } guard;
+    TSuperBrowser::AnswerLimitMs = 8000;
+    struct Case {
+        std::string name;
+        std::function<HttpResponse(const HttpRequest&)> next;
+        // Run by the first page once it has loaded.
+        std::string script;
+        bool pageRead;
+    };
+    const Case cases[] = {
+        // The server takes the request of the next page and never answers.
+        { "silent", [](const HttpRequest&) {
+             HttpResponse r;
+             r.DelayMs = 10 * 60 * 1000;
+             return r;
+         }, "", true },
+        // The page itself stops answering scripts.
+        { "busy", [](const HttpRequest&) { return Html("<p>never reached</p>"); },
+            "<script>addEventListener('load',function(){setTimeout(function(){for(;;){}},0);});</script>", false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const String next = RouteFailingSite(c.name, c.next, c.script);
+        Open(Utf8ToString("/search/failing/" + c.name));
+        form->Memo->GetLines()->Clear();
+        Crawl(false);
+
+        const String failure = c.pageRead
+            ? u"The next page could not be loaded: " + next + u" (no answer within 8 seconds)"
+            : u"The page did not answer within 8 seconds: " + Base() + Utf8ToString("/search/failing/" + c.name);
+        EXPECT_EQ(StringToUtf8(form->Browser->GetCrawlFailure()), StringToUtf8(failure));
+        EXPECT_TRUE(form->Browser->GetbStop());
+        EXPECT_EQ(Lines(form->Memo).size(), c.pageRead ? 1u : 0u);
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SuperBrowserE2E, AServerThatIgnoresThePageNumberEndsTheCrawlAfterOneRepeat)
+{
+    // Every page number gives the first page again, with its own "Next".
+    const std::string path = "/search/static/site";
+    auto page = [=](const HttpRequest&) { return Html(OneCardPage("static", path + "?pageNumber=2")); };
+    DirectorySite().Route(path, page);
+    DirectorySite().Route("/" + path, page);
+    Open(Utf8ToString(path));
+    form->Memo->GetLines()->Clear();
+    Crawl(false);
+
+    const String again = Base() + u"/" + Utf8ToString(path) + u"?pageNumber=2";
+    EXPECT_EQ(StringToUtf8(form->Browser->GetCrawlFailure()),
+        StringToUtf8(u"The next page could not be loaded: " + again + u" (it is the page just read)"));
+    EXPECT_EQ(Lines(form->Memo).size(), 1u);
+    EXPECT_EQ(RequestCount("/" + path + "?pageNumber=2"), 1);
 }
 
 } // namespace

@@ -272,7 +272,7 @@ TEST(DemoForm, EveryControlShowsOnTheDisplayInThePlainStyleAndTwoVisualStyles)
             std::vector<std::uint32_t> pixels;
             int width = 0, height = 0;
             bool same = false;
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
             while (!same && std::chrono::steady_clock::now() < deadline) {
                 Application->ProcessMessages();
                 if (ReadDisplayedPixels(form.GetHandle(), pixels, width, height) && width == DemoWidth && height == DemoHeight) {

@@ -256,3 +256,53 @@ TEST_F(FileDialogs, TheListShowsFoldersThenFilesOfTheChosenFilterAndADoubleClick
     EXPECT_EQ(open.GetFileName(), dir + u"a.csv");
     EXPECT_EQ(open.GetFiles()->GetCount(), 1);
 }
+
+// Sets an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        m_had = std::getenv(name) != nullptr;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            setenv(m_name, m_old.c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::string m_old;
+    bool m_had { false };
+};
+
+TEST_F(FileDialogs, WithoutAFolderOfItsOwnTheDialogOpensInTheDocumentsFolder)
+{
+    const std::string home = StringToUtf8(dir) + "home";
+    const std::string config = StringToUtf8(dir) + "config";
+    ForceDirectories(Utf8ToString(home + "/Papers"));
+    ForceDirectories(Utf8ToString(home + "/Documents"));
+    ForceDirectories(Utf8ToString(config));
+    ScopedEnv homeEnv("HOME", home);
+    ScopedEnv configEnv("XDG_CONFIG_HOME", config);
+    auto initialDir = [](const String& fileName) {
+        TDialogAnswers answers;
+        answers.Answer(mrCancel);
+        TSaveDialog save(nullptr);
+        save.SetFileName(fileName);
+        save.Execute();
+        return answers.Count() == 1 ? StringToUtf8(answers.Shown()[0].InitialDir) : std::string("no dialog");
+    };
+    // The desktop's own name for the folder wins; without it, "Documents".
+    std::ofstream(config + "/user-dirs.dirs") << "# written by the desktop\nXDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n";
+    EXPECT_EQ(initialDir(u"qtx1.csv"), home + "/Papers/");
+    std::ofstream(config + "/user-dirs.dirs") << "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n";
+    EXPECT_EQ(initialDir(u"qtx1.csv"), home + "/Documents/");
+    // A folder the program remembered (the last file's) stays where it was.
+    EXPECT_EQ(initialDir(dir + u"sub/qtx1.csv"), StringToUtf8(dir) + "sub/");
+}

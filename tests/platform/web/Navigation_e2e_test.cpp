@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/platform/web/WebFixture.h"
+#include "tests/support/ClosedPort.h"
 #include "tests/support/HttpServer.h"
 
 using namespace webview;
@@ -89,12 +90,11 @@ TEST_F(NavigationTest, EventsArriveInOrderWithOutcome)
         EXPECT_EQ(c.Log, log);
         EXPECT_EQ(Url(c.Path), view->GetSource());
     }
-    // A refused connection fails with the mapped status.
-    std::string dead;
-    {
-        testsupport::HttpServer gone; // a port that was free a moment ago
-        dead = gone.BaseUrl() + "/x";
-    }
+    // A refused connection fails with the mapped status. The port stays
+    // reserved meanwhile: a port merely free a moment ago may have been
+    // taken by another program since.
+    testsupport::ClosedPort closed;
+    const std::string dead = closed.BaseUrl() + "/x";
     log.clear();
     completed = 0;
     view->Navigate(S(dead));

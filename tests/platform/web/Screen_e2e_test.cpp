@@ -91,7 +91,24 @@ TEST(WebViewOnScreen, PageIsPaintedIntoTheParentAndTakesInput)
     EXPECT_EQ(u"[118,88]", RunScript(*view, u"keys"));
     EXPECT_EQ((std::vector<UINT> { VK_F1 + 4, VK_F1 + 6 }), accelerators);
 
-    // Resizing follows the bounds; hiding takes the page off the parent.
+    // Resizing follows the bounds and shows the page at once at the new
+    // size (the last frame stretched until a new one comes), then in frames
+    // of the new size: never blank.
+    Script(*view, u"scrollTo(0, 0)");
+    ASSERT_TRUE(PumpWindowsUntil([&] { return pixelAt(100, 90) == 0x0000FF && pixelAt(100, 110) == 0xFF0000; }));
+    controller->SetBounds(TRect(0, 0, 200, 150));
+    Headless::PumpUntilIdle();
+    EXPECT_EQ(pixelAt(50, 25), 0x0000FFu);
+    EXPECT_EQ(pixelAt(150, 120), 0xFF0000u);
+    EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"[innerWidth, innerHeight]") == u"[200,150]"; }));
+    controller->SetBounds(TRect(0, 0, 400, 300));
+    Headless::PumpUntilIdle();
+    EXPECT_EQ(pixelAt(380, 280), 0xFF0000u) << std::hex << pixelAt(380, 280);
+    EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"[innerWidth, innerHeight]") == u"[400,300]"; }));
+    // The button is 200 x 100 on the page: once a frame of the new size is
+    // shown it is back to that size.
+    EXPECT_TRUE(PumpWindowsUntil([&] { return pixelAt(100, 50) == 0x0000FF && pixelAt(250, 50) == 0xFF0000; }))
+        << std::hex << pixelAt(100, 50) << " " << pixelAt(250, 50);
     controller->SetBounds(TRect(0, 0, 200, 150));
     EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"[innerWidth, innerHeight]") == u"[200,150]"; }));
     controller->SetIsVisible(false);

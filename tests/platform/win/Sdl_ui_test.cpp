@@ -54,7 +54,7 @@ TEST(SdlBackend, ShowsAWindowAndPresentsItsPaintedPixels)
     std::vector<std::uint32_t> pixels;
     int width = 0, height = 0;
     bool seen = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!seen && std::chrono::steady_clock::now() < deadline) {
         Headless::PumpUntilIdle();
         if (ReadDisplayedPixels(w, pixels, width, height) && width == 120 && height == 80)
