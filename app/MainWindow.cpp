@@ -689,10 +689,10 @@ void TfrmMyBrowser::tbSplitScreenClick(TObject*)
 {
     IgnoringErrors([&] {
         if (tbSplitScreen->GetDown()) {
-            PageControl1->SetWidth(GetWidth() / 4);
+            SetResultsWidth(GetWidth() / 4);
             tbSplitScreen->SetCaption(u"75%");
         } else {
-            PageControl1->SetWidth(GetWidth() / 2);
+            SetResultsWidth(GetWidth() / 2);
             tbSplitScreen->SetCaption(u"50%");
         }
         SetInterfaceAndWidth();
@@ -786,10 +786,21 @@ int TfrmMyBrowser::MaxResultsWidth()
     return std::max(120, client - Splitter1->GetWidth() - MinBrowserWidth(client));
 }
 
+void TfrmMyBrowser::SetResultsWidth(int width)
+{
+    PageControl1->SetWidth(width);
+    // Right-aligned controls are ordered by their right edges: a width set
+    // on the panel can carry its edge past the splitter's, and the splitter
+    // would end up at the window's edge, cut off from the panel. Put it back
+    // before the panel.
+    if (Splitter1->GetLeft() != PageControl1->GetLeft() - Splitter1->GetWidth())
+        Splitter1->SetLeft(PageControl1->GetLeft() - Splitter1->GetWidth() - 1);
+}
+
 void TfrmMyBrowser::FitResultsPanel()
 {
     if (PageControl1->GetWidth() > MaxResultsWidth())
-        PageControl1->SetWidth(MaxResultsWidth());
+        SetResultsWidth(MaxResultsWidth());
 }
 
 void TfrmMyBrowser::FormResize(TObject*)

@@ -207,6 +207,8 @@ public:
     static int MinBrowserWidth(int clientWidth);
     // The widest the results panel may be in the window's present size.
     int MaxResultsWidth();
+    // Gives the results panel a width, the splitter staying at its left edge.
+    void SetResultsWidth(int width);
     void FitResultsPanel();
     // Places the capture bar's visible controls left to right, starting a
     // new row where one would not fit, and gives the bar the rows' height.

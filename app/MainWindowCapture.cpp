@@ -71,6 +71,8 @@ void ResetEmailCount(TfrmMyBrowser& form)
 // Returns when the crawl has ended.
 void RunCapture(TfrmMyBrowser& form, TToolButton* button)
 {
+    // A stop flag left from before belongs to no capture of this press.
+    StopPressed = false;
     button->SetCaption(StopCaption);
     form.PageControl1->SetActivePage(form.tbResults);
     form.WaitForPageToLoad();

@@ -248,9 +248,9 @@ void TfrmMyBrowser::ReadInterfaceAndWidth()
         }
     }
     try {
-        PageControl1->SetWidth(key().ReadInteger(u"Width"));
+        SetResultsWidth(key().ReadInteger(u"Width"));
     } catch (const std::exception&) {
-        PageControl1->SetWidth(1024);
+        SetResultsWidth(1024);
     }
     try {
         ScrapeInterval = ClampInterval(key().ReadInteger(u"Timer"));

@@ -1,6 +1,6 @@
 // The capture command and the results of the main window, headless. The
 // window's crawl browser has no web view here, so a crawl that is not
-// stopped fails at its first card script: that is the error-in-crawl case.
+// stopped gets no answer to its first script: the page-did-not-answer case.
 #include "app/MainWindow.h"
 #include "tests/app/MainWindowSite.h"
 
@@ -242,40 +242,44 @@ TEST_F(MainWindowCaptureUi, AnEmptyMemoAsksNothing)
     EXPECT_EQ(answers.Last().Text.substr(0, 15), u"A total of 0 ad");
 }
 
-TEST_F(MainWindowCaptureUi, AnErrorInsideTheCrawlRestoresTheWindowAndIsReported)
+TEST_F(MainWindowCaptureUi, APageThatDoesNotAnswerEndsTheCaptureAndTheTotalsSayWhy)
 {
     TToolButton* button = form->btnCapture;
     form->mmResults->GetLines()->Clear();
-    // A stale stop flag must not survive the failed capture either.
+    // A stale stop flag must not hide the totals of the next capture.
     StopPressed = true;
-    // What the window looks like when the error is reported.
+    // What the window looks like when the totals are shown.
     std::vector<TDialogRecord> shown;
     String captionAtReport;
-    bool stopEnabledAtReport = true;
     TDialogHook previous = SetDialogHook([&](const TDialogRecord& r) {
         shown.push_back(r);
         captionAtReport = button->GetCaption();
-        stopEnabledAtReport = form->ToolBtnStop->GetEnabled();
         return TDialogAnswer { TModalResult(IDOK), String() };
     });
     ClickButton(button);
     Pump();
     SetDialogHook(std::move(previous));
 
-    // The crawl's error is the only message: no totals box after it.
+    // One totals box, with the reason on a line of its own; the status bar
+    // says the same.
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].Kind, TDialogKind::MessageBox);
-    EXPECT_FALSE(IsTotalsBox(shown[0]));
+    EXPECT_TRUE(IsTotalsBox(shown[0]));
+    const String failure = form->Browser->GetCrawlFailure();
+    EXPECT_TRUE(failure.starts_with(u"The page did not answer within ")) << StringToUtf8(failure);
+    EXPECT_TRUE(shown[0].Text.ends_with(u"\r" + failure + u"\r")) << StringToUtf8(shown[0].Text);
+    EXPECT_TRUE(form->StatusBar1->GetSimplePanel());
+    EXPECT_EQ(form->StatusBar1->GetSimpleText(), failure);
     EXPECT_EQ(captionAtReport, u"Fast Capture");
-    EXPECT_FALSE(stopEnabledAtReport);
     ExpectIdle(button, u"Fast Capture");
     EXPECT_FALSE(form->StatusPopup->GetVisible());
 
-    // The next press starts a new capture rather than stopping a dead one.
+    // The next press starts a new capture rather than stopping a dead one,
+    // and the status bar shows its panels again.
     TDialogAnswers answers;
     CaptureAndStop(button);
     EXPECT_EQ(m_stopSeen, u"STOP!");
     EXPECT_EQ(CountTotalsBoxes(answers.Shown()), 1);
+    EXPECT_FALSE(form->StatusBar1->GetSimplePanel());
     ExpectIdle(button, u"Fast Capture");
 }
 

@@ -662,7 +662,8 @@ TEST_F(MainWindowUi, TheWindowResizesRelaysItselfAndTheSplitterStaysBesideTheRes
         form->tbSplitScreenClick(form->tbSplitScreen);
         Pump();
         EXPECT_EQ(form->PageControl1->GetWidth(), down ? form->GetWidth() / 4 : form->GetWidth() / 2);
-        EXPECT_TRUE(splitterBesideResults());
+        EXPECT_TRUE(splitterBesideResults()) << form->Splitter1->GetLeft() << " " << form->PageControl1->GetLeft() << " "
+                                             << form->PageControl1->GetWidth() << " " << form->GetClientWidth();
         EXPECT_EQ(form->Splitter1->FindControl(), form->PageControl1);
     }
     // A drag moves the edge and stays within the browser's share.

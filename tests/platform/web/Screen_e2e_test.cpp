@@ -98,12 +98,16 @@ TEST(WebViewOnScreen, PageIsPaintedIntoTheParentAndTakesInput)
     ASSERT_TRUE(PumpWindowsUntil([&] { return pixelAt(100, 90) == 0x0000FF && pixelAt(100, 110) == 0xFF0000; }));
     controller->SetBounds(TRect(0, 0, 200, 150));
     Headless::PumpUntilIdle();
-    EXPECT_EQ(pixelAt(50, 25), 0x0000FFu);
-    EXPECT_EQ(pixelAt(150, 120), 0xFF0000u);
+    // A stretched frame blends neighbouring pixels: the colour dominates.
+    auto mostly = [](std::uint32_t p, int shift) {
+        return ((p >> shift) & 0xFF) > 0xC0 && ((p >> (16 - shift)) & 0xFF) < 0x40 && ((p >> 8) & 0xFF) < 0x40;
+    };
+    EXPECT_TRUE(mostly(pixelAt(50, 25), 0)) << std::hex << pixelAt(50, 25);
+    EXPECT_TRUE(mostly(pixelAt(150, 120), 16)) << std::hex << pixelAt(150, 120);
     EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"[innerWidth, innerHeight]") == u"[200,150]"; }));
     controller->SetBounds(TRect(0, 0, 400, 300));
     Headless::PumpUntilIdle();
-    EXPECT_EQ(pixelAt(380, 280), 0xFF0000u) << std::hex << pixelAt(380, 280);
+    EXPECT_TRUE(mostly(pixelAt(380, 280), 16)) << std::hex << pixelAt(380, 280);
     EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"[innerWidth, innerHeight]") == u"[400,300]"; }));
     // The button is 200 x 100 on the page: once a frame of the new size is
     // shown it is back to that size.
