@@ -475,17 +475,4 @@ void TLumCustomDropDown::DrawGradientBackground(TCanvas* Canvas, TColor FromColo
     LumDropDown::DrawGradient(Canvas, FromColor, ToColor, Direction == gdHorizontal, R, Steps);
 }
 
-void TLumCustomDropDown::SetComponentStyle(ROZEVizer AStyle)
-{
-    FLumStyle = AStyle;
-    if (AStyle == tsCustom)
-        return;
-    switch (AStyle) {
-    case tsOffice2019White: SetColor(0xFFFFFF); GetFont()->SetColor(0x444648); break;
-    case tsOffice2019Gray: SetColor(0xB8BBBE); GetFont()->SetColor(0x232425); break;
-    case tsOffice2019Black: SetColor(0x444444); GetFont()->SetColor(0xFFFFFF); break;
-    default: SetColor(clWindow); GetFont()->SetColor(clWindowText); break;
-    }
-}
-
 void TLumCustomDropDown::SetColorTones(const TColorTones& ATones) { SetBorderColor(ATones.Background.BorderColor); }

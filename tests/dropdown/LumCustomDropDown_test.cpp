@@ -198,3 +198,47 @@ TEST(LumDropDown, StyleAndTones)
     d.SetColorTones(tones);
     EXPECT_EQ(d.GetBorderColor(), TColor(0x00AA00));
 }
+
+TEST(LumDropDown, StyleTables)
+{
+    struct Case {
+        ROZEVizer style;
+        TColor dropDown, dropDownTo, dropDownBorder;
+        TColor button, buttonHot, borderDisabled, checkedTo, font;
+    };
+    const Case cases[] = {
+        // a "-" in the tables leaves the value before: the border stays black, the disabled border grey
+        { tsOffice2003Blue, 0xFFFFFF, clNone, 0x000000, 0xFCE1CB, 0xEBFDFF, 0x808080, 0x4190F3, clWindowText },
+        { tsWindowsVista, 0xFFFFFF, 0xFFFFFF, 0x979797, 0xFFFDF9, 0xFEF9F0, 0x808080, 0xFDF0D7, clWindowText },
+        { tsWindows10, 0xFFFFFF, 0xFFFFFF, 0xE4E3E2, 0xF7F6F5, 0xF7EFE8, 0xF7F6F5, clNone, clWindowText },  // "as Col"
+        { tsOffice2016Black, 0x363636, clNone, 0x444444, 0x363636, 0x6A6A6A, 0x444444, 0x575757, 0xA6A6A6 },
+        { tsOffice2019Black, 0x444444, clNone, 0xADB0B3, 0x444444, 0x686868, 0xC4C4C4, 0x686868, 0xFFFFFF },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        TestDropDown d;
+        d.SetComponentStyle(c.style);
+        EXPECT_EQ(d.GetDropDownColor(), c.dropDown);
+        EXPECT_EQ(d.GetDropDownColorTo(), c.dropDownTo);
+        EXPECT_EQ(d.GetDropDownBorderColor(), c.dropDownBorder);
+        TLumButtonAppearance* a = d.GetButtonAppearance();
+        EXPECT_EQ(a->GetColor(), c.button);
+        EXPECT_EQ(a->GetColorHot(), c.buttonHot);
+        EXPECT_EQ(a->GetBorderColorDisabled(), c.borderDisabled);
+        EXPECT_EQ(a->GetColorCheckedTo(), c.checkedTo);
+        EXPECT_EQ(a->GetFont()->GetColor(), c.font);
+    }
+
+    // A later style with a "-" keeps what an earlier one set.
+    TestDropDown d;
+    d.SetComponentStyle(tsWindows7);
+    d.SetComponentStyle(tsOffice2003Silver);
+    EXPECT_EQ(d.GetDropDownBorderColor(), TColor(0x979797));
+
+    // tsCustom touches nothing.
+    TestDropDown custom;
+    custom.SetComponentStyle(tsOffice2019Black);
+    custom.SetComponentStyle(tsCustom);
+    EXPECT_EQ(custom.GetDropDownColor(), TColor(0x444444));
+    EXPECT_EQ(custom.GetComponentStyle(), tsCustom);
+}
