@@ -204,6 +204,21 @@ void DrawHTMLCaption(TCanvas* Canvas, const String& Text, const TRect& R, TSize&
     Size = TSize(XSize, YSize);
 }
 
+namespace {
+struct TWinCtrl : TWinControl {
+    using TWinControl::PaintControls;
+};
+} // namespace
+
+void PaintCtrls(TWinControl* Control, HDC DC, TControl* First)
+{
+    // The member pointer names TWinControl's own operation, so it is called
+    // on the control as it is, without pretending it is another class.
+    constexpr auto Paint = &TWinCtrl::PaintControls;
+    if (Control)
+        (Control->*Paint)(DC, First);
+}
+
 bool IsRangeSeparator(Char Ch) { return Ch == u',' || Ch == u'-' || Ch == u';'; }
 
 String RemoveThousandSeparators(const String& S)

@@ -9,6 +9,7 @@
 #include "platform/vcl/Graphics.h"
 
 class TControl;
+class TWinControl;
 class TCustomImageList;
 
 enum TGradientDirection { gdHorizontal, gdVertical };
@@ -54,6 +55,10 @@ void TruncateText(TCanvas* Canvas, const String& Text, int MaxWidth, String& Res
 // Lays mini-HTML out in R; paints only when Paint. Size receives the laid-out size.
 void DrawHTMLCaption(TCanvas* Canvas, const String& Text, const TRect& R, TSize& Size, float Scale, HWND Window,
     bool Paint, TCustomImageList* Images);
+
+// Paints Control's graphic children, from First on (all when First is null),
+// into DC: the drop-down window paints its header's buttons through it.
+void PaintCtrls(TWinControl* Control, HDC DC, TControl* First);
 
 bool IsRangeSeparator(Char Ch);
 String RemoveThousandSeparators(const String& S);

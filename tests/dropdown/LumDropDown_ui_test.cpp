@@ -236,3 +236,22 @@ TEST(LumDropDownDrawing, SelectionPresets)
     EXPECT_EQ(s.At(0, 0), TColor(0x00FF00));
     EXPECT_EQ(s.At(19, 9), TColor(0x00FF00));
 }
+
+TEST(LumDropDownDrawing, PaintCtrlsPaintsGraphicChildren)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 100, 60);
+    TLabel* label = new TLabel(&form);
+    label->SetParent(&form);
+    label->SetTransparent(false);
+    label->SetColor(0x0000FF);
+    label->SetCaption(u"  ");
+    label->SetBounds(10, 10, 30, 20);
+    form.HandleNeeded();
+
+    Surface s(100, 60);
+    PaintCtrls(&form, s.Canvas()->GetHandle(), nullptr);
+    EXPECT_EQ(s.At(15, 15), TColor(0x0000FF));
+    EXPECT_EQ(s.At(60, 40), TColor(0xFFFFFF));
+    PaintCtrls(nullptr, s.Canvas()->GetHandle(), nullptr);  // nothing, no crash
+}
