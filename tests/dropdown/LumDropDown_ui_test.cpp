@@ -255,3 +255,29 @@ TEST(LumDropDownDrawing, PaintCtrlsPaintsGraphicChildren)
     EXPECT_EQ(s.At(60, 40), TColor(0xFFFFFF));
     PaintCtrls(nullptr, s.Canvas()->GetHandle(), nullptr);  // nothing, no crash
 }
+
+TEST(LumDropDownDrawing, HTMLCaption)
+{
+    Surface s(200, 30);
+    s.Canvas()->GetFont()->SetColor(clBlack);
+    TSize size(5, 5);
+    DrawHTMLCaption(s.Canvas(), u"", TRect(0, 0, 200, 30), size, 1.0f, nullptr, true, nullptr);
+    EXPECT_EQ(size.cx, 0);
+    EXPECT_EQ(size.cy, 0);
+
+    // Measuring lays out without painting.
+    DrawHTMLCaption(s.Canvas(), u"<b>Bold</b> text", TRect(0, 0, 200, 30), size, 1.0f, nullptr, false, nullptr);
+    EXPECT_GT(size.cx, 20);
+    EXPECT_GT(size.cy, 5);
+    bool ink = false;
+    for (int x = 0; x < 200 && !ink; ++x)
+        for (int y = 0; y < 30; ++y)
+            ink |= s.At(x, y) != TColor(0xFFFFFF);
+    EXPECT_FALSE(ink);
+
+    DrawHTMLCaption(s.Canvas(), u"<b>Bold</b> text", TRect(0, 0, 200, 30), size, 1.0f, nullptr, true, nullptr);
+    for (int x = 0; x < 200 && !ink; ++x)
+        for (int y = 0; y < 30; ++y)
+            ink |= s.At(x, y) != TColor(0xFFFFFF);
+    EXPECT_TRUE(ink);
+}
