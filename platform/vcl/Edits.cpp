@@ -361,6 +361,7 @@ bool TCustomEdit::ReplaceRange(int Start, int End, String S, bool User)
     }
     InvalidateFrom(l1);
     LayoutChanged();
+    TextReplaced(Start, End - Start, inserted);
 
     if (User) {
         const bool merge = m_typing && m_undo.valid && m_undo.typing && removed.empty()
@@ -391,11 +392,19 @@ void TCustomEdit::InsertLines(int Index, const std::vector<String>& Lines)
     if (parts.empty())
         return;
     const int caretLine = Index + int(parts.size()) - 1;
+    // The new lines and their breaks: before an existing line each takes a
+    // break after it; at the end each takes one before it.
+    const bool atEnd = Index == LineCount();
+    int inserted = 0;
+    for (const String& p : parts)
+        inserted += int(p.size()) + 2;
+    const int at = atEnd ? TextLength() : LineStart(Index);
     m_lines.insert(m_lines.begin() + Index, std::make_move_iterator(parts.begin()), std::make_move_iterator(parts.end()));
     InvalidateFrom(Index);
     // The widest line can only grow: only the new lines need measuring.
     m_measuredUpTo = std::min(m_measuredUpTo, Index);
     m_rowsValid = false;
+    TextReplaced(at, 0, inserted);
     m_undo.Reset();
     // Like a replacement of the selection: the caret ends after the new text.
     m_anchor = m_caret = LineStart(caretLine) + LineLength(caretLine);
@@ -406,13 +415,17 @@ void TCustomEdit::DeleteLine(int Index)
 {
     if (Index < 0 || Index >= LineCount())
         return;
+    const int at = LineStart(Index);
+    const bool last = Index == LineCount() - 1;
+    const int removed = LineLength(Index) + (last ? 0 : 2);
     // The last line loses its text; the break before it stays.
-    if (Index == LineCount() - 1)
+    if (last)
         m_lines[std::size_t(Index)].clear();
     else
         m_lines.erase(m_lines.begin() + Index);
     InvalidateFrom(Index);
     LayoutChanged();
+    TextReplaced(at, removed, 0);
     m_undo.Reset();
     m_anchor = m_caret = std::min(LineStart(std::min(Index, LineCount() - 1)), TextLength());
     TextChangedByCode();
@@ -423,10 +436,15 @@ void TCustomEdit::PutLine(int Index, const String& S)
     if (Index < 0 || Index >= LineCount())
         return;
     std::vector<String> parts = SplitLines(S);
+    const int at = LineStart(Index), old = LineLength(Index);
+    int inserted = -2;
+    for (const String& p : parts)
+        inserted += int(p.size()) + 2;
     m_lines[std::size_t(Index)] = std::move(parts.front());
     m_lines.insert(m_lines.begin() + Index + 1, std::make_move_iterator(parts.begin() + 1), std::make_move_iterator(parts.end()));
     InvalidateFrom(Index);
     LayoutChanged();
+    TextReplaced(at, old, inserted);
     m_undo.Reset();
     const int last = Index + int(parts.size()) - 1;
     m_anchor = m_caret = LineStart(last) + LineLength(last);
@@ -443,9 +461,11 @@ void TCustomEdit::SetAllLines(std::vector<String> Lines)
             all += (i ? u"\r\n" : u"") + Lines[i];
         Lines.assign(1, all);
     }
+    const int old = TextLength();
     m_lines = std::move(Lines);
     InvalidateFrom(0);
     LayoutChanged();
+    TextReplaced(0, old, TextLength());
     m_undo.Reset();
     m_anchor = m_caret = 0;
     m_topRow = 0;
@@ -572,6 +592,11 @@ std::vector<int> TCustomEdit::CaretXs(HDC DC, const String& S)
     return gdi::CaretPositions(*dc, Shown(S));
 }
 
+std::vector<int> TCustomEdit::RowCaretXs(HDC DC, int Line, int Start, int End)
+{
+    return CaretXs(DC, LineText(Line).substr(std::size_t(Start), std::size_t(End - Start)));
+}
+
 int TCustomEdit::LineHeight()
 {
     if (m_lineHeight <= 0) {
@@ -621,7 +646,7 @@ const std::vector<TCustomEdit::TRow>& TCustomEdit::WrappedRows()
             m_rows.push_back({ l, 0, 0 });
             continue;
         }
-        const std::vector<int> xs = CaretXs(m.Get(), s);
+        const std::vector<int> xs = RowCaretXs(m.Get(), l, 0, int(s.size()));
         int start = 0;
         while (start < int(s.size())) {
             int end = start + 1;
@@ -728,7 +753,7 @@ int TCustomEdit::CharInRow(int Row, int X)
     const TRow r = RowAt(Row);
     const String part = LineText(r.Line).substr(std::size_t(r.Start), std::size_t(r.End - r.Start));
     TMeasureDC m(GetFont()->GetHandle());
-    const std::vector<int> xs = CaretXs(m.Get(), part);
+    const std::vector<int> xs = RowCaretXs(m.Get(), r.Line, r.Start, r.End);
     const int x0 = RowX(xs.back());
     int best = 0;
     for (std::size_t i = 1; i < xs.size(); ++i)
@@ -761,9 +786,8 @@ TPoint TCustomEdit::PosFromChar(int Index)
     const int row = IsMultiLine() ? RowOfOffset(Index) : 0;
     const TRow r = RowAt(row);
     const int col = std::clamp(Index - LineStart(r.Line) - r.Start, 0, r.End - r.Start);
-    const String part = LineText(r.Line).substr(std::size_t(r.Start), std::size_t(r.End - r.Start));
     TMeasureDC m(GetFont()->GetHandle());
-    const std::vector<int> xs = CaretXs(m.Get(), part);
+    const std::vector<int> xs = RowCaretXs(m.Get(), r.Line, r.Start, r.End);
     const TRect fr = FormatRect();
     return { RowX(xs.back()) + xs[std::size_t(col)], fr.Top + (row - m_topRow) * LineHeight() };
 }
@@ -827,7 +851,7 @@ void TCustomEdit::ApplyPendingScroll()
         if (!IsMultiLine() && !(m_es & (ES_RIGHT | ES_CENTER))) {
             // Do not leave blank room at the end of a scrolled line.
             TMeasureDC m(GetFont()->GetHandle());
-            const std::vector<int> xs = CaretXs(m.Get(), LineText(0));
+            const std::vector<int> xs = RowCaretXs(m.Get(), 0, 0, LineLength(0));
             m_scrollX = std::clamp(m_scrollX, 0, std::max(0, xs.back() - fr.Width() + 2));
         }
     }
@@ -844,7 +868,7 @@ void TCustomEdit::PaintRow(HDC DC, const TRow& Row, int Y, const TRect& Area)
     if (!part.empty())
         ExtTextOut(DC, x, Y, ETO_CLIPPED, nullptr, part.c_str(), UINT(part.size()), nullptr);
     const int selA = GetSelStart(), selB = selA + GetSelLength();
-    if (selA == selB || !(Focused() || (m_es & ES_NOHIDESEL)))
+    if (selA == selB || !SelectionShown())
         return;
     const int base = LineStart(Row.Line) + Row.Start;
     const int a = std::clamp(selA - base, 0, int(part.size()));

@@ -226,7 +226,8 @@ protected:
     int ScrollX() const { return m_scrollX; }
     void SetScrollX(int X);
     int RowCount();
-    int LineHeight();
+    // The height of every row.
+    virtual int LineHeight();
     int VisibleRows();
     // The widest line in pixels (for the horizontal scroll range).
     int WidestLine();
@@ -234,12 +235,29 @@ protected:
     void ScrollCaret();
     void ApplyPendingScroll();
 
-private:
+    // Characters [Start, Start + OldLength) of the full text became
+    // NewLength others (line breaks count two). Called once per change,
+    // before the change is announced, for data kept beside the text.
+    virtual void TextReplaced(int /*Start*/, int /*OldLength*/, int /*NewLength*/) { }
+    // Caret positions before each character of [Start, End) of a line and
+    // after its end, relative to the row's left end.
+    virtual std::vector<int> RowCaretXs(HDC DC, int Line, int Start, int End);
+
     struct TRow {
         int Line { 0 };
         int Start { 0 };
         int End { 0 };
     };
+    // Paints one row of text with its selection at client y `Y`.
+    virtual void PaintRow(HDC DC, const TRow& Row, int Y, const TRect& Area);
+    // Left end of a row `Width` pixels wide, after alignment and scrolling.
+    virtual int RowX(int Width);
+    TRow RowAt(int Row);
+    int RowOfOffset(int Offset);
+    // Whether the selection is shown (focused or HideSelection off).
+    bool SelectionShown() const { return Focused() || (m_es & ES_NOHIDESEL); }
+
+private:
     struct TUndo {
         bool valid { false };
         int start { 0 };
@@ -265,16 +283,11 @@ private:
     // Line `Line` changed (or was inserted or removed there): cached
     // starts, flags and the text from it on must be computed again.
     void InvalidateFrom(int Line);
-    TRow RowAt(int Row);
-    int RowOfOffset(int Offset);
     const std::vector<TRow>& WrappedRows();
     String Shown(const String& S) const;
     std::vector<int> CaretXs(HDC DC, const String& S);
-    // Left end of a row `Width` pixels wide, after alignment and scrolling.
-    int RowX(int Width);
     // The character of row `Row` nearest to client x `X`.
     int CharInRow(int Row, int X);
-    void PaintRow(HDC DC, const TRow& Row, int Y, const TRect& Area);
     void Notify(WORD Code);
     void DoUndo();
     void DoCopy(bool Cut);
