@@ -738,7 +738,7 @@ int TCustomEdit::WidestLine()
     return m_widest;
 }
 
-int TCustomEdit::RowX(int Width)
+int TCustomEdit::RowX(int Width, int /*Line*/)
 {
     const TRect fr = FormatRect();
     if (m_es & ES_RIGHT)
@@ -754,7 +754,7 @@ int TCustomEdit::CharInRow(int Row, int X)
     const String part = LineText(r.Line).substr(std::size_t(r.Start), std::size_t(r.End - r.Start));
     TMeasureDC m(GetFont()->GetHandle());
     const std::vector<int> xs = RowCaretXs(m.Get(), r.Line, r.Start, r.End);
-    const int x0 = RowX(xs.back());
+    const int x0 = RowX(xs.back(), r.Line);
     int best = 0;
     for (std::size_t i = 1; i < xs.size(); ++i)
         if (std::abs(x0 + xs[i] - X) < std::abs(x0 + xs[std::size_t(best)] - X))
@@ -789,7 +789,7 @@ TPoint TCustomEdit::PosFromChar(int Index)
     TMeasureDC m(GetFont()->GetHandle());
     const std::vector<int> xs = RowCaretXs(m.Get(), r.Line, r.Start, r.End);
     const TRect fr = FormatRect();
-    return { RowX(xs.back()) + xs[std::size_t(col)], fr.Top + (row - m_topRow) * LineHeight() };
+    return { RowX(xs.back(), r.Line) + xs[std::size_t(col)], fr.Top + (row - m_topRow) * LineHeight() };
 }
 
 // ---- scrolling ----
@@ -863,8 +863,8 @@ void TCustomEdit::ApplyPendingScroll()
 void TCustomEdit::PaintRow(HDC DC, const TRow& Row, int Y, const TRect& Area)
 {
     const String part = Shown(LineText(Row.Line).substr(std::size_t(Row.Start), std::size_t(Row.End - Row.Start)));
-    const std::vector<int> xs = CaretXs(DC, part);
-    const int x = RowX(xs.back());
+    const std::vector<int> xs = RowCaretXs(DC, Row.Line, Row.Start, Row.End);
+    const int x = RowX(xs.back(), Row.Line);
     if (!part.empty())
         ExtTextOut(DC, x, Y, ETO_CLIPPED, nullptr, part.c_str(), UINT(part.size()), nullptr);
     const int selA = GetSelStart(), selB = selA + GetSelLength();

@@ -250,8 +250,9 @@ protected:
     };
     // Paints one row of text with its selection at client y `Y`.
     virtual void PaintRow(HDC DC, const TRow& Row, int Y, const TRect& Area);
-    // Left end of a row `Width` pixels wide, after alignment and scrolling.
-    virtual int RowX(int Width);
+    // Left end of a row of line `Line` `Width` pixels wide, after
+    // alignment and scrolling.
+    virtual int RowX(int Width, int Line);
     TRow RowAt(int Row);
     int RowOfOffset(int Offset);
     // Whether the selection is shown (focused or HideSelection off).

@@ -69,6 +69,8 @@ public:
 
 protected:
     friend class TMemoStrings;
+    // A descendant's own kind of lines (bound to this memo).
+    void ReplaceLines(std::unique_ptr<TMemoStrings> Lines) { m_lines = std::move(Lines); }
     void KeyPress(char16_t& Key) override;
     TRect TextArea() override;
     void ScrollChanged() override;

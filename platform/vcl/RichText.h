@@ -30,6 +30,8 @@ struct TRichCharFormat {
 struct TRichParagraph {
     String Text;
     std::vector<std::uint16_t> Formats; // one index into TRichDocument::Formats per character
+    // The format of the paragraph mark: the height of an empty paragraph.
+    std::uint16_t MarkFormat { 0 };
     TRichAlignment Alignment { raLeft };
     // The paragraph ends in a line break inside its paragraph (RTF \line),
     // not in a paragraph mark.

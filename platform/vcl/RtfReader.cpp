@@ -86,6 +86,9 @@ public:
             if (m_ended)
                 break;
         }
+        TRichParagraph& last = Current();
+        if (!last.Formats.empty())
+            last.MarkFormat = last.Formats.back();
     }
 
 private:
@@ -384,8 +387,10 @@ private:
         m_skip = 0;
         m_cellTab = false;
         Current().SoftBreak = Soft;
+        Current().MarkFormat = m_doc.Intern(m_state.Format);
         TRichParagraph next;
         next.Alignment = m_align;
+        next.MarkFormat = Current().MarkFormat;
         m_doc.Paragraphs.push_back(std::move(next));
     }
 

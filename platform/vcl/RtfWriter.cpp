@@ -87,7 +87,10 @@ std::string WriteRtf(const TRichDocument& Doc)
         for (std::uint16_t f : p.Formats)
             if (f < used.size())
                 used[f] = true;
-    used[0] = true; // the format of empty paragraphs
+    used[0] = true;
+    for (const TRichParagraph& p : Doc.Paragraphs)
+        if (p.Text.empty() && p.MarkFormat < used.size())
+            used[p.MarkFormat] = true;
     for (std::size_t i = 0; i < Doc.Formats.size(); ++i) {
         if (!used[i])
             continue;
@@ -146,9 +149,13 @@ std::string WriteRtf(const TRichDocument& Doc)
             }
             Escape(out, p.Text[i]);
         }
-        if (!current) {
-            out += FormatChange(TRichCharFormat {}, Doc.Formats[0], fontOf[0], colorOf[0], true);
-            current = &Doc.Formats[0];
+        if (p.Text.empty()) {
+            // An empty paragraph's height comes from its mark's format.
+            const std::uint16_t mi = p.MarkFormat < Doc.Formats.size() ? p.MarkFormat : 0;
+            if (!current || !(Doc.Formats[mi] == *current)) {
+                out += FormatChange(current ? *current : TRichCharFormat {}, Doc.Formats[mi], fontOf[mi], colorOf[mi], !current);
+                current = &Doc.Formats[mi];
+            }
         }
         if (pi + 1 < Doc.Paragraphs.size())
             out += p.SoftBreak ? "\\line\r\n" : "\\par\r\n";

@@ -66,12 +66,6 @@ inline constexpr UINT TTM_NEWTOOLRECT = WM_USER + 52;
 inline constexpr UINT TTM_GETTOOLINFO = WM_USER + 53;
 inline constexpr UINT TTM_UPDATETIPTEXT = WM_USER + 57;
 
-// Notification header of WM_NOTIFY.
-struct NMHDR {
-    HWND hwndFrom { nullptr };
-    UINT_PTR idFrom { 0 };
-    UINT code { 0 };
-};
 
 inline constexpr UINT TTN_FIRST = 0u - 520u;
 inline constexpr UINT TTN_GETDISPINFO = TTN_FIRST - 10;

@@ -51,6 +51,12 @@ inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
 inline constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
 inline constexpr UINT WM_NOTIFY = 0x004E;
+// Notification header of WM_NOTIFY.
+struct NMHDR {
+    HWND hwndFrom { nullptr };
+    UINT_PTR idFrom { 0 };
+    UINT code { 0 };
+};
 inline constexpr UINT WM_HELP = 0x0053;
 inline constexpr UINT WM_CONTEXTMENU = 0x007B;
 inline constexpr UINT WM_STYLECHANGING = 0x007C;
