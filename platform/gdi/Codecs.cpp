@@ -18,19 +18,37 @@
 
 namespace {
 
-// Images larger than this are refused rather than allocated.
-constexpr std::uint64_t kMaxPixels = 1ull << 28;
-
 [[noreturn]] void Fail(const char* what)
 {
     throw EImageError(Utf8ToString(what));
 }
 
+constexpr const char* kTooLarge = "Image is too large";
+
 void CheckSize(long long w, long long h)
 {
-    if (w <= 0 || h <= 0 || w > 65535 || h > 65535 || std::uint64_t(w) * std::uint64_t(h) > kMaxPixels)
+    if (w <= 0 || h <= 0 || w > 65535 || h > 65535)
         Fail("Invalid image size");
+    if (std::uint64_t(w) * std::uint64_t(h) > kMaxImagePixels)
+        Fail(kTooLarge);
 }
+
+// The memory a file's decoded frames may still take; each frame is charged
+// before its pixels are allocated.
+class TPixelBudget {
+public:
+    void Take(long long w, long long h)
+    {
+        CheckSize(w, h);
+        const std::uint64_t bytes = std::uint64_t(w) * std::uint64_t(h) * 4;
+        if (bytes > FLeft)
+            Fail("Image frames take too much memory");
+        FLeft -= bytes;
+    }
+
+private:
+    std::uint64_t FLeft { kMaxImageBytes };
+};
 
 // Little-endian reading with bounds checks.
 struct TReader {
@@ -74,7 +92,7 @@ std::uint32_t Channel(std::uint32_t v, std::uint32_t mask)
 
 // A device-independent bitmap: header, palette and pixels; `icon` means the
 // height is doubled and an AND mask follows the colour pixels.
-TImageFrame DecodeDib(const TReader& r, std::size_t at, std::size_t pixelsAt, bool icon)
+TImageFrame DecodeDib(const TReader& r, std::size_t at, std::size_t pixelsAt, bool icon, TPixelBudget& budget)
 {
     const std::uint32_t hsize = r.U32(at);
     long long w, h;
@@ -99,7 +117,7 @@ TImageFrame DecodeDib(const TReader& r, std::size_t at, std::size_t pixelsAt, bo
     const bool topDown = h < 0;
     if (topDown)
         h = -h;
-    CheckSize(w, h);
+    budget.Take(w, h);
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         Fail("Unsupported bitmap depth");
     std::size_t paletteAt = at + hsize;
@@ -203,11 +221,12 @@ TImage DecodeBmp(const TReader& r)
     const std::uint32_t offset = r.U32(10);
     TImage img;
     img.Format = TImageFormat::Bmp;
-    img.Frames.push_back(DecodeDib(r, 14, offset, false));
+    TPixelBudget budget;
+    img.Frames.push_back(DecodeDib(r, 14, offset, false, budget));
     return img;
 }
 
-TImage DecodePng(const std::uint8_t* data, std::size_t size)
+TImage DecodePng(const std::uint8_t* data, std::size_t size, TPixelBudget& budget)
 {
     png_image image;
     std::memset(&image, 0, sizeof image);
@@ -216,7 +235,7 @@ TImage DecodePng(const std::uint8_t* data, std::size_t size)
         throw EImageError(u"Invalid PNG image: " + Utf8ToString(image.message));
     image.format = PNG_FORMAT_BGRA;
     try {
-        CheckSize(image.width, image.height);
+        budget.Take(image.width, image.height);
     } catch (...) {
         png_image_free(&image);
         throw;
@@ -249,7 +268,9 @@ void JpegErrorExit(j_common_ptr cinfo)
     std::longjmp(e->Jump, 1);
 }
 
-// Only plain data lives in this frame, so leaving it by longjmp is safe.
+// Leaving this frame by longjmp skips destructors, so nothing in it has one:
+// the pixels belong to the caller's frame, and libjpeg writes each row
+// straight into them (four bytes per pixel, converted in place).
 bool DecodeJpegInto(const std::uint8_t* data, std::size_t size, TImageFrame* out, TJpegError* err)
 {
     jpeg_decompress_struct cinfo;
@@ -262,31 +283,45 @@ bool DecodeJpegInto(const std::uint8_t* data, std::size_t size, TImageFrame* out
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
+    // Checked before decompression starts: the library would otherwise make
+    // up every pixel a tiny file declares.
+    if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > 65535 || cinfo.image_height > 65535
+        || std::uint64_t(cinfo.image_width) * cinfo.image_height > kMaxImagePixels) {
+        std::strcpy(err->Message, cinfo.image_width == 0 || cinfo.image_height == 0 ? "Invalid image size" : kTooLarge);
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
     jpeg_start_decompress(&cinfo);
-    if (cinfo.output_width == 0 || cinfo.output_height == 0 || cinfo.output_width > 65535 || cinfo.output_height > 65535
-        || std::uint64_t(cinfo.output_width) * cinfo.output_height > kMaxPixels) {
+    if (cinfo.output_width != cinfo.image_width || cinfo.output_height != cinfo.image_height || cinfo.output_components != 4) {
         std::strcpy(err->Message, "Invalid image size");
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
     out->Width = int(cinfo.output_width);
     out->Height = int(cinfo.output_height);
-    out->Pixels.resize(std::size_t(out->Width) * std::size_t(out->Height));
-    std::vector<std::uint8_t> row(std::size_t(out->Width) * 4);
+    try {
+        out->Pixels.resize(std::size_t(out->Width) * std::size_t(out->Height));
+    } catch (const std::bad_alloc&) {
+        std::strcpy(err->Message, "Out of memory");
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     while (cinfo.output_scanline < cinfo.output_height) {
         const int y = int(cinfo.output_scanline);
-        JSAMPROW rows[1] = { row.data() };
+        std::uint32_t* pixels = &out->At(0, y);
+        JSAMPROW rows[1] = { reinterpret_cast<JSAMPROW>(pixels) };
         jpeg_read_scanlines(&cinfo, rows, 1);
         for (int x = 0; x < out->Width; ++x) {
-            const std::uint8_t* p = row.data() + x * 4;
+            std::uint8_t p[4];
+            std::memcpy(p, pixels + x, 4);
             if (cmyk) {
                 // Adobe writes CMYK inverted; the product of ink and key gives each channel.
                 const unsigned k = p[3];
-                out->At(x, y) = 0xFF000000u | ((p[0] * k / 255) << 16) | ((p[1] * k / 255) << 8) | (p[2] * k / 255);
+                pixels[x] = 0xFF000000u | ((p[0] * k / 255) << 16) | ((p[1] * k / 255) << 8) | (p[2] * k / 255);
             } else {
-                out->At(x, y) = 0xFF000000u | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
+                pixels[x] = 0xFF000000u | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
             }
         }
     }
@@ -323,77 +358,184 @@ int GifRead(GifFileType* gif, GifByteType* buf, int n)
     return int(take);
 }
 
-TImage DecodeGif(const std::uint8_t* data, std::size_t size)
+using TGifFile = std::unique_ptr<GifFileType, void (*)(GifFileType*)>;
+
+TGifFile OpenGif(TGifSource& src)
 {
-    TGifSource src { data, size };
     int error = 0;
     GifFileType* gif = DGifOpen(&src, GifRead, &error);
     if (!gif)
         throw EImageError(u"Invalid GIF image: " + Utf8ToString(GifErrorString(error) ? GifErrorString(error) : "unreadable"));
-    std::unique_ptr<GifFileType, void (*)(GifFileType*)> guard(gif, [](GifFileType* g) { int e; DGifCloseFile(g, &e); });
-    int frames = gif->ImageCount;
-    if (DGifSlurp(gif) != GIF_OK || gif->ImageCount <= 0) {
-        // A file cut short after its first frames still shows those frames
-        // (the last, incomplete one is left out but freed with the rest).
-        if (gif->ImageCount <= 1 || !gif->SavedImages)
-            throw EImageError(u"Invalid GIF image: " + Utf8ToString(GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "no frames"));
-        frames = gif->ImageCount - 1;
-    } else {
-        frames = gif->ImageCount;
+    return TGifFile(gif, [](GifFileType* g) { int e; DGifCloseFile(g, &e); });
+}
+
+[[noreturn]] void FailGif(const GifFileType* gif, const char* fallback)
+{
+    const char* what = GifErrorString(gif->Error);
+    throw EImageError(u"Invalid GIF image: " + Utf8ToString(what ? what : fallback));
+}
+
+// Passes over the image data of the frame just described without decoding it.
+bool SkipGifImageData(GifFileType* gif)
+{
+    int codeSize = 0;
+    GifByteType* block = nullptr;
+    if (DGifGetCode(gif, &codeSize, &block) != GIF_OK)
+        return false;
+    while (block)
+        if (DGifGetCodeNext(gif, &block) != GIF_OK)
+            return false;
+    return true;
+}
+
+// Reads an extension's blocks: the graphic control of the next frame and the
+// loop count; others are passed over.
+bool ReadGifExtension(GifFileType* gif, GraphicsControlBlock& gcb, int& loopCount)
+{
+    int code = 0;
+    GifByteType* block = nullptr;
+    if (DGifGetExtension(gif, &code, &block) != GIF_OK)
+        return false;
+    bool netscape = false;
+    for (bool first = true; block; first = false) {
+        if (code == GRAPHICS_EXT_FUNC_CODE && first)
+            DGifExtensionToGCB(block[0], block + 1, &gcb);
+        else if (code == APPLICATION_EXT_FUNC_CODE && first)
+            netscape = block[0] >= 11 && std::memcmp(block + 1, "NETSCAPE2.0", 11) == 0;
+        else if (netscape && block[0] >= 3 && block[1] == 1)
+            loopCount = block[2] | (block[3] << 8);
+        if (DGifGetExtensionNext(gif, &block) != GIF_OK)
+            return false;
     }
+    return true;
+}
+
+// Checks what the file declares before any pixel is allocated: the screen
+// and every frame within the pixel cap, all frames together (and the saved
+// screen that "restore to previous" needs) within the memory cap. Returns
+// the number of frames described (a cut file may end inside the last one).
+int CheckGifSizes(const std::uint8_t* data, std::size_t size)
+{
+    TGifSource src { data, size };
+    TGifFile gif = OpenGif(src);
     CheckSize(gif->SWidth, gif->SHeight);
+    TPixelBudget budget;
+    int frames = 0;
+    bool savesScreen = false;
+    GraphicsControlBlock gcb { DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR };
+    int loop = 0;
+    GifRecordType type = UNDEFINED_RECORD_TYPE;
+    while (type != TERMINATE_RECORD_TYPE && DGifGetRecordType(gif.get(), &type) == GIF_OK) {
+        if (type == IMAGE_DESC_RECORD_TYPE) {
+            if (DGifGetImageDesc(gif.get()) != GIF_OK)
+                break;
+            CheckSize(gif->Image.Width, gif->Image.Height);
+            budget.Take(gif->SWidth, gif->SHeight);
+            if (gcb.DisposalMode == DISPOSE_PREVIOUS && !savesScreen) {
+                budget.Take(gif->SWidth, gif->SHeight);
+                savesScreen = true;
+            }
+            gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
+            ++frames;
+            if (!SkipGifImageData(gif.get()))
+                break;
+        } else if (type == EXTENSION_RECORD_TYPE) {
+            if (!ReadGifExtension(gif.get(), gcb, loop))
+                break;
+        }
+    }
+    return frames;
+}
+
+// Every frame is the whole logical screen as it shows after that frame: the
+// previous frame, disposed of as it asked, with this frame's pixels drawn
+// over it. Frame pixels are decoded one row at a time straight onto it.
+TImage DecodeGif(const std::uint8_t* data, std::size_t size)
+{
+    const int declared = CheckGifSizes(data, size);
+    TGifSource src { data, size };
+    TGifFile gif = OpenGif(src);
     TImage img;
     img.Format = TImageFormat::Gif;
+    img.Frames.reserve(std::size_t(declared));
     const int w = gif->SWidth, h = gif->SHeight;
-    std::vector<std::uint32_t> canvas(std::size_t(w) * std::size_t(h), 0), previous;
-    for (int i = 0; i < frames; ++i) {
-        const SavedImage& si = gif->SavedImages[i];
-        GraphicsControlBlock gcb;
-        gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
-        gcb.DelayTime = 0;
-        gcb.TransparentColor = NO_TRANSPARENT_COLOR;
-        DGifSavedExtensionToGCB(gif, i, &gcb);
-        for (int e = 0; e < si.ExtensionBlockCount; ++e) {
-            const ExtensionBlock& b = si.ExtensionBlocks[e];
-            if (b.Function == APPLICATION_EXT_FUNC_CODE && b.ByteCount >= 11 && std::memcmp(b.Bytes, "NETSCAPE2.0", 11) == 0
-                && e + 1 < si.ExtensionBlockCount && si.ExtensionBlocks[e + 1].ByteCount >= 3 && si.ExtensionBlocks[e + 1].Bytes[0] == 1)
-                img.LoopCount = si.ExtensionBlocks[e + 1].Bytes[1] | (si.ExtensionBlocks[e + 1].Bytes[2] << 8);
+    const std::size_t screen = std::size_t(w) * std::size_t(h);
+    GraphicsControlBlock gcb { DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR };
+    // How the last frame asked to be disposed of, over which rectangle, and
+    // for DISPOSE_PREVIOUS the screen as it was before that frame.
+    int disposal = DISPOSAL_UNSPECIFIED;
+    TRect disposeRect;
+    std::vector<std::uint32_t> previous;
+    std::vector<GifPixelType> row;
+    GifRecordType type = UNDEFINED_RECORD_TYPE;
+    while (type != TERMINATE_RECORD_TYPE) {
+        if (DGifGetRecordType(gif.get(), &type) != GIF_OK)
+            break;
+        if (type == EXTENSION_RECORD_TYPE) {
+            if (!ReadGifExtension(gif.get(), gcb, img.LoopCount))
+                break;
+            continue;
         }
-        const ColorMapObject* map = si.ImageDesc.ColorMap ? si.ImageDesc.ColorMap : gif->SColorMap;
-        if (gcb.DisposalMode == DISPOSE_PREVIOUS)
-            previous = canvas;
-        const int fl = si.ImageDesc.Left, ft = si.ImageDesc.Top, fw = si.ImageDesc.Width, fh = si.ImageDesc.Height;
-        if (si.RasterBits && map && fw > 0 && fh > 0) {
-            for (int y = 0; y < fh; ++y) {
-                const int cy = ft + y;
-                if (cy < 0 || cy >= h)
-                    continue;
-                for (int x = 0; x < fw; ++x) {
-                    const int cx = fl + x;
-                    if (cx < 0 || cx >= w)
-                        continue;
-                    const int idx = si.RasterBits[std::size_t(y) * std::size_t(fw) + std::size_t(x)];
-                    if (idx == gcb.TransparentColor || idx >= map->ColorCount)
-                        continue;
-                    const GifColorType& c = map->Colors[idx];
-                    canvas[std::size_t(cy) * std::size_t(w) + std::size_t(cx)] = 0xFF000000u | (std::uint32_t(c.Red) << 16) | (std::uint32_t(c.Green) << 8) | c.Blue;
-                }
-            }
-        }
+        if (type != IMAGE_DESC_RECORD_TYPE)
+            continue;
+        // A file may describe more frames here than were counted only if it
+        // changed; never go past what was checked.
+        if (DGifGetImageDesc(gif.get()) != GIF_OK || int(img.Frames.size()) >= declared)
+            break;
         TImageFrame f;
         f.Width = w;
         f.Height = h;
-        f.Pixels = canvas;
+        if (img.Frames.empty())
+            f.Pixels.assign(screen, 0);
+        else if (disposal == DISPOSE_PREVIOUS && !previous.empty())
+            f.Pixels = previous;
+        else
+            f.Pixels = img.Frames.back().Pixels;
+        if (disposal == DISPOSE_BACKGROUND)
+            for (int y = std::max(0, disposeRect.Top); y < std::min(h, disposeRect.Bottom); ++y)
+                for (int x = std::max(0, disposeRect.Left); x < std::min(w, disposeRect.Right); ++x)
+                    f.At(x, y) = 0;
+        const GifImageDesc& d = gif->Image;
+        if (gcb.DisposalMode == DISPOSE_PREVIOUS)
+            previous = f.Pixels;
+        const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
+        row.resize(std::size_t(d.Width));
+        bool complete = true;
+        // Interlaced rows come in four passes: every 8th from 0, every 8th
+        // from 4, every 4th from 2, every 2nd from 1.
+        static constexpr int passStart[4] = { 0, 4, 2, 1 }, passStep[4] = { 8, 8, 4, 2 };
+        const int passes = d.Interlace ? 4 : 1;
+        for (int pass = 0; pass < passes && complete; ++pass) {
+            const int first = d.Interlace ? passStart[pass] : 0, step = d.Interlace ? passStep[pass] : 1;
+            for (int y = first; y < d.Height; y += step) {
+                if (DGifGetLine(gif.get(), row.data(), d.Width) != GIF_OK) {
+                    complete = false;
+                    break;
+                }
+                const int cy = d.Top + y;
+                if (!map || cy < 0 || cy >= h)
+                    continue;
+                for (int x = 0; x < d.Width; ++x) {
+                    const int cx = d.Left + x, idx = row[std::size_t(x)];
+                    if (cx < 0 || cx >= w || idx == gcb.TransparentColor || idx >= map->ColorCount)
+                        continue;
+                    const GifColorType& c = map->Colors[idx];
+                    f.At(cx, cy) = 0xFF000000u | (std::uint32_t(c.Red) << 16) | (std::uint32_t(c.Green) << 8) | c.Blue;
+                }
+            }
+        }
+        // A file cut short after its first frames still shows those frames;
+        // the last, incomplete one is left out.
+        if (!complete)
+            break;
         f.DelayMs = gcb.DelayTime * 10;
         img.Frames.push_back(std::move(f));
-        if (gcb.DisposalMode == DISPOSE_BACKGROUND) {
-            for (int y = std::max(0, ft); y < std::min(h, ft + fh); ++y)
-                for (int x = std::max(0, fl); x < std::min(w, fl + fw); ++x)
-                    canvas[std::size_t(y) * std::size_t(w) + std::size_t(x)] = 0;
-        } else if (gcb.DisposalMode == DISPOSE_PREVIOUS && !previous.empty()) {
-            canvas = previous;
-        }
+        disposal = gcb.DisposalMode;
+        disposeRect = TRect(d.Left, d.Top, d.Left + d.Width, d.Top + d.Height);
+        gcb = GraphicsControlBlock { DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR };
     }
+    if (img.Frames.empty())
+        FailGif(gif.get(), "no frames");
     return img;
 }
 
@@ -404,6 +546,7 @@ TImage DecodeIco(const TReader& r, bool cursor)
         Fail("Icon file holds no images");
     TImage img;
     img.Format = cursor ? TImageFormat::Cur : TImageFormat::Ico;
+    TPixelBudget budget;
     for (unsigned i = 0; i < count; ++i) {
         const std::size_t e = 6 + std::size_t(i) * 16;
         const std::uint32_t bytes = r.U32(e + 8), offset = r.U32(e + 12);
@@ -411,9 +554,9 @@ TImage DecodeIco(const TReader& r, bool cursor)
             Fail("Truncated image file");
         TImageFrame f;
         if (SniffImageFormat(r.Data + offset, bytes) == TImageFormat::Png)
-            f = std::move(DecodePng(r.Data + offset, bytes).Frames.front());
+            f = std::move(DecodePng(r.Data + offset, bytes, budget).Frames.front());
         else
-            f = DecodeDib(TReader { r.Data, std::size_t(offset) + bytes }, offset, 0, true);
+            f = DecodeDib(TReader { r.Data, std::size_t(offset) + bytes }, offset, 0, true, budget);
         if (cursor)
             f.Hotspot = { int(r.U16(e + 4)), int(r.U16(e + 6)) };
         img.Frames.push_back(std::move(f));
@@ -516,7 +659,10 @@ TImage DecodeImage(const std::uint8_t* data, std::size_t size)
     const TReader r { data, size };
     switch (SniffImageFormat(data, size)) {
     case TImageFormat::Bmp: return DecodeBmp(r);
-    case TImageFormat::Png: return DecodePng(data, size);
+    case TImageFormat::Png: {
+        TPixelBudget budget;
+        return DecodePng(data, size, budget);
+    }
     case TImageFormat::Jpeg: return DecodeJpeg(data, size);
     case TImageFormat::Gif: return DecodeGif(data, size);
     case TImageFormat::Ico: return DecodeIco(r, false);

@@ -11,6 +11,13 @@
 
 QT_DECLARE_EXCEPTION(EImageError, Exception);
 
+// What a decoder may allocate, checked against the sizes a file declares
+// before anything is allocated for them: no picture (nor GIF frame) of more
+// than kMaxImagePixels pixels, and no file whose decoded frames together take
+// more than kMaxImageBytes (frames x pixels x 4 bytes).
+constexpr std::uint64_t kMaxImagePixels = 64ull << 20; // 8192 x 8192
+constexpr std::uint64_t kMaxImageBytes = 512ull << 20;
+
 enum class TImageFormat { Unknown, Bmp, Png, Jpeg, Gif, Ico, Cur };
 
 // One picture: straight (not premultiplied) 0xAARRGGBB pixels, rows top-down.

@@ -260,6 +260,134 @@ TEST(Codecs, IconsAndCursors)
     DestroyIcon(icon);
 }
 
+// A GIF declaring a screen of w x h with `frames` frames of one pixel each
+// (one byte of picture data apiece): with 16384 x 16384 and four frames it is
+// 80 bytes long.
+TBytes TinyFramesGif(unsigned w, unsigned h, int frames, unsigned frameW = 1, unsigned frameH = 1)
+{
+    TBytes b = { 'G', 'I', 'F', '8', '9', 'a' };
+    Put16(b, w);
+    Put16(b, h);
+    b.insert(b.end(), { 0x80, 0, 0 });             // a global table of two colours
+    b.insert(b.end(), { 0, 0, 0, 255, 255, 255 });
+    for (int i = 0; i < frames; ++i) {
+        b.push_back(0x2C);
+        Put16(b, 0);
+        Put16(b, 0);
+        Put16(b, frameW);
+        Put16(b, frameH);
+        b.push_back(0);
+        b.insert(b.end(), { 2, 2, 0x44, 0x01, 0 }); // clear, index 0, end
+    }
+    b.push_back(0x3B);
+    return b;
+}
+
+// The JPEG segment with `marker` (its FF and marker byte first), or an empty range.
+std::pair<std::size_t, std::size_t> JpegSegment(const TBytes& b, BYTE marker)
+{
+    for (std::size_t i = 2; i + 4 <= b.size(); i += 2 + ((std::size_t(b[i + 2]) << 8) | b[i + 3])) {
+        if (b[i] != 0xFF)
+            break;
+        if (b[i + 1] == marker)
+            return { i, 2 + ((std::size_t(b[i + 2]) << 8) | b[i + 3]) };
+    }
+    return { 0, 0 };
+}
+
+std::uint32_t Crc32(const BYTE* p, std::size_t n)
+{
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+    }
+    return ~c;
+}
+
+void PutBE32(TBytes& b, std::size_t at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + std::size_t(i)] = BYTE(v >> (24 - 8 * i));
+}
+
+// Files a few hundred bytes long that declare pictures of gigabytes are
+// refused from their headers, before anything of that size is allocated.
+TEST(Codecs, DeclaredSizesAreCapped)
+{
+    const TBytes jpg = EncodeJpeg(Pattern(16, 16, false), 50);
+    const auto [sof, sofLength] = JpegSegment(jpg, 0xC0);
+    ASSERT_GT(sofLength, 0u);
+    TBytes hugeJpeg = jpg; // 16384 x 16384
+    hugeJpeg[sof + 5] = 0x40; hugeJpeg[sof + 6] = 0;
+    hugeJpeg[sof + 7] = 0x40; hugeJpeg[sof + 8] = 0;
+
+    TBytes hugePng = EncodePng(Pattern(4, 4, false)); // IHDR says 10000 x 10000
+    PutBE32(hugePng, 16, 10000);
+    PutBE32(hugePng, 20, 10000);
+    PutBE32(hugePng, 29, Crc32(hugePng.data() + 12, 17));
+
+    TBytes hugeBmp = EncodeBmp(Pattern(4, 4, false)); // 10000 x 10000, no pixels
+    hugeBmp[18] = 0x10; hugeBmp[19] = 0x27;
+    hugeBmp[22] = 0x10; hugeBmp[23] = 0x27;
+    TBytes hugeIco = MakeIcon(false); // its bitmap 10000 x 10000
+    hugeIco[22 + 4] = 0x10; hugeIco[22 + 5] = 0x27;
+    hugeIco[22 + 8] = 0x20; hugeIco[22 + 9] = 0x4E;
+
+    struct Case {
+        const char* name;
+        TBytes bytes;
+        const char16_t* error;
+    };
+    const std::vector<Case> cases = {
+        { "gif screen of 16384 x 16384, four frames", TinyFramesGif(16384, 16384, 4), u"too large" },
+        { "gif frame of 16384 x 16384 on a small screen", TinyFramesGif(2, 2, 1, 16384, 16384), u"too large" },
+        // Each frame is allowed, three of them together are not.
+        { "gif of three 8192 x 8192 frames", TinyFramesGif(8192, 8192, 3), u"too much memory" },
+        { "jpeg of 16384 x 16384", hugeJpeg, u"too large" },
+        { "png of 10000 x 10000", hugePng, u"too large" },
+        { "bmp of 10000 x 10000", hugeBmp, u"too large" },
+        { "ico of 10000 x 10000", hugeIco, u"too large" },
+    };
+    EXPECT_EQ(cases[0].bytes.size(), 80u);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            DecodeImage(c.bytes);
+            ADD_FAILURE() << "decoded";
+        } catch (const EImageError& e) {
+            EXPECT_NE(e.Message.find(c.error), String::npos) << StringToUtf8(e.Message);
+        }
+    }
+    // Below the caps the same shapes decode.
+    const TImage small = DecodeImage(TinyFramesGif(3, 2, 4));
+    ASSERT_EQ(small.Frames.size(), 4u);
+    EXPECT_EQ(small.Frames[3].At(0, 0), 0xFF000000u);
+    EXPECT_EQ(small.Frames[3].At(2, 1), 0u);
+}
+
+// libjpeg reports a second frame header as an error from inside the scan
+// reader; the decoder gives a clear error and (under the sanitizer build)
+// leaks nothing on the way out.
+TEST(Codecs, JpegErrorInsideTheScanIsReported)
+{
+    const TBytes jpg = EncodeJpeg(Pattern(16, 16, false), 50);
+    const auto [sof, sofLength] = JpegSegment(jpg, 0xC0);
+    ASSERT_GT(sofLength, 0u);
+    ASSERT_GE(jpg.size(), 2u);
+    TBytes twice(jpg.begin(), jpg.end() - 2);
+    twice.insert(twice.end(), jpg.begin() + long(sof), jpg.begin() + long(sof + sofLength));
+    twice.insert(twice.end(), { 0xFF, 0xD9 });
+    try {
+        DecodeImage(twice);
+        ADD_FAILURE() << "decoded";
+    } catch (const EImageError& e) {
+        EXPECT_NE(e.Message.find(u"JPEG"), String::npos);
+    }
+    EXPECT_EQ(DecodeImage(jpg).Frames[0].Width, 16);
+}
+
 TEST(Codecs, BitmapHandlesKeepPixels)
 {
     const TImageFrame f = Pattern(5, 4, false);
