@@ -72,7 +72,9 @@ void DrawChevron(TLumGraphics& G, const TRectF& ARect, bool AAdaptToStyle, float
         DrawResourceGlyph(G, Shrink(ARect, 4 * s), AResourceName);
         return;
     }
-    const auto& [a, b, c] = AChevron;
+    // Captured by name, not as structured bindings: some compilers refuse
+    // a lambda that captures bindings.
+    const TPointF &a = AChevron.A, &b = AChevron.B, &c = AChevron.C;
     auto glyph = MakeLineGlyph(RoundToInt(16 * s), 2, [&](TLumGraphics& g) {
         Line(g, a.X * s, a.Y * s, b.X * s, b.Y * s);
         Line(g, b.X * s, b.Y * s, c.X * s, c.Y * s);
