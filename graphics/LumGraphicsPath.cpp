@@ -64,6 +64,75 @@ struct PolygonBuilder {
     }
 };
 
+// Halving a curve that crosses the visible area's edge stops at this depth
+// or once a half needs few segments anyway.
+constexpr int MaxSplitDepth = 24;
+constexpr int SplitAboveSegments = 16;
+
+std::pair<TLumGraphicsPathCubicBezier, TLumGraphicsPathCubicBezier> SplitBezier(const TLumGraphicsPathCubicBezier& B)
+{
+    auto mid = [](const TPointF& a, const TPointF& b) {
+        return TPointF(float((double(a.X) + b.X) / 2), float((double(a.Y) + b.Y) / 2));
+    };
+    const TPointF ab = mid(B[0], B[1]), bc = mid(B[1], B[2]), cd = mid(B[2], B[3]);
+    const TPointF abc = mid(ab, bc), bcd = mid(bc, cd), m = mid(abc, bcd);
+    return { { B[0], ab, abc, m }, { m, bcd, cd, B[3] } };
+}
+
+// Points to sample a curve with so that no segment strays more than
+// Tolerance from it: the bound on a cubic's chords from its second
+// differences.
+int TolerancePointCount(const TLumGraphicsPathCubicBezier& B, float Tolerance)
+{
+    auto second = [](const TPointF& a, const TPointF& b, const TPointF& c) {
+        return std::hypot(double(a.X) - 2.0 * b.X + c.X, double(a.Y) - 2.0 * b.Y + c.Y);
+    };
+    const double m = std::max(second(B[0], B[1], B[2]), second(B[1], B[2], B[3]));
+    const double segments = std::ceil(std::sqrt(0.75 * m / Tolerance));
+    if (!(segments < double(MaxCurveSegments)))
+        return int(MaxCurveSegments);
+    return int(segments) + 1;
+}
+
+// Emits the points that replace one curve (its start excluded) through
+// AEmit, which answers false to stop.
+template <class Emit>
+bool FlattenVisibleCurve(const TLumGraphicsPathCubicBezier& B, float Flatness, const TRectF& V, int Depth, Emit& AEmit)
+{
+    float l = B[0].X, r = l, t = B[0].Y, b = t;
+    for (const TPointF& p : B) {
+        if (!std::isfinite(p.X) || !std::isfinite(p.Y))
+            return AEmit(B[3]);
+        l = std::min(l, p.X);
+        r = std::max(r, p.X);
+        t = std::min(t, p.Y);
+        b = std::max(b, p.Y);
+    }
+    // The curve lies inside its control points' hull, and so does its
+    // chord: wholly outside, the chord shows exactly what the curve shows.
+    if (r < V.Left || l > V.Right || b < V.Top || t > V.Bottom)
+        return AEmit(B[3]);
+    const bool inside = l >= V.Left && r <= V.Right && t >= V.Top && b <= V.Bottom;
+    int k = TolerancePointCount(B, Flatness);
+    if (!inside && Depth < MaxSplitDepth && k > SplitAboveSegments) {
+        const auto [first, second] = SplitBezier(B);
+        return FlattenVisibleCurve(first, Flatness, V, Depth + 1, AEmit)
+            && FlattenVisibleCurve(second, Flatness, V, Depth + 1, AEmit);
+    }
+    // A part still reaching outside after the last split gets no more
+    // segments than a curve across the whole visible area would.
+    const double across = 4.0 * (double(V.Width()) + V.Height()) / Flatness;
+    if (std::isfinite(across) && across >= 0)
+        k = int(std::min<double>(k, across));
+    if (k <= 1)
+        return AEmit(B[3]);
+    const TLumGraphicsPathPolygon points = TLumGraphicsPath::CreateBezier(B, k);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        if (!AEmit(points[i]))
+            return false;
+    return true;
+}
+
 bool VertexInRect(const TPointF& P, const TRectF& R)
 {
     return R.Left <= P.X && P.X < R.Right && R.Top <= P.Y && P.Y < R.Bottom;
@@ -484,11 +553,26 @@ TLumGraphicsPathPolygon TLumGraphicsPath::CreateBezier(const TLumGraphicsPathCub
 
 void TLumGraphicsPath::Flatten(float Flatness)
 {
+    FlattenRecords(Flatness, nullptr, -1);
+}
+
+bool TLumGraphicsPath::FlattenVisible(float Flatness, const TRectF& AVisible, Int64 AMaxPoints)
+{
+    return FlattenRecords(Flatness, &AVisible, AMaxPoints);
+}
+
+bool TLumGraphicsPath::FlattenRecords(float Flatness, const TRectF* AVisible, Int64 AMaxPoints)
+{
     if (GetCount() == 0)
-        return;
+        return true;
     const float f = EffectiveFlatness(Flatness);
     const std::vector<TLumGraphicsPathPoint> records = FPoints.ToVector();
     FPoints.Clear();
+    auto fits = [&] { return AMaxPoints < 0 || GetCount() <= AMaxPoints; };
+    auto lineTo = [&](const TPointF& P) {
+        LineTo(P);
+        return fits();
+    };
     TPointF c {};
     for (std::size_t i = 0; i < records.size(); ++i) {
         const TLumGraphicsPathPoint& r = records[i];
@@ -500,12 +584,17 @@ void TLumGraphicsPath::Flatten(float Flatness)
         case gppCurveTo:
             if (i + 2 < records.size()) {
                 const TLumGraphicsPathCubicBezier bezier { c, r.Point, records[i + 1].Point, records[i + 2].Point };
-                const int k = FlatteningPointCount(bezier, f);
-                if (k > 1) {
-                    for (const TPointF& p : CreateBezier(bezier, k))
-                        LineTo(p);
-                } else
-                    LineTo(bezier[3]);
+                if (AVisible) {
+                    if (!FlattenVisibleCurve(bezier, f, *AVisible, 0, lineTo))
+                        return false;
+                } else {
+                    const int k = FlatteningPointCount(bezier, f);
+                    if (k > 1) {
+                        for (const TPointF& p : CreateBezier(bezier, k))
+                            LineTo(p);
+                    } else
+                        LineTo(bezier[3]);
+                }
                 c = bezier[3];
                 i += 2;
                 break;
@@ -522,7 +611,10 @@ void TLumGraphicsPath::Flatten(float Flatness)
             c = FStartPoint;
             break;
         }
+        if (!fits())
+            return false;
     }
+    return true;
 }
 
 void TLumGraphicsPath::FlattenToPolygon(TLumGraphicsPathPolygon& Polygon, float Flatness) const

@@ -110,6 +110,13 @@ public:
     static TLumGraphicsPathPolygon CreateBezier(const TLumGraphicsPathCubicBezier& Bezier, int PointCount);
     // Replaces every curve by line segments about Flatness long.
     void Flatten(float Flatness);
+    // Like Flatten, bounded by what can be seen and by a tolerance instead of
+    // a segment length: no segment strays more than Flatness from its curve;
+    // the parts of a curve whose control points all lie outside AVisible
+    // become one straight line each (which changes nothing a fill or an
+    // outline shows inside AVisible). Stops, and returns false, once the path
+    // would hold more than AMaxPoints records.
+    bool FlattenVisible(float Flatness, const TRectF& AVisible, Int64 AMaxPoints);
     // All sub-paths flattened into one polygon, consecutive repeats dropped.
     void FlattenToPolygon(TLumGraphicsPathPolygon& Polygon, float Flatness) const;
     bool IsPointVisible(const TPointF& P) const;
@@ -125,6 +132,7 @@ public:
 private:
     void Append(TLumGraphicsPathPointKind AKind, const TPointF& P);
     void AddArcSegment(const TPointF& Center, const TPointF& Radius, double Start, double Angle, bool AFirst);
+    bool FlattenRecords(float Flatness, const TRectF* AVisible, Int64 AMaxPoints);
 
     TPointF FStartPoint {};
     bool FClippable { false };

@@ -163,6 +163,9 @@ class TLumGraphicsSVGImport : public TLumSVGImport {
 public:
     // Deeper element trees are refused while parsing.
     static constexpr int MaxElementDepth = 200;
+    // One drawing of the document flattens at most this many path points;
+    // past it the rest of the document is not drawn.
+    static constexpr Int64 MaxFlattenedPoints = 4'000'000;
 
     TLumGraphicsSVGImport();
     ~TLumGraphicsSVGImport() override;
@@ -184,6 +187,10 @@ public:
     void SaveToFile(const String& AFile) override;
 
     const TLumGraphicsSVGElementList& GetElementList() const { return FElementList; }
+    // Of the last drawing: the path points it flattened, and whether it
+    // stopped at MaxFlattenedPoints.
+    Int64 GetFlattenedPoints() const { return MaxFlattenedPoints - FPointsLeft; }
+    bool GetPointCapReached() const { return FPointCapReached; }
     const TLumGraphicsSVGElementList& GetDefsList() const { return FDefsList; }
 
     // The view rectangle's edges before anything set them.
@@ -210,6 +217,8 @@ private:
     bool SetViewMatrix(const TRectF& ARect, bool AWholeUnits, float& ASX, float& ASY);
     void DrawElements(TLumGraphicsSVGElementList& AList, TLumGraphics& AGraphics, float ASX, float ASY);
     void DrawElement(TLumGraphicsSVGElement& AElement, TLumGraphics& AGraphics, float ASX, float ASY);
+    void StartDrawing();
+    bool FlattenForDevice(TLumGraphicsPath& APath, TLumGraphics& AGraphics);
     void ApplyPresentation(TLumGraphicsSVGElement& AElement, TLumGraphicsSVGElement& AStyle,
         TLumGraphics& AGraphics, const TLumGraphicsMatrix& AMatrix, float ASX);
     TColor OverriddenColor(TColor AColor, TColor ACustomColor) const;
@@ -224,6 +233,8 @@ private:
     TLumGraphicsMatrix FMatrix { TLumGraphicsMatrix::Identity() };
     TLumGraphicsMatrix FTextMatrix { TLumGraphicsMatrix::Identity() };
     TRectF FMeasured {};
+    Int64 FPointsLeft { MaxFlattenedPoints };
+    bool FPointCapReached { false };
 };
 
 // round(0.3 R + 0.6 G + 0.1 B) in all three channels.

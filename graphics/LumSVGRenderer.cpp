@@ -8,6 +8,12 @@
 namespace {
 
 constexpr double Pi = std::numbers::pi;
+// Curves become segments that stray at most about this far from them, in
+// device pixels.
+constexpr float DeviceFlatness = 0.25f;
+// How far outside the visible area an outline can still show, in outline
+// widths: half a width plus a mitred corner at the usual limit of 10.
+constexpr float OutlineReach = 10.5f;
 
 int Red(TColor C) { return int(C & 0xFF); }
 int Green(TColor C) { return int((C >> 8) & 0xFF); }
@@ -126,8 +132,54 @@ bool TLumGraphicsSVGImport::SetViewMatrix(const TRectF& ARect, bool AWholeUnits,
     return true;
 }
 
+void TLumGraphicsSVGImport::StartDrawing()
+{
+    FPointsLeft = MaxFlattenedPoints;
+    FPointCapReached = false;
+}
+
+// Flattens an element's path (in the drawing object's coordinates) finely
+// enough for the device and only where it can be seen, counting its points
+// against the drawing's cap.
+bool TLumGraphicsSVGImport::FlattenForDevice(TLumGraphicsPath& APath, TLumGraphics& AGraphics)
+{
+    if (FPointCapReached)
+        return false;
+    const TLumGraphicsMatrix device = AGraphics.GetContext()->GetMatrix();
+    float scale = std::max(std::hypot(device.m11, device.m12), std::hypot(device.m21, device.m22));
+    if (!(scale > 0) || !std::isfinite(scale))
+        scale = 1;
+    // The canvas's clip box, back in the drawing object's coordinates.
+    TRectF visible(-1e30f, -1e30f, 1e30f, 1e30f);
+    RECT clip {};
+    if (TCanvas* canvas = AGraphics.GetCanvas(); canvas && canvas->GetHandle()
+        && GetClipBox(canvas->GetHandle(), &clip) != ERROR) {
+        const TLumGraphicsMatrix back = device.Inverse();
+        const TPointF corners[4] = { TPointF(float(clip.Left), float(clip.Top)) * back,
+            TPointF(float(clip.Right), float(clip.Top)) * back, TPointF(float(clip.Left), float(clip.Bottom)) * back,
+            TPointF(float(clip.Right), float(clip.Bottom)) * back };
+        visible = TRectF(corners[0].X, corners[0].Y, corners[0].X, corners[0].Y);
+        for (const TPointF& c : corners) {
+            visible.Left = std::min(visible.Left, c.X);
+            visible.Top = std::min(visible.Top, c.Y);
+            visible.Right = std::max(visible.Right, c.X);
+            visible.Bottom = std::max(visible.Bottom, c.Y);
+        }
+        const float margin = (2 + OutlineReach * AGraphics.GetStroke()->GetWidth()) / scale;
+        visible = TRectF(visible.Left - margin, visible.Top - margin, visible.Right + margin, visible.Bottom + margin);
+    }
+    if (!APath.FlattenVisible(DeviceFlatness / scale, visible, FPointsLeft)) {
+        FPointCapReached = true;
+        FPointsLeft = 0;
+        return false;
+    }
+    FPointsLeft -= APath.GetCount();
+    return true;
+}
+
 void TLumGraphicsSVGImport::Draw(TCanvas* ACanvas, const TRectF& ARect, bool ANative)
 {
+    StartDrawing();
     float sx = 0, sy = 0;
     if (!ACanvas || !SetViewMatrix(ARect, true, sx, sy))
         return;
@@ -157,6 +209,7 @@ void TLumGraphicsSVGImport::DrawNativeScene(TLumGraphics& AGraphics, const TRect
 
 void TLumGraphicsSVGImport::Draw(TLumGraphics* AGraphics, const TRectF& ARect, bool ANative, bool ARecreateGraphics)
 {
+    StartDrawing();
     float sx = 0, sy = 0;
     if (!AGraphics || !SetViewMatrix(ARect, false, sx, sy))
         return;
@@ -212,6 +265,8 @@ void TLumGraphicsSVGImport::DrawElements(TLumGraphicsSVGElementList& AList, TLum
 
 void TLumGraphicsSVGImport::DrawElement(TLumGraphicsSVGElement& E, TLumGraphics& AGraphics, float ASX, float ASY)
 {
+    if (FPointCapReached)
+        return;
     TStateGuard state(AGraphics);
     const TLumGraphicsMatrix m = GetElementMatrix(E) * FMatrix;
     TLumGraphicsSVGElement& o = E.GetClassRef() ? *E.GetClassRef() : E;
@@ -223,6 +278,8 @@ void TLumGraphicsSVGImport::DrawElement(TLumGraphicsSVGElement& E, TLumGraphics&
         TLumGraphicsPath clipPath;
         ElementShapePath(*clip, clipPath);
         clipPath.ApplyMatrix(m);
+        if (!FlattenForDevice(clipPath, AGraphics))
+            return;
         AGraphics.GetContext()->ClipPath(&clipPath);
     }
 
@@ -243,7 +300,8 @@ void TLumGraphicsSVGImport::DrawElement(TLumGraphicsSVGElement& E, TLumGraphics&
         if (path.GetCount() == 0)
             break;
         path.ApplyMatrix(m);
-        AGraphics.DrawPath(&path, pdmPath);
+        if (FlattenForDevice(path, AGraphics))
+            AGraphics.DrawPath(&path, pdmPath);
         break;
     }
     case etImage:

@@ -309,6 +309,62 @@ TEST(LumGraphicsPath, FlattenReplacesCurvesByLines)
     EXPECT_LE(huge.GetCount(), 65536 + 1);
 }
 
+TEST(LumGraphicsPath, FlattenVisibleSpendsPointsOnlyWhereTheyShow)
+{
+    const TRectF visible(0, 0, 100, 100);
+    // Wholly outside: one straight line to the end, whatever its size.
+    TLumGraphicsPath outside;
+    outside.MoveTo({ 200, 0 });
+    outside.CurveTo({ 1e7f, 0 }, { 1e7f, 1e7f }, { 200, 50 });
+    ASSERT_TRUE(outside.FlattenVisible(0.25f, visible, 1000));
+    ASSERT_EQ(outside.GetCount(), 2);
+    ExpectPoint(outside.LastPoint(), { 200, 50 });
+
+    // Wholly inside: sampled on the curve, no chord straying more than the
+    // tolerance from it, and far fewer points than segments of that length.
+    const TLumGraphicsPathCubicBezier arch { TPointF { 10, 10 }, TPointF { 10, 90 }, TPointF { 90, 90 }, TPointF { 90, 10 } };
+    TLumGraphicsPath inside;
+    inside.MoveTo(arch[0]);
+    inside.CurveTo(arch[1], arch[2], arch[3]);
+    ASSERT_TRUE(inside.FlattenVisible(0.25f, visible, 100000));
+    const int segments = inside.GetCount() - 1;
+    EXPECT_GT(segments, 8);
+    EXPECT_LT(segments, 60); // the arch is about 170 long
+    const auto fine = TLumGraphicsPath::CreateBezier(arch, 2 * segments + 1);
+    for (int i = 0; i < segments; ++i) {
+        SCOPED_TRACE(i);
+        const TPointF a = inside.GetPoint(i).Point, b = inside.GetPoint(i + 1).Point;
+        ExpectPoint(a, fine[std::size_t(2 * i)], 1e-3f);
+        const TPointF mid { (a.X + b.X) / 2, (a.Y + b.Y) / 2 };
+        const TPointF on = fine[std::size_t(2 * i + 1)];
+        EXPECT_LE(std::hypot(mid.X - on.X, mid.Y - on.Y), 0.25f);
+    }
+    ExpectPoint(inside.LastPoint(), arch[3]);
+
+    // A huge curve crossing the visible area: few points, and where it shows
+    // the segments are as fine as asked.
+    TLumGraphicsPath crossing;
+    crossing.MoveTo({ 50, 50 });
+    crossing.CurveTo({ 1e7f, -1e7f }, { -1e7f, 1e7f }, { 60, 40 });
+    ASSERT_TRUE(crossing.FlattenVisible(0.25f, visible, 100000));
+    EXPECT_EQ(CountKind(crossing, gppCurveTo), 0);
+    EXPECT_LT(crossing.GetCount(), 2000);
+    ExpectPoint(crossing.LastPoint(), { 60, 40 });
+    int shown = 0;
+    for (int i = 1; i < crossing.GetCount(); ++i) {
+        const TPointF a = crossing.GetPoint(i).Point;
+        shown += a.X >= 0 && a.X <= 100 && a.Y >= 0 && a.Y <= 100;
+    }
+    EXPECT_GT(shown, 0);
+
+    // Past the allowed number of records it stops and says so.
+    TLumGraphicsPath many;
+    many.MoveTo({ 10, 10 });
+    many.CurveTo({ 10, 90 }, { 90, 90 }, { 90, 10 });
+    EXPECT_FALSE(many.FlattenVisible(0.25f, visible, 5));
+    EXPECT_LE(many.GetCount(), 6);
+}
+
 TEST(LumGraphicsPath, FlattenToPolygonJoinsSubPaths)
 {
     TLumGraphicsPath p;

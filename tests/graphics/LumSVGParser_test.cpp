@@ -247,6 +247,18 @@ TEST(LumSVGParser, ImagesNeverReachTheNetwork)
     EXPECT_FALSE(First(svg)->HasBitmap());
 }
 
+// An 80-byte GIF that declares a 16384 x 16384 screen of four frames, in a
+// data address: the picture is refused, the document still loads.
+TEST(LumSVGParser, HostilePictureInADataAddressIsRefused)
+{
+    TLumGraphicsSVGImport svg;
+    svg.LoadFromText(Svg("<image href='data:image/gif;base64,R0lGODlhAEAAQIAAAAAAAP///ywAAAAAAQABAAACAkQBACwAAAAAAQAB"
+                         "AAACAkQBACwAAAAAAQABAAACAkQBACwAAAAAAQABAAACAkQBADs=' width='9' height='9'/><rect width='4' height='4'/>"));
+    ASSERT_EQ(svg.ElementCount(), 2);
+    TLumGraphicsSVGElement* image = First(svg);
+    EXPECT_TRUE(!image->HasBitmap() || image->GetBitmap()->GetWidth() == 0);
+}
+
 TEST(LumSVGParser, SavedDocumentLoadsAgain)
 {
     TLumGraphicsSVGImport svg;

@@ -206,3 +206,49 @@ TEST(LumSVGRenderer, TextStandsOnItsBaselineAndPlainTextOfMixedContentAtTheOrigi
     EXPECT_EQ(darkIn(*bitmap, { 0, 0, 100, 62 }), 0);
     EXPECT_GT(darkIn(*bitmap, { 10, 62, 100, 90 }), 10);
 }
+
+// Sixteen curves reaching ten million units out with a wide outline: only
+// the part near the picture is flattened finely, and it still shows.
+TEST(LumSVGRenderer, FarReachingCurvesAreFlattenedWhereTheyShow)
+{
+    std::string body;
+    for (int i = 0; i < 16; ++i)
+        body += "<path d='M " + std::to_string(10 + i) + " 10 C 1e7 -1e7 -1e7 1e7 90 90' stroke='blue' "
+                "stroke-width='40' fill='none'/>";
+    TLumGraphicsSVGImport svg;
+    svg.LoadFromText(Svg(body.c_str()));
+    ASSERT_EQ(svg.ElementCount(), 16);
+    for (bool native : { false, true }) {
+        SCOPED_TRACE(native ? "GDI+" : "GDI");
+        auto bitmap = Render(svg, 100, 100, native);
+        EXPECT_FALSE(svg.GetPointCapReached());
+        EXPECT_GT(svg.GetFlattenedPoints(), 16);
+        // Unbounded, each curve took 65,536 segments.
+        EXPECT_LT(svg.GetFlattenedPoints(), 16 * 1000);
+        EXPECT_TRUE(Near(PixelAt(*bitmap, 12, 12), 0xFF0000));
+    }
+}
+
+// A document flattening more than the cap draws up to it and no further.
+TEST(LumSVGRenderer, DrawingStopsAtTheFlattenedPointCap)
+{
+    // A wide outline can show from far outside the picture, so curves there
+    // are flattened too: some 260 points each.
+    std::string curves;
+    for (int i = 0; i < 20000; ++i)
+        curves += "M-5000 -5000C-5000 5000 5000 -5000 5000 5000";
+    const std::string body = "<rect width='50' height='100' fill='red'/><path d='" + curves
+        + "' stroke='blue' stroke-width='1000' fill='none'/><rect x='250' width='50' height='100' fill='lime'/>";
+    TLumGraphicsSVGImport svg;
+    svg.LoadFromText(Svg(body.c_str(), "viewBox='0 0 300 100'"));
+    auto bitmap = Render(svg, 300, 100);
+    EXPECT_TRUE(svg.GetPointCapReached());
+    EXPECT_LE(svg.GetFlattenedPoints(), TLumGraphicsSVGImport::MaxFlattenedPoints);
+    EXPECT_TRUE(Near(PixelAt(*bitmap, 25, 50), 0x0000FF));  // before the cap: drawn
+    EXPECT_TRUE(Near(PixelAt(*bitmap, 275, 50), 0xFFFFFF)); // after it: not drawn
+
+    // The next drawing starts with the whole allowance again.
+    svg.LoadFromText(Svg("<rect width='50' height='100' fill='red'/>", "viewBox='0 0 300 100'"));
+    Render(svg, 300, 100);
+    EXPECT_FALSE(svg.GetPointCapReached());
+}
