@@ -352,6 +352,7 @@ std::vector<TSpan> FillSpans(const std::vector<TFigure>& figures, bool winding, 
     struct TEdge {
         double X0, Y0, X1, Y1;
         int Dir;
+        double Lo, Hi; // the rows y with Lo <= y < Hi cross it
     };
     std::vector<TEdge> edges;
     double minY = 1e18, maxY = -1e18;
@@ -367,7 +368,8 @@ std::vector<TSpan> FillSpans(const std::vector<TFigure>& figures, bool winding, 
                 return {};
             if (a.Y == b.Y)
                 continue;
-            edges.push_back({ a.X, a.Y, b.X, b.Y, b.Y > a.Y ? 1 : -1 });
+            edges.push_back({ a.X, a.Y, b.X, b.Y, b.Y > a.Y ? 1 : -1, std::min(double(a.Y), double(b.Y)),
+                std::max(double(a.Y), double(b.Y)) });
             minY = std::min({ minY, double(a.Y), double(b.Y) });
             maxY = std::max({ maxY, double(a.Y), double(b.Y) });
         }
@@ -380,15 +382,27 @@ std::vector<TSpan> FillSpans(const std::vector<TFigure>& figures, bool winding, 
         y0 = std::max(y0, limit->Top);
         y1 = std::min(y1, limit->Bottom);
     }
+    // Rows are scanned top-down with the edges that cross the current row
+    // only, so an outline of many small pieces costs what its rows hold.
+    std::sort(edges.begin(), edges.end(), [](const TEdge& a, const TEdge& b) { return a.Lo < b.Lo; });
+    std::vector<const TEdge*> active;
+    std::size_t next = 0;
     std::vector<std::pair<double, int>> xs;
     for (int y = y0; y < y1; ++y) {
-        xs.clear();
-        for (const auto& e : edges) {
-            const double lo = std::min(e.Y0, e.Y1), hi = std::max(e.Y0, e.Y1);
-            if (y < lo || y >= hi)
-                continue;
-            xs.emplace_back(e.X0 + (y - e.Y0) * (e.X1 - e.X0) / (e.Y1 - e.Y0), e.Dir);
+        for (; next < edges.size() && edges[next].Lo <= y; ++next)
+            if (edges[next].Hi > y)
+                active.push_back(&edges[next]);
+        std::erase_if(active, [y](const TEdge* e) { return e->Hi <= y; });
+        if (active.empty()) {
+            if (next == edges.size())
+                break;
+            // Nothing until the next edge begins.
+            y = std::max(y, int(std::ceil(std::min(edges[next].Lo, double(y1)))) - 1);
+            continue;
         }
+        xs.clear();
+        for (const TEdge* e : active)
+            xs.emplace_back(e->X0 + (y - e->Y0) * (e->X1 - e->X0) / (e->Y1 - e->Y0), e->Dir);
         std::sort(xs.begin(), xs.end());
         int count = 0;
         for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
@@ -534,20 +548,54 @@ std::vector<TFigure> WideOutline(const std::vector<TFigure>& figures, double wid
         }
         for (std::size_t i = 0; i < n; ++i) {
             const bool end = !f.Closed && (i == 0 || i + 1 == n);
-            if (end ? cap == PS_ENDCAP_ROUND : join == PS_JOIN_ROUND)
-                AddCircle(out, p[i].X, p[i].Y, h);
-            else if (!end && n > 2) {
+            if (end) {
+                if (cap == PS_ENDCAP_ROUND)
+                    AddCircle(out, p[i].X, p[i].Y, h);
+                continue;
+            }
+            const TPointF& prev = p[(i + n - 1) % n];
+            const TPointF& cur = p[i];
+            const TPointF& next = p[(i + 1) % n];
+            auto normal = [&](const TPointF& a, const TPointF& b) {
+                const double dx = b.X - a.X, dy = b.Y - a.Y, len = std::max(1e-9, std::hypot(dx, dy));
+                return TPointF(float(-dy / len * h), float(dx / len * h));
+            };
+            const TPointF n1 = normal(prev, cur), n2 = normal(cur, next);
+            if ((n1.X == 0 && n1.Y == 0) || (n2.X == 0 && n2.Y == 0)) {
+                // A repeated point: no direction to turn from.
+                if (join == PS_JOIN_ROUND)
+                    AddCircle(out, cur.X, cur.Y, h);
+                continue;
+            }
+            // Where the path barely turns (a flattened curve), the two
+            // segments' own outlines already meet.
+            const double turn = std::atan2(double(n1.X) * n2.Y - double(n1.Y) * n2.X, double(n1.X) * n2.X + double(n1.Y) * n2.Y);
+            if (std::fabs(turn) * h < 0.1)
+                continue;
+            if (join == PS_JOIN_ROUND) {
+                // Round: the arcs between the segment ends on both sides,
+                // with points for the angle turned only.
+                const int steps = std::max(1, int(std::ceil(std::fabs(turn) / (2 * Pi) * std::clamp(int(h * 4), 8, 256))));
+                for (int sgn : { 1, -1 }) {
+                    TFigure w;
+                    w.Closed = true;
+                    w.Points.push_back(cur);
+                    for (int k = 0; k <= steps; ++k) {
+                        const double a = turn * k / steps, c = std::cos(a), s = std::sin(a);
+                        w.Points.push_back({ float(cur.X + sgn * (n1.X * c - n1.Y * s)), float(cur.Y + sgn * (n1.X * s + n1.Y * c)) });
+                    }
+                    double area = 0;
+                    for (std::size_t k = 0; k < w.Points.size(); ++k) {
+                        const auto& a = w.Points[k];
+                        const auto& b = w.Points[(k + 1) % w.Points.size()];
+                        area += a.X * b.Y - b.X * a.Y;
+                    }
+                    if (area < 0)
+                        std::reverse(w.Points.begin(), w.Points.end());
+                    out.push_back(std::move(w));
+                }
+            } else if (n > 2) {
                 // Bevel (and miter, drawn as a bevel): the triangle between the two segment ends.
-                const TPointF& prev = p[(i + n - 1) % n];
-                const TPointF& cur = p[i];
-                const TPointF& next = p[(i + 1) % n];
-                if (!f.Closed && (i == 0 || i + 1 == n))
-                    continue;
-                auto normal = [&](const TPointF& a, const TPointF& b) {
-                    const double dx = b.X - a.X, dy = b.Y - a.Y, len = std::max(1e-9, std::hypot(dx, dy));
-                    return TPointF(float(-dy / len * h), float(dx / len * h));
-                };
-                const TPointF n1 = normal(prev, cur), n2 = normal(cur, next);
                 for (int sgn : { 1, -1 }) {
                     TFigure t;
                     t.Closed = true;
