@@ -8,6 +8,7 @@
 #include "platform/vcl/ControlPaint.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Themes.h"
+#include "platform/win/Window.h"
 
 QT_PUBLISHED(TToolButton, QT_PROP(Style), QT_PROP(ImageIndex), QT_PROP(Down), QT_PROP(Grouped), QT_PROP(AllowAllUp),
     QT_PROP(Wrap), QT_PROP(Indeterminate), QT_PROP(DropdownMenu), QT_EVENT(OnDropDown))
@@ -24,6 +25,22 @@ TSize TextExtent(TFont* font, const String& text)
     TRect r {};
     DrawTextIn(dc, font, text, r, DT_SINGLELINE | DT_CALCRECT, 0);
     return { r.Width(), r.Height() };
+}
+
+void PaintClassicFrame(HWND window)
+{
+    RECT wr;
+    if (!window || !GetWindowRect(window, wr))
+        return;
+    HDC dc = GetWindowDC(window);
+    if (!dc)
+        return;
+    RECT r = TRect(0, 0, wr.Width(), wr.Height());
+    if (DWORD(GetWindowLong(window, GWL_EXSTYLE)) & WS_EX_CLIENTEDGE)
+        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+    else if (DWORD(GetWindowLong(window, GWL_STYLE)) & WS_BORDER)
+        FrameSolid(dc, r, ColorToRGB(clWindowFrame));
+    ReleaseDC(window, dc);
 }
 
 } // namespace comctrls_detail
