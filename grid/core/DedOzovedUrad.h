@@ -358,6 +358,18 @@ public:
     TPictureContainer* GetPictureContainer() const { return FPictureContainer; }
     void SetPictureContainer(TPictureContainer* Value);
     THTMLPictureCache* GetImageCache() const { return FImageCache.get(); }
+    // The fixed-cell gradient colours the fixed-cell painter reads.
+    struct TFixedGradientState {
+        TColor From, To, MirrorFrom, MirrorTo;
+        TColor HoverFrom, HoverTo, HoverMirrorFrom, HoverMirrorTo, HoverBorder;
+        TColor DownFrom, DownTo, DownMirrorFrom, DownMirrorTo, DownBorder;
+    };
+    TFixedGradientState GetFixedGradientState() const
+    {
+        return { FLumGradFrom, FLumGradTo, FLumGradMirrorFrom, FLumGradMirrorTo, FLumGradHoverFrom, FLumGradHoverTo,
+            FLumGradHoverMirrorFrom, FLumGradHoverMirrorTo, FLumGradHoverBorder, FLumGradDownFrom, FLumGradDownTo,
+            FLumGradDownMirrorFrom, FLumGradDownMirrorTo, FLumGradDownBorder };
+    }
     // The nine condition-type glyphs of the filter row, by TFilterType.
     TImageList* GetFilterGlyphs() const { return FFltrList; }
 

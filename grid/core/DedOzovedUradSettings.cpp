@@ -4,13 +4,13 @@
 #include <algorithm>
 
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/GridPublish.h"
 #include "platform/vcl/ImgList.h"
 #include "richtext/MiniHTML.h"
 #include "richtext/PictureContainer.h"
 
-#define GRID_PUBLISH(T, N, V) QT_PROP(N),
 
-QT_PUBLISHED(TDedOzovedUrad, GRID_PLAIN_PROPS(GRID_PUBLISH) GRID_LOOK_PROPS(GRID_PUBLISH) QT_PROP(ColCount),
+QT_PUBLISHED(TDedOzovedUrad, GRID_PLAIN_PROPS(GRID_PUBLISH_PROP) GRID_LOOK_PROPS(GRID_PUBLISH_PROP) QT_PROP(ColCount),
     QT_PROP(RowCount), QT_PROP(FixedCols), QT_PROP(FixedRows), QT_PROP(DefaultRowHeight), QT_PROP(FixedRightCols),
     QT_PROP(FixedFooters), QT_PROP(FixedRowAlways), QT_PROP(FixedColAlways), QT_PROP(FixedRowHeight),
     QT_PROP(FixedColWidth), QT_PROP(IntegralHeight), QT_PROP(SizeWithForm), QT_PROP(AutoSize), QT_PROP(WordWrap),

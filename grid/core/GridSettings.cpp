@@ -2,8 +2,8 @@
 
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridDataViews.h"
+#include "grid/core/GridPublish.h"
 
-#define GRID_PUBLISH_PROP(T, N, V) QT_PROP(N),
 #define GRID_PUBLISH_BOOL(N, V) QT_PROP(N),
 
 QT_PUBLISHED(TColorSetting, QT_PROP_T(TextColor, u"TColor"), QT_PROP_T(BkgColor, u"TColor"))
@@ -103,6 +103,7 @@ void TGridProgressAppearance::Assign(TPersistent* Source)
         return;
 #define GRID_PROGRESS_COPY(T, N, V) F##N = S->F##N;
     GRID_PROGRESS_PROPS(GRID_PROGRESS_COPY)
+    GRID_PROGRESS_PUBLIC(GRID_PROGRESS_COPY)
 #undef GRID_PROGRESS_COPY
     Changed();
 }

@@ -70,8 +70,9 @@ QT_ENUM(TProgressStyle, psXP, psClassic)
     X(TColor, Level3Color, TColor(0x0000FF)) X(TColor, Level3ColorTo, TColor(0xCACAFF))         \
     X(int, Level1Perc, 70) X(int, Level2Perc, 90) X(TColor, BorderColor, TColor(0))              \
     X(bool, ShowBorder, false) X(bool, Stacked, false) X(bool, ShowPercentage, true)             \
-    X(bool, CompletionSmooth, true) X(bool, ShowGradient, true) X(int, Steps, 11)                 \
-    X(TProgressStyle, Style, psXP)
+    X(bool, CompletionSmooth, true) X(bool, ShowGradient, true) X(int, Steps, 11)
+// Public, not published.
+#define GRID_PROGRESS_PUBLIC(X) X(TProgressStyle, Style, psXP)
 
 // Every setter stores a new value and tells OnChange; the same value does nothing.
 class TGridProgressAppearance : public TPersistent {
@@ -90,6 +91,7 @@ public:                                            \
 private:                                           \
     T F##N { V };
     GRID_PROGRESS_PROPS(GRID_PROGRESS_FIELD)
+    GRID_PROGRESS_PUBLIC(GRID_PROGRESS_FIELD)
 #undef GRID_PROGRESS_FIELD
 public:
     // Copies everything, Style included, then tells OnChange once.

@@ -1,8 +1,8 @@
 #include "grid/core/GroupFilterSettings.h"
 
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/GridPublish.h"
 
-#define GRID_PUBLISH_PROP(T, N, V) QT_PROP(N),
 
 QT_PUBLISHED(TGrouping, GRID_GROUPING_PROPS(GRID_PUBLISH_PROP))
 QT_PUBLISHED(TFilterDropDown, QT_PROP(AutoSize), QT_PROP(CaseSensitive), QT_PROP_T(Color, u"TColor"),

@@ -91,7 +91,7 @@ void THTMLHintWindow::ActivateHint(TRect Rect, const String& AHint)
     const TSize S = Measure(AHint, LayoutWidth, String());
     FTextWidth = S.cx;
     FTextHeight = S.cy;
-    const int Margin = FWideCaption.empty() && !IsWideText(AHint) ? HTMLMargin : WideMargin;
+    const int Margin = IsWideText(AHint) ? WideMargin : HTMLMargin;
     Rect.Right = Rect.Left + S.cx + Margin;
     Rect.Bottom = Rect.Top + S.cy + VerticalMargin;
 

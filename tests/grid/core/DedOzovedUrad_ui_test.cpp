@@ -5,6 +5,7 @@
 #include "GridDataViewsDouble.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/HTMLHintWindow.h"
+#include "grid/core/LumRichEdit.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/ImgList.h"
 #include "platform/win/Window.h"
@@ -358,4 +359,65 @@ TEST(HTMLHintWindow, StaysInsideTheMonitor)
     // Mini-HTML gets 16 pixels of room, wide text 8.
     EXPECT_EQ(Hint.GetWidth(), Hint.GetTextWidth() + 16);
     EXPECT_EQ(Hint.GetHeight(), Hint.GetTextHeight() + 4);
+}
+
+TEST_F(GridOnForm, RichEditMarksSubAndSuperscript)
+{
+    auto* Rich = new TLumRichEdit(Grid);
+    Rich->SetParent(Form.get());
+    Rich->HandleNeeded();
+    EXPECT_EQ(Rich->GetGrid(), Grid);
+    Rich->SetText(u"H2O and x2");
+    struct Case {
+        int Start, Length;
+        void (TLumRichEdit::*Mark)();
+        bool (TLumRichEdit::*Is)();
+    };
+    const Case cases[] = {
+        { 1, 1, &TLumRichEdit::SelSubscript, &TLumRichEdit::IsSelSubscript },
+        { 9, 1, &TLumRichEdit::SelSuperscript, &TLumRichEdit::IsSelSuperscript },
+        { 1, 1, &TLumRichEdit::SelNormal, &TLumRichEdit::IsSelNormal },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Start);
+        Rich->SetSel(c.Start, c.Start + c.Length);
+        (Rich->*c.Mark)();
+        Rich->SetSel(0, 0);
+        Rich->SetSel(c.Start, c.Start + c.Length);
+        EXPECT_TRUE((Rich->*c.Is)());
+    }
+    Rich->SetSel(9, 10);
+    EXPECT_FALSE(Rich->IsSelSubscript());
+    EXPECT_FALSE(Rich->IsSelNormal());
+    // Tab stays in the editor's hands (the grid moves on with it).
+    EXPECT_TRUE(Rich->Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB);
+}
+
+TEST_F(GridOnForm, FooterStripPaintsEveryStyle)
+{
+    Grid->SetCells(0, 9, u"Sum");
+    Grid->SetCells(2, 9, u"42");
+    Grid->SetCells(2, 3, u"current");
+    TFloatingFooter* Footer = Grid->GetFloatingFooter();
+    Footer->SetHeight(23);
+    Footer->SetVisible(true);
+    Footer->SetBorderColor(clRed);
+    Footer->SetCustomTemplate(u"Value <#2> and <#70>");
+    int FooterPaints = 0;
+    Grid->OnPaintFooter = [&FooterPaints](TObject*, int, TRect, TCanvas*) { ++FooterPaints; };
+    TFooterPanel* Panel = Grid->GetFooterPanel();
+    TBitmap Surface;
+    Surface.SetSize(Panel->GetWidth(), Panel->GetHeight());
+    for (TFooterStyle Style : { fsFixedLastRow, fsColumnPreview, fsCustomPreview, fsCustomPaint }) {
+        SCOPED_TRACE(Style);
+        Footer->SetFooterStyle(Style);
+        ASSERT_GT(Panel->GetHeight(), 0);
+        Panel->PaintTo(Surface.GetCanvas()->GetHandle(), 0, 0);
+        // The border line along the top of the painted part.
+        if (Style != fsCustomPaint)
+            EXPECT_EQ(Surface.GetCanvas()->GetPixel(10, 0) & 0xFFFFFF, TColor(0x0000FF));
+    }
+    // Scrolled columns of the last row go through the event, and the custom style.
+    EXPECT_GE(FooterPaints, 2);
+    EXPECT_EQ(Panel->PaintedWidth(), 5 * 64);
 }
