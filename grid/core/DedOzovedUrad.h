@@ -442,6 +442,8 @@ public:
 
     // ---- companions ----
     TFooterPanel* GetFooterPanel() const { return FFooterPanel; }
+    // Called by the constructor, so a descendant's override is not the one
+    // that runs there.
     virtual TFooterPanel* CreateFooterPanel();
     // Notifiers hear about changed cell ranges, in registration order.
     void RegisterNotifier(TGridChangeNotifier* ANotifier);
