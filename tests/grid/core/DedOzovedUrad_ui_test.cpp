@@ -414,8 +414,9 @@ TEST_F(GridOnForm, FooterStripPaintsEveryStyle)
         ASSERT_GT(Panel->GetHeight(), 0);
         Panel->PaintTo(Surface.GetCanvas()->GetHandle(), 0, 0);
         // The border line along the top of the painted part.
-        if (Style != fsCustomPaint)
+        if (Style != fsCustomPaint) {
             EXPECT_EQ(Surface.GetCanvas()->GetPixel(10, 0) & 0xFFFFFF, TColor(0x0000FF));
+        }
     }
     // Scrolled columns of the last row go through the event, and the custom style.
     EXPECT_GE(FooterPaints, 2);
