@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "platform/rtl/DateUtils.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace VuzEraz {
@@ -57,8 +58,10 @@ Sections SplitSections(StringView f)
                 return s;
         } else if (!quoted && c == u'[' && i + 2 < f.size()) {
             const std::size_t end = f.find(u']', i);
-            if (end == StringView::npos)
-                break;
+            if (end == StringView::npos) {
+                ++i; // no closing bracket: no condition, the scan goes on
+                continue;
+            }
             // A colour tag may come first; the first operator tag is the condition.
             if (s.Cond[std::size_t(s.Count)].empty() && IsIn(f[i + 1], u"<>="))
                 s.Cond[std::size_t(s.Count)] = f.substr(i + 1, end - i - 1);
@@ -151,11 +154,34 @@ std::size_t ColourTagLength(StringView s)
 
 String PlainText(double v) { return FloatToStr(v); }
 
+// Date patterns use the process settings with "AM" and "PM" standing in for
+// empty designators; a value the calendar cannot show gives "##".
+String FormatExcelDate(StringView pattern, double v)
+{
+    try {
+        const TFormatSettings& fs = ProcessFormatSettings();
+        if (!fs.TimeAMString.empty() && !fs.TimePMString.empty())
+            return FormatDateTime(pattern, v, fs);
+        TFormatSettings own = fs;
+        if (own.TimeAMString.empty())
+            own.TimeAMString = u"AM";
+        if (own.TimePMString.empty())
+            own.TimePMString = u"PM";
+        return FormatDateTime(pattern, v, own);
+    } catch (const Exception&) {
+        return u"##";
+    }
+}
+
 // Renders one section of a number. Returns nothing when the section holds a
 // character no step can use (the caller then shows the plain number).
 class NumberSection {
 public:
-    NumberSection(StringView s, double v) : m_s(s), m_v(v) { }
+    NumberSection(StringView s, double v) : m_s(s), m_v(v)
+    {
+        for (std::size_t k = 0; k < s.size() && !m_twelveHour; ++k)
+            m_twelveHour = StartsWithNoCase(s, k, u"AM/PM");
+    }
 
     std::optional<String> Render()
     {
@@ -262,6 +288,21 @@ private:
                 m_afterHour = false;
                 continue;
             }
+            if (up == u'H' && m_twelveHour) {
+                // The designator may stand in a later run ("h:mm AM/PM"),
+                // where the date formatter cannot see it: the hours of the
+                // whole section follow the 12-hour clock.
+                std::size_t n = 0;
+                while (q < m_s.size() && (m_s[q] | 0x20) == u'h') {
+                    ++n;
+                    ++q;
+                }
+                pattern += u'"';
+                pattern += TwelveHour(n > 1);
+                pattern += u'"';
+                m_afterHour = true;
+                continue;
+            }
             if (up == u'H')
                 m_afterHour = true;
             else if (up >= u'A' && up <= u'Z')
@@ -276,21 +317,14 @@ private:
         return true;
     }
 
-    String FormatDate(StringView pattern) const
+    String FormatDate(StringView pattern) const { return FormatExcelDate(pattern, m_v); }
+
+    String TwelveHour(bool twoDigits) const
     {
-        try {
-            const TFormatSettings& fs = ProcessFormatSettings();
-            if (!fs.TimeAMString.empty() && !fs.TimePMString.empty())
-                return FormatDateTime(pattern, m_v, fs);
-            TFormatSettings own = fs;
-            if (own.TimeAMString.empty())
-                own.TimeAMString = u"AM";
-            if (own.TimePMString.empty())
-                own.TimePMString = u"PM";
-            return FormatDateTime(pattern, m_v, own);
-        } catch (const Exception&) {
-            return u"##";
-        }
+        Word h = 0, m = 0, sec = 0, ms = 0;
+        DecodeTime(m_v, h, m, sec, ms);
+        h = h % 12 == 0 ? 12 : h % 12;
+        return twoDigits && h < 10 ? u"0" + IntToStr(h) : IntToStr(h);
     }
 
     bool NumberRun(std::size_t& p)
@@ -329,7 +363,11 @@ private:
             m_failed = true;
             return true;
         }
-        m_out += FormatFloat(pattern, v);
+        try {
+            m_out += FormatFloat(pattern, v);
+        } catch (const Exception&) {
+            m_failed = true;
+        }
         return true;
     }
 
@@ -337,6 +375,7 @@ private:
     double m_v;
     String m_out;
     bool m_afterHour { false };
+    bool m_twelveHour { false };
     bool m_failed { false };
 };
 
@@ -353,14 +392,11 @@ String FormatNumber(double v, bool isDate, StringView format)
                 return true;
         return false;
     };
-    try {
-        if (find(u"[$-F800]"))
-            return FormatDateTime(u"dddddd", v);
-        if (find(u"[$-F400]"))
-            return FormatDateTime(u"tt", v);
-    } catch (const Exception&) {
-        return u"##";
-    }
+    // The system's long date and long time formats.
+    if (find(u"[$-F800]"))
+        return FormatExcelDate(u"dddddd", v);
+    if (find(u"[$-F400]"))
+        return FormatExcelDate(u"tt", v);
     const double shown = ch.Absolute ? std::fabs(v) : v;
     if (auto text = NumberSection(section, shown).Render())
         return *text;

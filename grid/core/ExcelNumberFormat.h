@@ -5,7 +5,13 @@
 // process format settings are read at each call.
 
 #include "platform/rtl/String.h"
+#include "platform/rtl/TypInfo.h"
 #include "platform/rtl/Variant.h"
+
+// How the grid formats numeric cells: printf-like patterns ("%.2f") or
+// Excel number format strings.
+enum TFormatType { ftVCL, ftExcel };
+QT_ENUM(TFormatType, ftVCL, ftExcel)
 
 namespace VuzEraz {
 

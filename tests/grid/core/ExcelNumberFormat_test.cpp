@@ -50,6 +50,8 @@ TEST(ExcelNumberFormat, FormatsByValueAndSection)
         { 1.0, u"0;0;0;@;\"never\"", u"1" },
         // escaped and quoted ";" do not split sections
         { -1.0, u"\"a;b\"0", u"a;b-1" },
+        // a "[" without "]" is no condition and does not hide the ";"
+        { -1.0, u"0[;\"neg\"", u"neg" },
         // elapsed time and dates
         { 1.5, u"[h]:mm", u"36:00" },
         { -1.5, u"[h]:mm", u"-36:00" },
@@ -58,6 +60,9 @@ TEST(ExcelNumberFormat, FormatsByValueAndSection)
         { EncodeDate(2023, 3, 14), u"dd/mm/yyyy", u"14/03/2023" },
         { EncodeDate(2023, 3, 14) + EncodeTime(9, 5, 0, 0), u"hh:mm", u"09:05" },
         { EncodeTime(15, 0, 0, 0), u"hAM/PM", u"3PM" },
+        // the designator in a later run still makes the hours 12-hour ones
+        { EncodeTime(13, 4, 0, 0), u"h:mm AM/PM", u"1:04 PM" },
+        { EncodeTime(0, 4, 0, 0), u"hh:mm am/pm", u"12:04 AM" },
         // booleans, text, empty
         { true, u"0", u"TRUE" },
         { Variant(String(u"abc")), u"@\" kg\"", u"abc kg" },
@@ -89,6 +94,10 @@ TEST(ExcelNumberFormat, DatesBelowZeroAndSystemFormats)
     const double day = EncodeDate(2024, 2, 29) + EncodeTime(13, 4, 5, 0);
     EXPECT_EQ(StringToUtf8(FormatExcelNumber(day, u"[$-F800]dddd, mmmm dd, yyyy")), "29 February 2024");
     EXPECT_EQ(StringToUtf8(FormatExcelNumber(day, u"[$-f400]h:mm:ss AM/PM")), "13:04:05");
+    // Empty designators read as "AM" and "PM".
+    FormatSettings.TimeAMString.clear();
+    FormatSettings.TimePMString.clear();
+    EXPECT_EQ(StringToUtf8(FormatExcelNumber(day, u"h AM/PM")), "1 PM");
     // A date pattern the calendar cannot show (year beyond 9999) reports "##".
     EXPECT_EQ(StringToUtf8(FormatExcelNumber(1e7, u"yyyy")), "##");
 }
