@@ -599,7 +599,8 @@ public:
     void DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
     // Renders the cell's rich text into Rect through the hidden rich edit.
     void DrawRichTextCell(int ACol, int ARow, TRect Rect, TCanvas* Canvas);
-    // The height of "hg" in the last painted cell's font.
+    // The height of "hg" in the font of the last painted multi-line cell or
+    // cell with an object beside its text.
     int GetTextHeight() const { return FTextHeight; }
 
     // ---- BRIDGE: stand-ins until the index map and cell queries land ----

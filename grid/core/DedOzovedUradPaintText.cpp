@@ -445,7 +445,8 @@ void TDedOzovedUrad::DrawPlainText(TCellPaint& P, String Text)
     SetTextColor(DC, COLORREF(ColorToRGB(Font->GetColor())));
     SetBkMode(DC, TRANSPARENT);
 
-    FTextHeight = Canvas->TextHeight(u"hg");
+    if (MultiLine || P.Graphic)
+        FTextHeight = Canvas->TextHeight(u"hg");
     if (P.Graphic) {
         RECT Calc = R;
         DrawText(DC, Text, &Calc, Flags | DT_CALCRECT);
