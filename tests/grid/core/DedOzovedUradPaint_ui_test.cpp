@@ -15,6 +15,7 @@
 #include "platform/rtl/String.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/PngImage.h"
+#include "platform/vcl/Themes.h"
 
 namespace {
 
@@ -634,4 +635,24 @@ TEST_F(PaintedGrid, TheBackgroundGradientRunsAcrossTheWholeControl)
     EXPECT_GT(GetBValue(Middle), GetBValue(First));
     EXPECT_LT(GetBValue(Middle), GetBValue(Last));
     EXPECT_GT(GetRValue(Middle), GetRValue(Last));
+}
+
+TEST_F(PaintedGrid, UnderAVisualStyleTheStylePaintsFixedAndSelectedCells)
+{
+    struct TStyleScope {
+        TStyleScope() { TStyleManager::SetStyle(u"Cyan Night"); }
+        ~TStyleScope() { TStyleManager::SetStyle(u"Windows"); }
+    } Style;
+    const TCustomStyleServices::TPalette& Palette = TStyleManager::ActiveStyle()->GetPalette();
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goDrawFocusSelected });
+    Grid->SetSelection({ 2, 2, 2, 2 });
+    Grid->GetCellProperties(3, 3)->SetBrushColor(Red);
+    Paint();
+    EXPECT_EQ(Background(0, 2), RGBOf(Palette.Face));
+    EXPECT_EQ(Background(2, 2), RGBOf(Palette.Accent));
+    EXPECT_EQ(Background(3, 3), Red); // a cell with its own colour keeps it
+
+    Grid->SetUseStyleServices(false);
+    Paint();
+    EXPECT_EQ(Background(0, 2), RGBOf(clBtnFace));
 }
