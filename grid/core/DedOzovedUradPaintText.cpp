@@ -499,20 +499,11 @@ void TDedOzovedUrad::DrawPlainText(TCellPaint& P, String Text)
 
 // ---- rich text ----
 
-TLumRichEdit* TDedOzovedUrad::RichEditNeeded()
-{
-    if (!FRichEdit) {
-        FRichEdit = new TLumRichEdit(this);
-        FRichEdit->SetVisible(false);
-    }
-    return FRichEdit;
-}
-
 void TDedOzovedUrad::DrawRichTextCell(int ACol, int ARow, TRect Rect, TCanvas* Canvas)
 {
     if (IsDesigning())
         return;
-    TLumRichEdit* Rich = RichEditNeeded();
+    TLumRichEdit* Rich = GetRichEdit();
     CellToRich(ACol, ARow, Rich);
     const HDC DC = Canvas->GetHandle();
 
