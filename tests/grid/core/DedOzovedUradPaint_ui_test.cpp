@@ -220,6 +220,22 @@ TEST_F(PaintedGrid, TheLastSourceOfACellsLookWins)
                 G.SetAutoHideSelection(true);
             },
             1, 1, { gdSelected }, White, false },
+        { "a cell of the disjunct cell selection takes the unmixed selection colour",
+            [&](TDedOzovedUrad& G) {
+                Bands(G);
+                Selection(G);
+                G.GetMouseActions()->SetDisjunctCellSelect(true);
+                G.GetSelectedCellSet().Add(2, 1);
+            },
+            2, 1, {}, Red, false },
+        { "the filter edit row takes the filter edit colour",
+            [](TDedOzovedUrad& G) {
+                G.SetFixedRows(2);
+                G.GetFilterEdit()->SetRow(1);
+                G.GetFilterEdit()->SetColor(Green);
+                G.GetFilterEdit()->SetEnabled(true);
+            },
+            2, 1, {}, Green, true },
         { "the gradient event colours a cell",
             [](TDedOzovedUrad& G) {
                 G.OnGetCellGradient = [](TObject*, int, int, TColor& C, TColor&, TColor&, TColor&,
@@ -426,9 +442,11 @@ TEST_F(PaintedGrid, Office2007SelectionRoundsOnlyTheOuterEnds)
 TEST_F(PaintedGrid, TheFocusRectangleMarksOnlyANormalCurrentCellOfAFocusedGrid)
 {
     Grid->SetSelection({ 2, 2, 2, 2 });
+    // Dots along the top inside the cell, where the background would be.
     auto Marked = [this]() {
         const TRect R = Grid->CellRect(2, 2);
-        return Count(TRect(R.Left + 1, R.Top + 1, R.Right - 1, R.Top + 2), White) < R.Width() - 4;
+        const TColor Back = At(R.Left + 3, R.Top + 3);
+        return Count(TRect(R.Left + 2, R.Top + 1, R.Right - 2, R.Top + 2), Back) < R.Width() - 6;
     };
     Paint();
     EXPECT_FALSE(Marked()); // the grid lacks the focus
@@ -439,6 +457,12 @@ TEST_F(PaintedGrid, TheFocusRectangleMarksOnlyANormalCurrentCellOfAFocusedGrid)
     EXPECT_TRUE(Marked());
 
     Grid->SetHideFocusRect(true);
+    Paint();
+    EXPECT_FALSE(Marked());
+
+    // A current cell the grid is told is fixed gets none either.
+    Grid->SetHideFocusRect(false);
+    Grid->OnIsFixedCell = [](TObject*, int ARow, int ACol, bool& Fixed) { Fixed = ACol == 2 && ARow == 2; };
     Paint();
     EXPECT_FALSE(Marked());
 }
@@ -655,4 +679,49 @@ TEST_F(PaintedGrid, UnderAVisualStyleTheStylePaintsFixedAndSelectedCells)
     Grid->SetUseStyleServices(false);
     Paint();
     EXPECT_EQ(Background(0, 2), RGBOf(clBtnFace));
+}
+
+TEST_F(PaintedGrid, PasswordCellsAndEmptyFilterCellsShowStandInText)
+{
+    Grid->SetWordWrap(false);
+    Grid->SetColWidths(1, 120);
+    Grid->SetCells(1, 2, u"secret");
+    Grid->SetCells(1, 3, u"******");
+    Grid->OnIsPasswordCell = [](TObject*, int ARow, int, bool& Password) { Password = ARow == 2; };
+    Paint();
+    const TRect Masked = CellInk(1, 2), Stars = CellInk(1, 3);
+    ASSERT_FALSE(Masked.IsEmpty());
+    EXPECT_EQ(Masked.Width(), Stars.Width());
+    EXPECT_EQ(Masked.Height(), Stars.Height());
+
+    // An empty filter edit cell shows its condition type's name in grey.
+    Grid->SetFixedRows(2);
+    TStringList Names;
+    for (const char16_t* Name : { u"Starts with", u"Ends with", u"Contains" })
+        Names.Add(Name);
+    Grid->GetFilterEdit()->SetTypeNames(&Names);
+    Grid->GetFilterEdit()->SetRow(1);
+    Grid->GetFilterEdit()->SetEnabled(true);
+    Paint();
+    auto Grey = [](TColor C) { return GetRValue(C) < 0xC0 && GetRValue(C) == GetGValue(C) && GetGValue(C) == GetBValue(C); };
+    const TRect R = Grid->CellRect(1, 1);
+    const TRect Name = InkBounds(TRect(R.Left + 18, R.Top, R.Right, R.Bottom), Grey);
+    EXPECT_GT(Name.Width(), 30);
+}
+
+TEST_F(PaintedGrid, EditorButtonsThatAlwaysShowAreDrawnInNormalCells)
+{
+    Grid->SetColWidths(1, 100);
+    Grid->GetControlLook()->SetDropDownAlwaysVisible(true);
+    Grid->SetDefaultEditor(edComboList);
+    Paint();
+    // The classic drop-down button: a raised face with a black arrow near the right.
+    const TRect R = Grid->CellRect(1, 2);
+    const TRect Arrow = InkBounds(TRect(R.Right - 18, R.Top, R.Right, R.Bottom), [](TColor C) { return C == 0; });
+    ASSERT_FALSE(Arrow.IsEmpty());
+    const TRect Face(R.Right - 18, R.Top + 2, R.Right - 2, R.Bottom - 2);
+    EXPECT_GT(Count(Face, RGBOf(clBtnFace)), Face.Width() * Face.Height() / 2);
+    const TRect Fixed = Grid->CellRect(1, 0);
+    EXPECT_TRUE(InkBounds(TRect(Fixed.Right - 18, Fixed.Top, Fixed.Right, Fixed.Bottom),
+        [](TColor C) { return C == 0; }).IsEmpty());
 }
