@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "GridDataViewsDouble.h"
+#include "GridTestAccess.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridPainters.h"
 #include "platform/rtl/String.h"
@@ -724,4 +725,27 @@ TEST_F(PaintedGrid, EditorButtonsThatAlwaysShowAreDrawnInNormalCells)
     const TRect Fixed = Grid->CellRect(1, 0);
     EXPECT_TRUE(InkBounds(TRect(Fixed.Right - 18, Fixed.Top, Fixed.Right, Fixed.Bottom),
         [](TColor C) { return C == 0; }).IsEmpty());
+}
+
+TEST_F(PaintedGrid, AnAreaWhoseBaseIsInAnotherStoredColumnPaintsThroughTheBasesDisplayColumn)
+{
+    Grid->SetColCount(12);
+    // Real column 1 hidden: real columns 2 and 3 show as display columns 1 and 2.
+    TDedOzovedUradTestAccess::HideColumnFlag(*Grid, 1);
+    Grid->MergeCells(2, 2, 2, 1);
+    Grid->GetCellProperties(2, 2)->SetBrushColor(Red);
+    int Painted = 0;
+    Grid->OnCustomCellDraw = [&Painted](TObject*, TCanvas*, int ACol, int ARow, TGridDrawState, TRect, bool) {
+        Painted += ACol == 2 && ARow == 2;
+    };
+    // The base (display column 1) scrolled out of view: the covered cell
+    // in view paints the area.
+    Grid->SetLeftCol(2);
+    ASSERT_EQ(Grid->GetLeftCol(), 2);
+    Paint();
+    EXPECT_EQ(Painted, 1);
+    const TRect Covered = Grid->CellRect(2, 2);
+    EXPECT_EQ(At(Covered.Right - 5, Covered.Bottom - 5), Red);
+    EXPECT_EQ(Count(TRect(0, Covered.Top, Grid->GetColWidths(0), Covered.Bottom), Red), 0); // not over the fixed column
+    EXPECT_NE(Background(3, 2), Red); // display column 3 is real column 4
 }
