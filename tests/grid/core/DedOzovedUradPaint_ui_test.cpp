@@ -749,3 +749,15 @@ TEST_F(PaintedGrid, AnAreaWhoseBaseIsInAnotherStoredColumnPaintsThroughTheBasesD
     EXPECT_EQ(Count(TRect(0, Covered.Top, Grid->GetColWidths(0), Covered.Bottom), Red), 0); // not over the fixed column
     EXPECT_NE(Background(3, 2), Red); // display column 3 is real column 4
 }
+
+TEST_F(PaintedGrid, TheRowUnderTheFloatingFooterPaintsBlank)
+{
+    Grid->SetColor(Green);
+    const int Last = Grid->GetRowCount() - 1;
+    Grid->SetCells(1, Last, u"WWWW");
+    Grid->GetCellProperties(2, Last)->SetBrushColor(Red);
+    Grid->SetHideLastRow(true);
+    Paint();
+    const TRect Row(0, Grid->CellRect(0, Last).Top, Grid->CellRect(4, Last).Right, Grid->CellRect(0, Last).Bottom);
+    EXPECT_EQ(Count(Row, Green), Row.Width() * Row.Height()); // fixed cell, text and cell colour alike
+}
