@@ -119,16 +119,22 @@ void DrawGDIPPicture(TGPGraphics* Graphics, TGraphic* Graphic, const TRect& Rect
         if (Image.GetFormat() == ifPNG) {
             Graphics->DrawImage(&Image, Rect.Left, Rect.Top);
         } else {
-            // The top-left pixel's colour is the transparent one.
-            Stream->Seek(0, STREAM_SEEK_SET, nullptr);
-            TGPBitmap Pixels(Stream, false);
+            // The top-left pixel's colour is the transparent one. The key is
+            // applied to a 32-bit ARGB copy: on pictures without alpha the
+            // library leaves keyed pixels white instead of clear.
+            const int W = int(Image.GetWidth()), H = int(Image.GetHeight());
+            TGPBitmap Argb(W, H, PixelFormat32bppARGB);
+            {
+                TGPGraphics Copy(&Argb);
+                Copy.DrawImage(&Image, MakeGPRectF(0, 0, float(W), float(H)), 0, 0, float(W), float(H), UnitPixel);
+            }
             ARGB Key = 0;
-            Pixels.GetPixel(0, 0, Key);
+            Argb.GetPixel(0, 0, Key);
             TGPImageAttributes Attributes;
             Attributes.SetColorKey(Key, Key, ColorAdjustTypeDefault);
-            Graphics->DrawImage(&Image,
+            Graphics->DrawImage(&Argb,
                 MakeGPRectF(float(Rect.Left), float(Rect.Top), float(Rect.Width()), float(Rect.Height())), 0, 0,
-                float(Image.GetWidth()), float(Image.GetHeight()), UnitPixel, &Attributes);
+                float(W), float(H), UnitPixel, &Attributes);
         }
     }
     Stream->Release();

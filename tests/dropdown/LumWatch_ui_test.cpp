@@ -10,6 +10,8 @@
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/PngImage.h"
+#include "platform/win/Input.h"
 #include "platform/win/Headless.h"
 
 namespace {
@@ -286,4 +288,44 @@ TEST_F(ClockForm, SVGPictureAsTheDial)
     EXPECT_EQ(PixelAt(5, 5), clLime);
     EXPECT_EQ(PixelAt(60, 90), clLime);
     EXPECT_EQ(PixelAt(90, 11), clBlack);
+}
+
+TEST_F(ClockForm, BitmapDialsAreStretchedAndKeyedPngDialsKeepTheirSize)
+{
+    W->SetTime(At(6, 30));
+    // A bitmap: stretched over the client area, its top-left colour transparent.
+    TBitmap Keyed(18, 18);
+    Keyed.GetCanvas()->GetBrush()->SetColor(clBlue);
+    Keyed.GetCanvas()->FillRect(TRect(0, 0, 18, 18));
+    Keyed.GetCanvas()->GetBrush()->SetColor(clRed);
+    Keyed.GetCanvas()->FillRect(TRect(0, 0, 9, 9));
+    W->GetAppearance()->GetPicture()->SetGraphic(&Keyed);
+    EXPECT_EQ(PixelAt(30, 30), FormColor);
+    EXPECT_EQ(PixelAt(120, 130), clBlue);
+
+    // A PNG: drawn at its own size in the top-left corner.
+    TBitmap Small(10, 10);
+    Small.GetCanvas()->GetBrush()->SetColor(clLime);
+    Small.GetCanvas()->FillRect(TRect(0, 0, 10, 10));
+    TPngImage Png;
+    Png.Assign(&Small);
+    W->GetAppearance()->GetPicture()->SetGraphic(&Png);
+    EXPECT_EQ(PixelAt(5, 5), clLime);
+    EXPECT_EQ(PixelAt(60, 90), FormColor);  // no fill where the picture does not reach
+}
+
+TEST_F(ClockForm, KeysAndCursor)
+{
+    W->SetTabStop(true);
+    EXPECT_EQ(W->Perform(WM_GETDLGCODE), DLGC_WANTARROWS | DLGC_WANTALLKEYS);
+    W->SetTabStop(false);
+    EXPECT_EQ(W->Perform(WM_GETDLGCODE), 0);
+
+    const TRect Label = W->GetAMPMRect();
+    Headless::MouseMove(W->ClientToScreen({ (Label.Left + Label.Right) / 2, (Label.Top + Label.Bottom) / 2 }));
+    Application->ProcessMessages();
+    EXPECT_EQ(GetCursor(), Screen->GetCursors(crHandPoint));
+    Headless::MouseMove(W->ClientToScreen({ 40, 90 }));
+    Application->ProcessMessages();
+    EXPECT_EQ(GetCursor(), Screen->GetCursors(crDefault));
 }
