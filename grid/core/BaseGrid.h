@@ -68,8 +68,12 @@ struct TGridIndex {
 };
 struct TDisplayColTag;
 struct TRealColTag;
+struct TDisplayRowTag;
+struct TRealRowTag;
 using TDisplayCol = TGridIndex<TDisplayColTag>;
 using TRealCol = TGridIndex<TRealColTag>;
+using TDisplayRow = TGridIndex<TDisplayRowTag>;
+using TRealRow = TGridIndex<TRealRowTag>;
 
 class TCellProperties : public TPersistent {
     QT_CLASS(TCellProperties, TPersistent)
@@ -225,6 +229,9 @@ public:
     // The cell's properties, made on first use.
     TCellProperties* GetCellProperties(int c, int r);
     TCellProperties* CreateCellProperties(int c, int r);
+    // Properties with the look cell (c, r) has now, not stored anywhere
+    // (the caller owns them): for cells kept outside the store.
+    TCellProperties* NewCellProperties(int c, int r);
     // Frees what the slot holds and stores Value; nothing happens when
     // Value already is in the slot.
     void SetCellProperties(int c, int r, TCellProperties* Value);
@@ -405,6 +412,8 @@ private:
     // Frees the properties (and the graphic object the grid made) and
     // empties the slot.
     void FreeSlot(int c, int r, TCellProperties* p);
+    // Gives new properties the look cell (c, r) has now (GetCellDefaults).
+    void ApplyCellDefaults(int c, int r, TCellProperties* p);
     void WriteMergeEncoding(int c, int r, int spanx, int spany);
     bool MoveBeyondArea(WORD Key, TShiftState Shift);
 };

@@ -184,6 +184,20 @@ TCellProperties* TBaseGrid::CreateCellProperties(int c, int r)
     auto* p = new TCellProperties(this, c, r);
     p->FAlignment = DefaultCellAlignment();
     SetStoredObject(c, r, p);
+    ApplyCellDefaults(c, r, p);
+    return p;
+}
+
+TCellProperties* TBaseGrid::NewCellProperties(int c, int r)
+{
+    auto p = std::make_unique<TCellProperties>(this, c, r);
+    p->FAlignment = DefaultCellAlignment();
+    ApplyCellDefaults(c, r, p.get());
+    return p.release();
+}
+
+void TBaseGrid::ApplyCellDefaults(int c, int r, TCellProperties* p)
+{
     TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
     TAlignment ha = p->FAlignment;
     TVAlignment va = vtaTop;
@@ -202,7 +216,6 @@ TCellProperties* TBaseGrid::CreateCellProperties(int c, int r)
     p->FBrushColor = FDefBrush->GetColor();
     p->FBrushColorTo = colorTo;
     p->FGradientDirection = gd;
-    return p;
 }
 
 void TBaseGrid::GetCellDefaults(int, int, TFont* AFont, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,

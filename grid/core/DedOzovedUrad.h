@@ -10,14 +10,23 @@
 //   DedOzovedUradSettings.cpp   property setters and settings objects
 //   DedOzovedUradLook.cpp       the Look presets
 //   DedOzovedUradViews.cpp      what goes through IGridDataViews
+//   DedOzovedUradDimensions.cpp counts, fixed regions, zoom
+//   DedOzovedUradIndexMap.cpp   display and real rows and columns
+//   DedOzovedUradCells.cpp      the views of the cell store and the
+//                               per-cell attributes
+//   DedOzovedUradCellQueries.cpp what the grid asks about one cell
 //   FloatingFooter.cpp          the footer strip and its settings
 //
 // Steps that later work completes are virtual hooks. Until then each does
 // what the list below says:
 //
-//   SetColCount, SetRowCount, SetFixedCols, SetFixedRows,
-//   SetDefaultRowHeight        the platform grid's step only
-//   ApplyScrollBarAlways       nothing
+//   FocusCell                  the platform grid's focus move
+//   IsSelectionHidden          False; UnHideSelection nothing
+//   UpdateVertScrollProportion,
+//   UpdateHorzScrollProportion,
+//   SyncFlatVertScrollBar,
+//   SyncFlatHorzScrollBar      nothing (the window's own scroll bars)
+//   EditLinkDropDown           False (no edit link exists yet)
 //   ShowColumnHeaders,
 //   ShowRowHeaders             nothing
 //   AutoSizeColumns            nothing
@@ -33,7 +42,6 @@
 //   CalcFooter                 nothing
 //   IsBalloon                  False (no cell carries balloon settings)
 //   CellHasCheckBox            False; SetCheckBoxFromText nothing
-//   RichToString               the text unchanged
 //   DrawNonClientBorder        nothing
 //   SetStyle                   nothing
 //   SetComponentStyle          stores the style (UIStyle)
@@ -50,13 +58,16 @@
 //   MergedColumnsChanged       nothing
 //   FilterEditEnabledChanged   repaints
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "grid/core/BaseGrid.h"
 #include "grid/core/CellNodeSettings.h"
 #include "grid/core/ControlLook.h"
 #include "grid/core/FloatingFooter.h"
+#include "grid/core/GridCellSet.h"
 #include "grid/core/GridCompanions.h"
 #include "grid/core/GridDataViews.h"
 #include "grid/core/GridFilter.h"
@@ -70,6 +81,7 @@
 #include "richtext/LumStyles.h"
 
 class TCustomImageList;
+class TCustomRichEdit;
 class TImageList;
 class TPictureContainer;
 class THTMLPictureCache;
@@ -121,6 +133,15 @@ using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
 using TGridHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, String& HintStr)>;
 using TCellBalloonEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& ATitle, String& AText,
     int& AIcon)>;
+// Allow (preset True) False keeps the line from being sized.
+using TCanSizeEvent = std::function<void(TObject* Sender, int Index, bool& Allow)>;
+using TCanEditCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& CanEdit)>;
+using TGetEditorTypeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditorType& AEditor)>;
+// IsFixed, IsPassword and the like: a yes/no answer about one cell (row first).
+using TIsCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Value)>;
+// OnHasComboBox, OnHasEditBtn, OnHasSpinEdit (column first, answer preset False).
+using THasCellEditorEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Value)>;
+using THasFilterEditEvent = std::function<void(TObject* Sender, int ACol, bool& HasFilter)>;
 // Sender is the footer strip.
 using TFooterPaintEvent = std::function<void(TObject* Sender, int ACol, TRect ARect, TCanvas* ACanvas)>;
 
@@ -280,7 +301,8 @@ public:
     int GetGroupColumn() const { return FGroupColumn; }
 
     // ---- what the filter and sort settings ask of the grid (IGridHost) ----
-    int GetFixedRows() const override { return TBaseGrid::GetFixedRows(); }
+    // 1 while FixedRowAlways keeps a fixed row the platform cannot hold.
+    int GetFixedRows() const override;
     int GetRowCount() const override { return TBaseGrid::GetRowCount(); }
     int GetMergeSpanY(int ACol, int ARow) const override { return CellSpan(ACol, ARow).Y; }
     bool IsDestroying() const override { return TBaseGrid::IsDestroying(); }
@@ -288,7 +310,24 @@ public:
     void RepaintRow(int ARow) override;
     TSortIndexList& GetSortIndexes() override { return *FSortIndexes; }
 
-    // ---- dimensions (the simple setters; counts go through the hooks) ----
+    // ---- dimensions and fixed regions (DedOzovedUradDimensions.cpp) ----
+    // ColCount, Col and FixedCols count display columns; hidden columns are
+    // stored beyond ColCount, and the per-column arrays grow with both.
+    virtual void SetColCount(int Value);
+    // Fires OnRowCountChange before anything changes (not while the grid is
+    // being destroyed); a visible floating footer's row stays the last row.
+    virtual void SetRowCount(int Value);
+    // With FixedColAlways / FixedRowAlways the fixed lines outlive a grid
+    // without normal lines: the platform holds one line fewer for a while,
+    // the fixed count reads as asked, and the count asked for comes back as
+    // soon as the grid has lines for it.
+    virtual void SetFixedCols(int Value);
+    virtual void SetFixedRows(int Value);
+    int GetFixedCols() const;
+    virtual void SetDefaultRowHeight(int Value);
+    // The platform's focus move; remembers the selection and moves a
+    // synchronised grid's column along.
+    void SetCol(int Value);
     int GetFixedRightCols() const { return FFixedRightCols; }
     void SetFixedRightCols(int Value);
     int GetFixedFooters() const { return FFixedFooters; }
@@ -313,10 +352,207 @@ public:
     TCursor GetCursor() const { return TBaseGrid::GetCursor(); }
     void SetCursor(TCursor Value);
     int GetAllColCount() const { return GetColCount() + FNumHidden; }
+    int GetAllRowCount() const { return GetRowCount() + NumHiddenRows(); }
+    int GetLastCol() const { return GetColCount() - 1; }
+    int GetLastRow() const { return GetRowCount() - 1; }
+    // Rows in view: less the suppressed normal rows under ftSuppress.
+    int GetFilteredRows() const;
+    // Width of the fixed columns at both sides.
+    int FixedColumnsWidth() const;
     int GetMaxRowCount() const { return FMaxRowCount; }
     int GetMaxColCount() const { return FMaxColCount; }
+    // ScrollBarAlways: keeps the named window scroll bars shown (disabled)
+    // while everything fits; with saNone and Hide, hides a bar with nothing
+    // to scroll.
+    virtual void ApplyScrollBarAlways(bool Hide);
+    // Grows every column and row by x pixels (times the DPI scale) and the
+    // cell fonts by x points, within a zoom of -20..20.
+    virtual void Zoom(int x);
+    void ZoomReset() { Zoom(-GetZoomFactor()); }
+    // A line of Size pixels zoomed by x at the given DPI scale: it grows by
+    // the scaled amount unless it is hidden (0) or would vanish.
+    static int ZoomLineSize(int Size, int x, double Scale);
+    // The point size a cell font of Size points is drawn and measured with
+    // at the current zoom; never below 1.
+    int ZoomedFontSize(int Size) const { return std::max(1, Size + GetZoomFactor()); }
+    void ApplyZoom(TFont* AFont) const;
+    // The platform's sizing test, then OnColumnSize / OnRowSize may refuse.
+    void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
     TBorderStyle GetBorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
+
+    // ---- display and real indexes (DedOzovedUradIndexMap.cpp) ----
+    // Hidden rows leave the platform grid for the store GetGridItems() (one
+    // TGridItem per row, keyed by Idx); hidden columns stay stored at their
+    // real index and are only flagged. Each row mapping costs O(log h) for
+    // h hidden rows: a sorted lookup of the store is kept until the store
+    // changes. Negative indexes map to themselves.
+    TRealRow DisplayToRealRow(TDisplayRow ARow);
+    TDisplayRow RealToDisplayRow(TRealRow ARow);
+    TRealCol DisplayToRealCol(TDisplayCol ACol) const;
+    TDisplayCol RealToDisplayCol(TRealCol ACol) const;
+    TRealRow RealRowIndex(TDisplayRow ARow) { return DisplayToRealRow(ARow); }
+    TDisplayRow DisplRowIndex(TRealRow ARow) { return RealToDisplayRow(ARow); }
+    TRealCol RealColIndex(TDisplayCol ACol) override { return DisplayToRealCol(ACol); }
+    TDisplayCol DisplColIndex(TRealCol ACol) override { return RealToDisplayCol(ACol); }
+    // Real row indexes.
+    bool IsHiddenRow(int RowIndex);
+    // For a run of questions with the store unchanged: the first call fills
+    // ListHidden (owned by the caller) with the sorted Idx values.
+    bool IsHiddenRow(int RowIndex, std::unique_ptr<TIntList>& ListHidden) const;
+    // The stored row of real row RowIndex; nullptr when it is in view.
+    TGridItem* HiddenRowItem(int RowIndex);
+    int NumHiddenRows() const { return FGridItems->Count(); }
+    int TotalRowCount() const { return GetRowCount() + NumHiddenRows(); }
+    int NumHiddenColumns() const { return FNumHidden; }
+    int TotalColCount() const override { return GetAllColCount(); }
+    // Real columns; indexes outside the columns are visible and not hidden.
+    bool IsHiddenColumn(int ColIndex) const;
+    bool ColVisibleFlag(int Pos) const;
+    void SetColVisibleFlag(int Pos, bool Value);
+    bool IsIgnoredColumn(int ACol) const { return FIgnoreColumns->HasValue(ACol); }
+    TIntList* GetIgnoreColumns() const { return FIgnoreColumns.get(); }
+    // Display indexes. A row counts as suppressed by its height alone, a
+    // column only while it remembers a width.
+    bool IsSuppressedRow(int RowIndex) const { return GetRowHeights(RowIndex) == 0; }
+    bool IsSuppressedColumn(int ColIndex) const;
+    int NumSuppressedRows() const;
+    TIntList* GetSuppressColSizes() const { return FSuppressColSizes.get(); }
+    TIntList* GetSuppressRowSizes() const { return FSuppressRowSizes.get(); }
+    int GetRealCol() const { return DisplayToRealCol(TDisplayCol(GetCol())).Value; }
+    int GetRealRow() { return DisplayToRealRow(TDisplayRow(GetRow())).Value; }
+    // The display cell under a point in screen coordinates.
+    void ScreenToCell(TPoint pt, int& ACol, int& ARow);
+    void BuildHiddenRowLookup();
+    void FreeHiddenRowLookup() { FHiddenRowLookup.reset(); }
+    // What the writers export: with SaveFixedCells (or SaveFixedRows /
+    // SaveFixedCols) the fixed lines too.
+    int GetSaveStartCol() const;
+    int GetSaveStartRow() const;
+    int GetSaveEndCol() const;
+    int GetSaveEndRow() const;
+    int GetSaveColCount() const;
+    int GetSaveRowCount() const;
+
+    // ---- cell views and per-cell attributes (DedOzovedUradCells.cpp) ----
+    // Columns are stored (real) columns and rows display rows, except where
+    // said: the All... views take real rows, so they reach hidden rows too.
+    String GetCellsEx(int c, int r);
+    void SetCellsEx(int c, int r, const String& Value);
+    String CellByRealRow(int c, int r) { return GetCellsEx(c, r); }
+    // As AllCells, raw: no display hook.
+    String GetGridCellsEx(int c, int r);
+    void SetGridCellsEx(int c, int r, const String& Value);
+    // Wide views: a wide-encoded text reads decoded; the store is UTF-16,
+    // so a text is written as it is.
+    String GetWideCellsEx(int c, int r);
+    void SetWideCellsEx(int c, int r, const String& Value) { SetCellsEx(c, r, Value); }
+    String GetWideCells(int c, int r);
+    void SetWideCells(int c, int r, const String& Value) { SetCellEx(c, r, Value); }
+    // By display column.
+    String GetRealCell(int c, int r) { return GetCellEx(RealColIndex(TDisplayCol(c)).Value, r); }
+    void SetRealCell(int c, int r, const String& Value) { SetCellEx(RealColIndex(TDisplayCol(c)).Value, r, Value); }
+    // By the column's position before columns were moved.
+    String GetOriginalCells(int c, int r) { return GetCellEx(OriginalColumn(c), r); }
+    void SetOriginalCells(int c, int r, const String& Value) { SetCellEx(OriginalColumn(c), r, Value); }
+    // By the row's position before sorting.
+    String GetUnSortedCell(int c, int r) { return GetCellEx(c, UnSortedCellRow(r)); }
+    void SetUnSortedCell(int c, int r, const String& Value) { SetCellEx(c, UnSortedCellRow(r), Value); }
+    int SortedRowIndex(int ARow) const;
+    int UnSortedRowIndex(int ARow) const;
+    // Where stored column ACol stands now (ACol before any move).
+    int ColumnPosition(int ACol) const;
+    TIntList* GetSortRowXRef() const { return FSortRowXRef.get(); }
+    // The user object by real row; a hidden row keeps it in the properties
+    // among its saved cells.
+    TObject* GetObjectsEx(int c, int r);
+    void SetObjectsEx(int c, int r, TObject* Value);
+    // A hidden column's remembered width, else its display column's.
+    int GetAllColWidths(int c) const;
+    void SetAllColWidths(int c, int Value);
+
+    // Per-cell attributes. Reading a cell without properties answers the
+    // default and makes none; writing makes them and repaints the cell
+    // unless an update is open.
+    TColor GetColors(int c, int r) const;
+    void SetColors(int c, int r, TColor Value);
+    TColor GetColorsTo(int c, int r) const;
+    void SetColorsTo(int c, int r, TColor Value);
+    TCellGradientDirection GetGradients(int c, int r) const;
+    void SetGradients(int c, int r, TCellGradientDirection Value);
+    TColor GetFontColors(int c, int r) const;
+    void SetFontColors(int c, int r, TColor Value);
+    TFontStyles GetFontStyles(int c, int r) const;
+    void SetFontStyles(int c, int r, TFontStyles Value);
+    // Points, from and to the stored pixel height at the canvas' density.
+    int GetFontSizes(int c, int r);
+    void SetFontSizes(int c, int r, int Value);
+    String GetFontNames(int c, int r) const;
+    void SetFontNames(int c, int r, const String& Value);
+    // One scratch font shared by every read (the next read changes it); the
+    // grid's Font for a cell without properties.
+    TFont* GetFonts(int c, int r);
+    void SetFonts(int c, int r, TFont* Value);
+    TAlignment GetAlignments(int c, int r) const;
+    void SetAlignments(int c, int r, TAlignment Value);
+    // Reading makes the properties.
+    bool GetWordWraps(int c, int r);
+    void SetWordWraps(int c, int r, bool Value);
+    bool GetReadOnly(int c, int r) const;
+    void SetReadOnly(int c, int r, bool Value);
+    // A control placed over the cell (parented to the grid, never owned).
+    TControl* GetCellControls(int c, int r) const;
+    void SetCellControls(int c, int r, TControl* Value);
+    int GetNumCellControls() const { return FNumCellControls; }
+    // Every cell of the row from FixedCols on. clNone resets that colour;
+    // a cell whose properties then hold nothing else loses them.
+    void SetRowColor(int r, TColor Value);
+    void SetRowColorTo(int r, TColor Value);
+    void SetRowFontColor(int r, TColor Value);
+    // Every cell of a rectangle (nothing when Right < Left).
+    void SetCellColor(const TGridRect& GridRect, TColor AColor);
+    void SetCellTextColor(const TGridRect& GridRect, TColor AColor);
+    void SetCellFontName(const TGridRect& GridRect, const String& AName);
+    void SetCellFontSize(const TGridRect& GridRect, int ASize);
+    void SetAlignment(const TGridRect& GridRect, TAlignment AAlignment);
+    void SetFontStyle(const TGridRect& GridRect, TFontStyle AStyle, bool DoSet);
+    virtual void ClearRect(const TGridRect& ARect) { ClearRect(ARect.Left, ARect.Top, ARect.Right, ARect.Bottom); }
+    // True when every cell of the rectangle has it (and for no cell).
+    bool IsAlignment(const TGridRect& GridRect, TAlignment AAlignment) const;
+    bool IsFontStyle(const TGridRect& GridRect, TFontStyle AStyle) const;
+    // The disjunct cell selection (written by the selection code).
+    TGridCellSet& GetSelectedCellSet() { return FSelectedCells; }
+    const TGridCellSet& GetSelectedCellSet() const { return FSelectedCells; }
+
+    // ---- what the grid asks about one cell (DedOzovedUradCellQueries.cpp) ----
+    // Display column. Footer rows and fixed right columns are fixed; then
+    // DoIsFixedCell, at the base cell of a merged area.
+    bool IsFixed(int ACol, int ARow) override;
+    // Each Do... gives the grid's answer and then asks its event.
+    virtual void DoIsFixedCell(int ACol, int ARow, bool& IsFixed);
+    // Stored column. Read-only cells and a grid that does not edit refuse
+    // before OnCanEditCell; a cell beyond all columns is editable.
+    virtual void CanEditCell(int ACol, int ARow, bool& Allow);
+    virtual void DoCanEditCell(int ACol, int ARow, bool& CanEdit);
+    virtual void DoGetEditorType(int ACol, int ARow, TEditorType& AEditor);
+    virtual void DoGetEditorTypeForSpin(int ACol, int ARow, TEditorType& AEditor);
+    // Whether the cell shows its drop-down, edit or spin button without
+    // being edited; AEditor edNone stands for the grid's DefaultEditor.
+    virtual bool HasCellComboBox(int ACol, int ARow, TEditorType AEditor);
+    virtual bool HasCellEditBtn(int ACol, int ARow, TEditorType AEditor);
+    virtual bool HasCellSpinEdit(int ACol, int ARow, TEditorType AEditor);
+    virtual bool HasCellFilterEdit(int ACol, int ARow);
+    virtual void DoIsPasswordCell(int ACol, int ARow, bool& IsPassword);
+    // The look a cell has now, without the passing colours of the fixed
+    // regions, bands, background and selection.
+    void GetCellDefaults(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
+        TColor& AMirrorColorTo, TAlignment& HA, TVAlignment& VA, bool& WW, TCellGradientDirection& GD) override;
+    TAlignment DefaultCellAlignment() override { return GetDefaultAlignment(); }
+    // Rich text between a cell and a rich edit.
+    void CellToRich(int Col, int Row, TCustomRichEdit* Richeditor);
+    String RichToString(TCustomRichEdit* Richeditor);
+    // The text painters, measurers and exporters show: the display text.
+    virtual String GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
 
     // ---- look (DedOzovedUradLook.cpp) ----
     TGridLook GetLook() const { return FLook; }
@@ -449,9 +685,9 @@ public:
     void RegisterNotifier(TGridChangeNotifier* ANotifier);
     void UnRegisterNotifier(TGridChangeNotifier* ANotifier);
     const std::vector<TGridChangeNotifier*>& GetNotifiers() const { return FNotifierList; }
-    // The rich edits the grid measures rich text with and edits it in
-    // (made on first use).
-    TLumRichEdit* GetRichEdit() const { return FRichEdit; }
+    // The rich edits the grid measures rich text with (made on first
+    // read, hidden) and edits it in.
+    TLumRichEdit* GetRichEdit();
     TLumRichEdit* GetInplaceRichEdit() const { return FInplaceRichEdit; }
     // The scroll bar control shown over a cell scroll bar (run time only).
     TScrollBar* GetCellScrollBar() const { return FScrollBar; }
@@ -460,12 +696,14 @@ public:
     bool GetOleDropTargetAssigned() const { return FOleDropTargetAssigned; }
 
     // ---- hooks of later steps (see the list at the top) ----
-    virtual void SetColCount(int Value) { TBaseGrid::SetColCount(Value); }
-    virtual void SetRowCount(int Value) { TBaseGrid::SetRowCount(Value); }
-    virtual void SetFixedCols(int Value) { TBaseGrid::SetFixedCols(Value); }
-    virtual void SetFixedRows(int Value) { TBaseGrid::SetFixedRows(Value); }
-    virtual void SetDefaultRowHeight(int Value) { TBaseGrid::SetDefaultRowHeight(Value); }
-    virtual void ApplyScrollBarAlways(bool /*Hide*/) { }
+    virtual void FocusCell(int ACol, int ARow) { TBaseGrid::FocusCell(ACol, ARow, true); }
+    virtual bool IsSelectionHidden() { return false; }
+    virtual void UnHideSelection() { }
+    virtual void UpdateVertScrollProportion() { }
+    virtual void UpdateHorzScrollProportion() { }
+    virtual void SyncFlatVertScrollBar() { }
+    virtual void SyncFlatHorzScrollBar() { }
+    virtual bool EditLinkDropDown() { return false; }
     virtual void ShowColumnHeaders() { }
     virtual void ShowRowHeaders() { }
     virtual void AutoSizeColumns(bool /*DoFixedCols*/, int /*Padding*/) { }
@@ -484,7 +722,6 @@ public:
     }
     bool CellHasCheckBox(int /*ACol*/, int /*ARow*/) override { return false; }
     void SetCheckBoxFromText(int /*ACol*/, int /*ARow*/, const String& /*Value*/) override { }
-    virtual String RichToString(const String& Value) { return Value; }
     virtual void DrawNonClientBorder() { }
     virtual void SetStyle(TRirEvozStyle /*AStyle*/) { }
     virtual void SetComponentStyle(ROZEVizer AStyle) { FStyle = AStyle; }
@@ -514,12 +751,28 @@ public:
     TCellBalloonEvent OnCellBalloon;
     TFooterPaintEvent OnPaintFooter;
     TNotifyEvent OnCreatedFloatingFooter;
+    TCanSizeEvent OnColumnSize;
+    TCanSizeEvent OnRowSize;
+    TCanEditCellEvent OnCanEditCell;
+    TGetEditorTypeEvent OnGetEditorType;
+    TIsCellEvent OnIsFixedCell;
+    TIsCellEvent OnIsPasswordCell;
+    THasCellEditorEvent OnHasComboBox;
+    THasCellEditorEvent OnHasEditBtn;
+    THasCellEditorEvent OnHasSpinEdit;
+    THasFilterEditEvent OnHasFilterEdit;
 
     // Set while a focus move the grid makes itself is under way; editors
     // then ignore their focus loss.
     bool InvokedFocusChange { false };
 
 protected:
+    // Around the zoom's own row-height changes: the reaction to changed row
+    // heights stays out of the way.
+    virtual void BeginRowHeightChange() { FRHChanging = true; }
+    virtual void EndRowHeightChange() { FRHChanging = false; }
+    bool GetRowHeightChanging() const { return FRHChanging; }
+
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Resize() override;
@@ -529,6 +782,24 @@ private:
     friend class TDragDropSettings;
     friend class TFloatingFooter;
     friend class TFooterPanel;
+    // Tests set hidden-column flags the way hiding leaves them.
+    friend struct TDedOzovedUradTestAccess;
+
+    // Helpers of the dimension setters (DedOzovedUradDimensions.cpp).
+    void GrowColumnArrays();
+    void KeepFooterRowLast(int OldRowCount);
+    void AfterCountChange();
+    // Helpers of the cell views (DedOzovedUradCells.cpp).
+    int OriginalColumn(int c) const;
+    int UnSortedCellRow(int r) const;
+    // The saved cells of a hidden row padded to hold column c.
+    TStrings* HiddenRowCells(TGridItem* Item, int c);
+    template<class Apply>
+    void ForEachCell(const TGridRect& GridRect, Apply Fn);
+    // Resets one colour of the row's cells; frees what then holds nothing.
+    void ResetRowColour(int r, void (TCellProperties::*Reset)(TColor));
+    bool HoldsOnlyDefaults(int c, int r, const TCellProperties& p);
+    void RepaintAttributeCell(int c, int r);
 
     // Steps of construction and loading (DedOzovedUradLifecycle.cpp).
     void CreateSettingsObjects();
@@ -574,7 +845,8 @@ private:
     std::unique_ptr<TIntList> FSortRowXRef;
     std::unique_ptr<TIntList> FUnSortRowXRef;
     std::unique_ptr<TIntList> FMergedColumns;
-    std::unique_ptr<TIntList> FSelectedCells;
+    // The disjunct cell selection.
+    TGridCellSet FSelectedCells;
     std::unique_ptr<TIntList> FSelectedRows;
     std::unique_ptr<TIntList> FModifiedRows;
     std::unique_ptr<TIntList> FEnabledRows;
@@ -586,6 +858,15 @@ private:
     std::unique_ptr<TSyncGrid> FSyncGrid;
     // The hidden rows.
     std::unique_ptr<TCollection> FGridItems;
+    // The store sorted by Idx, made by the first mapping after it changed.
+    struct THiddenRowLookup {
+        std::vector<int> Idx;          // every item's Idx, ascending
+        std::vector<TGridItem*> Items; // the item of each Idx entry
+        std::vector<int> Distinct;     // each Idx once, ascending
+        std::vector<int> InViewBefore; // rows in view before Distinct[i]
+    };
+    std::optional<THiddenRowLookup> FHiddenRowLookup;
+    static std::unique_ptr<TCollection> MakeHiddenRowStore(TDedOzovedUrad* Grid);
     std::unique_ptr<TFilter> FFilter;
     std::unique_ptr<TBalloonSettings> FBalloon;
     std::unique_ptr<TShowModified> FShowModified;
@@ -684,6 +965,17 @@ private:
     int FLastTabRow { -1 };
     int FHoverLink { -1 };
     TGridRect FDisSelection { -1, -1, -1, -1 };
+    // The auto-edit cell.
+    int FAECol { -1 };
+    int FAERow { -1 };
+    bool FRHChanging { false };
+    // Suspends the proportional scroll range updates.
+    bool FScrollLock { false };
+    // Editing is only suspended at a read-only cell.
+    bool FEditDisable { false };
+    int FNumCellControls { 0 };
+    // A fixed line is being sized.
+    bool FSizeFixed { false };
     TCursor FOldCursor { crDefault };
     bool FIsWinXP { false };
     bool FIsWin7 { false };
