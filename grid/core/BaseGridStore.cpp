@@ -255,12 +255,18 @@ void TBaseGrid::FreeAllCellProperties()
 
 String TBaseGrid::GetCellEx(int c, int r)
 {
-    if (const TCellProperties* p = PropertiesAt(c, r)) {
-        const TPoint base = p->GetBaseCell(c, r);
-        c = base.X;
-        r = base.Y;
-    }
-    String value = GetStoredCell(c, r);
+    // One look-up for the text and the properties; a covered cell of a
+    // merged area reads its base instead.
+    TObject* slot = nullptr;
+    const String* text = &GetStoredCellAndObject(c, r, slot);
+    if (slot && c < TotalColCount())
+        if (const auto* p = dynamic_cast<const TCellProperties*>(slot); p && !p->GetIsBaseCell()) {
+            const TPoint base = p->GetBaseCell(c, r);
+            c = base.X;
+            r = base.Y;
+            text = &GetStoredCell(c, r);
+        }
+    String value = *text;
     if (r < FNormalRowCount) {
         FormatDisplayText(c, r, value);
         if (OnGetDisplWideText) {
