@@ -13,7 +13,7 @@ QT_PUBLISHED(TDrawGrid)
 QT_PUBLISHED(TStringGridStrings)
 QT_PUBLISHED(TStringGrid, QT_PROP(ColCount), QT_PROP(RowCount), QT_PROP(FixedCols), QT_PROP(FixedRows),
     QT_PROP(DefaultColWidth), QT_PROP(DefaultRowHeight), QT_PROP(GridLineWidth), QT_PROP(DefaultDrawing),
-    QT_PROP_T(FixedColor, u"TColor"), QT_PROP(ScrollBars), QT_PROP(DrawingStyle))
+    QT_PROP_T(FixedColor, u"TColor"), QT_PROP(ScrollBars), QT_PROP(DrawingStyle), QT_PROP(Options))
 
 namespace {
 
