@@ -147,7 +147,14 @@ void AppendCodePoint(String& s, char32_t cp)
 std::string StringToUtf8(StringView s)
 {
     std::string out;
-    out.reserve(s.size());
+    AppendStringUtf8(out, s);
+    return out;
+}
+
+void AppendStringUtf8(std::string& out, StringView s)
+{
+    if (out.empty())
+        out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
         char32_t cp = s[i];
         if (IsHighSurrogate(Char(cp)) && i + 1 < s.size() && IsLowSurrogate(s[i + 1])) {
@@ -172,7 +179,6 @@ std::string StringToUtf8(StringView s)
             out.push_back(char(0x80 | (cp & 0x3F)));
         }
     }
-    return out;
 }
 
 bool ReadDigitField(StringView s, int& value)

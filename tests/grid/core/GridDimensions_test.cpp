@@ -158,6 +158,15 @@ TEST(GridDimensions, ZoomStopsAtTwentyAndResetsToTheStart)
     EXPECT_EQ(G.GetRowHeights(1), Height);
     EXPECT_EQ(G.GetRowHeights(3), 0);
     EXPECT_EQ(G.GetUpdateCount(), 0);
+    // The same limit below.
+    G.Zoom(-21);
+    EXPECT_EQ(G.GetZoomFactor(), 0);
+    EXPECT_EQ(G.GetColWidths(1), Width);
+    G.Zoom(-20);
+    EXPECT_EQ(G.GetZoomFactor(), -20);
+    EXPECT_EQ(G.GetColWidths(1), Width - 20);
+    G.Zoom(-1);
+    EXPECT_EQ(G.GetZoomFactor(), -20);
 }
 
 // A line grows by the amount scaled to the screen, and is tested with that
