@@ -124,7 +124,7 @@ void TSpeedButton::UpdateExclusive()
 {
     if (m_groupIndex == 0 || !m_parent)
         return;
-    TMessage msg { CM_BUTTONPRESSED, WPARAM(m_groupIndex), reinterpret_cast<LPARAM>(this), 0 };
+    TMessage msg { CM_BUTTONPRESSED, WPARAM(m_groupIndex), reinterpret_cast<LPARAM>(static_cast<TObject*>(this)), 0 };
     m_parent->Broadcast(msg);
 }
 
@@ -132,8 +132,9 @@ void TSpeedButton::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
     case CM_BUTTONPRESSED: {
-        auto* sender = reinterpret_cast<TSpeedButton*>(Message.LParam);
-        if (int(Message.WParam) == m_groupIndex && sender != this) {
+        // Other button classes on the parent send the same message.
+        auto* sender = dynamic_cast<TSpeedButton*>(reinterpret_cast<TObject*>(Message.LParam));
+        if (sender && int(Message.WParam) == m_groupIndex && sender != this) {
             if (sender->m_down && m_down) {
                 m_down = false;
                 m_state = bsUp;
