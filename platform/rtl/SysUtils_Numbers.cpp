@@ -214,7 +214,7 @@ String GeneralText(const Decimal& d, int precision, int expDigits, const TFormat
     const std::string& digits = d.digits;
     Char stack[64];
     std::unique_ptr<Char[]> heap;
-    const std::size_t most = digits.size() + std::size_t(std::max(precision, 0)) + 16;
+    const std::size_t most = digits.size() + std::size_t(std::max(precision, 0)) + std::size_t(std::max(expDigits, 0)) + 16;
     Char* const start = most <= std::size(stack) ? stack : (heap.reset(new Char[most]), heap.get());
     Char* out = start;
     auto put = [&out](std::string_view ascii) {
