@@ -210,3 +210,61 @@ TEST_F(ButtonUi, PaintsItsStatesInItsColours)
     EXPECT_EQ(Pixel(b, 30, 1), Rgb(TColor(0x00C000)));
     EXPECT_LT(Pixel(b, 30, 21) & 0xFF00, 0x2000u);
 }
+
+TEST_F(ButtonUi, LaysOutGlyphAndCaptionLikeASpeedButton)
+{
+    // A 100 x 40 content area, a 16 x 16 glyph and a 30 x 12 caption.
+    struct Case {
+        TButtonLayout layout;
+        int margin, spacing;
+        TPoint glyph, text;
+    };
+    const Case cases[] = {
+        { blGlyphLeft, -1, 4, { 25, 12 }, { 45, 14 } },   // the pair centred: (100 - 50) / 2
+        { blGlyphLeft, 3, 4, { 3, 12 }, { 23, 14 } },
+        { blGlyphLeft, -1, -1, { 18, 12 }, { 52, 14 } },  // three equal gaps of 18
+        { blGlyphLeft, 2, -1, { 2, 12 }, { 44, 14 } },    // the rest spread: (100 - 2 - 46) / 2
+        { blGlyphRight, 3, 4, { 81, 12 }, { 47, 14 } },
+        { blGlyphTop, 2, 1, { 42, 2 }, { 35, 19 } },
+        { blGlyphBottom, 2, 1, { 42, 22 }, { 35, 9 } },
+    };
+    TRirEvozButton* b = Add(10, 10);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.layout) << " " << c.margin << " " << c.spacing);
+        b->SetLayout(c.layout);
+        b->SetMargin(c.margin);
+        b->SetSpacing(c.spacing);
+        TPoint g, t;
+        b->CalcLayout(TRect(0, 0, 100, 40), { 16, 16 }, { 30, 12 }, g, t);
+        EXPECT_EQ(g.X, c.glyph.X);
+        EXPECT_EQ(g.Y, c.glyph.Y);
+        EXPECT_EQ(t.X, c.text.X);
+        EXPECT_EQ(t.Y, c.text.Y);
+    }
+    // Without a caption the glyph stays in the middle whatever the layout says.
+    b->SetLayout(blGlyphLeft);
+    b->SetMargin(3);
+    TPoint g, t;
+    b->CalcLayout(TRect(0, 0, 100, 40), { 16, 16 }, { 0, 0 }, g, t);
+    EXPECT_EQ(g.X, 42);
+    EXPECT_EQ(g.Y, 12);
+}
+
+TEST_F(ButtonUi, AcceleratorClicksOnlyAnEnabledButton)
+{
+    TRirEvozButton* b = Add(10, 10);
+    b->SetCaption(u"&Find");
+    Show();
+    TMessage msg { CM_DIALOGCHAR, WPARAM(u'f'), 0, 0 };
+    b->Dispatch(msg);
+    EXPECT_EQ(msg.Result, 1);
+    EXPECT_EQ(clicks.size(), 1u);
+    TMessage other { CM_DIALOGCHAR, WPARAM(u'x'), 0, 0 };
+    b->Dispatch(other);
+    EXPECT_EQ(clicks.size(), 1u);
+    b->SetEnabled(false);
+    TMessage disabled { CM_DIALOGCHAR, WPARAM(u'f'), 0, 0 };
+    b->Dispatch(disabled);
+    EXPECT_EQ(disabled.Result, 0);
+    EXPECT_EQ(clicks.size(), 1u);
+}
