@@ -362,7 +362,7 @@ void TLumCheckBox::Paint()
     TColor textColor = GetFont()->GetColor();
     if (FTransparent)
         PaintBackground();
-    if (HandleAllocated())
+    if (HandleAllocated() && GetWindowText(GetHandle()) != GetCaption())
         SetWindowText(GetHandle(), GetCaption());
 
     PaintBox(BoxRect(FDPIScale), textColor);

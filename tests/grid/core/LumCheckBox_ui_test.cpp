@@ -196,3 +196,24 @@ TEST_F(CheckBoxUi, PaintsBoxCaptionAndTransparency)
             grey = Pixel(x, y) == 0x808080u;
     EXPECT_TRUE(grey);
 }
+
+TEST_F(CheckBoxUi, AcceleratorTogglesAndTakesTheFocusOnlyWithTabStop)
+{
+    box->SetCaption(u"&Match case");
+    other->SetFocus();
+    TMessage key { CM_DIALOGCHAR, WPARAM(u'm'), 0, 0 };
+    box->Dispatch(key);
+    EXPECT_EQ(key.Result, 1);
+    EXPECT_TRUE(box->GetChecked());
+    EXPECT_FALSE(box->Focused());
+    box->SetTabStop(true);
+    TMessage again { CM_DIALOGCHAR, WPARAM(u'm'), 0, 0 };
+    box->Dispatch(again);
+    EXPECT_FALSE(box->GetChecked());
+    EXPECT_TRUE(box->Focused());
+    TMessage other { CM_DIALOGCHAR, WPARAM(u'x'), 0, 0 };
+    box->Dispatch(other);
+    EXPECT_EQ(other.Result, 0);
+    EXPECT_FALSE(box->GetChecked());
+    EXPECT_EQ(clicks, 0);
+}
