@@ -1,6 +1,7 @@
 #include "dropdown/LumCustomDropDown.h"
 
 #include "grid/core/GridPainters.h"
+#include "grid/core/GridPlatform.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
@@ -15,25 +16,43 @@ QT_PUBLISHED(TLumCustomDropDown, QT_PROP(EditorEnabled), QT_PROP(DropDownEnabled
     QT_PROP_T(SelectionColor, u"TColor"), QT_PROP_T(SelectionColorTo, u"TColor"), QT_PROP(SelectionColorStyle),
     QT_PROP(EmptyText), QT_PROP(EmptyTextStyle), QT_PROP(EmptyTextFocused), QT_PROP(ReturnIsTab),
     QT_PROP(LabelCaption), QT_PROP(LabelPosition), QT_PROP(LabelMargin), QT_PROP(LabelTransparent),
-    QT_PROP(LabelAlwaysEnabled), QT_PROP(LabelFont), QT_PROP(ButtonAppearance), QT_PROP(UIStyle), QT_PROP(Version),
-    QT_EVENT(OnAfterDropDown), QT_EVENT(OnBeforeDropDown), QT_EVENT(OnDropDown), QT_EVENT(OnBeforeDropUp),
-    QT_EVENT(OnDropUp), QT_EVENT(OnLabelClick), QT_EVENT(OnLabelDblClick), QT_EVENT(OnGetDropDownPos))
+    QT_PROP(LabelAlwaysEnabled), QT_PROP(LabelFont), QT_PROP(ButtonAppearance), QT_PROP(DropDownHeader),
+    QT_PROP(DropDownFooter), QT_PROP(Images), QT_PROP(UIStyle), QT_PROP(Version), QT_EVENT(OnAfterDropDown),
+    QT_EVENT(OnBeforeDropDown), QT_EVENT(OnDropDown), QT_EVENT(OnBeforeDropUp), QT_EVENT(OnDropUp),
+    QT_EVENT(OnDropDownHeaderButtonClick), QT_EVENT(OnDropDownFooterButtonClick), QT_EVENT(OnDrawHeader),
+    QT_EVENT(OnDrawFooter), QT_EVENT(OnGetHeaderText), QT_EVENT(OnGetFooterText), QT_EVENT(OnLabelClick),
+    QT_EVENT(OnLabelDblClick), QT_EVENT(OnGetDropDownPos))
 
 // The properties are published on the base so that the events bind to its members.
 QT_PUBLISHED(TLumDropDown)
 
 TLumCustomDropDown::TLumCustomDropDown(TComponent* AOwner)
     : TCustomMaskEdit(AOwner)
+    , FDropDownHeader(std::make_unique<THeaderAppearance>(this))
     , FButtonAppearance(std::make_unique<TLumButtonAppearance>())
+    , FDropDownFooter(std::make_unique<TFooterAppearance>(this))
     , FLabelFont(std::make_unique<TFont>())
 {
+    FIsThemed = GridPlatform::ComCtl32MajorVersion >= 6;
     SetBounds(GetLeft(), GetTop(), 200, 21);
+    FDropDownHeader->OnChange = [this](TObject*) { HeaderChanged(); };
+    FDropDownHeader->OnButtonsChanged = [this](TObject*) { HeaderChanged(); };
+    FDropDownFooter->OnChange = [this](TObject*) { FooterChanged(); };
+    FDropDownFooter->OnButtonsChanged = [this](TObject*) { FooterChanged(); };
     FLabelFont->Assign(GetFont());
     FLabelFont->OnChange = [this](TObject* Sender) { LabelFontChanged(Sender); };
     SetControlStyle(GetControlStyle() + csDoubleClicks);
 }
 
 TLumCustomDropDown::~TLumCustomDropDown() = default;
+
+void TLumCustomDropDown::CreateParams(TCreateParams& Params)
+{
+    TCustomMaskEdit::CreateParams(Params);
+    // Multi-line lets the formatting rectangle be narrowed to keep the text
+    // clear of the button.
+    Params.Style |= ES_MULTILINE | WS_CLIPCHILDREN;
+}
 
 // ---- value text ----
 
@@ -137,6 +156,27 @@ void TLumCustomDropDown::SetEmptyTextStyle(TFontStyles Value)
     Invalidate();
 }
 
+void TLumCustomDropDown::SetFocusControl(TWinControl* Value)
+{
+    if (FFocusControl)
+        FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = Value;
+    if (FFocusControl)
+        FFocusControl->FreeNotification(this);
+}
+
+TSize TLumCustomDropDown::GetDropDownSize() const
+{
+    if (FDropDownWidth != 0 && FDropDownHeight != 0)
+        return TSize(FDropDownWidth, FDropDownHeight);
+    if (FControl)
+        return TSize(FControl->GetWidth(), FControl->GetHeight());
+    return TSize();
+}
+
+void TLumCustomDropDown::HeaderChanged() { }
+void TLumCustomDropDown::FooterChanged() { }
+
 void TLumCustomDropDown::SetImages(TCustomImageList* Value)
 {
     if (FImages)
@@ -185,6 +225,8 @@ void TLumCustomDropDown::Assign(TPersistent* Source)
     FSigned = S->FSigned;
     FAutoThousandSeparator = S->FAutoThousandSeparator;
     FButtonAppearance->Assign(S->FButtonAppearance.get());
+    FDropDownHeader->Assign(S->FDropDownHeader.get());
+    FDropDownFooter->Assign(S->FDropDownFooter.get());
     FDropPosition = S->FDropPosition;
     FButtonWidth = S->FButtonWidth;
     FButtonHint = S->FButtonHint;
@@ -328,8 +370,22 @@ void TLumCustomDropDown::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 
 void TLumCustomDropDown::Dispatch(TMessage& Message)
 {
+    switch (Message.Msg) {
+    case CN_COMMAND:
+        // A rewrite of the whole value announces itself once too often.
+        if (HIWORD(Message.WParam) == EN_CHANGE && FBlockChange) {
+            FBlockChange = false;
+            return;
+        }
+        break;
+    default:
+        break;
+    }
     TCustomMaskEdit::Dispatch(Message);
     switch (Message.Msg) {
+    case WM_SIZE:
+        ResizeControl();
+        break;
     case CM_VISIBLECHANGED:
         if (FLabel && !FLabel->GetCaption().empty())
             FLabel->SetVisible(GetVisible());
@@ -343,6 +399,10 @@ void TLumCustomDropDown::Dispatch(TMessage& Message)
             FLabel->GetFont()->Assign(GetFont());
             UpdateLabel();
         }
+        break;
+    case CM_FONTCHANGED:
+        if (HandleAllocated())
+            SetEditRect();
         break;
     default:
         break;

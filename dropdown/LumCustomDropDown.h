@@ -38,6 +38,9 @@ using TDropDownEvent = std::function<void(TObject* Sender, bool& acceptdrop)>;
 using TDropUpEvent = std::function<void(TObject* Sender, bool Cancelled)>;
 using TGetDropDownPosEvent = std::function<void(TObject* Sender, TPoint& Pos)>;
 using TClipboardEvent = std::function<void(TObject* Sender, const String& value, bool& allow)>;
+using TDropDownButtonItemClick = std::function<void(TObject* Sender, int ButtonIndex)>;
+using TDrawBackGroundEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, TRect ARect)>;
+using TGetTextEvent = std::function<void(TObject* Sender, String& Text)>;
 
 class TLumCustomDropDown : public TCustomMaskEdit, public ILumStyle, public ILumTones {
     QT_CLASS(TLumCustomDropDown, TCustomMaskEdit)
@@ -116,6 +119,10 @@ public:
     void SetImages(TCustomImageList* Value);
     TLumButtonAppearance* GetButtonAppearance() const { return FButtonAppearance.get(); }
     void SetButtonAppearance(TLumButtonAppearance* Value) { FButtonAppearance->Assign(Value); }
+    THeaderAppearance* GetDropDownHeader() const { return FDropDownHeader.get(); }
+    void SetDropDownHeader(THeaderAppearance* Value) { FDropDownHeader->Assign(Value); }
+    TFooterAppearance* GetDropDownFooter() const { return FDropDownFooter.get(); }
+    void SetDropDownFooter(TFooterAppearance* Value) { FDropDownFooter->Assign(Value); }
     ROZEVizer GetUIStyle() const { return FLumStyle; }
     void SetUIStyle(ROZEVizer Value) { SetComponentStyle(Value); }
     ROZEVizer GetComponentStyle() const { return FLumStyle; }
@@ -123,6 +130,9 @@ public:
     void SetVersion(const String&) { }
     bool GetDroppedDown() const { return FDroppedDown; }
     TRect GetEditRect() const { return FEditRect; }
+    // The size the drop-down window has or will have: the window's own while
+    // it exists and may be sized, else the fixed size, else the content's.
+    TSize GetDropDownSize() const;
 
     // ---- caption label ----
     String GetLabelCaption() const;
@@ -144,6 +154,10 @@ public:
     TDropDownEvent OnDropDown;
     TDropUpEvent OnDropUp;
     TGetDropDownPosEvent OnGetDropDownPos;
+    // Passed on to the header and footer strips of the drop-down window.
+    TDropDownButtonItemClick OnDropDownHeaderButtonClick, OnDropDownFooterButtonClick;
+    TDrawBackGroundEvent OnDrawHeader, OnDrawFooter;
+    TGetTextEvent OnGetHeaderText, OnGetFooterText;
 
     // ---- operations the editors override, in contract order ----
     virtual void LabelClick();
@@ -214,10 +228,20 @@ protected:
     TGradientDirection GetDropDownGradient() const { return FDropDownGradient; }
     void SetDropDownGradient(TGradientDirection Value) { FDropDownGradient = Value; }
     TWinControl* GetFocusControl() const { return FFocusControl; }
-    void SetFocusControl(TWinControl* Value) { FFocusControl = Value; }
+    void SetFocusControl(TWinControl* Value);
+    TClipboardEvent GetOnClipboardCopy() const { return FOnClipboardCopy; }
+    void SetOnClipboardCopy(TClipboardEvent Value) { FOnClipboardCopy = std::move(Value); }
+    TClipboardEvent GetOnClipboardCut() const { return FOnClipboardCut; }
+    void SetOnClipboardCut(TClipboardEvent Value) { FOnClipboardCut = std::move(Value); }
+    TClipboardEvent GetOnClipboardPaste() const { return FOnClipboardPaste; }
+    void SetOnClipboardPaste(TClipboardEvent Value) { FOnClipboardPaste = std::move(Value); }
 
     void Loaded() override;
+    void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    // The header or footer look changed (its buttons included).
+    virtual void HeaderChanged();
+    virtual void FooterChanged();
     void UpdateLabel();
 
     int FOrigCtrlH { 0 };
@@ -243,7 +267,9 @@ protected:
     int FButtonWidth { 17 };
     bool FMouseInControl { false };
     TWinControl* FFocusControl { nullptr };
+    std::unique_ptr<THeaderAppearance> FDropDownHeader;
     std::unique_ptr<TLumButtonAppearance> FButtonAppearance;
+    std::unique_ptr<TFooterAppearance> FDropDownFooter;
     TControl* FControl { nullptr };
     TGradientDirection FDropDownGradient { gdHorizontal };
     bool FDropDownSizeable { true };
@@ -264,6 +290,10 @@ protected:
     bool FCanUndo { true };
     bool FExcelStyleDecimalSeparator { false };
     String FValidChars;
+    bool FBlockCopy { false };
+    bool FDoShowBusy { false };
+    TClipboardEvent FOnClipboardCopy, FOnClipboardPaste, FOnClipboardCut;
+    bool FButtonDown { false };
     bool FAutoThousandSeparator { true };
     bool FIsModified { false };
     TRect FEditRect;

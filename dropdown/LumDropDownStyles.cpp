@@ -98,6 +98,14 @@ void Put(TLumButtonAppearance* A, void (TLumButtonAppearance::*Setter)(TColor), 
     (A->*Setter)(Value == AsColor ? A->GetColor() : Value);
 }
 
+void ApplyStripColors(TStripAppearance* A, const StyleColors& Row)
+{
+    A->SetColor(Row.HeaderColor);
+    A->SetColorTo(Row.HeaderColorTo);
+    A->GetFont()->SetColor(Row.HeaderFont);
+    A->SetBorderColor(Row.HeaderBorderColor);
+}
+
 void ApplyButtonColors(TLumButtonAppearance* A, const ButtonColors& Row)
 {
     using T = TLumButtonAppearance;
@@ -132,6 +140,15 @@ void TLumCustomDropDown::SetComponentStyle(ROZEVizer AStyle)
             FDropDownColorTo = Row->DropDownColorTo;
         if (Row->DropDownBorderColor != Same)
             FDropDownBorderColor = Row->DropDownBorderColor;
+        ApplyStripColors(FDropDownHeader.get(), *Row);
+        ApplyStripColors(FDropDownFooter.get(), *Row);
+        // The two styles whose footer differs from their header.
+        if (AStyle == tsOffice2003Blue)
+            FDropDownFooter->SetBorderColor(0x962D00);
+        if (AStyle == tsWindowsVista) {
+            FDropDownFooter->SetColor(0xFFFAF0);
+            FDropDownFooter->SetColorTo(0xFFFDF9);
+        }
     }
     if (const ButtonColors* Row = RowOf(ButtonAppearanceColors, AStyle))
         ApplyButtonColors(FButtonAppearance.get(), *Row);

@@ -242,3 +242,65 @@ TEST(LumDropDown, StyleTables)
     EXPECT_EQ(custom.GetDropDownColor(), TColor(0x444444));
     EXPECT_EQ(custom.GetComponentStyle(), tsCustom);
 }
+
+TEST(LumDropDown, StyleTablesForHeaderAndFooter)
+{
+    struct Case {
+        ROZEVizer style;
+        TColor headerColor, headerColorTo, headerFont, headerBorder;
+        TColor footerColor, footerColorTo, footerBorder;
+    };
+    const Case cases[] = {
+        // the footer takes the header's colours but for two styles
+        { tsOffice2003Blue, 0xFCE1CB, 0xE0A57D, 0x000000, 0x000000, 0xFCE1CB, 0xE0A57D, 0x962D00 },
+        { tsWindowsVista, 0xFFFDF9, 0xFFFAF0, 0x000000, 0xFCF2DA, 0xFFFAF0, 0xFFFDF9, 0xFCF2DA },
+        { tsWindowsXP, 0xFFFFFF, clBtnFace, 0x000000, 0x808080, 0xFFFFFF, clBtnFace, 0x808080 },
+        { tsOffice2019Gray, 0xB8BBBE, clNone, 0x232425, 0x808080, 0xB8BBBE, clNone, 0x808080 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        TestDropDown d;
+        d.SetComponentStyle(c.style);
+        THeaderAppearance* h = d.GetDropDownHeader();
+        TFooterAppearance* f = d.GetDropDownFooter();
+        EXPECT_EQ(h->GetColor(), c.headerColor);
+        EXPECT_EQ(h->GetColorTo(), c.headerColorTo);
+        EXPECT_EQ(h->GetFont()->GetColor(), c.headerFont);
+        EXPECT_EQ(h->GetBorderColor(), c.headerBorder);
+        EXPECT_EQ(f->GetColor(), c.footerColor);
+        EXPECT_EQ(f->GetColorTo(), c.footerColorTo);
+        EXPECT_EQ(f->GetFont()->GetColor(), c.headerFont);
+        EXPECT_EQ(f->GetBorderColor(), c.footerBorder);
+    }
+}
+
+TEST(LumDropDown, HeaderFooterAndSizeSettings)
+{
+    TestDropDown d;
+    EXPECT_EQ(d.GetDropDownHeader()->GetOwner(), &d);
+    EXPECT_TRUE(d.GetDropDownHeader()->GetVisible());
+    EXPECT_EQ(d.GetDropDownFooter()->GetHeight(), 22);
+    EXPECT_EQ(d.GetDropDownSize().cx, 0);  // no content, no fixed size
+
+    d.SetDropDownWidth(150);
+    EXPECT_EQ(d.GetDropDownSize().cx, 0);  // one dimension alone is no size
+    d.SetDropDownHeight(90);
+    EXPECT_EQ(d.GetDropDownSize().cx, 150);
+    EXPECT_EQ(d.GetDropDownSize().cy, 90);
+
+    TestDropDown source;
+    source.GetDropDownHeader()->SetCaption(u"<b>Pick</b>");
+    source.GetDropDownHeader()->GetButtons()->Add()->SetCaption(u"All");
+    source.GetDropDownFooter()->SetSizeGrip(false);
+    d.Assign(&source);
+    EXPECT_EQ(d.GetDropDownHeader()->GetCaption(), u"<b>Pick</b>");
+    EXPECT_EQ(d.GetDropDownHeader()->GetButtons()->GetCount(), 1);
+    EXPECT_FALSE(d.GetDropDownFooter()->GetSizeGrip());
+
+    // The setters copy.
+    THeaderAppearance header(nullptr);
+    header.SetHeight(30);
+    d.SetDropDownHeader(&header);
+    EXPECT_EQ(d.GetDropDownHeader()->GetHeight(), 30);
+    EXPECT_NE(d.GetDropDownHeader(), &header);
+}
