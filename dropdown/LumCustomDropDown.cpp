@@ -1,5 +1,6 @@
 #include "dropdown/LumCustomDropDown.h"
 
+#include "dropdown/LumDropDownButton.h"
 #include "grid/core/GridPainters.h"
 #include "grid/core/GridPlatform.h"
 #include "platform/rtl/MathUtils.h"
@@ -42,9 +43,23 @@ TLumCustomDropDown::TLumCustomDropDown(TComponent* AOwner)
     FLabelFont->Assign(GetFont());
     FLabelFont->OnChange = [this](TObject* Sender) { LabelFontChanged(Sender); };
     SetControlStyle(GetControlStyle() + csDoubleClicks);
+    TLumCustomDropDown::CreateEditButton();
 }
 
-TLumCustomDropDown::~TLumCustomDropDown() = default;
+TLumCustomDropDown::~TLumCustomDropDown()
+{
+    // The button goes first, and the edit no longer reaches for it.
+    TDropDownEditButton* Button = FButton;
+    FButton = nullptr;
+    delete Button;
+}
+
+void TLumCustomDropDown::DropDownButtonClick(TObject*)
+{
+    if (GetComponentState().Contains(csDesigning))
+        return;
+    DoShowDropDown();
+}
 
 void TLumCustomDropDown::CreateParams(TCreateParams& Params)
 {
@@ -125,17 +140,6 @@ void TLumCustomDropDown::SetDropDownHeight(int Value)
         return;
     FDropDownHeight = Value;
     ForgetUserSize();
-}
-
-void TLumCustomDropDown::SetBorderColor(TColor Value)
-{
-    FBorderColor = Value;
-    if (Value == clNone) {
-        // Nudging the width makes the window redraw its standard frame.
-        SetWidth(GetWidth() + 1);
-        SetWidth(GetWidth() - 1);
-    }
-    Invalidate();
 }
 
 void TLumCustomDropDown::SetSelectionColor(TColor Value)
@@ -228,9 +232,11 @@ void TLumCustomDropDown::Assign(TPersistent* Source)
     FDropDownHeader->Assign(S->FDropDownHeader.get());
     FDropDownFooter->Assign(S->FDropDownFooter.get());
     FDropPosition = S->FDropPosition;
-    FButtonWidth = S->FButtonWidth;
-    FButtonHint = S->FButtonHint;
+    SetDropDownButtonWidth(S->FButtonWidth);
+    SetDropDownButtonHint(S->FButtonHint);
     SetEditorEnabled(S->FEditorEnabled);
+    SetDropDownButtonGlyph(S->GetDropDownButtonGlyph());
+    SetDropDownButtonCaption(S->GetDropDownButtonCaption());
     SetImages(S->FImages);
     FSelectionColorStyle = S->FSelectionColorStyle;
     FSelectionColor = S->FSelectionColor;
@@ -252,6 +258,8 @@ void TLumCustomDropDown::Notification(TComponent* AComponent, TOperation Operati
         FFocusControl = nullptr;
     if (AComponent == FLabel)
         FLabel = nullptr;
+    if (AComponent == FButton)
+        FButton = nullptr;
 }
 
 // ---- caption label ----
@@ -370,6 +378,8 @@ void TLumCustomDropDown::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 
 void TLumCustomDropDown::Dispatch(TMessage& Message)
 {
+    if (PaintMessage(Message))
+        return;
     switch (Message.Msg) {
     case CN_COMMAND:
         // A rewrite of the whole value announces itself once too often.
@@ -390,10 +400,6 @@ void TLumCustomDropDown::Dispatch(TMessage& Message)
         if (FLabel && !FLabel->GetCaption().empty())
             FLabel->SetVisible(GetVisible());
         break;
-    case CM_ENABLEDCHANGED:
-        if (FLabel && !FLabelAlwaysEnabled)
-            FLabel->SetEnabled(GetEnabled());
-        break;
     case CM_PARENTFONTCHANGED:
         if (FLabel && GetParentFont()) {
             FLabel->GetFont()->Assign(GetFont());
@@ -412,13 +418,17 @@ void TLumCustomDropDown::Dispatch(TMessage& Message)
 void TLumCustomDropDown::ChangeScale(int M, int D, bool isDpiChange)
 {
     TCustomMaskEdit::ChangeScale(M, D, isDpiChange);
-    TCustomForm* Form = GetParentForm(this);
-    FDPIScale = Form && Form->GetScaled() ? float(Form->GetPixelsPerInch()) / 96.0f : 1.0f;
-    UpdateEditButton();
+    FDPIScale = float(ScaleFactorForControl(this, nullptr));
+    if (FButton)
+        FButton->SetBWidth(int(RoundHalfEven(FButtonWidth * FDPIScale)));
     ResizeControl();
-    FLblUpdate = true;
-    FLabelFont->SetHeight(MulDiv(FLabelFont->GetHeight(), M, D));
-    FLblUpdate = false;
+    {
+        struct Guard {
+            bool& Flag;
+            ~Guard() { Flag = false; }
+        } G { FLblUpdate = true };
+        FLabelFont->SetHeight(MulDiv(FLabelFont->GetHeight(), M, D));
+    }
     if (FLabel)
         FLabel->GetFont()->Assign(FLabelFont.get());
     UpdateLabel();
@@ -430,6 +440,8 @@ void TLumCustomDropDown::Loaded()
     FParentFnt = GetParentFont();
     SetEditRect();
     ResizeControl();
+    if (FButton)
+        FButton->SetEnabled(GetEnabled());
     if (FLabel && !FLabelAlwaysEnabled)
         FLabel->SetEnabled(GetEnabled());
     UpdateLabel();
@@ -535,4 +547,13 @@ void TLumCustomDropDown::DrawGradientBackground(TCanvas* Canvas, TColor FromColo
     LumDropDown::DrawGradient(Canvas, FromColor, ToColor, Direction == gdHorizontal, R, Steps);
 }
 
-void TLumCustomDropDown::SetColorTones(const TColorTones& ATones) { SetBorderColor(ATones.Background.BorderColor); }
+void TLumCustomDropDown::SetColorTones(const TColorTones& ATones)
+{
+    if (FButton) {
+        FButton->SetButtonColor(ATones.Background.BrushColor);
+        FButton->SetButtonColorHot(ATones.Hover.BrushColor);
+        FButton->SetButtonColorDown(ATones.Selected.BrushColor);
+        FButton->SetButtonBorderColor(ATones.Background.BorderColor);
+    }
+    SetBorderColor(ATones.Background.BorderColor);
+}

@@ -12,6 +12,7 @@
 #include "richtext/LumStyles.h"
 
 class TCustomImageList;
+class TDropDownEditButton;
 
 enum TDropDownEditType {
     etString, etNumeric, etFloat, etUppercase, etMixedCase, etLowerCase, etPassword, etMoney, etRange, etHex,
@@ -45,6 +46,8 @@ using TGetTextEvent = std::function<void(TObject* Sender, String& Text)>;
 class TLumCustomDropDown : public TCustomMaskEdit, public ILumStyle, public ILumTones {
     QT_CLASS(TLumCustomDropDown, TCustomMaskEdit)
     QT_INTERFACES(ILumStyle, ILumTones)
+    friend class TDropDownEditButton;
+    friend class TLumDropDownSpeedButton;
 public:
     explicit TLumCustomDropDown(TComponent* AOwner = nullptr);
     ~TLumCustomDropDown() override;
@@ -93,15 +96,20 @@ public:
     TDropPosition GetDropPosition() const { return FDropPosition; }
     void SetDropPosition(TDropPosition Value) { FDropPosition = Value; }
     int GetDropDownButtonWidth() const { return FButtonWidth; }
-    void SetDropDownButtonWidth(int Value) { FButtonWidth = Value; }
+    // The button takes the width at once; the setting stays unscaled.
+    void SetDropDownButtonWidth(int Value);
     String GetDropDownButtonHint() const { return FButtonHint; }
-    void SetDropDownButtonHint(const String& Value) { FButtonHint = Value; }
+    // The button shows hints only while the hint is not empty.
+    void SetDropDownButtonHint(const String& Value);
+    TBitmap* GetDropDownButtonGlyph() const;
+    void SetDropDownButtonGlyph(TBitmap* Value);
+    TDropDownEditButton* GetButton() const { return FButton; }
     TColor GetBorderColor() const { return FBorderColor; }
     void SetBorderColor(TColor Value);
     TColor GetFocusBorderColor() const { return FFocusBorderColor; }
     void SetFocusBorderColor(TColor Value) { FFocusBorderColor = Value; }
     bool GetDisabledBorder() const { return FDisabledBorder; }
-    void SetDisabledBorder(bool Value) { FDisabledBorder = Value; }
+    void SetDisabledBorder(bool Value);
     TColor GetSelectionColor() const { return FSelectionColor; }
     void SetSelectionColor(TColor Value);
     TColor GetSelectionColorTo() const { return FSelectionColorTo; }
@@ -164,8 +172,8 @@ public:
     virtual void LabelDblClick();
     virtual int GetVersionNr() { return 0x01050702; }
     virtual void CreateDropDownForm() { }
-    virtual void CreateEditButton() { }
-    virtual void UpdateEditButton() { }
+    virtual void CreateEditButton();
+    virtual void UpdateEditButton();
     virtual void BeforeDropDown();
     virtual void AdjustDropDownHeight(int& H) { (void)H; }
     virtual void AfterDropDown();
@@ -187,11 +195,11 @@ public:
     virtual void SpareHook() { }
     virtual void DoWheelDown() { }
     virtual void DoWheelUp() { }
-    virtual void DrawFocusedText() { }
-    virtual void DrawEmptyText() { }
+    virtual void DrawFocusedText();
+    virtual void DrawEmptyText();
     virtual double NumericDefaultValue() { return 0; }
-    virtual void SetEditRect() { }
-    virtual void ResizeControl() { }
+    virtual void SetEditRect();
+    virtual void ResizeControl();
     // SetText is the next slot (declared with the value text above).
     virtual void SetSelectionColorStyle(TSelectionColorStyle AStyle);
     virtual void DrawSelection(TCanvas* Canvas, const TRect& R, int EndKind, TColor CornerColor);
@@ -199,6 +207,18 @@ public:
         const TRect& R, int Steps, TColor ToColor);
     void SetComponentStyle(ROZEVizer AStyle) override;
     void SetColorTones(const TColorTones& ATones) override;
+
+    // ---- painting around the text ----
+    // The font's height and a quarter of the smaller of it and the screen font's.
+    int MinimumEditHeight();
+    // The mouse is over the edit or the edit is the screen's active control.
+    bool IsHot();
+    // The one-pixel frame in the border, focus or disabled colour.
+    void DrawBorders();
+    void PaintBorder(HDC DC);
+    void UpdateButtonFocus();
+    // Reported by the button's left-button release.
+    void DropDownButtonClick(TObject* Sender);
 
 protected:
     TDropDownEditType GetEditType() const { return FEditType; }
@@ -229,6 +249,10 @@ protected:
     void SetDropDownGradient(TGradientDirection Value) { FDropDownGradient = Value; }
     TWinControl* GetFocusControl() const { return FFocusControl; }
     void SetFocusControl(TWinControl* Value);
+    String GetDropDownButtonCaption() const;
+    void SetDropDownButtonCaption(const String& Value);
+    bool GetFocusDraw() const { return FFocusDraw; }
+    void SetFocusDraw(bool Value) { FFocusDraw = Value; }
     TClipboardEvent GetOnClipboardCopy() const { return FOnClipboardCopy; }
     void SetOnClipboardCopy(TClipboardEvent Value) { FOnClipboardCopy = std::move(Value); }
     TClipboardEvent GetOnClipboardCut() const { return FOnClipboardCut; }
@@ -237,6 +261,12 @@ protected:
     void SetOnClipboardPaste(TClipboardEvent Value) { FOnClipboardPaste = std::move(Value); }
 
     void Loaded() override;
+    void DoEnter() override;
+    void DoExit() override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+    // The button sizes itself; the minimum height sizes the edit.
+    bool CanAutoSize(int&, int&) override { return false; }
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     // The header or footer look changed (its buttons included).
@@ -314,9 +344,12 @@ protected:
     TFontStyles FEmptyTextStyle;
     String FEmptyText;
     bool FEmptyTextFocused { false };
+    TDropDownEditButton* FButton { nullptr };
     String FOldText;
 
 private:
+    // The edit's own message handling of the painting around the text.
+    bool PaintMessage(TMessage& Message);
     void CreateLabel();
     void LabelFontChanged(TObject* Sender);
 };

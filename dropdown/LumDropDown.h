@@ -3,4 +3,5 @@
 
 #include "dropdown/LumButtonAppearance.h"
 #include "dropdown/LumCustomDropDown.h"
+#include "dropdown/LumDropDownButton.h"
 #include "dropdown/LumDropDownRoutines.h"

@@ -1,4 +1,5 @@
 #include "dropdown/LumCustomDropDown.h"
+#include "dropdown/LumDropDownButton.h"
 
 // The colour sets that restyle a drop-down for each style of the shared
 // style enumeration.
@@ -120,6 +121,37 @@ void ApplyButtonColors(TLumButtonAppearance* A, const ButtonColors& Row)
         A->GetFont()->SetColor(Row.Value[bcFont]);
 }
 
+// The drop-down button's own colours: the Office 2019 looks paint it,
+// every other style leaves it to the platform look.
+void ApplyDropDownButtonColors(TDropDownEditButton* B, ROZEVizer Style)
+{
+    struct Row {
+        ROZEVizer Style;
+        TColor Color, Hot, Down, Text, TextHot, TextDown;
+    };
+    static const Row Rows[] = {
+        { tsOffice2019White, 0xFFFFFF, 0xF2E1D5, 0xE3BDA3, 0x444648, 0x232425, 0x232425 },
+        { tsOffice2019Gray, 0xB8BBBE, 0x969696, 0x666666, 0x232425, 0x232425, 0x232425 },
+        { tsOffice2019Black, 0x444444, 0x686868, 0x828282, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF },
+    };
+    if (const Row* R = RowOf(Rows, Style)) {
+        B->SetButtonColor(R->Color);
+        B->SetButtonColorHot(R->Hot);
+        B->SetButtonColorDown(R->Down);
+        B->SetButtonTextColor(R->Text);
+        B->SetButtonTextColorHot(R->TextHot);
+        B->SetButtonTextColorDown(R->TextDown);
+        return;
+    }
+    B->SetButtonColor(clNone);
+    B->SetButtonColorHot(clNone);
+    B->SetButtonColorDown(clNone);
+    B->SetButtonBorderColor(clNone);
+    B->SetButtonTextColor(clNone);
+    B->SetButtonTextColorHot(clNone);
+    B->SetButtonTextColorDown(clNone);
+}
+
 } // namespace
 
 void TLumCustomDropDown::SetComponentStyle(ROZEVizer AStyle)
@@ -152,4 +184,6 @@ void TLumCustomDropDown::SetComponentStyle(ROZEVizer AStyle)
     }
     if (const ButtonColors* Row = RowOf(ButtonAppearanceColors, AStyle))
         ApplyButtonColors(FButtonAppearance.get(), *Row);
+    if (FButton)
+        ApplyDropDownButtonColors(FButton, AStyle);
 }

@@ -304,3 +304,56 @@ TEST(LumDropDown, HeaderFooterAndSizeSettings)
     EXPECT_EQ(d.GetDropDownHeader()->GetHeight(), 30);
     EXPECT_NE(d.GetDropDownHeader(), &header);
 }
+
+TEST(LumDropDown, StylesAndTonesColourTheDropDownButton)
+{
+    struct Case {
+        ROZEVizer style;
+        TColor color, hot, down, text, textHot, textDown;
+    };
+    const Case cases[] = {
+        { tsOffice2019White, 0xFFFFFF, 0xF2E1D5, 0xE3BDA3, 0x444648, 0x232425, 0x232425 },
+        { tsOffice2019Gray, 0xB8BBBE, 0x969696, 0x666666, 0x232425, 0x232425, 0x232425 },
+        { tsOffice2019Black, 0x444444, 0x686868, 0x828282, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF },
+        // every other style: the platform look
+        { tsWindows10, clNone, clNone, clNone, clNone, clNone, clNone },
+        { tsOffice2003Blue, clNone, clNone, clNone, clNone, clNone, clNone },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        TestDropDown d;
+        TDropDownEditButton* b = d.GetButton();
+        ASSERT_NE(b, nullptr);
+        b->SetButtonBorderColor(0x010101);
+        d.SetComponentStyle(tsOffice2019Black);  // something to reset
+        d.SetComponentStyle(c.style);
+        EXPECT_EQ(b->GetButtonColor(), c.color);
+        EXPECT_EQ(b->GetButtonColorHot(), c.hot);
+        EXPECT_EQ(b->GetButtonColorDown(), c.down);
+        EXPECT_EQ(b->GetButtonTextColor(), c.text);
+        EXPECT_EQ(b->GetButtonTextColorHot(), c.textHot);
+        EXPECT_EQ(b->GetButtonTextColorDown(), c.textDown);
+        // the Office 2019 styles leave the button's border colour alone
+        const bool office2019 = c.color != clNone;
+        EXPECT_EQ(b->GetButtonBorderColor(), office2019 ? TColor(0x010101) : clNone);
+    }
+
+    TestDropDown d;
+    TColorTones tones;
+    tones.Background.BrushColor = 0x111111;
+    tones.Background.BorderColor = 0x222222;
+    tones.Hover.BrushColor = 0x333333;
+    tones.Selected.BrushColor = 0x444444;
+    d.SetColorTones(tones);
+    EXPECT_EQ(d.GetButton()->GetButtonColor(), TColor(0x111111));
+    EXPECT_EQ(d.GetButton()->GetButtonColorHot(), TColor(0x333333));
+    EXPECT_EQ(d.GetButton()->GetButtonColorDown(), TColor(0x444444));
+    EXPECT_EQ(d.GetButton()->GetButtonBorderColor(), TColor(0x222222));
+    EXPECT_EQ(d.GetBorderColor(), TColor(0x222222));
+}
+
+TEST(LumDropDown, ButtonNeedsADropDownOwner)
+{
+    TEdit edit;
+    EXPECT_THROW(TDropDownEditButton button(&edit), EInvalidCast);
+}
