@@ -71,33 +71,11 @@ void TLumCustomDropDown::CreateParams(TCreateParams& Params)
 
 // ---- value text ----
 
-String TLumCustomDropDown::GetText()
-{
-    String S = TCustomMaskEdit::GetEditText();
-    if (!FPrefix.empty() && S.starts_with(FPrefix))
-        S.erase(0, FPrefix.size());
-    // Only a suffix that is there is removed: typing over a selection or a
-    // paste may leave the text without it, and its last characters are value.
-    if (!FSuffix.empty() && S.ends_with(FSuffix))
-        S.erase(S.size() - FSuffix.size());
-    return S;
-}
+String TLumCustomDropDown::GetText() { return LumDropDown::ValueOfWindowText(InputSettings(), GetEditText()); }
 
 void TLumCustomDropDown::SetText(const String& Value)
 {
-    String V = Value;
-    const bool Number = FEditType == etNumeric || FEditType == etFloat || FEditType == etMoney || FEditType == etHex;
-    if (V.empty() && Number)
-        V = u"0";
-    if (FPrecision > 0 && !V.empty() && V != u"Error") {
-        const String Digits = IntToStr(FPrecision);
-        if (FEditType == etMoney)
-            V = Format(u"%." + Digits + u"n", { StringToFloat(V) });
-        else if (FEditType == etFloat)
-            V = Format(u"%." + Digits + u"f", { StringToFloat(V) });
-    }
-    if (FEditType == etHex)
-        V = AnsiUpperCase(V);
+    const String V = LumDropDown::FormatValueText(InputSettings(), Value);
     TCustomMaskEdit::SetEditText(FPrefix + V + FSuffix);
     FOldText = V;
     SetModifiedFlag(false);
@@ -109,14 +87,6 @@ void TLumCustomDropDown::SetModifiedFlag(bool Value)
         return;
     SetModified(Value);
     FIsModified = Value;
-}
-
-double TLumCustomDropDown::StringToFloat(const String& S)
-{
-    double Value = 0;
-    if (!TryStrToFloat(LumDropDown::RemoveThousandSeparators(S), Value))
-        return 0;
-    return Value;
 }
 
 // ---- properties ----
@@ -378,7 +348,7 @@ void TLumCustomDropDown::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 
 void TLumCustomDropDown::Dispatch(TMessage& Message)
 {
-    if (PaintMessage(Message))
+    if (PaintMessage(Message) || InputMessage(Message))
         return;
     switch (Message.Msg) {
     case CN_COMMAND:

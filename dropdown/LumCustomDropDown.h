@@ -7,19 +7,13 @@
 #include <memory>
 
 #include "dropdown/LumButtonAppearance.h"
+#include "dropdown/LumDropDownInput.h"
 #include "platform/vcl/Mask.h"
 #include "platform/vcl/StdCtrls.h"
 #include "richtext/LumStyles.h"
 
 class TCustomImageList;
 class TDropDownEditButton;
-
-enum TDropDownEditType {
-    etString, etNumeric, etFloat, etUppercase, etMixedCase, etLowerCase, etPassword, etMoney, etRange, etHex,
-    etAlphaNumeric, etValidChars
-};
-QT_ENUM(TDropDownEditType, etString, etNumeric, etFloat, etUppercase, etMixedCase, etLowerCase, etPassword, etMoney,
-    etRange, etHex, etAlphaNumeric, etValidChars)
 
 enum TDropPosition { dpAuto, dpDown, dpUp };
 QT_ENUM(TDropPosition, dpAuto, dpDown, dpUp)
@@ -69,7 +63,26 @@ public:
     void SetModifiedFlag(bool Value);
     bool IsModified() const { return FIsModified; }
     // The locale's number with its thousand separators; 0 when it does not convert.
-    static double StringToFloat(const String& S);
+    static double StringToFloat(const String& S) { return LumDropDown::StringToFloat(S); }
+
+    // ---- number values ----
+    // 0 integer, 1 float, 5 hexadecimal, 2 anything else.
+    static int ClassifyNumber(const String& S) { return LumDropDown::ClassifyNumber(S); }
+    double GetFloatValue();
+    void SetFloatValue(double Value);
+    void SetIntValue(Int64 Value);
+    // Groups the digits of a money value, keeping the caret with its digit.
+    void ReformatMoney();
+    // The character index under a client point.
+    int CharFromPos(int X, int Y);
+
+    // ---- selection and the drop-down ----
+    // The value, between prefix and suffix.
+    void SelectAll();
+    void SelectBeforeDecimal();
+    void SelectAfterDecimal();
+    void ShowDropDown();
+    void HideDropDown(bool CancelChanges);
 
     // ---- properties ----
     bool GetEditorEnabled() const { return FEditorEnabled; }
@@ -222,9 +235,12 @@ public:
 
 protected:
     TDropDownEditType GetEditType() const { return FEditType; }
-    void SetEditType(TDropDownEditType Value) { FEditType = Value; }
+    // A new kind brings the value into its shape (0 when it does not fit).
+    void SetEditType(TDropDownEditType Value);
     short GetPrecision() const { return FPrecision; }
-    void SetPrecision(short Value) { FPrecision = Value; }
+    // Taken by the string, float, money and valid-characters kinds only; the
+    // value is shown again with the new decimals.
+    void SetPrecision(short Value);
     short GetLengthLimit() const { return FLengthLimit; }
     void SetLengthLimit(short Value) { FLengthLimit = Value; }
     String GetPrefix() const { return FPrefix; }
@@ -261,6 +277,9 @@ protected:
     void SetOnClipboardPaste(TClipboardEvent Value) { FOnClipboardPaste = std::move(Value); }
 
     void Loaded() override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyPress(Char& Key) override;
+    void DefaultHandler(TMessage& Message) override;
     void DoEnter() override;
     void DoExit() override;
     void MouseEnter() override;
@@ -348,8 +367,14 @@ protected:
     String FOldText;
 
 private:
-    // The edit's own message handling of the painting around the text.
+    class TInputHost;
+    friend class TInputHost;
+    LumDropDown::TInputSettings InputSettings() const;
+    // The edit's own message handling of the painting around the text, and
+    // of the keys, characters, focus, mouse and clipboard by the input rules.
     bool PaintMessage(TMessage& Message);
+    bool InputMessage(TMessage& Message);
+    bool FAltToggled { false };
     void CreateLabel();
     void LabelFontChanged(TObject* Sender);
 };

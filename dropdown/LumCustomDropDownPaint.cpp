@@ -316,6 +316,9 @@ bool TLumCustomDropDown::PaintMessage(TMessage& Message)
 
 void TLumCustomDropDown::DoEnter()
 {
+    // A click places the caret where it lands.
+    if (GetAutoSelect() && GetKeyState(VK_LBUTTON) >= 0)
+        SelectAll();
     TCustomMaskEdit::DoEnter();
     SetEditRect();
     DrawBorders();
