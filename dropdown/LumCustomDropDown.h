@@ -150,6 +150,8 @@ public:
     String GetVersion() const;
     void SetVersion(const String&) { }
     bool GetDroppedDown() const { return FDroppedDown; }
+    // The scale the drop-down window is sized and its strips drawn at.
+    float GetDPIScale() const { return FDPIScale; }
     TRect GetEditRect() const { return FEditRect; }
     // The size the drop-down window has or will have: the window's own while
     // it exists and may be sized, else the fixed size, else the content's.

@@ -6,3 +6,4 @@
 #include "dropdown/LumCustomDropDown.h"
 #include "dropdown/LumDropDownButton.h"
 #include "dropdown/LumDropDownRoutines.h"
+#include "dropdown/LumHeaderFooter.h"
