@@ -1,6 +1,7 @@
 #include "dropdown/LumCustomDropDown.h"
 
 #include "dropdown/LumDropDownButton.h"
+#include "dropdown/LumDropDownForm.h"
 #include "grid/core/GridPainters.h"
 #include "grid/core/GridPlatform.h"
 #include "platform/rtl/MathUtils.h"
@@ -43,22 +44,26 @@ TLumCustomDropDown::TLumCustomDropDown(TComponent* AOwner)
     FLabelFont->Assign(GetFont());
     FLabelFont->OnChange = [this](TObject* Sender) { LabelFontChanged(Sender); };
     SetControlStyle(GetControlStyle() + csDoubleClicks);
+    if (!GetComponentState().Contains(csDesigning))
+        MakeDropDownForm();
     TLumCustomDropDown::CreateEditButton();
 }
 
 TLumCustomDropDown::~TLumCustomDropDown()
 {
-    // The button goes first, and the edit no longer reaches for it.
+    // The button and the window go first, and the edit no longer reaches
+    // for them; the window's events must not call into a half-gone edit.
     TDropDownEditButton* Button = FButton;
     FButton = nullptr;
     delete Button;
-}
-
-void TLumCustomDropDown::DropDownButtonClick(TObject*)
-{
-    if (GetComponentState().Contains(csDesigning))
-        return;
-    DoShowDropDown();
+    if (TDropDownForm* Form = FDropDownForm) {
+        FDropDownForm = nullptr;
+        Form->OnHide = nullptr;
+        Form->OnDestroy = nullptr;
+        Form->OnSize = nullptr;
+        Form->OnSizing = nullptr;
+        delete Form;
+    }
 }
 
 void TLumCustomDropDown::CreateParams(TCreateParams& Params)
@@ -139,18 +144,6 @@ void TLumCustomDropDown::SetFocusControl(TWinControl* Value)
         FFocusControl->FreeNotification(this);
 }
 
-TSize TLumCustomDropDown::GetDropDownSize() const
-{
-    if (FDropDownWidth != 0 && FDropDownHeight != 0)
-        return TSize(FDropDownWidth, FDropDownHeight);
-    if (FControl)
-        return TSize(FControl->GetWidth(), FControl->GetHeight());
-    return TSize();
-}
-
-void TLumCustomDropDown::HeaderChanged() { }
-void TLumCustomDropDown::FooterChanged() { }
-
 void TLumCustomDropDown::SetImages(TCustomImageList* Value)
 {
     if (FImages)
@@ -230,6 +223,8 @@ void TLumCustomDropDown::Notification(TComponent* AComponent, TOperation Operati
         FLabel = nullptr;
     if (AComponent == FButton)
         FButton = nullptr;
+    if (AComponent == FDropDownForm)
+        FDropDownForm = nullptr;
 }
 
 // ---- caption label ----
@@ -420,6 +415,7 @@ void TLumCustomDropDown::Loaded()
 void TLumCustomDropDown::CreateWnd()
 {
     TCustomMaskEdit::CreateWnd();
+    NeedDropDownContent();
     SetEditRect();
     UpdateLabel();
 }
@@ -442,14 +438,6 @@ void TLumCustomDropDown::BeforeDropDown()
 {
     if (OnBeforeDropDown)
         OnBeforeDropDown(this);
-}
-
-void TLumCustomDropDown::AfterDropDown()
-{
-    if (FFocusControl && FFocusControl->CanFocus())
-        FFocusControl->SetFocus();
-    if (OnAfterDropDown)
-        OnAfterDropDown(this);
 }
 
 void TLumCustomDropDown::FormMouseWheelDown(TShiftState, TPoint, bool&) { DoWheelDown(); }

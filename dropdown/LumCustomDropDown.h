@@ -14,6 +14,7 @@
 
 class TCustomImageList;
 class TDropDownEditButton;
+class TDropDownForm;
 
 enum TDropPosition { dpAuto, dpDown, dpUp };
 QT_ENUM(TDropPosition, dpAuto, dpDown, dpUp)
@@ -42,6 +43,7 @@ class TLumCustomDropDown : public TCustomMaskEdit, public ILumStyle, public ILum
     QT_INTERFACES(ILumStyle, ILumTones)
     friend class TDropDownEditButton;
     friend class TLumDropDownSpeedButton;
+    friend class TDropDownForm;
 public:
     explicit TLumCustomDropDown(TComponent* AOwner = nullptr);
     ~TLumCustomDropDown() override;
@@ -117,6 +119,7 @@ public:
     TBitmap* GetDropDownButtonGlyph() const;
     void SetDropDownButtonGlyph(TBitmap* Value);
     TDropDownEditButton* GetButton() const { return FButton; }
+    TDropDownForm* GetDropDownForm() const { return FDropDownForm; }
     TColor GetBorderColor() const { return FBorderColor; }
     void SetBorderColor(TColor Value);
     TColor GetFocusBorderColor() const { return FFocusBorderColor; }
@@ -186,17 +189,19 @@ public:
     virtual void LabelClick();
     virtual void LabelDblClick();
     virtual int GetVersionNr() { return 0x01050702; }
-    virtual void CreateDropDownForm() { }
+    // Makes the window once. Editors override it to make their content after
+    // calling it; the override runs at window creation or the first opening.
+    virtual void CreateDropDownForm();
     virtual void CreateEditButton();
     virtual void UpdateEditButton();
     virtual void BeforeDropDown();
     virtual void AdjustDropDownHeight(int& H) { (void)H; }
     virtual void AfterDropDown();
-    virtual void DoShowDropDown() { }
-    virtual void PlaceDropDownControl() { }
-    virtual void UpdateDropDownSize() { }
-    virtual void DoHideDropDown(bool Cancel) { (void)Cancel; }
-    virtual void DropDownHidden() { }
+    virtual void DoShowDropDown();
+    virtual void PlaceDropDownControl();
+    virtual void UpdateDropDownSize();
+    virtual void DoHideDropDown(bool Cancel);
+    virtual void DropDownHidden();
     virtual void DropDownFormDestroyed() { }
     virtual void FormMouseWheelDown(TShiftState Shift, TPoint MousePos, bool& Handled);
     virtual void FormMouseWheelUp(TShiftState Shift, TPoint MousePos, bool& Handled);
@@ -281,6 +286,7 @@ protected:
     void Loaded() override;
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void DefaultHandler(TMessage& Message) override;
     void DoEnter() override;
     void DoExit() override;
@@ -365,6 +371,7 @@ protected:
     TFontStyles FEmptyTextStyle;
     String FEmptyText;
     bool FEmptyTextFocused { false };
+    TDropDownForm* FDropDownForm { nullptr };
     TDropDownEditButton* FButton { nullptr };
     String FOldText;
 
@@ -377,6 +384,10 @@ private:
     bool PaintMessage(TMessage& Message);
     bool InputMessage(TMessage& Message);
     bool FAltToggled { false };
+    // The editors' content was asked for.
+    bool FContentMade { false };
+    void MakeDropDownForm();
+    void NeedDropDownContent();
     void CreateLabel();
     void LabelFontChanged(TObject* Sender);
 };

@@ -411,7 +411,3 @@ bool TLumCustomDropDown::InputMessage(TMessage& Message)
         return false;
     }
 }
-
-void TLumCustomDropDown::ShowDropDown() { DoShowDropDown(); }
-
-void TLumCustomDropDown::HideDropDown(bool CancelChanges) { DoHideDropDown(CancelChanges); }

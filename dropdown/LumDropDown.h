@@ -5,5 +5,6 @@
 #include "dropdown/LumButtonAppearance.h"
 #include "dropdown/LumCustomDropDown.h"
 #include "dropdown/LumDropDownButton.h"
+#include "dropdown/LumDropDownForm.h"
 #include "dropdown/LumDropDownRoutines.h"
 #include "dropdown/LumHeaderFooter.h"

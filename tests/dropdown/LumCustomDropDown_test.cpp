@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dropdown/LumDropDown.h"
+#include "dropdown/LumDropDownForm.h"
 #include "tests/grid/core/LocaleGuard.h"
 
 namespace {
@@ -280,8 +281,13 @@ TEST(LumDropDown, HeaderFooterAndSizeSettings)
     EXPECT_EQ(d.GetDropDownHeader()->GetOwner(), &d);
     EXPECT_TRUE(d.GetDropDownHeader()->GetVisible());
     EXPECT_EQ(d.GetDropDownFooter()->GetHeight(), 22);
-    EXPECT_EQ(d.GetDropDownSize().cx, 0);  // no content, no fixed size
+    ASSERT_NE(d.GetDropDownForm(), nullptr);
+    d.GetDropDownForm()->SetBounds(0, 0, 120, 70);
+    EXPECT_EQ(d.GetDropDownSize().cx, 120);  // a sizeable window has its own size
+    EXPECT_EQ(d.GetDropDownSize().cy, 70);
 
+    d.SetDropDownSizeable(false);
+    EXPECT_EQ(d.GetDropDownSize().cx, 0);  // no content, no fixed size
     d.SetDropDownWidth(150);
     EXPECT_EQ(d.GetDropDownSize().cx, 0);  // one dimension alone is no size
     d.SetDropDownHeight(90);
