@@ -27,6 +27,7 @@ QT_PUBLISHED(TLumCustomDropDown, QT_PROP(EditorEnabled), QT_PROP(DropDownEnabled
 
 // The properties are published on the base so that the events bind to its members.
 QT_PUBLISHED(TLumDropDown)
+QT_PUBLISHED(TLumControlDropDown, QT_PROP(Control))
 
 TLumCustomDropDown::TLumCustomDropDown(TComponent* AOwner)
     : TCustomMaskEdit(AOwner)
@@ -215,6 +216,8 @@ void TLumCustomDropDown::Notification(TComponent* AComponent, TOperation Operati
         FImages = nullptr;
         Invalidate();
     }
+    // A content that is being freed is only forgotten: it is past being
+    // hidden or re-aligned.
     if (AComponent == FControl)
         FControl = nullptr;
     if (AComponent == FFocusControl)

@@ -272,6 +272,11 @@ protected:
     void SetDropDownGradient(TGradientDirection Value) { FDropDownGradient = Value; }
     TWinControl* GetFocusControl() const { return FFocusControl; }
     void SetFocusControl(TWinControl* Value);
+    TControl* GetControl() const { return FControl; }
+    // Registers the content of the drop-down window: its designed size is
+    // kept (at least the edit's width, less a scroll bar) and it stays hidden
+    // until the window opens. The drop-down does not own it.
+    void SetControl(TControl* Value);
     String GetDropDownButtonCaption() const;
     void SetDropDownButtonCaption(const String& Value);
     bool GetFocusDraw() const { return FFocusDraw; }
@@ -397,4 +402,15 @@ class TLumDropDown : public TLumCustomDropDown {
     QT_CLASS(TLumDropDown, TLumCustomDropDown)
 public:
     using TLumCustomDropDown::TLumCustomDropDown;
+};
+
+// A drop-down whose window shows any control assigned to it.
+class TLumControlDropDown : public TLumDropDown {
+    QT_CLASS(TLumControlDropDown, TLumDropDown)
+public:
+    using TLumDropDown::TLumDropDown;
+    using TLumCustomDropDown::GetControl;
+    using TLumCustomDropDown::SetControl;
+
+    void Loaded() override;
 };

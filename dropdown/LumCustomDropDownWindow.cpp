@@ -292,3 +292,35 @@ bool TLumCustomDropDown::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint 
         DoWheelUp();
     return Result;
 }
+
+// ---- the content ----
+
+void TLumCustomDropDown::SetControl(TControl* Value)
+{
+    if (Value == FControl || Value == this)
+        return;
+    if (FControl) {
+        FControl->RemoveFreeNotification(this);
+        FControl->SetAlign(alNone);
+        FControl->SetVisible(false);
+    }
+    FControl = Value;
+    if (!Value)
+        return;
+    Value->FreeNotification(this);
+    const double S = FDPIScale > 0 ? FDPIScale : 1.0;
+    FOrigCtrlW = Scaled(1 / S, Value->GetWidth());
+    FOrigCtrlH = Scaled(1 / S, Value->GetHeight());
+    // A narrow content takes about the edit's width.
+    if (FDropDownWidth == 0 && FOrigCtrlW < GetWidth())
+        FOrigCtrlW = Scaled(1 / S, GetWidth() - GetSystemMetrics(SM_CXVSCROLL));
+    if (!GetComponentState().Contains(csDesigning))
+        Value->SetVisible(false);
+}
+
+void TLumControlDropDown::Loaded()
+{
+    TLumDropDown::Loaded();
+    if (!GetComponentState().Contains(csDesigning))
+        PlaceDropDownControl();
+}
