@@ -388,7 +388,6 @@ private:
     // of the keys, characters, focus, mouse and clipboard by the input rules.
     bool PaintMessage(TMessage& Message);
     bool InputMessage(TMessage& Message);
-    bool FAltToggled { false };
     // The editors' content was asked for.
     bool FContentMade { false };
     void MakeDropDownForm();

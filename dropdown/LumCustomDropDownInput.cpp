@@ -241,9 +241,6 @@ void TLumCustomDropDown::SetPrecision(short Value)
 void TLumCustomDropDown::KeyDown(WORD& Key, TShiftState Shift)
 {
     TCustomMaskEdit::KeyDown(Key, Shift);
-    // The key-down message toggled for this very key already.
-    if (FAltToggled)
-        return;
     const auto S = InputSettings();
     TInputHost Host(*this);
     LumDropDown::TDropDownInput(S, Host).KeyDownEvent(Key, Shift);
@@ -276,7 +273,6 @@ bool TLumCustomDropDown::InputMessage(TMessage& Message)
         if (Designing)
             return false;
         WORD Key = WORD(Message.WParam);
-        FlagGuard Toggled(FAltToggled, GetKeyState(VK_MENU) < 0 && (Key == VK_UP || Key == VK_DOWN));
         const auto S = InputSettings();
         TInputHost Host(*this, &Message);
         LumDropDown::TDropDownInput(S, Host).KeyDownMessage(Key, KeyDataToShiftState(Message.LParam), Message.LParam);

@@ -147,6 +147,11 @@ TEST_F(OpenAndClose, EscapeRestoresReturnKeeps)
     Headless::Key(VK_DOWN, false, false, true);
     Pump();
     EXPECT_TRUE(Open());
+    // Alt+Down in the content closes it: the content passes the key on.
+    ASSERT_TRUE(List->Focused());
+    Headless::Key(VK_DOWN, false, false, true);
+    Pump();
+    EXPECT_FALSE(Open());
 }
 
 TEST_F(OpenAndClose, ASecondClickWithin250msDoesNotReopen)

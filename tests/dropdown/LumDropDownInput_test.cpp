@@ -500,6 +500,26 @@ TEST(DropDownInput, Paste)
     EXPECT_EQ(M.SelLength(), 2);
 }
 
+TEST(DropDownInput, CutAndCopyShowTheSelectedValue)
+{
+    TInputSettings S;
+    S.Prefix = u"$";
+    Model M(S);
+    M.Put(u"$1234", 2, 4);
+    String Seen;
+    EXPECT_FALSE(M.Rules().AllowCopy([&](const String& Part) {
+        Seen = Part;
+        return false;
+    }));
+    EXPECT_EQ(Utf8(Seen), "23");
+    EXPECT_TRUE(M.Rules().AllowCut([](const String&) { return true; }));
+    EXPECT_TRUE(M.Rules().AllowCopy(nullptr));
+    S.ReadOnly = true;
+    Model ReadOnly(S);
+    ReadOnly.Put(u"$1234", 2, 4);
+    EXPECT_FALSE(ReadOnly.Rules().AllowCut(nullptr));  // nothing is cut from a read-only edit
+}
+
 TEST(DropDownInput, NumberClassification)
 {
     struct Case {
