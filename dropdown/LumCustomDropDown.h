@@ -1,8 +1,9 @@
 #pragma once
 // The single-line edit with a drop-down button that every drop-down editor
 // derives from: a typed value text between a prefix and a suffix, a caption
-// label beside the edit, selection colour presets and the looks of the
-// drop-down window. The editors override the virtual operations below.
+// label beside the edit, the button, and the drop-down window with its
+// header, content and footer. The editors override the virtual operations
+// below.
 
 #include <memory>
 
@@ -90,7 +91,8 @@ public:
     bool GetEditorEnabled() const { return FEditorEnabled; }
     void SetEditorEnabled(bool Value);
     bool GetDropDownEnabled() const { return FDropDownEnabled; }
-    void SetDropDownEnabled(bool Value) { FDropDownEnabled = Value; }
+    // The button follows.
+    void SetDropDownEnabled(bool Value);
     int GetDropDownWidth() const { return FDropDownWidth; }
     void SetDropDownWidth(int Value);
     int GetDropDownHeight() const { return FDropDownHeight; }

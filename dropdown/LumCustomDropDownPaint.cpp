@@ -57,6 +57,13 @@ void TLumCustomDropDown::SetDropDownButtonWidth(int Value)
         ResizeControl();
 }
 
+void TLumCustomDropDown::SetDropDownEnabled(bool Value)
+{
+    FDropDownEnabled = Value;
+    if (FButton)
+        FButton->SetEnabled(Value);
+}
+
 void TLumCustomDropDown::SetDropDownButtonHint(const String& Value)
 {
     FButtonHint = Value;

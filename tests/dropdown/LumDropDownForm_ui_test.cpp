@@ -282,6 +282,9 @@ TEST_F(OpenAndClose, FooterButtonsAndHeaderButtons)
     Headless::Click(Window()->GetHeader()->GetButton(0)->ClientToScreen({ 3, 3 }));
     Pump();
     EXPECT_EQ(HeaderClicks, 1);
+    // A button added while open shows at once.
+    Edit->GetDropDownHeader()->GetButtons()->Add()->SetCaption(u"None");
+    EXPECT_EQ(Window()->GetHeader()->GetButtonCount(), 2);
     EXPECT_TRUE(Open());
     Edit->SetRawText(u"picked");
     Headless::Click(Window()->GetFooter()->GetButton(0)->ClientToScreen({ 3, 3 }));
