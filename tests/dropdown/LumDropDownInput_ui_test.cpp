@@ -21,6 +21,7 @@ public:
     using TLumCustomDropDown::SetSuffix;
     using TLumCustomDropDown::SetSigned;
     using TLumCustomDropDown::SetOnClipboardPaste;
+    using TLumCustomDropDown::SetExcelStyleDecimalSeparator;
 };
 
 void PutClipboardText(const String& Text)
@@ -174,6 +175,17 @@ TEST_F(TypedEdit, FloatIsFormattedWhenTheFocusLeaves)
     EXPECT_EQ(Edit->GetText(), u"3,50");
     EXPECT_DOUBLE_EQ(Edit->GetFloatValue(), 3.5);
     EXPECT_TRUE(Edit->IsModified());
+
+    // The keypad's decimal key types the locale's separator when asked to;
+    // the main keyboard's full stop stays the thousand separator here.
+    Edit->SetExcelStyleDecimalSeparator(true);
+    Edit->SetFocus();
+    Pump();
+    Edit->SelectAll();
+    Type(u"7");
+    Key(VK_DECIMAL);
+    Type(u"2");
+    EXPECT_EQ(Edit->GetText(), u"7,2");
 
     // A new kind brings the value into its shape.
     Edit->SetText(u"abc");
