@@ -10,14 +10,26 @@
 //   DedOzovedUradSettings.cpp   property setters and settings objects
 //   DedOzovedUradLook.cpp       the Look presets
 //   DedOzovedUradViews.cpp      what goes through IGridDataViews
+//   DedOzovedUradDimensions.cpp counts, fixed regions, zoom
+//   DedOzovedUradIndexMap.cpp   display and real rows and columns
+//   DedOzovedUradCells.cpp      the views of the cell store and the
+//                               per-cell attributes
+//   DedOzovedUradCellQueries.cpp what the grid asks about one cell
+//   DedOzovedUradVisual.cpp     the look of a cell and its dispatchers
+//   DedOzovedUradPaintCell.cpp  the cell painting sequence
+//   DedOzovedUradPaintText.cpp  the text step of a cell's painting
 //   FloatingFooter.cpp          the footer strip and its settings
 //
 // Steps that later work completes are virtual hooks. Until then each does
 // what the list below says:
 //
-//   SetColCount, SetRowCount, SetFixedCols, SetFixedRows,
-//   SetDefaultRowHeight        the platform grid's step only
-//   ApplyScrollBarAlways       nothing
+//   FocusCell                  the platform grid's focus move
+//   IsSelectionHidden          False; UnHideSelection nothing
+//   UpdateVertScrollProportion,
+//   UpdateHorzScrollProportion,
+//   SyncFlatVertScrollBar,
+//   SyncFlatHorzScrollBar      nothing (the window's own scroll bars)
+//   EditLinkDropDown           False (no edit link exists yet)
 //   ShowColumnHeaders,
 //   ShowRowHeaders             nothing
 //   AutoSizeColumns            nothing
@@ -33,7 +45,6 @@
 //   CalcFooter                 nothing
 //   IsBalloon                  False (no cell carries balloon settings)
 //   CellHasCheckBox            False; SetCheckBoxFromText nothing
-//   RichToString               the text unchanged
 //   DrawNonClientBorder        nothing
 //   SetStyle                   nothing
 //   SetComponentStyle          stores the style (UIStyle)
@@ -49,14 +60,26 @@
 //   LayoutSearchPanel          nothing (no search panel yet)
 //   MergedColumnsChanged       nothing
 //   FilterEditEnabledChanged   repaints
+//   GetCellType                ctEmpty (no cell carries an object yet)
+//   GetCellGraphicMetrics      no object
+//   DrawCellGraphic, DrawSortIndicator,
+//   DrawErrorUnderline         nothing
+//   FormulaValue               the text unchanged
+//   PrintUsesDisplayFont       True; PrintFont the display font (no print
+//                              settings yet)
+//   SearchHighlightText        the text unchanged (no search panel yet)
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "grid/core/BaseGrid.h"
+#include "grid/core/CellGraphicKinds.h"
 #include "grid/core/CellNodeSettings.h"
 #include "grid/core/ControlLook.h"
 #include "grid/core/FloatingFooter.h"
+#include "grid/core/GridCellSet.h"
 #include "grid/core/GridCompanions.h"
 #include "grid/core/GridDataViews.h"
 #include "grid/core/GridFilter.h"
@@ -70,6 +93,7 @@
 #include "richtext/LumStyles.h"
 
 class TCustomImageList;
+class TCustomRichEdit;
 class TImageList;
 class TPictureContainer;
 class THTMLPictureCache;
@@ -121,6 +145,31 @@ using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
 using TGridHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, String& HintStr)>;
 using TCellBalloonEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& ATitle, String& AText,
     int& AIcon)>;
+// Allow (preset True) False keeps the line from being sized.
+using TCanSizeEvent = std::function<void(TObject* Sender, int Index, bool& Allow)>;
+using TCanEditCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& CanEdit)>;
+using TGetEditorTypeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditorType& AEditor)>;
+// IsFixed, IsPassword and the like: a yes/no answer about one cell (row first).
+using TIsCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Value)>;
+// OnHasComboBox, OnHasEditBtn, OnHasSpinEdit (column first, answer preset False).
+using THasCellEditorEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Value)>;
+using THasFilterEditEvent = std::function<void(TObject* Sender, int ACol, bool& HasFilter)>;
+
+enum TCellBorder { cbLeft, cbTop, cbRight, cbBottom };
+QT_ENUM(TCellBorder, cbLeft, cbTop, cbRight, cbBottom)
+using TCellBorders = Set<TCellBorder>;
+
+using TGridGradientEvent = std::function<void(TObject* Sender, int ARow, int ACol, TColor& Color, TColor& ColorTo,
+    TColor& ColorMirror, TColor& ColorMirrorTo, TCellGradientDirection& GD)>;
+using TGridAlignEvent
+    = std::function<void(TObject* Sender, int ARow, int ACol, TAlignment& HAlign, TVAlignment& VAlign)>;
+using TWordWrapEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)>;
+using TCustomCellDrawEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int ACol, int ARow,
+    TGridDrawState AState, TRect ARect, bool Printing)>;
+using TGridBorderEvent
+    = std::function<void(TObject* Sender, int ARow, int ACol, TPen* APen, TCellBorders& Borders)>;
+using TGridBorderPropEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* LeftPen, TPen* TopPen,
+    TPen* RightPen, TPen* BottomPen)>;
 // Sender is the footer strip.
 using TFooterPaintEvent = std::function<void(TObject* Sender, int ACol, TRect ARect, TCanvas* ACanvas)>;
 
@@ -280,7 +329,8 @@ public:
     int GetGroupColumn() const { return FGroupColumn; }
 
     // ---- what the filter and sort settings ask of the grid (IGridHost) ----
-    int GetFixedRows() const override { return TBaseGrid::GetFixedRows(); }
+    // 1 while FixedRowAlways keeps a fixed row the platform cannot hold.
+    int GetFixedRows() const override;
     int GetRowCount() const override { return TBaseGrid::GetRowCount(); }
     int GetMergeSpanY(int ACol, int ARow) const override { return CellSpan(ACol, ARow).Y; }
     bool IsDestroying() const override { return TBaseGrid::IsDestroying(); }
@@ -288,7 +338,24 @@ public:
     void RepaintRow(int ARow) override;
     TSortIndexList& GetSortIndexes() override { return *FSortIndexes; }
 
-    // ---- dimensions (the simple setters; counts go through the hooks) ----
+    // ---- dimensions and fixed regions (DedOzovedUradDimensions.cpp) ----
+    // ColCount, Col and FixedCols count display columns; hidden columns are
+    // stored beyond ColCount, and the per-column arrays grow with both.
+    virtual void SetColCount(int Value);
+    // Fires OnRowCountChange before anything changes (not while the grid is
+    // being destroyed); a visible floating footer's row stays the last row.
+    virtual void SetRowCount(int Value);
+    // With FixedColAlways / FixedRowAlways the fixed lines outlive a grid
+    // without normal lines: the platform holds one line fewer for a while,
+    // the fixed count reads as asked, and the count asked for comes back as
+    // soon as the grid has lines for it.
+    virtual void SetFixedCols(int Value);
+    virtual void SetFixedRows(int Value);
+    int GetFixedCols() const;
+    virtual void SetDefaultRowHeight(int Value);
+    // The platform's focus move; remembers the selection and moves a
+    // synchronised grid's column along.
+    void SetCol(int Value);
     int GetFixedRightCols() const { return FFixedRightCols; }
     void SetFixedRightCols(int Value);
     int GetFixedFooters() const { return FFixedFooters; }
@@ -313,10 +380,207 @@ public:
     TCursor GetCursor() const { return TBaseGrid::GetCursor(); }
     void SetCursor(TCursor Value);
     int GetAllColCount() const { return GetColCount() + FNumHidden; }
+    int GetAllRowCount() const { return GetRowCount() + NumHiddenRows(); }
+    int GetLastCol() const { return GetColCount() - 1; }
+    int GetLastRow() const { return GetRowCount() - 1; }
+    // Rows in view: less the suppressed normal rows under ftSuppress.
+    int GetFilteredRows() const;
+    // Width of the fixed columns at both sides.
+    int FixedColumnsWidth() const;
     int GetMaxRowCount() const { return FMaxRowCount; }
     int GetMaxColCount() const { return FMaxColCount; }
+    // ScrollBarAlways: keeps the named window scroll bars shown (disabled)
+    // while everything fits; with saNone and Hide, hides a bar with nothing
+    // to scroll.
+    virtual void ApplyScrollBarAlways(bool Hide);
+    // Grows every column and row by x pixels (times the DPI scale) and the
+    // cell fonts by x points, within a zoom of -20..20.
+    virtual void Zoom(int x);
+    void ZoomReset() { Zoom(-GetZoomFactor()); }
+    // A line of Size pixels zoomed by x at the given DPI scale: it grows by
+    // the scaled amount unless it is hidden (0) or would vanish.
+    static int ZoomLineSize(int Size, int x, double Scale);
+    // The point size a cell font of Size points is drawn and measured with
+    // at the current zoom; never below 1.
+    int ZoomedFontSize(int Size) const { return std::max(1, Size + GetZoomFactor()); }
+    void ApplyZoom(TFont* AFont) const;
+    // The platform's sizing test, then OnColumnSize / OnRowSize may refuse.
+    void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
     TBorderStyle GetBorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
+
+    // ---- display and real indexes (DedOzovedUradIndexMap.cpp) ----
+    // Hidden rows leave the platform grid for the store GetGridItems() (one
+    // TGridItem per row, keyed by Idx); hidden columns stay stored at their
+    // real index and are only flagged. Each row mapping costs O(log h) for
+    // h hidden rows: a sorted lookup of the store is kept until the store
+    // changes. Negative indexes map to themselves.
+    TRealRow DisplayToRealRow(TDisplayRow ARow);
+    TDisplayRow RealToDisplayRow(TRealRow ARow);
+    TRealCol DisplayToRealCol(TDisplayCol ACol) const;
+    TDisplayCol RealToDisplayCol(TRealCol ACol) const;
+    TRealRow RealRowIndex(TDisplayRow ARow) { return DisplayToRealRow(ARow); }
+    TDisplayRow DisplRowIndex(TRealRow ARow) { return RealToDisplayRow(ARow); }
+    TRealCol RealColIndex(TDisplayCol ACol) override { return DisplayToRealCol(ACol); }
+    TDisplayCol DisplColIndex(TRealCol ACol) override { return RealToDisplayCol(ACol); }
+    // Real row indexes.
+    bool IsHiddenRow(int RowIndex);
+    // For a run of questions with the store unchanged: the first call fills
+    // ListHidden (owned by the caller) with the sorted Idx values.
+    bool IsHiddenRow(int RowIndex, std::unique_ptr<TIntList>& ListHidden) const;
+    // The stored row of real row RowIndex; nullptr when it is in view.
+    TGridItem* HiddenRowItem(int RowIndex);
+    int NumHiddenRows() const { return FGridItems->Count(); }
+    int TotalRowCount() const { return GetRowCount() + NumHiddenRows(); }
+    int NumHiddenColumns() const { return FNumHidden; }
+    int TotalColCount() const override { return GetAllColCount(); }
+    // Real columns; indexes outside the columns are visible and not hidden.
+    bool IsHiddenColumn(int ColIndex) const;
+    bool ColVisibleFlag(int Pos) const;
+    void SetColVisibleFlag(int Pos, bool Value);
+    bool IsIgnoredColumn(int ACol) const { return FIgnoreColumns->HasValue(ACol); }
+    TIntList* GetIgnoreColumns() const { return FIgnoreColumns.get(); }
+    // Display indexes. A row counts as suppressed by its height alone, a
+    // column only while it remembers a width.
+    bool IsSuppressedRow(int RowIndex) const { return GetRowHeights(RowIndex) == 0; }
+    bool IsSuppressedColumn(int ColIndex) const;
+    int NumSuppressedRows() const;
+    TIntList* GetSuppressColSizes() const { return FSuppressColSizes.get(); }
+    TIntList* GetSuppressRowSizes() const { return FSuppressRowSizes.get(); }
+    int GetRealCol() const { return DisplayToRealCol(TDisplayCol(GetCol())).Value; }
+    int GetRealRow() { return DisplayToRealRow(TDisplayRow(GetRow())).Value; }
+    // The display cell under a point in screen coordinates.
+    void ScreenToCell(TPoint pt, int& ACol, int& ARow);
+    void BuildHiddenRowLookup();
+    void FreeHiddenRowLookup() { FHiddenRowLookup.reset(); }
+    // What the writers export: with SaveFixedCells (or SaveFixedRows /
+    // SaveFixedCols) the fixed lines too.
+    int GetSaveStartCol() const;
+    int GetSaveStartRow() const;
+    int GetSaveEndCol() const;
+    int GetSaveEndRow() const;
+    int GetSaveColCount() const;
+    int GetSaveRowCount() const;
+
+    // ---- cell views and per-cell attributes (DedOzovedUradCells.cpp) ----
+    // Columns are stored (real) columns and rows display rows, except where
+    // said: the All... views take real rows, so they reach hidden rows too.
+    String GetCellsEx(int c, int r);
+    void SetCellsEx(int c, int r, const String& Value);
+    String CellByRealRow(int c, int r) { return GetCellsEx(c, r); }
+    // As AllCells, raw: no display hook.
+    String GetGridCellsEx(int c, int r);
+    void SetGridCellsEx(int c, int r, const String& Value);
+    // Wide views: a wide-encoded text reads decoded; the store is UTF-16,
+    // so a text is written as it is.
+    String GetWideCellsEx(int c, int r);
+    void SetWideCellsEx(int c, int r, const String& Value) { SetCellsEx(c, r, Value); }
+    String GetWideCells(int c, int r);
+    void SetWideCells(int c, int r, const String& Value) { SetCellEx(c, r, Value); }
+    // By display column.
+    String GetRealCell(int c, int r) { return GetCellEx(RealColIndex(TDisplayCol(c)).Value, r); }
+    void SetRealCell(int c, int r, const String& Value) { SetCellEx(RealColIndex(TDisplayCol(c)).Value, r, Value); }
+    // By the column's position before columns were moved.
+    String GetOriginalCells(int c, int r) { return GetCellEx(OriginalColumn(c), r); }
+    void SetOriginalCells(int c, int r, const String& Value) { SetCellEx(OriginalColumn(c), r, Value); }
+    // By the row's position before sorting.
+    String GetUnSortedCell(int c, int r) { return GetCellEx(c, UnSortedCellRow(r)); }
+    void SetUnSortedCell(int c, int r, const String& Value) { SetCellEx(c, UnSortedCellRow(r), Value); }
+    int SortedRowIndex(int ARow) const;
+    int UnSortedRowIndex(int ARow) const;
+    // Where stored column ACol stands now (ACol before any move).
+    int ColumnPosition(int ACol) const;
+    TIntList* GetSortRowXRef() const { return FSortRowXRef.get(); }
+    // The user object by real row; a hidden row keeps it in the properties
+    // among its saved cells.
+    TObject* GetObjectsEx(int c, int r);
+    void SetObjectsEx(int c, int r, TObject* Value);
+    // A hidden column's remembered width, else its display column's.
+    int GetAllColWidths(int c) const;
+    void SetAllColWidths(int c, int Value);
+
+    // Per-cell attributes. Reading a cell without properties answers the
+    // default and makes none; writing makes them and repaints the cell
+    // unless an update is open.
+    TColor GetColors(int c, int r) const;
+    void SetColors(int c, int r, TColor Value);
+    TColor GetColorsTo(int c, int r) const;
+    void SetColorsTo(int c, int r, TColor Value);
+    TCellGradientDirection GetGradients(int c, int r) const;
+    void SetGradients(int c, int r, TCellGradientDirection Value);
+    TColor GetFontColors(int c, int r) const;
+    void SetFontColors(int c, int r, TColor Value);
+    TFontStyles GetFontStyles(int c, int r) const;
+    void SetFontStyles(int c, int r, TFontStyles Value);
+    // Points, from and to the stored pixel height at the canvas' density.
+    int GetFontSizes(int c, int r);
+    void SetFontSizes(int c, int r, int Value);
+    String GetFontNames(int c, int r) const;
+    void SetFontNames(int c, int r, const String& Value);
+    // One scratch font shared by every read (the next read changes it); the
+    // grid's Font for a cell without properties.
+    TFont* GetFonts(int c, int r);
+    void SetFonts(int c, int r, TFont* Value);
+    TAlignment GetAlignments(int c, int r) const;
+    void SetAlignments(int c, int r, TAlignment Value);
+    // Reading makes the properties.
+    bool GetWordWraps(int c, int r);
+    void SetWordWraps(int c, int r, bool Value);
+    bool GetReadOnly(int c, int r) const;
+    void SetReadOnly(int c, int r, bool Value);
+    // A control placed over the cell (parented to the grid, never owned).
+    TControl* GetCellControls(int c, int r) const;
+    void SetCellControls(int c, int r, TControl* Value);
+    int GetNumCellControls() const { return FNumCellControls; }
+    // Every cell of the row from FixedCols on. clNone resets that colour;
+    // a cell whose properties then hold nothing else loses them.
+    void SetRowColor(int r, TColor Value);
+    void SetRowColorTo(int r, TColor Value);
+    void SetRowFontColor(int r, TColor Value);
+    // Every cell of a rectangle (nothing when Right < Left).
+    void SetCellColor(const TGridRect& GridRect, TColor AColor);
+    void SetCellTextColor(const TGridRect& GridRect, TColor AColor);
+    void SetCellFontName(const TGridRect& GridRect, const String& AName);
+    void SetCellFontSize(const TGridRect& GridRect, int ASize);
+    void SetAlignment(const TGridRect& GridRect, TAlignment AAlignment);
+    void SetFontStyle(const TGridRect& GridRect, TFontStyle AStyle, bool DoSet);
+    virtual void ClearRect(const TGridRect& ARect) { ClearRect(ARect.Left, ARect.Top, ARect.Right, ARect.Bottom); }
+    // True when every cell of the rectangle has it (and for no cell).
+    bool IsAlignment(const TGridRect& GridRect, TAlignment AAlignment) const;
+    bool IsFontStyle(const TGridRect& GridRect, TFontStyle AStyle) const;
+    // The disjunct cell selection (written by the selection code).
+    TGridCellSet& GetSelectedCellSet() { return FSelectedCells; }
+    const TGridCellSet& GetSelectedCellSet() const { return FSelectedCells; }
+
+    // ---- what the grid asks about one cell (DedOzovedUradCellQueries.cpp) ----
+    // Display column. Footer rows and fixed right columns are fixed; then
+    // DoIsFixedCell, at the base cell of a merged area.
+    bool IsFixed(int ACol, int ARow) override;
+    // Each Do... gives the grid's answer and then asks its event.
+    virtual void DoIsFixedCell(int ACol, int ARow, bool& IsFixed);
+    // Stored column. Read-only cells and a grid that does not edit refuse
+    // before OnCanEditCell; a cell beyond all columns is editable.
+    virtual void CanEditCell(int ACol, int ARow, bool& Allow);
+    virtual void DoCanEditCell(int ACol, int ARow, bool& CanEdit);
+    virtual void DoGetEditorType(int ACol, int ARow, TEditorType& AEditor);
+    virtual void DoGetEditorTypeForSpin(int ACol, int ARow, TEditorType& AEditor);
+    // Whether the cell shows its drop-down, edit or spin button without
+    // being edited; AEditor edNone stands for the grid's DefaultEditor.
+    virtual bool HasCellComboBox(int ACol, int ARow, TEditorType AEditor);
+    virtual bool HasCellEditBtn(int ACol, int ARow, TEditorType AEditor);
+    virtual bool HasCellSpinEdit(int ACol, int ARow, TEditorType AEditor);
+    virtual bool HasCellFilterEdit(int ACol, int ARow);
+    virtual void DoIsPasswordCell(int ACol, int ARow, bool& IsPassword);
+    // The look a cell has now, without the passing colours of the fixed
+    // regions, bands, background and selection.
+    void GetCellDefaults(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
+        TColor& AMirrorColorTo, TAlignment& HA, TVAlignment& VA, bool& WW, TCellGradientDirection& GD) override;
+    TAlignment DefaultCellAlignment() override { return GetDefaultAlignment(); }
+    // Rich text between a cell and a rich edit.
+    void CellToRich(int Col, int Row, TCustomRichEdit* Richeditor);
+    String RichToString(TCustomRichEdit* Richeditor);
+    // The text painters, measurers and exporters show: the display text.
+    virtual String GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
 
     // ---- look (DedOzovedUradLook.cpp) ----
     TGridLook GetLook() const { return FLook; }
@@ -449,9 +713,9 @@ public:
     void RegisterNotifier(TGridChangeNotifier* ANotifier);
     void UnRegisterNotifier(TGridChangeNotifier* ANotifier);
     const std::vector<TGridChangeNotifier*>& GetNotifiers() const { return FNotifierList; }
-    // The rich edits the grid measures rich text with and edits it in
-    // (made on first use).
-    TLumRichEdit* GetRichEdit() const { return FRichEdit; }
+    // The rich edits the grid measures rich text with (made on first
+    // read, hidden) and edits it in.
+    TLumRichEdit* GetRichEdit();
     TLumRichEdit* GetInplaceRichEdit() const { return FInplaceRichEdit; }
     // The scroll bar control shown over a cell scroll bar (run time only).
     TScrollBar* GetCellScrollBar() const { return FScrollBar; }
@@ -460,12 +724,14 @@ public:
     bool GetOleDropTargetAssigned() const { return FOleDropTargetAssigned; }
 
     // ---- hooks of later steps (see the list at the top) ----
-    virtual void SetColCount(int Value) { TBaseGrid::SetColCount(Value); }
-    virtual void SetRowCount(int Value) { TBaseGrid::SetRowCount(Value); }
-    virtual void SetFixedCols(int Value) { TBaseGrid::SetFixedCols(Value); }
-    virtual void SetFixedRows(int Value) { TBaseGrid::SetFixedRows(Value); }
-    virtual void SetDefaultRowHeight(int Value) { TBaseGrid::SetDefaultRowHeight(Value); }
-    virtual void ApplyScrollBarAlways(bool /*Hide*/) { }
+    virtual void FocusCell(int ACol, int ARow) { TBaseGrid::FocusCell(ACol, ARow, true); }
+    virtual bool IsSelectionHidden() { return false; }
+    virtual void UnHideSelection() { }
+    virtual void UpdateVertScrollProportion() { }
+    virtual void UpdateHorzScrollProportion() { }
+    virtual void SyncFlatVertScrollBar() { }
+    virtual void SyncFlatHorzScrollBar() { }
+    virtual bool EditLinkDropDown() { return false; }
     virtual void ShowColumnHeaders() { }
     virtual void ShowRowHeaders() { }
     virtual void AutoSizeColumns(bool /*DoFixedCols*/, int /*Padding*/) { }
@@ -484,7 +750,6 @@ public:
     }
     bool CellHasCheckBox(int /*ACol*/, int /*ARow*/) override { return false; }
     void SetCheckBoxFromText(int /*ACol*/, int /*ARow*/, const String& /*Value*/) override { }
-    virtual String RichToString(const String& Value) { return Value; }
     virtual void DrawNonClientBorder() { }
     virtual void SetStyle(TRirEvozStyle /*AStyle*/) { }
     virtual void SetComponentStyle(ROZEVizer AStyle) { FStyle = AStyle; }
@@ -505,6 +770,91 @@ public:
     // The mouse-leave handler of the cell scroll bar: hides it.
     void CellScrollBarMouseLeave(TObject* Sender);
 
+    // ---- cell look (DedOzovedUradVisual.cpp) ----
+    // Resolves the look of a cell (display column; Remap maps it to the
+    // stored column for every per-cell lookup). WW comes in as the grid's
+    // word-wrap setting. The sources apply in a fixed order, the last writer
+    // winning: grid, banding, fixed look, cell properties, number colours,
+    // the colour and gradient events, the selection, the disabled look.
+    void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
+        TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo, TFont* AFont, TAlignment& HA,
+        TVAlignment& VA, bool& WW, TCellGradientDirection& GD) override;
+    // The font part alone, as measuring needs it.
+    void GetFontProperties(int ACol, int RCol, int ARow, TGridDrawState& AState, TFont* AFont, TBrush* ABrush,
+        bool Remap);
+    // Horizontal alignment in the low byte, vertical in the high byte (stored column).
+    int ResolveCellAlignment(int ACol, int ARow);
+    // Percent of AColor over ABase, per channel; clNone on either side gives the other.
+    static TColor MixColors(TColor AColor, TColor ABase, int Percent);
+    static TColor SelectionMixColor(TColor ASelection, TColor ACell, bool Mixer, int Factor);
+    // The selection counts as shown: ShowSelection, a selection colour, and
+    // with AutoHideSelection the focus.
+    bool SelectionShown();
+    // Dispatchers the painters ask (stored columns); each gives the grid's
+    // answer, then fires its event.
+    virtual void GetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+    virtual void DoGetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+    virtual void GetCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
+    virtual void DoGetWordWrap(int ACol, int ARow, bool& WordWrap);
+    virtual void GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders);
+    // The cell font before any cell's own settings: the fixed font for fixed
+    // cells with UseFixedFont, else Font (with Scale, its height undone by
+    // the DPI scale).
+    virtual void AssignBaseFont(TFont* AFont, bool Fixed, bool Scale);
+    // A visual style paints fixed and selected cells.
+    bool UsesStyledDrawing() override;
+    bool HasCellBorderEvent() override { return bool(OnGetCellBorder); }
+    // Fixed-cell hover applies to the cell.
+    bool IsHoverFixedCell(int ACol, int ARow);
+    bool GetUseStyleServices() const { return FUseStyleServices; }
+    void SetUseStyleServices(bool Value) { FUseStyleServices = Value; }
+    bool GetNoDefaultDraw() const { return FNoDefaultDraw; }
+    void SetNoDefaultDraw(bool Value) { FNoDefaultDraw = Value; }
+    bool GetNoImageAndText() const { return FNoImageAndText; }
+    TColor GetSelectionRectangleColor() const { return FSelectionRectangleColor; }
+    void SetSelectionRectangleColor(TColor Value)
+    {
+        if (Value == FSelectionRectangleColor)
+            return;
+        FSelectionRectangleColor = Value;
+        Invalidate();
+    }
+    void SetNoImageAndText(bool Value) { FNoImageAndText = Value; }
+    // The disabled rows' look (a row disabled by real index).
+    bool GetUseEnabledRows() const { return FUseEnabledRows; }
+
+    // ---- cell painting (DedOzovedUradPaintCell.cpp, DedOzovedUradPaintText.cpp) ----
+    // Layers one cell inside the frame's rectangle: fixed-cell looks, editor
+    // buttons, the text, user drawing, borders, tree lines, the cell object
+    // and the focus rectangle.
+    void DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
+    // Renders the cell's rich text into Rect through the hidden rich edit.
+    void DrawRichTextCell(int ACol, int ARow, TRect Rect, TCanvas* Canvas);
+    // The height of "hg" in the font of the last painted multi-line cell or
+    // cell with an object beside its text.
+    int GetTextHeight() const { return FTextHeight; }
+
+    // ---- painting hooks of later steps (see the list at the top) ----
+    virtual TCellType GetCellType(int /*ACol*/, int /*ARow*/) { return ctEmpty; }
+    virtual TObject* GetCellGraphicMetrics(int /*ACol*/, int /*ARow*/, int& W, int& H, bool& TextBeside,
+        TCellHAlign& HAlign, TCellVAlign& VAlign)
+    {
+        W = H = 0;
+        TextBeside = true;
+        HAlign = haLeft;
+        VAlign = vaTop;
+        return nullptr;
+    }
+    virtual void DrawCellGraphic(TCanvas* /*ACanvas*/, int /*ACol*/, int /*ARow*/, TRect /*R*/, TObject* /*Graphic*/,
+        int /*TextWidth*/, TAlignment /*HA*/, TVAlignment /*VA*/) { }
+    virtual void DrawSortIndicator(TCanvas* /*ACanvas*/, int /*ACol*/, int /*Y*/, int /*X*/) { }
+    virtual void DrawErrorUnderline(TCanvas* /*ACanvas*/, TRect /*R*/, const String& /*Text*/, int /*ErrFrom*/,
+        int /*ErrLen*/) { }
+    virtual String FormulaValue(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
+    virtual bool PrintUsesDisplayFont() { return true; }
+    virtual TFont* PrintFont(bool /*Fixed*/) { return nullptr; }
+    virtual String SearchHighlightText(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
+
     // ---- events ----
     TGridColorEvent OnGetCellColor;
     TClickCellEvent OnClickCell;
@@ -514,21 +864,104 @@ public:
     TCellBalloonEvent OnCellBalloon;
     TFooterPaintEvent OnPaintFooter;
     TNotifyEvent OnCreatedFloatingFooter;
+    TCanSizeEvent OnColumnSize;
+    TCanSizeEvent OnRowSize;
+    TCanEditCellEvent OnCanEditCell;
+    TGetEditorTypeEvent OnGetEditorType;
+    TIsCellEvent OnIsFixedCell;
+    TIsCellEvent OnIsPasswordCell;
+    THasCellEditorEvent OnHasComboBox;
+    THasCellEditorEvent OnHasEditBtn;
+    THasCellEditorEvent OnHasSpinEdit;
+    THasFilterEditEvent OnHasFilterEdit;
+    TGridColorEvent OnGetCellPrintColor;
+    TGridGradientEvent OnGetCellGradient;
+    TGridAlignEvent OnGetAlignment;
+    TWordWrapEvent OnGetWordWrap;
+    TCustomCellDrawEvent OnCustomCellBkgDraw;
+    TCustomCellDrawEvent OnCustomCellDraw;
+    TGridBorderEvent OnGetCellBorder;
+    TGridBorderPropEvent OnGetCellBorderProp;
+    TIsCellEvent OnIsFixedHoverCell;
 
     // Set while a focus move the grid makes itself is under way; editors
     // then ignore their focus loss.
     bool InvokedFocusChange { false };
 
 protected:
+    // Around the zoom's own row-height changes: the reaction to changed row
+    // heights stays out of the way.
+    virtual void BeginRowHeightChange() { FRHChanging = true; }
+    virtual void EndRowHeightChange() { FRHChanging = false; }
+    bool GetRowHeightChanging() const { return FRHChanging; }
+
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Resize() override;
+
+    // Painting state the mouse and editing code keep (read by the painters).
+    bool FMouseDown { false };       // a selection drag is under way
+    bool FMouseDownMove { false };   // the pointer is pressed on a fixed cell
+    bool FDropDownDown { false };    // ... on its drop-down part
+    int FMoveColInd { -1 };          // the column being moved, -1 for none
+    bool FEditing { false };
+    bool FStyleBkg { false };        // a visual style paints the background
+    bool FUseStyleServices { true };
+    bool FNoDefaultDraw { false };
+    bool FNoImageAndText { false };
+    bool FUseEnabledRows { false };
+    bool FXYOffsetTopLeftOnly { false };
+    TColor FSelectionRectangleColor { clBlack };
+    bool FNoRTLOrientation { false };
+    TColorTones FTones;
+    bool FBlinkOn { false };
+    int FHoverHTMLAnchor { -1 };     // the anchor under the pointer in FHoverHTMLCell
+    TPoint FHoverHTMLCell { -1, -1 };
+    String FDownControlID;           // the pressed mini-HTML form control
 
 private:
     friend class TControlLook;
     friend class TDragDropSettings;
     friend class TFloatingFooter;
     friend class TFooterPanel;
+    // Tests set hidden-column flags the way hiding leaves them.
+    friend struct TDedOzovedUradTestAccess;
+
+    // Helpers of the dimension setters (DedOzovedUradDimensions.cpp).
+    void GrowColumnArrays();
+    void KeepFooterRowLast(int OldRowCount);
+    void AfterCountChange();
+    // Helpers of the cell views (DedOzovedUradCells.cpp).
+    int OriginalColumn(int c) const;
+    int UnSortedCellRow(int r) const;
+    // The saved cells of a hidden row padded to hold column c.
+    TStrings* HiddenRowCells(TGridItem* Item, int c);
+    template<class Apply>
+    void ForEachCell(const TGridRect& GridRect, Apply Fn);
+    // Resets one colour of the row's cells; frees what then holds nothing.
+    void ResetRowColour(int r, void (TCellProperties::*Reset)(TColor));
+    bool HoldsOnlyDefaults(int c, int r, const TCellProperties& p);
+    void RepaintAttributeCell(int c, int r);
+
+    // Steps of the cell look and cell painting.
+    bool StyledDrawingActive();
+    bool IsCellColSelected(int RCol) const;
+    bool IsCellRowSelected(int RRow) const;
+    bool IsRowDisabled(int RRow) const;
+    struct TCellPaint;
+    void DrawFixedCellLook(TCellPaint& P);
+    void DrawEditorButtons(TCellPaint& P);
+    void DrawCellBorders(TCellPaint& P);
+    void DrawFixedEdges(TCellPaint& P);
+    void DrawTreeLines(TCellPaint& P);
+    void DrawCellText(TCellPaint& P);
+    void DrawCellBackground(TCellPaint& P);
+    void DrawSelectionRectangle(TCellPaint& P);
+    void DrawPlainText(TCellPaint& P, String Text);
+    bool IsSortHeaderCell(int ACol, int ARow, bool& ShowIndicator);
+    int FTextHeight { 0 };
+    // The vertical DrawText flag of the last plain text drawn.
+    UINT FVAlign { 0 };
 
     // Steps of construction and loading (DedOzovedUradLifecycle.cpp).
     void CreateSettingsObjects();
@@ -574,7 +1007,8 @@ private:
     std::unique_ptr<TIntList> FSortRowXRef;
     std::unique_ptr<TIntList> FUnSortRowXRef;
     std::unique_ptr<TIntList> FMergedColumns;
-    std::unique_ptr<TIntList> FSelectedCells;
+    // The disjunct cell selection.
+    TGridCellSet FSelectedCells;
     std::unique_ptr<TIntList> FSelectedRows;
     std::unique_ptr<TIntList> FModifiedRows;
     std::unique_ptr<TIntList> FEnabledRows;
@@ -586,6 +1020,15 @@ private:
     std::unique_ptr<TSyncGrid> FSyncGrid;
     // The hidden rows.
     std::unique_ptr<TCollection> FGridItems;
+    // The store sorted by Idx, made by the first mapping after it changed.
+    struct THiddenRowLookup {
+        std::vector<int> Idx;          // every item's Idx, ascending
+        std::vector<TGridItem*> Items; // the item of each Idx entry
+        std::vector<int> Distinct;     // each Idx once, ascending
+        std::vector<int> InViewBefore; // rows in view before Distinct[i]
+    };
+    std::optional<THiddenRowLookup> FHiddenRowLookup;
+    static std::unique_ptr<TCollection> MakeHiddenRowStore(TDedOzovedUrad* Grid);
     std::unique_ptr<TFilter> FFilter;
     std::unique_ptr<TBalloonSettings> FBalloon;
     std::unique_ptr<TShowModified> FShowModified;
@@ -684,6 +1127,17 @@ private:
     int FLastTabRow { -1 };
     int FHoverLink { -1 };
     TGridRect FDisSelection { -1, -1, -1, -1 };
+    // The auto-edit cell.
+    int FAECol { -1 };
+    int FAERow { -1 };
+    bool FRHChanging { false };
+    // Suspends the proportional scroll range updates.
+    bool FScrollLock { false };
+    // Editing is only suspended at a read-only cell.
+    bool FEditDisable { false };
+    int FNumCellControls { 0 };
+    // A fixed line is being sized.
+    bool FSizeFixed { false };
     TCursor FOldCursor { crDefault };
     bool FIsWinXP { false };
     bool FIsWin7 { false };

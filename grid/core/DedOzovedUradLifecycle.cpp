@@ -92,6 +92,10 @@ TDedOzovedUrad::TDedOzovedUrad(TComponent* AOwner) : TBaseGrid(AOwner)
         CreateRunTimeControls();
 
     SetRowCount(10);
+    // The first columns remember their widths as later ones do through the
+    // column count setter.
+    for (int c = FSuppressColSizes->Count(); c < GetColCount(); ++c)
+        FSuppressColSizes->Add(GetColWidths(c));
     SetBounds(GetLeft(), GetTop(), 400, 250);
     SetAutoSize(false);
     SetDefaultRowHeight(22);
@@ -163,7 +167,6 @@ void TDedOzovedUrad::CreateLists()
     FUnSortRowXRef = std::make_unique<TIntList>();
     FMergedColumns = std::make_unique<TIntList>();
     FMergedColumns->OnChange = [this](TObject*, int, int) { MergedColumnsChanged(); };
-    FSelectedCells = std::make_unique<TIntList>();
     FSelectedRows = std::make_unique<TIntList>();
     FModifiedRows = std::make_unique<TIntList>();
     FEnabledRows = std::make_unique<TIntList>();
@@ -174,7 +177,7 @@ void TDedOzovedUrad::CreateLists()
     FProgressAppearance = std::make_unique<TGridProgressAppearance>();
     FProgressAppearance->OnChange = [this](TObject*) { Invalidate(); };
     FSyncGrid = std::make_unique<TSyncGrid>(this);
-    FGridItems = std::make_unique<TCollection>(TGridItem::StaticClassInfo());
+    FGridItems = MakeHiddenRowStore(this);
     FFilter = std::make_unique<TFilter>(this);
     FBalloon = std::make_unique<TBalloonSettings>();
     FBalloon->OnEnableChange = [this](TObject*) {
@@ -522,6 +525,18 @@ TDedOzovedUrad::~TDedOzovedUrad()
     FRowHeaders->OnChange = nullptr;
     FBalloon->OnEnableChange = nullptr;
     FSyncGrid->SetGrid(nullptr);
+    // Rows still hidden keep their cells' properties among their saved cells.
+    for (int i = 0; i < FGridItems->Count(); ++i) {
+        TStrings* Cells = static_cast<TGridItem*>(FGridItems->GetItem(i))->GetItems();
+        for (int c = 0; c < Cells->GetCount(); ++c)
+            if (auto* Props = dynamic_cast<TCellProperties*>(Cells->GetObjects(c))) {
+                if (Props->GetOwnsGraphicObject())
+                    delete Props->GetGraphicObject();
+                delete Props;
+                Cells->SetObjects(c, nullptr);
+            }
+    }
+    FHiddenRowLookup.reset();
     FGridItems.reset();
     FSortIndexes.reset();
     FBalloon.reset();

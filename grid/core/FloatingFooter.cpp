@@ -5,6 +5,7 @@
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridHTML.h"
 #include "grid/core/GridUtils.h"
+#include "grid/core/LumRichEdit.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/ToolTips.h"
@@ -572,7 +573,10 @@ void TFooterPanel::BalloonTextRequest(TMessage& Message)
         const String Cell = FGrid->GetCells(Base.X, Base.Y);
         switch (VuzEraz::DetectTextKind(Cell, FGrid->GetEnableHTML())) {
         case 1: Text = VovHTMLE::HTMLToPlainText(Cell); break;
-        case 2: Text = FGrid->RichToString(Cell); break;
+        case 2:
+            FGrid->CellToRich(Base.X, Base.Y, FGrid->GetRichEdit());
+            Text = FGrid->GetRichEdit()->GetText();
+            break;
         case 5: Text = VuzEraz::DecodeWideCellText(Cell); break;
         default: Text = Cell; break;
         }

@@ -21,7 +21,12 @@ public:
     ~TGridItem() override;
 
     int GetIdx() const { return FIdx; }
-    void SetIdx(int Value) { FIdx = Value; }
+    // Reported to the collection, so the grid's lookup of the store goes.
+    void SetIdx(int Value)
+    {
+        FIdx = Value;
+        Changed(false);
+    }
     int GetHeight() const { return FHeight; }
     void SetHeight(int Value) { FHeight = Value; }
     // The saved cells. The item keeps its own list: the setter copies the

@@ -62,19 +62,23 @@ void TLumRichEdit::KeyDown(WORD& Key, TShiftState Shift)
 
 void TLumRichEdit::RequestSize(const TRect& Rect)
 {
-    if (FGrid && this == FGrid->GetRichEdit()) {
+    // The in-place editor first: asking for the grid's measuring rich edit
+    // makes it.
+    if (FGrid && this == FGrid->GetInplaceRichEdit()) {
+        if (FGrid->GetSizeWhileTyping()->GetHeight() && !FLocked) {
+            const int H = Rect.Height();
+            const int Row = FGrid->GetRow();
+            const TRect Cell = FGrid->CellRect(FGrid->GetCol(), Row);
+            if (FGrid->GetRowHeights(Row) < H + 5 && Cell.Top + H + 5 < FGrid->GetHeight()) {
+                SetHeight(H + 9);
+                FGrid->SetRowHeights(Row, H + 10);
+                if (FGrid->OnEndRowSize)
+                    FGrid->OnEndRowSize(FGrid, Row);
+            }
+        }
+    } else if (FGrid && this == FGrid->GetRichEdit()) {
         FReqWidth = Rect.Width();
         FReqHeight = Rect.Height();
-    } else if (FGrid && this == FGrid->GetInplaceRichEdit() && FGrid->GetSizeWhileTyping()->GetHeight() && !FLocked) {
-        const int H = Rect.Height();
-        const int Row = FGrid->GetRow();
-        const TRect Cell = FGrid->CellRect(FGrid->GetCol(), Row);
-        if (FGrid->GetRowHeights(Row) < H + 5 && Cell.Top + H + 5 < FGrid->GetHeight()) {
-            SetHeight(H + 9);
-            FGrid->SetRowHeights(Row, H + 10);
-            if (FGrid->OnEndRowSize)
-                FGrid->OnEndRowSize(FGrid, Row);
-        }
     }
     TRichEdit::RequestSize(Rect);
 }

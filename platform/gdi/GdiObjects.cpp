@@ -280,33 +280,9 @@ public:
         DrawWindowScrollBar(dc, bar, vertical, thumb, disabledArrows);
     }
     void DrawScrollCorner(HDC dc, const TRect& corner) override { ::DrawScrollCorner(dc, corner); }
-    // The classic frames of the styles that take room from a window's
-    // client area (DefaultClientInsets gives the same widths).
     void DrawWindowFrame(HDC dc, const TRect& windowRect, DWORD style, DWORD exStyle) override
     {
-        RECT r = windowRect;
-        const bool desktopFramed = !(style & WS_CHILD) && (style & WS_CAPTION) == WS_CAPTION;
-        auto thickFrame = [&](int width) {
-            DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
-            for (int i = 2; i < width; ++i) {
-                FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-                r = { r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1 };
-            }
-        };
-        if (!desktopFramed) {
-            if (style & WS_THICKFRAME) {
-                thickFrame(GetSystemMetrics(SM_CXFRAME));
-            } else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME)) {
-                thickFrame(GetSystemMetrics(SM_CXFIXEDFRAME));
-            } else if (style & WS_BORDER) {
-                FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
-                r = { r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1 };
-            }
-        }
-        if (exStyle & WS_EX_CLIENTEDGE)
-            DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
-        else if (exStyle & WS_EX_STATICEDGE)
-            DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+        ::DrawWindowFrame(dc, windowRect, style, exStyle);
     }
 };
 
