@@ -660,23 +660,3 @@ TEST_F(EditUi, MemoScrollsToAddedLinesAndFollowsItsScrollBar)
 }
 
 } // namespace
-
-// The classic frames a window's styles take room for: a client edge is a
-// sunken edge.
-TEST_F(EditUi, ClassicFramesArePainted)
-{
-    TEdit* edge = Make<TEdit>(TRect(10, 10, 110, 31));
-    form->Show();
-    auto Px = [](TColor c) {
-        const std::uint32_t v = std::uint32_t(ColorToRGB(c));
-        return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
-    };
-    auto Frame = [](TControl* c, int x, int y) {
-        Pump();
-        return Headless::ScreenPixel(c->GetParent()->ClientToScreen({ c->GetLeft() + x, c->GetTop() + y })) & 0xFFFFFF;
-    };
-    EXPECT_EQ(Frame(edge, 0, 0), Px(clBtnShadow));
-    EXPECT_EQ(Frame(edge, 1, 1), Px(cl3DDkShadow));
-    EXPECT_EQ(Frame(edge, 99, 20), Px(clBtnHighlight));
-    EXPECT_EQ(Frame(edge, 98, 19), Px(cl3DLight));
-}
