@@ -60,6 +60,14 @@ struct TypedEdit : ::testing::Test {
         Other->SetFocus();
         Pump();
     }
+    // The clipboard outlives the test; what a test put there goes with it.
+    void TearDown() override
+    {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+    }
     static void Pump() { Application->ProcessMessages(); }
     void Focus()
     {
