@@ -14,6 +14,7 @@ QT_PUBLISHED(TLumCustomDropDown, QT_PROP(EditorEnabled), QT_PROP(DropDownEnabled
     QT_PROP(DropDownHeight), QT_PROP_T(DropDownColor, u"TColor"), QT_PROP_T(DropDownColorTo, u"TColor"),
     QT_PROP_T(DropDownBorderColor, u"TColor"), QT_PROP(DropDownBorderWidth), QT_PROP(DropDownShadow),
     QT_PROP(DropDownSizeable), QT_PROP(DropPosition), QT_PROP(DropDownButtonWidth), QT_PROP(DropDownButtonHint),
+    QT_PROP(DropDownButtonGlyph), QT_PROP(Precision),
     QT_PROP_T(BorderColor, u"TColor"), QT_PROP_T(FocusBorderColor, u"TColor"), QT_PROP(DisabledBorder),
     QT_PROP_T(SelectionColor, u"TColor"), QT_PROP_T(SelectionColorTo, u"TColor"), QT_PROP(SelectionColorStyle),
     QT_PROP(EmptyText), QT_PROP(EmptyTextStyle), QT_PROP(EmptyTextFocused), QT_PROP(ReturnIsTab),

@@ -403,6 +403,8 @@ class TLumDropDown : public TLumCustomDropDown {
     QT_CLASS(TLumDropDown, TLumCustomDropDown)
 public:
     using TLumCustomDropDown::TLumCustomDropDown;
+    using TLumCustomDropDown::GetPrecision;
+    using TLumCustomDropDown::SetPrecision;
 };
 
 // A drop-down whose window shows any control assigned to it.

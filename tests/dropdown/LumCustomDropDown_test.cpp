@@ -47,6 +47,22 @@ TEST(LumDropDown, Defaults)
     EXPECT_EQ(d.GetLabel(), nullptr);
 }
 
+// What a form file may set on a drop-down, and the settings left to the
+// editors and the grid.
+TEST(LumDropDown, PublishedProperties)
+{
+    TLumDropDown d;
+    for (const char16_t* name : { u"Precision", u"DropDownButtonGlyph", u"DropDownButtonWidth", u"EditorEnabled",
+             u"SelectionColorStyle", u"UIStyle", u"Version", u"LabelPosition", u"OnDropDown" }) {
+        SCOPED_TRACE(StringToUtf8(String(name)));
+        EXPECT_NE(GetPropInfo(&d, name), nullptr);
+    }
+    for (const char16_t* name : { u"EditType", u"Prefix", u"Suffix", u"Signed", u"ValidChars", u"LengthLimit" }) {
+        SCOPED_TRACE(StringToUtf8(String(name)));
+        EXPECT_EQ(GetPropInfo(&d, name), nullptr);
+    }
+}
+
 TEST(LumDropDown, ValueText)
 {
     LocaleGuard locale(LocaleGuard::CommaDecimal);
