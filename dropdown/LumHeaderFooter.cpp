@@ -10,7 +10,7 @@
 #include "richtext/LumStyles.h"
 
 QT_PUBLISHED(TDbgList)
-QT_PUBLISHED(TLumDropDownStrip, QT_PROP(Images))
+QT_PUBLISHED(TLumDropDownStrip, QT_PROP(Images), QT_PROP_RO(Buttons), QT_EVENT(OnDrawBackGround), QT_EVENT(OnGetText))
 QT_PUBLISHED(TLumHeader, QT_PROP(Appearance))
 QT_PUBLISHED(TLumFooter, QT_PROP(Appearance))
 

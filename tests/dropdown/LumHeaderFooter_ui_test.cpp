@@ -192,6 +192,13 @@ TEST_F(Strips, LinkingCopiesTheLook)
     H->SetLumDropDown(nullptr);
     EXPECT_EQ(H->GetButtons(), nullptr);
     EXPECT_EQ(H->GetImages(), nullptr);
+
+    TLumFooter* F = Make<TLumFooter>(60);
+    for (TLumDropDownStrip* Strip : { static_cast<TLumDropDownStrip*>(H), static_cast<TLumDropDownStrip*>(F) })
+        for (const char16_t* Name : { u"Appearance", u"Images", u"Buttons", u"OnDrawBackGround", u"OnGetText" }) {
+            SCOPED_TRACE(StringToUtf8(String(Name)));
+            EXPECT_NE(GetPropInfo(Strip, Name), nullptr);
+        }
 }
 
 TEST(DbgList, IndexesAreCheckedOnBothEnds)
