@@ -1,15 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "dropdown/LumDropDown.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/rtl/MainThread.h"
 #include "platform/rtl/TypInfo.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls_List.h"
 #include "platform/win/Headless.h"
+#include "platform/win/SdlBackend.h"
 #include "platform/win/System.h"
 #include "platform/win/Window.h"
+#include "tests/support/PrivateDisplay.h"
 
 namespace {
 
@@ -109,4 +114,79 @@ TEST_F(ControlDropDown, OpensAndClosesWithItsContent)
 
     // The content is a published property.
     EXPECT_NE(GetPropInfo(Edit, u"Control"), nullptr);
+}
+
+// On a real display: the button opens the window below the edit at the
+// content's size, the display shows it, and a second press on the button
+// closes it (the window loses activation first) without reopening it.
+TEST(ControlDropDownDesktop, OpensPlacesSizesAndClosesOnTheDisplay)
+{
+    testsupport::TPrivateDisplay display(210, 800, 600);
+    std::unique_ptr<IWindowBackend> sdl = CreateSdlBackend();
+    if (!sdl)
+        GTEST_SKIP() << "no display can be opened";
+    SetWindowBackend(sdl.get());
+    InstallMessageLoopHooks();
+    InstallDeviceContextFactory();
+    {
+        TForm form(nullptr);
+        form.SetPosition(poDesigned);
+        form.SetBorderStyle(bsNone);
+        form.SetBounds(60, 40, 400, 300);
+        auto* edit = new TestControlDropDown(&form);
+        edit->SetParent(&form);
+        edit->SetBounds(20, 30, 200, 21);
+        edit->GetDropDownHeader()->SetVisible(false);
+        edit->GetDropDownFooter()->SetVisible(false);
+        edit->SetDropDownColor(0x00FF00);
+        auto* list = new TListBox(&form);
+        list->SetParent(&form);
+        list->SetBounds(0, 0, 100, 80);
+        list->GetItems()->Add(u"alpha");
+        edit->SetControl(list);
+        form.Show();
+        Application->ProcessMessages();
+
+        auto settle = [] {
+            for (int i = 0; i < 20; ++i) {
+                Application->ProcessMessages();
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        };
+        const TPoint button = edit->GetButton()->ClientToScreen({ 5, 5 });
+        Headless::Click(button);
+        settle();
+        ASSERT_TRUE(edit->GetDroppedDown());
+        TDropDownForm* window = edit->GetDropDownForm();
+        const TPoint corner = form.ClientToScreen({ 20, 30 });
+        EXPECT_EQ(window->GetLeft(), corner.X);
+        EXPECT_EQ(window->GetTop(), corner.Y + 21 - 1);
+        const int w = 200 - GetSystemMetrics(SM_CXVSCROLL), h = 80 + 2;
+        EXPECT_EQ(window->GetWidth(), w);
+        EXPECT_EQ(window->GetHeight(), h);
+
+        // The display shows the window at that size: the black border and the list inside it.
+        std::vector<std::uint32_t> pixels;
+        int width = 0, height = 0;
+        bool seen = false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!seen && std::chrono::steady_clock::now() < deadline) {
+            Application->ProcessMessages();
+            if (ReadDisplayedPixels(window->GetHandle(), pixels, width, height) && width == w && height == h)
+                seen = (pixels[0] & 0xFFFFFF) == 0 && (pixels[std::size_t(h / 2) * std::size_t(w) + std::size_t(w - 10)] & 0xFFFFFF) == 0xFFFFFF;
+            if (!seen)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_TRUE(seen) << "the display never showed the drop-down window: " << width << "x" << height;
+
+        Headless::Click(button);
+        settle();
+        EXPECT_FALSE(edit->GetDroppedDown());
+        EXPECT_FALSE(IsWindowVisible(window->GetHandle()));
+        EXPECT_FALSE(list->GetVisible() && list->GetParent() == window && IsWindowVisible(list->GetHandle()));
+    }
+    SetMainThreadWakeHook(nullptr);
+    SetProcessMessagesHook(nullptr);
+    SetWindowBackend(nullptr);
+    sdl.reset();
 }
