@@ -59,6 +59,7 @@
 //   FilterEditEnabledChanged   repaints
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -89,6 +90,9 @@ class THTMLHintWindow;
 class TLumRichEdit;
 class TLumControlList;
 class TScrollBar;
+
+// Failures of the grid's index checks, typed reads and file formats.
+QT_DECLARE_EXCEPTION(ERirEvozError, Exception);
 
 enum TScrollType { ssNormal, ssFlat, ssEncarta, ssMetro };
 QT_ENUM(TScrollType, ssNormal, ssFlat, ssEncarta, ssMetro)
@@ -143,6 +147,17 @@ using TIsCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, boo
 using THasCellEditorEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Value)>;
 using THasFilterEditEvent = std::function<void(TObject* Sender, int ACol, bool& HasFilter)>;
 // Sender is the footer strip.
+// Where an export, import, search or print run stands, for descendants.
+enum TGridExportState {
+    esExportStart, esExportNewRow, esExportDone, esExportSelRow, esExportFail, esExportNextRow, esExportFindRow
+};
+enum TGridImportState { isImportStart, isImportNewRow, isImportDone, isImportSelRow };
+using TCellsChangedEvent = std::function<void(TObject* Sender, const TRect& R)>;
+// OnLoadCell / OnSaveCell: the text of a cell on its way into or out of a
+// file; the handler may change it.
+using TCellLoadSaveEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
+// Progress of a long import or export, in percent.
+using TFileProgressEvent = std::function<void(TObject* Sender, std::int16_t Progress)>;
 using TFooterPaintEvent = std::function<void(TObject* Sender, int ACol, TRect ARect, TCanvas* ACanvas)>;
 
 // The window messages and clipboard format the grid unit registers once per
@@ -191,6 +206,10 @@ const TGridUnitRegistrations& GridUnit();
     X(bool, ClearTextOnly, false) X(int, ZoomFactor, 0) X(bool, FilterIncremental, false)                     \
     X(TColor, ZIDGradientFrom, clNone) X(TColor, ZIDGradientTo, clNone)                                       \
     X(TColor, ZIDGradientMirrorFrom, clNone) X(TColor, ZIDGradientMirrorTo, clNone)
+// Switches of the CSV reader and writer and of the export text of a cell.
+#define GRID_FILE_PROPS(X)                                                                                    \
+    X(bool, QuoteQuoteCells, true) X(bool, CSVMultilineCellImport, true) X(bool, CSVTrimSpaces, true)        \
+    X(bool, LoadFirstRow, true) X(bool, SaveWithRTF, false)
 // Look properties: a changed value is stored and the grid repainted.
 #define GRID_LOOK_PROPS(X)                                                                                    \
     X(TAlignment, DefaultAlignment, taLeftJustify) X(TVAlignment, VAlignment, vtaTop) X(bool, Flat, false)    \
@@ -233,6 +252,7 @@ private:                                           \
     T F##N { V };
     GRID_PLAIN_PROPS(GRID_PLAIN_FIELD)
     GRID_PUBLIC_PROPS(GRID_PLAIN_FIELD)
+    GRID_FILE_PROPS(GRID_PLAIN_FIELD)
     GRID_LOOK_PROPS(GRID_LOOK_FIELD)
 #undef GRID_PLAIN_FIELD
 #undef GRID_LOOK_FIELD
@@ -554,6 +574,68 @@ public:
     // The text painters, measurers and exporters show: the display text.
     virtual String GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
 
+    // ---- notifications ----
+    // Hooks for descendants; the grid itself does nothing.
+    virtual void ExportNotification(TGridExportState /*AState*/, int /*ARow*/) { }
+    virtual void ImportNotification(TGridImportState /*AState*/, int /*ARow*/) { }
+    // Cells of R (cell coordinates) changed: the notifiers, OnCellsChanged,
+    // then the footers.
+    virtual void CellsChanged(const TRect& R);
+
+    // ---- the text of a cell going into or out of a file (DedOzovedUradCellHooks.cpp) ----
+    // Every reader stores a cell through DoLoadCell: OnLoadCell may change
+    // the text, which then becomes the raw stored text (no change events).
+    virtual void DoLoadCell(int ACol, int ARow, const String& Value);
+    // The text every writer takes for a stored cell: the display or the
+    // raw text, empty for a cell covered by a merge unless SaveMergedCells,
+    // mini-HTML stripped unless SaveWithHTML, rich text as one line
+    // (SaveWithRTF) or as its plain text; OnSaveCell has the last word.
+    virtual String SaveCell(int ACol, int ARow);
+
+    // ---- CSV files (grid/views/io/GridCSV.cpp) ----
+    // MaxRows <= 0 reads every record; IgnoreRows drops that many leading
+    // lines (none when there are not more lines than that). Records go to
+    // the rows from SaveStartRow (insert: after the last row) and the
+    // columns from SaveStartCol; the row count is cut to the records read.
+    // Without an encoding the bytes are decoded by their byte-order mark,
+    // else as the system code page. A zero-length file loads nothing;
+    // a stream or text without a line raises "File is empty".
+    void LoadFromCSV(const String& FileName, int MaxRows = 0, int IgnoreRows = 0);
+    void LoadFromCSV(const String& FileName, TEncoding* AEncoding, int MaxRows = 0, int IgnoreRows = 0);
+    // From the stream's position on.
+    void LoadFromCSVStream(TStream& AStream, int MaxRows = 0, int IgnoreRows = 0);
+    // The stream is still decoded by its byte-order mark.
+    void LoadFromCSVStream(TStream& AStream, TEncoding* AEncoding, int MaxRows = 0, int IgnoreRows = 0);
+    void InsertFromCSV(const String& FileName, int MaxRows = 0, int IgnoreRows = 0);
+    void InsertFromCSV(const String& FileName, TEncoding* AEncoding, int MaxRows = 0, int IgnoreRows = 0);
+    // The save range, or ARect (display columns and rows, both ends
+    // included). Unicode: UTF-8 with its byte-order mark, else US-ASCII.
+    // The file is written beside the target and renamed over it.
+    void SaveToCSV(const String& FileName, bool Unicode = false);
+    void SaveToCSV(const String& FileName, const TGridRect& ARect, bool Unicode = false);
+    void SaveToCSV(const String& FileName, TEncoding* AEncoding);
+    void SaveToCSV(const String& FileName, const TGridRect& ARect, TEncoding* AEncoding);
+    // The file's lines, then the save range; raises and leaves the file as
+    // it was when its lines cannot be written in the target encoding.
+    void AppendToCSV(const String& FileName, bool Unicode = false);
+    void AppendToCSV(const String& FileName, TEncoding* AENcoding);
+
+    // ---- Excel workbooks through "Excel.Application" (grid/views/io/GridExcel.cpp) ----
+    // Writes the save range (hidden columns left out) as one block of texts:
+    // into a new workbook from A1, or, when the server already has a
+    // workbook open and CreateNewSheet is off, into its active sheet from
+    // the active cell's row; the workbook is then saved as FileName.
+    void SaveToXLS(const String& FileName, bool CreateNewSheet = false);
+    // Into the sheet of that name of FileName (opened when it exists; the
+    // sheet is added when missing), from A1.
+    void SaveToXLSSheet(const String& FileName, const String& SheetName);
+    // The used range of the active (or named) sheet into the grid, from
+    // the first saved column and row.
+    void LoadFromXLS(const String& FileName);
+    void LoadFromXLSSheet(const String& FileName, const String& SheetName);
+    // The names of the workbook's worksheets, in their order.
+    std::unique_ptr<TStringList> GetXLSSheets(const String& FileName);
+
     // ---- look (DedOzovedUradLook.cpp) ----
     TGridLook GetLook() const { return FLook; }
     // Applies the preset; the same value does nothing.
@@ -761,6 +843,10 @@ public:
     THasCellEditorEvent OnHasEditBtn;
     THasCellEditorEvent OnHasSpinEdit;
     THasFilterEditEvent OnHasFilterEdit;
+    TCellsChangedEvent OnCellsChanged;
+    TCellLoadSaveEvent OnLoadCell;
+    TCellLoadSaveEvent OnSaveCell;
+    TFileProgressEvent OnFileProgress;
 
     // Set while a focus move the grid makes itself is under way; editors
     // then ignore their focus loss.
@@ -800,6 +886,17 @@ private:
     void ResetRowColour(int r, void (TCellProperties::*Reset)(TColor));
     bool HoldsOnlyDefaults(int c, int r, const TCellProperties& p);
     void RepaintAttributeCell(int c, int r);
+
+    // The CSV reader and writer (grid/views/io/GridCSV.cpp).
+    void ReadCSVFile(const String& FileName, bool DoInsert, int MaxRows, int IgnoreRows);
+    void ReadCSVStream(TStream& AStream, bool DoInsert, int MaxRows, int IgnoreRows, TEncoding* AEncoding);
+    // The reader proper, on decoded text.
+    void ReadCSVText(const String& Text, bool DoInsert, int MaxRows, int IgnoreRows);
+    void WriteCSVFile(const String& FileName, bool Append, TEncoding* AEncoding);
+    void WriteCSVRect(const String& FileName, const TGridRect& ARect, bool Append, TEncoding* AEncoding);
+    // The workbook writer and reader (grid/views/io/GridExcel.cpp).
+    void WriteXLSSheet(const String& FileName, const String& SheetName, bool CreateNewSheet);
+    void ReadXLSSheet(const String& FileName, const String& SheetName);
 
     // Steps of construction and loading (DedOzovedUradLifecycle.cpp).
     void CreateSettingsObjects();
