@@ -405,27 +405,7 @@ void TBaseGrid::RepaintCell(int c, int r)
         InvalidateRect(GetHandle(), &rc, true);
 }
 
-// ---- painting and platform steps ----
-
-void TBaseGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState)
-{
-    DrawGridCell(GetCanvas(), ACol, ARow, ARect, AState);
-}
-
-void TBaseGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState)
-{
-    ACanvas->GetBrush()->SetColor(AState.Contains(gdFixed) ? GetFixedColor()
-            : AState.Contains(gdSelected) ? clHighlight : GetColor());
-    ACanvas->FillRect(ARect);
-    ACanvas->SetFont(GetFont());
-    if (AState.Contains(gdSelected) && !AState.Contains(gdFixed))
-        ACanvas->GetFont()->SetColor(clHighlightText);
-    ACanvas->GetBrush()->SetStyle(bsClear);
-    String text = GetCells(ACol, ARow);
-    RECT r = ARect;
-    DrawText(ACanvas->GetHandle(), text, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
-    ACanvas->GetBrush()->SetStyle(bsSolid);
-}
+// ---- platform steps ----
 
 bool TBaseGrid::SelectCell(int ACol, int ARow)
 {

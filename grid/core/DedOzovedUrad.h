@@ -15,6 +15,9 @@
 //   DedOzovedUradCells.cpp      the views of the cell store and the
 //                               per-cell attributes
 //   DedOzovedUradCellQueries.cpp what the grid asks about one cell
+//   DedOzovedUradVisual.cpp     the look of a cell and its dispatchers
+//   DedOzovedUradPaintCell.cpp  the cell painting sequence
+//   DedOzovedUradPaintText.cpp  the text step of a cell's painting
 //   FloatingFooter.cpp          the footer strip and its settings
 //
 // Steps that later work completes are virtual hooks. Until then each does
@@ -57,6 +60,14 @@
 //   LayoutSearchPanel          nothing (no search panel yet)
 //   MergedColumnsChanged       nothing
 //   FilterEditEnabledChanged   repaints
+//   GetCellType                ctEmpty (no cell carries an object yet)
+//   GetCellGraphicMetrics      no object
+//   DrawCellGraphic, DrawSortIndicator,
+//   DrawErrorUnderline         nothing
+//   FormulaValue               the text unchanged
+//   PrintUsesDisplayFont       True; PrintFont the display font (no print
+//                              settings yet)
+//   SearchHighlightText        the text unchanged (no search panel yet)
 
 #include <algorithm>
 #include <memory>
@@ -64,6 +75,7 @@
 #include <vector>
 
 #include "grid/core/BaseGrid.h"
+#include "grid/core/CellGraphicKinds.h"
 #include "grid/core/CellNodeSettings.h"
 #include "grid/core/ControlLook.h"
 #include "grid/core/FloatingFooter.h"
@@ -142,6 +154,22 @@ using TIsCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, boo
 // OnHasComboBox, OnHasEditBtn, OnHasSpinEdit (column first, answer preset False).
 using THasCellEditorEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Value)>;
 using THasFilterEditEvent = std::function<void(TObject* Sender, int ACol, bool& HasFilter)>;
+
+enum TCellBorder { cbLeft, cbTop, cbRight, cbBottom };
+QT_ENUM(TCellBorder, cbLeft, cbTop, cbRight, cbBottom)
+using TCellBorders = Set<TCellBorder>;
+
+using TGridGradientEvent = std::function<void(TObject* Sender, int ARow, int ACol, TColor& Color, TColor& ColorTo,
+    TColor& ColorMirror, TColor& ColorMirrorTo, TCellGradientDirection& GD)>;
+using TGridAlignEvent
+    = std::function<void(TObject* Sender, int ARow, int ACol, TAlignment& HAlign, TVAlignment& VAlign)>;
+using TWordWrapEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)>;
+using TCustomCellDrawEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int ACol, int ARow,
+    TGridDrawState AState, TRect ARect, bool Printing)>;
+using TGridBorderEvent
+    = std::function<void(TObject* Sender, int ARow, int ACol, TPen* APen, TCellBorders& Borders)>;
+using TGridBorderPropEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* LeftPen, TPen* TopPen,
+    TPen* RightPen, TPen* BottomPen)>;
 // Sender is the footer strip.
 using TFooterPaintEvent = std::function<void(TObject* Sender, int ACol, TRect ARect, TCanvas* ACanvas)>;
 
@@ -742,6 +770,91 @@ public:
     // The mouse-leave handler of the cell scroll bar: hides it.
     void CellScrollBarMouseLeave(TObject* Sender);
 
+    // ---- cell look (DedOzovedUradVisual.cpp) ----
+    // Resolves the look of a cell (display column; Remap maps it to the
+    // stored column for every per-cell lookup). WW comes in as the grid's
+    // word-wrap setting. The sources apply in a fixed order, the last writer
+    // winning: grid, banding, fixed look, cell properties, number colours,
+    // the colour and gradient events, the selection, the disabled look.
+    void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
+        TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo, TFont* AFont, TAlignment& HA,
+        TVAlignment& VA, bool& WW, TCellGradientDirection& GD) override;
+    // The font part alone, as measuring needs it.
+    void GetFontProperties(int ACol, int RCol, int ARow, TGridDrawState& AState, TFont* AFont, TBrush* ABrush,
+        bool Remap);
+    // Horizontal alignment in the low byte, vertical in the high byte (stored column).
+    int ResolveCellAlignment(int ACol, int ARow);
+    // Percent of AColor over ABase, per channel; clNone on either side gives the other.
+    static TColor MixColors(TColor AColor, TColor ABase, int Percent);
+    static TColor SelectionMixColor(TColor ASelection, TColor ACell, bool Mixer, int Factor);
+    // The selection counts as shown: ShowSelection, a selection colour, and
+    // with AutoHideSelection the focus.
+    bool SelectionShown();
+    // Dispatchers the painters ask (stored columns); each gives the grid's
+    // answer, then fires its event.
+    virtual void GetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+    virtual void DoGetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+    virtual void GetCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
+    virtual void DoGetWordWrap(int ACol, int ARow, bool& WordWrap);
+    virtual void GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders);
+    // The cell font before any cell's own settings: the fixed font for fixed
+    // cells with UseFixedFont, else Font (with Scale, its height undone by
+    // the DPI scale).
+    virtual void AssignBaseFont(TFont* AFont, bool Fixed, bool Scale);
+    // A visual style paints fixed and selected cells.
+    bool UsesStyledDrawing() override;
+    bool HasCellBorderEvent() override { return bool(OnGetCellBorder); }
+    // Fixed-cell hover applies to the cell.
+    bool IsHoverFixedCell(int ACol, int ARow);
+    bool GetUseStyleServices() const { return FUseStyleServices; }
+    void SetUseStyleServices(bool Value) { FUseStyleServices = Value; }
+    bool GetNoDefaultDraw() const { return FNoDefaultDraw; }
+    void SetNoDefaultDraw(bool Value) { FNoDefaultDraw = Value; }
+    bool GetNoImageAndText() const { return FNoImageAndText; }
+    TColor GetSelectionRectangleColor() const { return FSelectionRectangleColor; }
+    void SetSelectionRectangleColor(TColor Value)
+    {
+        if (Value == FSelectionRectangleColor)
+            return;
+        FSelectionRectangleColor = Value;
+        Invalidate();
+    }
+    void SetNoImageAndText(bool Value) { FNoImageAndText = Value; }
+    // The disabled rows' look (a row disabled by real index).
+    bool GetUseEnabledRows() const { return FUseEnabledRows; }
+
+    // ---- cell painting (DedOzovedUradPaintCell.cpp, DedOzovedUradPaintText.cpp) ----
+    // Layers one cell inside the frame's rectangle: fixed-cell looks, editor
+    // buttons, the text, user drawing, borders, tree lines, the cell object
+    // and the focus rectangle.
+    void DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
+    // Renders the cell's rich text into Rect through the hidden rich edit.
+    void DrawRichTextCell(int ACol, int ARow, TRect Rect, TCanvas* Canvas);
+    // The height of "hg" in the font of the last painted multi-line cell or
+    // cell with an object beside its text.
+    int GetTextHeight() const { return FTextHeight; }
+
+    // ---- painting hooks of later steps (see the list at the top) ----
+    virtual TCellType GetCellType(int /*ACol*/, int /*ARow*/) { return ctEmpty; }
+    virtual TObject* GetCellGraphicMetrics(int /*ACol*/, int /*ARow*/, int& W, int& H, bool& TextBeside,
+        TCellHAlign& HAlign, TCellVAlign& VAlign)
+    {
+        W = H = 0;
+        TextBeside = true;
+        HAlign = haLeft;
+        VAlign = vaTop;
+        return nullptr;
+    }
+    virtual void DrawCellGraphic(TCanvas* /*ACanvas*/, int /*ACol*/, int /*ARow*/, TRect /*R*/, TObject* /*Graphic*/,
+        int /*TextWidth*/, TAlignment /*HA*/, TVAlignment /*VA*/) { }
+    virtual void DrawSortIndicator(TCanvas* /*ACanvas*/, int /*ACol*/, int /*Y*/, int /*X*/) { }
+    virtual void DrawErrorUnderline(TCanvas* /*ACanvas*/, TRect /*R*/, const String& /*Text*/, int /*ErrFrom*/,
+        int /*ErrLen*/) { }
+    virtual String FormulaValue(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
+    virtual bool PrintUsesDisplayFont() { return true; }
+    virtual TFont* PrintFont(bool /*Fixed*/) { return nullptr; }
+    virtual String SearchHighlightText(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
+
     // ---- events ----
     TGridColorEvent OnGetCellColor;
     TClickCellEvent OnClickCell;
@@ -761,6 +874,15 @@ public:
     THasCellEditorEvent OnHasEditBtn;
     THasCellEditorEvent OnHasSpinEdit;
     THasFilterEditEvent OnHasFilterEdit;
+    TGridColorEvent OnGetCellPrintColor;
+    TGridGradientEvent OnGetCellGradient;
+    TGridAlignEvent OnGetAlignment;
+    TWordWrapEvent OnGetWordWrap;
+    TCustomCellDrawEvent OnCustomCellBkgDraw;
+    TCustomCellDrawEvent OnCustomCellDraw;
+    TGridBorderEvent OnGetCellBorder;
+    TGridBorderPropEvent OnGetCellBorderProp;
+    TIsCellEvent OnIsFixedHoverCell;
 
     // Set while a focus move the grid makes itself is under way; editors
     // then ignore their focus loss.
@@ -776,6 +898,26 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Resize() override;
+
+    // Painting state the mouse and editing code keep (read by the painters).
+    bool FMouseDown { false };       // a selection drag is under way
+    bool FMouseDownMove { false };   // the pointer is pressed on a fixed cell
+    bool FDropDownDown { false };    // ... on its drop-down part
+    int FMoveColInd { -1 };          // the column being moved, -1 for none
+    bool FEditing { false };
+    bool FStyleBkg { false };        // a visual style paints the background
+    bool FUseStyleServices { true };
+    bool FNoDefaultDraw { false };
+    bool FNoImageAndText { false };
+    bool FUseEnabledRows { false };
+    bool FXYOffsetTopLeftOnly { false };
+    TColor FSelectionRectangleColor { clBlack };
+    bool FNoRTLOrientation { false };
+    TColorTones FTones;
+    bool FBlinkOn { false };
+    int FHoverHTMLAnchor { -1 };     // the anchor under the pointer in FHoverHTMLCell
+    TPoint FHoverHTMLCell { -1, -1 };
+    String FDownControlID;           // the pressed mini-HTML form control
 
 private:
     friend class TControlLook;
@@ -800,6 +942,26 @@ private:
     void ResetRowColour(int r, void (TCellProperties::*Reset)(TColor));
     bool HoldsOnlyDefaults(int c, int r, const TCellProperties& p);
     void RepaintAttributeCell(int c, int r);
+
+    // Steps of the cell look and cell painting.
+    bool StyledDrawingActive();
+    bool IsCellColSelected(int RCol) const;
+    bool IsCellRowSelected(int RRow) const;
+    bool IsRowDisabled(int RRow) const;
+    struct TCellPaint;
+    void DrawFixedCellLook(TCellPaint& P);
+    void DrawEditorButtons(TCellPaint& P);
+    void DrawCellBorders(TCellPaint& P);
+    void DrawFixedEdges(TCellPaint& P);
+    void DrawTreeLines(TCellPaint& P);
+    void DrawCellText(TCellPaint& P);
+    void DrawCellBackground(TCellPaint& P);
+    void DrawSelectionRectangle(TCellPaint& P);
+    void DrawPlainText(TCellPaint& P, String Text);
+    bool IsSortHeaderCell(int ACol, int ARow, bool& ShowIndicator);
+    int FTextHeight { 0 };
+    // The vertical DrawText flag of the last plain text drawn.
+    UINT FVAlign { 0 };
 
     // Steps of construction and loading (DedOzovedUradLifecycle.cpp).
     void CreateSettingsObjects();
