@@ -241,6 +241,10 @@ public:
     void FreeAllCellProperties();
     // Frees one cell's properties, not its graphic object.
     void FreeCellProperties(int c, int r);
+    // Gives the cell new properties (the look a new cell takes) in place of
+    // its own, keeping only its place in a merged area. The old graphic and
+    // user objects are dropped, not freed: the caller has dealt with them.
+    void ResetCellProperties(int c, int r);
     // Empty the slot without freeing, then the text (callers free first).
     void ClearRowCells(int r);
     void ClearColCells(int c);
@@ -342,13 +346,32 @@ public:
     virtual void CellTextChanged(int /*ACol*/, int /*ARow*/) { }
     virtual bool HasCellBorderEvent() { return false; }
     virtual bool UsesStyledDrawing() { return false; }
-    virtual void GetVisualProperties(int /*ACol*/, int /*ARow*/, TGridDrawState& /*AState*/, bool /*Print*/,
-        bool /*Select*/, bool /*Remap*/, TBrush* /*ABrush*/, TColor& /*AColorTo*/, TColor& /*AMirrorColor*/,
-        TColor& /*AMirrorColorTo*/, TFont* /*AFont*/, TAlignment& /*HA*/, TVAlignment& /*VA*/, bool& /*WW*/,
-        TCellGradientDirection& /*GD*/) { }
+    // The look of a cell: here the grid's font and colour (the fixed colour
+    // for fixed cells), the default alignment, no gradient.
+    virtual void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
+        TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo, TFont* AFont, TAlignment& HA,
+        TVAlignment& VA, bool& WW, TCellGradientDirection& GD);
     virtual TRealCol RealColIndex(TDisplayCol ACol) { return TRealCol(ACol.Value); }
     virtual TDisplayCol DisplColIndex(TRealCol ACol) { return TDisplayCol(ACol.Value); }
     virtual int TotalColCount() const { return GetColCount(); }
+
+    // ---- painting frame (BaseGridPaint.cpp) ----
+    // Every cell the platform paints passes through one frame step: a
+    // merged area paints once per pass as one rectangle, cells scrolled
+    // under the fixed lines do not paint over them, the look is resolved
+    // once, hover and active rows are applied, the background and grid lines
+    // are drawn and the inner rectangle goes to DrawGridCell.
+    // The frame with content, on any canvas (one cell, printing).
+    void PaintCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState);
+    // The frame without content: background, selection and grid lines.
+    void PaintCellExt(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState);
+    // Widths of the fixed columns, heights of the fixed rows.
+    int FixedColsWidth();
+    int FixedRowsHeight();
+    // The number of the paint pass under way (it starts at 1).
+    int GetPaintID() const { return FPaintID; }
+    int GetHoverRowIdx() const { return FHoverRowIdx; }
+    void SetHoverRowIdx(int v) { FHoverRowIdx = v; }
 
     // ---- platform steps ----
     bool SelectCell(int ACol, int ARow) override;
@@ -362,6 +385,9 @@ public:
     void SetEditText(int ACol, int ARow, const String& Value) override { TObjStringGrid::SetEditText(ACol, ARow, Value); }
 
 protected:
+    // The platform's paint of every cell in view, then the next pass number.
+    void Paint() override;
+    void PaintCellCore(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState, bool Content);
     // The merged-cell key step around the platform's own key handling.
     void HandleKeyDown(WORD& Key, TShiftState Shift);
     // Repaints merged cells of the fixed lines after scrolling.

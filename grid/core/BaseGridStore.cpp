@@ -260,6 +260,21 @@ void TBaseGrid::FreeCellPropertiesRange(int FromCol, int FromRow, int ToCol, int
     }
 }
 
+void TBaseGrid::ResetCellProperties(int c, int r)
+{
+    std::unique_ptr<TCellProperties> old(PropertiesAt(c, r));
+    if (!old)
+        return;
+    // Out of the slot first, so the new look is not taken from the old one.
+    SetStoredObject(c, r, nullptr);
+    TCellProperties* fresh = NewCellProperties(c, r);
+    fresh->FIsBaseCell = old->FIsBaseCell;
+    fresh->FCellSpanX = old->FCellSpanX;
+    fresh->FCellSpanY = old->FCellSpanY;
+    fresh->FMergeCollaps = old->FMergeCollaps;
+    SetStoredObject(c, r, fresh);
+}
+
 void TBaseGrid::FreeAllCellProperties()
 {
     FreeCellPropertiesRange(0, 0, GetColCount() - 1, GetRowCount() - 1);
@@ -412,27 +427,7 @@ void TBaseGrid::RepaintCell(int c, int r)
         InvalidateRect(GetHandle(), &rc, true);
 }
 
-// ---- painting and platform steps ----
-
-void TBaseGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState)
-{
-    DrawGridCell(GetCanvas(), ACol, ARow, ARect, AState);
-}
-
-void TBaseGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState)
-{
-    ACanvas->GetBrush()->SetColor(AState.Contains(gdFixed) ? GetFixedColor()
-            : AState.Contains(gdSelected) ? clHighlight : GetColor());
-    ACanvas->FillRect(ARect);
-    ACanvas->SetFont(GetFont());
-    if (AState.Contains(gdSelected) && !AState.Contains(gdFixed))
-        ACanvas->GetFont()->SetColor(clHighlightText);
-    ACanvas->GetBrush()->SetStyle(bsClear);
-    String text = GetCells(ACol, ARow);
-    RECT r = ARect;
-    DrawText(ACanvas->GetHandle(), text, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
-    ACanvas->GetBrush()->SetStyle(bsSolid);
-}
+// ---- platform steps ----
 
 bool TBaseGrid::SelectCell(int ACol, int ARow)
 {

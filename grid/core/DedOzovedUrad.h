@@ -15,7 +15,23 @@
 //   DedOzovedUradCells.cpp      the views of the cell store and the
 //                               per-cell attributes
 //   DedOzovedUradCellQueries.cpp what the grid asks about one cell
+//   DedOzovedUradVisual.cpp     the look of a cell and its dispatchers
+//   DedOzovedUradPaintCell.cpp  the cell painting sequence
+//   DedOzovedUradPaintText.cpp  the text step of a cell's painting
+//   DedOzovedUradHooks.cpp      changed cells, width hooks, text inset
+//   DedOzovedUradCellHooks.cpp  a cell's text on its way into or out of a
+//                               file
+//   DedOzovedUradClear.cpp      emptying, trimming, merging and numbering
+//                               ranges of cells
+//   DedOzovedUradMeasure.cpp    the size a cell's text takes
+//   DedOzovedUradAutoSize.cpp   sizing lines to content, fitting, stretching
+//   DedOzovedUradTyped.cpp      numbers and dates in cell texts
+//   DedOzovedUradTextForms.cpp  a cell's text in other forms, headers,
+//                               column order
 //   FloatingFooter.cpp          the footer strip and its settings
+//
+// The CSV and workbook methods are declared here and defined in
+// grid/views/io, which the grid core never calls.
 //
 // Steps that later work completes are virtual hooks. Until then each does
 // what the list below says:
@@ -27,12 +43,6 @@
 //   SyncFlatVertScrollBar,
 //   SyncFlatHorzScrollBar      nothing (the window's own scroll bars)
 //   EditLinkDropDown           False (no edit link exists yet)
-//   ShowColumnHeaders,
-//   ShowRowHeaders             nothing
-//   AutoSizeColumns            nothing
-//   ApplyColumnStretch         nothing
-//   ClearRect                  nothing (the base grid frees every cell's
-//                              properties when it goes)
 //   PlaceFocusWindow           nothing
 //   UnHideColumnsAll,
 //   UnHideRowsAll              nothing (no line is hidden yet)
@@ -56,7 +66,19 @@
 //   InitSearchPanel,
 //   LayoutSearchPanel          nothing (no search panel yet)
 //   MergedColumnsChanged       nothing
-//   FilterEditEnabledChanged   repaints
+//   StopFixedCellEdit          nothing (no fixed-cell editor yet)
+//   UpdateFooter               nothing
+//   GetCellGraphicSize,
+//   GetCellGraphicSizeMargin   (0, 0): no cell object takes room
+//   IsRotated                  False
+//   GetCellType                ctEmpty (no cell carries an object yet)
+//   GetCellGraphicMetrics      no object
+//   DrawCellGraphic, DrawSortIndicator,
+//   DrawErrorUnderline         nothing
+//   FormulaValue               the text unchanged
+//   PrintUsesDisplayFont       True; PrintFont the display font (no print
+//                              settings yet)
+//   SearchHighlightText        the text unchanged (no search panel yet)
 
 #include <algorithm>
 #include <cstdint>
@@ -65,6 +87,7 @@
 #include <vector>
 
 #include "grid/core/BaseGrid.h"
+#include "grid/core/CellGraphicKinds.h"
 #include "grid/core/CellNodeSettings.h"
 #include "grid/core/ControlLook.h"
 #include "grid/core/FloatingFooter.h"
@@ -91,7 +114,7 @@ class TLumRichEdit;
 class TLumControlList;
 class TScrollBar;
 
-// Failures of the grid's index checks, typed reads and file formats.
+// Bad indexes, failed typed reads and failures of the grid's file formats.
 QT_DECLARE_EXCEPTION(ERirEvozError, Exception);
 
 enum TScrollType { ssNormal, ssFlat, ssEncarta, ssMetro };
@@ -146,13 +169,36 @@ using TIsCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, boo
 // OnHasComboBox, OnHasEditBtn, OnHasSpinEdit (column first, answer preset False).
 using THasCellEditorEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Value)>;
 using THasFilterEditEvent = std::function<void(TObject* Sender, int ACol, bool& HasFilter)>;
-// Sender is the footer strip.
-// Where an export, import, search or print run stands, for descendants.
+
+enum TCellBorder { cbLeft, cbTop, cbRight, cbBottom };
+QT_ENUM(TCellBorder, cbLeft, cbTop, cbRight, cbBottom)
+using TCellBorders = Set<TCellBorder>;
+
+using TGridGradientEvent = std::function<void(TObject* Sender, int ARow, int ACol, TColor& Color, TColor& ColorTo,
+    TColor& ColorMirror, TColor& ColorMirrorTo, TCellGradientDirection& GD)>;
+using TGridAlignEvent
+    = std::function<void(TObject* Sender, int ARow, int ACol, TAlignment& HAlign, TVAlignment& VAlign)>;
+using TWordWrapEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)>;
+using TCustomCellDrawEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int ACol, int ARow,
+    TGridDrawState AState, TRect ARect, bool Printing)>;
+using TGridBorderEvent
+    = std::function<void(TObject* Sender, int ARow, int ACol, TPen* APen, TCellBorders& Borders)>;
+using TGridBorderPropEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* LeftPen, TPen* TopPen,
+    TPen* RightPen, TPen* BottomPen)>;
+// What an export, calculation or row sizing is doing (ExportNotification).
 enum TGridExportState {
     esExportStart, esExportNewRow, esExportDone, esExportSelRow, esExportFail, esExportNextRow, esExportFindRow
 };
+QT_ENUM(TGridExportState, esExportStart, esExportNewRow, esExportDone, esExportSelRow, esExportFail,
+    esExportNextRow, esExportFindRow)
 enum TGridImportState { isImportStart, isImportNewRow, isImportDone, isImportSelRow };
+QT_ENUM(TGridImportState, isImportStart, isImportNewRow, isImportDone, isImportSelRow)
+// R: the changed cells, real columns Left..Right, rows Top..Bottom.
 using TCellsChangedEvent = std::function<void(TObject* Sender, const TRect& R)>;
+// The width a column is about to get; the handler may change it.
+using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
+using TEndColumnSizeEvent = std::function<void(TObject* Sender, int ACol)>;
+// Sender is the footer strip.
 // OnLoadCell / OnSaveCell: the text of a cell on its way into or out of a
 // file; the handler may change it.
 using TCellLoadSaveEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
@@ -574,14 +620,6 @@ public:
     // The text painters, measurers and exporters show: the display text.
     virtual String GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
 
-    // ---- notifications ----
-    // Hooks for descendants; the grid itself does nothing.
-    virtual void ExportNotification(TGridExportState /*AState*/, int /*ARow*/) { }
-    virtual void ImportNotification(TGridImportState /*AState*/, int /*ARow*/) { }
-    // Cells of R (cell coordinates) changed: the notifiers, OnCellsChanged,
-    // then the footers.
-    virtual void CellsChanged(const TRect& R);
-
     // ---- the text of a cell going into or out of a file (DedOzovedUradCellHooks.cpp) ----
     // Every reader stores a cell through DoLoadCell: OnLoadCell may change
     // the text, which then becomes the raw stored text (no change events).
@@ -722,9 +760,10 @@ public:
     TGrouping* GetGrouping() const { return FGrouping.get(); }
     void SetGrouping(TGrouping* Value) { FGrouping->Assign(Value); }
     TStringList* GetColumnHeaders() const { return FColumnHeaders.get(); }
-    void SetColumnHeaders(TStrings* Value) { FColumnHeaders->Assign(Value); }
+    // Writing empties the header row first (with fixed rows), then shows the list.
+    void SetColumnHeaders(TStrings* Value);
     TStringList* GetRowHeaders() const { return FRowHeaders.get(); }
-    void SetRowHeaders(TStrings* Value) { FRowHeaders->Assign(Value); }
+    void SetRowHeaders(TStrings* Value);
     TStringList* GetLookupItems() const { return FLookupItems.get(); }
     void SetLookupItems(TStrings* Value)
     {
@@ -786,11 +825,6 @@ public:
     virtual void SyncFlatVertScrollBar() { }
     virtual void SyncFlatHorzScrollBar() { }
     virtual bool EditLinkDropDown() { return false; }
-    virtual void ShowColumnHeaders() { }
-    virtual void ShowRowHeaders() { }
-    virtual void AutoSizeColumns(bool /*DoFixedCols*/, int /*Padding*/) { }
-    virtual void ApplyColumnStretch(int /*Index*/, int /*Width*/) { }
-    virtual void ClearRect(int /*ACol1*/, int /*ARow1*/, int /*ACol2*/, int /*ARow2*/) { }
     virtual void PlaceFocusWindow() { }
     virtual void UnHideColumnsAll() { }
     virtual void UnHideRowsAll() { }
@@ -819,10 +853,262 @@ public:
     virtual void InitSearchPanel() { }
     virtual void LayoutSearchPanel() { }
     virtual void MergedColumnsChanged() { }
-    virtual void FilterEditEnabledChanged() { Invalidate(); }
+    // The filter edit row was switched on or off: filtering stops, the
+    // conditions and the row's texts go, and switched off the column
+    // headers come back.
+    virtual void FilterEditEnabledChanged();
+    virtual void StopFixedCellEdit() { }
+    virtual void UpdateFooter() { }
+    // The room the cell object takes (stored column), and with the margin
+    // row sizing leaves around it.
+    virtual TSize GetCellGraphicSize(int /*ACol*/, int /*ARow*/) { return TSize { 0, 0 }; }
+    virtual TSize GetCellGraphicSizeMargin(int /*ACol*/, int /*ARow*/, int /*Margin*/) { return TSize { 0, 0 }; }
+    // Whether the cell shows its text turned by Angle degrees.
+    virtual bool IsRotated(int /*ACol*/, int /*ARow*/, int& Angle)
+    {
+        Angle = 0;
+        return false;
+    }
 
     // The mouse-leave handler of the cell scroll bar: hides it.
     void CellScrollBarMouseLeave(TObject* Sender);
+
+    // ---- cell look (DedOzovedUradVisual.cpp) ----
+    // Resolves the look of a cell (display column; Remap maps it to the
+    // stored column for every per-cell lookup). WW comes in as the grid's
+    // word-wrap setting. The sources apply in a fixed order, the last writer
+    // winning: grid, banding, fixed look, cell properties, number colours,
+    // the colour and gradient events, the selection, the disabled look.
+    void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
+        TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo, TFont* AFont, TAlignment& HA,
+        TVAlignment& VA, bool& WW, TCellGradientDirection& GD) override;
+    // The font part alone, as measuring needs it.
+    void GetFontProperties(int ACol, int RCol, int ARow, TGridDrawState& AState, TFont* AFont, TBrush* ABrush,
+        bool Remap);
+    // Horizontal alignment in the low byte, vertical in the high byte (stored column).
+    int ResolveCellAlignment(int ACol, int ARow);
+    // Percent of AColor over ABase, per channel; clNone on either side gives the other.
+    static TColor MixColors(TColor AColor, TColor ABase, int Percent);
+    static TColor SelectionMixColor(TColor ASelection, TColor ACell, bool Mixer, int Factor);
+    // The selection counts as shown: ShowSelection, a selection colour, and
+    // with AutoHideSelection the focus.
+    bool SelectionShown();
+    // Dispatchers the painters ask (stored columns); each gives the grid's
+    // answer, then fires its event.
+    virtual void GetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+    virtual void DoGetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+    virtual void GetCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
+    virtual void DoGetWordWrap(int ACol, int ARow, bool& WordWrap);
+    virtual void GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders);
+    // The cell font before any cell's own settings: the fixed font for fixed
+    // cells with UseFixedFont, else Font (with Scale, its height undone by
+    // the DPI scale).
+    virtual void AssignBaseFont(TFont* AFont, bool Fixed, bool Scale);
+    // A visual style paints fixed and selected cells.
+    bool UsesStyledDrawing() override;
+    bool HasCellBorderEvent() override { return bool(OnGetCellBorder); }
+    // Fixed-cell hover applies to the cell.
+    bool IsHoverFixedCell(int ACol, int ARow);
+    bool GetUseStyleServices() const { return FUseStyleServices; }
+    void SetUseStyleServices(bool Value) { FUseStyleServices = Value; }
+    bool GetNoDefaultDraw() const { return FNoDefaultDraw; }
+    void SetNoDefaultDraw(bool Value) { FNoDefaultDraw = Value; }
+    bool GetNoImageAndText() const { return FNoImageAndText; }
+    TColor GetSelectionRectangleColor() const { return FSelectionRectangleColor; }
+    void SetSelectionRectangleColor(TColor Value)
+    {
+        if (Value == FSelectionRectangleColor)
+            return;
+        FSelectionRectangleColor = Value;
+        Invalidate();
+    }
+    void SetNoImageAndText(bool Value) { FNoImageAndText = Value; }
+    // The disabled rows' look (a row disabled by real index).
+    bool GetUseEnabledRows() const { return FUseEnabledRows; }
+
+    // ---- cell painting (DedOzovedUradPaintCell.cpp, DedOzovedUradPaintText.cpp) ----
+    // Layers one cell inside the frame's rectangle: fixed-cell looks, editor
+    // buttons, the text, user drawing, borders, tree lines, the cell object
+    // and the focus rectangle.
+    void DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
+    // Renders the cell's rich text into Rect through the hidden rich edit.
+    void DrawRichTextCell(int ACol, int ARow, TRect Rect, TCanvas* Canvas);
+    // The height of "hg" in the font of the last painted multi-line cell or
+    // cell with an object beside its text.
+    int GetTextHeight() const { return FTextHeight; }
+
+    // ---- painting hooks of later steps (see the list at the top) ----
+    virtual TCellType GetCellType(int /*ACol*/, int /*ARow*/) { return ctEmpty; }
+    virtual TObject* GetCellGraphicMetrics(int /*ACol*/, int /*ARow*/, int& W, int& H, bool& TextBeside,
+        TCellHAlign& HAlign, TCellVAlign& VAlign)
+    {
+        W = H = 0;
+        TextBeside = true;
+        HAlign = haLeft;
+        VAlign = vaTop;
+        return nullptr;
+    }
+    virtual void DrawCellGraphic(TCanvas* /*ACanvas*/, int /*ACol*/, int /*ARow*/, TRect /*R*/, TObject* /*Graphic*/,
+        int /*TextWidth*/, TAlignment /*HA*/, TVAlignment /*VA*/) { }
+    virtual void DrawSortIndicator(TCanvas* /*ACanvas*/, int /*ACol*/, int /*Y*/, int /*X*/) { }
+    virtual void DrawErrorUnderline(TCanvas* /*ACanvas*/, TRect /*R*/, const String& /*Text*/, int /*ErrFrom*/,
+        int /*ErrLen*/) { }
+    virtual String FormulaValue(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
+    virtual bool PrintUsesDisplayFont() { return true; }
+    virtual TFont* PrintFont(bool /*Fixed*/) { return nullptr; }
+    virtual String SearchHighlightText(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
+
+    // ---- hooks and notifications (DedOzovedUradHooks.cpp) ----
+    // Cells changed in bulk (real columns): every registered notifier in
+    // registration order, then OnCellsChanged, then the footer.
+    virtual void CellsChanged(const TRect& R);
+    // Exports, calculations and row sizing announce their start (with the
+    // first row), each row they visit and their end (row -1); the clipboard
+    // paste announces its rows likewise. Nothing happens here.
+    virtual void ExportNotification(TGridExportState /*AState*/, int /*ARow*/) { }
+    virtual void ImportNotification(TGridImportState /*AState*/, int /*ARow*/) { }
+    // A cell's text as filter matching, alignment and measuring read it.
+    virtual String FilterCellText(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+    // The width FitColumnWidth is about to give a column, and the width a
+    // mouse sizing left; both fire OnUpdateColumnSize.
+    virtual void UpdateAutoColumnSize(int ACol, int& AWidth);
+    virtual void UpdateColumnSize(int ACol, int& AWidth);
+    // The text inset on both sides (one side with XYOffsetTopLeftOnly).
+    int XYOffsetWidth() const { return FXYOffsetTopLeftOnly ? FXYOffset.X : 2 * FXYOffset.X; }
+    int XYOffsetHeight() const { return FXYOffsetTopLeftOnly ? FXYOffset.Y : 2 * FXYOffset.Y; }
+    // With Multilinecells, the most lines among the row's stored texts;
+    // else 1.
+    int RowLineCount(int ARow);
+    TPoint GetXYOffset() const { return FXYOffset; }
+    void SetXYOffset(TPoint Value);
+    // Stores without repainting.
+    void UpdateXYOffset(int X, int Y) { FXYOffset = TPoint(X, Y); }
+    TPoint GetXYRTFOffset() const { return FXYRTFOffset; }
+    void SetXYRTFOffset(TPoint Value);
+    bool GetXYOffsetTopLeftOnly() const { return FXYOffsetTopLeftOnly; }
+    void SetXYOffsetTopLeftOnly(bool Value);
+
+    // ---- clearing and cell ranges (DedOzovedUradClear.cpp) ----
+    // Empties the cells of a rectangle: text, and unless ClearTextOnly their
+    // properties and cell objects (stored columns; display columns mapped
+    // with SaveHiddenCells). A merged area reaching out of the rectangle
+    // keeps its merge in every cell and loses only its text and the looks
+    // of its cells inside.
+    virtual void ClearRect(int ACol1, int ARow1, int ACol2, int ARow2);
+    // Every stored cell of the rows in view; counts, sizes, hidden columns
+    // and the rows stored as hidden stay.
+    void Clear();
+    // Shows every hidden line first, then empties everything the grid ever held.
+    void ClearAll();
+    void ClearRows(int RowIndex, int RCount);
+    void ClearCols(int ColIndex, int CCount);
+    void ClearNormalRows(int RowIndex, int RCount);
+    void ClearNormalCols(int ColIndex, int CCount);
+    void ClearNormalCells();
+    void ClearSelection();
+    // Leading and trailing blanks and control characters off the display texts.
+    virtual void TrimRect(int ACol1, int ARow1, int ACol2, int ARow2);
+    void TrimColumn(int ACol);
+    void TrimRow(int ARow);
+    void TrimAll();
+    void ColorRect(int ACol1, int ARow1, int ACol2, int ARow2, TColor AColor);
+    void SplitColumnCells(int ColIndex);
+    void SplitRowCells(int RowIndex);
+    void SplitAllCells();
+    // Merges runs of equal neighbouring texts; without MainMerge a run also
+    // stops where the vertical (horizontal) merges of the two lines differ.
+    void MergeColumnCells(int ColIndex, bool MainMerge);
+    void MergeRowCells(int RowIndex, bool MainMerge);
+    // Numbers the normal rows (columns) from AutoNumberStart on.
+    void AutoNumberCol(int ACol);
+    void AutoNumberRow(int ARow);
+    // The first cell, row by row, whose stored text is SubStr.
+    bool IsCell(const String& SubStr, int& ACol, int& ARow);
+    bool IsWideCell(int ACol, int ARow);
+    // The smallest and largest column and row holding display text;
+    // (0, 0, 0, 0) when none does.
+    virtual TRect UsedCellsBounds();
+    bool GetOwnsObjects() const { return FOwnsObjects; }
+    void SetOwnsObjects(bool Value) { FOwnsObjects = Value; }
+    int GetAutoNumberStart() const { return FAutoNumberStart; }
+    void SetAutoNumberStart(int Value) { FAutoNumberStart = Value; }
+    int GetAutoNumberOffset() const { return FAutoNumberOffset; }
+    void SetAutoNumberOffset(int Value) { FAutoNumberOffset = Value; }
+    TSortDirection GetAutoNumberDirection() const { return FAutoNumberDirection; }
+    void SetAutoNumberDirection(TSortDirection Value) { FAutoNumberDirection = Value; }
+    // The type-ahead text.
+    const String& GetSearchInc() const { return FSearchInc; }
+    void SetSearchInc(const String& Value) { FSearchInc = Value; }
+
+    // ---- typed cell access (DedOzovedUradTyped.cpp) ----
+    // Stored column, display row; the All... forms take the real row.
+    int GetInts(int c, int r);
+    void SetInts(int c, int r, int Value);
+    int GetAllInts(int c, int r);
+    void SetAllInts(int c, int r, int Value);
+
+    // ---- cell text forms, headers and column order (DedOzovedUradTextForms.cpp) ----
+    // The display text without markup: rich text as its plain text,
+    // mini-HTML without tags.
+    String GetStrippedCells(int c, int r);
+    // The header lists into row 0 and column 0 ("\\n" in a header is a line
+    // break), and emptying those cells.
+    virtual void ShowColumnHeaders();
+    virtual void ShowRowHeaders();
+    void ClearColumnHeaders();
+    void ClearRowHeaders();
+
+    // ---- text measurement (DedOzovedUradMeasure.cpp) ----
+    // The size the text of a cell takes as painted: its font and zoom, the
+    // text inset, room for always-visible editor buttons (and 17 more pixels
+    // with SB), as plain, mini-HTML, rich or rotated text; VS wraps it to
+    // the cell's width. ACol is a display column.
+    TSize GetCellTextSize(int ACol, int ARow, bool VS, bool SB);
+    // ACol display column, RCol the stored column of the text. Unbounded
+    // lifts the right edge; WrapToWidth measures as drawn with word breaks,
+    // otherwise line by line; Reserve keeps 17 pixels free on the right.
+    void MeasureCellText(int ACol, int RCol, int ARow, bool Unbounded, bool WrapToWidth, bool Reserve, TSize& Size);
+
+    // ---- auto-sizing and stretching (DedOzovedUradAutoSize.cpp) ----
+    // Every normal column (or every column) as wide as its widest content
+    // plus the inset, the grid lines and Padding, within MinColWidth ..
+    // MaxColWidth.
+    virtual void AutoSizeColumns(bool DoFixedCols, int Padding);
+    void AutoGrowColumns(bool DoFixedCols, int Padding);
+    void AutoSizeCol(int ACol, int Padding);
+    void AutoGrowCol(int ACol, int Padding);
+    void FitColumnWidth(int ACol, bool GrowOnly);
+    void AutoSizeRows(bool DoFixedRows, int Padding);
+    void AutoSizeRow(int ARow, int Padding);
+    void FitRowHeight(int ARow, bool GrowOnly, int Margin);
+    void FitRowHeightToLines(int ARow, int Lines, int Extra);
+    void AutoSizeCells(bool DoFixedCells, int PaddingX, int PaddingY);
+    // The columns fill the grid's width, in proportion to their widths.
+    void AutoFitColumns(bool DoFixedCells);
+    void SizeToCols();
+    void SizeToRows();
+    void SizeToCells();
+    void StretchColumns();
+    void StretchRightColumn();
+    // Index -1: the last column; Width -1: the client width.
+    virtual void ApplyColumnStretch(int Index, int Width);
+    // The pointer is on a sizable border of a fixed cell.
+    bool IsOnSizingBorder(int X, int Y);
+    // Value within Min .. Max, where a limit of 0 (or Min = Max) does not apply.
+    static int LimitValue(int Value, int Min, int Max);
+    int GetMinColWidth() const { return FMinColWidth; }
+    void SetMinColWidth(int Value) { FMinColWidth = Value; }
+    int GetMaxColWidth() const { return FMaxColWidth; }
+    void SetMaxColWidth(int Value) { FMaxColWidth = Value; }
+    int GetMinRowHeight() const { return FMinRowHeight; }
+    void SetMinRowHeight(int Value) { FMinRowHeight = Value; }
+    int GetMaxRowHeight() const { return FMaxRowHeight; }
+    void SetMaxRowHeight(int Value) { FMaxRowHeight = Value; }
+    bool GetSizeGrowOnly() const { return FSizeGrowOnly; }
+    void SetSizeGrowOnly(bool Value) { FSizeGrowOnly = Value; }
+    // The column widths proportional sizing starts from.
+    void InitOrigColSizes();
+    TIntList* GetOrigColSizes() const { return FOrigColSizes.get(); }
 
     // ---- events ----
     TGridColorEvent OnGetCellColor;
@@ -843,7 +1129,18 @@ public:
     THasCellEditorEvent OnHasEditBtn;
     THasCellEditorEvent OnHasSpinEdit;
     THasFilterEditEvent OnHasFilterEdit;
+    TGridColorEvent OnGetCellPrintColor;
+    TGridGradientEvent OnGetCellGradient;
+    TGridAlignEvent OnGetAlignment;
+    TWordWrapEvent OnGetWordWrap;
+    TCustomCellDrawEvent OnCustomCellBkgDraw;
+    TCustomCellDrawEvent OnCustomCellDraw;
+    TGridBorderEvent OnGetCellBorder;
+    TGridBorderPropEvent OnGetCellBorderProp;
+    TIsCellEvent OnIsFixedHoverCell;
     TCellsChangedEvent OnCellsChanged;
+    TUpdateColumnSizeEvent OnUpdateColumnSize;
+    TEndColumnSizeEvent OnEndColumnSize;
     TCellLoadSaveEvent OnLoadCell;
     TCellLoadSaveEvent OnSaveCell;
     TFileProgressEvent OnFileProgress;
@@ -862,6 +1159,47 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Resize() override;
+
+    // Painting state the mouse and editing code keep (read by the painters).
+    bool FMouseDown { false };       // a selection drag is under way
+    bool FMouseDownMove { false };   // the pointer is pressed on a fixed cell
+    bool FDropDownDown { false };    // ... on its drop-down part
+    int FMoveColInd { -1 };          // the column being moved, -1 for none
+    bool FEditing { false };
+    bool FStyleBkg { false };        // a visual style paints the background
+    bool FUseStyleServices { true };
+    bool FNoDefaultDraw { false };
+    bool FNoImageAndText { false };
+    bool FUseEnabledRows { false };
+    bool FXYOffsetTopLeftOnly { false };
+    TColor FSelectionRectangleColor { clBlack };
+    bool FNoRTLOrientation { false };
+    TColorTones FTones;
+    bool FBlinkOn { false };
+    int FHoverHTMLAnchor { -1 };     // the anchor under the pointer in FHoverHTMLCell
+    TPoint FHoverHTMLCell { -1, -1 };
+    String FDownControlID;           // the pressed mini-HTML form control
+
+    // The platform's notifications of changed line sizes: stretching, the
+    // scaling of all lines after a mouse sizing with AllColumnSize /
+    // AllRowSize, and the end-of-sizing events.
+    void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
+
+    // State of a mouse sizing (kept by the mouse code) and of stretching.
+    bool ColSized { false };      // a column was sized with the mouse
+    bool RowSized { false };      // a row was sized with the mouse
+    int Colclicked { -1 };        // the column and row sized
+    int Rowclicked { -1 };
+    int Colclickedsize { 0 };     // their sizes before
+    int Rowclickedsize { 0 };
+    bool ColSizeFlg { false };    // a column-widths change went through
+    bool ColchgFlg { true };      // stretching may run
+    bool FIsColChanging { false }; // a stretch is running
+    // Emptying only drops what the cells' slots hold (moved elsewhere).
+    bool FNilObjects { false };
+    // Emptying announces no changed cells.
+    bool FBlockCellChange { false };
 
 private:
     friend class TControlLook;
@@ -886,6 +1224,32 @@ private:
     void ResetRowColour(int r, void (TCellProperties::*Reset)(TColor));
     bool HoldsOnlyDefaults(int c, int r, const TCellProperties& p);
     void RepaintAttributeCell(int c, int r);
+
+    // Steps of the cell look and cell painting.
+    bool StyledDrawingActive();
+    bool IsCellColSelected(int RCol) const;
+    bool IsCellRowSelected(int RRow) const;
+    bool IsRowDisabled(int RRow) const;
+    struct TCellPaint;
+    void DrawFixedCellLook(TCellPaint& P);
+    void DrawEditorButtons(TCellPaint& P);
+    void DrawCellBorders(TCellPaint& P);
+    void DrawFixedEdges(TCellPaint& P);
+    void DrawTreeLines(TCellPaint& P);
+    void DrawCellText(TCellPaint& P);
+    void DrawCellBackground(TCellPaint& P);
+    void DrawSelectionRectangle(TCellPaint& P);
+    void DrawPlainText(TCellPaint& P, String Text);
+    bool IsSortHeaderCell(int ACol, int ARow, bool& ShowIndicator);
+    int FTextHeight { 0 };
+    // The vertical DrawText flag of the last plain text drawn.
+    UINT FVAlign { 0 };
+
+    // Steps of measuring and sizing.
+    TCanvas* MeasureCanvas();
+    void SelectMeasureFont(TCanvas* Canvas);
+    void FitColumnToContent(int ACol, bool GrowOnly, int Padding);
+    bool DoColumnSize(int ACol);
 
     // The CSV reader and writer (grid/views/io/GridCSV.cpp).
     void ReadCSVFile(const String& FileName, bool DoInsert, int MaxRows, int IgnoreRows);
@@ -1083,4 +1447,17 @@ private:
     UINT FWheelMsg { 0 };
     int FWheelScrollLines { 0 };
     bool FPanning { false };
+    // Clearing and cell ranges.
+    bool FOwnsObjects { false };
+    int FAutoNumberStart { 0 };
+    int FAutoNumberOffset { 0 };
+    TSortDirection FAutoNumberDirection { sdAscending };
+    String FSearchInc;
+    // Sizing.
+    bool FSizeGrowOnly { false };
+    // Text measurement: a canvas of its own (no window needed), the font
+    // of the cell being measured, and whether the canvas holds that look.
+    std::unique_ptr<TBitmap> FMeasureBitmap;
+    std::unique_ptr<TFont> FMeasureFont;
+    std::unique_ptr<TBrush> FMeasureBrush;
 };

@@ -1,5 +1,4 @@
-// The text of a cell on its way into or out of a file, and the change
-// announcement the readers make when they are done.
+// The text of a cell on its way into or out of a file.
 
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridUtils.h"
@@ -42,15 +41,4 @@ String TDedOzovedUrad::SaveCell(int ACol, int ARow)
     if (OnSaveCell)
         OnSaveCell(this, ACol, ARow, Value);
     return Value;
-}
-
-void TDedOzovedUrad::CellsChanged(const TRect& R)
-{
-    // A notifier may unregister itself while it is told.
-    const std::vector<TGridChangeNotifier*> Notifiers = FNotifierList;
-    for (TGridChangeNotifier* Notifier : Notifiers)
-        Notifier->CellsChanged(R);
-    if (OnCellsChanged)
-        OnCellsChanged(this, R);
-    CalcFooter(-1);
 }

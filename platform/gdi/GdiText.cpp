@@ -231,6 +231,30 @@ std::uint64_t NextFontSerial()
     return next++;
 }
 
+// One serial per font description, so fonts that look the same share the
+// widths measured with any of them.
+std::uint64_t LookSerialOf(TFont& font)
+{
+    if (font.LookSerial)
+        return font.LookSerial;
+    EnsureFontDescription(font);
+    std::string key;
+    if (char* text = pango_font_description_to_string(font.Desc)) {
+        key = text;
+        g_free(text);
+    }
+    static std::mutex lock;
+    static std::unordered_map<std::string, std::uint64_t> serials;
+    std::lock_guard g(lock);
+    if (serials.size() > 4096)
+        serials.clear();
+    auto [it, added] = serials.try_emplace(std::move(key), 0);
+    if (added)
+        it->second = NextFontSerial();
+    font.LookSerial = it->second;
+    return font.LookSerial;
+}
+
 // Widths of recently measured runs: controls measure the same captions and
 // cell texts over and over.
 int TextWidth(TDC& dc, StringView text)
@@ -241,7 +265,8 @@ int TextWidth(TDC& dc, StringView text)
     static std::unordered_map<std::string, int> cache;
     const double scale = FontScale(dc);
     std::string key(sizeof(std::uint64_t) + sizeof(double) + text.size() * 2, '\0');
-    std::memcpy(key.data(), &dc.State.Font->Serial, sizeof(std::uint64_t));
+    const std::uint64_t look = LookSerialOf(*dc.State.Font);
+    std::memcpy(key.data(), &look, sizeof(std::uint64_t));
     std::memcpy(key.data() + 8, &scale, sizeof(double));
     std::memcpy(key.data() + 16, text.data(), text.size() * 2);
     {
