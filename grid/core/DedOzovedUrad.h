@@ -1254,8 +1254,10 @@ private:
     // The CSV reader and writer (grid/views/io/GridCSV.cpp).
     void ReadCSVFile(const String& FileName, bool DoInsert, int MaxRows, int IgnoreRows);
     void ReadCSVStream(TStream& AStream, bool DoInsert, int MaxRows, int IgnoreRows, TEncoding* AEncoding);
-    // The reader proper, on decoded text.
+    // Decoded text split into its lines for the reader.
     void ReadCSVText(const String& Text, bool DoInsert, int MaxRows, int IgnoreRows);
+    // The reader proper, on the text's physical lines.
+    void ReadCSVLines(std::vector<String> Lines, bool DoInsert, int MaxRows, int IgnoreRows);
     void WriteCSVFile(const String& FileName, bool Append, TEncoding* AEncoding);
     void WriteCSVRect(const String& FileName, const TGridRect& ARect, bool Append, TEncoding* AEncoding);
     // The workbook writer and reader (grid/views/io/GridExcel.cpp).

@@ -46,6 +46,33 @@ std::vector<String> SplitLines(StringView Text)
     return Lines;
 }
 
+// The lines of a CSV text given as bytes: decoded by its byte-order mark,
+// else in the system code page. UTF-8 (and the system code page, which is
+// UTF-8) is decoded line by line: CR and LF bytes never occur inside a
+// multi-byte sequence, so this gives what decoding the whole would, without
+// a second copy of a text that may run to many megabytes.
+std::vector<String> BytesToLines(const std::uint8_t* Data, std::size_t Size)
+{
+    TEncoding* Enc = nullptr;
+    const int Preamble
+        = TEncoding::GetBufferEncoding(TBytes(Data, Data + std::min<std::size_t>(Size, 4)), Enc, nullptr);
+    if (Enc != TEncoding::UTF8() && Enc != TEncoding::ANSI())
+        return SplitLines(Enc->GetString(TBytes(Data, Data + Size), std::size_t(Preamble), Size - std::size_t(Preamble)));
+    std::vector<String> Lines;
+    const std::uint8_t* p = Data + Preamble;
+    const std::uint8_t* const End = Data + Size;
+    while (p < End) {
+        const std::uint8_t* q = p;
+        while (q < End && *q != '\r' && *q != '\n')
+            ++q;
+        Lines.push_back(Utf8ToString(p, std::size_t(q - p)));
+        if (q < End && *q == '\r' && q + 1 < End && q[1] == '\n')
+            ++q;
+        p = q < End ? q + 1 : End;
+    }
+    return Lines;
+}
+
 // While a record holds an odd number of double quotes, a quoted field runs
 // on into the next line: the lines are joined with CR LF. One pass, so a
 // long run of joined lines costs no more than the lines themselves.
@@ -282,18 +309,32 @@ void TDedOzovedUrad::ReadCSVFile(const String& FileName, bool DoInsert, int MaxR
 
 void TDedOzovedUrad::ReadCSVStream(TStream& AStream, bool DoInsert, int MaxRows, int IgnoreRows, TEncoding*)
 {
-    TBytes Bytes;
     const Int64 Size = AStream.GetSize() - AStream.GetPosition();
-    if (Size > 0)
-        AStream.ReadBuffer(Bytes, Size);
-    ReadCSVText(DecodeBytes(Bytes, nullptr), DoInsert, MaxRows, IgnoreRows);
+    if (Size <= 0) {
+        ReadCSVLines({}, DoInsert, MaxRows, IgnoreRows);
+        return;
+    }
+    // A memory stream is read where it lies; anything else is read first.
+    if (auto* Memory = dynamic_cast<TCustomMemoryStream*>(&AStream)) {
+        const auto* Data = static_cast<const std::uint8_t*>(Memory->GetMemory()) + AStream.GetPosition();
+        AStream.Seek(Size, TSeekOrigin::soCurrent);
+        ReadCSVLines(BytesToLines(Data, std::size_t(Size)), DoInsert, MaxRows, IgnoreRows);
+        return;
+    }
+    TBytes Bytes;
+    AStream.ReadBuffer(Bytes, Size);
+    ReadCSVLines(BytesToLines(Bytes.data(), Bytes.size()), DoInsert, MaxRows, IgnoreRows);
 }
 
 void TDedOzovedUrad::ReadCSVText(const String& Text, bool DoInsert, int MaxRows, int IgnoreRows)
 {
+    ReadCSVLines(SplitLines(Text), DoInsert, MaxRows, IgnoreRows);
+}
+
+void TDedOzovedUrad::ReadCSVLines(std::vector<String> Lines, bool DoInsert, int MaxRows, int IgnoreRows)
+{
     const int StartCol = GetSaveStartCol();
     const int StartRow = GetSaveStartRow();
-    std::vector<String> Lines = SplitLines(Text);
     if (IgnoreRows > 0 && IgnoreRows < int(Lines.size()))
         Lines.erase(Lines.begin(), Lines.begin() + IgnoreRows);
     if (Lines.empty())

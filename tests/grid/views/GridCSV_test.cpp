@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "grid/core/DedOzovedUrad.h"
@@ -364,15 +365,25 @@ TEST_F(CsvGrid, WriteThenReadGivesEveryTextBack)
         G.SetDelimiter(Delimiter);
         const fs::path File = Dir / "round.csv";
         G.SaveToCSV(P(File), true);
-        G.SetRowCount(1);
-        G.SetColCount(1);
-        G.SetCells(0, 0, u"");
-        G.LoadFromCSV(P(File));
-        ASSERT_EQ(G.GetRowCount(), n);
-        ASSERT_EQ(G.GetColCount(), 3);
-        for (int r = 0; r < n; ++r)
-            for (int c = 0; c < 3; ++c)
-                EXPECT_EQ(G.GetGridCell(c, r), Normalized(Rows[std::size_t(r)][std::size_t(c)])) << r << "," << c;
+        const auto ExpectRowsBack = [&](const std::function<void()>& LoadBack) {
+            G.SetRowCount(1);
+            G.SetColCount(1);
+            G.SetCells(0, 0, u"");
+            LoadBack();
+            ASSERT_EQ(G.GetRowCount(), n);
+            ASSERT_EQ(G.GetColCount(), 3);
+            for (int r = 0; r < n; ++r)
+                for (int c = 0; c < 3; ++c)
+                    EXPECT_EQ(G.GetGridCell(c, r), Normalized(Rows[std::size_t(r)][std::size_t(c)])) << r << "," << c;
+        };
+        ExpectRowsBack([&] { G.LoadFromCSV(P(File)); });
+        // The same bytes from memory, read from the stream's position on.
+        const std::string Skipped = "not this line\r\n";
+        const std::string Bytes = Skipped + ReadBytes(File);
+        TBytesStream Stream(TBytes(Bytes.begin(), Bytes.end()));
+        Stream.Seek(Int64(Skipped.size()), TSeekOrigin::soBeginning);
+        ExpectRowsBack([&] { G.LoadFromCSVStream(Stream, 0, 0); });
+        EXPECT_EQ(Stream.GetPosition(), Int64(Bytes.size()));
     }
 }
 
