@@ -352,14 +352,19 @@ void TDedOzovedUrad::ReadXLSSheet(const String& FileName, const String& SheetNam
             const int BlockCols = std::min(Block.HighBound(2) - ColLow + 1, Area.Col2 - Area.Col1 + 1);
             for (int i = 0; i < BlockRows; ++i)
                 for (int j = 0; j < BlockCols; ++j) {
+                    Variant Value;
+                    // Texts, most of a listing, go in without a copy of their own.
+                    const String* Held = nullptr;
                     bool Usable;
                     try {
-                        Usable = ValueText(Block.GetElement({ RowLow + i, ColLow + j }), Text);
+                        Value = Block.GetElement({ RowLow + i, ColLow + j });
+                        Held = Value.StringValue();
+                        Usable = Held || ValueText(Value, Text);
                     } catch (const Exception&) {
                         throw Incorrect();
                     }
                     if (Usable)
-                        DoLoadCell(j + ColOffset, i + RowOffset, Text);
+                        DoLoadCell(j + ColOffset, i + RowOffset, Held ? *Held : Text);
                 }
         }
     }
