@@ -410,8 +410,10 @@ void TDedOzovedUrad::ReadCSVLines(std::vector<String> Lines, bool DoInsert, int 
         int Read = 0;
         int LastPercent = -1;
         for (; Next < Lines.size() && (MaxRows <= 0 || Read < MaxRows); ++Next) {
+            // Room for more records; growing by half of what is there keeps
+            // a long load linear. The count is cut to the records at the end.
             if (Row >= GetRowCount() - GetFixedFooters())
-                SetRowCount(Row + 1000);
+                SetRowCount(Row + std::max(1000, Row / 2));
             RowStarted = false;
             StringView Rest(Lines[Next]);
             int Col = StartCol;
