@@ -241,6 +241,33 @@ struct TGridUnitRegistrations {
 // Runs the unit's start-up on first use.
 const TGridUnitRegistrations& GridUnit();
 
+// The process's format settings, one field each.
+Char LocaleTimeSeparator();
+Char LocaleDateSeparator();
+Char LocaleThousandSeparator();
+Char LocaleDecimalSeparator();
+String LocaleShortDateFormat();
+String LocaleShortTimeFormat();
+String LocaleLongTimeFormat();
+String LocaleCurrencyString();
+// Below 0, 0 or above 0: runs of digits compare by value, letters ignoring case.
+int NaturalCompareText(const String& S1, const String& S2);
+TGridRect MakeGridRect(int ALeft, int ATop, int ARight, int ABottom);
+// Adds the transparent extended style to the window.
+void SetWindowTransparent(HWND Handle);
+// The high half of the file version (major << 16 | minor); -1 without
+// version information.
+int GetDllFileVersion(const String& FileName);
+// While installed (from the unit's start-up to its end), every move or
+// resize of a top-level window asks the registered grid to place its focus
+// window again.
+void InstallFocusWindowHook();
+void FocusWindowHookProc(HWND Top);
+void RemoveFocusWindowHook();
+class TDedOzovedUrad;
+void SetFocusWindowGrid(TDedOzovedUrad* Grid);
+TDedOzovedUrad* GetFocusWindowGrid();
+
 // Plain properties: stored, nothing else happens on a write.
 #define GRID_PLAIN_PROPS(X)                                                                                   \
     X(TEditorType, DefaultEditor, edNormal) X(String, FloatFormat, u"%.2f")          \

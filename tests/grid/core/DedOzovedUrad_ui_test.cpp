@@ -422,3 +422,34 @@ TEST_F(GridOnForm, FooterStripPaintsEveryStyle)
     EXPECT_GE(FooterPaints, 2);
     EXPECT_EQ(Panel->PaintedWidth(), 5 * 64);
 }
+
+TEST(DedOzovedUradFocusWindow, MovingATopLevelWindowPlacesTheRegisteredGridsFocusWindow)
+{
+    struct TCountingGrid : TDedOzovedUrad {
+        using TDedOzovedUrad::TDedOzovedUrad;
+        int Placed { 0 };
+        void PlaceFocusWindow() override { ++Placed; }
+    };
+    auto Form = std::make_unique<TForm>(nullptr);
+    Form->SetBounds(0, 0, 300, 200);
+    auto* Grid = new TCountingGrid(Form.get());
+    Grid->SetParent(Form.get());
+    Form->HandleNeeded();
+
+    // Nobody registered: moving asks no grid.
+    Form->SetBounds(10, 10, 300, 200);
+    EXPECT_EQ(Grid->Placed, 0);
+
+    SetFocusWindowGrid(Grid);
+    Form->SetBounds(40, 30, 300, 200);
+    EXPECT_EQ(Grid->Placed, 1);
+    Form->SetBounds(40, 30, 320, 220); // resized
+    EXPECT_EQ(Grid->Placed, 2);
+    Grid->SetBounds(5, 5, 100, 100); // a child window is no top-level move
+    EXPECT_EQ(Grid->Placed, 2);
+
+    // A grid that goes lets go of its registration.
+    delete Grid;
+    EXPECT_EQ(GetFocusWindowGrid(), nullptr);
+    Form->SetBounds(60, 60, 300, 200);
+}
