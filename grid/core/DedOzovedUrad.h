@@ -270,7 +270,7 @@ TDedOzovedUrad* GetFocusWindowGrid();
 
 // Plain properties: stored, nothing else happens on a write.
 #define GRID_PLAIN_PROPS(X)                                                                                   \
-    X(TEditorType, DefaultEditor, edNormal) X(String, FloatFormat, u"%.2f")          \
+    X(TEditorType, DefaultEditor, edNormal) X(String, FloatFormat, u"%.2f")                                   \
     X(int, MaxComboLength, 0) X(String, ValidChars, String()) X(bool, AutoThemeAdapt, false)                  \
     X(TColor, HintColor, clInfoBk) X(bool, HintShowCells, false) X(bool, HintShowLargeText, false)             \
     X(bool, HintShowSizing, false) X(bool, HTMLHint, false) X(bool, AnchorHint, false)                        \
@@ -296,10 +296,9 @@ TDedOzovedUrad* GetFocusWindowGrid();
     X(bool, SaveHiddenCells, false) X(bool, SaveMergedCells, true) X(bool, SaveVirtCells, true)               \
     X(bool, SaveWithHTML, true) X(bool, ShowNullDates, true) X(bool, UseDisabledFont, true)                   \
     X(bool, ClearTextOnly, false) X(int, ZoomFactor, 0) X(bool, FilterIncremental, false)
-
 // Look properties: a changed value is stored and the grid repainted.
 #define GRID_LOOK_PROPS(X)                                                                                    \
-    X(TAlignment, DefaultAlignment, taLeftJustify)                                                        \
+    X(TAlignment, DefaultAlignment, taLeftJustify)                                                            \
     X(TColor, DisabledFontColor, TColor(0xC0C0C0)) X(bool, UseFixedFont, true) X(bool, FixedAsButtons, false) \
     X(bool, HideFocusRect, false) X(bool, ShowDesignHelper, true) X(bool, EnableBlink, false)                 \
     X(TColor, SelectionColor, TColor(0xEACAB6)) X(TColor, SelectionColorTo, clNone)                           \

@@ -453,3 +453,37 @@ TEST(DedOzovedUradFocusWindow, MovingATopLevelWindowPlacesTheRegisteredGridsFocu
     EXPECT_EQ(GetFocusWindowGrid(), nullptr);
     Form->SetBounds(60, 60, 300, 200);
 }
+
+TEST_F(GridOnForm, WheelPanMarkIsDrawnOverWhiteWithItsKeyColourLeftOut)
+{
+    struct TCase {
+        TIntelliPan Pan;
+        const char16_t* Resource;
+    };
+    const TCase Cases[] = { { ipVertical, u"INTLI3" }, { ipHorizontal, u"INTLI2" }, { ipBoth, u"INTLI1" } };
+    Form->Show();
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(StringToUtf8(C.Resource));
+        TBitmap Mark;
+        Mark.LoadFromResourceName(nullptr, C.Resource);
+        ASSERT_EQ(Mark.GetWidth(), 32);
+        ASSERT_EQ(Mark.GetHeight(), 32);
+        const TColor Key = Mark.GetCanvas()->GetPixel(0, 0);
+        Grid->SetIntelliPan(C.Pan);
+        const TPoint At { 120, 80 };
+        Grid->DrawWheelPanMark(At);
+        int Drawn = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const TColor Source = TColor(Mark.GetCanvas()->GetPixel(x, y) & 0xFFFFFF);
+                const TColor Shown = TColor(Grid->GetCanvas()->GetPixel(At.X - 16 + x, At.Y - 16 + y) & 0xFFFFFF);
+                if (Source == (Key & 0xFFFFFF)) {
+                    ASSERT_EQ(Shown, TColor(0xFFFFFF)) << x << "," << y;
+                } else {
+                    ASSERT_EQ(Shown, Source) << x << "," << y;
+                    ++Drawn;
+                }
+            }
+        EXPECT_GT(Drawn, 20); // a drawing, not an empty square
+    }
+}
