@@ -14,11 +14,16 @@
 
 namespace fuzz {
 
-// Settings, configuration and caches go into a private folder under the
-// temporary folder, never into the user's home.
+// Settings, configuration and caches go into a folder of their own
+// (QUARRYTIDE_FUZZ_HOME, which scripts/fuzz points into the build tree, or
+// one under the temporary folder), never into the user's home. It is kept
+// between runs: the font cache in it spares every start a font scan.
 inline void UsePrivateFolders()
 {
-    const std::filesystem::path home = std::filesystem::temp_directory_path() / ("quarrytide-fuzz-" + std::to_string(::getpid()));
+    const char* given = std::getenv("QUARRYTIDE_FUZZ_HOME");
+    const std::filesystem::path home = given && *given
+        ? std::filesystem::path(given)
+        : std::filesystem::temp_directory_path() / ("quarrytide-fuzz-" + std::to_string(::getuid()));
     std::filesystem::create_directories(home);
     ::setenv("QUARRYTIDE_REGISTRY_DIR", (home / "registry").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
