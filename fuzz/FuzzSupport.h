@@ -30,6 +30,10 @@ inline void UsePrivateFolders()
     ::setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
 }
 
+// Measures a text once, so that the fonts are loaded before the first input
+// (a slow start is not the input's doing).
+void LoadFonts();
+
 // Reads an input front to back: single bytes for choices, then the rest.
 class TInput {
 public:

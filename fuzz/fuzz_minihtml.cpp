@@ -8,6 +8,7 @@
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::UsePrivateFolders();
+    fuzz::LoadFonts();
     return 0;
 }
 
