@@ -485,19 +485,23 @@ TImage DecodeGif(const std::uint8_t* data, std::size_t size)
         TImageFrame f;
         f.Width = w;
         f.Height = h;
-        if (img.Frames.empty())
-            f.Pixels.assign(screen, 0);
-        else if (disposal == DISPOSE_PREVIOUS && !previous.empty())
-            f.Pixels = previous;
-        else
-            f.Pixels = img.Frames.back().Pixels;
-        if (disposal == DISPOSE_BACKGROUND)
-            for (int y = std::max(0, disposeRect.Top); y < std::min(h, disposeRect.Bottom); ++y)
-                for (int x = std::max(0, disposeRect.Left); x < std::min(w, disposeRect.Right); ++x)
-                    f.At(x, y) = 0;
         const GifImageDesc& d = gif->Image;
-        if (gcb.DisposalMode == DISPOSE_PREVIOUS)
-            previous = f.Pixels;
+        // The screen this frame is drawn onto, made once its first row has
+        // been read: a file cut before its picture data costs no screen.
+        auto startScreen = [&] {
+            if (img.Frames.empty())
+                f.Pixels.assign(screen, 0);
+            else if (disposal == DISPOSE_PREVIOUS && !previous.empty())
+                f.Pixels = previous;
+            else
+                f.Pixels = img.Frames.back().Pixels;
+            if (disposal == DISPOSE_BACKGROUND)
+                for (int y = std::max(0, disposeRect.Top); y < std::min(h, disposeRect.Bottom); ++y)
+                    for (int x = std::max(0, disposeRect.Left); x < std::min(w, disposeRect.Right); ++x)
+                        f.At(x, y) = 0;
+            if (gcb.DisposalMode == DISPOSE_PREVIOUS)
+                previous = f.Pixels;
+        };
         const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
         row.resize(std::size_t(d.Width));
         bool complete = true;
@@ -512,6 +516,8 @@ TImage DecodeGif(const std::uint8_t* data, std::size_t size)
                     complete = false;
                     break;
                 }
+                if (f.Pixels.empty())
+                    startScreen();
                 const int cy = d.Top + y;
                 if (!map || cy < 0 || cy >= h)
                     continue;
@@ -528,6 +534,8 @@ TImage DecodeGif(const std::uint8_t* data, std::size_t size)
         // the last, incomplete one is left out.
         if (!complete)
             break;
+        if (f.Pixels.empty())
+            startScreen();
         f.DelayMs = gcb.DelayTime * 10;
         img.Frames.push_back(std::move(f));
         disposal = gcb.DisposalMode;

@@ -117,6 +117,11 @@ TEST(Codecs, MalformedFilesAreRejected)
         const char* name;
         TBytes bytes;
     };
+    // 24 bytes: a screen of 23300 x 2569 (within the cap) and a frame cut
+    // before its picture data; found by fuzzing, when the screen was made
+    // before the first row was read.
+    TBytes cutGif = { 'G', 'I', 'F', '8', '9', 'a', 0x04, 0x5B, 0x09, 0x0A, 0, 1, 0, 0x2C, 0, 0, 0, 0, 0x01, 0x49, 0x50, 0, 0x2C, 0 };
+
     const std::vector<Case> cases = {
         { "empty", {} },
         { "unknown", { 'X', 'Y', 'Z', 1, 2, 3 } },
@@ -340,6 +345,11 @@ TEST(Codecs, DeclaredSizesAreCapped)
         TBytes bytes;
         const char16_t* error;
     };
+    // 24 bytes: a screen of 23300 x 2569 (within the cap) and a frame cut
+    // before its picture data; found by fuzzing, when the screen was made
+    // before the first row was read.
+    TBytes cutGif = { 'G', 'I', 'F', '8', '9', 'a', 0x04, 0x5B, 0x09, 0x0A, 0, 1, 0, 0x2C, 0, 0, 0, 0, 0x01, 0x49, 0x50, 0, 0x2C, 0 };
+
     const std::vector<Case> cases = {
         { "gif screen of 16384 x 16384, four frames", TinyFramesGif(16384, 16384, 4), u"too large" },
         { "gif frame of 16384 x 16384 on a small screen", TinyFramesGif(2, 2, 1, 16384, 16384), u"too large" },
@@ -349,6 +359,7 @@ TEST(Codecs, DeclaredSizesAreCapped)
         { "png of 10000 x 10000", hugePng, u"too large" },
         { "bmp of 10000 x 10000", hugeBmp, u"too large" },
         { "ico of 10000 x 10000", hugeIco, u"too large" },
+        { "gif cut before its picture data", cutGif, u"Invalid GIF image" },
     };
     EXPECT_EQ(cases[0].bytes.size(), 80u);
     for (const auto& c : cases) {
