@@ -318,7 +318,7 @@ String TfrmMyBrowser::LoadStartPageTemplate()
         { u"$ver$", VersionText() },
     };
     for (const auto& [from, to] : placeholders)
-        text = StringReplace(text, from, to, { rfReplaceAll });
+        text = StringReplace(text, from, to, rfReplaceAll);
     return text;
 }
 

@@ -64,9 +64,11 @@ struct PolygonBuilder {
     }
 };
 
-// Halving a curve that crosses the visible area's edge stops at this depth
-// or once a half needs few segments anyway.
-constexpr int MaxSplitDepth = 24;
+// A curve that crosses the visible area's edge is halved until its parts are
+// no larger than the area, need few segments anyway, or these bounds are
+// reached (they hold even where float coordinates stop halving cleanly).
+constexpr int MaxSplitDepth = 160;
+constexpr int MaxSplitsPerCurve = 1 << 14;
 constexpr int SplitAboveSegments = 16;
 
 std::pair<TLumGraphicsPathCubicBezier, TLumGraphicsPathCubicBezier> SplitBezier(const TLumGraphicsPathCubicBezier& B)
@@ -97,7 +99,8 @@ int TolerancePointCount(const TLumGraphicsPathCubicBezier& B, float Tolerance)
 // Emits the points that replace one curve (its start excluded) through
 // AEmit, which answers false to stop.
 template <class Emit>
-bool FlattenVisibleCurve(const TLumGraphicsPathCubicBezier& B, float Flatness, const TRectF& V, int Depth, Emit& AEmit)
+bool FlattenVisibleCurve(const TLumGraphicsPathCubicBezier& B, float Flatness, const TRectF& V, int Depth,
+    int& ASplitsLeft, Emit& AEmit)
 {
     float l = B[0].X, r = l, t = B[0].Y, b = t;
     for (const TPointF& p : B) {
@@ -114,13 +117,15 @@ bool FlattenVisibleCurve(const TLumGraphicsPathCubicBezier& B, float Flatness, c
         return AEmit(B[3]);
     const bool inside = l >= V.Left && r <= V.Right && t >= V.Top && b <= V.Bottom;
     int k = TolerancePointCount(B, Flatness);
-    if (!inside && Depth < MaxSplitDepth && k > SplitAboveSegments) {
+    const bool larger = std::max(double(r) - l, double(b) - t) > std::max(double(V.Width()), double(V.Height()));
+    if (!inside && larger && k > SplitAboveSegments && Depth < MaxSplitDepth && ASplitsLeft > 0) {
+        --ASplitsLeft;
         const auto [first, second] = SplitBezier(B);
-        return FlattenVisibleCurve(first, Flatness, V, Depth + 1, AEmit)
-            && FlattenVisibleCurve(second, Flatness, V, Depth + 1, AEmit);
+        return FlattenVisibleCurve(first, Flatness, V, Depth + 1, ASplitsLeft, AEmit)
+            && FlattenVisibleCurve(second, Flatness, V, Depth + 1, ASplitsLeft, AEmit);
     }
-    // A part still reaching outside after the last split gets no more
-    // segments than a curve across the whole visible area would.
+    // A part still reaching outside gets no more segments than a curve
+    // across the whole visible area would.
     const double across = 4.0 * (double(V.Width()) + V.Height()) / Flatness;
     if (std::isfinite(across) && across >= 0)
         k = int(std::min<double>(k, across));
@@ -585,7 +590,8 @@ bool TLumGraphicsPath::FlattenRecords(float Flatness, const TRectF* AVisible, In
             if (i + 2 < records.size()) {
                 const TLumGraphicsPathCubicBezier bezier { c, r.Point, records[i + 1].Point, records[i + 2].Point };
                 if (AVisible) {
-                    if (!FlattenVisibleCurve(bezier, f, *AVisible, 0, lineTo))
+                    int splits = MaxSplitsPerCurve;
+                    if (!FlattenVisibleCurve(bezier, f, *AVisible, 0, splits, lineTo))
                         return false;
                 } else {
                     const int k = FlatteningPointCount(bezier, f);

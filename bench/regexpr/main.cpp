@@ -6,8 +6,11 @@
 // - name characters followed by one "@", which defeats every required-literal
 //   hint.
 // PCRE2's interpreter re-walks the run of name characters from each start
-// position, so it is quadratic on the last two kinds: it runs on their 64 Ki
-// inputs only (at 1 Mi a pass would take minutes).
+// position, so its scan is quadratic on the last two kinds: the whole scan
+// runs on their 64 Ki inputs only (at 1 Mi it would take minutes). The
+// baseline of the goal is one pass of the interpreter over the input
+// (PCRE2_pass): on the page that is its whole scan, on a run of name
+// characters one attempt anchored at the start, which walks the run once.
 // Repetitions run interleaved; the summary gives each median and the ratios.
 
 #define PCRE2_CODE_UNIT_WIDTH 16
@@ -81,17 +84,18 @@ String MakeNameRunThenAt(std::size_t length)
 struct TInput {
     const char* name;
     String text;
-    bool interpreter; // whether PCRE2's interpreter runs on it (its JIT runs on all)
+    bool interpreter; // whether PCRE2's interpreter scans it whole (its JIT scans all)
+    bool quadratic;   // whether that scan re-walks runs (then one anchored attempt is its pass)
 };
 
 std::vector<TInput>& Inputs()
 {
     static std::vector<TInput> inputs {
-        { "page_1M", MakePage(), true },
-        { "names_64K", MakeNameRun(kSmall), true },
-        { "names_1M", MakeNameRun(kLarge), false },
-        { "names_then_at_64K", MakeNameRunThenAt(kSmall), true },
-        { "names_then_at_1M", MakeNameRunThenAt(kLarge), false },
+        { "page_1M", MakePage(), true, false },
+        { "names_64K", MakeNameRun(kSmall), true, true },
+        { "names_1M", MakeNameRun(kLarge), false, true },
+        { "names_then_at_64K", MakeNameRunThenAt(kSmall), true, true },
+        { "names_then_at_1M", MakeNameRunThenAt(kLarge), false, true },
     };
     return inputs;
 }
@@ -117,7 +121,9 @@ void RunOwn(benchmark::State& state, const String& input)
     Record(state, input, matches);
 }
 
-void RunPcre(benchmark::State& state, const String& input, bool jit)
+// PCRE2 finds every match from the start (jit: compiled to machine code);
+// anchoredOnce: only one attempt, anchored at the start.
+void RunPcre(benchmark::State& state, const String& input, bool jit, bool anchoredOnce = false)
 {
     int error = 0;
     PCRE2_SIZE offset = 0;
@@ -134,6 +140,18 @@ void RunPcre(benchmark::State& state, const String& input, bool jit)
     }
     pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
     std::size_t matches = 0;
+    if (anchoredOnce) {
+        for (auto _ : state) {
+            matches = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(input.data()), input.size(), 0,
+                          PCRE2_ANCHORED | PCRE2_NO_UTF_CHECK, data, nullptr)
+                > 0;
+            benchmark::DoNotOptimize(matches);
+        }
+        Record(state, input, matches);
+        pcre2_match_data_free(data);
+        pcre2_code_free(code);
+        return;
+    }
     for (auto _ : state) {
         matches = 0;
         PCRE2_SIZE start = 0;
@@ -154,7 +172,7 @@ void RunPcre(benchmark::State& state, const String& input, bool jit)
     pcre2_code_free(code);
 }
 
-const char* const kEngines[] = { "TRegExpr", "PCRE2", "PCRE2_JIT" };
+const char* const kEngines[] = { "TRegExpr", "PCRE2", "PCRE2_pass", "PCRE2_JIT" };
 
 // Median seconds per pass, by "engine/input".
 std::map<std::string, double> g_median;
@@ -185,12 +203,14 @@ int main(int argc, char** argv)
             const std::string e = engine;
             if (e == "PCRE2" && !in.interpreter)
                 continue;
+            if (e == "PCRE2_pass" && !in.quadratic) // its whole scan is its pass
+                continue;
             const String* text = &in.text;
             auto* b = benchmark::RegisterBenchmark((e + "/" + in.name).c_str(), [e, text](benchmark::State& state) {
                 if (e == "TRegExpr")
                     RunOwn(state, *text);
                 else
-                    RunPcre(state, *text, e == "PCRE2_JIT");
+                    RunPcre(state, *text, e == "PCRE2_JIT", e == "PCRE2_pass");
             });
             b->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)->MinTime(0.2);
         }
@@ -207,29 +227,32 @@ int main(int argc, char** argv)
     benchmark::Shutdown();
 
     std::printf("\nE-mail extraction, median ms per pass (inputs in UTF-16 characters):\n");
-    std::printf("  %-18s %10s %10s %10s %14s %14s\n", "input", "TRegExpr", "PCRE2", "PCRE2_JIT", "time/PCRE2",
-        "speed/JIT");
+    std::printf("  %-18s %10s %10s %10s %10s %12s %12s\n", "input", "TRegExpr", "PCRE2", "PCRE2_pass", "PCRE2_JIT",
+        "time/pass", "speed/JIT");
+    auto cell = [](double seconds) {
+        if (seconds > 0)
+            std::printf(" %10.3f", seconds * 1e3);
+        else
+            std::printf(" %10s", "-");
+    };
     for (const TInput& in : Inputs()) {
         const double own = Median("TRegExpr", in.name);
         const double pcre = Median("PCRE2", in.name);
+        const double pass = in.quadratic ? Median("PCRE2_pass", in.name) : pcre;
         const double jit = Median("PCRE2_JIT", in.name);
         if (own <= 0)
             continue;
-        std::printf("  %-18s %10.3f", in.name, own * 1e3);
-        if (pcre > 0)
-            std::printf(" %10.3f", pcre * 1e3);
+        std::printf("  %-18s", in.name);
+        cell(own);
+        cell(pcre);
+        cell(pass);
+        cell(jit);
+        if (pass > 0)
+            std::printf(" %11.2fx", own / pass);
         else
-            std::printf(" %10s", "-");
+            std::printf(" %12s", "-");
         if (jit > 0)
-            std::printf(" %10.3f", jit * 1e3);
-        else
-            std::printf(" %10s", "-");
-        if (pcre > 0)
-            std::printf(" %13.3fx", own / pcre);
-        else
-            std::printf(" %14s", "-");
-        if (jit > 0)
-            std::printf(" %13.2fx", jit / own);
+            std::printf(" %11.2fx", jit / own);
         std::printf("\n");
     }
     for (const char* kind : { "names", "names_then_at" }) {
@@ -238,6 +261,6 @@ int main(int argc, char** argv)
         if (small > 0 && large > 0)
             std::printf("  TRegExpr %s: 1M / 64K = %.1f (16 is linear)\n", kind, large / small);
     }
-    std::printf("Goals: time/PCRE2 <= 2 and linear from 64K to 1M; speed/JIT >= 0.3 on page_1M.\n");
+    std::printf("Goals: time/pass <= 2 and linear from 64K to 1M; speed/JIT >= 0.3 on page_1M.\n");
     return 0;
 }

@@ -29,7 +29,6 @@
 namespace {
 
 constexpr int Rows = 100000;
-constexpr int Cols = 15;
 
 struct TFigures {
     double Seconds { 0 };

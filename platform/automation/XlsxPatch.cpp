@@ -26,7 +26,6 @@ namespace {
 
 using std::string_view;
 
-constexpr const char* MainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 constexpr const char* RelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 constexpr const char* WorksheetType = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet";
 constexpr const char* WorksheetContentType = "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";

@@ -25,12 +25,22 @@ namespace {
 
 constexpr const char* kTooLarge = "Image is too large";
 
+[[noreturn]] void FailTooLarge(const char* what)
+{
+    throw EImageTooLarge(Utf8ToString(what));
+}
+
 void CheckSize(long long w, long long h)
 {
-    if (w <= 0 || h <= 0 || w > 65535 || h > 65535)
+    if (w <= 0 || h <= 0)
         Fail("Invalid image size");
-    if (std::uint64_t(w) * std::uint64_t(h) > kMaxImagePixels)
-        Fail(kTooLarge);
+    // Before the limit on each side, so that a picture far too large is
+    // told apart from one merely malformed.
+    if (w > std::int64_t(kMaxImagePixels) || h > std::int64_t(kMaxImagePixels)
+        || std::uint64_t(w) * std::uint64_t(h) > kMaxImagePixels)
+        FailTooLarge(kTooLarge);
+    if (w > 65535 || h > 65535)
+        Fail("Invalid image size");
 }
 
 // The memory a file's decoded frames may still take; each frame is charged
@@ -42,7 +52,7 @@ public:
         CheckSize(w, h);
         const std::uint64_t bytes = std::uint64_t(w) * std::uint64_t(h) * 4;
         if (bytes > FLeft)
-            Fail("Image frames take too much memory");
+            FailTooLarge("Image frames take too much memory");
         FLeft -= bytes;
     }
 
@@ -90,30 +100,41 @@ std::uint32_t Channel(std::uint32_t v, std::uint32_t mask)
     return m ? ((v & mask) >> s) * 255 / m : 0;
 }
 
-// A device-independent bitmap: header, palette and pixels; `icon` means the
-// height is doubled and an AND mask follows the colour pixels.
-TImageFrame DecodeDib(const TReader& r, std::size_t at, std::size_t pixelsAt, bool icon, TPixelBudget& budget)
+// The size a device-independent bitmap header at `at` declares (a negative
+// height: rows top-down); `icon` means the height is doubled and an AND mask
+// follows the colour pixels.
+void DibSize(const TReader& r, std::size_t at, bool icon, long long& w, long long& h)
 {
     const std::uint32_t hsize = r.U32(at);
-    long long w, h;
-    unsigned bpp, compression = 0, colorsUsed = 0;
-    std::uint32_t masks[4] = { 0x00FF0000, 0x0000FF00, 0x000000FF, 0 };
-    bool core = hsize == 12;
-    if (core) {
+    if (hsize == 12) {
         w = r.U16(at + 4);
         h = std::int16_t(r.U16(at + 6));
-        bpp = r.U16(at + 10);
     } else if (hsize >= 40 && hsize <= 124) {
         w = r.I32(at + 4);
         h = r.I32(at + 8);
-        bpp = r.U16(at + 14);
-        compression = r.U32(at + 16);
-        colorsUsed = r.U32(at + 32);
     } else {
         Fail("Unsupported bitmap header");
     }
     if (icon)
         h /= 2;
+}
+
+// A device-independent bitmap: header, palette and pixels.
+TImageFrame DecodeDib(const TReader& r, std::size_t at, std::size_t pixelsAt, bool icon, TPixelBudget& budget)
+{
+    const std::uint32_t hsize = r.U32(at);
+    long long w, h;
+    DibSize(r, at, icon, w, h);
+    unsigned bpp, compression = 0, colorsUsed = 0;
+    std::uint32_t masks[4] = { 0x00FF0000, 0x0000FF00, 0x000000FF, 0 };
+    const bool core = hsize == 12;
+    if (core) {
+        bpp = r.U16(at + 10);
+    } else {
+        bpp = r.U16(at + 14);
+        compression = r.U32(at + 16);
+        colorsUsed = r.U32(at + 32);
+    }
     const bool topDown = h < 0;
     if (topDown)
         h = -h;
@@ -259,6 +280,7 @@ struct TJpegError {
     jpeg_error_mgr Mgr;
     std::jmp_buf Jump;
     char Message[JMSG_LENGTH_MAX];
+    bool TooLarge;
 };
 
 void JpegErrorExit(j_common_ptr cinfo)
@@ -287,7 +309,8 @@ bool DecodeJpegInto(const std::uint8_t* data, std::size_t size, TImageFrame* out
     // up every pixel a tiny file declares.
     if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > 65535 || cinfo.image_height > 65535
         || std::uint64_t(cinfo.image_width) * cinfo.image_height > kMaxImagePixels) {
-        std::strcpy(err->Message, cinfo.image_width == 0 || cinfo.image_height == 0 ? "Invalid image size" : kTooLarge);
+        err->TooLarge = cinfo.image_width != 0 && cinfo.image_height != 0;
+        std::strcpy(err->Message, err->TooLarge ? kTooLarge : "Invalid image size");
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
@@ -335,8 +358,13 @@ TImage DecodeJpeg(const std::uint8_t* data, std::size_t size)
     auto frame = std::make_unique<TImageFrame>();
     auto err = std::make_unique<TJpegError>();
     err->Message[0] = 0;
-    if (!DecodeJpegInto(data, size, frame.get(), err.get()))
-        throw EImageError(u"Invalid JPEG image: " + Utf8ToString(err->Message));
+    err->TooLarge = false;
+    if (!DecodeJpegInto(data, size, frame.get(), err.get())) {
+        const String message = u"Invalid JPEG image: " + Utf8ToString(err->Message);
+        if (err->TooLarge)
+            throw EImageTooLarge(message);
+        throw EImageError(message);
+    }
     TImage img;
     img.Format = TImageFormat::Jpeg;
     img.Frames.push_back(std::move(*frame));
@@ -485,19 +513,23 @@ TImage DecodeGif(const std::uint8_t* data, std::size_t size)
         TImageFrame f;
         f.Width = w;
         f.Height = h;
-        if (img.Frames.empty())
-            f.Pixels.assign(screen, 0);
-        else if (disposal == DISPOSE_PREVIOUS && !previous.empty())
-            f.Pixels = previous;
-        else
-            f.Pixels = img.Frames.back().Pixels;
-        if (disposal == DISPOSE_BACKGROUND)
-            for (int y = std::max(0, disposeRect.Top); y < std::min(h, disposeRect.Bottom); ++y)
-                for (int x = std::max(0, disposeRect.Left); x < std::min(w, disposeRect.Right); ++x)
-                    f.At(x, y) = 0;
         const GifImageDesc& d = gif->Image;
-        if (gcb.DisposalMode == DISPOSE_PREVIOUS)
-            previous = f.Pixels;
+        // The screen this frame is drawn onto, made once its first row has
+        // been read: a file cut before its picture data costs no screen.
+        auto startScreen = [&] {
+            if (img.Frames.empty())
+                f.Pixels.assign(screen, 0);
+            else if (disposal == DISPOSE_PREVIOUS && !previous.empty())
+                f.Pixels = previous;
+            else
+                f.Pixels = img.Frames.back().Pixels;
+            if (disposal == DISPOSE_BACKGROUND)
+                for (int y = std::max(0, disposeRect.Top); y < std::min(h, disposeRect.Bottom); ++y)
+                    for (int x = std::max(0, disposeRect.Left); x < std::min(w, disposeRect.Right); ++x)
+                        f.At(x, y) = 0;
+            if (gcb.DisposalMode == DISPOSE_PREVIOUS)
+                previous = f.Pixels;
+        };
         const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
         row.resize(std::size_t(d.Width));
         bool complete = true;
@@ -512,6 +544,8 @@ TImage DecodeGif(const std::uint8_t* data, std::size_t size)
                     complete = false;
                     break;
                 }
+                if (f.Pixels.empty())
+                    startScreen();
                 const int cy = d.Top + y;
                 if (!map || cy < 0 || cy >= h)
                     continue;
@@ -528,6 +562,8 @@ TImage DecodeGif(const std::uint8_t* data, std::size_t size)
         // the last, incomplete one is left out.
         if (!complete)
             break;
+        if (f.Pixels.empty())
+            startScreen();
         f.DelayMs = gcb.DelayTime * 10;
         img.Frames.push_back(std::move(f));
         disposal = gcb.DisposalMode;
@@ -562,6 +598,127 @@ TImage DecodeIco(const TReader& r, bool cursor)
         img.Frames.push_back(std::move(f));
     }
     return img;
+}
+
+// The frame header of a JPEG file, found by walking its markers up to the
+// first scan.
+void CheckJpegHeader(const TReader& r, TPixelBudget& budget)
+{
+    std::size_t at = 2;
+    for (;;) {
+        if (r.U8(at) != 0xFF)
+            return; // not a marker: the decoder reports the file
+        const std::uint32_t marker = r.U8(at + 1);
+        if (marker == 0xFF) { // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) { // no length
+            at += 2;
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9) // the scan or the end, with no frame header before it
+            return;
+        const std::size_t length = (std::size_t(r.U8(at + 2)) << 8) | r.U8(at + 3);
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            const long long h = (r.U8(at + 5) << 8) | r.U8(at + 6), w = (r.U8(at + 7) << 8) | r.U8(at + 8);
+            budget.Take(w, h);
+            return;
+        }
+        if (length < 2)
+            return;
+        at += 2 + length;
+    }
+}
+
+// Every image directory of a TIFF file, charged to the budget (width and
+// height as SHORT or LONG tags); at most a few thousand directories, no loop.
+void CheckTiffHeader(const TReader& r, TPixelBudget& budget)
+{
+    const bool big = r.U8(0) == 'M';
+    auto u16 = [&](std::size_t o) { return big ? (r.U8(o) << 8) | r.U8(o + 1) : r.U16(o); };
+    auto u32 = [&](std::size_t o) {
+        return big ? (r.U8(o) << 24) | (r.U8(o + 1) << 16) | (r.U8(o + 2) << 8) | r.U8(o + 3) : r.U32(o);
+    };
+    if (u16(2) != 42)
+        return;
+    std::size_t dir = u32(4);
+    for (int n = 0; dir != 0 && n < 4096; ++n) {
+        const std::size_t entries = u16(dir);
+        long long w = 0, h = 0;
+        for (std::size_t i = 0; i < entries; ++i) {
+            const std::size_t e = dir + 2 + i * 12;
+            const std::uint32_t tag = u16(e), type = u16(e + 2);
+            if (tag != 256 && tag != 257)
+                continue;
+            const long long v = type == 3 ? u16(e + 8) : type == 4 ? u32(e + 8) : 0;
+            (tag == 256 ? w : h) = v;
+        }
+        if (w <= 0 || h <= 0)
+            return; // the decoder reports it
+        budget.Take(w, h);
+        const std::size_t next = u32(dir + 2 + entries * 12);
+        if (next <= dir)
+            return;
+        dir = next;
+    }
+}
+
+// The size in the header chunk of a PNG file starting at `at`.
+void CheckPngHeader(const TReader& r, std::size_t at, TPixelBudget& budget)
+{
+    if (!r.Has(at + 12, 12) || std::memcmp(r.Data + at + 12, "IHDR", 4) != 0)
+        return;
+    auto be32 = [&](std::size_t o) {
+        return (r.U8(o) << 24) | (r.U8(o + 1) << 16) | (r.U8(o + 2) << 8) | r.U8(o + 3);
+    };
+    budget.Take(be32(at + 16), be32(at + 20));
+}
+
+void CheckDeclaredSizes(const std::uint8_t* data, std::size_t size)
+{
+    const TReader r { data, size };
+    TPixelBudget budget;
+    if (size >= 4 && ((data[0] == 'I' && data[1] == 'I') || (data[0] == 'M' && data[1] == 'M'))) {
+        CheckTiffHeader(r, budget);
+        return;
+    }
+    switch (SniffImageFormat(data, size)) {
+    case TImageFormat::Bmp: {
+        long long w = 0, h = 0;
+        DibSize(r, 14, false, w, h);
+        budget.Take(w, h < 0 ? -h : h);
+        break;
+    }
+    case TImageFormat::Png:
+        CheckPngHeader(r, 0, budget);
+        break;
+    case TImageFormat::Jpeg:
+        CheckJpegHeader(r, budget);
+        break;
+    case TImageFormat::Gif:
+        CheckGifSizes(data, size);
+        break;
+    case TImageFormat::Ico:
+    case TImageFormat::Cur:
+        for (unsigned i = 0, count = r.U16(4); i < count; ++i) {
+            const std::size_t e = 6 + std::size_t(i) * 16;
+            const std::uint32_t bytes = r.U32(e + 8), offset = r.U32(e + 12);
+            if (!r.Has(offset, bytes) || bytes < 8)
+                return;
+            if (SniffImageFormat(data + offset, bytes) == TImageFormat::Png) {
+                CheckPngHeader(TReader { data, std::size_t(offset) + bytes }, offset, budget);
+            } else {
+                long long w = 0, h = 0;
+                DibSize(TReader { data, std::size_t(offset) + bytes }, offset, true, w, h);
+                budget.Take(w, h < 0 ? -h : h);
+            }
+        }
+        break;
+    default:
+        break;
+    }
 }
 
 void CheckFrame(const TImageFrame& f)
@@ -669,6 +826,19 @@ TImage DecodeImage(const std::uint8_t* data, std::size_t size)
     case TImageFormat::Cur: return DecodeIco(r, true);
     default: Fail("Unknown image format");
     }
+}
+
+bool DeclaredSizesWithinCaps(const std::uint8_t* data, std::size_t size)
+{
+    if (!data)
+        return true;
+    try {
+        CheckDeclaredSizes(data, size);
+    } catch (const EImageTooLarge&) {
+        return false;
+    } catch (const EImageError&) {
+    }
+    return true;
 }
 
 TImage DecodeImage(const TBytes& bytes)

@@ -10,6 +10,8 @@
 #include "platform/rtl/Exceptions.h"
 
 QT_DECLARE_EXCEPTION(EImageError, Exception);
+// A file declaring more than the caps below allow.
+QT_DECLARE_EXCEPTION(EImageTooLarge, EImageError);
 
 // What a decoder may allocate, checked against the sizes a file declares
 // before anything is allocated for them: no picture (nor GIF frame) of more
@@ -41,6 +43,12 @@ TImageFormat SniffImageFormat(const std::uint8_t* data, std::size_t size);
 TImage DecodeImage(const std::uint8_t* data, std::size_t size);
 TImage DecodeImage(const TBytes& bytes);
 TImage LoadImageFile(const String& path);
+// Whether the sizes a picture file declares keep within the caps above, read
+// from its headers alone (BMP, PNG, JPEG, GIF, ICO/CUR and TIFF) without
+// allocating anything of those sizes. For code that hands the bytes to a
+// decoder of another library. A file these headers do not describe, or
+// describe badly, is not judged (true): the decoder reports it.
+bool DeclaredSizesWithinCaps(const std::uint8_t* data, std::size_t size);
 
 TBytes EncodeBmp(const TImageFrame& frame, bool withAlpha = false);
 TBytes EncodePng(const TImageFrame& frame);

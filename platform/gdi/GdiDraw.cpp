@@ -510,8 +510,77 @@ struct TThinStroker {
     }
 };
 
-void AddCircle(std::vector<TFigure>& out, double cx, double cy, double r)
+// Collects the convex pieces of a wide outline that can colour a pixel of
+// `limit`. Every piece turns the same way, so the non-zero rule fills their
+// union; a piece that holds the whole of `limit` stands for all of them.
+class TOutlinePieces {
+public:
+    explicit TOutlinePieces(const TRect& limit) : FLimit(limit) { }
+
+    // Whether a piece within these bounds may colour a pixel of the limit.
+    bool MayReach(double l, double t, double r, double b) const
+    {
+        return !FCovered && r >= FLimit.Left - 1 && l <= FLimit.Right + 1 && b >= FLimit.Top - 1 && t <= FLimit.Bottom + 1;
+    }
+
+    void Add(TFigure&& f)
+    {
+        if (FCovered || f.Points.empty())
+            return;
+        float l = f.Points[0].X, r = l, t = f.Points[0].Y, b = t;
+        for (const TPointF& p : f.Points) {
+            l = std::min(l, p.X);
+            r = std::max(r, p.X);
+            t = std::min(t, p.Y);
+            b = std::max(b, p.Y);
+        }
+        // Pixels are filled by their index points, so one pixel of slack.
+        if (!MayReach(l, t, r, b))
+            return;
+        if (l <= FLimit.Left - 1 && r >= FLimit.Right + 1 && t <= FLimit.Top - 1 && b >= FLimit.Bottom + 1
+            && HoldsLimit(f)) {
+            FCovered = true;
+            FPieces.clear();
+            TFigure all;
+            all.Closed = true;
+            const float L = float(FLimit.Left - 1), T = float(FLimit.Top - 1), R = float(FLimit.Right + 1),
+                        B = float(FLimit.Bottom + 1);
+            all.Points = { { L, T }, { R, T }, { R, B }, { L, B } };
+            FPieces.push_back(std::move(all));
+            return;
+        }
+        FPieces.push_back(std::move(f));
+    }
+
+    bool Covered() const { return FCovered; }
+    std::vector<TFigure> Take() { return std::move(FPieces); }
+
+private:
+    // Whether the convex figure holds the limit with a pixel to spare.
+    bool HoldsLimit(const TFigure& f) const
+    {
+        const double corners[4][2] = { { FLimit.Left - 1.0, FLimit.Top - 1.0 }, { FLimit.Right + 1.0, FLimit.Top - 1.0 },
+            { FLimit.Right + 1.0, FLimit.Bottom + 1.0 }, { FLimit.Left - 1.0, FLimit.Bottom + 1.0 } };
+        const std::size_t n = f.Points.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            const TPointF& a = f.Points[i];
+            const TPointF& b = f.Points[(i + 1) % n];
+            for (const auto& c : corners)
+                if ((double(b.X) - a.X) * (c[1] - a.Y) - (double(b.Y) - a.Y) * (c[0] - a.X) < 0)
+                    return false;
+        }
+        return true;
+    }
+
+    TRect FLimit;
+    bool FCovered { false };
+    std::vector<TFigure> FPieces;
+};
+
+void AddCircle(TOutlinePieces& out, double cx, double cy, double r)
 {
+    if (!out.MayReach(cx - r, cy - r, cx + r, cy + r))
+        return;
     TFigure c;
     c.Closed = true;
     const int n = std::clamp(int(r * 4), 8, 256);
@@ -519,22 +588,25 @@ void AddCircle(std::vector<TFigure>& out, double cx, double cy, double r)
         const double a = 2 * Pi * i / n;
         c.Points.push_back({ float(cx + r * std::cos(a)), float(cy + r * std::sin(a)) });
     }
-    out.push_back(std::move(c));
+    out.Add(std::move(c));
 }
 
-// Outline of a wide pen as polygons filled with the non-zero rule.
-std::vector<TFigure> WideOutline(const std::vector<TFigure>& figures, double width, DWORD style)
+// Outline of a wide pen as polygons filled with the non-zero rule, only the
+// pieces that reach `limit`: what lies outside costs nothing to fill.
+std::vector<TFigure> WideOutline(const std::vector<TFigure>& figures, double width, DWORD style, const TRect& limit)
 {
-    std::vector<TFigure> out;
+    TOutlinePieces out(limit);
     const double h = width / 2;
     const DWORD cap = style & PS_ENDCAP_MASK, join = style & PS_JOIN_MASK;
     for (const auto& f : figures) {
+        if (out.Covered())
+            break;
         const auto& p = f.Points;
         const std::size_t n = p.size();
         if (n == 0)
             continue;
         const std::size_t segs = f.Closed ? n : n - 1;
-        for (std::size_t i = 0; i < segs; ++i) {
+        for (std::size_t i = 0; i < segs && !out.Covered(); ++i) {
             TPointF a = p[i], b = p[(i + 1) % n];
             const double dx = b.X - a.X, dy = b.Y - a.Y, len = std::hypot(dx, dy);
             if (len == 0)
@@ -554,9 +626,9 @@ std::vector<TFigure> WideOutline(const std::vector<TFigure>& figures, double wid
                 area += q.Points[k].X * q.Points[(k + 1) % 4].Y - q.Points[(k + 1) % 4].X * q.Points[k].Y;
             if (area < 0)
                 std::reverse(q.Points.begin(), q.Points.end());
-            out.push_back(std::move(q));
+            out.Add(std::move(q));
         }
-        for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t i = 0; i < n && !out.Covered(); ++i) {
             const bool end = !f.Closed && (i == 0 || i + 1 == n);
             if (end) {
                 if (cap == PS_ENDCAP_ROUND)
@@ -566,6 +638,8 @@ std::vector<TFigure> WideOutline(const std::vector<TFigure>& figures, double wid
             const TPointF& prev = p[(i + n - 1) % n];
             const TPointF& cur = p[i];
             const TPointF& next = p[(i + 1) % n];
+            if (!out.MayReach(cur.X - h, cur.Y - h, cur.X + h, cur.Y + h))
+                continue; // a join lies within half the width of its point
             auto normal = [&](const TPointF& a, const TPointF& b) {
                 const double dx = b.X - a.X, dy = b.Y - a.Y, len = std::max(1e-9, std::hypot(dx, dy));
                 return TPointF(float(-dy / len * h), float(dx / len * h));
@@ -602,7 +676,7 @@ std::vector<TFigure> WideOutline(const std::vector<TFigure>& figures, double wid
                     }
                     if (area < 0)
                         std::reverse(w.Points.begin(), w.Points.end());
-                    out.push_back(std::move(w));
+                    out.Add(std::move(w));
                 }
             } else if (n > 2) {
                 // Bevel (and miter, drawn as a bevel): the triangle between the two segment ends.
@@ -615,12 +689,12 @@ std::vector<TFigure> WideOutline(const std::vector<TFigure>& figures, double wid
                         area += t.Points[k].X * t.Points[(k + 1) % 3].Y - t.Points[(k + 1) % 3].X * t.Points[k].Y;
                     if (area < 0)
                         std::reverse(t.Points.begin(), t.Points.end());
-                    out.push_back(std::move(t));
+                    out.Add(std::move(t));
                 }
             }
         }
     }
-    return out;
+    return out.Take();
 }
 
 void CairoPath(cairo_t* cr, const std::vector<TFigure>& figures, bool closeAll)
@@ -663,7 +737,7 @@ void StrokeFigures(TDC& dc, const std::vector<TFigure>& figures)
     }
     if (width > 1) {
         const TRect limit = dc.Bounds.Bounds();
-        PaintSpans(dc, FillSpans(WideOutline(figures, width, pen.Style), true, &limit), paint, dc.State.Rop2);
+        PaintSpans(dc, FillSpans(WideOutline(figures, width, pen.Style, limit), true, &limit), paint, dc.State.Rop2);
         return;
     }
     TThinStroker s;

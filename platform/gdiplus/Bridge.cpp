@@ -401,6 +401,13 @@ GpStatus PaddedDrawString(GpGraphics* graphics, const char16_t* text, int length
 
 } // namespace
 
+namespace {
+GpStatus CheckedLoadImageFromFile(const char16_t* path, GpImage** image);
+GpStatus CheckedLoadImageFromFileICM(const char16_t* path, GpImage** image);
+GpStatus CheckedCreateBitmapFromFile(const char16_t* path, GpBitmap** bitmap);
+GpStatus CheckedCreateBitmapFromFileICM(const char16_t* path, GpBitmap** bitmap);
+} // namespace
+
 void* GdiplusGetProcAddress(const char* name)
 {
     if (!name)
@@ -431,6 +438,10 @@ void* GdiplusGetProcAddress(const char* name)
         { "GdipLoadImageFromStreamICM", reinterpret_cast<void*>(&GdipLoadImageFromStreamICM) },
         { "GdipCreateBitmapFromStream", reinterpret_cast<void*>(&GdipCreateBitmapFromStream) },
         { "GdipCreateBitmapFromStreamICM", reinterpret_cast<void*>(&GdipCreateBitmapFromStreamICM) },
+        { "GdipLoadImageFromFile", reinterpret_cast<void*>(&CheckedLoadImageFromFile) },
+        { "GdipLoadImageFromFileICM", reinterpret_cast<void*>(&CheckedLoadImageFromFileICM) },
+        { "GdipCreateBitmapFromFile", reinterpret_cast<void*>(&CheckedCreateBitmapFromFile) },
+        { "GdipCreateBitmapFromFileICM", reinterpret_cast<void*>(&CheckedCreateBitmapFromFileICM) },
         { "GdiplusStartup", reinterpret_cast<void*>(&CountedStartup) },
         { "GdipMeasureString", reinterpret_cast<void*>(&PaddedMeasureString) },
         { "GdipDrawString", reinterpret_cast<void*>(&PaddedDrawString) },
@@ -835,10 +846,52 @@ template <class T> GpStatus LoadThroughFile(IStream* stream, T** result, GpStatu
     TBytes bytes;
     if (!ReadWholeStream(stream, bytes) || bytes.empty())
         return InvalidParameter;
+    // The library allocates whatever a picture declares; a few bytes may
+    // declare gigabytes.
+    if (!DeclaredSizesWithinCaps(bytes.data(), bytes.size()))
+        return OutOfMemory;
     TTempFile file;
     if (file.Path.empty() || !file.Write(bytes))
         return Win32Error;
     return load ? load(file.Path16().c_str(), result) : GdiplusNotInitialized;
+}
+
+// A picture file goes to the library only if the sizes it declares keep
+// within the codecs' caps.
+template <class T> GpStatus LoadCheckedFile(const char16_t* path, T** result, GpStatus (*load)(const char16_t*, T**))
+{
+    if (!path || !result)
+        return InvalidParameter;
+    *result = nullptr;
+    if (!load)
+        return GdiplusNotInitialized;
+    std::ifstream in(StringToUtf8(String(path)), std::ios::binary);
+    if (in) {
+        const TBytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (!DeclaredSizesWithinCaps(bytes.data(), bytes.size()))
+            return OutOfMemory;
+    }
+    return load(path, result);
+}
+
+GpStatus CheckedLoadImageFromFile(const char16_t* path, GpImage** image)
+{
+    return LoadCheckedFile(path, image, GdipLoadImageFromFile_lib());
+}
+
+GpStatus CheckedLoadImageFromFileICM(const char16_t* path, GpImage** image)
+{
+    return LoadCheckedFile(path, image, GdipLoadImageFromFileICM_lib());
+}
+
+GpStatus CheckedCreateBitmapFromFile(const char16_t* path, GpBitmap** bitmap)
+{
+    return LoadCheckedFile(path, bitmap, GdipCreateBitmapFromFile_lib());
+}
+
+GpStatus CheckedCreateBitmapFromFileICM(const char16_t* path, GpBitmap** bitmap)
+{
+    return LoadCheckedFile(path, bitmap, GdipCreateBitmapFromFileICM_lib());
 }
 
 } // namespace

@@ -204,7 +204,7 @@ protected:
     virtual void DoShow();
     virtual void DoHide();
     virtual void DoClose(TCloseAction& Action);
-    virtual void Paint();
+    void Paint() override;
     TCanvas* GetCanvas() const { return m_canvas.get(); }
     void UpdateWindowPlacement();
     void PlaceByPosition();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 #include <tiffio.h>
 
@@ -100,24 +99,20 @@ TImageFrame DecodeTiff(const TBytes& bytes)
     if (!TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height)
         || width == 0 || height == 0)
         NotATiff();
-    // A picture that would need more than 1 GiB of pixels is refused rather
-    // than allocated.
-    if (std::uint64_t(width) * height > (std::uint64_t(1) << 28) || width > std::uint32_t(std::numeric_limits<int>::max())
-        || height > std::uint32_t(std::numeric_limits<int>::max()))
-        NotATiff();
-    std::vector<std::uint32_t> raster(std::size_t(width) * height);
-    if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, raster.data(), ORIENTATION_TOPLEFT, 0))
-        NotATiff();
+    // Refused before anything of the declared size is allocated, under the
+    // same cap as the other picture decoders.
+    if (std::uint64_t(width) * height > kMaxImagePixels)
+        throw EInvalidGraphic(u"The TIFF image is too large");
     TImageFrame frame;
     frame.Width = int(width);
     frame.Height = int(height);
-    frame.Pixels.resize(raster.size());
+    frame.Pixels.resize(std::size_t(width) * height);
+    if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, frame.Pixels.data(), ORIENTATION_TOPLEFT, 0))
+        NotATiff();
     // libtiff gives premultiplied ABGR words; frames hold straight ARGB.
-    for (std::size_t i = 0; i < raster.size(); ++i) {
-        const std::uint32_t p = raster[i];
-        frame.Pixels[i] = Unpremultiply((std::uint32_t(TIFFGetA(p)) << 24) | (std::uint32_t(TIFFGetR(p)) << 16)
+    for (std::uint32_t& p : frame.Pixels)
+        p = Unpremultiply((std::uint32_t(TIFFGetA(p)) << 24) | (std::uint32_t(TIFFGetR(p)) << 16)
             | (std::uint32_t(TIFFGetG(p)) << 8) | std::uint32_t(TIFFGetB(p)));
-    }
     return frame;
 }
 

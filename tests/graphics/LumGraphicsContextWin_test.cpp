@@ -14,7 +14,6 @@ namespace {
 constexpr COLORREF White = RGB(255, 255, 255);
 constexpr TColor Red = 0x0000FF;
 constexpr TColor Blue = 0xFF0000;
-const TLumGraphicsSides AllSides { gsLeft, gsTop, gsRight, gsBottom };
 
 // Opens what the context draws with to the tests.
 class TProbedContext : public TLumGraphicsContextWin {

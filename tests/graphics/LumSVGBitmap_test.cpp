@@ -23,7 +23,7 @@ public:
         FViewRect = {};
     }
     void Draw(TCanvas*, const TRectF&, bool) override { ++Draws; }
-    void LoadFromText(const String& AText)
+    void LoadFromText(const String& AText) override
     {
         Clear();
         if (AText.find(u"<svg") != String::npos) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rtl/Base64.h"
 #include "tests/support/Fixtures.h"
 
 namespace {
@@ -247,16 +248,60 @@ TEST(LumSVGParser, ImagesNeverReachTheNetwork)
     EXPECT_FALSE(First(svg)->HasBitmap());
 }
 
+namespace {
+
+void Put16(std::string& b, unsigned v)
+{
+    b += char(v & 0xFF);
+    b += char(v >> 8);
+}
+
+// A GIF declaring a screen of w x h with four frames of one pixel each: 80
+// bytes whatever the screen's size.
+std::string FourFrameGif(unsigned w, unsigned h)
+{
+    std::string b = "GIF89a";
+    Put16(b, w);
+    Put16(b, h);
+    b += std::string("\x80\0\0" "\0\0\0\xFF\xFF\xFF", 9); // a global table of two colours
+    for (int i = 0; i < 4; ++i) {
+        b += '\x2C';
+        Put16(b, 0);
+        Put16(b, 0);
+        Put16(b, 1);
+        Put16(b, 1);
+        b += std::string("\0\x02\x02\x44\x01\0", 6); // no local table; clear, index 0, end
+    }
+    b += '\x3B';
+    return b;
+}
+
+String SvgWithGif(unsigned w, unsigned h)
+{
+    return Utf8ToString("<svg><image href='data:image/gif;base64," + Base64Encode(FourFrameGif(w, h))
+        + "' width='9' height='9'/><rect width='4' height='4'/></svg>");
+}
+
+} // namespace
+
 // An 80-byte GIF that declares a 16384 x 16384 screen of four frames, in a
-// data address: the picture is refused, the document still loads.
+// data address: the picture is refused from its header, the document still
+// loads. The same file with a small screen is taken.
 TEST(LumSVGParser, HostilePictureInADataAddressIsRefused)
 {
+    ASSERT_EQ(FourFrameGif(16384, 16384).size(), 80u);
     TLumGraphicsSVGImport svg;
-    svg.LoadFromText(Svg("<image href='data:image/gif;base64,R0lGODlhAEAAQIAAAAAAAP///ywAAAAAAQABAAACAkQBACwAAAAAAQAB"
-                         "AAACAkQBACwAAAAAAQABAAACAkQBACwAAAAAAQABAAACAkQBADs=' width='9' height='9'/><rect width='4' height='4'/>"));
+    svg.LoadFromText(SvgWithGif(16384, 16384));
     ASSERT_EQ(svg.ElementCount(), 2);
     TLumGraphicsSVGElement* image = First(svg);
     EXPECT_TRUE(!image->HasBitmap() || image->GetBitmap()->GetWidth() == 0);
+
+    svg.LoadFromText(SvgWithGif(3, 2));
+    ASSERT_EQ(svg.ElementCount(), 2);
+    image = First(svg);
+    ASSERT_TRUE(image->HasBitmap());
+    EXPECT_EQ(image->GetBitmap()->GetWidth(), 3);
+    EXPECT_EQ(image->GetBitmap()->GetHeight(), 2);
 }
 
 TEST(LumSVGParser, SavedDocumentLoadsAgain)

@@ -117,6 +117,11 @@ TEST(Codecs, MalformedFilesAreRejected)
         const char* name;
         TBytes bytes;
     };
+    // 24 bytes: a screen of 23300 x 2569 (within the cap) and a frame cut
+    // before its picture data; found by fuzzing, when the screen was made
+    // before the first row was read.
+    TBytes cutGif = { 'G', 'I', 'F', '8', '9', 'a', 0x04, 0x5B, 0x09, 0x0A, 0, 1, 0, 0x2C, 0, 0, 0, 0, 0x01, 0x49, 0x50, 0, 0x2C, 0 };
+
     const std::vector<Case> cases = {
         { "empty", {} },
         { "unknown", { 'X', 'Y', 'Z', 1, 2, 3 } },
@@ -335,11 +340,22 @@ TEST(Codecs, DeclaredSizesAreCapped)
     hugeIco[22 + 4] = 0x10; hugeIco[22 + 5] = 0x27;
     hugeIco[22 + 8] = 0x20; hugeIco[22 + 9] = 0x4E;
 
+    TBytes widePng = hugePng; // 70000 x 70000: past the side limit as well
+    PutBE32(widePng, 16, 70000);
+    PutBE32(widePng, 20, 70000);
+    PutBE32(widePng, 29, Crc32(widePng.data() + 12, 17));
+
     struct Case {
         const char* name;
         TBytes bytes;
         const char16_t* error;
+        bool capped = true; // the error is the cap's, told from the headers alone
     };
+    // 24 bytes: a screen of 23300 x 2569 (within the cap) and a frame cut
+    // before its picture data; found by fuzzing, when the screen was made
+    // before the first row was read.
+    TBytes cutGif = { 'G', 'I', 'F', '8', '9', 'a', 0x04, 0x5B, 0x09, 0x0A, 0, 1, 0, 0x2C, 0, 0, 0, 0, 0x01, 0x49, 0x50, 0, 0x2C, 0 };
+
     const std::vector<Case> cases = {
         { "gif screen of 16384 x 16384, four frames", TinyFramesGif(16384, 16384, 4), u"too large" },
         { "gif frame of 16384 x 16384 on a small screen", TinyFramesGif(2, 2, 1, 16384, 16384), u"too large" },
@@ -347,8 +363,10 @@ TEST(Codecs, DeclaredSizesAreCapped)
         { "gif of three 8192 x 8192 frames", TinyFramesGif(8192, 8192, 3), u"too much memory" },
         { "jpeg of 16384 x 16384", hugeJpeg, u"too large" },
         { "png of 10000 x 10000", hugePng, u"too large" },
+        { "png of 70000 x 70000", widePng, u"too large" },
         { "bmp of 10000 x 10000", hugeBmp, u"too large" },
         { "ico of 10000 x 10000", hugeIco, u"too large" },
+        { "gif cut before its picture data", cutGif, u"Invalid GIF image", false },
     };
     EXPECT_EQ(cases[0].bytes.size(), 80u);
     for (const auto& c : cases) {
@@ -358,13 +376,78 @@ TEST(Codecs, DeclaredSizesAreCapped)
             ADD_FAILURE() << "decoded";
         } catch (const EImageError& e) {
             EXPECT_NE(e.Message.find(c.error), String::npos) << StringToUtf8(e.Message);
+            EXPECT_EQ(dynamic_cast<const EImageTooLarge*>(&e) != nullptr, c.capped);
         }
+        EXPECT_EQ(DeclaredSizesWithinCaps(c.bytes.data(), c.bytes.size()), !c.capped);
     }
     // Below the caps the same shapes decode.
+    EXPECT_TRUE(DeclaredSizesWithinCaps(jpg.data(), jpg.size()));
     const TImage small = DecodeImage(TinyFramesGif(3, 2, 4));
     ASSERT_EQ(small.Frames.size(), 4u);
     EXPECT_EQ(small.Frames[3].At(0, 0), 0xFF000000u);
     EXPECT_EQ(small.Frames[3].At(2, 1), 0u);
+}
+
+// A TIFF header (little- or big-endian) with one directory giving the width
+// and height as LONG tags.
+TBytes TiffHeader(std::uint32_t w, std::uint32_t h, bool bigEndian)
+{
+    TBytes b;
+    auto put16 = [&](std::uint32_t v) {
+        if (bigEndian)
+            b.insert(b.end(), { BYTE(v >> 8), BYTE(v) });
+        else
+            Put16(b, v);
+    };
+    auto put32 = [&](std::uint32_t v) {
+        if (bigEndian)
+            b.insert(b.end(), { BYTE(v >> 24), BYTE(v >> 16), BYTE(v >> 8), BYTE(v) });
+        else
+            Put32(b, v);
+    };
+    b = bigEndian ? TBytes { 'M', 'M' } : TBytes { 'I', 'I' };
+    put16(42);
+    put32(8);
+    put16(2);
+    for (const auto& [tag, value] : { std::pair { 256u, w }, std::pair { 257u, h } }) {
+        put16(tag);
+        put16(4);
+        put32(1);
+        put32(value);
+    }
+    put32(0);
+    return b;
+}
+
+// What other libraries are handed is judged from the headers alone: formats
+// the decoders here do not read (TIFF) and bytes that are no picture.
+TEST(Codecs, DeclaredSizesFromHeadersAlone)
+{
+    const TBytes png = EncodePng(Pattern(4, 4, false));
+    TBytes pngIcon = { 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 32, 0 }; // one entry, a PNG of 10000 x 10000
+    Put32(pngIcon, std::uint32_t(png.size()));
+    Put32(pngIcon, 22);
+    pngIcon.insert(pngIcon.end(), png.begin(), png.end());
+    PutBE32(pngIcon, 22 + 16, 10000);
+    PutBE32(pngIcon, 22 + 20, 10000);
+    const struct {
+        const char* name;
+        TBytes bytes;
+        bool within;
+    } cases[] = {
+        { "tiff of 100000 x 100000", TiffHeader(100000, 100000, false), false },
+        { "big-endian tiff of 9000 x 9000", TiffHeader(9000, 9000, true), false },
+        { "tiff of 640 x 480", TiffHeader(640, 480, false), true },
+        { "icon holding a png of 10000 x 10000", pngIcon, false },
+        { "png of 4 x 4", png, true },
+        { "text", { 'h', 'e', 'l', 'l', 'o' }, true },
+        { "nothing", {}, true },
+        { "jpeg start only", { 0xFF, 0xD8, 0xFF }, true },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(DeclaredSizesWithinCaps(c.bytes.data(), c.bytes.size()), c.within);
+    }
 }
 
 // libjpeg reports a second frame header as an error from inside the scan

@@ -147,6 +147,40 @@ TEST(GdiShapes, WidePenAndInsideFrame)
     DeleteObject(wide);
 }
 
+// A wide outline fills only its pieces that reach the surface: those of
+// lines far outside cost nothing, a cap or a side reaching in still shows,
+// and an outline wider than the surface covers all of it.
+TEST(GdiShapes, WidePenPiecesOutsideTheSurface)
+{
+    const struct {
+        const char* Name;
+        int Width;
+        std::vector<POINT> Line;
+        std::vector<std::pair<int, int>> Inked, Clear;
+    } cases[] = {
+        { "far away", 10, { { -500, -500 }, { -400, 900 }, { 900, 900 } }, {}, { { 0, 0 }, { 10, 10 }, { 19, 19 } } },
+        { "side reaching in", 10, { { -4, -30 }, { -4, 50 } }, { { 0, 0 }, { 0, 19 } }, { { 2, 10 }, { 10, 10 } } },
+        { "round end reaching in", 10, { { -30, -30 }, { -2, -2 } }, { { 0, 0 }, { 1, 1 } }, { { 3, 3 }, { 10, 10 } } },
+        { "wider than the surface", 1000, { { 5, 5 }, { 6, 7 }, { 9, 5 } }, { { 0, 0 }, { 19, 0 }, { 0, 19 }, { 19, 19 } }, {} },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TMemDC m(20, 20);
+        HPEN pen = CreatePen(PS_SOLID, c.Width, Black);
+        SelectObject(m.DC, pen);
+        Polyline(m.DC, c.Line.data(), int(c.Line.size()));
+        for (const auto& [x, y] : c.Inked)
+            EXPECT_EQ(m.At(x, y), Black) << x << "," << y;
+        for (const auto& [x, y] : c.Clear)
+            EXPECT_EQ(m.At(x, y), White) << x << "," << y;
+        if (c.Width == 1000) {
+            EXPECT_EQ(m.Ink().size(), 400u);
+        }
+        SelectObject(m.DC, GetStockObject(BLACK_PEN));
+        DeleteObject(pen);
+    }
+}
+
 TEST(GdiShapes, EllipseIsSymmetricAndInsideItsBox)
 {
     TMemDC m(24, 24);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "platform/gdi/Codecs.h"
@@ -295,6 +297,57 @@ TEST_F(GdiplusTest, ImagesLoadFromMemoryStreams)
     EXPECT_EQ(GdipLoadImageFromStream(nullptr, &image), InvalidParameter);
     junk->Release();
     stream->Release();
+}
+
+// A GIF of a w x h screen with four frames of one pixel: 80 bytes for 16384 x 16384.
+TBytes FourFrameGif(unsigned w, unsigned h)
+{
+    TBytes b = { 'G', 'I', 'F', '8', '9', 'a', BYTE(w), BYTE(w >> 8), BYTE(h), BYTE(h >> 8), 0x80, 0, 0, 0, 0, 0, 255, 255, 255 };
+    for (int i = 0; i < 4; ++i)
+        b.insert(b.end(), { 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0 });
+    b.push_back(0x3B);
+    return b;
+}
+
+// The library would allocate whatever a picture declares; pictures declaring
+// more than the codecs' caps are refused before it sees them, from memory
+// and from files alike.
+TEST_F(GdiplusTest, PicturesDeclaringTooMuchAreRefused)
+{
+    const TBytes huge = FourFrameGif(16384, 16384), small = FourFrameGif(3, 2);
+    ASSERT_EQ(huge.size(), 80u);
+    const std::string dir = ::testing::TempDir();
+    for (const TBytes* bytes : { &huge, &small }) {
+        const bool refused = bytes == &huge;
+        SCOPED_TRACE(refused ? "16384 x 16384" : "3 x 2");
+        IStream* stream = nullptr;
+        ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), 0);
+        stream->Write(bytes->data(), ULONG(bytes->size()), nullptr);
+        stream->Seek(0, STREAM_SEEK_SET, nullptr);
+        GpImage* image = nullptr;
+        EXPECT_EQ(GdipLoadImageFromStream(stream, &image), refused ? OutOfMemory : Ok);
+        EXPECT_EQ(image == nullptr, refused);
+        if (image)
+            GdipDisposeImage(image);
+        stream->Release();
+
+        const std::string path = dir + "/quarrytide-gdiplus-cap.gif";
+        {
+            std::ofstream out(path, std::ios::binary);
+            out.write(reinterpret_cast<const char*>(bytes->data()), std::streamsize(bytes->size()));
+        }
+        const String path16 = Utf8ToString(path);
+        image = nullptr;
+        EXPECT_EQ(GdipLoadImageFromFile(path16.c_str(), &image), refused ? OutOfMemory : Ok);
+        EXPECT_EQ(image == nullptr, refused);
+        if (image)
+            GdipDisposeImage(image);
+        GpBitmap* bitmap = nullptr;
+        EXPECT_EQ(GdipCreateBitmapFromFile(path16.c_str(), &bitmap), refused ? OutOfMemory : Ok);
+        if (bitmap)
+            GdipDisposeImage(bitmap);
+        std::remove(path.c_str());
+    }
 }
 
 TEST(MemoryStream, ReadsSeeksAndCopiesFromGlobalMemory)

@@ -397,7 +397,7 @@ TEST_F(VclUi, HintsShowAfterThePauseAndHideAfterTheHidePause)
     target->SetShowHint(true);
     target->SetParent(form.get());
     String shownText;
-    target->WindowProc = [target, old = target->WindowProc, &shownText](TMessage& m) {
+    target->WindowProc = [old = target->WindowProc, &shownText](TMessage& m) {
         if (m.Msg == CM_HINTSHOW)
             shownText = reinterpret_cast<THintInfo*>(m.LParam)->HintStr;
         old(m);

@@ -167,4 +167,20 @@ TEST(TIFFPictures, DamagedFilesRaise)
     EXPECT_FALSE(TWICImage::CanLoadFromStream(notTiff));
 }
 
+// A file of a few dozen bytes declaring 16384 x 16384 pixels is refused from
+// its header, under the codecs' pixel cap; a wide one within the cap loads.
+TEST(TIFFPictures, DeclaredSizeIsCapped)
+{
+    try {
+        DecodeTiff(HandMadeTiff(true, 16384, 16384, Quad));
+        ADD_FAILURE() << "decoded";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message, u"The TIFF image is too large");
+    }
+    const std::vector<std::uint32_t> row(8192, 0x336699);
+    const TImageFrame wide = DecodeTiff(HandMadeTiff(false, 8192, 1, row));
+    EXPECT_EQ(wide.Width, 8192);
+    EXPECT_EQ(wide.At(8191, 0), 0xFF336699u);
+}
+
 } // namespace
