@@ -5,6 +5,7 @@
 #include "platform/win/Input.h"
 #include "platform/win/Window.h"
 #include "tests/platform/web/WebFixture.h"
+#include "tests/support/HttpServer.h"
 
 using namespace webview;
 using namespace webtest;
@@ -115,6 +116,25 @@ TEST(WebViewOnScreen, PageIsPaintedIntoTheParentAndTakesInput)
         << std::hex << pixelAt(100, 50) << " " << pixelAt(250, 50);
     controller->SetBounds(TRect(0, 0, 200, 150));
     EXPECT_TRUE(PumpWindowsUntil([&] { return RunScript(*view, u"[innerWidth, innerHeight]") == u"[200,150]"; }));
+
+    // Each page shows as soon as it has loaded, also one from another site
+    // (which the browser renders in another process).
+    testsupport::HttpServer site;
+    site.Route("/green", [](const testsupport::HttpRequest&) {
+        testsupport::HttpResponse r;
+        r.Body = "<html><body style='margin:0;background:#00ff00'></body></html>";
+        return r;
+    });
+    ASSERT_TRUE(NavigateAndWait(*view, Utf8ToString(site.BaseUrl() + "/green")));
+    EXPECT_TRUE(PumpWindowsUntil([&] { return pixelAt(100, 75) == 0x00FF00; })) << std::hex << pixelAt(100, 75);
+    ASSERT_TRUE(ShowHtmlAndWait(*view, u"<html><body style='margin:0;background:#0000ff'></body></html>"));
+    EXPECT_TRUE(PumpWindowsUntil([&] { return pixelAt(100, 75) == 0x0000FF; })) << std::hex << pixelAt(100, 75);
+    // Navigations in quick succession, as a program's start-up makes them
+    // before it handles any message: the last page shows.
+    view->NavigateToString(u"<html><body style='margin:0;background:#ffff00'>loading</body></html>");
+    view->NavigateToString(u"<html><body style='margin:0;background:#00ffff'>start</body></html>");
+    view->Navigate(Utf8ToString(site.BaseUrl() + "/green"));
+    EXPECT_TRUE(PumpWindowsUntil([&] { return pixelAt(100, 75) == 0x00FF00; })) << std::hex << pixelAt(100, 75);
     controller->SetIsVisible(false);
     EXPECT_FALSE(IsWindowVisible(controller->GetWindow()));
 
