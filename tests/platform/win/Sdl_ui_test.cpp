@@ -45,26 +45,48 @@ LRESULT LimitedProc(HWND h, UINT m, WPARAM w, LPARAM l)
     return SolidProc(h, m, w, l);
 }
 
-} // namespace
-
-TEST(SdlBackend, TheDesktopResizesSizeableWindowsWithinTheirLimitsAndMaximisesOnRequest)
-{
-    testsupport::TPrivateDisplay display(800, 600);
-    std::unique_ptr<IWindowBackend> sdl = CreateSdlBackend();
-    if (!sdl)
-        GTEST_SKIP() << "no display can be opened";
-    SetWindowBackend(sdl.get());
-    InstallMessageLoopHooks();
-    TFakeDCFactory factory;
-    g_factory = &factory;
-    SetDeviceContextFactory(&factory);
-    for (auto [name, proc] : { std::pair { u"SolidWindow", &SolidProc }, std::pair { u"LimitedWindow", &LimitedProc } }) {
-        WNDCLASSEX wc;
-        wc.lpfnWndProc = proc;
-        wc.lpszClassName = name;
-        RegisterClassEx(wc);
+// An SDL back end on a display of its own, with both window classes and a
+// fake drawing factory; skipped where no display can be opened.
+class SdlDesktop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_sdl = CreateSdlBackend();
+        if (!m_sdl)
+            GTEST_SKIP() << "no display can be opened";
+        SetWindowBackend(m_sdl.get());
+        InstallMessageLoopHooks();
+        g_factory = &m_factory;
+        SetDeviceContextFactory(&m_factory);
+        for (auto [name, proc] : { std::pair { u"SolidWindow", &SolidProc }, std::pair { u"LimitedWindow", &LimitedProc } }) {
+            WNDCLASSEX wc;
+            wc.lpfnWndProc = proc;
+            wc.lpszClassName = name;
+            RegisterClassEx(wc);
+        }
+    }
+    void TearDown() override
+    {
+        if (!m_sdl)
+            return;
+        UnregisterClass(u"SolidWindow");
+        UnregisterClass(u"LimitedWindow");
+        SetDeviceContextFactory(nullptr);
+        SetMainThreadWakeHook(nullptr);
+        SetProcessMessagesHook(nullptr);
+        SetWindowBackend(nullptr);
+        m_sdl.reset();
     }
 
+    testsupport::TPrivateDisplay m_display { 800, 600 };
+    TFakeDCFactory m_factory;
+    std::unique_ptr<IWindowBackend> m_sdl;
+};
+
+} // namespace
+
+TEST_F(SdlDesktop, TheDesktopResizesSizeableWindowsWithinTheirLimitsAndMaximisesOnRequest)
+{
     struct Case {
         const char* name;
         const char16_t* windowClass;
@@ -120,32 +142,10 @@ TEST(SdlBackend, TheDesktopResizesSizeableWindowsWithinTheirLimitsAndMaximisesOn
     EXPECT_EQ(nativeWidth, 500);
     EXPECT_EQ(nativeHeight, 350);
     DestroyWindow(w);
-
-    UnregisterClass(u"SolidWindow");
-    UnregisterClass(u"LimitedWindow");
-    SetDeviceContextFactory(nullptr);
-    SetMainThreadWakeHook(nullptr);
-    SetProcessMessagesHook(nullptr);
-    SetWindowBackend(nullptr);
-    sdl.reset();
 }
 
-TEST(SdlBackend, ShowsAWindowAndPresentsItsPaintedPixels)
+TEST_F(SdlDesktop, ShowsAWindowAndPresentsItsPaintedPixels)
 {
-    testsupport::TPrivateDisplay display(800, 600);
-    std::unique_ptr<IWindowBackend> sdl = CreateSdlBackend();
-    if (!sdl)
-        GTEST_SKIP() << "no display can be opened";
-    SetWindowBackend(sdl.get());
-    InstallMessageLoopHooks();
-    TFakeDCFactory factory;
-    g_factory = &factory;
-    SetDeviceContextFactory(&factory);
-    WNDCLASSEX wc;
-    wc.lpfnWndProc = &SolidProc;
-    wc.lpszClassName = u"SolidWindow";
-    RegisterClassEx(wc);
-
     HWND w = CreateWindowEx(0, u"SolidWindow", u"Probe", WS_POPUP | WS_VISIBLE, 40, 50, 120, 80, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(w, nullptr);
     std::vector<std::uint32_t> pixels;
@@ -167,11 +167,4 @@ TEST(SdlBackend, ShowsAWindowAndPresentsItsPaintedPixels)
     InjectCloseRequest(w);
     Headless::PumpUntilIdle();
     EXPECT_FALSE(IsWindow(w));
-
-    UnregisterClass(u"SolidWindow");
-    SetDeviceContextFactory(nullptr);
-    SetMainThreadWakeHook(nullptr);
-    SetProcessMessagesHook(nullptr);
-    SetWindowBackend(nullptr);
-    sdl.reset();
 }
