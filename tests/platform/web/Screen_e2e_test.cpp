@@ -13,7 +13,7 @@ using namespace webtest;
 namespace {
 
 // Runs queued calls and window messages (painting) until `done` holds.
-bool PumpWindowsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+bool PumpWindowsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(30))
 {
     return PumpUntil([&] {
         Headless::PumpUntilIdle();
@@ -50,9 +50,11 @@ TEST(WebViewOnScreen, PageIsPaintedIntoTheParentAndTakesInput)
         nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(parent);
 
-    std::shared_ptr<CoreWebView2Controller> controller;
-    env->CreateCoreWebView2Controller(parent, [&](HRESULT, std::shared_ptr<CoreWebView2Controller> c) { controller = c; });
-    ASSERT_TRUE(PumpWindowsUntil([&] { return controller != nullptr; }));
+    // Shared with the completion, which may come after a failed wait.
+    auto made = std::make_shared<std::shared_ptr<CoreWebView2Controller>>();
+    env->CreateCoreWebView2Controller(parent, [made](HRESULT, std::shared_ptr<CoreWebView2Controller> c) { *made = c; });
+    ASSERT_TRUE(PumpWindowsUntil([&] { return *made != nullptr; }));
+    std::shared_ptr<CoreWebView2Controller> controller = *made;
     auto view = controller->GetCoreWebView2();
     ASSERT_TRUE(controller->GetWindow());
     EXPECT_EQ(TRect(0, 0, 400, 300), controller->GetBounds());
