@@ -347,9 +347,10 @@ void TfrmMyBrowser::PumpingDelay(unsigned ms)
     // A monotonic 64-bit clock: the wait neither ends early nor hangs when a
     // 32-bit tick counter wraps.
     const UInt64 start = GetTickCount64();
-    while (GetTickCount64() - start <= ms) {
+    for (UInt64 elapsed = 0; elapsed <= ms; elapsed = GetTickCount64() - start) {
         Application->ProcessMessages();
-        Sleep(10);
+        // Steps of 10 ms, the last one only as long as the wait has left.
+        Sleep(DWORD(std::min<UInt64>(10, ms - elapsed + 1)));
     }
 }
 

@@ -137,7 +137,8 @@ String TSuperBrowser::ExecuteJavaScriptSync(const String& AScript)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitLimitMs());
     while (!*answer && std::chrono::steady_clock::now() < deadline) {
         Application->ProcessMessages();
-        PlainSleep(1);
+        if (!*answer)
+            WaitForMessagesUntil(deadline);
     }
     return answer->value_or(String());
 }
@@ -314,7 +315,8 @@ bool TSuperBrowser::LoadNextPage(const String& address)
             return false;
         }
         Application->ProcessMessages();
-        PlainSleep(1);
+        if (m_navigationsCompleted == before && !_bStop)
+            WaitForMessagesUntil(deadline);
     }
     if (_bStop)
         return false;

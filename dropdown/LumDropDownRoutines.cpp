@@ -81,36 +81,6 @@ TColor AdjustColor(TColor Color, int DeltaRed, int DeltaGreen, int DeltaBlue)
     return TColor(RGB(Adjust(GetRValue(C), DeltaRed), Adjust(GetGValue(C), DeltaGreen), Adjust(GetBValue(C), DeltaBlue)));
 }
 
-void DrawGradient(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool Horizontal, const TRect& R, int Steps)
-{
-    if (Steps <= 0)
-        Steps = 1;
-    TRect W = R;
-    if (Horizontal)
-        --W.Right;
-    else
-        --W.Bottom;
-    const TColor From = ColorToRGB(FromColor), To = ColorToRGB(ToColor);
-    const int F[3] = { GetRValue(From), GetGValue(From), GetBValue(From) };
-    double Step[3];
-    const int T[3] = { GetRValue(To), GetGValue(To), GetBValue(To) };
-    for (int c = 0; c < 3; ++c)
-        Step[c] = double(T[c] - F[c]) / Steps;
-    const double Band = double(Horizontal ? W.Right - W.Left : W.Bottom - W.Top) / Steps;
-    const int BandPixels = int(RoundHalfEven(Band)) + 1;
-    for (int n = 0; n < Steps; ++n) {
-        const TColor C = TColor(RGB(ClampChannel(F[0] + RoundHalfEven(n * Step[0])),
-            ClampChannel(F[1] + RoundHalfEven(n * Step[1])), ClampChannel(F[2] + RoundHalfEven(n * Step[2]))));
-        Canvas->GetPen()->SetColor(C);
-        Canvas->GetBrush()->SetColor(C);
-        const int O = int(RoundHalfEven(n * Band));
-        if (Horizontal)
-            Canvas->FillRect(TRect(W.Left + O, W.Top, W.Left + O + BandPixels, W.Bottom));
-        else
-            Canvas->FillRect(TRect(W.Left, W.Top + O, W.Right, W.Top + O + BandPixels));
-    }
-}
-
 void DrawBackground(TCanvas* Canvas, const TRect& R, TColor Color, TColor ColorTo, TGradientDirection Direction,
     TColor BorderColor, int BorderWidth)
 {

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "grid/core/LumDropDownAppearance.h"
 #include "platform/rtl/String.h"
 #include "platform/rtl/Types.h"
 #include "platform/vcl/Graphics.h"
@@ -11,9 +12,6 @@
 class TControl;
 class TWinControl;
 class TCustomImageList;
-
-enum TGradientDirection { gdHorizontal, gdVertical };
-QT_ENUM(TGradientDirection, gdHorizontal, gdVertical)
 
 namespace LumDropDown {
 
@@ -34,9 +32,8 @@ std::optional<TWindowsVersion> GetWindowsVersion();
 bool IsWindows10();
 bool IsWindowsMajor6();
 
-// Steps bands (0 counts as 1) from FromColor to ToColor; neighbouring bands
-// overlap by a pixel so no gap shows when a band is narrower than a pixel.
-void DrawGradient(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool Horizontal, const TRect& R, int Steps);
+// DrawGradient lives with the header and footer appearances
+// (grid/core/LumDropDownAppearance.h), which the grid shares.
 // Percent of Color1 mixed with the rest of Color2; 100 and 0 return a colour unchanged.
 TColor BlendColor(TColor Color1, TColor Color2, int Percent);
 // Each channel scaled by (100 + delta) percent; a zero channel becomes the

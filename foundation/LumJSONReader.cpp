@@ -1,8 +1,13 @@
 #include "foundation/LumJSONReader.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "foundation/VuzErazs.h"
 #include "platform/rtl/MathUtils.h"
@@ -108,6 +113,25 @@ void TLumJSONReader::Pop()
 namespace {
 
 bool IsBlank(Char c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
+
+// The index of the first quote or backslash in text from p on, or the size.
+std::size_t SkipPlainUnits(StringView text, std::size_t p)
+{
+#if defined(__SSE2__)
+    const __m128i quote = _mm_set1_epi16(u'"');
+    const __m128i backslash = _mm_set1_epi16(u'\\');
+    while (p + 8 <= text.size()) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + p));
+        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, quote), _mm_cmpeq_epi16(units, backslash)));
+        if (mask != 0)
+            return p + std::size_t(__builtin_ctz(unsigned(mask))) / 2;
+        p += 8;
+    }
+#endif
+    while (p < text.size() && text[p] != u'"' && text[p] != u'\\')
+        ++p;
+    return p;
+}
 
 } // namespace
 
@@ -342,6 +366,9 @@ String TLumJSONReader::ScanString()
     for (;;) {
         const StringView text = r.Window();
         while (p < text.size()) {
+            p = SkipPlainUnits(text, p);
+            if (p >= text.size())
+                break;
             Char c = text[p];
             if (c == u'"')
                 break;
@@ -476,6 +503,16 @@ double TLumJSONReader::ReadDouble()
         return double(FPeekedInt64);
     case jstNumber: {
         double v = 0;
+        // The scanner let through only the plain number syntax, which the
+        // C library reads to the same nearest double; a value out of range
+        // takes the general path below.
+        char ascii[MaxNumberLength + 1];
+        std::copy_n(FPeekedNumber.data(), FPeekedNumberLength, ascii);
+        const auto [end, error] = std::from_chars(ascii, ascii + FPeekedNumberLength, v);
+        if (error == std::errc() && end == ascii + FPeekedNumberLength) {
+            FPeeked = jstNone;
+            return v;
+        }
         String text = NumberText();
         if (TryStrToFloat(text, v, InvariantFormatSettings())) {
             FPeeked = jstNone;

@@ -1,7 +1,13 @@
 #include "foundation/LumJSONWriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
@@ -18,57 +24,104 @@ TLumJSONStreamWriter::~TLumJSONStreamWriter()
     }
 }
 
+char* TLumJSONStreamWriter::Grow(std::size_t count)
+{
+    const std::size_t capacity = std::max(FLength + count, 2 * FlushThreshold);
+    std::unique_ptr<char[]> grown(new char[capacity]);
+    std::copy_n(FBuffer.get(), FLength, grown.get());
+    FBuffer = std::move(grown);
+    FCapacity = capacity;
+    return FBuffer.get() + FLength;
+}
+
 void TLumJSONStreamWriter::Write(StringView Value)
 {
     // Almost everything written is ASCII: copy that part byte by byte.
     std::size_t i = 0;
-    for (; i < Value.size() && Value[i] < 0x80; ++i)
-        FBuffer += char(Value[i]);
+    while (i < Value.size() && Value[i] < 0x80)
+        ++i;
+    char* out = Reserve(i);
+    for (std::size_t k = 0; k < i; ++k)
+        out[k] = char(Value[k]);
+    Commit(out + i);
     if (i < Value.size())
-        FBuffer += StringToUtf8(Value.substr(i));
-    if (FBuffer.size() >= FlushThreshold)
-        Flush();
+        WriteAscii(StringToUtf8(Value.substr(i)));
 }
 
-void TLumJSONStreamWriter::WriteAscii(std::string_view Value)
+namespace {
+
+// Whether one unit goes out as itself: ASCII but for the quote, the
+// backslash and the five named control characters.
+bool IsPlain(Char c)
 {
-    FBuffer += Value;
-    if (FBuffer.size() >= FlushThreshold)
-        Flush();
+    switch (c) {
+    case u'"': case u'\\': case u'\b': case u'\f': case u'\n': case u'\r': case u'\t':
+        return false;
+    default:
+        return c < 0x80;
+    }
 }
+
+#if defined(__SSE2__)
+// Eight units at `p` that are all plain, written as eight bytes at `out`.
+bool CopyPlain8(const Char* p, char* out)
+{
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // Beyond ASCII: any bit of 0xFF80 set.
+    __m128i bad = _mm_andnot_si128(_mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(short(0xFF80))), _mm_setzero_si128()),
+        _mm_set1_epi16(-1));
+    bad = _mm_or_si128(bad, _mm_cmpeq_epi16(v, _mm_set1_epi16('"')));
+    bad = _mm_or_si128(bad, _mm_cmpeq_epi16(v, _mm_set1_epi16('\\')));
+    // \b \t \n \f \r are 8, 9, 10, 12 and 13: below 14 and at least 8, but not 11.
+    const __m128i low = _mm_and_si128(_mm_cmplt_epi16(v, _mm_set1_epi16(14)), _mm_cmpgt_epi16(v, _mm_set1_epi16(7)));
+    bad = _mm_or_si128(bad, _mm_andnot_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16(11)), low));
+    if (_mm_movemask_epi8(bad) != 0)
+        return false;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(v, v));
+    return true;
+}
+#endif
+
+} // namespace
 
 void TLumJSONStreamWriter::WriteQuoted(StringView Value)
 {
     static constexpr char hex[] = "0123456789ABCDEF";
-    FBuffer += '"';
-    for (Char c : Value) {
-        switch (c) {
-        case u'"': case u'\\': case u'\b': case u'\f': case u'\n': case u'\r': case u'\t':
+    // Six bytes per unit at most, and the quotes.
+    char* out = Reserve(Value.size() * 6 + 2);
+    *out++ = '"';
+    const Char* p = Value.data();
+    const Char* const end = p + Value.size();
+    while (p < end) {
+#if defined(__SSE2__)
+        while (end - p >= 8 && CopyPlain8(p, out)) {
+            p += 8;
+            out += 8;
+        }
+        if (p == end)
             break;
-        default:
-            if (c < 0x80) {
-                FBuffer += char(c);
-                continue;
-            }
+#endif
+        const Char c = *p++;
+        if (IsPlain(c)) {
+            *out++ = char(c);
+            continue;
         }
         const char escape[6] = { '\\', 'u', hex[(c >> 12) & 15], hex[(c >> 8) & 15], hex[(c >> 4) & 15], hex[c & 15] };
-        FBuffer.append(escape, sizeof escape);
+        std::memcpy(out, escape, sizeof escape);
+        out += sizeof escape;
     }
-    FBuffer += '"';
-    if (FBuffer.size() >= FlushThreshold)
-        Flush();
+    *out++ = '"';
+    Commit(out);
 }
 
 void TLumJSONStreamWriter::Flush()
 {
-    if (FBuffer.empty())
+    if (FLength == 0)
         return;
     // The buffer is emptied even when the stream fails, so nothing is written twice.
-    struct TClear {
-        std::string& Buffer;
-        ~TClear() { Buffer.clear(); }
-    } clear { FBuffer };
-    FStream.WriteBuffer(FBuffer.data(), Int64(FBuffer.size()));
+    const std::size_t length = FLength;
+    FLength = 0;
+    FStream.WriteBuffer(FBuffer.get(), Int64(length));
 }
 
 // ---- Writer ----
@@ -198,7 +251,7 @@ TLumJSONWriter& TLumJSONWriter::WriteEndArray()
     return *this;
 }
 
-TLumJSONWriter& TLumJSONWriter::WriteName(const String& Name)
+TLumJSONWriter& TLumJSONWriter::WriteName(StringView Name)
 {
     if (Name.empty())
         throw EEmptyName();
@@ -206,7 +259,7 @@ TLumJSONWriter& TLumJSONWriter::WriteName(const String& Name)
         throw EMissingValue();
     if (FStackSize == 0)
         throw EEmptyJson();
-    FDeferredName = Name;
+    FDeferredName.assign(Name);
     return *this;
 }
 

@@ -2,6 +2,7 @@
 // Writes JSON token by token and checks that the calls form one well-nested
 // object or array. Names are held back until their value is written.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -23,7 +24,12 @@ public:
     ~TLumJSONStreamWriter() override;
 
     void Write(StringView Value);
-    void WriteAscii(std::string_view Value);
+    void WriteAscii(std::string_view Value)
+    {
+        char* out = Reserve(Value.size());
+        std::copy_n(Value.data(), Value.size(), out);
+        Commit(out + Value.size());
+    }
     // Writes Value as a quoted JSON string: quote, backslash, the named
     // control characters and everything beyond ASCII as \uXXXX escapes.
     void WriteQuoted(StringView Value);
@@ -33,8 +39,24 @@ public:
 private:
     static constexpr std::size_t FlushThreshold = 1 << 16;
 
+    // Room for `count` more bytes at FBuffer + FLength.
+    char* Reserve(std::size_t count)
+    {
+        return FLength + count <= FCapacity ? FBuffer.get() + FLength : Grow(count);
+    }
+    char* Grow(std::size_t count);
+    // Takes the bytes written up to `end`; a full piece goes to the stream.
+    void Commit(char* end)
+    {
+        FLength = std::size_t(end - FBuffer.get());
+        if (FLength >= FlushThreshold)
+            Flush();
+    }
+
     TStream& FStream;
-    std::string FBuffer;
+    std::unique_ptr<char[]> FBuffer;
+    std::size_t FLength { 0 };
+    std::size_t FCapacity { 0 };
 };
 
 class TLumJSONWriter : public TObject {
@@ -57,7 +79,7 @@ public:
     TLumJSONWriter& WriteEndObject();
     TLumJSONWriter& WriteBeginArray();
     TLumJSONWriter& WriteEndArray();
-    TLumJSONWriter& WriteName(const String& Name);
+    TLumJSONWriter& WriteName(StringView Name);
     TLumJSONWriter& WriteString(StringView Value);
     // Quoted without escaping; the caller vouches for the text.
     TLumJSONWriter& WriteRawString(StringView Value);

@@ -1,5 +1,6 @@
 #include "foundation/VuzErazs.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/rtl/Base64.h"
@@ -315,9 +316,11 @@ String TVuzErazs::UnescapeString(StringView AValue)
     out.reserve(AValue.size());
     const std::size_t n = AValue.size();
     for (std::size_t i = 0; i < n; ++i) {
-        Char c = AValue[i];
-        if (c != u'\\') {
-            out += c;
+        if (AValue[i] != u'\\') {
+            // The run up to the next backslash goes over as it is.
+            const std::size_t next = std::min(AValue.find(u'\\', i), n);
+            out.append(AValue.data() + i, next - i);
+            i = next - 1;
             continue;
         }
         if (i + 1 >= n)

@@ -232,12 +232,14 @@ void EmptyColorTones(TColorTones& Tones)
     Tones = TColorTones {};
 }
 
-String DefaultUIFontName()
+bool HasGetLocaleInfoEx()
 {
     // The platform always offers the locale call that marks the newer
-    // desktop generation, whose interface font this is.
-    return u"Segoe UI";
+    // desktop generation.
+    return true;
 }
+
+String DefaultUIFontName() { return HasGetLocaleInfoEx() ? u"Segoe UI" : u"Tahoma"; }
 
 bool SameFont(const TFont* A, const TFont* B)
 {

@@ -104,6 +104,9 @@ void MetroColorTones(bool Light, TColor Accent, TColor TextColor, TColorTones& T
 void DefaultColorTones(TColorTones& Tones);
 void EmptyColorTones(TColorTones& Tones);
 
+// Whether the system offers the newer (name-based) locale functions.
+bool HasGetLocaleInfoEx();
+// "Segoe UI" where the newer locale functions exist, else "Tahoma".
 String DefaultUIFontName();
 bool SameFont(const TFont* A, const TFont* B);
 double ScaleFactorForControl(TControl* Control, TCanvas* Canvas);

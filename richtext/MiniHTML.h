@@ -34,6 +34,10 @@ bool DrawHTMLText(TCanvas* Canvas, const String& Markup, const TRect& Rect, TCus
 void SetHTMLHighlightColors(TColor ABackground, TColor AText);
 TColor HTMLHighlightBkColor();
 TColor HTMLHighlightTextColor();
+// Engine-wide: whether line breaks in cell text are kept. The grid writes it
+// from its HTMLKeepLineBreak setting; the engine only stores it.
+void SetHTMLKeepLineBreak(bool AKeep);
+bool HTMLKeepLineBreak();
 
 String HTMLToPlainText(const String& AText);
 String RemoveHTMLTags(const String& AText);

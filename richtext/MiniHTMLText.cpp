@@ -13,6 +13,7 @@ namespace {
 
 TColor HighlightBk = TColor(0xFF00000Du);   // the system highlight colour
 TColor HighlightText = TColor(0xFF00000Eu); // the system highlight text colour
+bool KeepLineBreak = true;
 
 bool IsKnownEntity(StringView entity)
 {
@@ -86,6 +87,9 @@ void SetHTMLHighlightColors(TColor ABackground, TColor AText)
 
 TColor HTMLHighlightBkColor() { return HighlightBk; }
 TColor HTMLHighlightTextColor() { return HighlightText; }
+
+void SetHTMLKeepLineBreak(bool AKeep) { KeepLineBreak = AKeep; }
+bool HTMLKeepLineBreak() { return KeepLineBreak; }
 
 String HTMLToPlainText(const String& AText)
 {

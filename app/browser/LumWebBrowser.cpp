@@ -6,6 +6,7 @@
 #include "app/browser/LumWebBrowserServices.h"
 #include "graphics/LumBitmap.h"
 #include "platform/vcl/Forms.h"
+#include "platform/win/Window.h"
 
 namespace {
 
@@ -20,9 +21,19 @@ String BareLower(const String& AValue)
     return StrLower(bare);
 }
 
-constexpr int MaxWaitRounds = 60000;
+// How long a blocking script call waits for its answer.
+constexpr int MaxWaitMs = 60000;
 
 } // namespace
+
+void WaitForMessagesUntil(std::chrono::steady_clock::time_point deadline)
+{
+    using namespace std::chrono;
+    // Bounded, so a wake-up that never comes only costs a short wait.
+    const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+    if (left > 0)
+        WaitMessage(DWORD(std::min<long long>(left, 100)));
+}
 
 QT_PUBLISHED(TLumScript)
 // The published list sits on the custom class (the member pointers belong to
@@ -414,9 +425,11 @@ String TLumCustomWebBrowser::ExecuteJavaScriptSync(const String& AScript)
             }
         },
         {});
-    for (int counter = 0; !answer->Answered && !answer->Abandoned && counter <= MaxWaitRounds; ++counter) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(MaxWaitMs);
+    while (!answer->Answered && !answer->Abandoned && std::chrono::steady_clock::now() < deadline) {
         Application->ProcessMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (!answer->Answered && !answer->Abandoned)
+            WaitForMessagesUntil(deadline);
     }
     answer->Abandoned = true;
     return answer->Answered ? answer->Value : String();
@@ -443,8 +456,9 @@ void TLumCustomWebBrowser::StopDocumentReadyStateThread()
     FDocumentReadyStateThread->Terminate();
     // Runs the thread's synchronised calls while it waits.
     FDocumentReadyStateThread->WaitFor();
+    // Its end notice comes through the queue: wake when it does.
     while (!FThreadDone) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        WaitForMessagesUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(100));
         Application->ProcessMessages();
     }
     FDocumentReadyStateThread.reset();

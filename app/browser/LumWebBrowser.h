@@ -8,6 +8,7 @@
 // the events and the order in which parenting and window re-creation start
 // and stop the platform browser.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -47,6 +48,11 @@ using TLumCustomWebBrowserCaptureScreenShot = std::function<void(TObject* Sender
 
 // The platform browser a control drives. Operation order is part of the
 // contract with implementations; keep it.
+// Blocks until a message or queued call arrives (a script's answer, a
+// navigation event, input) or the deadline passes, whichever is first: the
+// waits that pump messages wake on the answer instead of polling.
+void WaitForMessagesUntil(std::chrono::steady_clock::time_point deadline);
+
 class ILumCustomWebBrowser : public virtual IInterface {
 public:
     QT_INTERFACE_ID("{8CE780C0-D22F-4063-993B-CFB0DD7D1351}");

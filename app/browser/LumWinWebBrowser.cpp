@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int MaxWaitRounds = 60000;
+// How long the start-up waits for the browser's controller.
+constexpr int MaxWaitMs = 60000;
 constexpr int DeleteAttempts = 50;
 const char* const LockFileName = "quarrytide-host.lock";
 
@@ -489,11 +490,12 @@ void TLumWinWebBrowser::Initialize()
 void TLumWinWebBrowser::WaitForController()
 {
     std::weak_ptr<int> life = FLife;
-    for (int counter = 0; !FWebBrowserController && !FError && !FControllerFailed && !life.expired()
-         && counter <= MaxWaitRounds;
-         ++counter) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(MaxWaitMs);
+    auto waiting = [&] { return !FWebBrowserController && !FError && !FControllerFailed && !life.expired(); };
+    while (waiting() && std::chrono::steady_clock::now() < deadline) {
         Application->ProcessMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (waiting())
+            WaitForMessagesUntil(deadline);
     }
 }
 

@@ -1,38 +1,39 @@
-// Script round trips through the web view against the same loop over raw
-// protocol messages on a browser pipe of our own, so the layer's overhead
-// (reader thread, GUI queue, JSON handling, completions) shows as a ratio.
+// Script round trips on a result page of the local directory site: the
+// blocking script call of the browser control (TLumWebBrowser's, which the
+// control's users wait on, and the crawl's own), against the same evaluate
+// over raw protocol messages on a browser pipe of our own. The layer's cost
+// (reader thread, GUI queue, JSON handling, completions, the waiting loop)
+// shows as the ratio. Blocks of calls of the three kinds alternate; the
+// medians of all calls are compared.
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+#include "app/CaptureGlobals.h"
+#include "app/SiteAddresses.h"
+#include "app/browser/LumWinWebBrowser.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/rtl/MainThread.h"
+#include "platform/vcl/Forms.h"
 #include "platform/web/ChromiumProcess.h"
-#include "platform/web/WebView.h"
+#include "platform/win/Headless.h"
+#include "tests/app/CrawlSite.h"
+#include "tests/support/Fixtures.h"
 
 using namespace webview;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr int Calls = 1000;
-const char* const Page = "<html><body><ul><li>one</li><li>two</li><li>three</li></ul></body></html>";
-const char* const Script = "document.querySelectorAll('li').length";
-
-bool Pump(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(30))
-{
-    auto end = Clock::now() + limit;
-    while (!done()) {
-        if (Clock::now() > end)
-            return false;
-        if (!CheckSynchronize())
-            WaitForMainThreadWork(std::chrono::milliseconds(5));
-    }
-    return true;
-}
+constexpr int Rounds = 10;
+constexpr int CallsPerBlock = 100;
+const char16_t* const PagePath = u"/search/plumbers/sydney";
+const char* const Script = "document.querySelectorAll('div[class*=\"MuiPaper-rounded\"]').length";
 
 double Median(std::vector<double> v)
 {
@@ -40,11 +41,17 @@ double Median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
+double Micros(Clock::duration d)
+{
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
 // Blocking reads of whole messages from the browser.
 struct RawPipe {
     ChromiumProcess process;
     std::string buffer;
     long long nextId { 1 };
+    std::string session;
 
     std::string Read()
     {
@@ -63,7 +70,7 @@ struct RawPipe {
         }
     }
     // Sends a command and returns its reply, skipping events.
-    std::string Call(const std::string& method, const std::string& params, const std::string& session = {})
+    std::string Call(const std::string& method, const std::string& params)
     {
         long long id = nextId++;
         std::string m = "{\"id\":" + std::to_string(id) + ",\"method\":\"" + method + "\",\"params\":" + params
@@ -77,6 +84,16 @@ struct RawPipe {
                 return reply;
         }
     }
+    std::string Evaluate(const std::string& expression)
+    {
+        std::string quoted;
+        for (char c : expression) {
+            if (c == '"' || c == '\\')
+                quoted += '\\';
+            quoted += c;
+        }
+        return Call("Runtime.evaluate", "{\"expression\":\"" + quoted + "\",\"returnByValue\":true}");
+    }
 };
 
 std::string Field(const std::string& json, const std::string& name)
@@ -89,30 +106,21 @@ std::string Field(const std::string& json, const std::string& name)
     return json.substr(at, json.find('"', at) - at);
 }
 
-double RawLoop(std::vector<double>& times)
+// A browser of our own on the same page; false when it would not start or load.
+bool OpenRaw(RawPipe& pipe, const std::string& folder, const std::string& url)
 {
-    RawPipe pipe;
-    char folder[] = "/tmp/web-eval-raw-XXXXXX";
-    if (!mkdtemp(folder) || !pipe.process.Start(FindChromium(), ChromiumArguments(folder, geteuid() == 0)))
-        return -1;
+    if (!pipe.process.Start(FindChromium(), ChromiumArguments(folder, geteuid() == 0)))
+        return false;
     std::string target = Field(pipe.Call("Target.createTarget", "{\"url\":\"about:blank\"}"), "targetId");
-    std::string session = Field(pipe.Call("Target.attachToTarget", "{\"targetId\":\"" + target + "\",\"flatten\":true}"), "sessionId");
-    std::string html = Page;
-    pipe.Call("Runtime.evaluate", "{\"expression\":\"document.documentElement.innerHTML = '" + html.substr(6, html.size() - 13) + "'\"}", session);
-    std::string expected;
-    for (int i = 0; i < Calls; ++i) {
-        auto t0 = Clock::now();
-        std::string reply = pipe.Call("Runtime.evaluate",
-            std::string("{\"expression\":\"") + Script + "\",\"returnByValue\":true}", session);
-        times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
-        if (i == 0)
-            expected = reply;
+    pipe.session = Field(pipe.Call("Target.attachToTarget", "{\"targetId\":\"" + target + "\",\"flatten\":true}"), "sessionId");
+    pipe.Call("Page.navigate", "{\"url\":\"" + url + "\"}");
+    const auto limit = Clock::now() + std::chrono::seconds(30);
+    while (Clock::now() < limit) {
+        if (pipe.Evaluate("document.readyState").find("\"complete\"") != std::string::npos)
+            return true;
+        usleep(10000);
     }
-    pipe.Call("Browser.close", "{}");
-    pipe.process.WaitOrKill(std::chrono::seconds(3));
-    std::string rm = std::string("rm -rf ") + folder;
-    if (system(rm.c_str()) != 0) { }
-    return expected.find("\"value\":3") != std::string::npos ? 0 : -1;
+    return false;
 }
 
 } // namespace
@@ -120,50 +128,66 @@ double RawLoop(std::vector<double>& times)
 int main()
 {
     SetMainThread();
-    std::shared_ptr<CoreWebView2Environment> env;
-    bool created = false;
-    CreateCoreWebView2EnvironmentWithOptions({}, {}, nullptr, [&](HRESULT, std::shared_ptr<CoreWebView2Environment> e) {
-        env = e;
-        created = true;
-    });
-    if (!Pump([&] { return created; }) || !env) {
+    THeadlessSession session;
+    crawltest::InstallCrawlServices();
+    testsupport::TempDir cache;
+    auto* form = new crawltest::TCrawlTestForm(Application, cache.path());
+    Application->SetMainForm(form);
+    EmailBadge = form->Badge;
+    const String url = DirectorySiteRoot() + PagePath;
+    if (!crawltest::PumpUntil([&] { return form->Browser->GetInitialized(); })
+        || !crawltest::OpenAndWait(form->Browser, url)) {
         std::printf("web_eval: no browser could be started\n");
         return 0;
     }
-    std::shared_ptr<CoreWebView2Controller> controller;
-    env->CreateCoreWebView2Controller(nullptr, [&](HRESULT, std::shared_ptr<CoreWebView2Controller> c) { controller = c; });
-    Pump([&] { return controller != nullptr; });
-    auto view = controller->GetCoreWebView2();
-    bool loaded = false;
-    view->NavigationCompleted.Add([&](CoreWebView2&, const NavigationCompletedEventArgs&) { loaded = true; });
-    view->NavigateToString(S(Page));
-    Pump([&] { return loaded; });
+    testsupport::TempDir rawFolder;
+    RawPipe raw;
+    const bool rawOk = OpenRaw(raw, rawFolder.path().string(), StringToUtf8(url));
 
-    std::vector<double> ours;
-    String last;
-    for (int i = 0; i < Calls; ++i) {
-        bool done = false;
-        auto t0 = Clock::now();
-        view->ExecuteScript(S(Script), [&](HRESULT, const String& json) {
-            last = json;
-            done = true;
-        });
-        Pump([&] { return done; });
-        ours.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+    TSuperBrowser& browser = *form->Browser;
+    const String script = Utf8ToString(Script);
+    std::vector<double> control, crawl, protocol;
+    String controlAnswer, crawlAnswer;
+    std::string rawAnswer;
+    for (int round = 0; round < Rounds; ++round) {
+        for (int i = 0; i < CallsPerBlock; ++i) {
+            const auto t0 = Clock::now();
+            controlAnswer = browser.TLumCustomWebBrowser::ExecuteJavaScriptSync(script);
+            control.push_back(Micros(Clock::now() - t0));
+        }
+        for (int i = 0; i < CallsPerBlock; ++i) {
+            const auto t0 = Clock::now();
+            crawlAnswer = browser.ExecuteJavaScriptSync(script);
+            crawl.push_back(Micros(Clock::now() - t0));
+        }
+        for (int i = 0; rawOk && i < CallsPerBlock; ++i) {
+            const auto t0 = Clock::now();
+            rawAnswer = raw.Evaluate(Script);
+            protocol.push_back(Micros(Clock::now() - t0));
+        }
     }
-    controller->Close();
-    env->Close();
-    CheckSynchronize();
+    if (rawOk) {
+        raw.Call("Browser.close", "{}");
+        raw.process.WaitOrKill(std::chrono::seconds(3));
+    }
+    EmailBadge = nullptr;
+    Application->SetMainForm(nullptr);
+    delete form;
+    UnregisterLumWinWebBrowserService();
 
-    std::vector<double> raw;
-    double rawOk = RawLoop(raw);
-
-    double a = Median(ours), b = Median(raw);
-    std::printf("web_eval: %d sequential ExecuteScript round trips on a loaded page\n", Calls);
-    std::printf("  web view        median %8.1f us/call (result %s)\n", a, StringToUtf8(last).c_str());
-    if (rawOk < 0 || raw.empty())
-        std::printf("  raw protocol    not measured (the raw browser did not answer)\n");
-    else
-        std::printf("  raw protocol    median %8.1f us/call\n  overhead ratio  %8.2fx\n", b, b > 0 ? a / b : 0.0);
+    const double a = Median(control), b = Median(crawl), c = Median(protocol);
+    std::printf("web_eval: %d blocks of %d script round trips each, alternating, on a result page\n", Rounds,
+        CallsPerBlock);
+    std::printf("  TLumWebBrowser::ExecuteJavaScriptSync  median %8.1f us (answer %s)\n", a,
+        StringToUtf8(controlAnswer).c_str());
+    std::printf("  TSuperBrowser::ExecuteJavaScriptSync   median %8.1f us (answer %s)\n", b,
+        StringToUtf8(crawlAnswer).c_str());
+    if (!rawOk || protocol.empty()) {
+        std::printf("  raw protocol                           not measured (the raw browser did not answer)\n");
+        return 0;
+    }
+    std::printf("  raw protocol                           median %8.1f us (%s)\n", c,
+        rawAnswer.find("\"value\":20") != std::string::npos ? "answer 20" : rawAnswer.c_str());
+    std::printf("  ratio to raw: control %.2fx, crawl %.2fx\n", a / c, b / c);
     return 0;
 }

@@ -68,8 +68,12 @@ struct TGridIndex {
 };
 struct TDisplayColTag;
 struct TRealColTag;
+struct TDisplayRowTag;
+struct TRealRowTag;
 using TDisplayCol = TGridIndex<TDisplayColTag>;
 using TRealCol = TGridIndex<TRealColTag>;
+using TDisplayRow = TGridIndex<TDisplayRowTag>;
+using TRealRow = TGridIndex<TRealRowTag>;
 
 class TCellProperties : public TPersistent {
     QT_CLASS(TCellProperties, TPersistent)
@@ -225,6 +229,9 @@ public:
     // The cell's properties, made on first use.
     TCellProperties* GetCellProperties(int c, int r);
     TCellProperties* CreateCellProperties(int c, int r);
+    // Properties with the look cell (c, r) has now, not stored anywhere
+    // (the caller owns them): for cells kept outside the store.
+    TCellProperties* NewCellProperties(int c, int r);
     // Frees what the slot holds and stores Value; nothing happens when
     // Value already is in the slot.
     void SetCellProperties(int c, int r, TCellProperties* Value);
@@ -335,13 +342,32 @@ public:
     virtual void CellTextChanged(int /*ACol*/, int /*ARow*/) { }
     virtual bool HasCellBorderEvent() { return false; }
     virtual bool UsesStyledDrawing() { return false; }
-    virtual void GetVisualProperties(int /*ACol*/, int /*ARow*/, TGridDrawState& /*AState*/, bool /*Print*/,
-        bool /*Select*/, bool /*Remap*/, TBrush* /*ABrush*/, TColor& /*AColorTo*/, TColor& /*AMirrorColor*/,
-        TColor& /*AMirrorColorTo*/, TFont* /*AFont*/, TAlignment& /*HA*/, TVAlignment& /*VA*/, bool& /*WW*/,
-        TCellGradientDirection& /*GD*/) { }
+    // The look of a cell: here the grid's font and colour (the fixed colour
+    // for fixed cells), the default alignment, no gradient.
+    virtual void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
+        TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo, TFont* AFont, TAlignment& HA,
+        TVAlignment& VA, bool& WW, TCellGradientDirection& GD);
     virtual TRealCol RealColIndex(TDisplayCol ACol) { return TRealCol(ACol.Value); }
     virtual TDisplayCol DisplColIndex(TRealCol ACol) { return TDisplayCol(ACol.Value); }
     virtual int TotalColCount() const { return GetColCount(); }
+
+    // ---- painting frame (BaseGridPaint.cpp) ----
+    // Every cell the platform paints passes through one frame step: a
+    // merged area paints once per pass as one rectangle, cells scrolled
+    // under the fixed lines do not paint over them, the look is resolved
+    // once, hover and active rows are applied, the background and grid lines
+    // are drawn and the inner rectangle goes to DrawGridCell.
+    // The frame with content, on any canvas (one cell, printing).
+    void PaintCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState);
+    // The frame without content: background, selection and grid lines.
+    void PaintCellExt(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState);
+    // Widths of the fixed columns, heights of the fixed rows.
+    int FixedColsWidth();
+    int FixedRowsHeight();
+    // The number of the paint pass under way (it starts at 1).
+    int GetPaintID() const { return FPaintID; }
+    int GetHoverRowIdx() const { return FHoverRowIdx; }
+    void SetHoverRowIdx(int v) { FHoverRowIdx = v; }
 
     // ---- platform steps ----
     bool SelectCell(int ACol, int ARow) override;
@@ -355,6 +381,9 @@ public:
     void SetEditText(int ACol, int ARow, const String& Value) override { TObjStringGrid::SetEditText(ACol, ARow, Value); }
 
 protected:
+    // The platform's paint of every cell in view, then the next pass number.
+    void Paint() override;
+    void PaintCellCore(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState, bool Content);
     // The merged-cell key step around the platform's own key handling.
     void HandleKeyDown(WORD& Key, TShiftState Shift);
     // Repaints merged cells of the fixed lines after scrolling.
@@ -405,6 +434,8 @@ private:
     // Frees the properties (and the graphic object the grid made) and
     // empties the slot.
     void FreeSlot(int c, int r, TCellProperties* p);
+    // Gives new properties the look cell (c, r) has now (GetCellDefaults).
+    void ApplyCellDefaults(int c, int r, TCellProperties* p);
     void WriteMergeEncoding(int c, int r, int spanx, int spany);
     bool MoveBeyondArea(WORD Key, TShiftState Shift);
 };

@@ -12,12 +12,13 @@ QT_PUBLISHED(TCellProperties, QT_PROP_RO(OwnerCol), QT_PROP_RO(OwnerRow), QT_PRO
     QT_PROP_T(FontColor, u"TColor"), QT_PROP(FontStyle), QT_PROP(CellSpanY), QT_PROP(CellSpanX), QT_PROP(BorderWidth),
     QT_PROP_T(BorderColor, u"TColor"), QT_PROP(Alignment), QT_PROP(VAlignment), QT_PROP(WordWrap), QT_PROP(IsBaseCell),
     QT_PROP(NodeLevel), QT_PROP(Editor), QT_PROP(FontName), QT_PROP(ReadOnly), QT_PROP(GradientDirection),
-    QT_PROP(Control))
+    QT_PROP(Control), QT_PROP(CellObject))
 QT_PUBLISHED(TObjStringGrid)
 QT_PUBLISHED(TBaseGrid, QT_PROP(ActiveRowShow), QT_PROP_T(ActiveRowColor, u"TColor"), QT_PROP(DefaultDrawing),
     QT_PROP(GridLineWidth), QT_PROP_T(GridLineColor, u"TColor"), QT_PROP_T(GridFixedLineColor, u"TColor"),
     QT_PROP(GridFixedLineWidth), QT_PROP(HoverRow), QT_PROP_T(HoverRowColor, u"TColor"),
-    QT_PROP_T(HoverRowColorTo, u"TColor"), QT_PROP(HoverRowCells))
+    QT_PROP_T(HoverRowColorTo, u"TColor"), QT_PROP(HoverRowCells), QT_EVENT_T(OnGetDisplText, u"TGetDisplTextEvent"),
+    QT_EVENT_T(OnGetDisplWideText, u"TGetDisplWideTextEvent"))
 
 namespace {
 
@@ -184,6 +185,20 @@ TCellProperties* TBaseGrid::CreateCellProperties(int c, int r)
     auto* p = new TCellProperties(this, c, r);
     p->FAlignment = DefaultCellAlignment();
     SetStoredObject(c, r, p);
+    ApplyCellDefaults(c, r, p);
+    return p;
+}
+
+TCellProperties* TBaseGrid::NewCellProperties(int c, int r)
+{
+    auto p = std::make_unique<TCellProperties>(this, c, r);
+    p->FAlignment = DefaultCellAlignment();
+    ApplyCellDefaults(c, r, p.get());
+    return p.release();
+}
+
+void TBaseGrid::ApplyCellDefaults(int c, int r, TCellProperties* p)
+{
     TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
     TAlignment ha = p->FAlignment;
     TVAlignment va = vtaTop;
@@ -202,7 +217,6 @@ TCellProperties* TBaseGrid::CreateCellProperties(int c, int r)
     p->FBrushColor = FDefBrush->GetColor();
     p->FBrushColorTo = colorTo;
     p->FGradientDirection = gd;
-    return p;
 }
 
 void TBaseGrid::GetCellDefaults(int, int, TFont* AFont, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
@@ -255,12 +269,18 @@ void TBaseGrid::FreeAllCellProperties()
 
 String TBaseGrid::GetCellEx(int c, int r)
 {
-    if (const TCellProperties* p = PropertiesAt(c, r)) {
-        const TPoint base = p->GetBaseCell(c, r);
-        c = base.X;
-        r = base.Y;
-    }
-    String value = GetStoredCell(c, r);
+    // One look-up for the text and the properties; a covered cell of a
+    // merged area reads its base instead.
+    TObject* slot = nullptr;
+    const String* text = &GetStoredCellAndObject(c, r, slot);
+    if (slot && c < TotalColCount())
+        if (const auto* p = dynamic_cast<const TCellProperties*>(slot); p && !p->GetIsBaseCell()) {
+            const TPoint base = p->GetBaseCell(c, r);
+            c = base.X;
+            r = base.Y;
+            text = &GetStoredCell(c, r);
+        }
+    String value = *text;
     if (r < FNormalRowCount) {
         FormatDisplayText(c, r, value);
         if (OnGetDisplWideText) {
@@ -392,27 +412,7 @@ void TBaseGrid::RepaintCell(int c, int r)
         InvalidateRect(GetHandle(), &rc, true);
 }
 
-// ---- painting and platform steps ----
-
-void TBaseGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState)
-{
-    DrawGridCell(GetCanvas(), ACol, ARow, ARect, AState);
-}
-
-void TBaseGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState)
-{
-    ACanvas->GetBrush()->SetColor(AState.Contains(gdFixed) ? GetFixedColor()
-            : AState.Contains(gdSelected) ? clHighlight : GetColor());
-    ACanvas->FillRect(ARect);
-    ACanvas->SetFont(GetFont());
-    if (AState.Contains(gdSelected) && !AState.Contains(gdFixed))
-        ACanvas->GetFont()->SetColor(clHighlightText);
-    ACanvas->GetBrush()->SetStyle(bsClear);
-    String text = GetCells(ACol, ARow);
-    RECT r = ARect;
-    DrawText(ACanvas->GetHandle(), text, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
-    ACanvas->GetBrush()->SetStyle(bsSolid);
-}
+// ---- platform steps ----
 
 bool TBaseGrid::SelectCell(int ACol, int ARow)
 {

@@ -310,6 +310,19 @@ TColor HalveColor(TColor Color)
     return TColor(RGB(BYTE(GetRValue(C) >> 1), BYTE(GetGValue(C) >> 1), BYTE(GetBValue(C) >> 1)));
 }
 
+TCanvasClip::TCanvasClip(TCanvas* Canvas, const TRect& R) : FCanvas(Canvas)
+{
+    const HDC DC = Canvas->GetHandle();
+    FSaved = SaveDC(DC);
+    IntersectClipRect(DC, R.Left, R.Top, R.Right, R.Bottom);
+}
+
+TCanvasClip::~TCanvasClip()
+{
+    RestoreDC(FCanvas->GetHandle(), FSaved);
+    FCanvas->Refresh();
+}
+
 TColor LightenColorPercent(TColor Color, int Percent)
 {
     const TColor C = ColorToRGB(Color);

@@ -39,4 +39,18 @@ TColor HalveColor(TColor Color);
 // Darkens (or, for a positive Percent, lightens) each channel; channels stay 0..255.
 TColor LightenColorPercent(TColor Color, int Percent);
 
+// Restricts drawing on a canvas to a rectangle (within the clip already in
+// force) until it goes; the canvas then selects its objects afresh.
+class TCanvasClip {
+public:
+    TCanvasClip(TCanvas* Canvas, const TRect& R);
+    ~TCanvasClip();
+    TCanvasClip(const TCanvasClip&) = delete;
+    TCanvasClip& operator=(const TCanvasClip&) = delete;
+
+private:
+    TCanvas* FCanvas;
+    int FSaved { 0 };
+};
+
 } // namespace VuzEraz

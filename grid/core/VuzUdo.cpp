@@ -19,10 +19,10 @@ QT_PUBLISHED(TSearchFooter, QT_PROP(AlwaysHighLight), QT_PROP(AutoSearch), QT_PR
     QT_PROP(SearchHiddenRows), QT_PROP_T(SearchColor, u"TColor"), QT_PROP_T(SearchTextColor, u"TColor"),
     QT_PROP_T(SearchErrorColor, u"TColor"), QT_PROP_T(SearchErrorTextColor, u"TColor"), QT_PROP(SearchDirection),
     QT_PROP(SearchFromFocusCell), QT_PROP(SearchType), QT_PROP(ShowClose), QT_PROP(ShowFindNext), QT_PROP(ShowFindPrev),
-    QT_PROP(ShowHighLight), QT_PROP(ShowResults), QT_PROP(ShowMatchCase), QT_PROP(Visible))
+    QT_PROP(ShowHighLight), QT_PROP(ShowResults), QT_PROP(ShowMatchCase), QT_PROP(Visible), QT_EVENT(OnChange))
 QT_PUBLISHED(TBands, QT_PROP(Active), QT_PROP_T(PrimaryColor, u"TColor"), QT_PROP(PrimaryLength),
     QT_PROP_T(SecondaryColor, u"TColor"), QT_PROP(SecondaryLength), QT_PROP(Print), QT_EVENT(OnChange))
-QT_PUBLISHED(TSyncGrid, VUZ_SYNCGRID_PLAIN(VUZ_PUBLISH))
+QT_PUBLISHED(TSyncGrid, QT_PROP(Grid), VUZ_SYNCGRID_PLAIN(VUZ_PUBLISH))
 QT_PUBLISHED(TFocusHelper, QT_PROP(Enabled))
 
 // ---- TNavigation ----

@@ -222,6 +222,17 @@ HRESULT TAutoDispatch::Invoke(DISPID dispId, const TGUID&, LCID, WORD flags, con
             excepInfo->SCode = DISP_E_EXCEPTION;
         }
         return DISP_E_EXCEPTION;
+    } catch (const std::exception& e) {
+        // Library failures (memory, containers) reach the caller as the
+        // member's failure too, never as a foreign exception.
+        if (excepInfo) {
+            excepInfo->Clear();
+            excepInfo->Source = SourceName();
+            const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+            excepInfo->Description = memory ? String(u"Out of memory") : Utf8ToString(e.what());
+            excepInfo->SCode = memory ? E_OUTOFMEMORY : DISP_E_EXCEPTION;
+        }
+        return DISP_E_EXCEPTION;
     }
 }
 

@@ -119,16 +119,15 @@ private:
 
     Variant GetValue() const
     {
-        if (FArea.RowCount() == 1 && FArea.ColCount() == 1) {
-            const TXlsxCell* c = FSheet->Find(FArea.Row1, FArea.Col1);
-            return c ? c->ToVariant(FBook->Date1904) : Variant();
-        }
+        if (FArea.RowCount() == 1 && FArea.ColCount() == 1)
+            return FSheet->Value(FArea.Row1, FArea.Col1, FBook->Date1904);
         RequireSize();
         Variant block = VarArrayCreate({ 1, FArea.RowCount(), 1, FArea.ColCount() }, varVariant);
         for (auto it = FSheet->Rows.lower_bound(FArea.Row1); it != FSheet->Rows.end() && it->first <= FArea.Row2; ++it)
-            for (const TXlsxCell& c : it->second)
+            for (const TXlsxCell& c : it->second.Cells)
                 if (c.Col >= FArea.Col1 && c.Col <= FArea.Col2 && c.Kind != TXlsxCell::ckEmpty)
-                    block.PutElement({ it->first - FArea.Row1 + 1, c.Col - FArea.Col1 + 1 }, c.ToVariant(FBook->Date1904));
+                    block.PutElement({ it->first - FArea.Row1 + 1, c.Col - FArea.Col1 + 1 },
+                        it->second.ValueOf(c, FBook->Date1904));
         return block;
     }
 

@@ -159,57 +159,140 @@ String CellErrorText(const Variant& v)
 
 // ---- the cell store
 
-Variant TXlsxCell::ToVariant(bool date1904) const
+namespace {
+
+auto LowerCol(std::vector<TXlsxCell>& cells, int col)
 {
-    switch (Kind) {
-    case ckNumber: return Variant(Number);
-    case ckText: return Variant(Text);
-    case ckBoolean: return Variant(Number != 0);
-    case ckError: return CellErrorVariant(Text);
-    case ckDate: return Variant::FromDate(TDateTime(date1904 ? Number + 1462 : Number));
-    case ckEmpty: break;
+    // Blocks are written left to right, so the end is the likely place.
+    if (cells.empty() || cells.back().Col < col)
+        return cells.end();
+    return std::lower_bound(cells.begin(), cells.end(), col, [](const TXlsxCell& c, int v) { return c.Col < v; });
+}
+
+// Below this many unused bytes a row is not worth compacting.
+constexpr std::size_t kCompactSlack = 4096;
+
+} // namespace
+
+void TXlsxRow::SetText(TXlsxCell& c, std::string_view utf8)
+{
+    const bool had = c.Kind == TXlsxCell::ckText || c.Kind == TXlsxCell::ckError;
+    if (had && utf8.size() <= c.Text.Size) {
+        FUnused += c.Text.Size - utf8.size();
+        std::copy(utf8.begin(), utf8.end(), FTexts.begin() + c.Text.At);
+        FTexts[c.Text.At + utf8.size()] = '\0';
+        c.Text.Size = std::uint32_t(utf8.size());
+        return;
+    }
+    if (had)
+        FUnused += c.Text.Size + 1;
+    // Compacting comes first: the cell's kind may not yet say it holds a text.
+    if (FUnused > kCompactSlack && FUnused > FTexts.size() / 2)
+        Compact();
+    MakeRoom(utf8.size() + 1);
+    c.Text.At = std::uint32_t(FTexts.size());
+    c.Text.Size = std::uint32_t(utf8.size());
+    FTexts.append(utf8);
+    FTexts.push_back('\0');
+}
+
+void TXlsxRow::SetText(TXlsxCell& c, StringView text)
+{
+    const bool had = c.Kind == TXlsxCell::ckText || c.Kind == TXlsxCell::ckError;
+    if (had)
+        FUnused += c.Text.Size + 1;
+    // Compacting comes first: the cell's kind may not yet say it holds a text.
+    if (FUnused > kCompactSlack && FUnused > FTexts.size() / 2)
+        Compact();
+    MakeRoom(text.size() * 3 + 1);
+    c.Text.At = std::uint32_t(FTexts.size());
+    AppendStringUtf8(FTexts, text);
+    c.Text.Size = std::uint32_t(FTexts.size() - c.Text.At);
+    FTexts.push_back('\0');
+}
+
+void TXlsxRow::MakeRoom(std::size_t bytes)
+{
+    // Positions are 32-bit: a row's store stays below 4 GiB.
+    constexpr std::size_t limit = 0xFFFFFFFFu;
+    if (FTexts.size() + bytes <= limit)
+        return;
+    Compact();
+    if (FTexts.size() + bytes > limit)
+        throw EXlsxError(u"The texts of one row cannot exceed 4 GiB");
+}
+
+void TXlsxRow::DropText(TXlsxCell& c)
+{
+    if (c.Kind == TXlsxCell::ckText || c.Kind == TXlsxCell::ckError)
+        FUnused += c.Text.Size + 1;
+    c.Text = { 0, 0 };
+}
+
+void TXlsxRow::Compact()
+{
+    std::string kept;
+    kept.reserve(FTexts.size() - FUnused);
+    for (TXlsxCell& c : Cells) {
+        if (c.Kind != TXlsxCell::ckText && c.Kind != TXlsxCell::ckError)
+            continue;
+        const std::uint32_t at = std::uint32_t(kept.size());
+        kept.append(FTexts, c.Text.At, std::size_t(c.Text.Size) + 1);
+        c.Text.At = at;
+    }
+    FTexts = std::move(kept);
+    FUnused = 0;
+}
+
+Variant TXlsxRow::ValueOf(const TXlsxCell& c, bool date1904) const
+{
+    switch (c.Kind) {
+    case TXlsxCell::ckNumber: return Variant(c.Number);
+    case TXlsxCell::ckText: return Variant(Utf8ToString(Text(c)));
+    case TXlsxCell::ckBoolean: return Variant(c.Number != 0);
+    case TXlsxCell::ckError: return CellErrorVariant(Utf8ToString(Text(c)));
+    case TXlsxCell::ckDate: return Variant::FromDate(TDateTime(date1904 ? c.Number + 1462 : c.Number));
+    case TXlsxCell::ckEmpty: break;
     }
     return Variant();
 }
 
-namespace {
-
-auto LowerCol(TXlsxSheet::TRow& row, int col)
+TXlsxCell& TXlsxRow::At(int col)
 {
-    // Blocks are written left to right, so the end is the likely place.
-    if (row.empty() || row.back().Col < col)
-        return row.end();
-    return std::lower_bound(row.begin(), row.end(), col, [](const TXlsxCell& c, int v) { return c.Col < v; });
+    auto it = LowerCol(Cells, col);
+    if (it != Cells.end() && it->Col == col)
+        return *it;
+    it = Cells.insert(it, TXlsxCell {});
+    it->Col = col;
+    return *it;
 }
 
-} // namespace
+const TXlsxCell* TXlsxRow::Find(int col) const
+{
+    auto it = std::lower_bound(Cells.begin(), Cells.end(), col, [](const TXlsxCell& c, int v) { return c.Col < v; });
+    return it != Cells.end() && it->Col == col ? &*it : nullptr;
+}
 
 const TXlsxCell* TXlsxSheet::Find(int row, int col) const
 {
     auto r = Rows.find(row);
-    if (r == Rows.end())
-        return nullptr;
-    auto it = std::lower_bound(r->second.begin(), r->second.end(), col,
-        [](const TXlsxCell& c, int v) { return c.Col < v; });
-    return it != r->second.end() && it->Col == col ? &*it : nullptr;
+    return r == Rows.end() ? nullptr : r->second.Find(col);
 }
 
-TXlsxCell& TXlsxSheet::At(int row, int col)
+Variant TXlsxSheet::Value(int row, int col, bool date1904) const
 {
-    TRow& r = Rows[row];
-    auto it = LowerCol(r, col);
-    if (it != r.end() && it->Col == col)
-        return *it;
-    it = r.insert(it, TXlsxCell {});
-    it->Col = col;
-    return *it;
+    auto r = Rows.find(row);
+    if (r == Rows.end())
+        return Variant();
+    const TXlsxCell* c = r->second.Find(col);
+    return c ? r->second.ValueOf(*c, date1904) : Variant();
 }
 
 TRangeRef TXlsxSheet::UsedRange() const
 {
     TRangeRef box;
     for (const auto& [row, cells] : Rows)
-        for (const TXlsxCell& c : cells) {
+        for (const TXlsxCell& c : cells.Cells) {
             if (c.Kind == TXlsxCell::ckEmpty)
                 continue;
             if (box.Row1 == 0) {
@@ -228,7 +311,7 @@ std::uint64_t TXlsxSheet::CellCount() const
 {
     std::uint64_t n = 0;
     for (const auto& [row, cells] : Rows)
-        n += cells.size();
+        n += cells.Cells.size();
     return n;
 }
 
@@ -295,42 +378,65 @@ void CheckCellValue(const Variant& value)
     }
 }
 
-// A checked value as a cell.
-TXlsxCell CellFromVariant(const Variant& value)
+bool IsEmptyValue(const Variant& value)
 {
-    TXlsxCell c;
+    const TVarType t = value.VarType() & varTypeMask;
+    if (t == varEmpty || t == varNull)
+        return true;
+    const String* text = value.StringValue();
+    return text && text->empty();
+}
+
+// Puts a checked value into cell `c` of `row`.
+void StoreValue(TXlsxRow& row, TXlsxCell& c, const Variant& value)
+{
+    double number = 0;
+    TXlsxCell::TKind kind = TXlsxCell::ckNumber;
     switch (value.VarType() & varTypeMask) {
     case varEmpty:
-    case varNull: return c;
+    case varNull: kind = TXlsxCell::ckEmpty; break;
     case varBoolean:
-        c.Kind = TXlsxCell::ckBoolean;
-        c.Number = value.AsBoolean() ? 1 : 0;
-        return c;
+        kind = TXlsxCell::ckBoolean;
+        number = value.AsBoolean() ? 1 : 0;
+        break;
     case varDate:
-        c.Kind = TXlsxCell::ckDate;
-        c.Number = double(value.AsDate());
-        return c;
+        kind = TXlsxCell::ckDate;
+        number = double(value.AsDate());
+        break;
     case varError:
-        c.Kind = TXlsxCell::ckError;
-        c.Text = CellErrorText(value);
-        return c;
-    default: break;
-    }
-    if (const String* source = value.StringValue()) {
-        if (source->empty())
-            return c;
-        String text = *source;
-        if (TypedNumber(text, c.Number)) {
-            c.Kind = TXlsxCell::ckNumber;
+        row.SetText(c, StringView(CellErrorText(value)));
+        kind = TXlsxCell::ckError;
+        break;
+    default:
+        if (const String* text = value.StringValue()) {
+            if (text->empty()) {
+                kind = TXlsxCell::ckEmpty;
+            } else if (!TypedNumber(*text, number)) {
+                row.SetText(c, StringView(*text));
+                kind = TXlsxCell::ckText;
+            }
         } else {
-            c.Kind = TXlsxCell::ckText;
-            c.Text = std::move(text);
+            number = value.AsDouble();
         }
-        return c;
+        break;
     }
-    c.Kind = TXlsxCell::ckNumber;
-    c.Number = value.AsDouble();
-    return c;
+    if (kind != TXlsxCell::ckText && kind != TXlsxCell::ckError) {
+        row.DropText(c);
+        c.Number = number;
+    }
+    c.Kind = kind;
+    c.Formula = false;
+    c.Written = true;
+}
+
+// The UTF-8 bytes a row of values needs at most for its texts, when all are ASCII.
+std::size_t TextBytes(const std::vector<Variant>& values)
+{
+    std::size_t n = 0;
+    for (const Variant& v : values)
+        if (const String* text = v.StringValue())
+            n += text->size() + 1;
+    return n;
 }
 
 } // namespace
@@ -371,33 +477,33 @@ void TXlsxWorkbook::WriteBlock(TXlsxSheet& sheet, int row, int col, const std::v
             // A block into fresh rows of a new sheet: the row is made whole.
             auto it = sheet.Rows.find(r);
             if (it == sheet.Rows.end() || it->second.empty()) {
-                TXlsxSheet::TRow fresh;
-                fresh.reserve(source.size());
+                TXlsxRow fresh;
+                fresh.Cells.reserve(source.size());
+                fresh.ReserveTexts(TextBytes(source));
                 for (std::size_t j = 0; j < source.size(); ++j) {
-                    TXlsxCell cell = CellFromVariant(source[j]);
-                    if (cell.Kind == TXlsxCell::ckEmpty)
+                    if (IsEmptyValue(source[j]))
                         continue;
+                    TXlsxCell& cell = fresh.Cells.emplace_back();
                     cell.Col = col + int(j);
-                    cell.Written = true;
-                    fresh.push_back(std::move(cell));
+                    StoreValue(fresh, cell, source[j]);
                 }
                 if (!fresh.empty())
                     sheet.Rows.insert_or_assign(sheet.Rows.end(), r, std::move(fresh));
                 continue;
             }
         }
+        TXlsxRow* cells = nullptr;
         for (std::size_t j = 0; j < source.size(); ++j) {
-            TXlsxCell cell = CellFromVariant(source[j]);
             const int c = col + int(j);
             // Nothing was there; in a new sheet nothing needs to be.
-            if (cell.Kind == TXlsxCell::ckEmpty && !opened && !sheet.Find(r, c))
+            if (!opened && IsEmptyValue(source[j]) && !sheet.Find(r, c))
                 continue;
-            TXlsxCell& dst = sheet.At(r, c);
+            if (!cells)
+                cells = &sheet.Rows[r];
+            TXlsxCell& dst = cells->At(c);
             if (dst.Formula)
                 FormulaOverwritten = true;
-            cell.Col = c;
-            cell.Written = true;
-            dst = std::move(cell);
+            StoreValue(*cells, dst, source[j]);
         }
     }
     sheet.Modified = true;
@@ -470,7 +576,7 @@ void TXlsxWorkbook::AfterSave(const String& fileName)
         if (!sheet->Modified)
             continue;
         for (auto it = sheet->Rows.begin(); it != sheet->Rows.end();) {
-            auto& cells = it->second;
+            auto& cells = it->second.Cells;
             for (TXlsxCell& c : cells)
                 c.Written = false;
             if (!opened)
@@ -493,19 +599,27 @@ void TXlsxWorkbook::AfterSave(const String& fileName)
 
 // ---- text escapes
 
-int XlsxEscapeAt(StringView text, std::size_t i)
+namespace {
+
+template<class C>
+int EscapeAt(std::basic_string_view<C> text, std::size_t i)
 {
-    if (i + 7 > text.size() || text[i] != u'_' || text[i + 1] != u'x' || text[i + 6] != u'_')
+    if (i + 7 > text.size() || text[i] != C('_') || text[i + 1] != C('x') || text[i + 6] != C('_'))
         return -1;
     int code = 0;
     for (std::size_t k = i + 2; k < i + 6; ++k) {
-        const int h = HexDigitValue(text[k]);
+        const int h = HexDigitValue(char16_t(text[k]));
         if (h < 0)
             return -1;
         code = code * 16 + h;
     }
     return code;
 }
+
+} // namespace
+
+int XlsxEscapeAt(StringView text, std::size_t i) { return EscapeAt(text, i); }
+int XlsxEscapeAt(std::string_view text, std::size_t i) { return EscapeAt(text, i); }
 
 String DecodeXlsxEscapes(String text)
 {
@@ -525,30 +639,40 @@ String DecodeXlsxEscapes(String text)
     return out;
 }
 
-std::string EncodeCellText(const String& text)
+void AppendDecodedXlsxText(std::string& out, std::string_view utf8)
 {
-    String escaped;
-    escaped.reserve(text.size());
-    char buf[8];
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t ch = text[i];
-        const bool control = (ch < 0x20 && ch != u'\t' && ch != u'\n') || ch == 0xFFFE || ch == 0xFFFF;
-        if (control || (ch == u'_' && XlsxEscapeAt(text, i) >= 0)) {
-            std::snprintf(buf, sizeof buf, "_x%04X_", unsigned(ch));
-            escaped += Utf8ToString(buf);
-            continue;
-        }
-        escaped += ch;
+    if (utf8.find("_x") == std::string_view::npos) {
+        out.append(utf8);
+        return;
     }
-    std::string utf8 = u8(escaped);
+    // Escapes name UTF-16 units (a pair for characters beyond the BMP), so
+    // they are decoded in that form.
+    AppendStringUtf8(out, DecodeXlsxEscapes(Utf8ToString(utf8)));
+}
+
+std::string EncodeCellText(std::string_view utf8)
+{
     std::string out;
     out.reserve(utf8.size() + 16);
-    for (char ch : utf8) {
+    char buf[8];
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char ch = static_cast<unsigned char>(utf8[i]);
+        // U+FFFE and U+FFFF are no XML characters either.
+        const bool nonChar = ch == 0xEF && i + 2 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) == 0xBF
+            && (static_cast<unsigned char>(utf8[i + 2]) & 0xFE) == 0xBE;
+        if ((ch < 0x20 && ch != '\t' && ch != '\n') || nonChar || (ch == '_' && XlsxEscapeAt(utf8, i) >= 0)) {
+            const unsigned code = nonChar ? 0xFFFEu + (static_cast<unsigned char>(utf8[i + 2]) & 1u) : ch;
+            std::snprintf(buf, sizeof buf, "_x%04X_", code);
+            out += buf;
+            if (nonChar)
+                i += 2;
+            continue;
+        }
         switch (ch) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
-        default: out += ch;
+        default: out += char(ch);
         }
     }
     return out;

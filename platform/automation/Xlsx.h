@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/automation/ComObj.h"
@@ -26,6 +28,9 @@ inline constexpr int XlsxMaxCellText = 32767;
 struct TXlsxLimits {
     std::uint64_t MaxPartBytes { std::uint64_t(1) << 30 };
     std::uint64_t MaxCells { 50'000'000 };
+    // The texts of all cells together (a shared string counts each time a
+    // cell uses it).
+    std::uint64_t MaxTextBytes { std::uint64_t(2) << 30 };
 };
 // The process-wide limits (tests lower them).
 TXlsxLimits& XlsxReadLimits();
@@ -75,6 +80,9 @@ String CellErrorText(const Variant& v);
 
 // ---- the cell store
 
+// A cell. The texts of text and error cells live in their row's text store,
+// so a sheet of a million texts needs a few allocations per row, not one per
+// cell.
 struct TXlsxCell {
     enum TKind : std::uint8_t { ckEmpty, ckNumber, ckText, ckBoolean, ckError, ckDate };
 
@@ -82,10 +90,46 @@ struct TXlsxCell {
     TKind Kind { ckEmpty };
     bool Written { false };  // set by a write since the last save
     bool Formula { false };  // the opened file holds a formula here
-    double Number { 0 };     // ckNumber, ckDate (serial days), ckBoolean (0/1)
-    String Text;             // ckText, ckError ("#N/A")
+    struct TTextPos {
+        std::uint32_t At;    // where the text starts in the row's store
+        std::uint32_t Size;  // its length in bytes
+    };
+    union {
+        double Number { 0 };  // ckNumber, ckDate (serial days), ckBoolean (0/1)
+        TTextPos Text;        // ckText, ckError ("#N/A")
+    };
+};
+static_assert(sizeof(TXlsxCell) == 16, "a cell stays two words");
 
-    Variant ToVariant(bool date1904) const;
+// The cells of one row, sorted by column, and the UTF-8 texts of its text
+// and error cells, each followed by a NUL.
+class TXlsxRow {
+public:
+    std::vector<TXlsxCell> Cells;
+
+    std::string_view Text(const TXlsxCell& c) const { return { FTexts.data() + c.Text.At, c.Text.Size }; }
+    // The same, NUL-terminated.
+    const char* CText(const TXlsxCell& c) const { return FTexts.c_str() + c.Text.At; }
+    // Gives the cell (one of Cells) this text; the old one's room is reused
+    // when the new text fits, and the store is compacted when more than half
+    // of it is left over from overwritten texts.
+    void SetText(TXlsxCell& c, std::string_view utf8);
+    void SetText(TXlsxCell& c, StringView text);
+    // The cell holds no text any more (its room is left over).
+    void DropText(TXlsxCell& c);
+    void ReserveTexts(std::size_t bytes) { FTexts.reserve(bytes); }
+    std::size_t TextBytes() const { return FTexts.size(); }
+    Variant ValueOf(const TXlsxCell& c, bool date1904) const;
+    // The cell at `col`, made when missing.
+    TXlsxCell& At(int col);
+    const TXlsxCell* Find(int col) const;
+    bool empty() const { return Cells.empty(); }
+
+private:
+    void Compact();
+    void MakeRoom(std::size_t bytes);
+    std::string FTexts;
+    std::size_t FUnused { 0 };  // bytes of texts no cell refers to any more
 };
 
 struct TSharedFormula {
@@ -95,7 +139,7 @@ struct TSharedFormula {
 
 class TXlsxSheet {
 public:
-    using TRow = std::vector<TXlsxCell>;  // sorted by column
+    using TRow = TXlsxRow;
 
     String Name;
     std::map<int, TRow> Rows;
@@ -111,8 +155,8 @@ public:
     bool Modified { false };
 
     const TXlsxCell* Find(int row, int col) const;
-    // The cell, made when missing.
-    TXlsxCell& At(int row, int col);
+    // The cell's value (Empty when there is none).
+    Variant Value(int row, int col, bool date1904) const;
     // The bounding box of cells with a value; Row1 == 0 when there is none.
     TRangeRef UsedRange() const;
     std::uint64_t CellCount() const;
@@ -180,8 +224,11 @@ TComPtr<IDispatch> ExcelApplicationFactory();
 std::string ReadZipPart(struct zip* archive, std::int64_t index, const String& fileName);
 // Text of an inline or shared string with "_xHHHH_" escapes decoded.
 String DecodeXlsxEscapes(String text);
+// The same over UTF-8, appended to `out`.
+void AppendDecodedXlsxText(std::string& out, std::string_view utf8);
 // The character code of an "_xHHHH_" escape starting at i, or -1.
 int XlsxEscapeAt(StringView text, std::size_t i);
-// Text as element content of a cell: XML-escaped, with control characters
-// (and literal "_xHHHH_" texts) written as "_xHHHH_" escapes.
-std::string EncodeCellText(const String& text);
+int XlsxEscapeAt(std::string_view text, std::size_t i);
+// UTF-8 text as element content of a cell: XML-escaped, with control
+// characters (and literal "_xHHHH_" texts) written as "_xHHHH_" escapes.
+std::string EncodeCellText(std::string_view utf8);

@@ -140,7 +140,12 @@ std::string NumberText(double d)
     return std::string(buf, p);
 }
 
-using TRowWrites = std::map<int, std::vector<const TXlsxCell*>>;
+// The written cells of a row, with the row that holds their texts.
+struct TRowWrite {
+    const TXlsxRow* Row { nullptr };
+    std::vector<const TXlsxCell*> Cells;
+};
+using TRowWrites = std::map<int, TRowWrite>;
 
 class TSheetPatcher {
 public:
@@ -150,8 +155,8 @@ public:
     TSheetPatcher(string_view xml, const TRowWrites& writes, bool dropCachedResults = false)
         : FXml(xml), FWrites(writes), FDropCached(dropCachedResults)
     {
-        for (const auto& [row, cells] : writes)
-            for (const TXlsxCell* c : cells)
+        for (const auto& [row, w] : writes)
+            for (const TXlsxCell* c : w.Cells)
                 if (c->Kind != TXlsxCell::ckEmpty)
                     Grow({ row, c->Col, row, c->Col });
     }
@@ -285,7 +290,7 @@ private:
                 FRow = row;
                 auto w = FWrites.find(row);
                 const std::size_t end = tag.SelfClosing ? pos : SkipTo(pos, "row");
-                static const std::vector<const TXlsxCell*> none;
+                static const TRowWrite none;
                 if (w != FWrites.end()) {
                     FDone.insert(row);
                     pos = PatchRow(tag, pos, w->second);
@@ -307,9 +312,11 @@ private:
         return pos;
     }
 
-    std::size_t PatchRow(const TTag& rowTag, std::size_t pos, const std::vector<const TXlsxCell*>& cells)
+    std::size_t PatchRow(const TTag& rowTag, std::size_t pos, const TRowWrite& write)
     {
         const int row = FRow;
+        const auto& cells = write.Cells;
+        FTexts = write.Row;
         CopyStartTag(rowTag, std::to_string(row), "spans", true);
         std::size_t next = 0;  // next written cell to place
         auto flushBefore = [&](int col) {
@@ -362,7 +369,8 @@ private:
             FDone.insert(it->first);
             std::string cells;
             std::swap(cells, FOut);
-            for (const TXlsxCell* c : it->second)
+            FTexts = it->second.Row;
+            for (const TXlsxCell* c : it->second.Cells)
                 WriteCell(it->first, *c, {});
             std::swap(cells, FOut);
             if (!cells.empty())
@@ -384,13 +392,13 @@ private:
         case TXlsxCell::ckNumber:
         case TXlsxCell::ckDate: FOut += "><" + p + "v>" + NumberText(c.Number) + "</" + p + "v>"; break;
         case TXlsxCell::ckBoolean: FOut += " t=\"b\"><" + p + "v>" + (c.Number != 0 ? "1" : "0") + "</" + p + "v>"; break;
-        case TXlsxCell::ckError: FOut += " t=\"e\"><" + p + "v>" + EncodeCellText(c.Text) + "</" + p + "v>"; break;
+        case TXlsxCell::ckError: FOut += " t=\"e\"><" + p + "v>" + EncodeCellText(FTexts->Text(c)) + "</" + p + "v>"; break;
         case TXlsxCell::ckText: {
-            const bool edgeSpace = !c.Text.empty()
-                && (std::strchr(" \t\n", char(c.Text.front() < 128 ? c.Text.front() : 'x'))
-                    || std::strchr(" \t\n", char(c.Text.back() < 128 ? c.Text.back() : 'x')));
+            const std::string_view text = FTexts->Text(c);
+            auto space = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\n'; };
+            const bool edgeSpace = !text.empty() && (space(text.front()) || space(text.back()));
             FOut += " t=\"inlineStr\"><" + p + "is><" + p + "t" + (edgeSpace ? " xml:space=\"preserve\"" : "") + ">"
-                + EncodeCellText(c.Text) + "</" + p + "t></" + p + "is>";
+                + EncodeCellText(text) + "</" + p + "t></" + p + "is>";
             break;
         }
         }
@@ -401,6 +409,7 @@ private:
     const TRowWrites& FWrites;
     bool FDropCached { false };
     std::set<int> FDone;
+    const TXlsxRow* FTexts { nullptr };  // the row whose cells are being written
     std::string FOut;
     string_view FPrefix;
     int FRow { 0 };
@@ -516,9 +525,12 @@ void TXlsxWorkbook::SavePatched(const String& tempFile)
             continue;
         TRowWrites writes;
         for (const auto& [row, cells] : sheet->Rows)
-            for (const TXlsxCell& c : cells)
-                if (isNew ? c.Kind != TXlsxCell::ckEmpty : c.Written)
-                    writes[row].push_back(&c);
+            for (const TXlsxCell& c : cells.Cells)
+                if (isNew ? c.Kind != TXlsxCell::ckEmpty : c.Written) {
+                    TRowWrite& w = writes[row];
+                    w.Row = &cells;
+                    w.Cells.push_back(&c);
+                }
         if (isNew) {
             added_sheets = true;
         } else {

@@ -341,9 +341,10 @@ private:
     int FType { 0 };  // of the current node
 };
 
-std::vector<String> ReadSharedStrings(const TZipPackage& zip, const String& part)
+// The shared strings as UTF-8, escapes decoded.
+std::vector<std::string> ReadSharedStrings(const TZipPackage& zip, const String& part)
 {
-    std::vector<String> strings;
+    std::vector<std::string> strings;
     if (part.empty() || !zip.Has(part))
         return strings;
     TPartReader r(zip, part);
@@ -366,7 +367,8 @@ std::vector<String> ReadSharedStrings(const TZipPackage& zip, const String& part
             }
         } else if (r.IsEnd()) {
             if (r.Is("si") && inItem) {
-                strings.push_back(DecodeXlsxEscapes(Utf8ToString(text)));
+                std::string& decoded = strings.emplace_back();
+                AppendDecodedXlsxText(decoded, text);
                 inItem = false;
             } else if (r.Is("rPh")) {
                 --phonetic;
@@ -436,8 +438,8 @@ bool ParseCellRefBytes(const char* text, TCellRef& ref)
     return ParseCellRef(StringView(buf, n), ref);
 }
 
-void ReadSheet(const TZipPackage& zip, TXlsxWorkbook& book, TXlsxSheet& sheet, const std::vector<String>& strings,
-    const std::vector<bool>& dateStyles, std::uint64_t& cellsLeft)
+void ReadSheet(const TZipPackage& zip, TXlsxWorkbook& book, TXlsxSheet& sheet, const std::vector<std::string>& strings,
+    const std::vector<bool>& dateStyles, std::uint64_t& cellsLeft, std::uint64_t& textBytesLeft)
 {
     TPartReader r(zip, sheet.PartName);
     const String& file = zip.FileName();
@@ -454,9 +456,13 @@ void ReadSheet(const TZipPackage& zip, TXlsxWorkbook& book, TXlsxSheet& sheet, c
         c.Col = col;
         c.Formula = formula;
         const bool hasValue = !value.empty() || type == "inlineStr" || type == "str";
+        // Texts: the bytes and whether their escapes still need decoding.
+        std::string_view text;
+        bool escaped = false;
         if (type == "inlineStr") {
             c.Kind = TXlsxCell::ckText;
-            c.Text = DecodeXlsxEscapes(Utf8ToString(inlineText));
+            text = inlineText;
+            escaped = true;
         } else if (!hasValue) {
             c.Kind = TXlsxCell::ckEmpty;
         } else if (type == "s") {
@@ -465,16 +471,17 @@ void ReadSheet(const TZipPackage& zip, TXlsxWorkbook& book, TXlsxSheet& sheet, c
                 RaiseDamaged(file, u"cell " + CellAddress(row, col, false) + u" refers to shared string " + Utf8ToString(value)
                     + u", which does not exist");
             c.Kind = TXlsxCell::ckText;
-            c.Text = strings[std::size_t(idx)];
+            text = strings[std::size_t(idx)];
         } else if (type == "str") {
             c.Kind = TXlsxCell::ckText;
-            c.Text = DecodeXlsxEscapes(Utf8ToString(value));
+            text = value;
+            escaped = true;
         } else if (type == "b") {
             c.Kind = TXlsxCell::ckBoolean;
             c.Number = (value == "1" || value == "true") ? 1 : 0;
         } else if (type == "e") {
             c.Kind = TXlsxCell::ckError;
-            c.Text = Utf8ToString(value);
+            text = value;
         } else if (type == "d") {
             double serial = 0;
             if (!ParseIsoDate(value, serial))
@@ -499,10 +506,28 @@ void ReadSheet(const TZipPackage& zip, TXlsxWorkbook& book, TXlsxSheet& sheet, c
             book.HasFormulas = true;
         if (!rowCells)
             rowCells = &sheet.Rows[row];
-        auto& cells = *rowCells;
+        auto& cells = rowCells->Cells;
         if (!cells.empty() && cells.back().Col >= col)
             RaiseDamaged(file, u"cell " + CellAddress(row, col, false) + u" is out of order");
-        cells.push_back(std::move(c));
+        TXlsxCell& stored = cells.emplace_back(c);
+        if (c.Kind == TXlsxCell::ckText || c.Kind == TXlsxCell::ckError) {
+            stored.Kind = TXlsxCell::ckEmpty;  // it holds no text yet
+            // Shared strings may be repeated endlessly: what the texts add up
+            // to is counted against its own cap.
+            if (text.size() + 1 > textBytesLeft)
+                throw EXlsxError(u"The workbook \"" + file + u"\" is too large to read: its texts add up to more than "
+                    + IntToStr(Int64(XlsxReadLimits().MaxTextBytes)) + u" bytes");
+            const std::size_t before = rowCells->TextBytes();
+            if (escaped && text.find("_x") != std::string_view::npos) {
+                std::string decoded;
+                AppendDecodedXlsxText(decoded, text);
+                rowCells->SetText(stored, std::string_view(decoded));
+            } else {
+                rowCells->SetText(stored, text);
+            }
+            textBytesLeft -= std::min<std::uint64_t>(textBytesLeft, rowCells->TextBytes() - before);
+            stored.Kind = c.Kind;
+        }
     };
     auto badCell = [&](const char* ref) {
         RaiseDamaged(file, u"the cell reference \"" + Utf8ToString(ref) + u"\" in " + r.Where()
@@ -538,13 +563,16 @@ void ReadSheet(const TZipPackage& zip, TXlsxWorkbook& book, TXlsxSheet& sheet, c
                 if (next <= row)
                     RaiseDamaged(file, u"the rows of " + r.Where() + u" are out of order");
                 // Rows tend to be alike: room for as many cells as the last one had.
-                const std::size_t lastWidth = rowCells ? rowCells->size() : 0;
+                const std::size_t lastWidth = rowCells ? rowCells->Cells.size() : 0;
+                const std::size_t lastTexts = rowCells ? rowCells->TextBytes() : 0;
                 row = next;
                 col = 0;
                 rowCells = nullptr;
                 if (lastWidth > 0) {
                     rowCells = &sheet.Rows.emplace_hint(sheet.Rows.end(), row, TXlsxSheet::TRow {})->second;
-                    rowCells->reserve(lastWidth);
+                    rowCells->Cells.reserve(lastWidth);
+                    // A little more than the last row, so most rows fit without growing.
+                    rowCells->ReserveTexts(lastTexts + lastTexts / 8);
                 }
             } else if (std::strcmp(name, "c") == 0) {
                 if (row == 0) {
@@ -725,10 +753,11 @@ std::shared_ptr<TXlsxWorkbook> TXlsxWorkbook::Open(const String& fileName)
     book->Package.OriginalActiveTab = book->ActiveSheet;
 
     const std::vector<bool> dateStyles = ReadDateStyles(zip, stylesPart);
-    const std::vector<String> strings = ReadSharedStrings(zip, sharedPart);
+    const std::vector<std::string> strings = ReadSharedStrings(zip, sharedPart);
     std::uint64_t cellsLeft = XlsxReadLimits().MaxCells;
+    std::uint64_t textBytesLeft = XlsxReadLimits().MaxTextBytes;
     for (auto& sheet : book->Sheets)
         if (!sheet->ChartSheet)
-            ReadSheet(zip, *book, *sheet, strings, dateStyles, cellsLeft);
+            ReadSheet(zip, *book, *sheet, strings, dateStyles, cellsLeft, textBytesLeft);
     return book;
 }

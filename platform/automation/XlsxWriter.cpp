@@ -13,51 +13,21 @@
 
 namespace {
 
-// UTF-8 into a buffer that is reused from cell to cell; a lone surrogate
-// becomes U+FFFD, as everywhere in the runtime library.
-const char* Utf8Into(std::string& out, StringView text)
-{
-    out.clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::uint32_t cp = text[i];
-        if (cp < 0x80) {
-            out += char(cp);
-            continue;
-        }
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
-        else if (cp >= 0xD800 && cp <= 0xDFFF)
-            cp = 0xFFFD;
-        if (cp < 0x800) {
-            out += char(0xC0 | (cp >> 6));
-        } else if (cp < 0x10000) {
-            out += char(0xE0 | (cp >> 12));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-        } else {
-            out += char(0xF0 | (cp >> 18));
-            out += char(0x80 | ((cp >> 12) & 0x3F));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-        }
-        out += char(0x80 | (cp & 0x3F));
-    }
-    return out.c_str();
-}
-
 // libxlsxwriter escapes control characters itself; a literal "_xHHHH_" text
 // must not read back as the character it names, so its underscore is escaped.
-const char* LibraryText(std::string& buffer, const String& text)
+const char* LibraryText(std::string& buffer, const TXlsxRow& row, const TXlsxCell& c)
 {
-    if (text.find(u"_x") == String::npos)
-        return Utf8Into(buffer, text);
-    String out;
-    out.reserve(text.size() + 8);
+    const std::string_view text = row.Text(c);
+    if (text.find("_x") == std::string_view::npos)
+        return row.CText(c);
+    buffer.clear();
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (XlsxEscapeAt(text, i) >= 0)
-            out += u"_x005F_";
+            buffer += "_x005F_";
         else
-            out += text[i];
+            buffer += text[i];
     }
-    return Utf8Into(buffer, out);
+    return buffer.c_str();
 }
 
 [[noreturn]] void RaiseLibrary(lxw_error err)
@@ -138,13 +108,13 @@ void TXlsxWorkbook::SaveNew(const String& tempFile) const
                     lxw_row_t(sheet.ActiveCell.Row - 1), lxw_col_t(sheet.ActiveCell.Col - 1));
             for (const auto& [row, cells] : sheet.Rows) {
                 const lxw_row_t r = lxw_row_t(row - 1);
-                for (const TXlsxCell& c : cells) {
+                for (const TXlsxCell& c : cells.Cells) {
                     const lxw_col_t col = lxw_col_t(c.Col - 1);
                     switch (c.Kind) {
                     case TXlsxCell::ckEmpty: break;
                     case TXlsxCell::ckNumber: Check(worksheet_write_number(ws, r, col, c.Number, nullptr)); break;
                     case TXlsxCell::ckText:
-                        Check(worksheet_write_string(ws, r, col, LibraryText(utf8, c.Text), nullptr));
+                        Check(worksheet_write_string(ws, r, col, LibraryText(utf8, cells, c), nullptr));
                         break;
                     case TXlsxCell::ckBoolean: Check(worksheet_write_boolean(ws, r, col, c.Number != 0, nullptr)); break;
                     case TXlsxCell::ckDate:
@@ -153,7 +123,7 @@ void TXlsxWorkbook::SaveNew(const String& tempFile) const
                         break;
                     case TXlsxCell::ckError:
                         // The library writes no error cells; a formula of the error gives the same value.
-                        Check(worksheet_write_formula(ws, r, col, StringToUtf8(c.Text).c_str(), nullptr));
+                        Check(worksheet_write_formula(ws, r, col, cells.CText(c), nullptr));
                         break;
                     }
                 }
@@ -168,7 +138,7 @@ void TXlsxWorkbook::SaveNew(const String& tempFile) const
     for (const auto& sheet : Sheets) {
         std::uint64_t n = 0;
         for (const auto& [row, cells] : sheet->Rows)
-            for (const TXlsxCell& c : cells)
+            for (const TXlsxCell& c : cells.Cells)
                 n += c.Kind != TXlsxCell::ckEmpty ? 1 : 0;
         expected.push_back(n);
     }

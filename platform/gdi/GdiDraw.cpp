@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 #include <numbers>
 
 #include "platform/gdi/GdiObjects.h"
@@ -246,6 +247,15 @@ TRegion SpansToRegion(const std::vector<TSpan>& spans)
 
 namespace {
 
+// One colour over a run of pixels. The C library's wide-character fill is a
+// vectorised 32-bit fill, several times faster than a plain loop on long runs.
+void FillPixels(std::uint32_t* from, std::uint32_t* to, std::uint32_t pixel)
+{
+    static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));
+    if (to > from)
+        std::wmemset(reinterpret_cast<wchar_t*>(from), static_cast<wchar_t>(pixel), std::size_t(to - from));
+}
+
 // The region drawing is limited to, without copying it in the common case.
 const TRegion& ClipFor(const TDC& dc, const TRegion* extraClip, TRegion& storage)
 {
@@ -279,10 +289,10 @@ void PaintRect(TDC& dc, const TRect& r, const TPaint& paint, int rop2, const TRe
             BeginPixels(dc);
             begun = true;
         }
-        for (int y = part.Top; y < part.Bottom; ++y) {
-            std::uint32_t* row = PixelRow(dc, y);
-            std::fill(row + part.Left, row + part.Right, solid);
-        }
+        const std::size_t stride = std::size_t(cairo_image_surface_get_stride(dc.Surface)) / sizeof(std::uint32_t);
+        std::uint32_t* row = PixelRow(dc, part.Top);
+        for (int y = part.Top; y < part.Bottom; ++y, row += stride)
+            FillPixels(row + part.Left, row + part.Right, solid);
     }
     if (begun)
         EndPixels(dc);
@@ -331,7 +341,7 @@ void PaintSpans(TDC& dc, const std::vector<TSpan>& spans, const TPaint& paint, i
             if (!row)
                 row = PixelRow(dc, s.Y);
             if (simple) {
-                std::fill(row + x0, row + x1, solid);
+                FillPixels(row + x0, row + x1, solid);
                 continue;
             }
             for (int x = x0; x < x1; ++x) {

@@ -60,6 +60,10 @@ struct TFont : TObject {
     TFont() : TObject(TKind::Font) { }
     // Tells fonts apart in caches even when one takes the address of a deleted one.
     std::uint64_t Serial { NextFontSerial() };
+    // Shared by every font of the same description (0 until asked): text
+    // measures of one look are kept once, however often a control makes a
+    // new font object for it.
+    std::uint64_t LookSerial { 0 };
     ~TFont() override;
     LOGFONTW Log;
     PangoFontDescription* Desc { nullptr };

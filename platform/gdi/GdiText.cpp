@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <atomic>
 #include <cstring>
+#include <list>
 #include <mutex>
 #include <optional>
 #include <unordered_map>
@@ -175,6 +176,79 @@ int LayoutWidth(PangoLayout* layout)
     return logical.width;
 }
 
+// Cache key of a run at a scale in the font with the given serial.
+std::string RunKey(std::uint64_t fontSerial, double scale, StringView text)
+{
+    std::string key(sizeof(std::uint64_t) + sizeof(double) + text.size() * 2, '\0');
+    std::memcpy(key.data(), &fontSerial, sizeof(std::uint64_t));
+    std::memcpy(key.data() + 8, &scale, sizeof(double));
+    std::memcpy(key.data() + 16, text.data(), text.size() * 2);
+    return key;
+}
+
+bool HasLineAttributes(const TFont& font) { return font.Log.lfUnderline || font.Log.lfStrikeOut; }
+
+// A run's layout as painting needs it: the font's underline and strike-out
+// set as attributes.
+PangoLayout* NewRunLayout(TFont& font, StringView text, double scale)
+{
+    PangoLayout* layout = NewLayout(font, text, scale);
+    if (HasLineAttributes(font)) {
+        PangoAttrList* attrs = pango_attr_list_new();
+        if (font.Log.lfUnderline)
+            pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+        if (font.Log.lfStrikeOut)
+            pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
+        pango_layout_set_attributes(layout, attrs);
+        pango_attr_list_unref(attrs);
+    }
+    return layout;
+}
+
+// Shaped runs recently measured or painted, most recent first: windows paint
+// the same captions and cell texts over and over, and shaping is the most
+// expensive step of drawing text. Per thread, as pango objects are not shared
+// between threads; fonts are told apart by serial number, so a run of a
+// deleted font is never found again and simply ages out.
+class TRunLayoutCache {
+public:
+    ~TRunLayoutCache()
+    {
+        for (auto& [key, layout] : FOrder)
+            g_object_unref(layout);
+    }
+
+    // The layout of the run, with a reference the caller releases.
+    PangoLayout* Get(TFont& font, StringView text, double scale)
+    {
+        std::string key = RunKey(font.Serial, scale, text);
+        if (auto it = FIndex.find(key); it != FIndex.end()) {
+            FOrder.splice(FOrder.begin(), FOrder, it->second);
+            return PANGO_LAYOUT(g_object_ref(it->second->second));
+        }
+        PangoLayout* layout = NewRunLayout(font, text, scale);
+        if (FOrder.size() >= Capacity) {
+            g_object_unref(FOrder.back().second);
+            FIndex.erase(FOrder.back().first);
+            FOrder.pop_back();
+        }
+        FOrder.emplace_front(std::move(key), layout);
+        FIndex.emplace(FOrder.front().first, FOrder.begin());
+        return PANGO_LAYOUT(g_object_ref(layout));
+    }
+
+private:
+    static constexpr std::size_t Capacity = 512;
+    std::list<std::pair<std::string, PangoLayout*>> FOrder;
+    std::unordered_map<std::string_view, std::list<std::pair<std::string, PangoLayout*>>::iterator> FIndex;
+};
+
+PangoLayout* RunLayout(TFont& font, StringView text, double scale)
+{
+    static thread_local TRunLayoutCache cache;
+    return cache.Get(font, text, scale);
+}
+
 } // namespace
 
 const TFontMetrics& MetricsOf(TFont& font)
@@ -231,6 +305,30 @@ std::uint64_t NextFontSerial()
     return next++;
 }
 
+// One serial per font description, so fonts that look the same share the
+// widths measured with any of them.
+std::uint64_t LookSerialOf(TFont& font)
+{
+    if (font.LookSerial)
+        return font.LookSerial;
+    EnsureFontDescription(font);
+    std::string key;
+    if (char* text = pango_font_description_to_string(font.Desc)) {
+        key = text;
+        g_free(text);
+    }
+    static std::mutex lock;
+    static std::unordered_map<std::string, std::uint64_t> serials;
+    std::lock_guard g(lock);
+    if (serials.size() > 4096)
+        serials.clear();
+    auto [it, added] = serials.try_emplace(std::move(key), 0);
+    if (added)
+        it->second = NextFontSerial();
+    font.LookSerial = it->second;
+    return font.LookSerial;
+}
+
 // Widths of recently measured runs: controls measure the same captions and
 // cell texts over and over.
 int TextWidth(TDC& dc, StringView text)
@@ -240,16 +338,16 @@ int TextWidth(TDC& dc, StringView text)
     static std::mutex lock;
     static std::unordered_map<std::string, int> cache;
     const double scale = FontScale(dc);
-    std::string key(sizeof(std::uint64_t) + sizeof(double) + text.size() * 2, '\0');
-    std::memcpy(key.data(), &dc.State.Font->Serial, sizeof(std::uint64_t));
-    std::memcpy(key.data() + 8, &scale, sizeof(double));
-    std::memcpy(key.data() + 16, text.data(), text.size() * 2);
+    // Widths ignore underline and strike-out, so fonts that look the same share them.
+    std::string key = RunKey(LookSerialOf(*dc.State.Font), scale, text);
     {
         std::lock_guard g(lock);
         if (auto it = cache.find(key); it != cache.end())
             return it->second;
     }
-    PangoLayout* l = NewLayout(*dc.State.Font, text, scale);
+    // A run measured is usually painted next: shape it once for both.
+    TFont& font = *dc.State.Font;
+    PangoLayout* l = HasLineAttributes(font) ? NewLayout(font, text, scale) : RunLayout(font, text, scale);
     const int w = LayoutWidth(l);
     g_object_unref(l);
     std::lock_guard g(lock);
@@ -259,11 +357,11 @@ int TextWidth(TDC& dc, StringView text)
     return w;
 }
 
-std::vector<int> CaretPositions(TDC& dc, StringView text)
+namespace {
+
+std::vector<int> MeasureCaretPositions(TDC& dc, StringView text)
 {
     std::vector<int> xs(text.size() + 1, 0);
-    if (text.empty())
-        return xs;
     PangoLayout* l = NewLayout(*dc.State.Font, text, FontScale(dc));
     // UTF-8 offset of each UTF-16 index.
     std::vector<int> bytes(text.size() + 1, 0);
@@ -290,6 +388,29 @@ std::vector<int> CaretPositions(TDC& dc, StringView text)
     return xs;
 }
 
+} // namespace
+
+// Caret positions of recently wrapped paragraphs, like the widths above.
+std::vector<int> CaretPositions(TDC& dc, StringView text)
+{
+    if (text.empty())
+        return std::vector<int>(1, 0);
+    static std::mutex lock;
+    static std::unordered_map<std::string, std::vector<int>> cache;
+    std::string key = RunKey(dc.State.Font->Serial, FontScale(dc), text);
+    {
+        std::lock_guard g(lock);
+        if (auto it = cache.find(key); it != cache.end())
+            return it->second;
+    }
+    std::vector<int> xs = MeasureCaretPositions(dc, text);
+    std::lock_guard g(lock);
+    if (cache.size() > 4096)
+        cache.clear();
+    cache.emplace(std::move(key), xs);
+    return xs;
+}
+
 TFontMetrics DeviceMetrics(TDC& dc)
 {
     const double s = FontScale(dc);
@@ -309,14 +430,7 @@ void DrawRun(TDC& dc, double x, double baseline, StringView text, COLORREF color
     if (text.empty() || !dc.Surface)
         return;
     TFont& font = *dc.State.Font;
-    PangoLayout* layout = NewLayout(font, text, FontScale(dc));
-    PangoAttrList* attrs = pango_attr_list_new();
-    if (font.Log.lfUnderline)
-        pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-    if (font.Log.lfStrikeOut)
-        pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
-    pango_layout_set_attributes(layout, attrs);
-    pango_attr_list_unref(attrs);
+    PangoLayout* layout = RunLayout(font, text, FontScale(dc));
     const double layoutBaseline = double(pango_layout_get_baseline(layout)) / PANGO_SCALE;
     BeginCairo(dc);
     if (clip) {

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <limits>
+#include <new>
 #include <unistd.h>
 
 namespace {
@@ -191,14 +193,36 @@ void TCustomMemoryStream::SaveToFile(const String& fileName)
 
 // ---- TMemoryStream
 
+void TMemoryStream::TFree::operator()(void* p) const noexcept { std::free(p); }
+
+namespace {
+
+// Geometric growth keeps a stream written in small pieces linear.
+std::size_t GrownCapacity(std::size_t current, Int64 wanted)
+{
+    return std::max<std::size_t>(std::size_t(wanted), current + current / 2);
+}
+
+} // namespace
+
 void TMemoryStream::Reallocate(Int64 capacity)
 {
-    if (capacity > Int64(FBuffer.size())) {
-        // Grow geometrically so a stream written byte by byte stays linear.
-        std::size_t target = std::max<std::size_t>(std::size_t(capacity), FBuffer.size() + FBuffer.size() / 2);
-        FBuffer.resize(target);
+    if (capacity > Int64(FCapacity)) {
+        const std::size_t target = GrownCapacity(FCapacity, capacity);
+        void* grown = std::realloc(FStorage.get(), target);
+        if (!grown)
+            throw std::bad_alloc();
+        (void)FStorage.release();
+        FStorage.reset(static_cast<Byte*>(grown));
+        FCapacity = target;
     }
-    FMemory = FBuffer.data();
+    FMemory = FStorage.get();
+}
+
+void TMemoryStream::ReleaseStorage()
+{
+    FStorage.reset();
+    FCapacity = 0;
 }
 
 Int64 TMemoryStream::Write(const void* buffer, Int64 count)
@@ -211,10 +235,10 @@ Int64 TMemoryStream::Write(const void* buffer, Int64 count)
         Reallocate(end);
         // A gap left by seeking past the end reads as zeros.
         if (FPosition > oldSize)
-            std::memset(FBuffer.data() + oldSize, 0, std::size_t(FPosition - oldSize));
+            std::memset(static_cast<char*>(FMemory) + oldSize, 0, std::size_t(FPosition - oldSize));
         FSize = end;
     }
-    std::memcpy(FBuffer.data() + FPosition, buffer, std::size_t(count));
+    std::memcpy(static_cast<char*>(FMemory) + FPosition, buffer, std::size_t(count));
     FPosition = end;
     return count;
 }
@@ -226,7 +250,7 @@ void TMemoryStream::SetSize(Int64 newSize)
     Int64 oldSize = FSize;
     Reallocate(newSize);
     if (newSize > oldSize)
-        std::memset(FBuffer.data() + oldSize, 0, std::size_t(newSize - oldSize));
+        std::memset(static_cast<char*>(FMemory) + oldSize, 0, std::size_t(newSize - oldSize));
     FSize = newSize;
     if (FPosition > newSize)
         FPosition = newSize;
@@ -234,8 +258,7 @@ void TMemoryStream::SetSize(Int64 newSize)
 
 void TMemoryStream::Clear()
 {
-    FBuffer.clear();
-    FBuffer.shrink_to_fit();
+    ReleaseStorage();
     SetPointer(nullptr, 0);
     FPosition = 0;
 }
@@ -262,6 +285,19 @@ TBytesStream::TBytesStream(TBytes bytes)
 {
     FBuffer = std::move(bytes);
     SetPointer(FBuffer.data(), Int64(FBuffer.size()));
+}
+
+void TBytesStream::Reallocate(Int64 capacity)
+{
+    if (capacity > Int64(FBuffer.size()))
+        FBuffer.resize(GrownCapacity(FBuffer.size(), capacity));
+    FMemory = FBuffer.data();
+}
+
+void TBytesStream::ReleaseStorage()
+{
+    FBuffer.clear();
+    FBuffer.shrink_to_fit();
 }
 
 // ---- TStringStream

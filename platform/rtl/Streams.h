@@ -110,9 +110,21 @@ public:
     void LoadFromFile(const String& fileName);
 
 protected:
-    // The storage; the base class's pointer always points into it.
+    // Makes room for at least `capacity` bytes, keeping the first FSize, and
+    // points the base class at the storage. New room is not cleared: Write
+    // and SetSize clear what they expose.
     virtual void Reallocate(Int64 capacity);
-    TBytes FBuffer;
+    // Gives the storage back (Clear).
+    virtual void ReleaseStorage();
+
+private:
+    struct TFree {
+        void operator()(void* p) const noexcept;
+    };
+    // Grown with realloc, which moves a large block by remapping its pages
+    // instead of copying and touching them again.
+    std::unique_ptr<Byte, TFree> FStorage;
+    std::size_t FCapacity { 0 };
 };
 
 // A memory stream whose storage is a byte array the caller can take.
@@ -121,6 +133,11 @@ public:
     explicit TBytesStream(TBytes bytes = {});
     // The bytes written so far; may be longer than the size (capacity).
     const TBytes& GetBytes() const { return FBuffer; }
+
+protected:
+    void Reallocate(Int64 capacity) override;
+    void ReleaseStorage() override;
+    TBytes FBuffer;
 };
 
 // A memory stream holding text bytes in one encoding (ANSI by default).

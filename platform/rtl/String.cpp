@@ -3,6 +3,9 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <memory>
 #include <mutex>
 #include <unicode/coll.h>
@@ -66,7 +69,19 @@ std::size_t DecodeUtf8(const std::uint8_t* p, std::size_t n, Char* out)
     Char* const start = out;
     std::size_t i = 0;
     while (i < n) {
-        // Runs of ASCII, the common case, eight bytes at a time.
+        // Runs of ASCII, the common case, sixteen or eight bytes at a time.
+#if defined(__SSE2__)
+        while (i + 16 <= n) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            if (_mm_movemask_epi8(bytes) != 0)
+                break;
+            const __m128i zero = _mm_setzero_si128();
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, zero));
+            out += 16;
+            i += 16;
+        }
+#endif
         while (i + 8 <= n && (Load8(p + i) & HighBits) == 0) {
             for (int k = 0; k < 8; ++k)
                 out[k] = Char(p[i + k]);
@@ -147,7 +162,14 @@ void AppendCodePoint(String& s, char32_t cp)
 std::string StringToUtf8(StringView s)
 {
     std::string out;
-    out.reserve(s.size());
+    AppendStringUtf8(out, s);
+    return out;
+}
+
+void AppendStringUtf8(std::string& out, StringView s)
+{
+    if (out.empty())
+        out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
         char32_t cp = s[i];
         if (IsHighSurrogate(Char(cp)) && i + 1 < s.size() && IsLowSurrogate(s[i + 1])) {
@@ -172,7 +194,6 @@ std::string StringToUtf8(StringView s)
             out.push_back(char(0x80 | (cp & 0x3F)));
         }
     }
-    return out;
 }
 
 bool ReadDigitField(StringView s, int& value)

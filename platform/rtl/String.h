@@ -28,6 +28,8 @@ String Utf8ToString(std::string_view utf8);
 String Utf8ToString(const std::uint8_t* data, std::size_t size);
 // UTF-16 to UTF-8. A lone surrogate becomes U+FFFD.
 std::string StringToUtf8(StringView s);
+// The same, appended to `out` (no buffer of its own for many short texts).
+void AppendStringUtf8(std::string& out, StringView s);
 // The UTF-8 sequence at the start of `data` (size > 0): true with its code
 // point when it is valid; `length` is the bytes it spans either way (for an
 // invalid one, the bytes Utf8ToString turns into one U+FFFD).

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -63,6 +64,26 @@ void RoundDecimals(Decimal& d, int decimals)
         RoundDigits(d, d.exponent + decimals);
 }
 
+namespace {
+
+// Reads to_chars' scientific text ("d.ddde+XX") into d: the digits without
+// the point and trailing zeros, and the exponent of 0.ddd form.
+void ReadScientific(Decimal& d, const char* text, const char* end)
+{
+    const char* e = std::find(text, end, 'e');
+    d.digits.clear();
+    for (const char* p = text; p < e; ++p) {
+        if (*p != '.')
+            d.digits += *p;
+    }
+    int exponent = 0;
+    std::from_chars(e + 1 + (e[1] == '+'), end, exponent);
+    d.exponent = exponent + 1;
+    StripTrailingZeros(d);
+}
+
+} // namespace
+
 // The value with `precision` significant digits. Rounding looks at the
 // exact binary value's decimal expansion, so a tie (0.125 to two places)
 // goes away from zero, as a person rounding the printed digits would.
@@ -80,28 +101,45 @@ Decimal ToDecimal(double v, int precision)
     if (v == 0)
         return d;
     d.negative = v < 0;
-    auto readDigits = [&d](char* buf, char* end) {
-        *end = 0;
-        const char* e = std::strchr(buf, 'e');
-        d.digits.clear();
-        for (const char* p = buf; p < e; ++p) {
-            if (*p != '.')
-                d.digits += *p;
-        }
-        d.exponent = std::atoi(e + 1) + 1;
-        StripTrailingZeros(d);
-    };
+    const double magnitude = std::fabs(v);
     char buf[80];
-    // The shortest text that reads back as v lies within half a unit in the
-    // last place of the exact value. Up to 15 digits that is less than half
-    // a unit of the last digit asked for, so when the shortest text is no
-    // longer, it is the exact value rounded to that many digits.
-    if (precision <= 15) {
-        readDigits(buf, std::to_chars(buf, buf + sizeof buf - 1, std::fabs(v), std::chars_format::scientific).ptr);
-        if (int(d.digits.size()) <= precision)
+    if (precision >= 1 && precision <= 15) {
+        // One digit more than asked for, correctly rounded from the exact
+        // value. Unless that digit is a 5, the exact value lies on the same
+        // side of the half-way point as these digits do, so rounding them
+        // rounds the exact value. (Up to 15 digits this is also what the
+        // shortest text that reads back as v gives, when it is no longer.)
+        const char* end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, precision).ptr;
+        // "d.ddd…de±XX" with precision + 1 digits.
+        const char* e = buf + precision + 2;
+        if (e[-1] != '5') {
+            char digits[16];
+            digits[0] = buf[0];
+            std::copy(static_cast<const char*>(buf) + 2, e - 1, digits + 1);
+            int exponent = 0;
+            std::from_chars(e + 1 + (e[1] == '+'), end, exponent);
+            int length = precision;
+            if (e[-1] > '5') {
+                int i = length - 1;
+                while (i >= 0 && digits[i] == '9')
+                    digits[i--] = '0';
+                if (i < 0) {
+                    digits[0] = '1';
+                    length = 1;
+                    ++exponent;
+                } else {
+                    ++digits[i];
+                }
+            }
+            while (length > 0 && digits[length - 1] == '0')
+                --length;
+            d.digits.assign(digits, std::size_t(length));
+            d.exponent = exponent + 1;
             return d;
+        }
     }
-    readDigits(buf, std::to_chars(buf, buf + sizeof buf - 1, std::fabs(v), std::chars_format::scientific, 39).ptr);
+    // A possible tie, or more than 15 digits: 39 digits of the expansion decide.
+    ReadScientific(d, buf, std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 39).ptr);
     RoundDigits(d, precision);
     return d;
 }
@@ -171,27 +209,51 @@ String GeneralText(const Decimal& d, int precision, int expDigits, const TFormat
 {
     if (d.IsZero())
         return u"0";
-    String out = d.negative ? u"-" : u"";
-    const String digits = Ascii(d.digits);
+    // Built in place: the longest text is a sign, "0", the separator,
+    // zeros up to the exponent limit, the digits and an exponent.
+    const std::string& digits = d.digits;
+    Char stack[64];
+    std::unique_ptr<Char[]> heap;
+    const std::size_t most = digits.size() + std::size_t(std::max(precision, 0)) + std::size_t(std::max(expDigits, 0)) + 16;
+    Char* const start = most <= std::size(stack) ? stack : (heap.reset(new Char[most]), heap.get());
+    Char* out = start;
+    auto put = [&out](std::string_view ascii) {
+        for (char c : ascii)
+            *out++ = Char(c);
+    };
+    if (d.negative)
+        *out++ = u'-';
+    const int n = int(digits.size());
     if (d.exponent > precision || d.exponent < -3) {
-        out += digits[0];
-        if (digits.size() > 1)
-            out += fs.DecimalSeparator + digits.substr(1);
+        *out++ = Char(digits[0]);
+        if (n > 1) {
+            *out++ = fs.DecimalSeparator;
+            put(std::string_view(digits).substr(1));
+        }
         const int e = d.exponent - 1;
-        out += u'E';
+        *out++ = u'E';
         if (e < 0)
-            out += u'-';
-        out += PaddedNumber(std::uint64_t(std::abs(e)), expDigits);
-        return out;
+            *out++ = u'-';
+        char exponent[16];
+        const char* exponentEnd = std::to_chars(exponent, exponent + sizeof exponent, std::abs(e)).ptr;
+        for (int pad = expDigits - int(exponentEnd - exponent); pad > 0; --pad)
+            *out++ = u'0';
+        put(std::string_view(exponent, std::size_t(exponentEnd - exponent)));
+    } else if (d.exponent <= 0) {
+        *out++ = u'0';
+        *out++ = fs.DecimalSeparator;
+        out = std::fill_n(out, -d.exponent, u'0');
+        put(digits);
+    } else {
+        // Integer digits (zeros past the last digit), then the fraction.
+        for (int i = 0; i < d.exponent; ++i)
+            *out++ = i < n ? Char(digits[std::size_t(i)]) : u'0';
+        if (n > d.exponent) {
+            *out++ = fs.DecimalSeparator;
+            put(std::string_view(digits).substr(std::size_t(d.exponent)));
+        }
     }
-    if (d.exponent <= 0)
-        return out + u"0" + fs.DecimalSeparator + String(std::size_t(-d.exponent), u'0') + digits;
-    String intPart, frac;
-    SplitFixed(d, int(digits.size()) - d.exponent, intPart, frac);
-    out += intPart;
-    if (!frac.empty())
-        out += fs.DecimalSeparator + frac;
-    return out;
+    return String(start, std::size_t(out - start));
 }
 
 String ExponentText(const Decimal& d, int precision, int expDigits, const TFormatSettings& fs)
@@ -247,7 +309,7 @@ String FloatToText(Decimal d, TFloatFormat format, int precision, int digits, co
         String intPart, frac;
         SplitFixed(d, digits, intPart, frac);
         if (intPart.empty())
-            intPart = u"0";
+            intPart.push_back(u'0');
         if (format != ffFixed)
             intPart = GroupThousands(intPart, fs.ThousandSeparator);
         String number = intPart;

@@ -8,6 +8,7 @@
 #include "platform/vcl/ControlPaint.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Themes.h"
+#include "platform/win/Window.h"
 
 QT_PUBLISHED(TToolButton, QT_PROP(Style), QT_PROP(ImageIndex), QT_PROP(Down), QT_PROP(Grouped), QT_PROP(AllowAllUp),
     QT_PROP(Wrap), QT_PROP(Indeterminate), QT_PROP(DropdownMenu), QT_EVENT(OnDropDown))

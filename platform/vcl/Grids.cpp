@@ -13,7 +13,7 @@ QT_PUBLISHED(TDrawGrid)
 QT_PUBLISHED(TStringGridStrings)
 QT_PUBLISHED(TStringGrid, QT_PROP(ColCount), QT_PROP(RowCount), QT_PROP(FixedCols), QT_PROP(FixedRows),
     QT_PROP(DefaultColWidth), QT_PROP(DefaultRowHeight), QT_PROP(GridLineWidth), QT_PROP(DefaultDrawing),
-    QT_PROP_T(FixedColor, u"TColor"), QT_PROP(ScrollBars), QT_PROP(DrawingStyle))
+    QT_PROP_T(FixedColor, u"TColor"), QT_PROP(ScrollBars), QT_PROP(DrawingStyle), QT_PROP(Options))
 
 namespace {
 
@@ -1426,12 +1426,10 @@ void TStringGridStrings::Assign(TPersistent* Source)
 TStringGrid::TStringGrid(TComponent* AOwner) : TDrawGrid(AOwner) { }
 TStringGrid::~TStringGrid() = default;
 
-const TStringGrid::TCellSlot* TStringGrid::FindSlot(int ACol, int ARow) const
+const String& TStringGrid::EmptyCellText()
 {
-    if (ACol < 0 || ARow < 0 || ARow >= int(m_store.size()))
-        return nullptr;
-    const auto& row = m_store[std::size_t(ARow)];
-    return ACol < int(row.size()) ? &row[std::size_t(ACol)] : nullptr;
+    static const String empty;
+    return empty;
 }
 
 TStringGrid::TCellSlot& TStringGrid::Slot(int ACol, int ARow)
@@ -1446,13 +1444,6 @@ TStringGrid::TCellSlot& TStringGrid::Slot(int ACol, int ARow)
     return row[std::size_t(ACol)];
 }
 
-const String& TStringGrid::GetStoredCell(int ACol, int ARow) const
-{
-    static const String empty;
-    const TCellSlot* s = FindSlot(ACol, ARow);
-    return s ? s->Text : empty;
-}
-
 void TStringGrid::SetStoredCell(int ACol, int ARow, const String& Value)
 {
     if (Value.empty() && ACol >= 0 && ARow >= 0 && !FindSlot(ACol, ARow))
@@ -1463,12 +1454,6 @@ void TStringGrid::SetStoredCell(int ACol, int ARow, const String& Value)
 int TStringGrid::GetStoredColCount(int ARow) const
 {
     return ARow >= 0 && ARow < int(m_store.size()) ? int(m_store[std::size_t(ARow)].size()) : 0;
-}
-
-TObject* TStringGrid::GetStoredObject(int ACol, int ARow) const
-{
-    const TCellSlot* s = FindSlot(ACol, ARow);
-    return s ? s->Object : nullptr;
 }
 
 void TStringGrid::SetStoredObject(int ACol, int ARow, TObject* Value)

@@ -396,9 +396,24 @@ public:
     // The raw store: no repaint, no hooks. EGridException on a negative
     // index when writing. Writing empty text or nil where there is no slot
     // yet makes none.
-    const String& GetStoredCell(int ACol, int ARow) const;
+    const String& GetStoredCell(int ACol, int ARow) const
+    {
+        const TCellSlot* s = FindSlot(ACol, ARow);
+        return s ? s->Text : EmptyCellText();
+    }
     void SetStoredCell(int ACol, int ARow, const String& Value);
-    TObject* GetStoredObject(int ACol, int ARow) const;
+    TObject* GetStoredObject(int ACol, int ARow) const
+    {
+        const TCellSlot* s = FindSlot(ACol, ARow);
+        return s ? s->Object : nullptr;
+    }
+    // Text and object of a cell in one look-up (readers that need both).
+    const String& GetStoredCellAndObject(int ACol, int ARow, TObject*& Object) const
+    {
+        const TCellSlot* s = FindSlot(ACol, ARow);
+        Object = s ? s->Object : nullptr;
+        return s ? s->Text : EmptyCellText();
+    }
     void SetStoredObject(int ACol, int ARow, TObject* Value);
     // Whether the store holds a slot for the cell (written once at least).
     bool HasStoredSlot(int ACol, int ARow) const;
@@ -418,7 +433,14 @@ private:
         TObject* Object { nullptr };
     };
     TCellSlot& Slot(int ACol, int ARow);
-    const TCellSlot* FindSlot(int ACol, int ARow) const;
+    const TCellSlot* FindSlot(int ACol, int ARow) const
+    {
+        if (ACol < 0 || ARow < 0 || ARow >= int(m_store.size()))
+            return nullptr;
+        const auto& row = m_store[std::size_t(ARow)];
+        return ACol < int(row.size()) ? &row[std::size_t(ACol)] : nullptr;
+    }
+    static const String& EmptyCellText();
     // Rows of slots; a row stays empty until one of its cells is written.
     std::vector<std::vector<TCellSlot>> m_store;
     std::map<int, std::unique_ptr<TStringGridStrings>> m_rowLists;

@@ -330,17 +330,26 @@ void TCustomMaskEdit::DefaultHandler(TMessage& Message)
     }
 }
 
+bool TCustomMaskEdit::Validate(const String& Value, int& Pos)
+{
+    for (std::size_t i = 0; i < m_positions.size(); ++i) {
+        const TMaskPos& p = m_positions[i];
+        if (!p.Literal && p.Required && (i >= Value.size() || Value[i] == m_blank || Value[i] == u' ')) {
+            Pos = int(i);
+            return false;
+        }
+    }
+    return true;
+}
+
 void TCustomMaskEdit::ValidateEdit()
 {
     if (!IsMasked())
         return;
-    const String shown = TCustomEdit::GetText();
-    for (std::size_t i = 0; i < m_positions.size(); ++i) {
-        const TMaskPos& p = m_positions[i];
-        if (!p.Literal && p.Required && (i >= shown.size() || shown[i] == m_blank || shown[i] == u' ')) {
-            SetSel(int(i), int(i));
-            throw EDBEditError(u"Invalid input value.  Use escape key to abandon changes");
-        }
+    int pos = 0;
+    if (!Validate(TCustomEdit::GetText(), pos)) {
+        SetSel(pos, pos);
+        throw EDBEditError(u"Invalid input value.  Use escape key to abandon changes");
     }
 }
 

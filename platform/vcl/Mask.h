@@ -34,6 +34,10 @@ public:
     // blank, when the text does not complete the mask. Leaving a changed
     // edit validates it; a failure is reported and the focus comes back.
     virtual void ValidateEdit();
+    // Whether `Value` (a text as shown) fills every required position of
+    // the mask; `Pos` gets the first one left blank. The check behind
+    // ValidateEdit, without its error.
+    virtual bool Validate(const String& Value, int& Pos);
     // Whether `Ch` may stand at mask position `Pos`.
     bool CharFits(int Pos, Char Ch) const;
 

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "platform/vcl/Edits.h"
 #include "platform/vcl/StdCtrls.h"
 
 inline constexpr const char16_t* TOOLTIPS_CLASS = u"tooltips_class32";
@@ -36,11 +37,7 @@ inline constexpr WPARAM TTDT_RESHOW = 1;
 inline constexpr WPARAM TTDT_AUTOPOP = 2;
 inline constexpr WPARAM TTDT_INITIAL = 3;
 
-// Title icons.
-inline constexpr WPARAM TTI_NONE = 0;
-inline constexpr WPARAM TTI_INFO = 1;
-inline constexpr WPARAM TTI_WARNING = 2;
-inline constexpr WPARAM TTI_ERROR = 3;
+// Title icons: TTI_NONE .. TTI_ERROR, shared with the edit's balloon tips.
 
 // Messages (the UTF-16 forms).
 inline constexpr UINT TTM_ACTIVATE = WM_USER + 1;

@@ -142,6 +142,8 @@ LRESULT WebViewWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_PAINT:
         Paint();
+        if (m_callbacks.Painted)
+            m_callbacks.Painted();
         return 0;
     case WM_ERASEBKGND:
         return 1;

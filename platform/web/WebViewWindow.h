@@ -20,6 +20,8 @@ public:
         // A key the program may take before the page: answers true when it did.
         std::function<bool(UINT message, WORD virtualKey)> AcceleratorKey;
         std::function<void(bool focused)> FocusChanged;
+        // The window is being painted, so it shows on screen.
+        std::function<void()> Painted;
     };
 
     WebViewWindow(HWND parent, const TRect& bounds, bool visible, Callbacks callbacks);

@@ -92,6 +92,12 @@ void CoreWebView2Controller::CreateWindowIn(HWND parent)
         else
             LostFocus.Raise(*this);
     };
+    // Frames are asked for only while the window shows: a window that
+    // becomes visible with a hidden ancestor learns it from its first paint.
+    callbacks.Painted = [weak] {
+        if (auto view = weak.lock())
+            view->m_impl->UpdateScreencast();
+    };
     m_window = std::make_unique<WebViewWindow>(parent, m_bounds, m_visible, std::move(callbacks));
     m_webView->m_impl->Window = m_window.get();
 }

@@ -183,7 +183,9 @@ void CoreWebView2::Impl::SendSetup()
 
 void CoreWebView2::Impl::UpdateScreencast()
 {
-    bool want = WantScreencast && Window;
+    // Frames cost the browser an encoding and us a decoding each: none
+    // while the window does not show (it or an ancestor hidden).
+    bool want = WantScreencast && Window && IsWindowVisible(Window->Handle());
     if (!IsAttached() || want == Screencasting)
         return;
     Screencasting = want;
@@ -333,6 +335,8 @@ void CoreWebView2::Impl::OnEvent(const std::string& method, const Json& params)
             ++FramesShown;
             Window->ShowFrame(params.value("data", std::string()));
         }
+        // A window hidden with its ancestor since the last frame stops the cast.
+        UpdateScreencast();
     } else if (method == "Runtime.bindingCalled") {
         OnBinding(params);
     } else if (method == "Inspector.targetCrashed") {

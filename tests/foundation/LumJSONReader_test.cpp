@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -183,6 +186,34 @@ TEST(LumJSONReader, TypedNumberReadsRangeCheckEveryPath)
             got = "!" + U8(e.Message);
         }
         EXPECT_EQ(got, c.expected);
+    }
+}
+
+// Number text is read straight from the scanner's buffer; every value, the
+// edges of the range and the refused ones included, reads as StrToFloat reads it.
+TEST(LumJSONReader, DoublesReadAsStrToFloatReadsThem)
+{
+    const char* const texts[] = { "0.0", "-0.0", "4.35", "1e-7", "1E+22", "123456789012345678901234567890",
+        "0.1000000000000000055511151231257827021181583404541015625", "2.2250738585072011e-308",
+        "4.9e-324", "2.4e-324", "1e-400", "1.7976931348623157e308", "1.7976931348623159e308", "1e400", "-1e400" };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        auto describe = [](auto read) {
+            try {
+                const double v = read();
+                std::uint64_t bits = 0;
+                std::memcpy(&bits, &v, sizeof bits);
+                return std::to_string(bits);
+            } catch (const Exception& e) {
+                return "!" + U8(e.Message);
+            }
+        };
+        auto s = StreamOf(std::string("[") + text + "]");
+        TLumJSONReader r(*s);
+        r.ReadBeginArray();
+        const String wide = Utf8ToString(text);
+        EXPECT_EQ(describe([&] { return r.ReadDouble(); }),
+            describe([&] { return StrToFloat(wide, InvariantFormatSettings()); }));
     }
 }
 

@@ -50,7 +50,11 @@ TEST(BehaviourSettings, InitialValues)
     // Every property of the lists is published.
     EXPECT_EQ(GetPropList(&nav).size(), 50u);
     EXPECT_EQ(GetPropList(&mouse).size(), 47u);
-    EXPECT_EQ(GetPropList(&footer).size(), 36u);
+    EXPECT_EQ(GetPropList(&footer).size(), 37u); // and the published OnChange
+    EXPECT_EQ(PropType(&footer, u"OnChange"), tkMethod);
+    TSyncGrid sync;
+    EXPECT_EQ(GetPropList(&sync).size(), 7u);
+    EXPECT_EQ(PropType(&sync, u"Grid"), tkClass);
 }
 
 TEST(BehaviourSettings, SetterSideEffects)

@@ -130,6 +130,47 @@ TEST(ExcelDispatch, ServerTableAndRunningObjects)
     }
 }
 
+namespace {
+
+// A server whose members fail the way library code does.
+class TFailingServer : public TAutoDispatch {
+protected:
+    std::span<const StringView> Names() const override
+    {
+        static const StringView names[] = { u"Memory", u"Range" };
+        return names;
+    }
+    Variant DoInvoke(DISPID id, WORD, std::span<const Variant>, const Variant*) override
+    {
+        if (id == 1)
+            throw std::bad_alloc();
+        return Variant(std::vector<int>().at(3));
+    }
+    String SourceName() const override { return u"Failing"; }
+};
+
+} // namespace
+
+TEST(ExcelDispatch, ForeignExceptionsArriveAsMemberFailures)
+{
+    const Variant server = TAutoDispatch::AsVariant(new TFailingServer);
+    struct TCase {
+        const char16_t* Member;
+        HRESULT Code;
+    };
+    for (const TCase c : { TCase { u"Memory", E_OUTOFMEMORY }, TCase { u"Range", DISP_E_EXCEPTION } }) {
+        SCOPED_TRACE(StringToUtf8(c.Member));
+        try {
+            DispCall(server, c.Member);
+            ADD_FAILURE() << "no failure";
+        } catch (const EOleException& e) {
+            EXPECT_EQ(e.ErrorCode, c.Code);
+            EXPECT_EQ(e.Source, u"Failing");
+            EXPECT_FALSE(e.Message.empty());
+        }
+    }
+}
+
 TEST(ExcelModel, NewWorkbookSheetsAndUsedRange)
 {
     Variant app = NewApp();

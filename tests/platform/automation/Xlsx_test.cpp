@@ -31,8 +31,7 @@ std::shared_ptr<TXlsxWorkbook> Open(const fs::path& p) { return TXlsxWorkbook::O
 
 Variant ValueAt(const TXlsxWorkbook& book, int sheet, int row, int col)
 {
-    const TXlsxCell* c = book.Sheets[std::size_t(sheet)]->Find(row, col);
-    return c ? c->ToVariant(book.Date1904) : Variant();
+    return book.Sheets[std::size_t(sheet)]->Value(row, col, book.Date1904);
 }
 
 std::string ReadFile(const fs::path& p)
@@ -107,7 +106,8 @@ TEST(XlsxFile, ReaderUnderstandsWhatProducersWrite)
 {
     testsupport::TempDir dir;
     const std::string data =
-        R"(<row><c t="inlineStr"><is><t>in</t><rPh><t>x</t></rPh></is></c><c><v>1.5</v></c><c t="b"><v>0</v></c></row>)"
+        R"(<row><c t="inlineStr"><is><t>in</t><rPh><t>x</t></rPh></is></c><c><v>1.5</v></c><c t="b"><v>0</v></c>)"
+        R"(<c t="inlineStr"><is><t></t></is></c></row>)"
         R"(<row r="3"><c r="B3" t="str"><f>"a"&amp;"b"</f><v>ab</v></c><c t="d"><v>2024-02-29T06:00:00</v></c>)"
         R"(<c r="E3" t="e"><v>#N/A</v></c><c r="F3" s="1"><v>0</v></c><c r="G3" t="s"><v>0</v></c></row>)";
     TParts p = MinimalPackage({ { "Only", SheetXml(data) } }, R"(<si><t>A_x000D__x000A_B_x005F_x0041_</t></si>)",
@@ -117,6 +117,8 @@ TEST(XlsxFile, ReaderUnderstandsWhatProducersWrite)
     EXPECT_EQ(ValueAt(*book, 0, 1, 1).AsString(), u"in");
     EXPECT_EQ(ValueAt(*book, 0, 1, 2).AsDouble(), 1.5);
     EXPECT_EQ(VarType(ValueAt(*book, 0, 1, 3)), varBoolean);
+    EXPECT_EQ(VarType(ValueAt(*book, 0, 1, 4)), varUString);
+    EXPECT_EQ(ValueAt(*book, 0, 1, 4).AsString(), u"");
     EXPECT_EQ(ValueAt(*book, 0, 3, 2).AsString(), u"ab");
     EXPECT_EQ(VarType(ValueAt(*book, 0, 3, 3)), varDate);
     EXPECT_DOUBLE_EQ(ValueAt(*book, 0, 3, 3).AsDouble(), 45351.25);
@@ -297,9 +299,16 @@ TEST(XlsxFile, BadFilesGetAClearError)
              WriteZip(p, MinimalPackage({ { "S", SheetXml(R"(<row r="1048577"><c><v>1</v></c></row>)") } }));
          }, u"outside 1..1048576" },
         { "missing", [](const fs::path&) {}, u"Cannot open the workbook" },
+        { "shared string repeated past the text cap", [](const fs::path& p) {
+             std::string row = "<row r=\"1\">";
+             for (int i = 0; i < 600; ++i)
+                 row += "<c t=\"s\"><v>0</v></c>";
+             WriteZip(p, MinimalPackage({ { "S", SheetXml(row + "</row>") } }, "<si><t>" + std::string(2000, 'w') + "</t></si>"));
+         }, u"texts add up to more than" },
     };
     const auto saved = XlsxReadLimits();
     XlsxReadLimits().MaxPartBytes = 1 << 20;
+    XlsxReadLimits().MaxTextBytes = 1 << 20;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         const fs::path file = dir / "cases" / (std::string(c.Name) + ".xlsx");
@@ -323,6 +332,43 @@ TEST(XlsxFile, BadFilesGetAClearError)
         EXPECT_NE(e.Message.find(u"binary .xls"), String::npos);
         EXPECT_EQ(e.Source, u"Excel");
     }
+}
+
+// A row keeps its texts in one store: cells overwritten again and again
+// reuse or give back their room, and the other cells keep theirs.
+TEST(XlsxFile, OverwrittenCellsLeaveTheRowsOtherTextsIntact)
+{
+    auto book = TXlsxWorkbook::CreateNew();
+    TXlsxSheet& sheet = *book->Sheets[0];
+    const std::vector<Variant> row { Variant(u"first"), Variant(u"middle"), Variant(u"\u00e9t\u00e9 last") };
+    book->WriteBlock(sheet, 2, 1, { row });
+    const String big(3000, u'b');
+    struct TCase {
+        const char* What;
+        Variant Value;
+    };
+    const TCase writes[] = {
+        { "shorter", Variant(u"mid") }, { "longer", Variant(big) }, { "number", Variant(u"42") },
+        { "text again", Variant(u"back") }, { "error", Variant::FromError(int(0x800A07FA)) }, { "empty", Variant(u"") },
+    };
+    for (int round = 0; round < 200; ++round)
+        for (const TCase& w : writes) {
+            SCOPED_TRACE(w.What);
+            book->WriteBlock(sheet, 2, 2, { { w.Value } });
+            const Variant back = sheet.Value(2, 2, false);
+            if (VarIsStr(w.Value) && w.Value.AsString() == u"42")
+                EXPECT_EQ(back.AsDouble(), 42);
+            else if (VarType(w.Value) == varError)
+                EXPECT_EQ(back.ErrorCode(), w.Value.ErrorCode());
+            else
+                EXPECT_EQ(back.AsString(), w.Value.AsString());
+            EXPECT_EQ(sheet.Value(2, 1, false).AsString(), u"first");
+            EXPECT_EQ(sheet.Value(2, 3, false).AsString(), u"\u00e9t\u00e9 last");
+            if (::testing::Test::HasFailure())
+                return;
+        }
+    // Two hundred rounds of a 3000-character text left no pile behind.
+    EXPECT_LT(sheet.Rows.at(2).TextBytes(), std::size_t(16384));
 }
 
 TEST(XlsxFile, FailedSaveLeavesTheOldFileAndNothingElse)

@@ -1,0 +1,1151 @@
+#pragma once
+// The string grid: TBaseGrid's cell model plus everything the program's
+// grid view needs (looks, settings objects, the floating footer, and the
+// way into its data views). The class is declared once here and defined
+// in one source file per concern:
+//
+//   DedOzovedUradLifecycle.cpp  construction, window creation, loading,
+//                               resizing, destruction, unit start-up
+//   DedOzovedUradAssign.cpp     copying another grid
+//   DedOzovedUradSettings.cpp   property setters and settings objects
+//   DedOzovedUradLook.cpp       the Look presets
+//   DedOzovedUradViews.cpp      what goes through IGridDataViews
+//   DedOzovedUradDimensions.cpp counts, fixed regions, zoom
+//   DedOzovedUradIndexMap.cpp   display and real rows and columns
+//   DedOzovedUradCells.cpp      the views of the cell store and the
+//                               per-cell attributes
+//   DedOzovedUradCellQueries.cpp what the grid asks about one cell
+//   DedOzovedUradVisual.cpp     the look of a cell and its dispatchers
+//   DedOzovedUradPaintCell.cpp  the cell painting sequence
+//   DedOzovedUradPaintText.cpp  the text step of a cell's painting
+//   FloatingFooter.cpp          the footer strip and its settings
+//
+// Steps that later work completes are virtual hooks. Until then each does
+// what the list below says:
+//
+//   FocusCell                  the platform grid's focus move
+//   IsSelectionHidden          False; UnHideSelection nothing
+//   UpdateVertScrollProportion,
+//   UpdateHorzScrollProportion,
+//   SyncFlatVertScrollBar,
+//   SyncFlatHorzScrollBar      nothing (the window's own scroll bars)
+//   EditLinkDropDown           False (no edit link exists yet)
+//   ShowColumnHeaders,
+//   ShowRowHeaders             nothing
+//   AutoSizeColumns            nothing
+//   ApplyColumnStretch         nothing
+//   ClearRect                  nothing (the base grid frees every cell's
+//                              properties when it goes)
+//   PlaceFocusWindow           nothing
+//   UnHideColumnsAll,
+//   UnHideRowsAll              nothing (no line is hidden yet)
+//   InitFlatScrollBars         nothing (the window's own scroll bars)
+//   CreateMetroScrollControls,
+//   FreeMetroScrollControls    nothing
+//   CalcFooter                 nothing
+//   IsBalloon                  False (no cell carries balloon settings)
+//   CellHasCheckBox            False; SetCheckBoxFromText nothing
+//   DrawNonClientBorder        nothing
+//   SetStyle                   nothing
+//   SetComponentStyle          stores the style (UIStyle)
+//   StyleDropDownEditors       nothing (no drop-down editor exists yet)
+//   AdaptToOfficeTheme         nothing
+//   CellControlsUpdate         nothing
+//   HideInplaceEdit,
+//   ShowInplaceEdit            the platform grid's HideEditor / ShowEditor
+//   BalloonInit, BalloonDone,
+//   BalloonInitSettings        nothing
+//   ApplyStyleColors           nothing
+//   InitSearchPanel,
+//   LayoutSearchPanel          nothing (no search panel yet)
+//   MergedColumnsChanged       nothing
+//   FilterEditEnabledChanged   repaints
+//   GetCellType                ctEmpty (no cell carries an object yet)
+//   GetCellGraphicMetrics      no object
+//   DrawCellGraphic, DrawSortIndicator,
+//   DrawErrorUnderline         nothing
+//   FormulaValue               the text unchanged
+//   PrintUsesDisplayFont       True; PrintFont the display font (no print
+//                              settings yet)
+//   SearchHighlightText        the text unchanged (no search panel yet)
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "grid/core/BaseGrid.h"
+#include "grid/core/CellGraphicKinds.h"
+#include "grid/core/CellNodeSettings.h"
+#include "grid/core/ControlLook.h"
+#include "grid/core/FloatingFooter.h"
+#include "grid/core/GridCellSet.h"
+#include "grid/core/GridCompanions.h"
+#include "grid/core/GridDataViews.h"
+#include "grid/core/GridFilter.h"
+#include "grid/core/GridHost.h"
+#include "grid/core/GridSettings.h"
+#include "grid/core/GroupFilterSettings.h"
+#include "grid/core/IntList.h"
+#include "grid/core/SortSettings.h"
+#include "grid/core/VuzUdo.h"
+#include "richtext/LumHintInfo.h"
+#include "richtext/LumStyles.h"
+
+class TCustomImageList;
+class TCustomRichEdit;
+class TImageList;
+class TPictureContainer;
+class THTMLPictureCache;
+class THTMLHintWindow;
+class TLumRichEdit;
+class TLumControlList;
+class TScrollBar;
+
+enum TScrollType { ssNormal, ssFlat, ssEncarta, ssMetro };
+QT_ENUM(TScrollType, ssNormal, ssFlat, ssEncarta, ssMetro)
+enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
+QT_ENUM(TScrollBarAlways, saNone, saVert, saHorz, saBoth)
+enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
+QT_ENUM(TScrollHintType, shNone, shVertical, shHorizontal, shBoth)
+enum THintPos { hpCell, hpCursor };
+QT_ENUM(THintPos, hpCell, hpCursor)
+enum TInvalidEntryIcon { ieNone, ieInfo, ieWarning, ieError };
+QT_ENUM(TInvalidEntryIcon, ieNone, ieInfo, ieWarning, ieError)
+enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
+QT_ENUM(TIntelliPan, ipVertical, ipHorizontal, ipBoth, ipNone)
+enum THoverFixedCells { hfNone, hfAll, hfFixedRows, hfFixedColumns };
+QT_ENUM(THoverFixedCells, hfNone, hfAll, hfFixedRows, hfFixedColumns)
+enum TFormatType { ftVCL, ftExcel };
+QT_ENUM(TFormatType, ftVCL, ftExcel)
+enum TPopupToolBarMode { tbActiveCell, tbHoverCell, tbHoverNormalCell, tbNone };
+QT_ENUM(TPopupToolBarMode, tbActiveCell, tbHoverCell, tbHoverNormalCell, tbNone)
+// How a filter takes rows out of view.
+enum TGridFilterType { ftHide, ftSuppress };
+QT_ENUM(TGridFilterType, ftHide, ftSuppress)
+// The grid's own style presets, in the order of ROZEVizer.
+enum TRirEvozStyle {
+    gsOffice2003Blue, gsOffice2003Silver, gsOffice2003Olive, gsOffice2003Classic, gsOffice2007Luna,
+    gsOffice2007Obsidian, gsWindowsXP, gsWhidbey, gsCustom, gsOffice2007Silver, gsWindowsVista, gsWindows7,
+    gsTerminal, gsOffice2010Blue, gsOffice2010Silver, gsOffice2010Black, gsWindows8, gsOffice2013White,
+    gsOffice2013LightGray, gsOffice2013Gray, gsWindows10, gsOffice2016White, gsOffice2016Gray, gsOffice2016Black,
+    gsOffice2019White, gsOffice2019Gray, gsOffice2019Black
+};
+QT_ENUM(TRirEvozStyle, gsOffice2003Blue, gsOffice2003Silver, gsOffice2003Olive, gsOffice2003Classic,
+    gsOffice2007Luna, gsOffice2007Obsidian, gsWindowsXP, gsWhidbey, gsCustom, gsOffice2007Silver, gsWindowsVista,
+    gsWindows7, gsTerminal, gsOffice2010Blue, gsOffice2010Silver, gsOffice2010Black, gsWindows8, gsOffice2013White,
+    gsOffice2013LightGray, gsOffice2013Gray, gsWindows10, gsOffice2016White, gsOffice2016Gray, gsOffice2016Black,
+    gsOffice2019White, gsOffice2019Gray, gsOffice2019Black)
+
+using TGridColorEvent = std::function<void(TObject* Sender, int ARow, int ACol, TGridDrawState AState,
+    TBrush* ABrush, TFont* AFont)>;
+using TClickCellEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
+using TRowCountChangeEvent = std::function<void(TObject* Sender, int FromCount, int ToCount)>;
+using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
+using TGridHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, String& HintStr)>;
+using TCellBalloonEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& ATitle, String& AText,
+    int& AIcon)>;
+// Allow (preset True) False keeps the line from being sized.
+using TCanSizeEvent = std::function<void(TObject* Sender, int Index, bool& Allow)>;
+using TCanEditCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& CanEdit)>;
+using TGetEditorTypeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditorType& AEditor)>;
+// IsFixed, IsPassword and the like: a yes/no answer about one cell (row first).
+using TIsCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Value)>;
+// OnHasComboBox, OnHasEditBtn, OnHasSpinEdit (column first, answer preset False).
+using THasCellEditorEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Value)>;
+using THasFilterEditEvent = std::function<void(TObject* Sender, int ACol, bool& HasFilter)>;
+
+enum TCellBorder { cbLeft, cbTop, cbRight, cbBottom };
+QT_ENUM(TCellBorder, cbLeft, cbTop, cbRight, cbBottom)
+using TCellBorders = Set<TCellBorder>;
+
+using TGridGradientEvent = std::function<void(TObject* Sender, int ARow, int ACol, TColor& Color, TColor& ColorTo,
+    TColor& ColorMirror, TColor& ColorMirrorTo, TCellGradientDirection& GD)>;
+using TGridAlignEvent
+    = std::function<void(TObject* Sender, int ARow, int ACol, TAlignment& HAlign, TVAlignment& VAlign)>;
+using TWordWrapEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)>;
+using TCustomCellDrawEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int ACol, int ARow,
+    TGridDrawState AState, TRect ARect, bool Printing)>;
+using TGridBorderEvent
+    = std::function<void(TObject* Sender, int ARow, int ACol, TPen* APen, TCellBorders& Borders)>;
+using TGridBorderPropEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* LeftPen, TPen* TopPen,
+    TPen* RightPen, TPen* BottomPen)>;
+// Sender is the footer strip.
+using TFooterPaintEvent = std::function<void(TObject* Sender, int ACol, TRect ARect, TCanvas* ACanvas)>;
+
+// The window messages and clipboard format the grid unit registers once per
+// process, before the first grid exists.
+struct TGridUnitRegistrations {
+    UINT CF_GRIDCELLS { 0 };
+    UINT WM_GRIDEDITDONE { 0 };
+    UINT WM_GRIDEDITSHOW { 0 };
+    UINT WM_GRIDEDITINVALID { 0 };
+    UINT WM_GRIDEDITPROP { 0 };
+    UINT WM_DTPSHIFTFOCUS { 0 };
+    UINT WM_FILTEREDITUPDATE { 0 };
+    // The common-controls library is newer than 4.69.
+    bool ComCtrlsAbove470 { false };
+};
+// Runs the unit's start-up on first use.
+const TGridUnitRegistrations& GridUnit();
+
+// Plain properties: stored, nothing else happens on a write.
+#define GRID_PLAIN_PROPS(X)                                                                                   \
+    X(TEditorType, DefaultEditor, edNormal) X(String, FloatFormat, u"%.2f") X(int, MaxEditLength, 0)          \
+    X(int, MaxComboLength, 0) X(String, ValidChars, String()) X(bool, AutoThemeAdapt, false)                  \
+    X(TColor, HintColor, clInfoBk) X(bool, HintShowCells, false) X(bool, HintShowLargeText, false)             \
+    X(bool, HintShowSizing, false) X(bool, HTMLHint, false) X(bool, AnchorHint, false)                        \
+    X(THintPos, HintShowLargeTextPos, hpCell) X(bool, UseInternalHintClass, true) X(bool, EditWithTags, false) \
+    X(bool, URLEdit, false) X(TColor, ScrollColor, clNone) X(bool, ScrollProportional, false)                 \
+    X(bool, ScrollSynch, false) X(TScrollHintType, ScrollHints, shNone) X(bool, EnableWheel, true)            \
+    X(bool, IntelliZoom, true) X(TIntelliPan, IntelliPan, ipVertical) X(TGridFilterType, FilterType, ftHide)   \
+    X(bool, FilterNormalCellsOnly, true) X(bool, AutoFilterUpdate, true) X(bool, FilterDropDownAuto, false)   \
+    X(bool, FilterDropDownMultiCol, true) X(bool, FilterDropDownCheck, false)                                 \
+    X(TFilterDropDownColumns, FilterDropDownColumns, fdNormal) X(String, FilterDropDownClear, u"(All)")       \
+    X(String, FilterDropDownCheckUnCheckAll, String()) X(bool, Lookup, false) X(bool, LookupCaseSensitive, false) \
+    X(bool, LookupHistory, false) X(bool, Multilinecells, false) X(bool, OemConvert, false)                   \
+    X(bool, ExcelStyleDecimalSeparator, false) X(TInvalidEntryIcon, InvalidEntryIcon, ieWarning)             \
+    X(String, InvalidEntryTitle, String()) X(String, InvalidEntryText, String()) X(bool, EnhRowColMove, true) \
+    X(bool, EnhTextSize, false) X(bool, AutoNumAlign, false) X(bool, Hovering, false)                         \
+    X(THoverFixedCells, HoverFixedCells, hfNone) X(TPopupToolBarMode, PopupToolBarMode, tbActiveCell)
+// Public, not published: file formats and small switches.
+#define GRID_PUBLIC_PROPS(X)                                                                                  \
+    X(String, CheckTrue, u"Y") X(String, CheckFalse, u"N") X(String, XMLEncoding, u"ISO-8859-1")              \
+    X(String, CSVLineBreak, String()) X(Char, Delimiter, Char(0)) X(Char, PasswordChar, u'*')                 \
+    X(bool, JavaCSV, false) X(bool, QuoteEmptyCells, true) X(bool, AlwaysQuotes, false)                       \
+    X(bool, SaveFixedCells, true) X(bool, SaveFixedRows, false) X(bool, SaveFixedCols, false)                 \
+    X(bool, SaveHiddenCells, false) X(bool, SaveMergedCells, true) X(bool, SaveVirtCells, true)               \
+    X(bool, SaveWithHTML, true) X(bool, ShowNullDates, true) X(bool, UseDisabledFont, true)                   \
+    X(bool, ClearTextOnly, false) X(int, ZoomFactor, 0) X(bool, FilterIncremental, false)                     \
+    X(TColor, ZIDGradientFrom, clNone) X(TColor, ZIDGradientTo, clNone)                                       \
+    X(TColor, ZIDGradientMirrorFrom, clNone) X(TColor, ZIDGradientMirrorTo, clNone)
+// Look properties: a changed value is stored and the grid repainted.
+#define GRID_LOOK_PROPS(X)                                                                                    \
+    X(TAlignment, DefaultAlignment, taLeftJustify) X(TVAlignment, VAlignment, vtaTop) X(bool, Flat, false)    \
+    X(TColor, DisabledFontColor, TColor(0xC0C0C0)) X(bool, UseFixedFont, true) X(bool, FixedAsButtons, false) \
+    X(bool, HideFocusRect, false) X(bool, ShowDesignHelper, true) X(bool, EnableBlink, false)                 \
+    X(TColor, SelectionColor, TColor(0xEACAB6)) X(TColor, SelectionColorTo, clNone)                           \
+    X(TColor, SelectionMirrorColor, clNone) X(TColor, SelectionMirrorColorTo, clNone)                         \
+    X(TColor, SelectionTextColor, TColor(0)) X(bool, SelectionColorMixer, false)                              \
+    X(bool, SelectionRectangle, false) X(bool, SelectionResizer, false) X(bool, SelectionRTFKeep, false)      \
+    X(bool, ShowFocusedSelectionColor, true) X(bool, UseSelectionTextColor, true)                             \
+    X(bool, AutoHideSelection, false) X(TColor, HighlightColor, clHighlight)                                  \
+    X(TColor, HighlightTextColor, clHighlightText) X(bool, ActiveCellShow, false)                             \
+    X(TColor, ActiveCellColor, TColor(0x808080)) X(TColor, ActiveCellColorTo, clNone)                         \
+    X(bool, EnableHTML, true) X(TColor, URLColor, TColor(0xFF0000)) X(bool, URLUnderline, true)              \
+    X(bool, URLShow, false) X(bool, URLShowInText, false) X(bool, URLFull, false)                             \
+    X(bool, URLUnderlineOnHover, false) X(TFormatType, FormatType, ftVCL)
+
+class TDedOzovedUrad : public TBaseGrid, public IGridHost {
+    QT_CLASS(TDedOzovedUrad, TBaseGrid)
+
+#define GRID_PLAIN_FIELD(T, N, V)                  \
+public:                                            \
+    T Get##N() const { return F##N; }              \
+    void Set##N(T v) { F##N = v; }                 \
+                                                   \
+private:                                           \
+    T F##N { V };
+#define GRID_LOOK_FIELD(T, N, V)                   \
+public:                                            \
+    T Get##N() const { return F##N; }              \
+    void Set##N(T v)                               \
+    {                                              \
+        if (F##N == v)                             \
+            return;                                \
+        F##N = v;                                  \
+        Invalidate();                              \
+    }                                              \
+                                                   \
+private:                                           \
+    T F##N { V };
+    GRID_PLAIN_PROPS(GRID_PLAIN_FIELD)
+    GRID_PUBLIC_PROPS(GRID_PLAIN_FIELD)
+    GRID_LOOK_PROPS(GRID_LOOK_FIELD)
+#undef GRID_PLAIN_FIELD
+#undef GRID_LOOK_FIELD
+
+public:
+    // ---- construction and lifecycle ----
+    explicit TDedOzovedUrad(TComponent* AOwner = nullptr);
+    ~TDedOzovedUrad() override;
+    void Loaded() override;
+    // Layout, looks, settings and (through the data views' cell streams)
+    // cells of another string grid; any other source changes nothing.
+    void Assign(TPersistent* Source) override;
+    virtual void AssignCells(TPersistent* Source);
+    // Skipped once while an in-place edit keystroke raised the edit-change
+    // flag; repaints the floating footer too.
+    void Invalidate() override;
+    // With IntegralHeight the height is trimmed to whole default rows.
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Wheel message and line count; Ask would query old wheel drivers,
+    // which this platform has none of.
+    virtual void InitWheelScroll(bool Ask);
+    // The grid was newly placed in a form designer.
+    bool GetDesignTime() const { return FDesignTime; }
+    bool GetGridLoaded() const { return FLoaded; }
+    bool IsLoading() const { return GetComponentState().Contains(csLoading); }
+    bool IsDesigning() const { return GetComponentState().Contains(csDesigning); }
+    // Update bracket: while open, per-cell setters do not repaint; the
+    // last EndUpdate repaints once.
+    void BeginUpdate() { ++FUpdateCount; }
+    void EndUpdate();
+    int GetUpdateCount() const { return FUpdateCount; }
+    // The wheel message and the lines one notch scrolls.
+    UINT GetWheelMessage() const { return FWheelMsg; }
+    int GetWheelScrollLines() const { return FWheelScrollLines; }
+    double GetDPIScale() const { return FDPIScale; }
+    double DPIScaleFactor() override { return FDPIScale; }
+
+    // ---- data views (sorting, nodes, filtering, streams; DedOzovedUradViews.cpp) ----
+    IGridDataViews& DataViews() { return *FDataViews; }
+    virtual void QSort();
+    virtual void QSortIndexed();
+    virtual void QSortGroup();
+    virtual void QSortGroupIndexed();
+    virtual void QUnSort();
+    void InitSortXRef() { FDataViews->InitSortXRef(); }
+    bool IsNode(int ARow) override;
+    bool IsSummary(int ARow) override;
+    int GetNodeCount() { return FDataViews->GetNodeCount(); }
+    bool HasNodes() override { return GetNodeCount() > 0; }
+    // The node level of the row times CellNode.NodeIndent.
+    int RowIndent(int ARow) override;
+    void ExpandAll() { FDataViews->ExpandAll(); }
+    void ContractAll() { FDataViews->ContractAll(); }
+    bool GetFilterActive() const { return FFilterActive; }
+    void SetFilterActive(bool Value) { FDataViews->SetFilterActive(Value); }
+    // For the data views: the filter state after they applied or removed it.
+    void SetFilterActiveState(bool Value) { FFilterActive = Value; }
+    void RemoveAllFilters() { FDataViews->RemoveAllFilters(); }
+    virtual bool CollectFilterValues(int ACol, bool StopAtFirst, bool IncludeHidden);
+    TStringList* GetFilterList() const { return FFilterList.get(); }
+    void SaveToStream(TStream& Stream) { FDataViews->SaveToStream(Stream); }
+    void LoadFromStream(TStream& Stream) { FDataViews->LoadFromStream(Stream); }
+    void SaveColSizes() { FDataViews->SaveColSizes(); }
+    void LoadColSizes() { FDataViews->LoadColSizes(); }
+    int GetGroupColumn() const { return FGroupColumn; }
+
+    // ---- what the filter and sort settings ask of the grid (IGridHost) ----
+    // 1 while FixedRowAlways keeps a fixed row the platform cannot hold.
+    int GetFixedRows() const override;
+    int GetRowCount() const override { return TBaseGrid::GetRowCount(); }
+    int GetMergeSpanY(int ACol, int ARow) const override { return CellSpan(ACol, ARow).Y; }
+    bool IsDestroying() const override { return TBaseGrid::IsDestroying(); }
+    void RepaintCell(int ACol, int ARow) override { TBaseGrid::RepaintCell(ACol, ARow); }
+    void RepaintRow(int ARow) override;
+    TSortIndexList& GetSortIndexes() override { return *FSortIndexes; }
+
+    // ---- dimensions and fixed regions (DedOzovedUradDimensions.cpp) ----
+    // ColCount, Col and FixedCols count display columns; hidden columns are
+    // stored beyond ColCount, and the per-column arrays grow with both.
+    virtual void SetColCount(int Value);
+    // Fires OnRowCountChange before anything changes (not while the grid is
+    // being destroyed); a visible floating footer's row stays the last row.
+    virtual void SetRowCount(int Value);
+    // With FixedColAlways / FixedRowAlways the fixed lines outlive a grid
+    // without normal lines: the platform holds one line fewer for a while,
+    // the fixed count reads as asked, and the count asked for comes back as
+    // soon as the grid has lines for it.
+    virtual void SetFixedCols(int Value);
+    virtual void SetFixedRows(int Value);
+    int GetFixedCols() const;
+    virtual void SetDefaultRowHeight(int Value);
+    // The platform's focus move; remembers the selection and moves a
+    // synchronised grid's column along.
+    void SetCol(int Value);
+    int GetFixedRightCols() const { return FFixedRightCols; }
+    void SetFixedRightCols(int Value);
+    int GetFixedFooters() const { return FFixedFooters; }
+    void SetFixedFooters(int Value);
+    bool GetFixedRowAlways() const { return FFixedRowAlways; }
+    void SetFixedRowAlways(bool Value) { FFixedRowAlways = Value; }
+    bool GetFixedColAlways() const { return FFixedColAlways; }
+    void SetFixedColAlways(bool Value) { FFixedColAlways = Value; }
+    int GetFixedRowHeight() const { return FFixedRowHeight; }
+    void SetFixedRowHeight(int Value);
+    int GetFixedColWidth() const { return GetColWidths(0); }
+    void SetFixedColWidth(int Value);
+    bool GetIntegralHeight() const { return FIntegralHeight; }
+    void SetIntegralHeight(bool Value);
+    bool GetSizeWithForm() const { return FSizeWithForm; }
+    void SetSizeWithForm(bool Value);
+    // Sizes the columns to their content (not the control's own autosize).
+    bool GetAutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value) override;
+    bool GetWordWrap() const { return FGridWordWrap; }
+    void SetWordWrap(bool Value);
+    TCursor GetCursor() const { return TBaseGrid::GetCursor(); }
+    void SetCursor(TCursor Value);
+    int GetAllColCount() const { return GetColCount() + FNumHidden; }
+    int GetAllRowCount() const { return GetRowCount() + NumHiddenRows(); }
+    int GetLastCol() const { return GetColCount() - 1; }
+    int GetLastRow() const { return GetRowCount() - 1; }
+    // Rows in view: less the suppressed normal rows under ftSuppress.
+    int GetFilteredRows() const;
+    // Width of the fixed columns at both sides.
+    int FixedColumnsWidth() const;
+    int GetMaxRowCount() const { return FMaxRowCount; }
+    int GetMaxColCount() const { return FMaxColCount; }
+    // ScrollBarAlways: keeps the named window scroll bars shown (disabled)
+    // while everything fits; with saNone and Hide, hides a bar with nothing
+    // to scroll.
+    virtual void ApplyScrollBarAlways(bool Hide);
+    // Grows every column and row by x pixels (times the DPI scale) and the
+    // cell fonts by x points, within a zoom of -20..20.
+    virtual void Zoom(int x);
+    void ZoomReset() { Zoom(-GetZoomFactor()); }
+    // A line of Size pixels zoomed by x at the given DPI scale: it grows by
+    // the scaled amount unless it is hidden (0) or would vanish.
+    static int ZoomLineSize(int Size, int x, double Scale);
+    // The point size a cell font of Size points is drawn and measured with
+    // at the current zoom; never below 1.
+    int ZoomedFontSize(int Size) const { return std::max(1, Size + GetZoomFactor()); }
+    void ApplyZoom(TFont* AFont) const;
+    // The platform's sizing test, then OnColumnSize / OnRowSize may refuse.
+    void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
+    TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+
+    // ---- display and real indexes (DedOzovedUradIndexMap.cpp) ----
+    // Hidden rows leave the platform grid for the store GetGridItems() (one
+    // TGridItem per row, keyed by Idx); hidden columns stay stored at their
+    // real index and are only flagged. Each row mapping costs O(log h) for
+    // h hidden rows: a sorted lookup of the store is kept until the store
+    // changes. Negative indexes map to themselves.
+    TRealRow DisplayToRealRow(TDisplayRow ARow);
+    TDisplayRow RealToDisplayRow(TRealRow ARow);
+    TRealCol DisplayToRealCol(TDisplayCol ACol) const;
+    TDisplayCol RealToDisplayCol(TRealCol ACol) const;
+    TRealRow RealRowIndex(TDisplayRow ARow) { return DisplayToRealRow(ARow); }
+    TDisplayRow DisplRowIndex(TRealRow ARow) { return RealToDisplayRow(ARow); }
+    TRealCol RealColIndex(TDisplayCol ACol) override { return DisplayToRealCol(ACol); }
+    TDisplayCol DisplColIndex(TRealCol ACol) override { return RealToDisplayCol(ACol); }
+    // Real row indexes.
+    bool IsHiddenRow(int RowIndex);
+    // For a run of questions with the store unchanged: the first call fills
+    // ListHidden (owned by the caller) with the sorted Idx values.
+    bool IsHiddenRow(int RowIndex, std::unique_ptr<TIntList>& ListHidden) const;
+    // The stored row of real row RowIndex; nullptr when it is in view.
+    TGridItem* HiddenRowItem(int RowIndex);
+    int NumHiddenRows() const { return FGridItems->Count(); }
+    int TotalRowCount() const { return GetRowCount() + NumHiddenRows(); }
+    int NumHiddenColumns() const { return FNumHidden; }
+    int TotalColCount() const override { return GetAllColCount(); }
+    // Real columns; indexes outside the columns are visible and not hidden.
+    bool IsHiddenColumn(int ColIndex) const;
+    bool ColVisibleFlag(int Pos) const;
+    void SetColVisibleFlag(int Pos, bool Value);
+    bool IsIgnoredColumn(int ACol) const { return FIgnoreColumns->HasValue(ACol); }
+    TIntList* GetIgnoreColumns() const { return FIgnoreColumns.get(); }
+    // Display indexes. A row counts as suppressed by its height alone, a
+    // column only while it remembers a width.
+    bool IsSuppressedRow(int RowIndex) const { return GetRowHeights(RowIndex) == 0; }
+    bool IsSuppressedColumn(int ColIndex) const;
+    int NumSuppressedRows() const;
+    TIntList* GetSuppressColSizes() const { return FSuppressColSizes.get(); }
+    TIntList* GetSuppressRowSizes() const { return FSuppressRowSizes.get(); }
+    int GetRealCol() const { return DisplayToRealCol(TDisplayCol(GetCol())).Value; }
+    int GetRealRow() { return DisplayToRealRow(TDisplayRow(GetRow())).Value; }
+    // The display cell under a point in screen coordinates.
+    void ScreenToCell(TPoint pt, int& ACol, int& ARow);
+    void BuildHiddenRowLookup();
+    void FreeHiddenRowLookup() { FHiddenRowLookup.reset(); }
+    // What the writers export: with SaveFixedCells (or SaveFixedRows /
+    // SaveFixedCols) the fixed lines too.
+    int GetSaveStartCol() const;
+    int GetSaveStartRow() const;
+    int GetSaveEndCol() const;
+    int GetSaveEndRow() const;
+    int GetSaveColCount() const;
+    int GetSaveRowCount() const;
+
+    // ---- cell views and per-cell attributes (DedOzovedUradCells.cpp) ----
+    // Columns are stored (real) columns and rows display rows, except where
+    // said: the All... views take real rows, so they reach hidden rows too.
+    String GetCellsEx(int c, int r);
+    void SetCellsEx(int c, int r, const String& Value);
+    String CellByRealRow(int c, int r) { return GetCellsEx(c, r); }
+    // As AllCells, raw: no display hook.
+    String GetGridCellsEx(int c, int r);
+    void SetGridCellsEx(int c, int r, const String& Value);
+    // Wide views: a wide-encoded text reads decoded; the store is UTF-16,
+    // so a text is written as it is.
+    String GetWideCellsEx(int c, int r);
+    void SetWideCellsEx(int c, int r, const String& Value) { SetCellsEx(c, r, Value); }
+    String GetWideCells(int c, int r);
+    void SetWideCells(int c, int r, const String& Value) { SetCellEx(c, r, Value); }
+    // By display column.
+    String GetRealCell(int c, int r) { return GetCellEx(RealColIndex(TDisplayCol(c)).Value, r); }
+    void SetRealCell(int c, int r, const String& Value) { SetCellEx(RealColIndex(TDisplayCol(c)).Value, r, Value); }
+    // By the column's position before columns were moved.
+    String GetOriginalCells(int c, int r) { return GetCellEx(OriginalColumn(c), r); }
+    void SetOriginalCells(int c, int r, const String& Value) { SetCellEx(OriginalColumn(c), r, Value); }
+    // By the row's position before sorting.
+    String GetUnSortedCell(int c, int r) { return GetCellEx(c, UnSortedCellRow(r)); }
+    void SetUnSortedCell(int c, int r, const String& Value) { SetCellEx(c, UnSortedCellRow(r), Value); }
+    int SortedRowIndex(int ARow) const;
+    int UnSortedRowIndex(int ARow) const;
+    // Where stored column ACol stands now (ACol before any move).
+    int ColumnPosition(int ACol) const;
+    TIntList* GetSortRowXRef() const { return FSortRowXRef.get(); }
+    // The user object by real row; a hidden row keeps it in the properties
+    // among its saved cells.
+    TObject* GetObjectsEx(int c, int r);
+    void SetObjectsEx(int c, int r, TObject* Value);
+    // A hidden column's remembered width, else its display column's.
+    int GetAllColWidths(int c) const;
+    void SetAllColWidths(int c, int Value);
+
+    // Per-cell attributes. Reading a cell without properties answers the
+    // default and makes none; writing makes them and repaints the cell
+    // unless an update is open.
+    TColor GetColors(int c, int r) const;
+    void SetColors(int c, int r, TColor Value);
+    TColor GetColorsTo(int c, int r) const;
+    void SetColorsTo(int c, int r, TColor Value);
+    TCellGradientDirection GetGradients(int c, int r) const;
+    void SetGradients(int c, int r, TCellGradientDirection Value);
+    TColor GetFontColors(int c, int r) const;
+    void SetFontColors(int c, int r, TColor Value);
+    TFontStyles GetFontStyles(int c, int r) const;
+    void SetFontStyles(int c, int r, TFontStyles Value);
+    // Points, from and to the stored pixel height at the canvas' density.
+    int GetFontSizes(int c, int r);
+    void SetFontSizes(int c, int r, int Value);
+    String GetFontNames(int c, int r) const;
+    void SetFontNames(int c, int r, const String& Value);
+    // One scratch font shared by every read (the next read changes it); the
+    // grid's Font for a cell without properties.
+    TFont* GetFonts(int c, int r);
+    void SetFonts(int c, int r, TFont* Value);
+    TAlignment GetAlignments(int c, int r) const;
+    void SetAlignments(int c, int r, TAlignment Value);
+    // Reading makes the properties.
+    bool GetWordWraps(int c, int r);
+    void SetWordWraps(int c, int r, bool Value);
+    bool GetReadOnly(int c, int r) const;
+    void SetReadOnly(int c, int r, bool Value);
+    // A control placed over the cell (parented to the grid, never owned).
+    TControl* GetCellControls(int c, int r) const;
+    void SetCellControls(int c, int r, TControl* Value);
+    int GetNumCellControls() const { return FNumCellControls; }
+    // Every cell of the row from FixedCols on. clNone resets that colour;
+    // a cell whose properties then hold nothing else loses them.
+    void SetRowColor(int r, TColor Value);
+    void SetRowColorTo(int r, TColor Value);
+    void SetRowFontColor(int r, TColor Value);
+    // Every cell of a rectangle (nothing when Right < Left).
+    void SetCellColor(const TGridRect& GridRect, TColor AColor);
+    void SetCellTextColor(const TGridRect& GridRect, TColor AColor);
+    void SetCellFontName(const TGridRect& GridRect, const String& AName);
+    void SetCellFontSize(const TGridRect& GridRect, int ASize);
+    void SetAlignment(const TGridRect& GridRect, TAlignment AAlignment);
+    void SetFontStyle(const TGridRect& GridRect, TFontStyle AStyle, bool DoSet);
+    virtual void ClearRect(const TGridRect& ARect) { ClearRect(ARect.Left, ARect.Top, ARect.Right, ARect.Bottom); }
+    // True when every cell of the rectangle has it (and for no cell).
+    bool IsAlignment(const TGridRect& GridRect, TAlignment AAlignment) const;
+    bool IsFontStyle(const TGridRect& GridRect, TFontStyle AStyle) const;
+    // The disjunct cell selection (written by the selection code).
+    TGridCellSet& GetSelectedCellSet() { return FSelectedCells; }
+    const TGridCellSet& GetSelectedCellSet() const { return FSelectedCells; }
+
+    // ---- what the grid asks about one cell (DedOzovedUradCellQueries.cpp) ----
+    // Display column. Footer rows and fixed right columns are fixed; then
+    // DoIsFixedCell, at the base cell of a merged area.
+    bool IsFixed(int ACol, int ARow) override;
+    // Each Do... gives the grid's answer and then asks its event.
+    virtual void DoIsFixedCell(int ACol, int ARow, bool& IsFixed);
+    // Stored column. Read-only cells and a grid that does not edit refuse
+    // before OnCanEditCell; a cell beyond all columns is editable.
+    virtual void CanEditCell(int ACol, int ARow, bool& Allow);
+    virtual void DoCanEditCell(int ACol, int ARow, bool& CanEdit);
+    virtual void DoGetEditorType(int ACol, int ARow, TEditorType& AEditor);
+    virtual void DoGetEditorTypeForSpin(int ACol, int ARow, TEditorType& AEditor);
+    // Whether the cell shows its drop-down, edit or spin button without
+    // being edited; AEditor edNone stands for the grid's DefaultEditor.
+    virtual bool HasCellComboBox(int ACol, int ARow, TEditorType AEditor);
+    virtual bool HasCellEditBtn(int ACol, int ARow, TEditorType AEditor);
+    virtual bool HasCellSpinEdit(int ACol, int ARow, TEditorType AEditor);
+    virtual bool HasCellFilterEdit(int ACol, int ARow);
+    virtual void DoIsPasswordCell(int ACol, int ARow, bool& IsPassword);
+    // The look a cell has now, without the passing colours of the fixed
+    // regions, bands, background and selection.
+    void GetCellDefaults(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
+        TColor& AMirrorColorTo, TAlignment& HA, TVAlignment& VA, bool& WW, TCellGradientDirection& GD) override;
+    TAlignment DefaultCellAlignment() override { return GetDefaultAlignment(); }
+    // Rich text between a cell and a rich edit.
+    void CellToRich(int Col, int Row, TCustomRichEdit* Richeditor);
+    String RichToString(TCustomRichEdit* Richeditor);
+    // The text painters, measurers and exporters show: the display text.
+    virtual String GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+
+    // ---- look (DedOzovedUradLook.cpp) ----
+    TGridLook GetLook() const { return FLook; }
+    // Applies the preset; the same value does nothing.
+    void SetLook(TGridLook Value);
+    static void GridLookName(TGridLook Look, String& Name);
+    static void GridLookCaption(TGridLook Look, String& Caption);
+    ROZEVizer GetUIStyle() const { return FStyle; }
+    void SetUIStyle(ROZEVizer Value) { SetComponentStyle(Value); }
+    TColor GetBorderColor() const { return FBorderColor; }
+    // Stores and redraws the border.
+    void SetBorderColor(TColor Value);
+    int GetSelectionColorMixerFactor() const { return FSelectionColorMixerFactor; }
+    // Kept within 0..100.
+    void SetSelectionColorMixerFactor(int Value);
+    bool GetShowSelection() const { return FShowSelection; }
+    void SetShowSelection(bool Value);
+    bool GetHTMLKeepLineBreak() const { return FHTMLKeepLineBreak; }
+    // Also the mini-HTML engine's process-wide switch.
+    void SetHTMLKeepLineBreak(bool Value);
+    TScrollType GetScrollType() const { return FScrollType; }
+    void SetScrollType(TScrollType Value);
+    TScrollBarAlways GetScrollBarAlways() const { return FScrollBarAlways; }
+    void SetScrollBarAlways(TScrollBarAlways Value);
+    int GetScrollWidth() const { return FScrollWidth; }
+    void SetScrollWidth(int Value) { FScrollWidth = Value; }
+    // The fixed row with the filter drop-down buttons; a value not among
+    // the fixed rows is refused.
+    int GetFilterDropDownRow() const { return FFilterDropDownRow; }
+    void SetFilterDropDownRow(int Value);
+    TFont* GetFixedFont() const { return FFixedFont.get(); }
+    void SetFixedFont(TFont* Value) { FFixedFont->Assign(Value); }
+    TFont* GetActiveCellFont() const { return FActiveCellFont.get(); }
+    void SetActiveCellFont(TFont* Value) { FActiveCellFont->Assign(Value); }
+    TEncoding* GetEncoding() const { return FEncoding; }
+    void SetEncoding(TEncoding* Value) { FEncoding = Value; }
+    TCustomImageList* GetGridImages() const { return FGridImages; }
+    void SetGridImages(TCustomImageList* Value);
+    TPictureContainer* GetPictureContainer() const { return FPictureContainer; }
+    void SetPictureContainer(TPictureContainer* Value);
+    THTMLPictureCache* GetImageCache() const { return FImageCache.get(); }
+    // The fixed-cell gradient colours the fixed-cell painter reads.
+    struct TFixedGradientState {
+        TColor From, To, MirrorFrom, MirrorTo;
+        TColor HoverFrom, HoverTo, HoverMirrorFrom, HoverMirrorTo, HoverBorder;
+        TColor DownFrom, DownTo, DownMirrorFrom, DownMirrorTo, DownBorder;
+    };
+    TFixedGradientState GetFixedGradientState() const
+    {
+        return { FLumGradFrom, FLumGradTo, FLumGradMirrorFrom, FLumGradMirrorTo, FLumGradHoverFrom, FLumGradHoverTo,
+            FLumGradHoverMirrorFrom, FLumGradHoverMirrorTo, FLumGradHoverBorder, FLumGradDownFrom, FLumGradDownTo,
+            FLumGradDownMirrorFrom, FLumGradDownMirrorTo, FLumGradDownBorder };
+    }
+    // The nine condition-type glyphs of the filter row, by TFilterType.
+    TImageList* GetFilterGlyphs() const { return FFltrList; }
+
+    // ---- settings objects (the setters copy into the owned object) ----
+    TAutoColor* GetAutoColor() const { return FAutoColor.get(); }
+    void SetAutoColor(TAutoColor* Value) { FAutoColor->Assign(Value); }
+    TFocusHelper* GetFocusHelper() const { return FFocusHelper.get(); }
+    void SetFocusHelper(TFocusHelper* Value) { FFocusHelper->Assign(Value); }
+    TSearchFooter* GetSearchFooter() const { return FSearchFooter.get(); }
+    void SetSearchFooter(TSearchFooter* Value) { FSearchFooter->Assign(Value); }
+    TFloatingFooter* GetFloatingFooter() const { return FFloatingFooter.get(); }
+    void SetFloatingFooter(TFloatingFooter* Value) { FFloatingFooter->Assign(Value); }
+    TSortSettings* GetSortSettings() const { return FSortSettings.get(); }
+    void SetSortSettings(TSortSettings* Value) { FSortSettings->Assign(Value); }
+    TDragDropSettings* GetDragDropSettings() const { return FDragDropSettings.get(); }
+    void SetDragDropSettings(TDragDropSettings* Value) { FDragDropSettings->Assign(Value); }
+    TDragScrollOptions* GetDragScrollOptions() const { return FDragScrollOptions.get(); }
+    void SetDragScrollOptions(TDragScrollOptions* Value) { FDragScrollOptions->Assign(Value); }
+    TControlLook* GetControlLook() const { return FControlLook.get(); }
+    void SetControlLook(TControlLook* Value) { FControlLook->Assign(Value); }
+    TNavigation* GetNavigation() const { return FNavigation.get(); }
+    void SetNavigation(TNavigation* Value) { FNavigation->Assign(Value); }
+    TColumnSize* GetColumnSize() const { return FColumnSize.get(); }
+    void SetColumnSize(TColumnSize* Value) { FColumnSize->Assign(Value); }
+    TCellNode* GetCellNode() const { return FCellNode.get(); }
+    void SetCellNode(TCellNode* Value) { FCellNode->Assign(Value); }
+    TBands* GetBands() const { return FBands.get(); }
+    void SetBands(TBands* Value) { FBands->Assign(Value); }
+    TSizeWhileTyping* GetSizeWhileTyping() const { return FSizeWhileTyping.get(); }
+    TMouseActions* GetMouseActions() const { return FMouseActions.get(); }
+    void SetMouseActions(TMouseActions* Value) { FMouseActions->Assign(Value); }
+    TGrouping* GetGrouping() const { return FGrouping.get(); }
+    void SetGrouping(TGrouping* Value) { FGrouping->Assign(Value); }
+    TStringList* GetColumnHeaders() const { return FColumnHeaders.get(); }
+    void SetColumnHeaders(TStrings* Value) { FColumnHeaders->Assign(Value); }
+    TStringList* GetRowHeaders() const { return FRowHeaders.get(); }
+    void SetRowHeaders(TStrings* Value) { FRowHeaders->Assign(Value); }
+    TStringList* GetLookupItems() const { return FLookupItems.get(); }
+    void SetLookupItems(TStrings* Value)
+    {
+        if (Value)
+            FLookupItems->Assign(Value);
+    }
+    TBackGround* GetBackGround() const { return FBackGround.get(); }
+    void SetBackGround(TBackGround* Value) { FBackGround->Assign(Value); }
+    TGridProgressAppearance* GetProgressAppearance() const { return FProgressAppearance.get(); }
+    void SetProgressAppearance(TGridProgressAppearance* Value) { FProgressAppearance->Assign(Value); }
+    TSyncGrid* GetSyncGrid() const { return FSyncGrid.get(); }
+    void SetSyncGrid(TSyncGrid* Value) { FSyncGrid->Assign(Value); }
+    TFilter* GetFilter() const { return FFilter.get(); }
+    void SetFilter(TFilter* Value) { FFilter->Assign(Value); }
+    TBalloonSettings* GetBalloon() const { return FBalloon.get(); }
+    void SetBalloon(TBalloonSettings* Value) { FBalloon->Assign(Value); }
+    TShowModified* GetShowModified() const { return FShowModified.get(); }
+    void SetShowModified(TShowModified* Value) { FShowModified->Assign(Value); }
+    TLumHintInfo* GetOfficeHint() const { return FOfficeHint.get(); }
+    void SetOfficeHint(TLumHintInfo* Value) { FOfficeHint->Assign(Value); }
+    TFilterDropDown* GetFilterDropDown() const { return FFilterDropDown.get(); }
+    void SetFilterDropDown(TFilterDropDown* Value) { FFilterDropDown->Assign(Value); }
+    TFilterEdit* GetFilterEdit() const { return FFilterEdit.get(); }
+    void SetFilterEdit(TFilterEdit* Value) { FFilterEdit->Assign(Value); }
+    THoverButtons* GetHoverButtons() const { return FHoverButtons.get(); }
+    void SetHoverButtons(THoverButtons* Value) { FHoverButtons->Assign(Value); }
+    TBitmap* GetRowIndicator() const { return FRowIndicator.get(); }
+    void SetRowIndicator(TBitmap* Value) { FRowIndicator->Assign(Value); }
+    // The scratch font Fonts[c, r] hands out.
+    TFont* GetScratchFont() const { return FScratchFont.get(); }
+    TLumControlList* GetControlList() const { return FControlList.get(); }
+    TCollection* GetGridItems() const { return FGridItems.get(); }
+
+    // ---- companions ----
+    TFooterPanel* GetFooterPanel() const { return FFooterPanel; }
+    // Called by the constructor, so a descendant's override is not the one
+    // that runs there.
+    virtual TFooterPanel* CreateFooterPanel();
+    // Notifiers hear about changed cell ranges, in registration order.
+    void RegisterNotifier(TGridChangeNotifier* ANotifier);
+    void UnRegisterNotifier(TGridChangeNotifier* ANotifier);
+    const std::vector<TGridChangeNotifier*>& GetNotifiers() const { return FNotifierList; }
+    // The rich edits the grid measures rich text with (made on first
+    // read, hidden) and edits it in.
+    TLumRichEdit* GetRichEdit();
+    TLumRichEdit* GetInplaceRichEdit() const { return FInplaceRichEdit; }
+    // The scroll bar control shown over a cell scroll bar (run time only).
+    TScrollBar* GetCellScrollBar() const { return FScrollBar; }
+    TScrollBar* GetPaintScrollBar() const { return FPaintScrollBar; }
+    THTMLHintWindow* GetScrollHintWindow() const { return FScrollHintWnd; }
+    bool GetOleDropTargetAssigned() const { return FOleDropTargetAssigned; }
+
+    // ---- hooks of later steps (see the list at the top) ----
+    virtual void FocusCell(int ACol, int ARow) { TBaseGrid::FocusCell(ACol, ARow, true); }
+    virtual bool IsSelectionHidden() { return false; }
+    virtual void UnHideSelection() { }
+    virtual void UpdateVertScrollProportion() { }
+    virtual void UpdateHorzScrollProportion() { }
+    virtual void SyncFlatVertScrollBar() { }
+    virtual void SyncFlatHorzScrollBar() { }
+    virtual bool EditLinkDropDown() { return false; }
+    virtual void ShowColumnHeaders() { }
+    virtual void ShowRowHeaders() { }
+    virtual void AutoSizeColumns(bool /*DoFixedCols*/, int /*Padding*/) { }
+    virtual void ApplyColumnStretch(int /*Index*/, int /*Width*/) { }
+    virtual void ClearRect(int /*ACol1*/, int /*ARow1*/, int /*ACol2*/, int /*ARow2*/) { }
+    virtual void PlaceFocusWindow() { }
+    virtual void UnHideColumnsAll() { }
+    virtual void UnHideRowsAll() { }
+    virtual void InitFlatScrollBars() { }
+    virtual void CreateMetroScrollControls() { }
+    virtual void FreeMetroScrollControls() { }
+    virtual void CalcFooter(int /*ACol*/) { }
+    virtual bool IsBalloon(int /*ACol*/, int /*ARow*/, String& /*ATitle*/, String& /*AText*/, int& /*AIcon*/)
+    {
+        return false;
+    }
+    bool CellHasCheckBox(int /*ACol*/, int /*ARow*/) override { return false; }
+    void SetCheckBoxFromText(int /*ACol*/, int /*ARow*/, const String& /*Value*/) override { }
+    virtual void DrawNonClientBorder() { }
+    virtual void SetStyle(TRirEvozStyle /*AStyle*/) { }
+    virtual void SetComponentStyle(ROZEVizer AStyle) { FStyle = AStyle; }
+    virtual void StyleDropDownEditors(ROZEVizer /*AStyle*/) { }
+    virtual void AdaptToOfficeTheme() { }
+    virtual void CellControlsUpdate(bool /*Force*/) { }
+    virtual void HideInplaceEdit() { HideEditor(); }
+    virtual void ShowInplaceEdit() { ShowEditor(); }
+    virtual void BalloonInit() { }
+    virtual void BalloonDone() { }
+    virtual void BalloonInitSettings(HWND /*ToolTip*/) { }
+    virtual void ApplyStyleColors(bool /*Force*/) { }
+    virtual void InitSearchPanel() { }
+    virtual void LayoutSearchPanel() { }
+    virtual void MergedColumnsChanged() { }
+    virtual void FilterEditEnabledChanged() { Invalidate(); }
+
+    // The mouse-leave handler of the cell scroll bar: hides it.
+    void CellScrollBarMouseLeave(TObject* Sender);
+
+    // ---- cell look (DedOzovedUradVisual.cpp) ----
+    // Resolves the look of a cell (display column; Remap maps it to the
+    // stored column for every per-cell lookup). WW comes in as the grid's
+    // word-wrap setting. The sources apply in a fixed order, the last writer
+    // winning: grid, banding, fixed look, cell properties, number colours,
+    // the colour and gradient events, the selection, the disabled look.
+    void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
+        TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo, TFont* AFont, TAlignment& HA,
+        TVAlignment& VA, bool& WW, TCellGradientDirection& GD) override;
+    // The font part alone, as measuring needs it.
+    void GetFontProperties(int ACol, int RCol, int ARow, TGridDrawState& AState, TFont* AFont, TBrush* ABrush,
+        bool Remap);
+    // Horizontal alignment in the low byte, vertical in the high byte (stored column).
+    int ResolveCellAlignment(int ACol, int ARow);
+    // Percent of AColor over ABase, per channel; clNone on either side gives the other.
+    static TColor MixColors(TColor AColor, TColor ABase, int Percent);
+    static TColor SelectionMixColor(TColor ASelection, TColor ACell, bool Mixer, int Factor);
+    // The selection counts as shown: ShowSelection, a selection colour, and
+    // with AutoHideSelection the focus.
+    bool SelectionShown();
+    // Dispatchers the painters ask (stored columns); each gives the grid's
+    // answer, then fires its event.
+    virtual void GetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+    virtual void DoGetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+    virtual void GetCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
+    virtual void DoGetWordWrap(int ACol, int ARow, bool& WordWrap);
+    virtual void GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders);
+    // The cell font before any cell's own settings: the fixed font for fixed
+    // cells with UseFixedFont, else Font (with Scale, its height undone by
+    // the DPI scale).
+    virtual void AssignBaseFont(TFont* AFont, bool Fixed, bool Scale);
+    // A visual style paints fixed and selected cells.
+    bool UsesStyledDrawing() override;
+    bool HasCellBorderEvent() override { return bool(OnGetCellBorder); }
+    // Fixed-cell hover applies to the cell.
+    bool IsHoverFixedCell(int ACol, int ARow);
+    bool GetUseStyleServices() const { return FUseStyleServices; }
+    void SetUseStyleServices(bool Value) { FUseStyleServices = Value; }
+    bool GetNoDefaultDraw() const { return FNoDefaultDraw; }
+    void SetNoDefaultDraw(bool Value) { FNoDefaultDraw = Value; }
+    bool GetNoImageAndText() const { return FNoImageAndText; }
+    TColor GetSelectionRectangleColor() const { return FSelectionRectangleColor; }
+    void SetSelectionRectangleColor(TColor Value)
+    {
+        if (Value == FSelectionRectangleColor)
+            return;
+        FSelectionRectangleColor = Value;
+        Invalidate();
+    }
+    void SetNoImageAndText(bool Value) { FNoImageAndText = Value; }
+    // The disabled rows' look (a row disabled by real index).
+    bool GetUseEnabledRows() const { return FUseEnabledRows; }
+
+    // ---- cell painting (DedOzovedUradPaintCell.cpp, DedOzovedUradPaintText.cpp) ----
+    // Layers one cell inside the frame's rectangle: fixed-cell looks, editor
+    // buttons, the text, user drawing, borders, tree lines, the cell object
+    // and the focus rectangle.
+    void DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
+    // Renders the cell's rich text into Rect through the hidden rich edit.
+    void DrawRichTextCell(int ACol, int ARow, TRect Rect, TCanvas* Canvas);
+    // The height of "hg" in the font of the last painted multi-line cell or
+    // cell with an object beside its text.
+    int GetTextHeight() const { return FTextHeight; }
+
+    // ---- painting hooks of later steps (see the list at the top) ----
+    virtual TCellType GetCellType(int /*ACol*/, int /*ARow*/) { return ctEmpty; }
+    virtual TObject* GetCellGraphicMetrics(int /*ACol*/, int /*ARow*/, int& W, int& H, bool& TextBeside,
+        TCellHAlign& HAlign, TCellVAlign& VAlign)
+    {
+        W = H = 0;
+        TextBeside = true;
+        HAlign = haLeft;
+        VAlign = vaTop;
+        return nullptr;
+    }
+    virtual void DrawCellGraphic(TCanvas* /*ACanvas*/, int /*ACol*/, int /*ARow*/, TRect /*R*/, TObject* /*Graphic*/,
+        int /*TextWidth*/, TAlignment /*HA*/, TVAlignment /*VA*/) { }
+    virtual void DrawSortIndicator(TCanvas* /*ACanvas*/, int /*ACol*/, int /*Y*/, int /*X*/) { }
+    virtual void DrawErrorUnderline(TCanvas* /*ACanvas*/, TRect /*R*/, const String& /*Text*/, int /*ErrFrom*/,
+        int /*ErrLen*/) { }
+    virtual String FormulaValue(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
+    virtual bool PrintUsesDisplayFont() { return true; }
+    virtual TFont* PrintFont(bool /*Fixed*/) { return nullptr; }
+    virtual String SearchHighlightText(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
+
+    // ---- events ----
+    TGridColorEvent OnGetCellColor;
+    TClickCellEvent OnClickCell;
+    TRowCountChangeEvent OnRowCountChange;
+    TEndRowSizeEvent OnEndRowSize;
+    TGridHintEvent OnGridHint;
+    TCellBalloonEvent OnCellBalloon;
+    TFooterPaintEvent OnPaintFooter;
+    TNotifyEvent OnCreatedFloatingFooter;
+    TCanSizeEvent OnColumnSize;
+    TCanSizeEvent OnRowSize;
+    TCanEditCellEvent OnCanEditCell;
+    TGetEditorTypeEvent OnGetEditorType;
+    TIsCellEvent OnIsFixedCell;
+    TIsCellEvent OnIsPasswordCell;
+    THasCellEditorEvent OnHasComboBox;
+    THasCellEditorEvent OnHasEditBtn;
+    THasCellEditorEvent OnHasSpinEdit;
+    THasFilterEditEvent OnHasFilterEdit;
+    TGridColorEvent OnGetCellPrintColor;
+    TGridGradientEvent OnGetCellGradient;
+    TGridAlignEvent OnGetAlignment;
+    TWordWrapEvent OnGetWordWrap;
+    TCustomCellDrawEvent OnCustomCellBkgDraw;
+    TCustomCellDrawEvent OnCustomCellDraw;
+    TGridBorderEvent OnGetCellBorder;
+    TGridBorderPropEvent OnGetCellBorderProp;
+    TIsCellEvent OnIsFixedHoverCell;
+
+    // Set while a focus move the grid makes itself is under way; editors
+    // then ignore their focus loss.
+    bool InvokedFocusChange { false };
+
+protected:
+    // Around the zoom's own row-height changes: the reaction to changed row
+    // heights stays out of the way.
+    virtual void BeginRowHeightChange() { FRHChanging = true; }
+    virtual void EndRowHeightChange() { FRHChanging = false; }
+    bool GetRowHeightChanging() const { return FRHChanging; }
+
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Resize() override;
+
+    // Painting state the mouse and editing code keep (read by the painters).
+    bool FMouseDown { false };       // a selection drag is under way
+    bool FMouseDownMove { false };   // the pointer is pressed on a fixed cell
+    bool FDropDownDown { false };    // ... on its drop-down part
+    int FMoveColInd { -1 };          // the column being moved, -1 for none
+    bool FEditing { false };
+    bool FStyleBkg { false };        // a visual style paints the background
+    bool FUseStyleServices { true };
+    bool FNoDefaultDraw { false };
+    bool FNoImageAndText { false };
+    bool FUseEnabledRows { false };
+    bool FXYOffsetTopLeftOnly { false };
+    TColor FSelectionRectangleColor { clBlack };
+    bool FNoRTLOrientation { false };
+    TColorTones FTones;
+    bool FBlinkOn { false };
+    int FHoverHTMLAnchor { -1 };     // the anchor under the pointer in FHoverHTMLCell
+    TPoint FHoverHTMLCell { -1, -1 };
+    String FDownControlID;           // the pressed mini-HTML form control
+
+private:
+    friend class TControlLook;
+    friend class TDragDropSettings;
+    friend class TFloatingFooter;
+    friend class TFooterPanel;
+    // Tests set hidden-column flags the way hiding leaves them.
+    friend struct TDedOzovedUradTestAccess;
+
+    // Helpers of the dimension setters (DedOzovedUradDimensions.cpp).
+    void GrowColumnArrays();
+    void KeepFooterRowLast(int OldRowCount);
+    void AfterCountChange();
+    // Helpers of the cell views (DedOzovedUradCells.cpp).
+    int OriginalColumn(int c) const;
+    int UnSortedCellRow(int r) const;
+    // The saved cells of a hidden row padded to hold column c.
+    TStrings* HiddenRowCells(TGridItem* Item, int c);
+    template<class Apply>
+    void ForEachCell(const TGridRect& GridRect, Apply Fn);
+    // Resets one colour of the row's cells; frees what then holds nothing.
+    void ResetRowColour(int r, void (TCellProperties::*Reset)(TColor));
+    bool HoldsOnlyDefaults(int c, int r, const TCellProperties& p);
+    void RepaintAttributeCell(int c, int r);
+
+    // Steps of the cell look and cell painting.
+    bool StyledDrawingActive();
+    bool IsCellColSelected(int RCol) const;
+    bool IsCellRowSelected(int RRow) const;
+    bool IsRowDisabled(int RRow) const;
+    struct TCellPaint;
+    void DrawFixedCellLook(TCellPaint& P);
+    void DrawEditorButtons(TCellPaint& P);
+    void DrawCellBorders(TCellPaint& P);
+    void DrawFixedEdges(TCellPaint& P);
+    void DrawTreeLines(TCellPaint& P);
+    void DrawCellText(TCellPaint& P);
+    void DrawCellBackground(TCellPaint& P);
+    void DrawSelectionRectangle(TCellPaint& P);
+    void DrawPlainText(TCellPaint& P, String Text);
+    bool IsSortHeaderCell(int ACol, int ARow, bool& ShowIndicator);
+    int FTextHeight { 0 };
+    // The vertical DrawText flag of the last plain text drawn.
+    UINT FVAlign { 0 };
+
+    // Steps of construction and loading (DedOzovedUradLifecycle.cpp).
+    void CreateSettingsObjects();
+    void CreateLists();
+    void CreateRunTimeControls();
+    void LoadFilterGlyphs();
+    void WindowCreated();
+    void RecordLoadedLayout();
+
+    // Owned objects, in the order the constructor makes them.
+    TFooterPanel* FFooterPanel { nullptr }; // a child component of the grid
+    std::unique_ptr<TAutoColor> FAutoColor;
+    std::unique_ptr<TFont> FScratchFont;
+    std::unique_ptr<TFocusHelper> FFocusHelper;
+    std::unique_ptr<TSearchFooter> FSearchFooter;
+    std::unique_ptr<TFloatingFooter> FFloatingFooter;
+    std::unique_ptr<TSortSettings> FSortSettings;
+    std::unique_ptr<TDragDropSettings> FDragDropSettings;
+    std::unique_ptr<TDragScrollOptions> FDragScrollOptions;
+    std::unique_ptr<TControlLook> FControlLook;
+    std::unique_ptr<TNavigation> FNavigation;
+    std::unique_ptr<TColumnSize> FColumnSize;
+    std::unique_ptr<TCellNode> FCellNode;
+    std::unique_ptr<TBands> FBands;
+    std::unique_ptr<TSizeWhileTyping> FSizeWhileTyping;
+    std::unique_ptr<TMouseActions> FMouseActions;
+    std::unique_ptr<TGrouping> FGrouping;
+    std::unique_ptr<TStringList> FColumnHeaders;
+    std::unique_ptr<TIntList> FCacheRowHeights;
+    std::unique_ptr<THTMLPictureCache> FImageCache;
+    std::unique_ptr<TIntList> FOrigColSizes;
+    std::unique_ptr<TIntList> FSuppressColSizes;
+    std::unique_ptr<TIntList> FSuppressRowSizes;
+    std::unique_ptr<TFont> FFixedFont;
+    std::unique_ptr<TFont> FActiveCellFont;
+    std::unique_ptr<TStringList> FRowHeaders;
+    std::unique_ptr<TStringList> FLookupItems;
+    std::unique_ptr<TStringList> FSortlist;
+    // Row and column selection flags.
+    std::vector<bool> FRowSelect;
+    std::vector<bool> FColSelect;
+    std::unique_ptr<TSortIndexList> FSortIndexes;
+    std::unique_ptr<TIntList> FSortRowXRef;
+    std::unique_ptr<TIntList> FUnSortRowXRef;
+    std::unique_ptr<TIntList> FMergedColumns;
+    // The disjunct cell selection.
+    TGridCellSet FSelectedCells;
+    std::unique_ptr<TIntList> FSelectedRows;
+    std::unique_ptr<TIntList> FModifiedRows;
+    std::unique_ptr<TIntList> FEnabledRows;
+    std::unique_ptr<TIntList> FFilteredRows;
+    std::unique_ptr<TBitmap> FRowIndicator;
+    std::unique_ptr<TBackGround> FBackGround;
+    std::unique_ptr<TLumControlList> FControlList;
+    std::unique_ptr<TGridProgressAppearance> FProgressAppearance;
+    std::unique_ptr<TSyncGrid> FSyncGrid;
+    // The hidden rows.
+    std::unique_ptr<TCollection> FGridItems;
+    // The store sorted by Idx, made by the first mapping after it changed.
+    struct THiddenRowLookup {
+        std::vector<int> Idx;          // every item's Idx, ascending
+        std::vector<TGridItem*> Items; // the item of each Idx entry
+        std::vector<int> Distinct;     // each Idx once, ascending
+        std::vector<int> InViewBefore; // rows in view before Distinct[i]
+    };
+    std::optional<THiddenRowLookup> FHiddenRowLookup;
+    static std::unique_ptr<TCollection> MakeHiddenRowStore(TDedOzovedUrad* Grid);
+    std::unique_ptr<TFilter> FFilter;
+    std::unique_ptr<TBalloonSettings> FBalloon;
+    std::unique_ptr<TShowModified> FShowModified;
+    // Per stored column: visible flag and remembered width.
+    std::vector<bool> FVisibleCol;
+    std::vector<int> FAllColWidths;
+    std::vector<TGridChangeNotifier*> FNotifierList;
+    std::unique_ptr<TIntList> FColumnOrder;
+    std::unique_ptr<TLumHintInfo> FOfficeHint;
+    std::unique_ptr<TIntList> FIgnoreColumns;
+    std::unique_ptr<TFilterDropDown> FFilterDropDown;
+    std::unique_ptr<TStringList> FFilterList;
+    std::unique_ptr<TFilterEdit> FFilterEdit;
+    TImageList* FFltrList { nullptr }; // a component of the grid
+    std::unique_ptr<THoverButtons> FHoverButtons;
+    std::unique_ptr<IGridDataViews> FDataViews;
+
+    // Run-time controls (children of the grid, hidden until used).
+    TScrollBar* FScrollBar { nullptr };
+    TScrollBar* FPaintScrollBar { nullptr };
+    THTMLHintWindow* FScrollHintWnd { nullptr };
+    TLumRichEdit* FRichEdit { nullptr };
+    TLumRichEdit* FInplaceRichEdit { nullptr };
+    TCustomImageList* FGridImages { nullptr };
+    TPictureContainer* FPictureContainer { nullptr };
+
+    // The fixed-cell gradient state the fixed-cell painter reads; the
+    // ControlLook gradient setters and the style presets write it.
+    TColor FLumGradFrom { clNone };
+    TColor FLumGradTo { clNone };
+    TColor FLumGradMirrorFrom { clNone };
+    TColor FLumGradMirrorTo { clNone };
+    TColor FLumGradHoverFrom { clNone };
+    TColor FLumGradHoverTo { clNone };
+    TColor FLumGradHoverMirrorFrom { clNone };
+    TColor FLumGradHoverMirrorTo { clNone };
+    TColor FLumGradHoverBorder { clNone };
+    TColor FLumGradDownFrom { clNone };
+    TColor FLumGradDownTo { clNone };
+    TColor FLumGradDownMirrorFrom { clNone };
+    TColor FLumGradDownMirrorTo { clNone };
+    TColor FLumGradDownBorder { clNone };
+
+    // Properties with their own setters.
+    int FFixedRightCols { 0 };
+    int FFixedFooters { 0 };
+    bool FFixedRowAlways { false };
+    bool FFixedColAlways { false };
+    int FFixedRowHeight { 22 };
+    bool FIntegralHeight { false };
+    bool FSizeWithForm { false };
+    bool FAutoSize { false };
+    bool FGridWordWrap { true };
+    TBorderStyle FBorderStyle { bsSingle };
+    TGridLook FLook { glXP };
+    ROZEVizer FStyle { tsCustom };
+    TColor FBorderColor { TColor(0x808080) };
+    int FSelectionColorMixerFactor { 50 };
+    bool FShowSelection { true };
+    bool FHTMLKeepLineBreak { true };
+    TScrollType FScrollType { ssNormal };
+    TScrollBarAlways FScrollBarAlways { saNone };
+    int FScrollWidth { 17 };
+    int FFilterDropDownRow { 0 };
+    bool FFilterActive { false };
+    TEncoding* FEncoding { nullptr };
+
+    // State.
+    bool FDesignTime { false };
+    bool FLoaded { false };
+    bool FWasLoading { false };
+    bool FEditChange { false };
+    int FUpdateCount { 0 };
+    double FDPIScale { 1.0 };
+    TPoint FXYOffset { 2, 2 };
+    TPoint FXYRTFOffset { 0, 0 };
+    int FMinRowHeight { 0 };
+    int FMaxRowHeight { 0 };
+    int FMinColWidth { 0 };
+    int FMaxColWidth { 0 };
+    int FFixedRowsMin { 1 };
+    int FFixedColsMin { 1 };
+    int FMaxRowCount { 0 };
+    int FMaxColCount { 0 };
+    int FNumHidden { 0 };
+    int FOldLeftCol { 1 };
+    int FGroupColumn { -1 };
+    int FFilterCol { -1 };
+    int FHoverFixedX { -1 };
+    int FHoverFixedY { -1 };
+    int FComboIdx { -1 };
+    int FPrintPageFrom { 1 };
+    int FPrintPageTo { 1 };
+    int FLastScrollCode { 255 };
+    int FLastTabCol { -1 };
+    int FLastTabRow { -1 };
+    int FHoverLink { -1 };
+    TGridRect FDisSelection { -1, -1, -1, -1 };
+    // The auto-edit cell.
+    int FAECol { -1 };
+    int FAERow { -1 };
+    bool FRHChanging { false };
+    // Suspends the proportional scroll range updates.
+    bool FScrollLock { false };
+    // Editing is only suspended at a read-only cell.
+    bool FEditDisable { false };
+    int FNumCellControls { 0 };
+    // A fixed line is being sized.
+    bool FSizeFixed { false };
+    TCursor FOldCursor { crDefault };
+    bool FIsWinXP { false };
+    bool FIsWin7 { false };
+    bool FIsComCtl6 { false };
+    bool FIsWinVista { false };
+    TOfficeTheme FOldOfficeTheme { otUnknown };
+    bool FOleDropTargetAssigned { false };
+    UINT FWheelMsg { 0 };
+    int FWheelScrollLines { 0 };
+    bool FPanning { false };
+};

@@ -1,0 +1,40 @@
+#pragma once
+// A recording stand-in for the string grid's data views. Grids made while a
+// TRecordingDataViewsScope lives get one; each records the operations the
+// grid hands it, in order, into the scope's shared log, and answers with
+// the log's configured values.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid/core/GridDataViews.h"
+
+struct TDataViewsLog {
+    // "QSort", "ExpandAll", "SetFilterActive(1)", "RegisterDropTarget", ...
+    std::vector<std::string> Calls;
+    // Answers.
+    int NodeCount { 0 };
+    bool RegisterSucceeds { true };
+    bool CollectFilterValuesAnswer { false };
+    int SearchAnswer { -1 };
+    // What SaveToStream writes and what LoadFromStream read last.
+    std::string StreamBytes;
+    std::string LoadedBytes;
+
+    bool Saw(const std::string& Call) const;
+    int Count(const std::string& Call) const;
+};
+
+class TRecordingDataViewsScope {
+public:
+    TRecordingDataViewsScope();
+    ~TRecordingDataViewsScope();
+    TRecordingDataViewsScope(const TRecordingDataViewsScope&) = delete;
+    TRecordingDataViewsScope& operator=(const TRecordingDataViewsScope&) = delete;
+
+    std::shared_ptr<TDataViewsLog> Log;
+
+private:
+    TGridDataViewsFactory FPrevious;
+};

@@ -1,0 +1,48 @@
+#pragma once
+// Puts rows and columns of a string grid out of view the way hiding leaves
+// them, for the tests of what reads the hidden-row store and the hidden-
+// column flags.
+
+#include <initializer_list>
+#include <vector>
+
+#include "grid/core/DedOzovedUrad.h"
+
+struct TDedOzovedUradTestAccess {
+    // Flags real column c hidden, remembers its width and takes one column
+    // out of ColCount (the widths after it move left); the cells stay
+    // stored where they are.
+    static void HideColumnFlag(TDedOzovedUrad& Grid, int c)
+    {
+        const int Shown = Grid.RealToDisplayCol(TRealCol(c)).Value;
+        Grid.FAllColWidths[std::size_t(c)] = Grid.GetColWidths(Shown);
+        for (int i = Shown; i < Grid.GetColCount() - 1; ++i)
+            Grid.SetColWidths(i, Grid.GetColWidths(i + 1));
+        Grid.FVisibleCol[std::size_t(c)] = false;
+        ++Grid.FNumHidden;
+        Grid.TBaseGrid::SetColCount(Grid.GetColCount() - 1);
+    }
+};
+
+// Moves real rows (ascending) into the hidden-row store with their texts
+// and objects, and out of the grid: the rows below move up.
+inline void HideRowsForTest(TDedOzovedUrad& Grid, std::initializer_list<int> RealRows)
+{
+    for (int Real : RealRows) {
+        const int Shown = Grid.RealToDisplayRow(TRealRow(Real)).Value;
+        auto* Item = static_cast<TGridItem*>(Grid.GetGridItems()->Add());
+        TStrings* Cells = Item->GetItems();
+        for (int c = 0; c < Grid.GetAllColCount(); ++c)
+            Cells->AddObject(Grid.GetGridCell(c, Shown), Grid.GetGridObject(c, Shown));
+        Item->SetHeight(Grid.GetRowHeights(Shown));
+        Item->SetIdx(Real);
+        // The platform's row deletion keeps the stored slots beyond the
+        // count; empty them so nothing is kept twice.
+        Grid.DeleteRow(Shown);
+        const int Gone = Grid.GetRowCount();
+        for (int c = 0; c < Grid.GetAllColCount(); ++c) {
+            Grid.SetGridObject(c, Gone, nullptr);
+            Grid.SetGridCell(c, Gone, String());
+        }
+    }
+}
