@@ -236,6 +236,7 @@ public:
     void QTXStartPage1Click(TObject* Sender);
     void CheckForNewerVersion();
     String HTTPGetText(const String& url);
+    // The version check's fetcher hands over the latest version's date.
     void wbdataData(TWebData* Sender, int iItem, const String& data);
 
     // Whether a capture runs (one of the capture buttons reads "STOP!").

@@ -11,6 +11,7 @@ class TfSplashAdvance : public TForm {
 public:
     explicit TfSplashAdvance(TComponent* AOwner = nullptr);
 
+    // Closing leaves the close action as it is: the form is hidden, not freed.
     void FormClose(TObject*, TCloseAction&) { }
 
     // Owned by the form, as its component.

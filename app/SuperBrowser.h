@@ -72,19 +72,30 @@ public:
     // address never takes its neighbour's.
     static std::vector<String> ListingEmailPairs(const String& pageText);
 
-    // Not used by the capture.
+    // Handlers and bridge calls the capture does not use.
+    // DocumentComplete pauses for the scrape interval (at least 1 s).
     void DocumentComplete(TObject* Sender);
+    // Asks the page for the other directory's encoded next-page link and
+    // opens it, or says that every page has been processed.
     void GetNextPageURL(const String& InnerHtml);
     // The first run of 20 or more letters and digits, Base64-decoded, after
     // the other directory's site root; empty without such a run.
     static String DecodeNextPageLink(const String& text);
+    // sPageNumber from the "page=N" of sNextPageURL.
     void GetNextPageNumberFromURL();
+    // The page bridge needs no set-up or tear-down, and the markup comes
+    // through BridgeHTML: these do nothing.
     void StartBridge() { }
     void StopBridge() { }
     void SetInnerHtml() { }
+    // A page asks the browser to open an address.
     void BridgeNav(const String& AMessage);
+    // Says "yeah", then reads the first "bi-list" element's markup into
+    // fInnerHtml.
     void BridgeHTML(const String& AMessage);
+    // Reads the page body's markup into fInnerText.
     void SetInnerText();
+    // The browser's own navigation events: nothing to do before or after.
     void LumWebBrowser1BeforeNavigate(TObject*, TLumCustomWebBrowserBeforeNavigateParams&) { }
     void LumWebBrowser1NavigateComplete(TObject*, TLumCustomWebBrowserNavigateCompleteParams&) { }
 
@@ -131,10 +142,11 @@ private:
     void RunScript(const String& script);
     // The decoded value of a synchronous script; no value raises.
     String RunScriptValue(const String& script);
-    // Steps 2 to 6 of a page: colours, e-mail pairs, the cards, the pause.
+    // Reads the loaded page: colours it, takes its e-mail pairs in e-mail
+    // mode, reads the cards last first and pauses before moving on.
     void ParsePage();
-    // Steps 2 to 4 of moving on: true when the crawl goes on with the page
-    // it has loaded.
+    // Follows the page's "Next" link: true when the crawl goes on with the
+    // page it has loaded, false when there is none or it could not be loaded.
     bool MoveToNextPage();
     // Navigates to the next page and waits for its outcome; false (with the
     // reason recorded and the crawl stopped) when it could not be loaded.

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 #include "platform/gdi/Codecs.h"
 #include "platform/rtl/MathUtils.h"
@@ -655,6 +656,41 @@ bool TGDIPSVGPicture::GetImageSizes()
 
 void TGDIPSVGPicture::DrawSVG(TGPGraphics* graphics, float x, float y, float w, float h) { SVGDraw(graphics, x, y, w, h); }
 
+void TGDIPSVGPicture::CanvasDraw(TCanvas* canvas, const TRect& rect, TBitmapPaint bitmap, int angle)
+{
+    if (!canvas)
+        return;
+    if (HasSVG()) {
+        SVGDraw(canvas, rect);
+        return;
+    }
+    try {
+        auto image = DecodeImage();
+        if (!image)
+            return;
+        if (image->GetFormat() == ifBMP && bitmap != TBitmapPaint::AsImage) {
+            auto bmp = AutoTransparentBitmap(FDatastream);
+            if (bitmap == TBitmapPaint::Stretched)
+                canvas->StretchDraw(rect, bmp.get());
+            else
+                canvas->Draw(rect.Left, rect.Top, bmp.get());
+            return;
+        }
+        FWidth = int(image->GetWidth());
+        FHeight = int(image->GetHeight());
+        TGPGraphics graphics(canvas->GetHandle());
+        std::optional<TSavedTransform> saved;
+        if (angle != 0) {
+            saved.emplace(graphics);
+            TGPMatrix rotation;
+            rotation.RotateAt(float(angle), TGPPointF { rect.Left + FWidth / 2.0f, rect.Top + FHeight / 2.0f });
+            graphics.MultiplyTransform(&rotation, MatrixOrderPrepend);
+        }
+        graphics.DrawImageRect(image.get(), rect.Left, rect.Top, rect.Width(), rect.Height());
+    } catch (const Exception&) {
+    }
+}
+
 // ---- TLumGDIPPicture ----
 
 namespace LumGDIP {
@@ -719,31 +755,7 @@ bool TLumGDIPPicture::GetImageSizesFromFileName(const String& fileName)
     }
 }
 
-void TLumGDIPPicture::Draw(TCanvas* canvas, const TRect& rect)
-{
-    if (!canvas)
-        return;
-    if (HasSVG()) {
-        SVGDraw(canvas, rect);
-        return;
-    }
-    // Painting never raises: a picture that does not decode draws nothing.
-    try {
-        auto image = DecodeImage();
-        if (!image)
-            return;
-        if (image->GetFormat() == ifBMP) {
-            auto bmp = AutoTransparentBitmap(FDatastream);
-            canvas->Draw(rect.Left, rect.Top, bmp.get());
-            return;
-        }
-        FWidth = int(image->GetWidth());
-        FHeight = int(image->GetHeight());
-        TGPGraphics graphics(canvas->GetHandle());
-        graphics.DrawImageRect(image.get(), rect.Left, rect.Top, rect.Width(), rect.Height());
-    } catch (const Exception&) {
-    }
-}
+void TLumGDIPPicture::Draw(TCanvas* canvas, const TRect& rect) { CanvasDraw(canvas, rect, TBitmapPaint::AtCorner); }
 
 void TLumGDIPPicture::RecordImageInfo(const TGPImage& image)
 {
@@ -881,35 +893,7 @@ void TGDIPPicture::ReadData(TStream& stream)
 
 void TGDIPPicture::Draw(TCanvas* canvas, const TRect& rect)
 {
-    if (!canvas)
-        return;
-    if (HasSVG()) {
-        SVGDraw(canvas, rect);
-        return;
-    }
-    try {
-        auto image = DecodeImage();
-        if (!image)
-            return;
-        if (image->GetFormat() == ifBMP && FTransparentBitmap) {
-            auto bmp = AutoTransparentBitmap(FDatastream);
-            canvas->StretchDraw(rect, bmp.get());
-            return;
-        }
-        FWidth = int(image->GetWidth());
-        FHeight = int(image->GetHeight());
-        TGPGraphics graphics(canvas->GetHandle());
-        if (FAngle != 0) {
-            TSavedTransform saved(graphics);
-            TGPMatrix rotation;
-            rotation.RotateAt(float(FAngle), TGPPointF { rect.Left + FWidth / 2.0f, rect.Top + FHeight / 2.0f });
-            graphics.MultiplyTransform(&rotation, MatrixOrderPrepend);
-            graphics.DrawImageRect(image.get(), rect.Left, rect.Top, rect.Width(), rect.Height());
-            return;
-        }
-        graphics.DrawImageRect(image.get(), rect.Left, rect.Top, rect.Width(), rect.Height());
-    } catch (const Exception&) {
-    }
+    CanvasDraw(canvas, rect, FTransparentBitmap ? TBitmapPaint::Stretched : TBitmapPaint::AsImage, FAngle);
 }
 
 void TGDIPPicture::DrawImage(TGPGraphics* graphics, int x, int y)

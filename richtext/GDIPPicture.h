@@ -100,6 +100,16 @@ protected:
     // The same for the rest of a stream.
     void LoadImageOrSVGStream(TStream& stream);
 
+    // How a canvas paint treats BMP bytes: through the automatic-transparency
+    // bitmap at the rectangle's corner or stretched over it, or as any other
+    // image.
+    enum class TBitmapPaint { AtCorner, Stretched, AsImage };
+    // Paints the picture into `rect` of the canvas: SVG through its renderer,
+    // a BMP as `bitmap` says, any other image through GDI+, turned `angle`
+    // degrees about its centre. Never raises: a picture that does not
+    // decode draws nothing.
+    void CanvasDraw(TCanvas* canvas, const TRect& rect, TBitmapPaint bitmap, int angle = 0);
+
     String FFileName;
 
 private:

@@ -113,6 +113,10 @@ std::vector<std::string> ChromiumArguments(const std::string& userDataFolder, bo
         // A page restored from the back-forward cache reports no load, so
         // history navigations would complete without an event.
         "--disable-back-forward-cache",
+        // An error page would load its address again by itself after a
+        // while: a navigation nobody asked for, which cancels the failed
+        // one when its page has not finished loading yet.
+        "--disable-auto-reload",
     };
     // The sandbox refuses to start as root; an ordinary user keeps it.
     if (runningAsRoot)

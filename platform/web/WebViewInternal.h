@@ -3,6 +3,7 @@
 // The browser host and the view's implementation, shared by the files that
 // implement WebView.h (WebView*.cpp). Not part of the web view's API.
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -87,6 +88,9 @@ struct CoreWebView2::Impl {
     WebViewWindow* Window { nullptr }; // the controller's child window, when on screen
     bool WantScreencast { false };
     bool Screencasting { false };
+    // Screencast frames shown so far (a fresh frame asked for is shown only
+    // when no screencast frame came after the request).
+    std::uint64_t FramesShown { 0 };
 
     std::map<String, std::shared_ptr<ICoreWebView2HostObject>> HostObjects;
     std::string NamesScriptId;
@@ -124,6 +128,9 @@ struct CoreWebView2::Impl {
     void ApplyUserAgent();
     void ApplyViewport();
     void UpdateScreencast();
+    // A static page sends screencast frames only when it paints again: one
+    // screenshot shows it as it is now (after a start or a resize).
+    void RequestFreshFrame();
     std::string NamesScript() const;
 };
 

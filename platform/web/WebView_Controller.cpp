@@ -43,13 +43,8 @@ void CoreWebView2Controller::SetBounds(const TRect& bounds)
     if (!impl.IsAttached() || !resized)
         return;
     impl.ApplyViewport();
-    // The page sends a frame only when it paints again: a new screencast
-    // asks for one of the new size now.
-    if (impl.Screencasting) {
-        impl.Send("Page.stopScreencast", Json::object());
-        impl.Screencasting = false;
-        impl.UpdateScreencast();
-    }
+    // The page may not paint again on its own: show it at the new size now.
+    impl.RequestFreshFrame();
 }
 
 void CoreWebView2Controller::SetParentWindow(HWND parent)

@@ -1,6 +1,7 @@
 #include "platform/web/WebView.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -10,7 +11,6 @@
 #include "platform/web/DevToolsConnection.h"
 #include "platform/web/WebViewInternal.h"
 #include "platform/web/WebViewWindow.h"
-#include "platform/win/Window.h"
 #include "platform/win/Input.h"
 #include "platform/win/Window.h"
 
@@ -189,10 +189,32 @@ void CoreWebView2::Impl::UpdateScreencast()
     if (!IsAttached() || want == Screencasting)
         return;
     Screencasting = want;
-    if (want)
+    if (want) {
         Send("Page.startScreencast", { { "format", "png" }, { "everyNthFrame", 1 } });
-    else
+        RequestFreshFrame();
+    } else {
         Send("Page.stopScreencast", Json::object());
+    }
+}
+
+void CoreWebView2::Impl::RequestFreshFrame()
+{
+    if (!IsAttached() || !Screencasting)
+        return;
+    const std::uint64_t shownBefore = FramesShown;
+    const int width = Width, height = Height;
+    std::weak_ptr<CoreWebView2> weak = Self;
+    Send("Page.captureScreenshot", { { "format", "png" } }, [weak, shownBefore, width, height](const DevToolsReply& reply) {
+        auto self = weak.lock();
+        if (!self)
+            return;
+        Impl& me = *self->m_impl;
+        // A screencast frame of the current size that came meanwhile is at
+        // least as new; a shot of an earlier size is not wanted any more.
+        if (reply.Ok && me.Window && me.Screencasting && me.FramesShown == shownBefore && me.Width == width
+            && me.Height == height)
+            me.Window->ShowFrame(reply.Result.value("data", std::string()));
+    });
 }
 
 std::string CoreWebView2::Impl::NamesScript() const
@@ -303,8 +325,16 @@ void CoreWebView2::Impl::OnEvent(const std::string& method, const Json& params)
         }
     } else if (method == "Page.screencastFrame") {
         Send("Page.screencastFrameAck", { { "sessionId", params.value("sessionId", 0) } });
-        if (Window && Screencasting)
+        // A frame drawn before the view's last resize took effect would be
+        // stretched over the new size and stay so while the page is still.
+        const Json metadata = params.value("metadata", Json::object());
+        const long frameWidth = std::lround(metadata.value("deviceWidth", 0.0));
+        const long frameHeight = std::lround(metadata.value("deviceHeight", 0.0));
+        const bool currentSize = frameWidth == 0 || (frameWidth == Width && frameHeight == Height);
+        if (Window && Screencasting && currentSize) {
+            ++FramesShown;
             Window->ShowFrame(params.value("data", std::string()));
+        }
         // A window hidden with its ancestor since the last frame stops the cast.
         UpdateScreencast();
     } else if (method == "Runtime.bindingCalled") {

@@ -13,6 +13,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -149,6 +150,7 @@ public:
         GetWindowRect(h, r);
         SDL_Window* win = Native(h);
         const bool visible = (style & WS_VISIBLE) != 0;
+        const bool maximized = (style & WS_MAXIMIZE) != 0;
         if (!win) {
             if (!visible)
                 return;
@@ -169,26 +171,37 @@ public:
                 flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
             else if (ex & WS_EX_TOOLWINDOW)
                 flags |= SDL_WINDOW_UTILITY;
-            win = SDL_CreateWindow(StringToUtf8(GetWindowText(h)).c_str(), r.Left, r.Top, std::max(1, r.Width()), std::max(1, r.Height()), flags);
+            // A window manager maximises the window as it maps it and
+            // keeps the size it was made with for a restore: the normal
+            // one. Without a window manager nobody maximises it, so it is
+            // made at its maximised size.
+            TRect made = r;
+            WINDOWPLACEMENT placement;
+            if (maximized && HasWindowManager() && GetWindowPlacement(h, placement))
+                made = placement.rcNormalPosition;
+            win = SDL_CreateWindow(StringToUtf8(GetWindowText(h)).c_str(), made.Left, made.Top,
+                std::max(1, made.Width()), std::max(1, made.Height()), flags);
             if (!win)
                 return;
             m_windows[h] = win;
             m_byId[SDL_GetWindowID(win)] = h;
+            m_maximized[h] = maximized;
         }
         SDL_SetWindowTitle(win, StringToUtf8(GetWindowText(h)).c_str());
         ApplySizeLimits(h, win, (style & WS_THICKFRAME) != 0);
-        // A maximised window's place and size are the desktop's to decide.
-        const bool maximized = (style & WS_MAXIMIZE) != 0;
+        // m_maximized is the state the desktop was last told of or told us:
+        // a maximised window's place and size are the desktop's to decide,
+        // and a window the desktop has maximised, of which the news is still
+        // on its way, is not pushed back to its old size.
+        bool& desktopMaximized = m_maximized[h];
         if (!maximized) {
-            if (SDL_GetWindowFlags(win) & SDL_WINDOW_MAXIMIZED)
+            const bool restoring = desktopMaximized;
+            desktopMaximized = false;
+            const bool nativeMaximized = (SDL_GetWindowFlags(win) & SDL_WINDOW_MAXIMIZED) != 0;
+            if (restoring && nativeMaximized)
                 SDL_RestoreWindow(win);
-            int x, y, w, hh;
-            SDL_GetWindowPosition(win, &x, &y);
-            SDL_GetWindowSize(win, &w, &hh);
-            if (x != r.Left || y != r.Top)
-                SDL_SetWindowPosition(win, r.Left, r.Top);
-            if (w != r.Width() || hh != r.Height())
-                SDL_SetWindowSize(win, std::max(1, r.Width()), std::max(1, r.Height()));
+            if (restoring || !nativeMaximized)
+                Place(win, r);
         }
         SDL_SetWindowAlwaysOnTop(win, (ex & WS_EX_TOPMOST) ? SDL_TRUE : SDL_FALSE);
         BYTE alpha = 255;
@@ -201,8 +214,11 @@ public:
             Repaint(h);
         } else if (!visible && shown)
             SDL_HideWindow(win);
-        if (visible && maximized && !(SDL_GetWindowFlags(win) & SDL_WINDOW_MAXIMIZED))
-            SDL_MaximizeWindow(win);
+        if (visible && maximized && !desktopMaximized) {
+            desktopMaximized = true;
+            if (!(SDL_GetWindowFlags(win) & SDL_WINDOW_MAXIMIZED))
+                SDL_MaximizeWindow(win);
+        }
         if (visible && GetActiveWindow() == h && !(ex & WS_EX_NOACTIVATE))
             SDL_RaiseWindow(win);
     }
@@ -214,6 +230,7 @@ public:
             SDL_DestroyWindow(win);
             m_windows.erase(h);
         }
+        m_maximized.erase(h);
     }
 
     void Present(HWND h, const TPixelBuffer& px, const TRegion& dirty) override
@@ -339,6 +356,45 @@ private:
         return { r.Left + x, r.Top + y };
     }
 
+    static void Place(SDL_Window* win, const TRect& r)
+    {
+        int x, y, w, hh;
+        SDL_GetWindowPosition(win, &x, &y);
+        SDL_GetWindowSize(win, &w, &hh);
+        if (x != r.Left || y != r.Top)
+            SDL_SetWindowPosition(win, r.Left, r.Top);
+        if (w != r.Width() || hh != r.Height())
+            SDL_SetWindowSize(win, std::max(1, r.Width()), std::max(1, r.Height()));
+    }
+
+    // Whether a window manager runs on the display (it names its check
+    // window on the root window).
+    static bool HasWindowManager()
+    {
+        static const bool present = [] {
+            Display* dpy = XOpenDisplay(nullptr);
+            if (!dpy)
+                return false;
+            const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", True);
+            bool found = false;
+            if (check != 0) {
+                Atom type = 0;
+                int format = 0;
+                unsigned long count = 0, after = 0;
+                unsigned char* data = nullptr;
+                if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), check, 0, 1, False, XA_WINDOW, &type, &format,
+                        &count, &after, &data) == Success) {
+                    found = count == 1 && type == XA_WINDOW;
+                    if (data)
+                        XFree(data);
+                }
+            }
+            XCloseDisplay(dpy);
+            return found;
+        }();
+        return present;
+    }
+
     // The window manager may resize a window with a sizing frame, within the
     // track sizes the window gives; without the frame its size is fixed.
     static void ApplySizeLimits(HWND h, SDL_Window* win, bool sizeable)
@@ -440,20 +496,26 @@ private:
                 break;
             switch (e.window.event) {
             case SDL_WINDOWEVENT_CLOSE: InjectCloseRequest(h); break;
-            case SDL_WINDOWEVENT_MOVED: {
-                RECT r;
-                GetWindowRect(h, r);
-                InjectTopLevelMoved(h, Bounds(e.window.data1, e.window.data2, r.Width(), r.Height()));
+            // A move and a resize come as two events, the first while the
+            // window already has both its new place and size: take both
+            // from the window, so the first never undoes the second.
+            case SDL_WINDOWEVENT_MOVED:
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                if (SDL_Window* win = Native(h)) {
+                    int x, y, w, hh;
+                    SDL_GetWindowPosition(win, &x, &y);
+                    SDL_GetWindowSize(win, &w, &hh);
+                    InjectTopLevelMoved(h, Bounds(x, y, w, hh));
+                }
                 break;
-            }
-            case SDL_WINDOWEVENT_SIZE_CHANGED: {
-                RECT r;
-                GetWindowRect(h, r);
-                InjectTopLevelMoved(h, Bounds(r.Left, r.Top, e.window.data1, e.window.data2));
+            case SDL_WINDOWEVENT_MAXIMIZED:
+                m_maximized[h] = true;
+                InjectTopLevelMaximized(h, true);
                 break;
-            }
-            case SDL_WINDOWEVENT_MAXIMIZED: InjectTopLevelMaximized(h, true); break;
-            case SDL_WINDOWEVENT_RESTORED: InjectTopLevelMaximized(h, false); break;
+            case SDL_WINDOWEVENT_RESTORED:
+                m_maximized[h] = false;
+                InjectTopLevelMaximized(h, false);
+                break;
             case SDL_WINDOWEVENT_EXPOSED: Repaint(h); break;
             case SDL_WINDOWEVENT_FOCUS_GAINED: InjectTopLevelFocused(h); break;
             default: break;
@@ -467,6 +529,7 @@ private:
 
     std::map<HWND, SDL_Window*> m_windows;
     std::map<Uint32, HWND> m_byId;
+    std::map<HWND, bool> m_maximized;
     std::map<HCURSOR, SDL_Cursor*> m_cursors;
     Uint32 m_wakeEvent { 0 };
 };
@@ -478,6 +541,9 @@ std::unique_ptr<IWindowBackend> CreateSdlBackend()
     if (!std::getenv("DISPLAY"))
         return nullptr;
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    // SDL would turn SIGINT and SIGTERM into a quit event that nothing
+    // reads, leaving a program that Ctrl+C or the session's end cannot stop.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     // Windows arrive as finished pixels, which the X server takes directly.
@@ -551,6 +617,19 @@ bool ReadDisplayedPixels(HWND top, std::vector<std::uint32_t>& pixels, int& widt
             pixels[std::size_t(y) * width + x] = 0xFF000000u | (channel(img->red_mask) << 16) | (channel(img->green_mask) << 8) | channel(img->blue_mask);
         }
     XDestroyImage(img);
+    return true;
+}
+
+bool ReadNativeWindowState(HWND top, TNativeWindowState& state)
+{
+    SDL_Window* win = g_sdl ? g_sdl->Native(top) : nullptr;
+    if (!win)
+        return false;
+    const Uint32 flags = SDL_GetWindowFlags(win);
+    state.Resizable = (flags & SDL_WINDOW_RESIZABLE) != 0;
+    state.Maximized = (flags & SDL_WINDOW_MAXIMIZED) != 0;
+    SDL_GetWindowMinimumSize(win, &state.MinWidth, &state.MinHeight);
+    SDL_GetWindowMaximumSize(win, &state.MaxWidth, &state.MaxHeight);
     return true;
 }
 

@@ -593,6 +593,17 @@ struct MINMAXINFO {
     POINT ptMaxTrackSize;
 };
 
+// GetWindowPlacement: how a top-level window is shown and the rectangle it
+// takes when neither maximised nor minimised.
+struct WINDOWPLACEMENT {
+    UINT length { sizeof(WINDOWPLACEMENT) };
+    UINT flags { 0 };
+    UINT showCmd { 0 };
+    POINT ptMinPosition;
+    POINT ptMaxPosition;
+    RECT rcNormalPosition;
+};
+
 struct WINDOWPOS {
     HWND hwnd { nullptr };
     HWND hwndInsertAfter { nullptr };

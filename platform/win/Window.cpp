@@ -1058,6 +1058,21 @@ bool IsZoomed(HWND hwnd)
     return w && (w->style & WS_MAXIMIZE);
 }
 
+bool GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT& out)
+{
+    TWnd* w = Find(hwnd);
+    if (!w || !GetWindowRect(hwnd, out.rcNormalPosition))
+        return false;
+    out.flags = 0;
+    out.showCmd = (w->style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : (w->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    out.ptMinPosition = { -1, -1 };
+    out.ptMaxPosition = { -1, -1 };
+    // A top-level window's rectangle is in screen coordinates already.
+    if (w->restoreRect && w->IsTop())
+        out.rcNormalPosition = *w->restoreRect;
+    return true;
+}
+
 bool GetWindowRect(HWND hwnd, RECT& out)
 {
     TWnd* w = Find(hwnd);

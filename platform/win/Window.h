@@ -57,6 +57,7 @@ bool EnableWindow(HWND hwnd, bool enable);
 bool IsIconic(HWND hwnd);
 bool IsZoomed(HWND hwnd);
 bool GetWindowRect(HWND hwnd, RECT& out);
+bool GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT& out);
 bool GetClientRect(HWND hwnd, RECT& out);
 bool ClientToScreen(HWND hwnd, POINT& p);
 bool ScreenToClient(HWND hwnd, POINT& p);

@@ -110,6 +110,9 @@ TCrawlTestForm::TCrawlTestForm(TComponent* AOwner, const fs::path& cacheFolder) 
     Memo = new TMemo(this);
     Memo->SetParent(this);
     Memo->SetBounds(0, 0, 900, 150);
+    // As the main window's results memo: long lines scroll sideways.
+    Memo->SetWordWrap(false);
+    Memo->SetScrollBars(ssBoth);
     Memo->GetLines()->Add(u"Scraping results, one page at a time...");
     Edit = new TEdit(this);
     Edit->SetParent(this);

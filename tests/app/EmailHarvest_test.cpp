@@ -9,6 +9,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
+#include "tests/support/ClosedPort.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/HttpServer.h"
 
@@ -200,6 +201,7 @@ TEST(EmailHarvest, DownloadPageToTempFile)
     ServeBody("/empty", "");
     ServeBody("/cut", std::string(5000, 'x'), 100);
     const String cannot = CannotDownloadPage;
+    testsupport::ClosedPort closed;
     struct Case {
         String url;
         String text;
@@ -215,7 +217,7 @@ TEST(EmailHarvest, DownloadPageToTempFile)
         { u"file:///etc/hostname", cannot },
         { u"ftp://127.0.0.1/x", cannot },
         { u"", cannot },
-        { u"http://127.0.0.1:1/", cannot }, // nothing listens there
+        { Utf8ToString(closed.BaseUrl() + "/"), cannot }, // refuses every connection
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(StringToUtf8(c.url));

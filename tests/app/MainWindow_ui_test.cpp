@@ -756,7 +756,7 @@ std::filesystem::path OutputDir()
 
 TEST(MainWindowScreen, TheStartedWindowShowsOnADisplay)
 {
-    testsupport::TPrivateDisplay display(400, 1280, 800);
+    testsupport::TPrivateDisplay display(1280, 800);
     std::unique_ptr<IWindowBackend> sdl = CreateSdlBackend();
     if (!sdl)
         GTEST_SKIP() << "no display can be opened";

@@ -160,6 +160,17 @@ TEST_F(SuperBrowserE2E, PlainCaptureOverThreePages)
     std::cout << "stack per result page: " << perPage << " bytes\n";
     // A default 8 MB stack holds the deepest crawl a user would run.
     EXPECT_LT(perPage * 2000, 8u * 1024 * 1024);
+    // The memo shows the last line from its start, not its tail.
+    {
+        TMemo* memo = form->Memo;
+        const LRESULT start = memo->Perform(EM_LINEINDEX, WPARAM(memo->GetLines()->GetCount() - 1));
+        const LRESULT at = memo->Perform(EM_POSFROMCHAR, WPARAM(start));
+        const int x = std::int16_t(LOWORD(at)), y = std::int16_t(HIWORD(at));
+        EXPECT_GE(x, 0);
+        EXPECT_LT(x, 10);
+        EXPECT_GE(y, 0);
+        EXPECT_LT(y, memo->GetClientHeight());
+    }
 
     std::vector<String> expected { Placeholder };
     for (int k = 19; k >= 0; --k)

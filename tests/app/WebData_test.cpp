@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/rtl/MainThread.h"
+#include "tests/support/ClosedPort.h"
 #include "tests/support/HttpServer.h"
 
 using testsupport::HttpRequest;
@@ -95,8 +96,9 @@ TEST(WebData, StatusesRedirectsAndBrokenBodiesDecideSuccess)
             EXPECT_TRUE(r.errors.empty());
         EXPECT_EQ(r.data.size(), c.success ? 1u : 0u);
     }
+    testsupport::ClosedPort closed;
     Recorder unreachable;
-    unreachable.Add("http://127.0.0.1:1/none");
+    unreachable.Add(closed.BaseUrl() + "/none");
     unreachable.Add("ftp://127.0.0.1/none");
     EXPECT_FALSE(unreachable.web.Execute());
     EXPECT_EQ(unreachable.errors, (std::vector<std::pair<int, int>> { { 0, -1 }, { 1, -1 } }));

@@ -7,6 +7,7 @@
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/win/Clipboard.h"
+#include "tests/support/ClosedPort.h"
 #include "tests/support/HttpServer.h"
 
 namespace {
@@ -184,11 +185,13 @@ TEST(VuzErazsNet, DownloadImageKeepsOnlyImageAnswers)
     auto page = TVuzErazs::DownloadImage(Utf8ToString(server.BaseUrl() + "/page"));
     ASSERT_TRUE(page);
     EXPECT_EQ(page->GetSize(), 0);
+    testsupport::ClosedPort closed;
+    const String refused = Utf8ToString(closed.BaseUrl() + "/none.png");
     try {
-        TVuzErazs::DownloadImage(u"http://127.0.0.1:1/none.png");
+        TVuzErazs::DownloadImage(refused);
         ADD_FAILURE() << "no exception";
     } catch (const Exception& e) {
-        EXPECT_EQ(e.GetMessage(), u"Cannot open URL http://127.0.0.1:1/none.png");
+        EXPECT_EQ(e.GetMessage(), u"Cannot open URL " + refused);
     }
 }
 

@@ -33,26 +33,12 @@ protected:
     }
 };
 
-// Pumps messages until `done` holds or five seconds of real time passed.
-template<class F>
-bool PumpUntil(F done)
-{
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        Headless::PumpUntilIdle();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    Headless::PumpUntilIdle();
-    return true;
-}
-
-// The worker arms its watch shortly after it starts: write until it hears.
+// The worker arms its watch shortly after it starts: write until it hears
+// (for at most 30 s, which only a stuck worker needs).
 template<class Write, class Heard>
 bool WriteUntilHeard(Write write, Heard heard)
 {
-    for (int round = 0; round < 50; ++round) {
+    for (int round = 0; round < 300; ++round) {
         write(round);
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
         while (std::chrono::steady_clock::now() < until) {
@@ -65,10 +51,13 @@ bool WriteUntilHeard(Write write, Heard heard)
     return false;
 }
 
-// Lets any round still under way arrive.
-void Settle()
+// Ends the notifier's worker and delivers every message it posted, so the
+// counts can be compared without guessing how long a round takes.
+void StopWorker(TThemeNotifier& notifier)
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    TRegMonitorThread* worker = notifier.GetRegMonitorThread();
+    worker->Stop();
+    worker->WaitFor();
     Headless::PumpUntilIdle();
 }
 
@@ -118,21 +107,30 @@ TEST_F(ThemeNotifierUi, ChangesUnderTheOfficeKeyReachTheNotifierAndRegisteredWin
 
     ASSERT_TRUE(WriteUntilHeard([](int round) { TPrivateRegistry::WriteInteger(Office16, u"UI Theme", round); },
         [&] { return changes > 0; }));
-    Settle();
+    StopWorker(*notifier);
     ASSERT_GE(probe->Messages.size(), 1u);
     EXPECT_EQ(probe->Messages.size(), std::size_t(changes));
     EXPECT_EQ(probe->Messages[0].wParam, WPARAM(reinterpret_cast<std::uintptr_t>(HKEY_CURRENT_USER)));
     EXPECT_EQ(probe->Messages[0].path, Office16);
+}
 
-    // A change below the key counts too; an unregistered window hears nothing.
+TEST_F(ThemeNotifierUi, AChangeBelowTheKeyCountsAndAnUnregisteredWindowHearsNothing)
+{
+    TPrivateRegistry::CreateKey(Office16 + u"\\General");
+    auto* probe = new TProbeWindow(form.get());
+    probe->SetParent(form.get());
+    auto* notifier = new TThemeNotifier(form.get());
+    ASSERT_NE(notifier->GetRegMonitorThread(), nullptr);
+    int changes = 0;
+    notifier->OnOfficeThemeChange = [&](TObject*) { ++changes; };
+    notifier->RegisterWindow(probe->GetHandle());
     notifier->UnRegisterWindow(probe->GetHandle());
-    const int before = changes;
-    const std::size_t heard = probe->Messages.size();
-    TPrivateRegistry::WriteInteger(Office16 + u"\\Roaming", u"Theme", 1);
-    ASSERT_TRUE(PumpUntil([&] { return changes == before + 1; }));
-    Settle();
-    EXPECT_EQ(changes, before + 1);
-    EXPECT_EQ(probe->Messages.size(), heard);
+
+    ASSERT_TRUE(WriteUntilHeard(
+        [](int round) { TPrivateRegistry::WriteInteger(Office16 + u"\\Roaming", u"Theme", round); },
+        [&] { return changes > 0; }));
+    StopWorker(*notifier);
+    EXPECT_TRUE(probe->Messages.empty());
 }
 
 TEST_F(ThemeNotifierUi, WithOfficeTheOwnerMustBeAWindowedControl)

@@ -1,39 +1,57 @@
 #include "tests/support/PrivateDisplay.h"
 
-#include <chrono>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
+#include <fcntl.h>
+#include <poll.h>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace testsupport {
 
-TPrivateDisplay::TPrivateDisplay(int base, int width, int height)
+TPrivateDisplay::TPrivateDisplay(int width, int height)
 {
     if (std::getenv("DISPLAY"))
         return;
-    int number = base + int(getpid() % 100);
-    while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))
-        || std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
-        ++number; // taken by another server
-    const std::string name = ":" + std::to_string(number);
+    // The server picks a free display number itself and writes it once it
+    // accepts connections, so test programs started together never race
+    // for one number, nor connect before the server is ready.
+    int ready[2];
+    if (pipe2(ready, O_CLOEXEC) != 0)
+        return;
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     m_pid = fork();
     if (m_pid == 0) {
-        execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+        close(ready[0]);
+        // The write end must survive the exec.
+        const int fd = dup(ready[1]);
+        const std::string fdText = std::to_string(fd);
+        execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
             static_cast<char*>(nullptr));
         _exit(127);
     }
-    if (m_pid < 0)
+    close(ready[1]);
+    if (m_pid < 0) {
+        close(ready[0]);
         return;
-    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-    for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (std::filesystem::exists(socket))
-        setenv("DISPLAY", name.c_str(), 1);
+    }
+    // Bounded only so that a server that never starts cannot hang the test.
+    std::string number;
+    pollfd p { ready[0], POLLIN, 0 };
+    while (poll(&p, 1, 60000) > 0) {
+        char c = 0;
+        const ssize_t n = read(ready[0], &c, 1);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0 || c == '\n')
+            break;
+        number += c;
+    }
+    close(ready[0]);
+    if (!number.empty())
+        setenv("DISPLAY", (":" + number).c_str(), 1);
 }
 
 TPrivateDisplay::~TPrivateDisplay()

@@ -8,8 +8,8 @@ namespace testsupport {
 
 class TPrivateDisplay {
 public:
-    // `base` spreads the display numbers of different test programs apart.
-    TPrivateDisplay(int base, int width, int height);
+    // A screen of width x height pixels.
+    TPrivateDisplay(int width, int height);
     ~TPrivateDisplay();
     TPrivateDisplay(const TPrivateDisplay&) = delete;
     TPrivateDisplay& operator=(const TPrivateDisplay&) = delete;

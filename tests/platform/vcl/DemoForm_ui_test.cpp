@@ -249,7 +249,7 @@ std::uint32_t BufferPixel(HWND top, int x, int y)
 
 TEST(DemoForm, EveryControlShowsOnTheDisplayInThePlainStyleAndTwoVisualStyles)
 {
-    testsupport::TPrivateDisplay display(300, 1024, 768);
+    testsupport::TPrivateDisplay display(1024, 768);
     std::unique_ptr<IWindowBackend> sdl = CreateSdlBackend();
     if (!sdl)
         GTEST_SKIP() << "no display can be opened";

@@ -42,7 +42,7 @@ public:
 
 TEST(Desktop, AFormWithACustomAndAWindowlessControlShowsOnTheDisplay)
 {
-    testsupport::TPrivateDisplay display(190, 800, 600);
+    testsupport::TPrivateDisplay display(800, 600);
     std::unique_ptr<IWindowBackend> sdl = CreateSdlBackend();
     if (!sdl)
         GTEST_SKIP() << "no display can be opened";

@@ -55,15 +55,16 @@ std::shared_ptr<CoreWebView2Environment> SharedEnvironment()
     auto& s = shared();
     if (!s.env) {
         SetMainThread();
-        bool done = false;
+        // Shared with the completion, which may come after a failed wait.
+        auto done = std::make_shared<bool>(false);
         HRESULT hr = CreateCoreWebView2EnvironmentWithOptions({}, {}, nullptr,
-            [&](HRESULT result, std::shared_ptr<CoreWebView2Environment> env) {
-                done = true;
+            [done](HRESULT result, std::shared_ptr<CoreWebView2Environment> env) {
+                *done = true;
                 if (result == S_OK)
-                    s.env = env;
+                    shared().env = env;
             });
         EXPECT_EQ(S_OK, hr);
-        EXPECT_TRUE(PumpUntil([&] { return done; }, std::chrono::seconds(30)));
+        EXPECT_TRUE(PumpUntil([&] { return *done; }, std::chrono::seconds(60)));
     }
     return s.env;
 }
@@ -75,27 +76,37 @@ std::shared_ptr<CoreWebView2Controller> NewController()
         ADD_FAILURE() << "no browser environment";
         return nullptr;
     }
-    std::shared_ptr<CoreWebView2Controller> controller;
-    bool done = false;
-    env->CreateCoreWebView2Controller(nullptr, [&](HRESULT hr, std::shared_ptr<CoreWebView2Controller> c) {
-        done = true;
-        EXPECT_EQ(S_OK, hr);
-        controller = c;
+    struct Made {
+        bool done { false };
+        HRESULT hr { S_OK };
+        std::shared_ptr<CoreWebView2Controller> controller;
+    };
+    auto made = std::make_shared<Made>();
+    env->CreateCoreWebView2Controller(nullptr, [made](HRESULT hr, std::shared_ptr<CoreWebView2Controller> c) {
+        made->done = true;
+        made->hr = hr;
+        made->controller = c;
     });
-    EXPECT_TRUE(PumpUntil([&] { return done; }));
-    return controller;
+    EXPECT_TRUE(PumpUntil([&] { return made->done; }));
+    EXPECT_EQ(S_OK, made->hr);
+    return made->controller;
 }
 
 String RunScript(CoreWebView2& view, const String& script)
 {
-    bool done = false;
-    String result = u"<no answer>";
-    view.ExecuteScript(script, [&](HRESULT, const String& json) {
-        done = true;
-        result = json;
+    // Shared with the completion, which may still come after a wait that
+    // gave up.
+    struct Answer {
+        bool done { false };
+        String result { u"<no answer>" };
+    };
+    auto answer = std::make_shared<Answer>();
+    view.ExecuteScript(script, [answer](HRESULT, const String& json) {
+        answer->done = true;
+        answer->result = json;
     });
-    PumpUntil([&] { return done; });
-    return result;
+    PumpUntil([&] { return answer->done; });
+    return answer->result;
 }
 
 bool NavigateAndWait(CoreWebView2& view, const String& uri)

@@ -34,7 +34,7 @@ void Push(Uint32 type, Uint32 windowId, const char* item = nullptr)
 
 TEST(SdlBackend, DropEventsLandOnTheRegisteredTargetUnderThePointer)
 {
-    testsupport::TPrivateDisplay display(95, 640, 480);
+    testsupport::TPrivateDisplay display(640, 480);
     std::unique_ptr<IWindowBackend> sdl = CreateSdlBackend();
     if (!sdl)
         GTEST_SKIP() << "no display can be opened";
