@@ -9,6 +9,7 @@
 #include "platform/vcl/Forms.h"
 #include "platform/win/Headless.h"
 #include "platform/win/Input.h"
+#include "platform/win/Window.h"
 
 namespace {
 
@@ -219,4 +220,33 @@ TEST_F(Picker, EachStyleSizesItsWindowAndPanelChoicesLeaveNoEntry)
     EXPECT_FALSE(Window()->GetVisible());
     EXPECT_EQ(P->GetItemIndex(), 3);
     EXPECT_EQ(P->GetSelectedColorText(), u"Olive");
+}
+
+TEST_F(Picker, EditShowsTheColourBoxOnlyForAColour)
+{
+    auto Pixel = [this](int x, int y) {
+        Application->ProcessMessages();
+        RECT W;
+        GetWindowRect(P->GetHandle(), W);
+        const std::uint32_t argb = Headless::ScreenPixel(TPoint(W.Left + x, W.Top + y));
+        return TColor(((argb >> 16) & 0xFF) | (argb & 0xFF00) | ((argb & 0xFF) << 16));
+    };
+    // The box: 14 x 14 from x = 5, vertically centred in the 22-pixel edit.
+    const int X = 5 + 7, Y = (22 - 14) / 2 + 1 + 7;
+    P->Invalidate();
+    // No colour: no box, the edit's own background (the focused edit's highlight) all along.
+    EXPECT_EQ(Pixel(5, Y), Pixel(60, Y));
+    EXPECT_EQ(Pixel(X, Y), Pixel(60, Y));
+
+    P->SetSelectedColor(Hex(0xFF0000));
+    P->Invalidate();
+    EXPECT_EQ(Pixel(X, Y), Hex(0xFF0000));
+    EXPECT_EQ(Pixel(5, Y), clBlack);  // the box's border
+
+    P->OnDrawSelectedColor = [](TObject*, TCanvas* Canvas, TRect& R) {
+        Canvas->GetBrush()->SetColor(Hex(0x00FF00));
+        Canvas->FillRect(R);
+    };
+    P->Invalidate();
+    EXPECT_EQ(Pixel(X, Y), Hex(0x00FF00));
 }
