@@ -170,7 +170,8 @@ TEST_F(Picker, CancelRestoresTheColourHeldAtOpening)
     EXPECT_EQ(P->GetColorPanel()->GetItemIndex(), 0);
     EXPECT_EQ(P->GetSelectedColor(), Hex(0xFFFFFF));
     EXPECT_TRUE(Window()->GetVisible());
-    P->HideDropDown(true);
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(Window()->GetVisible());
     EXPECT_EQ(P->GetSelectedColor(), Hex(0x123456));
     EXPECT_EQ(P->GetColorPanel()->GetSelectedColor(), Hex(0x123456));
     EXPECT_EQ(P->GetColorPanel()->GetItemIndex(), -1);
