@@ -16,6 +16,7 @@
 class TCustomImageList;
 class TDropDownEditButton;
 class TDropDownForm;
+class TItemAppearance;
 
 enum TDropPosition { dpAuto, dpDown, dpUp };
 QT_ENUM(TDropPosition, dpAuto, dpDown, dpUp)
@@ -229,6 +230,9 @@ public:
         const TRect& R, int Steps, TColor ToColor);
     void SetComponentStyle(ROZEVizer AStyle) override;
     void SetColorTones(const TColorTones& ATones) override;
+    // Stores the style and gives an item list's appearance the style's hot
+    // and selected colours (the pickers with item lists call it).
+    void ApplyItemAppearanceStyle(TItemAppearance* Appearance, ROZEVizer AStyle);
 
     // ---- painting around the text ----
     // The font's height and a quarter of the smaller of it and the screen font's.
