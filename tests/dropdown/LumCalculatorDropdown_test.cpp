@@ -290,3 +290,24 @@ TEST_F(Calculator, StyleRows)
     Open();
     EXPECT_EQ(Calc->GetButtonPanel()->GetButtonAppearance()->GetBorderColor(), B->GetBorderColor());
 }
+
+// A display that does not convert abandons the memory and arithmetic steps
+// and leaves the state as it was.
+TEST_F(Calculator, ALoneMinusAbandonsTheStep)
+{
+    Open();
+    Run("4 MS + 3");
+    Calc->SetRawText(u"-");
+    TCustomButtonPanel* Pad = Calc->GetButtonPanel();
+    auto Click = [&](const String& Caption) {
+        for (int i = 0; i < Pad->GetButtons()->GetCount(); ++i)
+            if (Pad->GetButtons()->GetItem(i)->GetCaption() == Caption)
+                Pad->ButtonClick(i);
+    };
+    EXPECT_THROW(Click(u"M+"), EConvertError);
+    EXPECT_THROW(Click(u"="), EConvertError);
+    EXPECT_DOUBLE_EQ(Calc->GetMemory(), 4);
+    EXPECT_DOUBLE_EQ(Calc->GetAccumulator(), 4);
+    EXPECT_EQ(Display(), "-");
+    EXPECT_DOUBLE_EQ(Calc->GetValue(), 0);
+}
