@@ -18,6 +18,15 @@ QT_PUBLISHED(TButtonAppearance, QT_PROP_T(BorderColor, u"TColor"), QT_PROP_T(Bor
     QT_PROP_T(SpecialTextColor, u"TColor"))
 QT_PUBLISHED(TCustomButtonPanel)
 
+// In a drop-down window Tab goes to the drop-down, which closes on it,
+// instead of moving the focus within the window.
+void TCustomButtonPanel::Dispatch(TMessage& Message)
+{
+    TCustomControl::Dispatch(Message);
+    if (Message.Msg == WM_GETDLGCODE && FLumDropDown)
+        Message.Result |= DLGC_WANTTAB;
+}
+
 namespace {
 
 struct TKey {

@@ -161,6 +161,7 @@ public:
     ~TCustomButtonPanel() override;
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void Dispatch(TMessage& Message) override;
     void Loaded() override;
     void Resize() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
