@@ -121,7 +121,7 @@ TEST_F(ControlDropDown, OpensAndClosesWithItsContent)
 // closes it (the window loses activation first) without reopening it.
 TEST(ControlDropDownDesktop, OpensPlacesSizesAndClosesOnTheDisplay)
 {
-    testsupport::TPrivateDisplay display(210, 800, 600);
+    testsupport::TPrivateDisplay display(800, 600);
     std::unique_ptr<IWindowBackend> sdl = CreateSdlBackend();
     if (!sdl)
         GTEST_SKIP() << "no display can be opened";
