@@ -4,6 +4,8 @@
 
 #include "platform/gdi/GdiObjects.h"
 #include "platform/gdi/SysColors.h"
+#include "platform/win/System.h"
+#include "platform/win/WinUser.h"
 
 using namespace gdi;
 
@@ -430,4 +432,38 @@ BOOL DrawScrollCorner(HDC h, const RECT& corner)
         return FALSE;
     Fill(*dc, DeviceRect(*dc, corner), GetSysColor(COLOR_BTNFACE));
     return TRUE;
+}
+
+RECT DrawWindowFrame(HDC h, const RECT& window, DWORD style, DWORD exStyle)
+{
+    auto dc = DCOf(h);
+    if (!dc)
+        return window;
+    TRect r = DeviceRect(*dc, window);
+    // A band of `width` pixels around the inside of `r`, and `r` shrunk past it.
+    auto band = [&](int width, COLORREF c) {
+        width = std::max(0, std::min({ width, r.Width() / 2, r.Height() / 2 }));
+        if (width == 0)
+            return;
+        Fill(*dc, { r.Left, r.Top, r.Right, r.Top + width }, c);
+        Fill(*dc, { r.Left, r.Bottom - width, r.Right, r.Bottom }, c);
+        Fill(*dc, { r.Left, r.Top + width, r.Left + width, r.Bottom - width }, c);
+        Fill(*dc, { r.Right - width, r.Top + width, r.Right, r.Bottom - width }, c);
+        r.Inflate(-width, -width);
+    };
+    const bool thick = style & WS_THICKFRAME;
+    if (thick || (style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME)) {
+        const int edge = GetSystemMetrics(SM_CXEDGE);
+        r = Edge(*dc, r, EDGE_RAISED, BF_RECT);
+        band((thick ? GetSystemMetrics(SM_CXFRAME) : GetSystemMetrics(SM_CXFIXEDFRAME)) - edge,
+            GetSysColor(thick ? COLOR_ACTIVEBORDER : COLOR_BTNFACE));
+    } else if (style & WS_BORDER) {
+        band(GetSystemMetrics(SM_CXBORDER), GetSysColor(COLOR_WINDOWFRAME));
+    }
+    if (exStyle & WS_EX_CLIENTEDGE)
+        r = Edge(*dc, r, EDGE_SUNKEN, BF_RECT);
+    else if (exStyle & WS_EX_STATICEDGE)
+        r = Edge(*dc, r, BDR_SUNKENOUTER, BF_RECT);
+    const TPoint a = dc->ToLogical(r.Left, r.Top), b = dc->ToLogical(r.Right, r.Bottom);
+    return { a.X, a.Y, b.X, b.Y };
 }

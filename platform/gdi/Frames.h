@@ -45,3 +45,10 @@ BOOL DrawFocusRect(HDC dc, const RECT* r);
 // first / last arrow. And the square where two window scroll bars meet.
 BOOL DrawWindowScrollBar(HDC dc, const RECT& bar, bool vertical, const RECT& thumb, UINT disabledArrows);
 BOOL DrawScrollCorner(HDC dc, const RECT& corner);
+// The classic non-client frame of a window with these styles, drawn inward
+// from `window` (the window rectangle in the DC's coordinates): a dialog or
+// sizing frame (raised edge, then the rest of the frame width in the face or
+// sizing-border colour) or else a WS_BORDER line, then a client edge (sunken)
+// or static edge (one sunken line). The widths are the system metrics the
+// window layer reserves for the same styles. Returns the rectangle inside.
+RECT DrawWindowFrame(HDC dc, const RECT& window, DWORD style, DWORD exStyle);

@@ -280,6 +280,10 @@ public:
         DrawWindowScrollBar(dc, bar, vertical, thumb, disabledArrows);
     }
     void DrawScrollCorner(HDC dc, const TRect& corner) override { ::DrawScrollCorner(dc, corner); }
+    void DrawWindowFrame(HDC dc, const TRect& windowRect, DWORD style, DWORD exStyle) override
+    {
+        ::DrawWindowFrame(dc, windowRect, style, exStyle);
+    }
 };
 
 TWindowDCFactory g_factory;

@@ -27,22 +27,6 @@ TSize TextExtent(TFont* font, const String& text)
     return { r.Width(), r.Height() };
 }
 
-void PaintClassicFrame(HWND window)
-{
-    RECT wr;
-    if (!window || !GetWindowRect(window, wr))
-        return;
-    HDC dc = GetWindowDC(window);
-    if (!dc)
-        return;
-    RECT r = TRect(0, 0, wr.Width(), wr.Height());
-    if (DWORD(GetWindowLong(window, GWL_EXSTYLE)) & WS_EX_CLIENTEDGE)
-        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
-    else if (DWORD(GetWindowLong(window, GWL_STYLE)) & WS_BORDER)
-        FrameSolid(dc, r, ColorToRGB(clWindowFrame));
-    ReleaseDC(window, dc);
-}
-
 } // namespace comctrls_detail
 
 namespace {

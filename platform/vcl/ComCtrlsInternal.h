@@ -8,9 +8,6 @@
 namespace comctrls_detail {
 
 TSize TextExtent(TFont* font, const String& text);
-// The classic non-client frame of a window: a sunken edge under
-// WS_EX_CLIENTEDGE, else one line under WS_BORDER.
-void PaintClassicFrame(HWND window);
 
 } // namespace comctrls_detail
 

@@ -1079,11 +1079,6 @@ void TDateTimePicker::Dispatch(TMessage& Message)
         if (m_edit)
             m_edit->SetBoundsRect(FieldsRect());
         return;
-    case WM_NCPAINT:
-        TCustomControl::Dispatch(Message);
-        PaintClassicFrame(m_handle);
-        Message.Result = 0;
-        return;
     case CM_CTL3DCHANGED:
         TCustomControl::Dispatch(Message);
         RecreateWnd();

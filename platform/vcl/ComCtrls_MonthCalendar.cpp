@@ -367,11 +367,6 @@ void TMonthCalendar::Dispatch(TMessage& Message)
         TCustomControl::Dispatch(Message);
         CalendarMouse(Message);
         return;
-    case WM_NCPAINT:
-        TCustomControl::Dispatch(Message);
-        PaintClassicFrame(m_handle);
-        Message.Result = 0;
-        return;
     case WM_STYLECHANGED: case CM_FONTCHANGED:
         TCustomControl::Dispatch(Message);
         Invalidate();

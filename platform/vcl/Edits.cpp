@@ -1247,6 +1247,12 @@ void TCustomEdit::Dispatch(TMessage& Message)
         if (m_handle)
             RedrawWindow(m_handle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
         return;
+    case CM_CTL3DCHANGED:
+        // The 3-D look picks the frame style, which only a new window takes.
+        TWinControl::Dispatch(Message);
+        if (m_borderStyle == bsSingle)
+            RecreateWnd();
+        return;
     default:
         TWinControl::Dispatch(Message);
     }

@@ -447,8 +447,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         if (IDeviceContextFactory* f = GetDeviceContextFactory()) {
             if (HDC dc = GetWindowDC(hwnd)) {
-                if ((w = Find(hwnd)))
-                    f->DrawWindowFrame(dc, TRect(0, 0, w->rect.Width(), w->rect.Height()), w->style, w->exStyle);
+                if ((w = Find(hwnd))) {
+                    DWORD style = w->style, exStyle = w->exStyle;
+                    OwnFrameStyles(style, exStyle, w->IsTop());
+                    f->DrawWindowFrame(dc, TRect(0, 0, w->rect.Width(), w->rect.Height()), style, exStyle);
+                }
                 if ((w = Find(hwnd)))
                     PaintScrollBars(w, dc);
                 ReleaseDC(hwnd, dc);

@@ -480,6 +480,12 @@ std::unique_ptr<IWindowBackend> CreateSdlBackend()
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // Windows arrive as finished pixels, which the X server takes directly.
+    // SDL's default on X11 goes through an OpenGL texture instead, loading
+    // the GL stack (a software rasteriser on a server without a GPU) for each
+    // video session; the Mesa driver's process-long allocations are then
+    // orphaned when SDL unloads it, which the leak checker rightly reports.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 #if defined(__SANITIZE_ADDRESS__)
     // SDL's desktop-bus helper keeps its connection for the life of the
     // process; that is not a leak of ours.

@@ -37,6 +37,9 @@ public:
     // default handling; a factory that draws nothing leaves those pixels.
     // `rect` is in the DC's coordinates.
     virtual bool FillBackground(HDC /*dc*/, const TRect& /*rect*/, HBRUSH /*brush*/) { return false; }
+    // The classic frame of the frame styles given (the window layer leaves
+    // out those the desktop draws), filling exactly the widths
+    // DefaultClientInsets reserves for them.
     virtual void DrawWindowFrame(HDC /*dc*/, const TRect& /*windowRect*/, DWORD /*style*/, DWORD /*exStyle*/) { }
     // A window scroll bar in the classic look: arrows at both ends, the
     // track, and the thumb (empty when there is none to show).

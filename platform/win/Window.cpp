@@ -235,20 +235,27 @@ std::shared_ptr<TWndClass> FindClass(const String& name)
 
 } // namespace
 
+void winimpl::OwnFrameStyles(DWORD& style, DWORD& exStyle, bool top)
+{
+    // Captioned top-level windows get their frame from the desktop.
+    if (top && (style & WS_CAPTION) == WS_CAPTION) {
+        style &= ~(WS_CAPTION | WS_THICKFRAME);
+        exStyle &= ~WS_EX_DLGMODALFRAME;
+    }
+}
+
 // Interior widths the frame styles take, in the order left, top, right, bottom.
+// The default WM_NCPAINT draws exactly these widths (see DrawWindowFrame).
 TRect winimpl::DefaultClientInsets(DWORD style, DWORD exStyle, bool top)
 {
+    OwnFrameStyles(style, exStyle, top);
     int edge = 0;
-    // Captioned top-level windows get their frame from the desktop.
-    const bool desktopFramed = top && (style & WS_CAPTION) == WS_CAPTION;
-    if (!desktopFramed) {
-        if (style & WS_THICKFRAME)
-            edge += Metric(SM_CXFRAME);
-        else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME))
-            edge += Metric(SM_CXFIXEDFRAME);
-        else if (style & WS_BORDER)
-            edge += Metric(SM_CXBORDER);
-    }
+    if (style & WS_THICKFRAME)
+        edge += Metric(SM_CXFRAME);
+    else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME))
+        edge += Metric(SM_CXFIXEDFRAME);
+    else if (style & WS_BORDER)
+        edge += Metric(SM_CXBORDER);
     if (exStyle & WS_EX_CLIENTEDGE)
         edge += Metric(SM_CXEDGE);
     else if (exStyle & WS_EX_STATICEDGE)

@@ -173,6 +173,9 @@ void EndThumbTrack();
 void PaintScrollBars(TWnd* w, HDC windowDC);
 
 int Metric(int index);
+// Drops the frame styles whose frame the desktop draws, leaving those the
+// window's own non-client area holds.
+void OwnFrameStyles(DWORD& style, DWORD& exStyle, bool top);
 TRect DefaultClientInsets(DWORD style, DWORD exStyle, bool top);
 TWnd* WindowAtPoint(TPoint screen);
 void PaintNow(HWND hwnd); // sends WM_PAINT when the window needs it
