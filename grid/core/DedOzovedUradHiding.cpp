@@ -210,8 +210,14 @@ void TDedOzovedUrad::HideRows(int FromRow, int ToRow)
         TakeRowOut(Shown, Item);
         Rows.push_back(Shown);
     }
-    // The store stays sorted by Idx.
-    FGridItems->MoveBlock(FirstNew, NewCount, std::min(Before, FirstNew));
+    // The store stays sorted by Idx: the new rows go after the rows stored
+    // before the range, and among the stored rows of the range.
+    if (StoredCount == 0)
+        FGridItems->MoveBlock(FirstNew, NewCount, std::min(Before, FirstNew));
+    else
+        FGridItems->Sort([](TCollectionItem* a, TCollectionItem* b) {
+            return static_cast<TGridItem*>(a)->GetIdx() < static_cast<TGridItem*>(b)->GetIdx();
+        });
     TakeOutRows(Rows, false);
     CellControlsUpdate(false);
 }

@@ -196,6 +196,12 @@ void TCollection::MoveBlock(int FromIndex, int Count, int ToIndex)
     Changed();
 }
 
+void TCollection::Sort(const std::function<bool(TCollectionItem*, TCollectionItem*)>& Less)
+{
+    std::stable_sort(m_items.begin(), m_items.end(), Less);
+    Changed();
+}
+
 void TCollection::BeginUpdate()
 {
     ++m_updateCount;

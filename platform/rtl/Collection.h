@@ -67,6 +67,8 @@ public:
     // of the list without them, keeping their order; one change report.
     // Indexes outside the list raise EListError and move nothing.
     void MoveBlock(int FromIndex, int Count, int ToIndex);
+    // Puts the items in the order Less gives (stable); one change report.
+    void Sort(const std::function<bool(TCollectionItem*, TCollectionItem*)>& Less);
     // Calls Update once when the outermost EndUpdate comes.
     virtual void BeginUpdate();
     virtual void EndUpdate();
