@@ -194,7 +194,7 @@ void TScrollControl::MouseMove(TShiftState Shift, int X, int Y)
     // The span a drag across the whole track covers; a control no longer
     // than the first line has none, and the drag does nothing.
     const int Span = Vert ? GetHeight() - Grid->GetRowHeights(0) : GetWidth() - Grid->GetColWidths(0);
-    if (Span == 0)
+    if (Span <= 0)
         return;
     const int Moved = (Vert ? Y : X) - FDownPos;
     const int First = std::max(F, std::min(FDownRow + RoundNearest(double(Moved) / Span * R), R - V));
