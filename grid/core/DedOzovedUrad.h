@@ -59,9 +59,13 @@
 //   ApplyStyleColors           nothing
 //   InitSearchPanel,
 //   LayoutSearchPanel          nothing (no search panel yet)
-//   MergedColumnsChanged       nothing
 //   StopFixedCellEdit          nothing (no fixed-cell editor yet)
 //   UpdateFooter               nothing
+//   MoveToNextCell             nothing
+//   ExpandedRowHeight          -1 (no cell carries an expand button)
+//   GetComboEditor             nullptr (no combo editor yet)
+//   SetCellScrollBarRange      nothing (no cell carries a scroll bar)
+//   GetVersionNr               0
 //   GetCellGraphicSize,
 //   GetCellGraphicSizeMargin   (0, 0): no cell object takes room
 //   IsRotated                  False
@@ -94,6 +98,8 @@
 #include "grid/core/IntList.h"
 #include "grid/core/SortSettings.h"
 #include "grid/core/VuzUdo.h"
+#include "grid/edit/DouCheck.h"
+#include "platform/rtl/DateUtils.h"
 #include "richtext/LumHintInfo.h"
 #include "richtext/LumStyles.h"
 
@@ -111,6 +117,8 @@ class TScrollControl;
 class THeaderDragButton;
 class TNoActiveForm;
 class TTimer;
+class TDateTimePicker;
+class TCustomComboBox;
 
 // Bad indexes and failed typed reads of the string grid.
 QT_DECLARE_EXCEPTION(ERirEvozError, Exception);
@@ -196,6 +204,27 @@ using TCellsChangedEvent = std::function<void(TObject* Sender, const TRect& R)>;
 // The width a column is about to get; the handler may change it.
 using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
 using TEndColumnSizeEvent = std::function<void(TObject* Sender, int ACol)>;
+enum TSearchAction { saFindFirst, saFindPrevious, saFindNext };
+QT_ENUM(TSearchAction, saFindFirst, saFindPrevious, saFindNext)
+using TCanSortEvent = std::function<void(TObject* Sender, int ACol, bool& DoSort)>;
+using TSearchFooterActionEvent
+    = std::function<void(TObject* Sender, const String& Value, int ACol, int ARow, TSearchAction SearchAction)>;
+using TSearchFooterSearchEvent = std::function<void(TObject* Sender, String& Value)>;
+using TSearchFooterSearchEndEvent = std::function<void(TObject* Sender, bool& ContinueFromStart)>;
+// OnButtonClick: column first.
+using TButtonClickEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
+using TExpandClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool Expanded)>;
+using TGetCellCursorEvent = std::function<void(TObject* Sender, int ACol, int ARow, int X, int Y, TCursor& ACursor)>;
+using TOfficeHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, TLumHintInfo* OfficeHint)>;
+using TGridFormatEvent
+    = std::function<void(TObject* Sender, int ACol, TSortStyle& AStyle, String& aPrefix, String& aSuffix)>;
+using TFilterEditEvent
+    = std::function<void(TObject* Sender, int ACol, const String& Condition, TFilterType FilterType)>;
+using TGetCheckTextEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
+using TDateTimeChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TDateTime ADateTime)>;
+using TEditChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+using TFloatFormatEvent
+    = std::function<void(TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat)>;
 // Sender is the footer strip.
 using TFooterPaintEvent = std::function<void(TObject* Sender, int ACol, TRect ARect, TCanvas* ACanvas)>;
 
@@ -241,7 +270,7 @@ const TGridUnitRegistrations& GridUnit();
 
 // Plain properties: stored, nothing else happens on a write.
 #define GRID_PLAIN_PROPS(X)                                                                                   \
-    X(TEditorType, DefaultEditor, edNormal) X(String, FloatFormat, u"%.2f") X(int, MaxEditLength, 0)          \
+    X(TEditorType, DefaultEditor, edNormal) X(String, FloatFormat, u"%.2f")          \
     X(int, MaxComboLength, 0) X(String, ValidChars, String()) X(bool, AutoThemeAdapt, false)                  \
     X(TColor, HintColor, clInfoBk) X(bool, HintShowCells, false) X(bool, HintShowLargeText, false)             \
     X(bool, HintShowSizing, false) X(bool, HTMLHint, false) X(bool, AnchorHint, false)                        \
@@ -265,12 +294,11 @@ const TGridUnitRegistrations& GridUnit();
     X(bool, SaveFixedCells, true) X(bool, SaveFixedRows, false) X(bool, SaveFixedCols, false)                 \
     X(bool, SaveHiddenCells, false) X(bool, SaveMergedCells, true) X(bool, SaveVirtCells, true)               \
     X(bool, SaveWithHTML, true) X(bool, ShowNullDates, true) X(bool, UseDisabledFont, true)                   \
-    X(bool, ClearTextOnly, false) X(int, ZoomFactor, 0) X(bool, FilterIncremental, false)                     \
-    X(TColor, ZIDGradientFrom, clNone) X(TColor, ZIDGradientTo, clNone)                                       \
-    X(TColor, ZIDGradientMirrorFrom, clNone) X(TColor, ZIDGradientMirrorTo, clNone)
+    X(bool, ClearTextOnly, false) X(int, ZoomFactor, 0) X(bool, FilterIncremental, false)
+
 // Look properties: a changed value is stored and the grid repainted.
 #define GRID_LOOK_PROPS(X)                                                                                    \
-    X(TAlignment, DefaultAlignment, taLeftJustify) X(TVAlignment, VAlignment, vtaTop) X(bool, Flat, false)    \
+    X(TAlignment, DefaultAlignment, taLeftJustify)                                                        \
     X(TColor, DisabledFontColor, TColor(0xC0C0C0)) X(bool, UseFixedFont, true) X(bool, FixedAsButtons, false) \
     X(bool, HideFocusRect, false) X(bool, ShowDesignHelper, true) X(bool, EnableBlink, false)                 \
     X(TColor, SelectionColor, TColor(0xEACAB6)) X(TColor, SelectionColorTo, clNone)                           \
@@ -798,12 +826,23 @@ public:
     virtual void ApplyStyleColors(bool /*Force*/) { }
     virtual void InitSearchPanel() { }
     virtual void LayoutSearchPanel() { }
-    virtual void MergedColumnsChanged() { }
     // The filter edit row was switched on or off: filtering stops, the
     // conditions and the row's texts go, and switched off the column
     // headers come back.
     virtual void FilterEditEnabledChanged();
     virtual void StopFixedCellEdit() { }
+    // Keyboard navigation's advance to the next cell.
+    virtual void MoveToNextCell(int /*ACol*/, int /*ARow*/, bool /*Force*/, bool /*AutoEdit*/, bool /*Forward*/,
+        bool /*Again*/, bool /*ShowEditor*/) { }
+    // The row height an expand button cell asks for, -1 for none.
+    virtual int ExpandedRowHeight(int /*ACol*/, int /*ARow*/, bool /*Expanded*/) { return -1; }
+    // The grid's combo editor, once made.
+    virtual TCustomComboBox* GetComboEditor() { return nullptr; }
+    // A scroll-bar cell object takes the page and range (when its range
+    // follows the text).
+    virtual void SetCellScrollBarRange(int /*ACol*/, int /*ARow*/, int /*Page*/, int /*Range*/) { }
+    // Four bytes, highest first: the version of the grid.
+    virtual unsigned GetVersionNr() { return 0; }
     virtual void UpdateFooter() { }
     // The room the cell object takes (stored column), and with the margin
     // row sizing leaves around it.
@@ -856,7 +895,8 @@ public:
     // Fixed-cell hover applies to the cell.
     bool IsHoverFixedCell(int ACol, int ARow);
     bool GetUseStyleServices() const { return FUseStyleServices; }
-    void SetUseStyleServices(bool Value) { FUseStyleServices = Value; }
+    // A change takes the active visual style's colours again.
+    void SetUseStyleServices(bool Value);
     bool GetNoDefaultDraw() const { return FNoDefaultDraw; }
     void SetNoDefaultDraw(bool Value) { FNoDefaultDraw = Value; }
     bool GetNoImageAndText() const { return FNoImageAndText; }
@@ -987,11 +1027,73 @@ public:
     void SetSearchInc(const String& Value) { FSearchInc = Value; }
 
     // ---- typed cell access (DedOzovedUradTyped.cpp) ----
-    // Stored column, display row; the All... forms take the real row.
+    // Stored column, display row; the All... forms take the real row. Reads
+    // of texts that are no number raise ERirEvozError; the locale's
+    // separators are read as the locale writes them.
     int GetInts(int c, int r);
     void SetInts(int c, int r, int Value);
     int GetAllInts(int c, int r);
     void SetAllInts(int c, int r, int Value);
+    double GetFloats(int c, int r);
+    // Written with FloatFormat.
+    void SetFloats(int c, int r, double Value);
+    double GetAllFloats(int c, int r);
+    void SetAllFloats(int c, int r, double Value);
+    // Dates and times raise the platform's conversion error; a date of 0 or
+    // below writes empty text unless ShowNullDates. DateTimes never raises.
+    TDateTime GetDates(int c, int r);
+    void SetDates(int c, int r, TDateTime Value);
+    TDateTime GetTimes(int c, int r);
+    void SetTimes(int c, int r, TDateTime Value);
+    TDateTime GetDateTimes(int c, int r);
+    void SetDateTimes(int c, int r, TDateTime Value);
+    // FloatFormat, or OnGetFloatFormat's format when it says the cell is a float.
+    virtual String GetFloatFormat(int ACol, int ARow);
+    // Every occurrence of Text outside tags wrapped in <hi> / <e>, and the tags removed.
+    String HilightText(bool DoCase, const String& S, const String& Text);
+    String MarkText(bool DoCase, const String& S, const String& Text);
+    String UnHilightText(const String& S);
+    String UnMarkText(const String& S);
+    // Over the base cells of a cell, column, row or the grid (DoFixed: the
+    // fixed lines too); a cell is written only when its text changes.
+    void HilightInCell(bool DoCase, int Col, int Row, const String& HiText, bool FullText);
+    void HilightInCol(bool DoFixed, bool DoCase, int Col, const String& HiText, bool FullText);
+    void HilightInRow(bool DoFixed, bool DoCase, int Row, const String& HiText, bool FullText);
+    void HilightInGrid(bool DoFixed, bool DoCase, const String& HiText, bool FullText);
+    void MarkInCell(bool DoCase, int Col, int Row, const String& HiText);
+    void MarkInCol(bool DoFixed, bool DoCase, int Col, const String& HiText);
+    void MarkInRow(bool DoFixed, bool DoCase, int Row, const String& HiText);
+    void MarkInGrid(bool DoFixed, bool DoCase, const String& HiText);
+    // The tags off again; entities of the processed texts become characters.
+    void UnHilightInCell(int Col, int Row);
+    void UnHilightInCol(bool DoFixed, int Col);
+    void UnHilightInRow(bool DoFixed, int Row);
+    void UnHilightInGrid(bool DoFixed);
+    void UnMarkInCell(int Col, int Row);
+    void UnMarkInCol(bool DoFixed, int Col);
+    void UnMarkInRow(bool DoFixed, int Row);
+    void UnMarkInGrid(bool DoFixed);
+    // Through CellChecker; True without one, or when the texts pass.
+    bool CheckCell(int Col, int Row);
+    bool CheckCells(int FromCol, int FromRow, int ToCol, int ToRow);
+    bool CheckCol(bool DoFixed, int Col);
+    bool CheckRow(bool DoFixed, int Row);
+    bool CheckGrid(bool DoFixed);
+    // Generated values into every cell or the data cells, then the footer.
+    void TextFill(bool DoFixed, const String& Txt);
+    // Fmt gets the column and the row.
+    void FormatFill(bool DoFixed, const String& Fmt);
+    void RandomFill(bool DoFixed, int Rnd);
+    // "column:row".
+    void LinearFill(bool DoFixed);
+    // The last print layout's column widths and offsets (0 <= ACol < AllColCount).
+    int GetPrintColWidth(int ACol);
+    int GetPrintColOffset(int ACol);
+    // The four bytes of GetVersionNr, highest first, joined by ".".
+    String GetVersionString();
+    TDedOzovedUradCheck* GetCellChecker() const { return FCellChecker; }
+    // The checker then checks this grid.
+    void SetCellChecker(TDedOzovedUradCheck* Value);
 
     // ---- cell text forms, headers and column order (DedOzovedUradTextForms.cpp) ----
     // The display text without markup: rich text as its plain text,
@@ -1003,6 +1105,113 @@ public:
     virtual void ShowRowHeaders();
     void ClearColumnHeaders();
     void ClearRowHeaders();
+    // The focus cell's base cell (stored column): its display text with
+    // VirtualEdit, else its raw text; writing stores a display text.
+    virtual String GetCurrentCell();
+    virtual void SetCurrentCell(const String& Value);
+    virtual String CurrentCellDisplayText();
+    virtual String CellRawText(int ACol, int ARow);
+    virtual void StoreCurrentCellText(const String& Value);
+    bool GetVirtualEdit() const { return FVirtualEdit; }
+    void SetVirtualEdit(bool Value) { FVirtualEdit = Value; }
+    // The text the in-place editor loads (display column), without markup
+    // unless EditWithTags; storing goes to the base cell of a merged area.
+    String GetEditText(int ACol, int ARow) override;
+    void SetEditText(int ACol, int ARow, const String& Value) override;
+    // A scroll-bar cell follows the height of its text.
+    void CellTextChanged(int ACol, int ARow) override;
+    int GetLinesInCell(int c, int r);
+    // "://" or "mailto:" in the text.
+    bool HasHyperlink(int i, int j);
+    bool HasHTMLForm(int ACol, int ARow);
+    // The first link of the text in lower case, up to a closing quote.
+    String GetHyperlink(int c, int r);
+    // The link as written and, for a link tag, its anchor text.
+    void GetHyperlinkDetails(int i, int j, String& URL, String& Text);
+    // The value of a mini-HTML form control of the cell.
+    String GetControlValues(int c, int r, const String& ID);
+    void SetControlValues(int c, int r, const String& ID, const String& Value);
+    void RichToCell(int Col, int Row, TCustomRichEdit* Richeditor);
+    // Columns whose equal neighbouring texts merge by themselves.
+    TIntList* GetMergedColumns() const { return FMergedColumns.get(); }
+    // Records the order as it stands (identity) and the column widths.
+    void SetColumnOrder();
+    // MergedColumns changed: every column split, then the listed ones merged.
+    virtual void MergedColumnsChanged();
+    // The stored column at a position of the recorded order.
+    int ColumnAtPosition(int ACol);
+    // The first stored column whose row-0 text is AValue (case matters); -1 when none.
+    int ColumnByHeader(const String& AValue);
+    // Shows all columns and moves them back to the recorded order.
+    void ResetColumnOrder();
+    TIntList* GetColumnOrder() const { return FColumnOrder.get(); }
+
+    // ---- event dispatch (DedOzovedUradEvents.cpp) ----
+    // Each gives the grid's part of the answer and then fires its event.
+    virtual void DoCanSort(int ACol, bool& DoSort);
+    virtual void DoSearchFooterAction(const String& Value, int ACol, int ARow, TSearchAction SearchAction);
+    virtual String DoSearchFooterSearch(const String& Value);
+    virtual void DoSearchFooterSearchEnd(bool& ContinueFromStart);
+    virtual void DoButtonClick(int ACol, int ARow);
+    // Then the row takes the height the cell asks for in that state.
+    virtual void DoExpandClick(int ACol, int ARow, bool Expanded);
+    virtual void DoComboCloseUp(int ARow, int ACol);
+    virtual void DoComboDropDown(int ARow, int ACol);
+    // A cursor other than the grid's shows at once.
+    virtual void DoGetCellCursor(int ACol, int ARow, int X, int Y);
+    // OnGridHint (copied into OfficeHint's notes), OnGridWideHint (a wide
+    // hint replaces Hint in its wide-cell encoding), OnOfficeHint.
+    virtual void GetCellHint(int ACol, int ARow, String& Hint, String& WideHint);
+    virtual void DoGetCellPrintBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders);
+    virtual void DoGetFormat(int ACol, TSortStyle& AStyle, String& aPrefix, String& aSuffix);
+    // True when OnGetEditorType answers edNone (asked with edNormal).
+    virtual bool IsEditorNone(int ACol, int ARow, TEditorType& AEditor);
+    virtual void DoFilterEditUpdate(int ACol, const String& Condition, TFilterType FilterType);
+    virtual String GetCheckTrueText(int ACol, int ARow);
+    virtual String GetCheckFalseText(int ACol, int ARow);
+    // Navigation passes over the cell (display column).
+    bool MustSkip(int ACol, int ARow);
+    void ClickCurrentCellButton();
+    // Handlers for the date editors and the in-place rich editor (bound
+    // when those editors are made). The picker's value comes in as read
+    // from it; DatePickerDropDown gives the calendar the editor's settings.
+    void DateTimeEditorChanged(TObject* Sender, TDateTime Value);
+    void DatePickerChanged(TDateTimePicker* Picker);
+    void DatePickerCloseUp(TObject* Sender);
+    void DatePickerDropDown(TDateTimePicker* Picker, bool ShowToday, bool ShowTodayCircle, bool WeekNumbers);
+    void RichEditSelectionChange(TObject* Sender);
+
+    // ---- look and behaviour setters (DedOzovedUradSetters.cpp) ----
+    // Sets up the grid as a spreadsheet (selection rectangle and resizer,
+    // range selection, editing, smart clipboard); False only stores.
+    bool GetSpreadSheet() const { return FSpreadSheet; }
+    void SetSpreadSheet(bool Value);
+    TVAlignment GetVAlignment() const { return FVAlignment; }
+    void SetVAlignment(TVAlignment Value);
+    int GetMaxEditLength() const { return FMaxEditLength; }
+    void SetMaxEditLength(int Value);
+    bool GetFlat() const { return FFlat; }
+    void SetFlat(bool Value);
+    // Stored as RGB (system colours resolved).
+    TColor GetZIDGradientFrom() const { return FZIDGradientFrom; }
+    void SetZIDGradientFrom(TColor Value);
+    TColor GetZIDGradientTo() const { return FZIDGradientTo; }
+    void SetZIDGradientTo(TColor Value);
+    TColor GetZIDGradientMirrorFrom() const { return FZIDGradientMirrorFrom; }
+    void SetZIDGradientMirrorFrom(TColor Value);
+    TColor GetZIDGradientMirrorTo() const { return FZIDGradientMirrorTo; }
+    void SetZIDGradientMirrorTo(TColor Value);
+    // The process's hint windows show mini-HTML.
+    bool GetUseHTMLHints() const { return FUseHTMLHints; }
+    void SetUseHTMLHints(bool Value);
+    void SetStyleElements(TStyleElements Value);
+    // The 32 x 32 mark of the middle-button pan's origin, centred on P
+    // (client coordinates), its arrows by IntelliPan; invalidating it leaves
+    // the background to the cells' repaint.
+    void DrawWheelPanMark(TPoint P);
+    void InvalidateWheelPanMark(TPoint P);
+    // The in-place editor's length limit: MaxEditLength.
+    int GetEditLimit() override;
 
     // ---- text measurement (DedOzovedUradMeasure.cpp) ----
     // The size the text of a cell takes as painted: its font and zoom, the
@@ -1273,7 +1482,7 @@ public:
     void RemoveSelectedCols();
     void RemoveUnSelectedCols();
     // Display columns, through the platform's column move.
-    void MoveColumn(int FromIndex, int ToIndex);
+    virtual void MoveColumn(int FromIndex, int ToIndex);
     void SwapColumns(int ACol1, int ACol2);
     void MergeCols(int ColIndex1, int ColIndex2, const String& Separator);
     // Raw texts and object slots of two cells; nothing repaints.
@@ -1318,6 +1527,28 @@ public:
     TGridBorderEvent OnGetCellBorder;
     TGridBorderPropEvent OnGetCellBorderProp;
     TIsCellEvent OnIsFixedHoverCell;
+    TCanSortEvent OnCanSort;
+    TSearchFooterActionEvent OnSearchFooterAction;
+    TSearchFooterSearchEvent OnSearchFooterSearch;
+    TSearchFooterSearchEndEvent OnSearchFooterSearchEnd;
+    TButtonClickEvent OnButtonClick;
+    TExpandClickEvent OnExpandClick;
+    TClickCellEvent OnComboCloseUp;
+    TClickCellEvent OnComboDropDown;
+    TGetCellCursorEvent OnGetCellCursor;
+    TGridHintEvent OnGridWideHint;
+    TOfficeHintEvent OnOfficeHint;
+    TGridBorderEvent OnGetCellPrintBorder;
+    TGridFormatEvent OnGetFormat;
+    TFilterEditEvent OnFilterEditUpdate;
+    TGetCheckTextEvent OnGetCheckTrue;
+    TGetCheckTextEvent OnGetCheckFalse;
+    TDateTimeChangeEvent OnDateTimeChange;
+    TEditChangeEvent OnEditChange;
+    TClickCellEvent OnDatePickerCloseUp;
+    TClickCellEvent OnDatePickerDropDown;
+    TNotifyEvent OnRichEditSelectionChange;
+    TFloatFormatEvent OnGetFloatFormat;
     TCellsChangedEvent OnCellsChanged;
     TUpdateColumnSizeEvent OnUpdateColumnSize;
     TEndColumnSizeEvent OnEndColumnSize;
@@ -1626,6 +1857,21 @@ private:
     UINT FWheelMsg { 0 };
     int FWheelScrollLines { 0 };
     bool FPanning { false };
+    // Setters of their own.
+    bool FSpreadSheet { false };
+    TVAlignment FVAlignment { vtaTop };
+    int FMaxEditLength { 0 };
+    bool FFlat { false };
+    TColor FZIDGradientFrom { clNone };
+    TColor FZIDGradientTo { clNone };
+    TColor FZIDGradientMirrorFrom { clNone };
+    TColor FZIDGradientMirrorTo { clNone };
+    bool FUseHTMLHints { false };
+    TRect PanMarkRect(TPoint P);
+    TDedOzovedUradCheck* FCellChecker { nullptr };
+    bool FVirtualEdit { false };
+    // The grid itself is loading the editor's text: no OnEditChange.
+    bool FNoEditChange { false };
     // Clearing and cell ranges.
     bool FOwnsObjects { false };
     int FAutoNumberStart { 0 };

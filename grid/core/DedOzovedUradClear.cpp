@@ -38,13 +38,17 @@ void TDedOzovedUrad::ClearRect(int ACol1, int ARow1, int ACol2, int ARow2)
         return Area.Left >= std::min(Left, Right) && Area.Right <= std::max(Left, Right) && Area.Top >= ARow1
             && Area.Bottom <= ARow2;
     };
+    const int LastRow = GetRowCount() - 1;
+    const int AllCols = GetAllColCount();
+    bool Repaint = false;
     // Rows stored as hidden keep their properties for when they come back.
     bool KeptProperties = FClearTextOnly || NumHiddenRows() > 0;
 
     for (int r = ARow1; r <= ARow2; ++r) {
         for (int c = ACol1; c <= ACol2; ++c) {
             const int A = StoredCol(c);
-            TCellProperties* Props = PropertiesAt(A, r);
+            TObject* Slot = A < AllCols ? GetStoredObject(A, r) : nullptr;
+            TCellProperties* Props = Slot ? dynamic_cast<TCellProperties*>(Slot) : nullptr;
             if (Props && FOwnsObjects && !FNilObjects) {
                 // With FNilObjects the objects were moved elsewhere and are
                 // still in use.
@@ -76,14 +80,20 @@ void TDedOzovedUrad::ClearRect(int ACol1, int ARow1, int ACol2, int ARow2)
             }
             if (Destroying)
                 continue;
+            if (!Props && !DisplayHooks) {
+                // A plain cell shows its stored text: emptied in place, and
+                // the grid repainted once at the end rather than per cell.
+                if (EmptyStoredCell(A, r)) {
+                    CellTextChanged(A, r);
+                    if (FHideLastRow && r == LastRow)
+                        FooterChanged();
+                    Repaint = true;
+                }
+                continue;
+            }
             // The display text; a covered cell of a merged area shows (and
             // empties) its base cell's text.
-            bool HasText;
-            if (Props || DisplayHooks)
-                HasText = !GetCellEx(A, r).empty();
-            else
-                HasText = !GetStoredCell(A, r).empty();
-            if (HasText) {
+            if (!GetCellEx(A, r).empty()) {
                 SetCellEx(A, r, String());
                 if (A != c)
                     RepaintCell(c, r);
@@ -91,7 +101,7 @@ void TDedOzovedUrad::ClearRect(int ACol1, int ARow1, int ACol2, int ARow2)
         }
     }
 
-    if (!FSaveHiddenCells && FNumHidden > 0)
+    if (Repaint || (!FSaveHiddenCells && FNumHidden > 0))
         Invalidate();
     if (ACol1 <= 0 && ARow1 <= 0 && ACol2 >= GetColCount() - 1 && ARow2 >= GetRowCount() - 1 && !KeptProperties)
         FHasCellProps = false;

@@ -477,6 +477,8 @@ void TDedOzovedUrad::Notification(TComponent* AComponent, TOperation Operation)
         FFltrList = nullptr;
     if (AComponent == FRichEdit)
         FRichEdit = nullptr;
+    if (AComponent == FCellChecker)
+        FCellChecker = nullptr;
     if (AComponent == FInplaceRichEdit)
         FInplaceRichEdit = nullptr;
     if (AComponent == MoveButton)

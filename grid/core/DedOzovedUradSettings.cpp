@@ -25,7 +25,8 @@ QT_PUBLISHED(TDedOzovedUrad, GRID_PLAIN_PROPS(GRID_PUBLISH_PROP) GRID_LOOK_PROPS
     QT_PROP(ProgressAppearance), QT_PROP(SyncGrid), QT_PROP(Filter), QT_PROP(Balloon), QT_PROP(ShowModified),
     QT_PROP(OfficeHint), QT_PROP(FilterDropDown), QT_PROP(FilterEdit), QT_PROP(HoverButtons),
     QT_PROP(RowIndicator), QT_PROP_T(URLColor, u"TColor"), QT_PROP(URLFull), QT_PROP_T(ScrollColor, u"TColor"),
-    QT_PROP(ScrollProportional), QT_PROP(ScrollHints))
+    QT_PROP(ScrollProportional), QT_PROP(ScrollHints), QT_PROP(MaxEditLength), QT_PROP(VAlignment), QT_PROP(Flat),
+    QT_PROP(CellChecker))
 
 // ---- dimensions ----
 

@@ -1016,8 +1016,12 @@ void TApplication::SetHint(const String& v)
 void TApplication::SetShowHint(bool v)
 {
     m_showHint = v;
-    if (!v)
+    if (!v) {
         CancelHint();
+        // Switched on again, the hint window is made anew from
+        // HintWindowClass (a changed class takes effect that way).
+        m_hintWindow.reset();
+    }
 }
 
 void TApplication::StartHintTimer(UINT ms, int kind)
