@@ -67,19 +67,8 @@ void TDedOzovedUrad::RotateRows(int First, int Middle, int Last)
 {
     if (First >= Middle || Middle >= Last)
         return;
-    auto Reverse = [this](int a, int b) {
-        for (--b; a < b; ++a, --b)
-            ExchangeStoredRows(a, b);
-    };
-    Reverse(First, Middle);
-    Reverse(Middle, Last);
-    Reverse(First, Last);
-    std::vector<int> Heights(std::size_t(Last - First));
-    for (int r = First; r < Last; ++r)
-        Heights[std::size_t(r - First)] = GetRowHeights(r);
-    std::rotate(Heights.begin(), Heights.begin() + (Middle - First), Heights.end());
-    for (int r = First; r < Last; ++r)
-        StoreRowHeight(r, Heights[std::size_t(r - First)]);
+    RotateStoredRows(First, Middle, Last);
+    RotateRowHeights(First, Middle, Last);
     UpdateOwnerRows(First, Last);
 }
 

@@ -177,6 +177,22 @@ void TGridAxis::Move(int from, int to)
         SetSize(i, moved[std::size_t(i - lo)]);
 }
 
+void TGridAxis::Rotate(int first, int middle, int last)
+{
+    last = std::min(last, int(m_sizes.size()));
+    if (first < 0 || first >= middle || middle >= last)
+        return;
+    const auto begin = m_sizes.begin() + first, end = m_sizes.begin() + last;
+    if (std::all_of(begin, end, [&](int v) { return v == *begin; }))
+        return;
+    std::vector<int> turned(begin, end);
+    std::rotate(turned.begin(), turned.begin() + (middle - first), turned.end());
+    for (int i = first; i < last; ++i)
+        if (turned[std::size_t(i - first)] != m_sizes[std::size_t(i)])
+            SetSize(i, turned[std::size_t(i - first)]);
+    Forget();
+}
+
 // ---- TInplaceEdit ----
 
 TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner)
@@ -1511,6 +1527,20 @@ void TStringGrid::ExchangeStoredRows(int ARow1, int ARow2)
         m_store.resize(std::size_t(Need) + 1);
     }
     std::swap(m_store[std::size_t(ARow1)], m_store[std::size_t(ARow2)]);
+}
+
+void TStringGrid::RotateStoredRows(int First, int Middle, int Last)
+{
+    if (First < 0 || First >= Middle || Middle >= Last)
+        return;
+    // Rows beyond the store are empty: the store grows only when a stored
+    // row has to move there.
+    const int Stored = int(m_store.size());
+    if (First >= Stored)
+        return;
+    if (Last > Stored)
+        m_store.resize(std::size_t(Last));
+    std::rotate(m_store.begin() + First, m_store.begin() + Middle, m_store.begin() + Last);
 }
 
 void TStringGrid::InsertStoredCols(int ACol, int Count)

@@ -88,6 +88,9 @@ public:
     int IndexNear(int from, std::int64_t pos) const;
     // Moves line `from` to `to`, the lines between shift by one.
     void Move(int from, int to);
+    // Lines first .. last - 1 turn so that line middle comes first; lines of
+    // one size (the common case) cost one look each.
+    void Rotate(int first, int middle, int last);
 
 private:
     static constexpr int kNear = 64;
@@ -154,12 +157,15 @@ public:
     void SetColWidths(int i, int v);
     int GetRowHeights(int i) const { return m_rows.Size(i); }
     void SetRowHeights(int i, int v);
+    // Rows First .. Last - 1 of the sizes turn so that row Middle comes
+    // first, without any reaction (as StoreRowHeight).
+    void RotateRowHeights(int First, int Middle, int Last) { m_rows.Rotate(First, Middle, Last); }
     // Stores a row height without any reaction (no layout, no repaint, no
     // RowHeightsChanged): for bulk row operations that lay out once when
     // they are done.
     void StoreRowHeight(int i, int v)
     {
-        if (i >= 0 && i < m_rows.Count())
+        if (i >= 0 && i < m_rows.Count() && m_rows.Size(i) != v)
             m_rows.SetSize(i, v);
     }
     int GetGridLineWidth() const { return m_gridLineWidth; }
@@ -449,6 +455,8 @@ public:
     TStoredRow TakeStoredRow(int ARow);
     void PutStoredRow(int ARow, TStoredRow Row);
     void ExchangeStoredRows(int ARow1, int ARow2);
+    // Rows First .. Last - 1 turn so that row Middle comes first.
+    void RotateStoredRows(int First, int Middle, int Last);
     // Stored columns of every row: Count empty cells come in before
     // ACol / the cells of ACol .. ACol + Count - 1 go and the later ones
     // move left (their objects are the caller's to free first); two
