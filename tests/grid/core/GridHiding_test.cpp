@@ -5,7 +5,9 @@
 
 #include "GridTestAccess.h"
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/ControlList.h"
 #include "grid/core/IntList.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -339,4 +341,36 @@ TEST(GridColumns, InsertRemoveAndSwapCarryStoredHiddenRowsAndTheSortColumn)
     EXPECT_EQ(Grid.GetCells(2, 2), u"d2");
     EXPECT_EQ(Grid.GetCells(3, 2), u"c2");
     EXPECT_EQ(Grid.GetCells(0, 2), u"");
+}
+
+// Controls of removed rows are hidden and dropped; those below move up.
+TEST_F(RowsGrid, RemovingRowsDropsTheirCellControls)
+{
+    Fill(8);
+    auto* Gone = new TPanel(&Grid);
+    auto* Below = new TPanel(&Grid);
+    Grid.SetCellControls(2, 3, Gone);
+    Grid.SetCellControls(2, 6, Below);
+    Grid.RemoveRows(2, 2);
+    EXPECT_FALSE(Gone->GetVisible());
+    EXPECT_EQ(Grid.GetCellControls(2, 2), nullptr);
+    EXPECT_EQ(Grid.GetCellControls(2, 4), Below);
+    EXPECT_EQ(Grid.GetControlList()->Count(), 1);
+}
+
+// Sorting a single column exchanges the raw texts with their looks.
+TEST_F(RowsGrid, SingleColumnSortSwapsRawCellsWithTheirLooks)
+{
+    Fill(4);
+    Grid.GetSortSettings()->SetSingleColumn(true);
+    Grid.GetSortSettings()->SetColumn(2);
+    Grid.SetCells(2, 0, u"=1+1");
+    Grid.SetCells(2, 3, u"plain");
+    Grid.SortSwapRows(0, 3);
+    EXPECT_EQ(Grid.GetGridCell(2, 3), u"=1+1");
+    EXPECT_EQ(Grid.GetGridCell(2, 0), u"plain");
+    EXPECT_EQ(Grid.GetColors(2, 3), TColor(0x100));
+    EXPECT_EQ(Grid.GetColors(2, 0), TColor(0x103));
+    EXPECT_EQ(Grid.GetCells(1, 0), u"r0"); // other columns stay
+    EXPECT_EQ(Grid.Swaps, 1);
 }
