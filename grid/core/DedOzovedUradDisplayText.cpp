@@ -7,6 +7,7 @@
 #include "grid/core/GridUtils.h"
 #include "grid/core/ScrollControl.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/win/Window.h"
 
 namespace {
 
@@ -116,8 +117,13 @@ TCustomForm* TDedOzovedUrad::ParentFormOf(TControl* AControl)
 
 void TDedOzovedUrad::HoverButtonsMouseLeave(TObject*)
 {
-    if (FButtonForm)
-        FButtonForm->SetVisible(false);
+    if (!FButtonForm)
+        return;
+    FButtonForm->SetVisible(false);
+    // Shown without activation, the window may be up while the form does
+    // not count itself visible.
+    if (FButtonForm->HandleAllocated())
+        ShowWindow(FButtonForm->GetHandle(), SW_HIDE);
 }
 
 void TDedOzovedUrad::CreateMetroScrollBars()

@@ -279,3 +279,29 @@ TEST_F(ScrollGrid, AMetroThumbIsNeverShortOrPastTheEnd)
     Application->ProcessMessages();
     EXPECT_EQ(Grid->GetTopRow(), 1);
 }
+
+// The hover-button form takes clicks without taking the activation.
+TEST_F(ScrollGrid, AClickOnTheHoverButtonFormLeavesTheFormActive)
+{
+    TNoActiveForm* Buttons = Grid->GetButtonForm();
+    ASSERT_NE(Buttons, nullptr);
+    EXPECT_TRUE(Buttons->GetInputEnabled());
+    EXPECT_EQ(Buttons->GetWidth(), 200);
+    EXPECT_EQ(Buttons->GetHeight(), 22);
+    ASSERT_EQ(GetActiveWindow(), Form->GetHandle());
+    Buttons->SetBounds(300, 300, 200, 22);
+    ShowWindow(Buttons->GetHandle(), SW_SHOWNOACTIVATE);
+    Application->ProcessMessages();
+    Headless::Click(TPoint(310, 310));
+    Application->ProcessMessages();
+    EXPECT_EQ(GetActiveWindow(), Form->GetHandle());
+    // Its mouse leave hides it.
+    Buttons->OnMouseLeave(Buttons);
+    EXPECT_FALSE(IsWindowVisible(Buttons->GetHandle()));
+
+    THeaderDragButton* Move = Grid->GetMoveButton();
+    ASSERT_NE(Move, nullptr);
+    EXPECT_EQ(Move->GetGrid(), Grid);
+    EXPECT_FALSE(Move->GetEnabled());
+    EXPECT_FALSE(Move->GetVisible());
+}
