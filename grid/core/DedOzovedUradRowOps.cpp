@@ -454,9 +454,19 @@ void TDedOzovedUrad::CompactOut(const std::vector<int>& Rows, bool Free)
 void TDedOzovedUrad::RemoveCheckedRows(int CheckBoxColumn, bool RemoveChecked)
 {
     TBulkUpdate Update(*this);
-    for (int r = GetRowCount() - 1; r >= GetFixedRows(); --r)
+    if (FFilterActive) {
+        // Each row goes from the unfiltered grid, as RemoveRows does it.
+        for (int r = GetRowCount() - 1; r >= GetFixedRows(); --r)
+            if (IsChecked(CheckBoxColumn, r) == RemoveChecked)
+                RemoveRows(r, 1);
+        return;
+    }
+    // All rows in one pass: removing them one by one costs a pass each.
+    std::vector<int> Rows;
+    for (int r = GetFixedRows(); r < DataRowEnd(); ++r)
         if (IsChecked(CheckBoxColumn, r) == RemoveChecked)
-            RemoveRows(r, 1);
+            Rows.push_back(r);
+    TakeOutRows(Rows, true);
 }
 
 void TDedOzovedUrad::RemoveSelectedRows()

@@ -374,3 +374,44 @@ TEST_F(RowsGrid, SingleColumnSortSwapsRawCellsWithTheirLooks)
     EXPECT_EQ(Grid.GetCells(1, 0), u"r0"); // other columns stay
     EXPECT_EQ(Grid.Swaps, 1);
 }
+
+namespace {
+
+// Rows whose text in column 1 ends in an odd digit count as checked.
+class TCheckedGrid : public TDedOzovedUrad {
+public:
+    using TDedOzovedUrad::TDedOzovedUrad;
+    bool IsChecked(int ACol, int ARow) override
+    {
+        const String t = GetCells(ACol, ARow);
+        return !t.empty() && (t.back() - u'0') % 2 == 1;
+    }
+};
+
+} // namespace
+
+TEST(GridRowOps, RemoveCheckedRowsTakesEveryCheckedRowWithItsLooks)
+{
+    TCheckedGrid G(nullptr);
+    G.SetRowCount(8);
+    G.SetFixedRows(1);
+    for (int r = 0; r < 8; ++r) {
+        G.SetCells(1, r, u"r" + IntToStr(r));
+        G.SetColors(2, r, TColor(r));
+    }
+    G.HideRow(6);
+    G.RemoveCheckedRows(1, true);
+    std::string Rows;
+    for (int r = 0; r < G.GetRowCount(); ++r) {
+        Rows += StringToUtf8(G.GetCells(1, r)) + " ";
+        EXPECT_EQ(G.GetColors(2, r), TColor(G.GetCells(1, r).back() - u'0'));
+    }
+    EXPECT_EQ(Rows, "r0 r2 r4 ");
+    EXPECT_EQ(static_cast<TGridItem*>(G.GetGridItems()->GetItem(0))->GetIdx(), 3);
+    G.UnHideRowsAll();
+    G.RemoveCheckedRows(1, false); // the fixed row stays, r6 goes now
+    Rows.clear();
+    for (int r = 0; r < G.GetRowCount(); ++r)
+        Rows += StringToUtf8(G.GetCells(1, r)) + " ";
+    EXPECT_EQ(Rows, "r0 ");
+}
