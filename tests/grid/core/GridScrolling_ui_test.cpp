@@ -305,3 +305,24 @@ TEST_F(ScrollGrid, AClickOnTheHoverButtonFormLeavesTheFormActive)
     EXPECT_FALSE(Move->GetEnabled());
     EXPECT_FALSE(Move->GetVisible());
 }
+
+// A first row as high as the control leaves a drag nothing to divide by.
+TEST_F(ScrollGrid, AMetroDragOverNoSpanMovesNothing)
+{
+    Grid->SetScrollType(ssMetro);
+    TScrollControl* V = Grid->GetVertScrollControl();
+    ASSERT_NE(V, nullptr);
+    Grid->SetRowHeights(0, V->GetHeight());
+    Grid->SetTopRow(5);
+    int Pos = 0, Len = 0;
+    V->GetThumb(Pos, Len);
+    EXPECT_LE(Pos + Len, V->GetHeight());
+    const TPoint Start = V->ClientToScreen(TPoint(2, Pos + 2));
+    Headless::MouseDown(Start);
+    Application->ProcessMessages();
+    EXPECT_TRUE(V->GetDownOnScroller());
+    Headless::MouseMove(TPoint(Start.X, Start.Y + 8));
+    Headless::MouseUp(TPoint(Start.X, Start.Y + 8));
+    Application->ProcessMessages();
+    EXPECT_EQ(Grid->GetTopRow(), 5);
+}
