@@ -268,9 +268,36 @@ struct TGridUnitRegistrations {
 // Runs the unit's start-up on first use.
 const TGridUnitRegistrations& GridUnit();
 
+// The process's format settings, one field each.
+Char LocaleTimeSeparator();
+Char LocaleDateSeparator();
+Char LocaleThousandSeparator();
+Char LocaleDecimalSeparator();
+String LocaleShortDateFormat();
+String LocaleShortTimeFormat();
+String LocaleLongTimeFormat();
+String LocaleCurrencyString();
+// Below 0, 0 or above 0: runs of digits compare by value, letters ignoring case.
+int NaturalCompareText(const String& S1, const String& S2);
+TGridRect MakeGridRect(int ALeft, int ATop, int ARight, int ABottom);
+// Adds the transparent extended style to the window.
+void SetWindowTransparent(HWND Handle);
+// The high half of the file version (major << 16 | minor); -1 without
+// version information.
+int GetDllFileVersion(const String& FileName);
+// While installed (from the unit's start-up to its end), every move or
+// resize of a top-level window asks the registered grid to place its focus
+// window again.
+void InstallFocusWindowHook();
+void FocusWindowHookProc(HWND Top);
+void RemoveFocusWindowHook();
+class TDedOzovedUrad;
+void SetFocusWindowGrid(TDedOzovedUrad* Grid);
+TDedOzovedUrad* GetFocusWindowGrid();
+
 // Plain properties: stored, nothing else happens on a write.
 #define GRID_PLAIN_PROPS(X)                                                                                   \
-    X(TEditorType, DefaultEditor, edNormal) X(String, FloatFormat, u"%.2f")          \
+    X(TEditorType, DefaultEditor, edNormal) X(String, FloatFormat, u"%.2f")                                   \
     X(int, MaxComboLength, 0) X(String, ValidChars, String()) X(bool, AutoThemeAdapt, false)                  \
     X(TColor, HintColor, clInfoBk) X(bool, HintShowCells, false) X(bool, HintShowLargeText, false)             \
     X(bool, HintShowSizing, false) X(bool, HTMLHint, false) X(bool, AnchorHint, false)                        \
@@ -295,10 +322,9 @@ const TGridUnitRegistrations& GridUnit();
     X(bool, SaveHiddenCells, false) X(bool, SaveMergedCells, true) X(bool, SaveVirtCells, true)               \
     X(bool, SaveWithHTML, true) X(bool, ShowNullDates, true) X(bool, UseDisabledFont, true)                   \
     X(bool, ClearTextOnly, false) X(int, ZoomFactor, 0) X(bool, FilterIncremental, false)
-
 // Look properties: a changed value is stored and the grid repainted.
 #define GRID_LOOK_PROPS(X)                                                                                    \
-    X(TAlignment, DefaultAlignment, taLeftJustify)                                                        \
+    X(TAlignment, DefaultAlignment, taLeftJustify)                                                            \
     X(TColor, DisabledFontColor, TColor(0xC0C0C0)) X(bool, UseFixedFont, true) X(bool, FixedAsButtons, false) \
     X(bool, HideFocusRect, false) X(bool, ShowDesignHelper, true) X(bool, EnableBlink, false)                 \
     X(TColor, SelectionColor, TColor(0xEACAB6)) X(TColor, SelectionColorTo, clNone)                           \

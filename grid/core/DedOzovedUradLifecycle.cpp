@@ -34,21 +34,23 @@ const char16_t* const FilterGlyphNames[] = { u"BLUMGRDSTARTSWITH", u"BLUMGRDENDS
     u"BLUMGRDNOTCONTAINS", u"BLUMGRDEQUAL", u"BLUMGRDNOTEQUAL", u"BLUMGRDLARGER", u"BLUMGRDSMALLER",
     u"BLUMGRDCLEAR" };
 
-// The grid that shows its focus window and follows its form's moves.
-TDedOzovedUrad* FocusedGrid = nullptr;
-
 TGridUnitRegistrations StartGridUnit()
 {
     TGridUnitRegistrations R;
     OleInitialize(nullptr);
-    FocusedGrid = nullptr;
+    SetFocusWindowGrid(nullptr);
+    InstallFocusWindowHook();
+    // The unit's end takes the hook away again.
+    static struct TUnitEnd {
+        ~TUnitEnd() { RemoveFocusWindowHook(); }
+    } UnitEnd;
     try {
         RegisterClasses({ TDedOzovedUrad::StaticClassInfo(), TScrollBar::StaticClassInfo(),
             TLumRichEdit::StaticClassInfo(), TFooterPanel::StaticClassInfo() });
     } catch (const Exception&) {
         // A class registered before keeps its registration.
     }
-    R.ComCtrlsAbove470 = GridPlatform::ComCtl32Above(4, 69);
+    R.ComCtrlsAbove470 = GetDllFileVersion(u"comctl32.dll") > 262213; // above 4.69
     R.CF_GRIDCELLS = RegisterClipboardFormat(u"TDedOzovedUrad Cells");
     R.WM_GRIDEDITDONE = RegisterWindowMessage(u"GridEditDone");
     R.WM_GRIDEDITSHOW = RegisterWindowMessage(u"GridEditShow");
@@ -83,7 +85,7 @@ TDedOzovedUrad::TDedOzovedUrad(TComponent* AOwner) : TBaseGrid(AOwner)
     FScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
     FIsWinXP = GridPlatform::WindowsAbove(5, 0);
     FIsWin7 = GridPlatform::WindowsAbove(6, 0);
-    FIsComCtl6 = GridPlatform::ComCtl32MajorVersion > 5;
+    FIsComCtl6 = (GetDllFileVersion(u"COMCTL32.DLL") >> 16) > 5;
     FIsWinVista = HasGetLocaleInfoEx();
     FBorderColor = FIsWinXP ? TColor(0xB99D7F) : TColor(0x808080);
     SetDrawingStyle(gdsClassic);
@@ -504,8 +506,8 @@ TDedOzovedUrad::~TDedOzovedUrad()
     // may be half torn down) and nothing repaints.
     Destroying();
     SetUpdating(true);
-    if (FocusedGrid == this)
-        FocusedGrid = nullptr;
+    if (GetFocusWindowGrid() == this)
+        SetFocusWindowGrid(nullptr);
 
     if (FDataViews->GetNodeCount() > 0)
         FDataViews->ExpandAll();

@@ -208,8 +208,7 @@ void TDedOzovedUrad::MeasureCellText(
         Rich->SetWordWrap(false);
         Rich->SetWordWrap(GetWordWrap());
         if (Rich->HandleAllocated())
-            SetWindowLong(Rich->GetHandle(), GWL_EXSTYLE,
-                GetWindowLong(Rich->GetHandle(), GWL_EXSTYLE) | LONG(WS_EX_TRANSPARENT));
+            SetWindowTransparent(Rich->GetHandle());
         const LRESULT Mask = Rich->Perform(EM_GETEVENTMASK, 0, 0);
         Rich->Perform(EM_SETEVENTMASK, 0, Mask | ENM_REQUESTRESIZE);
         Rich->Perform(EM_REQUESTRESIZE, 0, 0);

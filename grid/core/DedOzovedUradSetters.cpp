@@ -126,15 +126,14 @@ void TDedOzovedUrad::DrawWheelPanMark(TPoint P)
     TBitmap Mark;
     Mark.LoadFromResourceName(nullptr, PanMarkName(GetIntelliPan()));
     // Keyed on the drawing's top-left colour, over white.
-    TBitmap Back;
-    Back.SetWidth(PanMarkSize);
-    Back.SetHeight(PanMarkSize);
-    Back.GetCanvas()->GetBrush()->SetColor(clWhite);
-    Back.GetCanvas()->FillRect(TRect(0, 0, PanMarkSize, PanMarkSize));
     Mark.SetTransparentColor(Mark.GetCanvas()->GetPixel(0, 0));
-    Back.GetCanvas()->Draw(0, 0, &Mark);
+    Mark.SetTransparent(true);
     const TRect R = PanMarkRect(P);
-    GetCanvas()->Draw(R.Left, R.Top, &Back);
+    TCanvas* Canvas = GetCanvas();
+    Canvas->GetBrush()->SetStyle(bsSolid);
+    Canvas->GetBrush()->SetColor(clWhite);
+    Canvas->FillRect(R);
+    Canvas->Draw(R.Left, R.Top, &Mark);
 }
 
 void TDedOzovedUrad::InvalidateWheelPanMark(TPoint P)

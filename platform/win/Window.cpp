@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/MainThread.h"
@@ -786,6 +788,60 @@ int GetDlgCtrlID(HWND hwnd)
 
 // ---- Geometry -----------------------------------------------------------------
 
+namespace {
+
+struct TMovedListeners {
+    std::mutex Lock;
+    UINT_PTR NextId { 1 };
+    std::vector<std::pair<UINT_PTR, TTopLevelMovedListener>> Items;
+};
+
+TMovedListeners& MovedListeners()
+{
+    static TMovedListeners* listeners = new TMovedListeners; // outlives exit-time destruction
+    return *listeners;
+}
+
+void NotifyTopLevelMoved(HWND top)
+{
+    TMovedListeners& l = MovedListeners();
+    std::vector<std::pair<UINT_PTR, TTopLevelMovedListener>> items;
+    {
+        std::lock_guard lock(l.Lock);
+        items = l.Items;
+    }
+    // A listener may unsubscribe (itself or another) while the copy runs.
+    for (auto& [id, listener] : items) {
+        bool live;
+        {
+            std::lock_guard lock(l.Lock);
+            live = std::any_of(l.Items.begin(), l.Items.end(), [&](const auto& i) { return i.first == id; });
+        }
+        if (live)
+            listener(top);
+    }
+}
+
+} // namespace
+
+UINT_PTR SubscribeTopLevelMoved(TTopLevelMovedListener listener)
+{
+    if (!listener)
+        return 0;
+    TMovedListeners& l = MovedListeners();
+    std::lock_guard lock(l.Lock);
+    const UINT_PTR id = l.NextId++;
+    l.Items.emplace_back(id, std::move(listener));
+    return id;
+}
+
+void UnsubscribeTopLevelMoved(UINT_PTR id)
+{
+    TMovedListeners& l = MovedListeners();
+    std::lock_guard lock(l.Lock);
+    std::erase_if(l.Items, [&](const auto& i) { return i.first == id; });
+}
+
 bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
 {
     TWnd* w = Find(hwnd);
@@ -869,6 +925,8 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&done));
     if ((w = Find(hwnd)) && w->IsTop() && (moved || sized || showChange || zChange))
         GetWindowBackend().TopLevelChanged(hwnd);
+    if ((w = Find(hwnd)) && w->IsTop() && (moved || sized))
+        NotifyTopLevelMoved(hwnd);
     return true;
 }
 

@@ -4,6 +4,7 @@
 // and activation. All calls belong to the GUI thread except PostMessage,
 // PostThreadMessage and the wake-up of the loop, which any thread may use.
 
+#include <functional>
 #include <optional>
 
 #include "platform/rtl/Region.h"
@@ -104,6 +105,13 @@ bool WaitMessage(DWORD timeoutMs = 0xFFFFFFFFu);
 // Timers. A zero id with a null window makes a thread timer with a new id.
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc);
 bool KillTimer(HWND hwnd, UINT_PTR id);
+
+// Listeners told after a top-level window moved or changed its size (in
+// place of a call-window-procedure hook watching the position messages).
+// Ids start at 1; listeners run on the thread that moved the window.
+using TTopLevelMovedListener = std::function<void(HWND top)>;
+UINT_PTR SubscribeTopLevelMoved(TTopLevelMovedListener listener);
+void UnsubscribeTopLevelMoved(UINT_PTR id);
 
 // Painting. Regions are in client coordinates.
 bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase);

@@ -422,3 +422,68 @@ TEST_F(GridOnForm, FooterStripPaintsEveryStyle)
     EXPECT_GE(FooterPaints, 2);
     EXPECT_EQ(Panel->PaintedWidth(), 5 * 64);
 }
+
+TEST(DedOzovedUradFocusWindow, MovingATopLevelWindowPlacesTheRegisteredGridsFocusWindow)
+{
+    struct TCountingGrid : TDedOzovedUrad {
+        using TDedOzovedUrad::TDedOzovedUrad;
+        int Placed { 0 };
+        void PlaceFocusWindow() override { ++Placed; }
+    };
+    auto Form = std::make_unique<TForm>(nullptr);
+    Form->SetBounds(0, 0, 300, 200);
+    auto* Grid = new TCountingGrid(Form.get());
+    Grid->SetParent(Form.get());
+    Form->HandleNeeded();
+
+    // Nobody registered: moving asks no grid.
+    Form->SetBounds(10, 10, 300, 200);
+    EXPECT_EQ(Grid->Placed, 0);
+
+    SetFocusWindowGrid(Grid);
+    Form->SetBounds(40, 30, 300, 200);
+    EXPECT_EQ(Grid->Placed, 1);
+    Form->SetBounds(40, 30, 320, 220); // resized
+    EXPECT_EQ(Grid->Placed, 2);
+    Grid->SetBounds(5, 5, 100, 100); // a child window is no top-level move
+    EXPECT_EQ(Grid->Placed, 2);
+
+    // A grid that goes lets go of its registration.
+    delete Grid;
+    EXPECT_EQ(GetFocusWindowGrid(), nullptr);
+    Form->SetBounds(60, 60, 300, 200);
+}
+
+TEST_F(GridOnForm, WheelPanMarkIsDrawnOverWhiteWithItsKeyColourLeftOut)
+{
+    struct TCase {
+        TIntelliPan Pan;
+        const char16_t* Resource;
+    };
+    const TCase Cases[] = { { ipVertical, u"INTLI3" }, { ipHorizontal, u"INTLI2" }, { ipBoth, u"INTLI1" } };
+    Form->Show();
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(StringToUtf8(C.Resource));
+        TBitmap Mark;
+        Mark.LoadFromResourceName(nullptr, C.Resource);
+        ASSERT_EQ(Mark.GetWidth(), 32);
+        ASSERT_EQ(Mark.GetHeight(), 32);
+        const TColor Key = Mark.GetCanvas()->GetPixel(0, 0);
+        Grid->SetIntelliPan(C.Pan);
+        const TPoint At { 120, 80 };
+        Grid->DrawWheelPanMark(At);
+        int Drawn = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const TColor Source = TColor(Mark.GetCanvas()->GetPixel(x, y) & 0xFFFFFF);
+                const TColor Shown = TColor(Grid->GetCanvas()->GetPixel(At.X - 16 + x, At.Y - 16 + y) & 0xFFFFFF);
+                if (Source == (Key & 0xFFFFFF)) {
+                    ASSERT_EQ(Shown, TColor(0xFFFFFF)) << x << "," << y;
+                } else {
+                    ASSERT_EQ(Shown, Source) << x << "," << y;
+                    ++Drawn;
+                }
+            }
+        EXPECT_GT(Drawn, 20); // a drawing, not an empty square
+    }
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 #include "GridTestAccess.h"
@@ -98,6 +99,37 @@ TEST(GridAutoSize, MeasuredTextSizes)
     const TSize Html = Measure(G, 4, 1, true);
     EXPECT_GT(Html.cx, 2);
     EXPECT_GT(Html.cy, 2);
+}
+
+TEST(GridAutoSize, RotatedTextTakesItsBoundingBox)
+{
+    struct TTurned : TDedOzovedUrad {
+        using TDedOzovedUrad::TDedOzovedUrad;
+        int Degrees { 0 };
+        bool IsRotated(int, int, int& Angle) override
+        {
+            Angle = Degrees;
+            return true;
+        }
+    };
+    TDedOzovedUrad Plain(nullptr);
+    Plain.SetCells(1, 1, u"Harbour View");
+    const TSize Flat = Measure(Plain, 1, 1, true);
+    ASSERT_GT(Flat.cx, Flat.cy);
+
+    TTurned G(nullptr);
+    G.SetCells(1, 1, u"Harbour View");
+    G.Degrees = 0;
+    EXPECT_EQ(Measure(G, 1, 1, true), TSize(Flat.cx + 12, Flat.cy + 12));
+    G.Degrees = 90;
+    EXPECT_EQ(Measure(G, 1, 1, true), TSize(Flat.cy + 12, Flat.cx + 12));
+    // At 45 degrees the box holds both extents' projections, not their
+    // difference (which would be nearly nothing).
+    G.Degrees = 45;
+    const TSize Half = Measure(G, 1, 1, true);
+    const int Expected = int(Flat.cx * std::sqrt(0.5)) + int(Flat.cy * std::sqrt(0.5)) + 12;
+    EXPECT_NEAR(Half.cx, Expected, 1);
+    EXPECT_NEAR(Half.cy, Expected, 1);
 }
 
 TEST(GridAutoSize, HeadersAreMeasuredBoldWhenTheActiveHeaderShowsBold)

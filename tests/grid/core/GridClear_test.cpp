@@ -195,6 +195,8 @@ TEST(GridClear, OwnedUserObjectsAreFreedUnlessTheyMovedElsewhere)
     // While the objects are in use elsewhere, emptying only drops the slot.
     auto Moved = std::make_unique<TCountedObject>(&Freed);
     G.SetObjects(3, 1, Moved.get());
+    // The cell's properties went along with it and belong elsewhere now.
+    std::unique_ptr<TCellProperties> MovedProperties(G.GetCellProperties(3, 1));
     TDedOzovedUradTestAccess::SetNilObjects(G, true);
     G.ClearRect(3, 1, 3, 1);
     TDedOzovedUradTestAccess::SetNilObjects(G, false);
