@@ -316,6 +316,8 @@ public:
     bool GetWordWrap() const { return FWordWrap; }
     void SetWordWrap(bool v) { FWordWrap = v; }
     TRirEvozUndoRedo* GetUndoRedo() const { return FUndoRedo; }
+    // Links the undo component both ways; either side going unlinks it.
+    void SetUndoRedo(TRirEvozUndoRedo* Value);
     int GetNormalRowCount() const { return FNormalRowCount; }
     void SetNormalRowCount(int v) { FNormalRowCount = v; }
     bool GetHideLastRow() const { return FHideLastRow; }
@@ -327,6 +329,8 @@ public:
     TGetDisplWideTextEvent OnGetDisplWideText;
 
     // ---- overridable steps ----
+    // Makes the cell the focus cell and the whole selection.
+    virtual void FocusCell(int ACol, int ARow) { TObjStringGrid::FocusCell(ACol, ARow, true); }
     virtual double DPIScaleFactor() { return 1.0; }
     virtual bool IsFixed(int /*ACol*/, int /*ARow*/) { return false; }
     virtual int RowIndent(int /*ARow*/) { return 0; }
@@ -385,6 +389,8 @@ public:
     void SetEditText(int ACol, int ARow, const String& Value) override { TObjStringGrid::SetEditText(ACol, ARow, Value); }
 
 protected:
+    using TObjStringGrid::FocusCell;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     // The platform's paint of every cell in view, then the next pass number.
     void Paint() override;
     void PaintCellCore(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState, bool Content);

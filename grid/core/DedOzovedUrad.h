@@ -28,6 +28,14 @@
 //   DedOzovedUradTyped.cpp      numbers and dates in cell texts
 //   DedOzovedUradTextForms.cpp  a cell's text in other forms, headers,
 //                               column order
+//   DedOzovedUradDisplayText.cpp display text hook, link settings, small
+//                               event hooks, the auxiliary windows
+//   DedOzovedUradSelection.cpp  selection, repaint services, FocusCell
+//   DedOzovedUradHiding.cpp     hiding, filtering out and suppressing lines
+//   DedOzovedUradScrolling.cpp  scrolling, scroll bars, hints, drag scroll
+//   DedOzovedUradRowOps.cpp     inserting, removing, moving and swapping
+//                               rows; removing duplicates
+//   DedOzovedUradColOps.cpp     the same for columns
 //   FloatingFooter.cpp          the footer strip and its settings
 //
 // The CSV and workbook methods are declared here and defined in
@@ -36,19 +44,10 @@
 // Steps that later work completes are virtual hooks. Until then each does
 // what the list below says:
 //
-//   FocusCell                  the platform grid's focus move
-//   IsSelectionHidden          False; UnHideSelection nothing
-//   UpdateVertScrollProportion,
-//   UpdateHorzScrollProportion,
-//   SyncFlatVertScrollBar,
-//   SyncFlatHorzScrollBar      nothing (the window's own scroll bars)
 //   EditLinkDropDown           False (no edit link exists yet)
 //   PlaceFocusWindow           nothing
-//   UnHideColumnsAll,
-//   UnHideRowsAll              nothing (no line is hidden yet)
-//   InitFlatScrollBars         nothing (the window's own scroll bars)
-//   CreateMetroScrollControls,
-//   FreeMetroScrollControls    nothing
+//   IsChecked                  False (no cell carries a check box yet)
+//   SetScrollPosition          nothing (no cell carries a scroll bar yet)
 //   CalcFooter                 nothing
 //   IsBalloon                  False (no cell carries balloon settings)
 //   CellHasCheckBox            False; SetCheckBoxFromText nothing
@@ -68,7 +67,6 @@
 //   StopFixedCellEdit          nothing (no fixed-cell editor yet)
 //   UpdateFooter               nothing
 //   MoveToNextCell             nothing
-//   MoveColumn                 the platform grid's column move
 //   ExpandedRowHeight          -1 (no cell carries an expand button)
 //   GetComboEditor             nullptr (no combo editor yet)
 //   SetCellScrollBarRange      nothing (no cell carries a scroll bar)
@@ -120,6 +118,11 @@ class THTMLHintWindow;
 class TLumRichEdit;
 class TLumControlList;
 class TScrollBar;
+class TCustomForm;
+class TScrollControl;
+class THeaderDragButton;
+class TNoActiveForm;
+class TTimer;
 class TDateTimePicker;
 class TCustomComboBox;
 
@@ -236,6 +239,30 @@ using TCellLoadSaveEvent = std::function<void(TObject* Sender, int ACol, int ARo
 using TFileProgressEvent = std::function<void(TObject* Sender, std::int16_t Progress)>;
 using TFooterPaintEvent = std::function<void(TObject* Sender, int ACol, TRect ARect, TCanvas* ACanvas)>;
 
+// Where ScrollInView puts the cell.
+enum TScrollPosition { spMiddle, spTrailing, spLeading };
+QT_ENUM(TScrollPosition, spMiddle, spTrailing, spLeading)
+enum TDragScrollDirectionItem { dsdUp, dsdDown, dsdLeft, dsdRight };
+QT_ENUM(TDragScrollDirectionItem, dsdUp, dsdDown, dsdLeft, dsdRight)
+using TDragScrollDirection = Set<TDragScrollDirectionItem>;
+
+// CanAdd / CanInsert / Allow come in True.
+using TCanAddEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
+using TCanInsertRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanInsert)>;
+using TColorSelectEvent = std::function<void(TObject* Sender, int ACol, int ARow, TColor Color, const String& Value)>;
+using TImageSelectEvent = std::function<void(TObject* Sender, int ACol, int ARow, int Index)>;
+// Rows, and with the column events columns, in the first argument.
+using TRowDisjunctSelectEvent = std::function<void(TObject* Sender, int ARow, bool AState, bool& Allow)>;
+using TRowDisjunctSelectedEvent = std::function<void(TObject* Sender, int ARow)>;
+using TSelectionChangedEvent = std::function<void(TObject* Sender, int ALeft, int ATop, int ARight, int ABottom)>;
+using TRowChangingEvent = std::function<void(TObject* Sender, int OldRow, int NewRow, bool& Allow)>;
+// For a column hint the column number comes in ARow.
+using TScrollHintEvent = std::function<void(TObject* Sender, int ARow, String& HintStr)>;
+using TDragScrollEvent = std::function<void(TObject* Sender, int TopRow, int LeftCol,
+    TDragScrollDirection& DragScrollDir, bool& CanScroll)>;
+using TScrollCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, int ScrollPosition, int ScrollMin,
+    int ScrollMax)>;
+
 // The window messages and clipboard format the grid unit registers once per
 // process, before the first grid exists.
 struct TGridUnitRegistrations {
@@ -286,8 +313,7 @@ TDedOzovedUrad* GetFocusWindowGrid();
     X(TColor, HintColor, clInfoBk) X(bool, HintShowCells, false) X(bool, HintShowLargeText, false)             \
     X(bool, HintShowSizing, false) X(bool, HTMLHint, false) X(bool, AnchorHint, false)                        \
     X(THintPos, HintShowLargeTextPos, hpCell) X(bool, UseInternalHintClass, true) X(bool, EditWithTags, false) \
-    X(bool, URLEdit, false) X(TColor, ScrollColor, clNone) X(bool, ScrollProportional, false)                 \
-    X(bool, ScrollSynch, false) X(TScrollHintType, ScrollHints, shNone) X(bool, EnableWheel, true)            \
+    X(bool, URLEdit, false) X(bool, ScrollSynch, false) X(bool, EnableWheel, true)                           \
     X(bool, IntelliZoom, true) X(TIntelliPan, IntelliPan, ipVertical) X(TGridFilterType, FilterType, ftHide)   \
     X(bool, FilterNormalCellsOnly, true) X(bool, AutoFilterUpdate, true) X(bool, FilterDropDownAuto, false)   \
     X(bool, FilterDropDownMultiCol, true) X(bool, FilterDropDownCheck, false)                                 \
@@ -324,8 +350,8 @@ TDedOzovedUrad* GetFocusWindowGrid();
     X(bool, AutoHideSelection, false) X(TColor, HighlightColor, clHighlight)                                  \
     X(TColor, HighlightTextColor, clHighlightText) X(bool, ActiveCellShow, false)                             \
     X(TColor, ActiveCellColor, TColor(0x808080)) X(TColor, ActiveCellColorTo, clNone)                         \
-    X(bool, EnableHTML, true) X(TColor, URLColor, TColor(0xFF0000)) X(bool, URLUnderline, true)              \
-    X(bool, URLShow, false) X(bool, URLShowInText, false) X(bool, URLFull, false)                             \
+    X(bool, EnableHTML, true) X(bool, URLUnderline, true) X(bool, URLShow, false)                            \
+    X(bool, URLShowInText, false)                                                                             \
     X(bool, URLUnderlineOnHover, false) X(TFormatType, FormatType, ftVCL)
 
 class TDedOzovedUrad : public TBaseGrid, public IGridHost {
@@ -427,7 +453,8 @@ public:
     int GetRowCount() const override { return TBaseGrid::GetRowCount(); }
     int GetMergeSpanY(int ACol, int ARow) const override { return CellSpan(ACol, ARow).Y; }
     bool IsDestroying() const override { return TBaseGrid::IsDestroying(); }
-    void RepaintCell(int ACol, int ARow) override { TBaseGrid::RepaintCell(ACol, ARow); }
+    // Repaint services (DedOzovedUradSelection.cpp).
+    void RepaintCell(int ACol, int ARow) override;
     void RepaintRow(int ARow) override;
     TSortIndexList& GetSortIndexes() override { return *FSortIndexes; }
 
@@ -749,11 +776,11 @@ public:
     // Also the mini-HTML engine's process-wide switch.
     void SetHTMLKeepLineBreak(bool Value);
     TScrollType GetScrollType() const { return FScrollType; }
-    void SetScrollType(TScrollType Value);
     TScrollBarAlways GetScrollBarAlways() const { return FScrollBarAlways; }
     void SetScrollBarAlways(TScrollBarAlways Value);
     int GetScrollWidth() const { return FScrollWidth; }
-    void SetScrollWidth(int Value) { FScrollWidth = Value; }
+    // Stores, then gives flat scroll bars the width.
+    void SetScrollWidth(int Value);
     // The fixed row with the filter drop-down buttons; a value not among
     // the fixed rows is refused.
     int GetFilterDropDownRow() const { return FFilterDropDownRow; }
@@ -872,20 +899,8 @@ public:
     bool GetOleDropTargetAssigned() const { return FOleDropTargetAssigned; }
 
     // ---- hooks of later steps (see the list at the top) ----
-    virtual void FocusCell(int ACol, int ARow) { TBaseGrid::FocusCell(ACol, ARow, true); }
-    virtual bool IsSelectionHidden() { return false; }
-    virtual void UnHideSelection() { }
-    virtual void UpdateVertScrollProportion() { }
-    virtual void UpdateHorzScrollProportion() { }
-    virtual void SyncFlatVertScrollBar() { }
-    virtual void SyncFlatHorzScrollBar() { }
     virtual bool EditLinkDropDown() { return false; }
     virtual void PlaceFocusWindow() { }
-    virtual void UnHideColumnsAll() { }
-    virtual void UnHideRowsAll() { }
-    virtual void InitFlatScrollBars() { }
-    virtual void CreateMetroScrollControls() { }
-    virtual void FreeMetroScrollControls() { }
     virtual void CalcFooter(int /*ACol*/) { }
     virtual bool IsBalloon(int /*ACol*/, int /*ARow*/, String& /*ATitle*/, String& /*AText*/, int& /*AIcon*/)
     {
@@ -915,7 +930,6 @@ public:
     // Keyboard navigation's advance to the next cell.
     virtual void MoveToNextCell(int /*ACol*/, int /*ARow*/, bool /*Force*/, bool /*AutoEdit*/, bool /*Forward*/,
         bool /*Again*/, bool /*ShowEditor*/) { }
-    virtual void MoveColumn(int FromIndex, int ToIndex) { TBaseGrid::MoveColumn(FromIndex, ToIndex); }
     // The row height an expand button cell asks for, -1 for none.
     virtual int ExpandedRowHeight(int /*ACol*/, int /*ARow*/, bool /*Expanded*/) { return -1; }
     // The grid's combo editor, once made.
@@ -1347,6 +1361,240 @@ public:
     void InitOrigColSizes();
     TIntList* GetOrigColSizes() const { return FOrigColSizes.get(); }
 
+    // ---- display text, links and small hooks (DedOzovedUradDisplayText.cpp) ----
+    // After OnGetDisplText: URLs inside longer texts become links
+    // (URLShowInText, the first of the known prefixes found), and a group
+    // header row shows its row count in column 1 (Grouping.ShowGroupCount;
+    // a GroupCountFormat that cannot format the count leaves the text as
+    // it is).
+    void FormatDisplayText(int ACol, int ARow, String& Value) override;
+    // Repaints only while URLShow draws links.
+    TColor GetURLColor() const { return FURLColor; }
+    void SetURLColor(TColor Value);
+    bool GetURLFull() const { return FURLFull; }
+    void SetURLFull(bool Value);
+    // The image list of image-index cells.
+    virtual TCustomImageList* GetGridImageList() { return FGridImages; }
+    // Each fires its event (CanAdd / CanInsert preset by the caller).
+    virtual void CanAddRow(bool& CanAdd);
+    virtual void CanAddCol(bool& CanAdd);
+    virtual void CanInsertRow(int ARow, bool& CanInsert);
+    // The colour and image picker editors report a choice for the focus cell.
+    virtual void ColorSelected(TColor AColor, const String& AValue);
+    virtual void ImageSelected(int AIndex);
+    // The fixed cells of both cells' columns and rows, so the active-header
+    // look follows the focus.
+    void RepaintActiveHeaders(int ACol1, int ARow1, int ACol2, int ARow2);
+    // The control itself when it is a form, else its first parent form.
+    static TCustomForm* ParentFormOf(TControl* AControl);
+    // The hover-button window's mouse leave: hides it.
+    virtual void HoverButtonsMouseLeave(TObject* Sender);
+    // The thin scroll controls of ssMetro, one per bar ScrollBars enables;
+    // existing ones stay.
+    void CreateMetroScrollBars();
+    TScrollControl* GetVertScrollControl() const { return vscrlctrl; }
+    TScrollControl* GetHorzScrollControl() const { return hscrlctrl; }
+    // The header drag image and the hover-button window (run time only).
+    THeaderDragButton* GetMoveButton() const { return MoveButton; }
+    TNoActiveForm* GetButtonForm() const { return FButtonForm; }
+
+    // ---- repaint services and the focus cell (DedOzovedUradSelection.cpp) ----
+    // Column ACol in the rows in view (fixed rows not included).
+    void RepaintCol(int ACol);
+    // A rectangle of cells (Left, Top, Right, Bottom); any negative
+    // coordinate repaints nothing, a rectangle out of view the whole grid.
+    void RepaintRect(const TRect& R);
+    void InvalidateGridRect(const TGridRect& R);
+    // The cell becomes the whole selection (nothing scrolls) and no
+    // advance is under way.
+    void FocusCell(int ACol, int ARow) override;
+
+    // ---- selection (DedOzovedUradSelection.cpp) ----
+    // Display indexes. Reading answers the platform's rectangle; writing
+    // also repaints the active-cell headers (ActiveCellShow) and the row
+    // of the bottom edge (ActiveRowShow).
+    TGridRect GetSelection() const { return TBaseGrid::GetSelection(); }
+    void SetSelection(const TGridRect& Value);
+    // The rectangle moves outside every cell; UnHideSelection brings it
+    // back, or the first normal cell when it no longer fits the grid.
+    void HideSelection();
+    virtual bool IsSelectionHidden();
+    virtual void UnHideSelection();
+    bool GetSelHidden() const { return FSelHidden; }
+    // Runs the may-select query for the focus cell again.
+    void UpdateEditMode();
+    void SelectRange(int FromCol, int ToCol, int FromRow, int ToRow);
+    void SelectCells(int FromCol, int FromRow, int ToCol, int ToRow);
+    // Disjunct row flags, by display row (by real row with
+    // RowSelectPersistent). Reading past the flags answers False; without
+    // RowSelectPersistent a row outside the grid raises ERirEvozError.
+    bool GetRowSelect(int ARow);
+    void SetRowSelect(int ARow, bool Value);
+    bool GetColSelect(int ACol);
+    void SetColSelect(int ACol, bool Value);
+    void SelectRows(int RowIndex, int RCount);
+    void UnSelectRows(int RowIndex, int RCount);
+    void SelectAll();
+    void SelectCols(int ColIndex, int CCount);
+    void UnSelectCols(int ColIndex, int CCount);
+    void ResetRowSelectList();
+    void ClearRowSelect();
+    void ClearColSelect();
+    bool SyncRowSelectWithSelection(bool All);
+    void SyncColSelectWithSelection(bool All);
+    int GetRowSelectCount();
+    int GetColSelectCount();
+    int GetSelectedRowCount();
+    int GetSelectedColCount();
+    // -1 past the selected rows.
+    int GetSelectedRow(int i);
+    bool GetSelectedCells(int i, int j);
+    void SetSelectedCells(int i, int j, bool Value);
+    // (-1, -1) past the selected cells.
+    TGridCoord GetSelectedCell(int i) const;
+    int GetSelectedCellsCount();
+    void ClearSelectedCells();
+    bool IsSelected(int ACol, int ARow);
+    // The selected cells' display texts, TAB between cells, CR LF after
+    // rows (not after the last one of a range).
+    String SelectedText();
+    // The platform grid's rectangle changed.
+    virtual void SelectionChanged(int ALeft, int ATop, int ARight, int ABottom);
+    bool GetRowSelMod() const { return FRowSelMod; }
+    bool GetSelChange() const { return FSelChange; }
+    void SetSelChange(bool Value) { FSelChange = Value; }
+    const TGridRect& GetDisSelection() const { return FDisSelection; }
+    // SelectedText puts multi-line texts in quotes with their line breaks
+    // as character 11, as spreadsheets paste them.
+    bool GetExcelClipboardFormat() const { return FExcelClipboardFormat; }
+    void SetExcelClipboardFormat(bool Value) { FExcelClipboardFormat = Value; }
+
+    // ---- hiding rows and columns (DedOzovedUradHiding.cpp) ----
+    // Real columns. The last visible column never goes.
+    void HideColumns(int FromCol, int ToCol);
+    void HideColumn(int ColIndex) { HideColumns(ColIndex, ColIndex); }
+    void UnHideColumns(int FromCol, int ToCol);
+    void UnHideColumn(int ColIndex) { UnHideColumns(ColIndex, ColIndex); }
+    virtual void UnHideColumnsAll();
+    // Real rows; the store stays sorted by Idx.
+    void HideRows(int FromRow, int ToRow);
+    void HideRow(int RowIndex) { HideRows(RowIndex, RowIndex); }
+    // One filter level of display rows (ascending): hidden or suppressed
+    // by FilterType; one row always stays in view.
+    void HideRowList(TIntList* RowList);
+    void HideRowsEx(int FromRow, int ToRow);
+    void UnHideRow(int RowIndex);
+    void UnHideRows(int FromRow, int ToRow);
+    virtual void UnHideRowsAll();
+    // The rows of the latest filter level back in their places; rows
+    // hidden otherwise stay stored.
+    void UnHideRowList();
+    void HideSelectedRows();
+    void HideUnSelectedRows();
+    // Takes Count display rows out of the platform grid keeping footers,
+    // focus, selection and heights in step; Remove: they are deleted.
+    void HideRowRange(int RowIndex, int Count, bool Remove);
+    void SuppressColumn(int ColIndex);
+    void SuppressRow(int RowIndex);
+    void SuppressRows(int FromRow, int ToRow);
+    void UnSuppressColumn(int ColIndex);
+    void UnSuppressRow(int RowIndex);
+    void UnSuppressRows(int FromRow, int ToRow);
+    void UnSuppressAllColumns();
+    void UnSuppressAllRows();
+    void UnSuppressAllOpenRows();
+    // The next filter level; the data views lower it when the last filter goes.
+    int GetFilterLevel() const { return FFilterLevel; }
+    void SetFilterLevel(int Value) { FFilterLevel = Value; }
+    TIntList* GetFilteredRowList() const { return FFilteredRows.get(); }
+    bool GetBlockFilterUpdate() const { return FBlockFilterUpdate; }
+
+    // ---- scrolling and scroll bars (DedOzovedUradScrolling.cpp) ----
+    // Brings the cell into view (and makes it the focus where it is a
+    // normal cell); indexes at the counts do nothing.
+    void ScrollInView(int ColIndex, int RowIndex, TScrollPosition Position);
+    int GetTopRow() const { return TBaseGrid::GetTopRow(); }
+    // Ignored outside FixedRows .. RowCount - 1.
+    void SetTopRow(int Value);
+    int GetTopRowEx() const { return GetTopRow(); }
+    void SetTopRowEx(int Value) { SetTopRow(Value); }
+    TColor GetScrollColor() const { return FScrollColor; }
+    void SetScrollColor(TColor Value);
+    bool GetScrollProportional() const { return FScrollProportional; }
+    void SetScrollProportional(bool Value);
+    TScrollHintType GetScrollHints() const { return FScrollHints; }
+    void SetScrollHints(TScrollHintType Value);
+    // Thumb size and position from the pixel sizes of the lines.
+    virtual void UpdateVertScrollProportion();
+    virtual void UpdateHorzScrollProportion();
+    virtual void SyncFlatVertScrollBar();
+    virtual void SyncFlatHorzScrollBar();
+    void ShowFlatScrollBar(int Bar, bool Show);
+    // Flat scroll bars of the common-controls library, when it offers them.
+    virtual void InitFlatScrollBars();
+    bool GetIsFlat() const { return FIsFlat; }
+    virtual void CreateMetroScrollControls() { CreateMetroScrollBars(); }
+    virtual void FreeMetroScrollControls();
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void SizeChanged(int OldColCount, int OldRowCount) override;
+    // One step of the touch-scroll glide (set up by the mouse code).
+    void ScrollGlideTick();
+    void StartScrollGlide(int Delta, int Steps, bool Vertical);
+    TDragScrollDirection GetDragScrollDirection() const { return FDragScrollDirection; }
+    // Repaints the metro scroll controls along.
+    void TopLeftChanged() override;
+    void SetScrollType(TScrollType Value);
+    bool GetScrollHintShow() const { return FScrollHintShow; }
+    void Dispatch(TMessage& Message) override;
+
+    // ---- row and column structure (DedOzovedUradRowOps.cpp, DedOzovedUradColOps.cpp) ----
+    // Display rows. Inserted rows are empty with the default height; rows
+    // stored as hidden below the insertion point keep their real index.
+    virtual void InsertRows(int RowIndex, int RCount, bool UpdateCellControls = true);
+    void AddRow();
+    virtual void AppendGridRow() { SetRowCount(GetRowCount() + 1); }
+    // Removes the rows that exist of RowIndex .. RowIndex + RCount - 1 with
+    // their properties, cell controls and flags.
+    virtual void RemoveRows(int RowIndex, int RCount);
+    virtual void RemoveRowsEx(int RowIndex, int RCount);
+    virtual void DeleteDisplayRows(int RowIndex, int RCount);
+    // Display rows, ascending, in one pass; the rows that stay keep their
+    // raw texts and properties.
+    void RemoveRowList(TIntList* RowList);
+    void RemoveCheckedRows(int CheckBoxColumn, bool RemoveChecked);
+    void RemoveSelectedRows();
+    void RemoveUnSelectedRows();
+    // Keeps the first row of each group of equal display texts in column
+    // ACol (display column); DoCase compares case-sensitively.
+    void RemoveDuplicates(int ACol, bool DoCase);
+    void MoveRow(int FromIndex, int ToIndex);
+    void MoveRows(int FromIndex, int ToIndex, int Count);
+    void SwapRows(int ARow1, int ARow2);
+    virtual void SortSwapRows(int ARow1, int ARow2);
+    // Stored (real) columns.
+    virtual void InsertCols(int ColIndex, int CCount);
+    void AddColumn() { InsertCols(GetColCount(), 1); }
+    virtual void RemoveCols(int ColIndex, int CCount);
+    void RemoveSelectedCols();
+    void RemoveUnSelectedCols();
+    // Display columns, through the platform's column move.
+    virtual void MoveColumn(int FromIndex, int ToIndex);
+    void SwapColumns(int ACol1, int ACol2);
+    void MergeCols(int ColIndex1, int ColIndex2, const String& Separator);
+    // Raw texts and object slots of two cells; nothing repaints.
+    void SwapCells(TGridCoord FromCell, TGridCoord ToCell);
+    // Counters of the sort.
+    int Compares { 0 };
+    int Swaps { 0 };
+    int SortTime { 0 };
+    int SortRow { -1 };
+    TStringList* GetSortlist() const { return FSortlist.get(); }
+    bool GetBlockCellChanging() const { return FBlockCellChanging; }
+
+    // ---- hooks of later steps (see the list at the top) ----
+    virtual bool IsChecked(int /*ACol*/, int /*ARow*/) { return false; }
+    virtual void SetScrollPosition(int /*ACol*/, int /*ARow*/, int /*Position*/) { }
+
     // ---- events ----
     TGridColorEvent OnGetCellColor;
     TClickCellEvent OnClickCell;
@@ -1403,6 +1651,20 @@ public:
     TCellLoadSaveEvent OnLoadCell;
     TCellLoadSaveEvent OnSaveCell;
     TFileProgressEvent OnFileProgress;
+    TCanAddEvent OnCanAddRow;
+    TCanAddEvent OnCanAddCol;
+    TCanInsertRowEvent OnCanInsertRow;
+    TColorSelectEvent OnColorSelect;
+    TImageSelectEvent OnImageSelect;
+    TRowDisjunctSelectEvent OnRowDisjunctSelect;
+    TRowDisjunctSelectedEvent OnRowDisjunctSelected;
+    TRowDisjunctSelectEvent OnColDisjunctSelect;
+    TRowDisjunctSelectedEvent OnColDisjunctSelected;
+    TSelectionChangedEvent OnSelectionChanged;
+    TRowChangingEvent OnRowChanging;
+    TScrollHintEvent OnScrollHint;
+    TDragScrollEvent OnDragScroll;
+    TScrollCellEvent OnScrollCell;
 
     // Set while a focus move the grid makes itself is under way; editors
     // then ignore their focus loss.
@@ -1569,7 +1831,6 @@ private:
     std::unique_ptr<TIntList> FMergedColumns;
     // The disjunct cell selection.
     TGridCellSet FSelectedCells;
-    std::unique_ptr<TIntList> FSelectedRows;
     std::unique_ptr<TIntList> FModifiedRows;
     std::unique_ptr<TIntList> FEnabledRows;
     std::unique_ptr<TIntList> FFilteredRows;
@@ -1736,4 +1997,74 @@ private:
     std::unique_ptr<TBitmap> FMeasureBitmap;
     std::unique_ptr<TFont> FMeasureFont;
     std::unique_ptr<TBrush> FMeasureBrush;
+
+    // ---- selection, hiding, scrolling and structure state ----
+    // Steps of the hiding and structure operations (DedOzovedUradRowOps.cpp,
+    // DedOzovedUradHiding.cpp). Rows are display rows unless named real.
+    void FreeRowProperties(const TStringGrid::TStoredRow& Row);
+    void EmptyStoredRow(int r, bool FreeProperties);
+    void UpdateOwnerRows(int First, int Last);
+    void TakeRowOut(int r, TGridItem* Item);
+    void PutRowBack(int r, TGridItem* Item);
+    void RotateRows(int First, int Middle, int Last);
+    int DataRowEnd() const;
+    void GrowRowCount(int N);
+    void ShiftStoredForRemoval(const std::vector<int>& Removed);
+    void ShiftControlsForRemoval(const std::vector<int>& Removed);
+    void RemoveRowFlags(const std::vector<int>& Removed, const std::vector<int>& RealRemoved, bool RowSelectFlags);
+    void RemoveRowSelectFlags(const std::vector<int>& Gone);
+    std::vector<int> RealRowsOf(const std::vector<int>& Rows);
+    void InsertRowsCore(int RowIndex, int RCount, bool UpdateCellControls, bool ShiftHidden);
+    void RemoveRowsUnfiltered(int RowIndex, int RCount);
+    void RemoveDisplayRows(int RowIndex, int Count, bool Free);
+    void RestoreFocusRow(int OldRow, int OldTop, int NormalEnd);
+    void RemoveRowsExCore(int RowIndex, int RCount, bool ShiftHidden);
+    std::vector<int> ValidRowList(const std::vector<int>& Rows) const;
+    void CompactOut(const std::vector<int>& Rows, bool Free);
+    int StoredBefore(int RealRow);
+    void TakeOutRows(const std::vector<int>& Rows, bool Remove);
+    void MergeBack(const std::vector<TGridItem*>& Items, int First, int OldEnd, int NewEnd, int Offset);
+    void HideRowsBySelection(bool Selected);
+    void ExchangeColumnData(int ACol1, int ACol2);
+    // Steps of scrolling (DedOzovedUradScrolling.cpp).
+    void ApplyFlatStyles();
+    void ShowScrollHint(bool Vertical, int Pos);
+    void DragScrollTick();
+    void StopDragTimer();
+    void CellScrollBarScroll(TMessage& Message);
+    void WMScroll(TMessage& Message, bool Vertical);
+
+    TGridRect FOldSelection { 0, 0, 0, 0 };
+    bool FSelHidden { false };
+    bool FRowSelMod { false };
+    bool FSelChange { false };
+    TSelectedRowList FSelectedRowList;
+    bool FExcelClipboardFormat { false };
+    int FFilterLevel { 0 };
+    bool FBlockCellChanging { false };
+    bool FBlockFilterUpdate { false };
+    bool ccuCall { false };
+    bool FEntered { false };
+    bool FForceSel { false };
+    bool FEnhRowColMoving { false };
+    TColor FURLColor { TColor(0xFF0000) };
+    bool FURLFull { false };
+    TColor FScrollColor { clNone };
+    bool FScrollProportional { false };
+    TScrollHintType FScrollHints { shNone };
+    bool FIsFlat { false };
+    bool FScrollHintShow { false };
+    TTimer* FDragTmr { nullptr };
+    TDragScrollDirection FDragScrollDirection;
+    TTimer* FScrollTimer { nullptr };
+    int FScrollDelta { 0 };
+    int FScrollSteps { 0 };
+    bool FScrollVert { true };
+    bool FScrollEnd { true };
+    int FScrollCol { -1 };
+    int FScrollRow { -1 };
+    TScrollControl* vscrlctrl { nullptr };
+    TScrollControl* hscrlctrl { nullptr };
+    THeaderDragButton* MoveButton { nullptr };
+    TNoActiveForm* FButtonForm { nullptr };
 };

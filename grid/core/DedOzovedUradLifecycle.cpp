@@ -8,9 +8,11 @@
 #include "grid/core/GridPlatform.h"
 #include "grid/core/HTMLHintWindow.h"
 #include "grid/core/LumRichEdit.h"
+#include "grid/core/ScrollControl.h"
 #include "platform/rtl/Encoding.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/ImgList.h"
+#include "platform/vcl/Timers.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/Ole.h"
 #include "platform/win/System.h"
@@ -169,7 +171,6 @@ void TDedOzovedUrad::CreateLists()
     FUnSortRowXRef = std::make_unique<TIntList>();
     FMergedColumns = std::make_unique<TIntList>();
     FMergedColumns->OnChange = [this](TObject*, int, int) { MergedColumnsChanged(); };
-    FSelectedRows = std::make_unique<TIntList>();
     FModifiedRows = std::make_unique<TIntList>();
     FEnabledRows = std::make_unique<TIntList>();
     FFilteredRows = std::make_unique<TIntList>();
@@ -232,6 +233,15 @@ void TDedOzovedUrad::CreateRunTimeControls()
     FScrollBar = MakeScrollBar();
     FScrollBar->OnMouseLeave = [this](TObject* Sender) { CellScrollBarMouseLeave(Sender); };
     FPaintScrollBar = MakeScrollBar();
+    // The image of a dragged header cell, and the form of the hover buttons.
+    MoveButton = new THeaderDragButton(this);
+    MoveButton->SetGrid(this);
+    MoveButton->SetEnabled(false);
+    MoveButton->SetVisible(false);
+    FButtonForm = new TNoActiveForm(this, true);
+    FButtonForm->SetBorderStyle(bsNone);
+    FButtonForm->SetBounds(0, 0, 200, 22);
+    FButtonForm->OnMouseLeave = [this](TObject* Sender) { HoverButtonsMouseLeave(Sender); };
 }
 
 TFooterPanel* TDedOzovedUrad::CreateFooterPanel() { return new TFooterPanel(this); }
@@ -473,6 +483,18 @@ void TDedOzovedUrad::Notification(TComponent* AComponent, TOperation Operation)
         FCellChecker = nullptr;
     if (AComponent == FInplaceRichEdit)
         FInplaceRichEdit = nullptr;
+    if (AComponent == MoveButton)
+        MoveButton = nullptr;
+    if (AComponent == FButtonForm)
+        FButtonForm = nullptr;
+    if (AComponent == vscrlctrl)
+        vscrlctrl = nullptr;
+    if (AComponent == hscrlctrl)
+        hscrlctrl = nullptr;
+    if (AComponent == FDragTmr)
+        FDragTmr = nullptr;
+    if (AComponent == FScrollTimer)
+        FScrollTimer = nullptr;
     std::erase(FNotifierList, AComponent);
 }
 
@@ -523,6 +545,11 @@ TDedOzovedUrad::~TDedOzovedUrad()
     delete FScrollHintWnd;
     delete FRichEdit;
     delete FInplaceRichEdit;
+    delete MoveButton;
+    delete FButtonForm;
+    StopDragTimer();
+    delete FScrollTimer;
+    FScrollTimer = nullptr;
     FSortIndexes->OnChange = nullptr;
     FMergedColumns->OnChange = nullptr;
     FColumnHeaders->OnChange = nullptr;

@@ -24,7 +24,9 @@ QT_PUBLISHED(TDedOzovedUrad, GRID_PLAIN_PROPS(GRID_PUBLISH_PROP) GRID_LOOK_PROPS
     QT_PROP(ColumnHeaders), QT_PROP(RowHeaders), QT_PROP(LookupItems), QT_PROP(BackGround),
     QT_PROP(ProgressAppearance), QT_PROP(SyncGrid), QT_PROP(Filter), QT_PROP(Balloon), QT_PROP(ShowModified),
     QT_PROP(OfficeHint), QT_PROP(FilterDropDown), QT_PROP(FilterEdit), QT_PROP(HoverButtons),
-    QT_PROP(RowIndicator), QT_PROP(MaxEditLength), QT_PROP(VAlignment), QT_PROP(Flat), QT_PROP(CellChecker))
+    QT_PROP(RowIndicator), QT_PROP_T(URLColor, u"TColor"), QT_PROP(URLFull), QT_PROP_T(ScrollColor, u"TColor"),
+    QT_PROP(ScrollProportional), QT_PROP(ScrollHints), QT_PROP(MaxEditLength), QT_PROP(VAlignment), QT_PROP(Flat),
+    QT_PROP(CellChecker))
 
 // ---- dimensions ----
 
@@ -133,14 +135,6 @@ void TDedOzovedUrad::SetHTMLKeepLineBreak(bool Value)
     VovHTMLE::SetHTMLKeepLineBreak(Value);
 }
 
-void TDedOzovedUrad::SetScrollType(TScrollType Value)
-{
-    if (FScrollType == Value)
-        return;
-    FScrollType = Value;
-    InitFlatScrollBars();
-}
-
 void TDedOzovedUrad::SetScrollBarAlways(TScrollBarAlways Value)
 {
     FScrollBarAlways = Value;
@@ -170,8 +164,6 @@ void TDedOzovedUrad::SetPictureContainer(TPictureContainer* Value)
         Value->FreeNotification(this);
     Invalidate();
 }
-
-void TDedOzovedUrad::RepaintRow(int ARow) { InvalidateRow(ARow); }
 
 // ---- notifiers ----
 

@@ -2,6 +2,7 @@
 
 #include "grid/core/DedOzovedUrad.h"
 
+QT_PUBLISHED(TGridItemCells)
 QT_PUBLISHED(TGridItem, QT_PROP(Idx), QT_PROP(Height), QT_PROP(Items), QT_PROP(Level))
 QT_PUBLISHED(TBackGround, QT_PROP(Top), QT_PROP(Left), QT_PROP(Display), QT_PROP(Cells),
     QT_PROP_T(ColorTo, u"TColor"), QT_PROP_T(Color, u"TColor"), QT_PROP(Bitmap))
@@ -9,8 +10,50 @@ QT_PUBLISHED(TGridChangeNotifier)
 
 TGridItem::TGridItem(TCollection* Collection)
     : TCollectionItem(Collection)
-    , FItems(std::make_unique<TStringList>())
+    , FItemsView(std::make_unique<TGridItemCells>(FCells))
 {
+}
+
+void TGridItemCells::Check(int index, int Limit) const
+{
+    if (index < 0 || index >= Limit)
+        Error(u"List index out of bounds (%d)", index);
+}
+
+void TGridItemCells::Insert(int index, const String& s)
+{
+    Check(index, GetCount() + 1);
+    FRow.insert(FRow.begin() + index, TStringGrid::TCellSlot { s, nullptr });
+}
+
+void TGridItemCells::Delete(int index)
+{
+    Check(index, GetCount());
+    FRow.erase(FRow.begin() + index);
+}
+
+String TGridItemCells::Get(int index) const
+{
+    Check(index, GetCount());
+    return FRow[std::size_t(index)].Text;
+}
+
+void TGridItemCells::Put(int index, const String& s)
+{
+    Check(index, GetCount());
+    FRow[std::size_t(index)].Text = s;
+}
+
+TObject* TGridItemCells::GetObject(int index) const
+{
+    Check(index, GetCount());
+    return FRow[std::size_t(index)].Object;
+}
+
+void TGridItemCells::PutObject(int index, TObject* obj)
+{
+    Check(index, GetCount());
+    FRow[std::size_t(index)].Object = obj;
 }
 
 TGridItem::~TGridItem() = default;

@@ -9,11 +9,36 @@
 #include "platform/rtl/Collection.h"
 #include "platform/rtl/StringList.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/Grids.h"
 
 class TDedOzovedUrad;
 
-// One hidden row: its real index, its height before hiding, its cells and
-// its node level.
+// The cells of a hidden row seen as a string list (texts and objects).
+// The row's cells are kept as a stored grid row, so hiding and restoring
+// move whole rows rather than copying every text.
+class TGridItemCells : public TStrings {
+    QT_CLASS(TGridItemCells, TStrings)
+public:
+    explicit TGridItemCells(TStringGrid::TStoredRow& Row) : FRow(Row) { }
+    int GetCount() const override { return int(FRow.size()); }
+    void Insert(int index, const String& s) override;
+    void Delete(int index) override;
+    void Clear() override { FRow.clear(); }
+
+protected:
+    String Get(int index) const override;
+    void Put(int index, const String& s) override;
+    TObject* GetObject(int index) const override;
+    void PutObject(int index, TObject* obj) override;
+
+private:
+    void Check(int index, int Limit) const;
+    TStringGrid::TStoredRow& FRow;
+};
+
+// One hidden row: its Idx (the real row for rows hidden directly, the
+// display row at its filter level for filtered rows), its height before
+// hiding, its cells with their objects, and its level.
 class TGridItem : public TCollectionItem {
     QT_CLASS(TGridItem, TCollectionItem)
 public:
@@ -29,18 +54,28 @@ public:
     }
     int GetHeight() const { return FHeight; }
     void SetHeight(int Value) { FHeight = Value; }
-    // The saved cells. The item keeps its own list: the setter copies the
-    // given texts and objects into it, and the caller keeps its list.
-    TStrings* GetItems() const { return FItems.get(); }
-    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    // The saved cells. The item keeps its own cells: the setter copies the
+    // given texts and objects, and the caller keeps its list.
+    TStrings* GetItems() const { return FItemsView.get(); }
+    void SetItems(TStrings* Value) { FItemsView->Assign(Value); }
+    // The saved cells as a stored row, to move a row in or out whole.
+    TStringGrid::TStoredRow& Cells() { return FCells; }
+    // The node level of rows hidden by contraction; the filter level of
+    // rows a filter took out.
     int GetLevel() const { return FLevel; }
     void SetLevel(int Value) { FLevel = Value; }
+    // Set for rows a filter level took out (their Idx and Level are the
+    // filter's); rows hidden directly or by a node leave it clear.
+    bool GetFilterItem() const { return FFilterItem; }
+    void SetFilterItem(bool Value) { FFilterItem = Value; }
 
 private:
     int FIdx { 0 };
     int FHeight { 0 };
-    std::unique_ptr<TStringList> FItems;
+    TStringGrid::TStoredRow FCells;
+    std::unique_ptr<TGridItemCells> FItemsView;
     int FLevel { 0 };
+    bool FFilterItem { false };
 };
 
 enum TBackGroundDisplay { bdTile, bdFixed, bdGradientHorz, bdGradientVert };

@@ -1,5 +1,7 @@
 #include "grid/core/IntList.h"
 
+#include <algorithm>
+
 #include "platform/rtl/Collections.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
@@ -103,6 +105,23 @@ void TIntList::Delete(int Index)
     CheckIndex(Index);
     FItems.erase(FItems.begin() + Index);
     Changed();
+}
+
+void TIntList::DeleteRange(int Index, int Count)
+{
+    if (Index < 0 || Count <= 0 || Index >= GetCount())
+        return;
+    const int End = std::min(GetCount(), Index + Count);
+    FItems.erase(FItems.begin() + Index, FItems.begin() + End);
+    Changed();
+}
+
+void TIntList::InsertRange(int Index, int Count, int Value)
+{
+    if (Index < 0 || Index > GetCount())
+        RaiseListIndexError(Index);
+    if (Count > 0)
+        FItems.insert(FItems.begin() + Index, std::size_t(Count), Value);
 }
 
 void TIntList::DeleteValue(int Value)

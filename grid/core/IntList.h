@@ -38,6 +38,10 @@ public:
     // (which goes through Add) fires OnChange.
     void Insert(int Value);
     void Delete(int Index);
+    // The entries of Index .. Index + Count - 1 that exist go (one change
+    // report); Count copies of Value come in at Index (no report, as Insert).
+    void DeleteRange(int Index, int Count);
+    void InsertRange(int Index, int Count, int Value);
     void DeleteValue(int Value);
     // Fires OnChange also when the list is already empty.
     void Clear();
@@ -54,6 +58,12 @@ public:
     void SetStrValue(const String& Value);
 
     const std::vector<int>& Values() const { return FItems; }
+    // Replaces every entry (one change report).
+    void SetValues(std::vector<int> Values)
+    {
+        FItems = std::move(Values);
+        Changed();
+    }
 
     TImageChangeEvent OnChange;
 

@@ -158,6 +158,50 @@ void TCollection::Clear()
     EndUpdate();
 }
 
+void TCollection::DeleteWhere(const std::function<bool(TCollectionItem*)>& Which)
+{
+    std::vector<TCollectionItem*> Gone;
+    std::vector<TCollectionItem*> Kept;
+    Kept.reserve(m_items.size());
+    for (TCollectionItem* item : m_items)
+        (Which(item) ? Gone : Kept).push_back(item);
+    if (Gone.empty())
+        return;
+    for (TCollectionItem* item : Gone)
+        Notify(item, cnItemDeleting);
+    m_items = std::move(Kept);
+    for (TCollectionItem* item : Gone) {
+        item->m_collection = nullptr; // already out of the list
+        delete item;
+    }
+    Changed();
+}
+
+void TCollection::MoveBlock(int FromIndex, int Count, int ToIndex)
+{
+    const int Total = GetCount();
+    if (Count <= 0)
+        return;
+    if (FromIndex < 0 || FromIndex + Count > Total)
+        RaiseListIndexError(FromIndex);
+    if (ToIndex < 0 || ToIndex > Total - Count)
+        RaiseListIndexError(ToIndex);
+    if (FromIndex == ToIndex)
+        return;
+    auto First = m_items.begin();
+    if (ToIndex < FromIndex)
+        std::rotate(First + ToIndex, First + FromIndex, First + FromIndex + Count);
+    else
+        std::rotate(First + FromIndex, First + FromIndex + Count, First + ToIndex + Count);
+    Changed();
+}
+
+void TCollection::Sort(const std::function<bool(TCollectionItem*, TCollectionItem*)>& Less)
+{
+    std::stable_sort(m_items.begin(), m_items.end(), Less);
+    Changed();
+}
+
 void TCollection::BeginUpdate()
 {
     ++m_updateCount;

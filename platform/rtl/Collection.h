@@ -3,6 +3,7 @@
 // owned by the collection; items know their collection, index and a unique
 // ID. Changes are reported through Update, bracketed by BeginUpdate/EndUpdate.
 
+#include <functional>
 #include <vector>
 
 #include "platform/rtl/Classes.h"
@@ -59,6 +60,15 @@ public:
     TCollectionItem* Insert(int Index);
     void Delete(int Index);
     void Clear();
+    // Deletes every item the predicate picks, in one pass over the list,
+    // with one change report (bulk removal without a search per item).
+    void DeleteWhere(const std::function<bool(TCollectionItem*)>& Which);
+    // Moves the Count items from FromIndex on so that they start at ToIndex
+    // of the list without them, keeping their order; one change report.
+    // Indexes outside the list raise EListError and move nothing.
+    void MoveBlock(int FromIndex, int Count, int ToIndex);
+    // Puts the items in the order Less gives (stable); one change report.
+    void Sort(const std::function<bool(TCollectionItem*, TCollectionItem*)>& Less);
     // Calls Update once when the outermost EndUpdate comes.
     virtual void BeginUpdate();
     virtual void EndUpdate();

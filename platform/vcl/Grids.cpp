@@ -1,6 +1,7 @@
 #include "platform/vcl/Grids.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/gdi/Frames.h"
 #include "platform/rtl/MathUtils.h"
@@ -174,6 +175,22 @@ void TGridAxis::Move(int from, int to)
         std::rotate(moved.begin(), moved.end() - 1, moved.end());
     for (int i = lo; i <= hi; ++i)
         SetSize(i, moved[std::size_t(i - lo)]);
+}
+
+void TGridAxis::Rotate(int first, int middle, int last)
+{
+    last = std::min(last, int(m_sizes.size()));
+    if (first < 0 || first >= middle || middle >= last)
+        return;
+    const auto begin = m_sizes.begin() + first, end = m_sizes.begin() + last;
+    if (std::all_of(begin, end, [&](int v) { return v == *begin; }))
+        return;
+    std::vector<int> turned(begin, end);
+    std::rotate(turned.begin(), turned.begin() + (middle - first), turned.end());
+    for (int i = first; i < last; ++i)
+        if (turned[std::size_t(i - first)] != m_sizes[std::size_t(i)])
+            SetSize(i, turned[std::size_t(i - first)]);
+    Forget();
 }
 
 // ---- TInplaceEdit ----
@@ -546,7 +563,7 @@ TGridRect TCustomGrid::GetSelection() const
 void TCustomGrid::SetSelection(const TGridRect& v)
 {
     auto clampCoord = [&](TGridCoord p) {
-        return TGridCoord { std::clamp(p.X, 0, GetColCount() - 1), std::clamp(p.Y, 0, GetRowCount() - 1) };
+        return TGridCoord { std::clamp(p.X, 0, GetColCount()), std::clamp(p.Y, 0, GetRowCount()) };
     };
     m_anchor = clampCoord(v.TopLeft());
     m_current = clampCoord(v.BottomRight());
@@ -1475,6 +1492,87 @@ void TStringGrid::SetStoredObject(int ACol, int ARow, TObject* Value)
     if (!Value && ACol >= 0 && ARow >= 0 && !FindSlot(ACol, ARow))
         return;
     Slot(ACol, ARow).Object = Value;
+}
+
+TStringGrid::TStoredRow TStringGrid::TakeStoredRow(int ARow)
+{
+    if (ARow < 0 || ARow >= int(m_store.size()))
+        return {};
+    return std::exchange(m_store[std::size_t(ARow)], TStoredRow());
+}
+
+void TStringGrid::PutStoredRow(int ARow, TStoredRow Row)
+{
+    if (ARow < 0)
+        throw EGridException(kIndexOutOfRange);
+    if (ARow >= int(m_store.size())) {
+        if (Row.empty())
+            return;
+        m_store.resize(std::size_t(ARow) + 1);
+    }
+    m_store[std::size_t(ARow)] = std::move(Row);
+}
+
+void TStringGrid::ExchangeStoredRows(int ARow1, int ARow2)
+{
+    if (ARow1 < 0 || ARow2 < 0)
+        throw EGridException(kIndexOutOfRange);
+    if (ARow1 == ARow2)
+        return;
+    const int Need = std::max(ARow1, ARow2);
+    if (Need >= int(m_store.size())) {
+        const int Other = ARow1 == Need ? ARow2 : ARow1;
+        if (Other >= int(m_store.size()) || m_store[std::size_t(Other)].empty())
+            return; // both empty
+        m_store.resize(std::size_t(Need) + 1);
+    }
+    std::swap(m_store[std::size_t(ARow1)], m_store[std::size_t(ARow2)]);
+}
+
+void TStringGrid::RotateStoredRows(int First, int Middle, int Last)
+{
+    if (First < 0 || First >= Middle || Middle >= Last)
+        return;
+    // Rows beyond the store are empty: the store grows only when a stored
+    // row has to move there.
+    const int Stored = int(m_store.size());
+    if (First >= Stored)
+        return;
+    if (Last > Stored)
+        m_store.resize(std::size_t(Last));
+    std::rotate(m_store.begin() + First, m_store.begin() + Middle, m_store.begin() + Last);
+}
+
+void TStringGrid::InsertStoredCols(int ACol, int Count)
+{
+    if (ACol < 0 || Count <= 0)
+        return;
+    for (auto& row : m_store)
+        if (ACol < int(row.size()))
+            row.insert(row.begin() + ACol, std::size_t(Count), TCellSlot());
+}
+
+void TStringGrid::DeleteStoredCols(int ACol, int Count)
+{
+    if (ACol < 0 || Count <= 0)
+        return;
+    for (auto& row : m_store)
+        if (ACol < int(row.size()))
+            row.erase(row.begin() + ACol, row.begin() + std::min(int(row.size()), ACol + Count));
+}
+
+void TStringGrid::ExchangeStoredCols(int ACol1, int ACol2)
+{
+    if (ACol1 < 0 || ACol2 < 0 || ACol1 == ACol2)
+        return;
+    const std::size_t Need = std::size_t(std::max(ACol1, ACol2)) + 1;
+    for (auto& row : m_store) {
+        if (row.size() <= std::size_t(std::min(ACol1, ACol2)))
+            continue; // neither cell is stored
+        if (row.size() < Need)
+            row.resize(Need);
+        std::swap(row[std::size_t(ACol1)], row[std::size_t(ACol2)]);
+    }
 }
 
 bool TStringGrid::HasStoredSlot(int ACol, int ARow) const

@@ -88,6 +88,9 @@ public:
     int IndexNear(int from, std::int64_t pos) const;
     // Moves line `from` to `to`, the lines between shift by one.
     void Move(int from, int to);
+    // Lines first .. last - 1 turn so that line middle comes first; lines of
+    // one size (the common case) cost one look each.
+    void Rotate(int first, int middle, int last);
 
 private:
     static constexpr int kNear = 64;
@@ -154,6 +157,17 @@ public:
     void SetColWidths(int i, int v);
     int GetRowHeights(int i) const { return m_rows.Size(i); }
     void SetRowHeights(int i, int v);
+    // Rows First .. Last - 1 of the sizes turn so that row Middle comes
+    // first, without any reaction (as StoreRowHeight).
+    void RotateRowHeights(int First, int Middle, int Last) { m_rows.Rotate(First, Middle, Last); }
+    // Stores a row height without any reaction (no layout, no repaint, no
+    // RowHeightsChanged): for bulk row operations that lay out once when
+    // they are done.
+    void StoreRowHeight(int i, int v)
+    {
+        if (i >= 0 && i < m_rows.Count() && m_rows.Size(i) != v)
+            m_rows.SetSize(i, v);
+    }
     int GetGridLineWidth() const { return m_gridLineWidth; }
     void SetGridLineWidth(int v);
     // Scrollable lines fully in view; fixed lines are not counted.
@@ -174,6 +188,9 @@ public:
     int GetTopRow() const { return m_topLeft.Y; }
     void SetTopRow(int v);
     TGridRect GetSelection() const;
+    // Corners are kept within the grid, except that a corner may stand one
+    // past the last column or row: such a rectangle lies outside every
+    // cell (a hidden selection).
     void SetSelection(const TGridRect& v);
     // Moves the focus cell after asking SelectCell: with MoveAnchor the
     // selection collapses onto it, with Show it is scrolled into view.
@@ -379,6 +396,14 @@ private:
 class TStringGrid : public TDrawGrid {
     QT_CLASS(TStringGrid, TDrawGrid)
 public:
+    // One stored cell, and the stored cells of one row (as long as its
+    // last written cell; hidden columns beyond the count included).
+    struct TCellSlot {
+        String Text;
+        TObject* Object { nullptr };
+    };
+    using TStoredRow = std::vector<TCellSlot>;
+
     explicit TStringGrid(TComponent* AOwner = nullptr);
     ~TStringGrid() override;
 
@@ -423,6 +448,23 @@ public:
     int GetStoredRowCount() const { return int(m_store.size()); }
     int GetStoredColCount(int ARow) const;
 
+    // Whole stored rows, moved rather than copied, for operations that
+    // rearrange rows in bulk: nothing is repainted and no hook runs.
+    // Taking leaves the row empty; putting replaces what the row held
+    // (the caller has taken or freed it).
+    TStoredRow TakeStoredRow(int ARow);
+    void PutStoredRow(int ARow, TStoredRow Row);
+    void ExchangeStoredRows(int ARow1, int ARow2);
+    // Rows First .. Last - 1 turn so that row Middle comes first.
+    void RotateStoredRows(int First, int Middle, int Last);
+    // Stored columns of every row: Count empty cells come in before
+    // ACol / the cells of ACol .. ACol + Count - 1 go and the later ones
+    // move left (their objects are the caller's to free first); two
+    // columns change places.
+    void InsertStoredCols(int ACol, int Count);
+    void DeleteStoredCols(int ACol, int Count);
+    void ExchangeStoredCols(int ACol1, int ACol2);
+
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void RowMoved(int FromIndex, int ToIndex) override;
     String GetEditText(int ACol, int ARow) override;
@@ -430,10 +472,6 @@ public:
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
 
 private:
-    struct TCellSlot {
-        String Text;
-        TObject* Object { nullptr };
-    };
     TCellSlot& Slot(int ACol, int ARow);
     const TCellSlot* FindSlot(int ACol, int ARow) const
     {
@@ -444,7 +482,7 @@ private:
     }
     static const String& EmptyCellText();
     // Rows of slots; a row stays empty until one of its cells is written.
-    std::vector<std::vector<TCellSlot>> m_store;
+    std::vector<TStoredRow> m_store;
     std::map<int, std::unique_ptr<TStringGridStrings>> m_rowLists;
     std::map<int, std::unique_ptr<TStringGridStrings>> m_colLists;
 };

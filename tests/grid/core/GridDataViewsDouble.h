@@ -4,6 +4,8 @@
 // grid hands it, in order, into the scope's shared log, and answers with
 // the log's configured values.
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +20,11 @@ struct TDataViewsLog {
     bool RegisterSucceeds { true };
     bool CollectFilterValuesAnswer { false };
     int SearchAnswer { -1 };
+    // Node rows: span and sub-node count by display row.
+    std::map<int, int> NodeSpans;
+    std::map<int, int> SubNodeCounts;
+    // Runs after SetFilterActive is recorded, to act as the filter would.
+    std::function<void(bool)> OnSetFilterActive;
     // What SaveToStream writes and what LoadFromStream read last.
     std::string StreamBytes;
     std::string LoadedBytes;

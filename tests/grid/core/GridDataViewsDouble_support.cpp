@@ -24,13 +24,21 @@ public:
     void QUnSort() override { Note("QUnSort"); }
     void InitSortXRef() override { Note("InitSortXRef"); }
     int GetNodeCount() override { return FLog->NodeCount; }
-    bool IsNode(int) override { return false; }
+    bool IsNode(int r) override { return FLog->NodeSpans.contains(r); }
     bool IsSummary(int) override { return false; }
     bool GetNodeState(int) override { return false; }
     int GetNodeLevel(int) override { return -1; }
-    int GetNodeSpan(int) override { return -1; }
+    int GetNodeSpan(int r) override
+    {
+        const auto it = FLog->NodeSpans.find(r);
+        return it == FLog->NodeSpans.end() ? -1 : it->second;
+    }
     int GetNodeSpanType(int) override { return 1; }
-    int GetSubNodeCount(int) override { return 0; }
+    int GetSubNodeCount(int r) override
+    {
+        const auto it = FLog->SubNodeCounts.find(r);
+        return it == FLog->SubNodeCounts.end() ? 0 : it->second;
+    }
     int GetParentRow(int) override { return -1; }
     bool IsNodeClickHit(int, int) override { return false; }
     void ExpandNode(int r) override { Note("ExpandNode(" + std::to_string(r) + ")"); }
@@ -45,7 +53,12 @@ public:
     void RemoveChildRow(int) override { Note("RemoveChildRow"); }
     void MergeGroupRows() override { Note("MergeGroupRows"); }
     void SplitGroupRows() override { Note("SplitGroupRows"); }
-    void SetFilterActive(bool v) override { Note(std::string("SetFilterActive(") + (v ? "1" : "0") + ")"); }
+    void SetFilterActive(bool v) override
+    {
+        Note(std::string("SetFilterActive(") + (v ? "1" : "0") + ")");
+        if (FLog->OnSetFilterActive)
+            FLog->OnSetFilterActive(v);
+    }
     void RemoveAllFilters() override { Note("RemoveAllFilters"); }
     void NarrowDown(const String&, int) override { Note("NarrowDown"); }
     int Search(const String&) override

@@ -22,6 +22,10 @@ struct TDedOzovedUradTestAccess {
         ++Grid.FNumHidden;
         Grid.TBaseGrid::SetColCount(Grid.GetColCount() - 1);
     }
+    // The per-row flags the row operations keep in step.
+    static TIntList& ModifiedRows(TDedOzovedUrad& Grid) { return *Grid.FModifiedRows; }
+    static TIntList& EnabledRows(TDedOzovedUrad& Grid) { return *Grid.FEnabledRows; }
+    static void SetUseEnabledRows(TDedOzovedUrad& Grid, bool Value) { Grid.FUseEnabledRows = Value; }
     // Emptying only drops what the slots hold, as after a row move.
     static void SetNilObjects(TDedOzovedUrad& Grid, bool Value) { Grid.FNilObjects = Value; }
     // A mouse sizing as the mouse code leaves it before the platform's

@@ -291,6 +291,28 @@ TEST(Collection, ItemsKeepUniqueIdsAndIndexes)
     EXPECT_THROW(c.GetItem(3), EListError);
 }
 
+TEST(Collection, BulkDeleteMoveAndSortReportOnce)
+{
+    TRecordingCollection c;
+    for (const char* n : { "a", "b", "c", "d", "e", "f" })
+        c.AddNamed(n);
+    c.Updates.clear();
+    c.MoveBlock(4, 2, 1);
+    EXPECT_EQ(Captions(c), (std::vector<String> { u"a", u"e", u"f", u"b", u"c", u"d" }));
+    c.MoveBlock(0, 2, 4);
+    EXPECT_EQ(Captions(c), (std::vector<String> { u"f", u"b", u"c", u"d", u"a", u"e" }));
+    EXPECT_THROW(c.MoveBlock(5, 2, 0), EListError);
+    EXPECT_THROW(c.MoveBlock(0, 2, 5), EListError);
+    c.Sort([](TCollectionItem* a, TCollectionItem* b) { return a->GetDisplayName() < b->GetDisplayName(); });
+    EXPECT_EQ(Captions(c), (std::vector<String> { u"a", u"b", u"c", u"d", u"e", u"f" }));
+    EXPECT_EQ(c[2]->GetIndex(), 2);
+    c.DeleteWhere([](TCollectionItem* i) { return i->GetDisplayName() != u"c" && i->GetDisplayName() < u"e"; });
+    EXPECT_EQ(Captions(c), (std::vector<String> { u"c", u"e", u"f" }));
+    EXPECT_EQ(c.Updates, (std::vector<std::string>(4, "*")));
+    c.DeleteWhere([](TCollectionItem*) { return false; }); // nothing: no report
+    EXPECT_EQ(c.Updates.size(), 4u);
+}
+
 TEST(Collection, UpdatesAreHeldUntilTheOutermostEndUpdate)
 {
     TRecordingCollection c;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include <memory>
 
 #include "platform/rtl/StringList.h"
@@ -234,6 +237,15 @@ TEST(GridAxis, PrefixSumsAndLookupMatchALinearWalk)
     for (int i = 0; i < 1000; i += 7)
         a.SetSize(i, i % 3 == 0 ? 0 : 25);
     a.Move(10, 500);
+    // Rotations with mixed and with equal sizes keep the sums right.
+    std::vector<int> Expect;
+    for (int i = 0; i < 1000; ++i)
+        Expect.push_back(a.Size(i));
+    a.Rotate(100, 350, 900);
+    std::rotate(Expect.begin() + 100, Expect.begin() + 350, Expect.begin() + 900);
+    a.Rotate(1, 2, 6); // lines 1..5 all at the default: nothing moves
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(a.Size(i), Expect[std::size_t(i)]) << i;
     a.SetCount(700);
     a.SetCount(2000); // grows past the capacity: the tree is rebuilt
     std::int64_t start = 0;
