@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <cstring>
 #include <mutex>
 
@@ -170,14 +171,13 @@ void OpenMdb(TMdbSession& session, const std::string& path, const String& fileNa
     mdb_set_boolean_fmt_numbers(session.Sql->mdb);
 }
 
-void CheckJetShape(const std::string& path, const String& fileName, std::uint64_t size, int version)
+void CheckJetShape(const String& fileName, std::uint64_t size, int version)
 {
     // The first page must be whole and the file whole pages, or the
     // library would read past the end of what is there.
     const std::uint64_t page = version == 0 ? 2048 : 4096;
     if (size < page * 2 || size % page != 0)
         Raise(u"\"" + fileName + u"\" is a damaged Access database: its size is not a whole number of pages");
-    (void)path;
 }
 
 TRows QueryJet(const std::string& path, const String& fileName, const String& sql)
@@ -297,7 +297,12 @@ std::shared_ptr<TDatabase> OpenDatabase(const String& connection)
     } else if (n >= 20 && head[0] == 0 && head[1] == 1 && head[2] == 0 && head[3] == 0
         && (std::memcmp(head + 4, "Standard Jet DB", 16) == 0 || std::memcmp(head + 4, "Standard ACE DB", 16) == 0)) {
         db->Kind = TBackEnd::Jet;
-        CheckJetShape(db->Path, fileName, std::uint64_t(st.st_size), head[0x14]);
+        // mdbtools looks a relative name up along its own search path too.
+        std::error_code ec;
+        const auto absolute = std::filesystem::absolute(db->Path, ec);
+        if (!ec)
+            db->Path = absolute.string();
+        CheckJetShape(fileName, std::uint64_t(st.st_size), head[0x14]);
         // Reading the catalogue proves the file before any query.
         std::lock_guard guard(MdbLock());
         TMdbSession session;
