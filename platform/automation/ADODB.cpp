@@ -349,11 +349,25 @@ private:
     String FConnectionString;
 };
 
-using PRows = std::shared_ptr<const TRows>;
+// What a record set has read and where it stands; its Fields collection
+// and field objects follow the current record, as a caller holding them
+// across MoveNext expects.
+struct TCursor {
+    std::shared_ptr<const TRows> Rows;
+    std::size_t Row { 0 };
+
+    const TRows& Open() const
+    {
+        if (!Rows)
+            Raise(u"Operation is not allowed when the object is closed");
+        return *Rows;
+    }
+};
+using PCursor = std::shared_ptr<TCursor>;
 
 class TADOField : public TADOObject {
 public:
-    TADOField(PRows rows, std::size_t field, std::size_t row) : FRows(std::move(rows)), FField(field), FRow(row) { }
+    TADOField(PCursor cursor, std::size_t field) : FCursor(std::move(cursor)), FField(field) { }
 
 protected:
     enum { idName = 1, idValue, idActualSize };
@@ -367,23 +381,24 @@ protected:
     {
         if (value)
             Raise(u"The record set is read-only");
+        const TRows& rows = FCursor->Open();
         if (id == idName)
-            return Variant(FRows->Names[FField]);
-        if (FRow >= FRows->Rows.size())
+            return Variant(rows.Names[FField]);
+        if (FCursor->Row >= rows.Rows.size())
             Raise(u"Either BOF or EOF is True, or the current record has been deleted");
         if (id == idValue)
-            return FRows->Rows[FRow][FField];
-        return Variant(FRows->Sizes[FRow][FField]);
+            return rows.Rows[FCursor->Row][FField];
+        return Variant(rows.Sizes[FCursor->Row][FField]);
     }
 
 private:
-    PRows FRows;
-    std::size_t FField, FRow;
+    PCursor FCursor;
+    std::size_t FField;
 };
 
 class TADOFields : public TADOObject {
 public:
-    TADOFields(PRows rows, std::size_t row) : FRows(std::move(rows)), FRow(row) { }
+    explicit TADOFields(PCursor cursor) : FCursor(std::move(cursor)) { }
 
 protected:
     enum { idCount = 1, idItem };
@@ -395,24 +410,24 @@ protected:
     DISPID DefaultMember() const override { return idItem; }
     Variant DoInvoke(DISPID id, WORD, std::span<const Variant> args, const Variant*) override
     {
+        const TRows& rows = FCursor->Open();
         if (id == idCount)
-            return Variant(int(FRows->Names.size()));
+            return Variant(int(rows.Names.size()));
         RequireArgs(args, 1);
         if (VarIsStr(args[0])) {
-            for (std::size_t i = 0; i < FRows->Names.size(); ++i)
-                if (AnsiSameText(FRows->Names[i], args[0].AsString()))
-                    return Make<TADOField>(FRows, i, FRow);
+            for (std::size_t i = 0; i < rows.Names.size(); ++i)
+                if (AnsiSameText(rows.Names[i], args[0].AsString()))
+                    return Make<TADOField>(FCursor, i);
             Raise(u"Item cannot be found in the collection: \"" + args[0].AsString() + u"\"");
         }
         const int i = args[0].AsInteger();
-        if (i < 0 || std::size_t(i) >= FRows->Names.size())
+        if (i < 0 || std::size_t(i) >= rows.Names.size())
             Raise(u"Item cannot be found in the collection: " + IntToStr(i));
-        return Make<TADOField>(FRows, std::size_t(i), FRow);
+        return Make<TADOField>(FCursor, std::size_t(i));
     }
 
 private:
-    PRows FRows;
-    std::size_t FRow;
+    PCursor FCursor;
 };
 
 class TADORecordSet : public TADOObject {
@@ -438,34 +453,29 @@ protected:
             RequireArgs(args, 1);
             if (args.size() >= 2 && !args[1].IsEmpty())
                 FConnection = args[1];
-            FRows = std::make_shared<const TRows>(Database().Query(args[0].AsString()));
-            FRow = 0;
+            auto rows = std::make_shared<const TRows>(Database().Query(args[0].AsString()));
+            // A new cursor: objects of an earlier query keep theirs.
+            FCursor = std::make_shared<TCursor>();
+            FCursor->Rows = std::move(rows);
             return {};
         }
-        case idClose: FRows.reset(); return {};
-        case idState: return Variant(FRows ? 1 : 0);
-        case idFields: return Make<TADOFields>(Rows(), FRow);
-        case idRecordCount: return Variant(int(Rows()->Rows.size()));
-        case idEof: return Variant(FRow >= Rows()->Rows.size());
-        case idBof: return Variant(FRow == 0 && Rows()->Rows.empty());
+        case idClose: FCursor->Rows.reset(); return {};
+        case idState: return Variant(FCursor->Rows ? 1 : 0);
+        case idFields: FCursor->Open(); return Make<TADOFields>(FCursor);
+        case idRecordCount: return Variant(int(FCursor->Open().Rows.size()));
+        case idEof: return Variant(FCursor->Row >= FCursor->Open().Rows.size());
+        case idBof: return Variant(FCursor->Row == 0 && FCursor->Open().Rows.empty());
         case idMoveNext:
-            if (FRow >= Rows()->Rows.size())
+            if (FCursor->Row >= FCursor->Open().Rows.size())
                 Raise(u"Either BOF or EOF is True, or the current record has been deleted");
-            ++FRow;
+            ++FCursor->Row;
             return {};
-        case idMoveFirst: Rows(); FRow = 0; return {};
+        case idMoveFirst: FCursor->Open(); FCursor->Row = 0; return {};
         }
         return {};
     }
 
 private:
-    const PRows& Rows() const
-    {
-        if (!FRows)
-            Raise(u"Operation is not allowed when the object is closed");
-        return FRows;
-    }
-
     const TDatabase& Database() const
     {
         auto* connection = dynamic_cast<TADOConnection*>(VarToDispatch(FConnection));
@@ -484,8 +494,7 @@ private:
 
     Variant FConnection;
     mutable std::shared_ptr<TDatabase> FOwnDatabase;
-    PRows FRows;
-    std::size_t FRow { 0 };
+    PCursor FCursor { std::make_shared<TCursor>() };
 };
 
 } // namespace

@@ -65,10 +65,11 @@ TEST(ADODB, SQLiteRecordSetWalksFieldsAndRows)
     };
     const Expected rows[2][3] = { { { u"Ace \u20AC", 7 }, { u"3", 8 }, { u"4.5", 8 } },
         { { u"", 0 }, { u"", 0 }, { u"0.25", 8 } } };
+    // A Fields collection taken once follows the current record.
+    Variant f = DispGet(rs, u"Fields");
     int r = 0;
     while (!DispGet(rs, u"Eof").AsBoolean()) {
         ASSERT_LT(r, 2);
-        Variant f = DispGet(rs, u"Fields");
         for (int i = 0; i < 3; ++i) {
             SCOPED_TRACE(testing::Message() << "row " << r << " field " << i);
             Variant field = DispGet(f, u"", { i });
