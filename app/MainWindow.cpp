@@ -11,6 +11,7 @@
 #include "app/SplashScreen.h"
 #include "app/SuperBrowser.h"
 #include "app/WebData.h"
+#include "grid/core/DedOzovedUrad.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Themes.h"
 #include "platform/vcl/ImgList.h"
@@ -331,9 +332,19 @@ void TfrmMyBrowser::CreateResultsPanel()
     tbSaveToExcel = Make<TTabSheet>(this, u"tbSaveToExcel");
     tbSaveToExcel->SetCaption(u"MS Excel View");
     tbSaveToExcel->SetPageControl(PageControl1);
-    lbExcelNote = Place<TLabel>(this, u"lbExcelNote", tbSaveToExcel, { 8, 8, 390, 40 });
-    lbExcelNote->SetWordWrap(true);
-    lbExcelNote->SetCaption(u"The spreadsheet view of the results is not available in this version.");
+    ToolBar2 = Place<TToolBar>(this, u"ToolBar2", tbSaveToExcel, { 0, 0, 400, 26 });
+    ToolBar2->SetAlign(alTop);
+    ToolBar2->SetShowCaptions(true);
+    ToolBar2->SetList(true);
+    ToolButton5 = AddButton(this, ToolBar2, u"ToolButton5", u"Save to XLS (cells can be edited first)");
+    ToolButton5->SetWidth(250);
+    sgExcel = Place<TDedOzovedUrad>(this, u"sgExcel", tbSaveToExcel, { 0, 26, 400, 500 });
+    sgExcel->SetAlign(alClient);
+    sgExcel->SetColCount(25);
+    sgExcel->SetRowCount(50);
+    sgExcel->SetFixedRows(0);
+    sgExcel->SetFixedCols(0);
+    sgExcel->SetOptions(sgExcel->GetOptions() + goEditing);
     PageControl1->SetActivePage(tbResults);
 }
 
@@ -454,6 +465,7 @@ void TfrmMyBrowser::BindHandlers()
     Memo1->OnChange = bind(&TfrmMyBrowser::Memo1Change);
     ToolButton2->OnClick = bind(&TfrmMyBrowser::ToolButton2Click);
     ToolButton3->OnClick = bind(&TfrmMyBrowser::ToolButton3Click);
+    ToolButton5->OnClick = bind(&TfrmMyBrowser::ToolButton5Click);
     ToolButton6->OnClick = bind(&TfrmMyBrowser::ToolButton6Click);
     Removeduplicates1->OnClick = bind(&TfrmMyBrowser::ToolButton6Click);
     ToolButton7->OnClick = bind(&TfrmMyBrowser::ToolButton7Click);

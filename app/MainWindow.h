@@ -20,6 +20,7 @@
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/Timers.h"
 
+class TDedOzovedUrad;
 class TSuperBrowser;
 class TfrmSplashScreen;
 class TLumSmoothStatusIndicator;
@@ -115,7 +116,11 @@ public:
     TMemo* mmResults { nullptr };
     TMemo* Memo1 { nullptr };
     TTabSheet* tbSaveToExcel { nullptr };
-    TLabel* lbExcelNote { nullptr };
+    TToolBar* ToolBar2 { nullptr };
+    TToolButton* ToolButton5 { nullptr };
+    // The spreadsheet view of the results (cells can be edited before the
+    // Excel save).
+    TDedOzovedUrad* sgExcel { nullptr };
     TSplitter* Splitter1 { nullptr };
 
     TPanel* Panel8 { nullptr };

@@ -1,6 +1,7 @@
 // The capture command and the results: the two capture buttons that start
 // and stop the crawl, the results memo with its counters, removing duplicate
-// lines, emptying the results and saving them as a CSV or text file.
+// lines, emptying the results, saving them as a CSV or text file, the
+// spreadsheet view of the results and saving it as an Excel workbook.
 
 #include "app/MainWindow.h"
 
@@ -11,6 +12,7 @@
 #include "app/CaptureGlobals.h"
 #include "app/SplashScreen.h"
 #include "app/SuperBrowser.h"
+#include "grid/core/DedOzovedUrad.h"
 #include "richtext/LumSmoothStatusIndicator.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Encoding.h"
@@ -30,6 +32,9 @@ constexpr int CaptureRunningImage = 0;
 constexpr int CaptureIdleImage = 8;
 
 String LineCountText(int count) { return IntToStr(count); }
+
+// Stands between the fields of a result line while the grid is filled.
+constexpr Char ExcelViewDelimiter = u'\u00A4';
 
 // The crawl browser; a capture cannot run without it.
 TSuperBrowser& CrawlBrowser(TfrmMyBrowser& form)
@@ -75,6 +80,7 @@ void RunCapture(TfrmMyBrowser& form, TToolButton* button)
     StopPressed = false;
     button->SetCaption(StopCaption);
     form.PageControl1->SetActivePage(form.tbResults);
+    form.sgExcel->Clear();
     form.WaitForPageToLoad();
     if (form.mmResults->GetLines()->GetCount() > 0
         && MessageDlg(u"Empty previous data results first?", mtInformation, mbYesNo, 0) == mrYes) {
@@ -276,14 +282,47 @@ void TfrmMyBrowser::ToolButton2Click(TObject*)
 
 void TfrmMyBrowser::ToolButton3Click(TObject*)
 {
-    // The spreadsheet tab holds only a note: the memo is the only view of
-    // the results, so there is nothing to fill.
+    // The grid shows the memo's lines and nothing else: without emptying it
+    // first, cells right of a shorter line would keep an earlier fill's
+    // fields.
+    sgExcel->Clear();
+    // The commas between the quoted fields become character 164, which no
+    // field holds; the commas inside fields stay.
+    const String fieldBreak = String(u"\"") + ExcelViewDelimiter + u"\"";
+    TStrings* lines = mmResults->GetLines();
+    String text;
+    for (int i = 0; i < lines->GetCount(); ++i) {
+        text += StringReplace(lines->GetStrings(i), u"\",\"", fieldBreak, rfReplaceAll);
+        text += u"\r\n";
+    }
+    sgExcel->SetDelimiter(ExcelViewDelimiter);
+    TStringStream stream(text, TEncoding::ANSI());
+    sgExcel->LoadFromCSVStream(stream, lines->GetCount(), -1);
 }
 
 void TfrmMyBrowser::ToolButton5Click(TObject*)
 {
-    // A workbook is saved from the spreadsheet view, which holds only a
-    // note; CSV and text are saved by ToolButton2Click.
+    // The filter and title stay for later saves, the CSV save's included.
+    SaveDialog1->SetFilter(u"Excel file|*.xls*|");
+    SaveDialog1->SetTitle(u"Save to EXCEL, Salvare, guardar, sauvegarder... (Please add extension XLS or XLSX)");
+    if (!SaveDialog1->Execute())
+        return;
+    const String fileName = SaveDialog1->GetFileName();
+    try {
+        TrimWorkingSet();
+        TPopupShown shown(StatusPopup, u"The data is being saved...");
+        // The pop-up stays a moment, also after a failed save.
+        struct TFinalDelay {
+            TfrmMyBrowser& Form;
+            ~TFinalDelay() { Form.PumpingDelay(1500); }
+        } delay { *this };
+        sgExcel->SaveToXLS(fileName, false);
+        shown.SetMessages(u"The data has been saved to file \r" + fileName + u".");
+    } catch (...) {
+        ShowMessage(u"Data cannot be saved to XLS! Is EXCEL installed on your PC? Please make sure this folder is "
+                    u"writable first!"
+            + fileName);
+    }
 }
 
 void TfrmMyBrowser::ToolButton6Click(TObject*)
@@ -308,6 +347,7 @@ void TfrmMyBrowser::ToolButton7Click(TObject*)
 {
     try {
         mmResults->GetLines()->Clear();
+        sgExcel->Clear();
         tbResults->SetCaption(u"Results (" + String(u"0") + u" lines)");
         Memo1Change(mmResults);
         ResetEmailCount(*this);
@@ -317,7 +357,14 @@ void TfrmMyBrowser::ToolButton7Click(TObject*)
 
 void TfrmMyBrowser::PageControl1Change(TObject*)
 {
-    // Nothing to prepare: the spreadsheet tab holds only a note.
+    if (PageControl1->GetActivePage() == tbSaveToExcel) {
+        try {
+            ToolButton3Click(ToolButton3);
+        } catch (...) {
+            // An empty memo has nothing to show.
+        }
+    }
+    sgExcel->AutoSizeColumns(false, 4);
 }
 
 void TfrmMyBrowser::ProcessPageAUYP()

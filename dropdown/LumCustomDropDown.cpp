@@ -1,6 +1,9 @@
 #include "dropdown/LumCustomDropDown.h"
 
+#include "dropdown/LumDropDownButton.h"
+#include "dropdown/LumDropDownForm.h"
 #include "grid/core/GridPainters.h"
+#include "grid/core/GridPlatform.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
@@ -11,59 +14,75 @@ QT_PUBLISHED(TLumCustomDropDown, QT_PROP(EditorEnabled), QT_PROP(DropDownEnabled
     QT_PROP(DropDownHeight), QT_PROP_T(DropDownColor, u"TColor"), QT_PROP_T(DropDownColorTo, u"TColor"),
     QT_PROP_T(DropDownBorderColor, u"TColor"), QT_PROP(DropDownBorderWidth), QT_PROP(DropDownShadow),
     QT_PROP(DropDownSizeable), QT_PROP(DropPosition), QT_PROP(DropDownButtonWidth), QT_PROP(DropDownButtonHint),
+    QT_PROP(DropDownButtonGlyph), QT_PROP(Precision),
     QT_PROP_T(BorderColor, u"TColor"), QT_PROP_T(FocusBorderColor, u"TColor"), QT_PROP(DisabledBorder),
     QT_PROP_T(SelectionColor, u"TColor"), QT_PROP_T(SelectionColorTo, u"TColor"), QT_PROP(SelectionColorStyle),
     QT_PROP(EmptyText), QT_PROP(EmptyTextStyle), QT_PROP(EmptyTextFocused), QT_PROP(ReturnIsTab),
     QT_PROP(LabelCaption), QT_PROP(LabelPosition), QT_PROP(LabelMargin), QT_PROP(LabelTransparent),
-    QT_PROP(LabelAlwaysEnabled), QT_PROP(LabelFont), QT_PROP(ButtonAppearance), QT_PROP(UIStyle), QT_PROP(Version),
-    QT_EVENT(OnAfterDropDown), QT_EVENT(OnBeforeDropDown), QT_EVENT(OnDropDown), QT_EVENT(OnBeforeDropUp),
-    QT_EVENT(OnDropUp), QT_EVENT(OnLabelClick), QT_EVENT(OnLabelDblClick), QT_EVENT(OnGetDropDownPos))
+    QT_PROP(LabelAlwaysEnabled), QT_PROP(LabelFont), QT_PROP(ButtonAppearance), QT_PROP(DropDownHeader),
+    QT_PROP(DropDownFooter), QT_PROP(Images), QT_PROP(UIStyle), QT_PROP(Version), QT_EVENT(OnAfterDropDown),
+    QT_EVENT(OnBeforeDropDown), QT_EVENT(OnDropDown), QT_EVENT(OnBeforeDropUp), QT_EVENT(OnDropUp),
+    QT_EVENT(OnDropDownHeaderButtonClick), QT_EVENT(OnDropDownFooterButtonClick), QT_EVENT(OnDrawHeader),
+    QT_EVENT(OnDrawFooter), QT_EVENT(OnGetHeaderText), QT_EVENT(OnGetFooterText), QT_EVENT(OnLabelClick),
+    QT_EVENT(OnLabelDblClick), QT_EVENT(OnGetDropDownPos))
 
 // The properties are published on the base so that the events bind to its members.
 QT_PUBLISHED(TLumDropDown)
+QT_PUBLISHED(TLumControlDropDown, QT_PROP(Control))
 
 TLumCustomDropDown::TLumCustomDropDown(TComponent* AOwner)
     : TCustomMaskEdit(AOwner)
+    , FDropDownHeader(std::make_unique<THeaderAppearance>(this))
     , FButtonAppearance(std::make_unique<TLumButtonAppearance>())
+    , FDropDownFooter(std::make_unique<TFooterAppearance>(this))
     , FLabelFont(std::make_unique<TFont>())
 {
+    FIsThemed = GridPlatform::ComCtl32MajorVersion >= 6;
     SetBounds(GetLeft(), GetTop(), 200, 21);
+    FDropDownHeader->OnChange = [this](TObject*) { HeaderChanged(); };
+    FDropDownHeader->OnButtonsChanged = [this](TObject*) { HeaderChanged(); };
+    FDropDownFooter->OnChange = [this](TObject*) { FooterChanged(); };
+    FDropDownFooter->OnButtonsChanged = [this](TObject*) { FooterChanged(); };
     FLabelFont->Assign(GetFont());
     FLabelFont->OnChange = [this](TObject* Sender) { LabelFontChanged(Sender); };
     SetControlStyle(GetControlStyle() + csDoubleClicks);
+    if (!GetComponentState().Contains(csDesigning))
+        MakeDropDownForm();
+    TLumCustomDropDown::CreateEditButton();
 }
 
-TLumCustomDropDown::~TLumCustomDropDown() = default;
+TLumCustomDropDown::~TLumCustomDropDown()
+{
+    // The button and the window go first, and the edit no longer reaches
+    // for them; the window's events must not call into a half-gone edit.
+    TDropDownEditButton* Button = FButton;
+    FButton = nullptr;
+    delete Button;
+    if (TDropDownForm* Form = FDropDownForm) {
+        FDropDownForm = nullptr;
+        Form->OnHide = nullptr;
+        Form->OnDestroy = nullptr;
+        Form->OnSize = nullptr;
+        Form->OnSizing = nullptr;
+        delete Form;
+    }
+}
+
+void TLumCustomDropDown::CreateParams(TCreateParams& Params)
+{
+    TCustomMaskEdit::CreateParams(Params);
+    // Multi-line lets the formatting rectangle be narrowed to keep the text
+    // clear of the button.
+    Params.Style |= ES_MULTILINE | WS_CLIPCHILDREN;
+}
 
 // ---- value text ----
 
-String TLumCustomDropDown::GetText()
-{
-    String S = TCustomMaskEdit::GetEditText();
-    if (!FPrefix.empty() && S.starts_with(FPrefix))
-        S.erase(0, FPrefix.size());
-    // Only a suffix that is there is removed: typing over a selection or a
-    // paste may leave the text without it, and its last characters are value.
-    if (!FSuffix.empty() && S.ends_with(FSuffix))
-        S.erase(S.size() - FSuffix.size());
-    return S;
-}
+String TLumCustomDropDown::GetText() { return LumDropDown::ValueOfWindowText(InputSettings(), GetEditText()); }
 
 void TLumCustomDropDown::SetText(const String& Value)
 {
-    String V = Value;
-    const bool Number = FEditType == etNumeric || FEditType == etFloat || FEditType == etMoney || FEditType == etHex;
-    if (V.empty() && Number)
-        V = u"0";
-    if (FPrecision > 0 && !V.empty() && V != u"Error") {
-        const String Digits = IntToStr(FPrecision);
-        if (FEditType == etMoney)
-            V = Format(u"%." + Digits + u"n", { StringToFloat(V) });
-        else if (FEditType == etFloat)
-            V = Format(u"%." + Digits + u"f", { StringToFloat(V) });
-    }
-    if (FEditType == etHex)
-        V = AnsiUpperCase(V);
+    const String V = LumDropDown::FormatValueText(InputSettings(), Value);
     TCustomMaskEdit::SetEditText(FPrefix + V + FSuffix);
     FOldText = V;
     SetModifiedFlag(false);
@@ -75,14 +94,6 @@ void TLumCustomDropDown::SetModifiedFlag(bool Value)
         return;
     SetModified(Value);
     FIsModified = Value;
-}
-
-double TLumCustomDropDown::StringToFloat(const String& S)
-{
-    double Value = 0;
-    if (!TryStrToFloat(LumDropDown::RemoveThousandSeparators(S), Value))
-        return 0;
-    return Value;
 }
 
 // ---- properties ----
@@ -108,17 +119,6 @@ void TLumCustomDropDown::SetDropDownHeight(int Value)
     ForgetUserSize();
 }
 
-void TLumCustomDropDown::SetBorderColor(TColor Value)
-{
-    FBorderColor = Value;
-    if (Value == clNone) {
-        // Nudging the width makes the window redraw its standard frame.
-        SetWidth(GetWidth() + 1);
-        SetWidth(GetWidth() - 1);
-    }
-    Invalidate();
-}
-
 void TLumCustomDropDown::SetSelectionColor(TColor Value)
 {
     FSelectionColor = Value;
@@ -135,6 +135,15 @@ void TLumCustomDropDown::SetEmptyTextStyle(TFontStyles Value)
 {
     FEmptyTextStyle = Value;
     Invalidate();
+}
+
+void TLumCustomDropDown::SetFocusControl(TWinControl* Value)
+{
+    if (FFocusControl)
+        FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = Value;
+    if (FFocusControl)
+        FFocusControl->FreeNotification(this);
 }
 
 void TLumCustomDropDown::SetImages(TCustomImageList* Value)
@@ -185,10 +194,14 @@ void TLumCustomDropDown::Assign(TPersistent* Source)
     FSigned = S->FSigned;
     FAutoThousandSeparator = S->FAutoThousandSeparator;
     FButtonAppearance->Assign(S->FButtonAppearance.get());
+    FDropDownHeader->Assign(S->FDropDownHeader.get());
+    FDropDownFooter->Assign(S->FDropDownFooter.get());
     FDropPosition = S->FDropPosition;
-    FButtonWidth = S->FButtonWidth;
-    FButtonHint = S->FButtonHint;
+    SetDropDownButtonWidth(S->FButtonWidth);
+    SetDropDownButtonHint(S->FButtonHint);
     SetEditorEnabled(S->FEditorEnabled);
+    SetDropDownButtonGlyph(S->GetDropDownButtonGlyph());
+    SetDropDownButtonCaption(S->GetDropDownButtonCaption());
     SetImages(S->FImages);
     FSelectionColorStyle = S->FSelectionColorStyle;
     FSelectionColor = S->FSelectionColor;
@@ -204,12 +217,18 @@ void TLumCustomDropDown::Notification(TComponent* AComponent, TOperation Operati
         FImages = nullptr;
         Invalidate();
     }
+    // A content that is being freed is only forgotten: it is past being
+    // hidden or re-aligned.
     if (AComponent == FControl)
         FControl = nullptr;
     if (AComponent == FFocusControl)
         FFocusControl = nullptr;
     if (AComponent == FLabel)
         FLabel = nullptr;
+    if (AComponent == FButton)
+        FButton = nullptr;
+    if (AComponent == FDropDownForm)
+        FDropDownForm = nullptr;
 }
 
 // ---- caption label ----
@@ -328,21 +347,37 @@ void TLumCustomDropDown::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 
 void TLumCustomDropDown::Dispatch(TMessage& Message)
 {
+    if (PaintMessage(Message) || InputMessage(Message))
+        return;
+    switch (Message.Msg) {
+    case CN_COMMAND:
+        // A rewrite of the whole value announces itself once too often.
+        if (HIWORD(Message.WParam) == EN_CHANGE && FBlockChange) {
+            FBlockChange = false;
+            return;
+        }
+        break;
+    default:
+        break;
+    }
     TCustomMaskEdit::Dispatch(Message);
     switch (Message.Msg) {
+    case WM_SIZE:
+        ResizeControl();
+        break;
     case CM_VISIBLECHANGED:
         if (FLabel && !FLabel->GetCaption().empty())
             FLabel->SetVisible(GetVisible());
-        break;
-    case CM_ENABLEDCHANGED:
-        if (FLabel && !FLabelAlwaysEnabled)
-            FLabel->SetEnabled(GetEnabled());
         break;
     case CM_PARENTFONTCHANGED:
         if (FLabel && GetParentFont()) {
             FLabel->GetFont()->Assign(GetFont());
             UpdateLabel();
         }
+        break;
+    case CM_FONTCHANGED:
+        if (HandleAllocated())
+            SetEditRect();
         break;
     default:
         break;
@@ -352,13 +387,17 @@ void TLumCustomDropDown::Dispatch(TMessage& Message)
 void TLumCustomDropDown::ChangeScale(int M, int D, bool isDpiChange)
 {
     TCustomMaskEdit::ChangeScale(M, D, isDpiChange);
-    TCustomForm* Form = GetParentForm(this);
-    FDPIScale = Form && Form->GetScaled() ? float(Form->GetPixelsPerInch()) / 96.0f : 1.0f;
-    UpdateEditButton();
+    FDPIScale = float(ScaleFactorForControl(this, nullptr));
+    if (FButton)
+        FButton->SetBWidth(int(RoundHalfEven(FButtonWidth * FDPIScale)));
     ResizeControl();
-    FLblUpdate = true;
-    FLabelFont->SetHeight(MulDiv(FLabelFont->GetHeight(), M, D));
-    FLblUpdate = false;
+    {
+        struct Guard {
+            bool& Flag;
+            ~Guard() { Flag = false; }
+        } G { FLblUpdate = true };
+        FLabelFont->SetHeight(MulDiv(FLabelFont->GetHeight(), M, D));
+    }
     if (FLabel)
         FLabel->GetFont()->Assign(FLabelFont.get());
     UpdateLabel();
@@ -370,6 +409,8 @@ void TLumCustomDropDown::Loaded()
     FParentFnt = GetParentFont();
     SetEditRect();
     ResizeControl();
+    if (FButton)
+        FButton->SetEnabled(GetEnabled());
     if (FLabel && !FLabelAlwaysEnabled)
         FLabel->SetEnabled(GetEnabled());
     UpdateLabel();
@@ -378,6 +419,7 @@ void TLumCustomDropDown::Loaded()
 void TLumCustomDropDown::CreateWnd()
 {
     TCustomMaskEdit::CreateWnd();
+    NeedDropDownContent();
     SetEditRect();
     UpdateLabel();
 }
@@ -400,14 +442,6 @@ void TLumCustomDropDown::BeforeDropDown()
 {
     if (OnBeforeDropDown)
         OnBeforeDropDown(this);
-}
-
-void TLumCustomDropDown::AfterDropDown()
-{
-    if (FFocusControl && FFocusControl->CanFocus())
-        FFocusControl->SetFocus();
-    if (OnAfterDropDown)
-        OnAfterDropDown(this);
 }
 
 void TLumCustomDropDown::FormMouseWheelDown(TShiftState, TPoint, bool&) { DoWheelDown(); }
@@ -475,4 +509,13 @@ void TLumCustomDropDown::DrawGradientBackground(TCanvas* Canvas, TColor FromColo
     LumDropDown::DrawGradient(Canvas, FromColor, ToColor, Direction == gdHorizontal, R, Steps);
 }
 
-void TLumCustomDropDown::SetColorTones(const TColorTones& ATones) { SetBorderColor(ATones.Background.BorderColor); }
+void TLumCustomDropDown::SetColorTones(const TColorTones& ATones)
+{
+    if (FButton) {
+        FButton->SetButtonColor(ATones.Background.BrushColor);
+        FButton->SetButtonColorHot(ATones.Hover.BrushColor);
+        FButton->SetButtonColorDown(ATones.Selected.BrushColor);
+        FButton->SetButtonBorderColor(ATones.Background.BorderColor);
+    }
+    SetBorderColor(ATones.Background.BorderColor);
+}

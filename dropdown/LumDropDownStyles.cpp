@@ -1,4 +1,5 @@
 #include "dropdown/LumCustomDropDown.h"
+#include "dropdown/LumDropDownButton.h"
 
 // The colour sets that restyle a drop-down for each style of the shared
 // style enumeration.
@@ -98,6 +99,14 @@ void Put(TLumButtonAppearance* A, void (TLumButtonAppearance::*Setter)(TColor), 
     (A->*Setter)(Value == AsColor ? A->GetColor() : Value);
 }
 
+void ApplyStripColors(TStripAppearance* A, const StyleColors& Row)
+{
+    A->SetColor(Row.HeaderColor);
+    A->SetColorTo(Row.HeaderColorTo);
+    A->GetFont()->SetColor(Row.HeaderFont);
+    A->SetBorderColor(Row.HeaderBorderColor);
+}
+
 void ApplyButtonColors(TLumButtonAppearance* A, const ButtonColors& Row)
 {
     using T = TLumButtonAppearance;
@@ -110,6 +119,37 @@ void ApplyButtonColors(TLumButtonAppearance* A, const ButtonColors& Row)
         Put(A, Setters[i], Row.Value[i]);
     if (Row.Value[bcFont] != Same)
         A->GetFont()->SetColor(Row.Value[bcFont]);
+}
+
+// The drop-down button's own colours: the Office 2019 looks paint it,
+// every other style leaves it to the platform look.
+void ApplyDropDownButtonColors(TDropDownEditButton* B, ROZEVizer Style)
+{
+    struct Row {
+        ROZEVizer Style;
+        TColor Color, Hot, Down, Text, TextHot, TextDown;
+    };
+    static const Row Rows[] = {
+        { tsOffice2019White, 0xFFFFFF, 0xF2E1D5, 0xE3BDA3, 0x444648, 0x232425, 0x232425 },
+        { tsOffice2019Gray, 0xB8BBBE, 0x969696, 0x666666, 0x232425, 0x232425, 0x232425 },
+        { tsOffice2019Black, 0x444444, 0x686868, 0x828282, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF },
+    };
+    if (const Row* R = RowOf(Rows, Style)) {
+        B->SetButtonColor(R->Color);
+        B->SetButtonColorHot(R->Hot);
+        B->SetButtonColorDown(R->Down);
+        B->SetButtonTextColor(R->Text);
+        B->SetButtonTextColorHot(R->TextHot);
+        B->SetButtonTextColorDown(R->TextDown);
+        return;
+    }
+    B->SetButtonColor(clNone);
+    B->SetButtonColorHot(clNone);
+    B->SetButtonColorDown(clNone);
+    B->SetButtonBorderColor(clNone);
+    B->SetButtonTextColor(clNone);
+    B->SetButtonTextColorHot(clNone);
+    B->SetButtonTextColorDown(clNone);
 }
 
 } // namespace
@@ -132,7 +172,18 @@ void TLumCustomDropDown::SetComponentStyle(ROZEVizer AStyle)
             FDropDownColorTo = Row->DropDownColorTo;
         if (Row->DropDownBorderColor != Same)
             FDropDownBorderColor = Row->DropDownBorderColor;
+        ApplyStripColors(FDropDownHeader.get(), *Row);
+        ApplyStripColors(FDropDownFooter.get(), *Row);
+        // The two styles whose footer differs from their header.
+        if (AStyle == tsOffice2003Blue)
+            FDropDownFooter->SetBorderColor(0x962D00);
+        if (AStyle == tsWindowsVista) {
+            FDropDownFooter->SetColor(0xFFFAF0);
+            FDropDownFooter->SetColorTo(0xFFFDF9);
+        }
     }
     if (const ButtonColors* Row = RowOf(ButtonAppearanceColors, AStyle))
         ApplyButtonColors(FButtonAppearance.get(), *Row);
+    if (FButton)
+        ApplyDropDownButtonColors(FButton, AStyle);
 }

@@ -241,6 +241,10 @@ public:
     void FreeAllCellProperties();
     // Frees one cell's properties, not its graphic object.
     void FreeCellProperties(int c, int r);
+    // Gives the cell new properties (the look a new cell takes) in place of
+    // its own, keeping only its place in a merged area. The old graphic and
+    // user objects are dropped, not freed: the caller has dealt with them.
+    void ResetCellProperties(int c, int r);
     // Empty the slot without freeing, then the text (callers free first).
     void ClearRowCells(int r);
     void ClearColCells(int c);

@@ -260,6 +260,21 @@ void TBaseGrid::FreeCellPropertiesRange(int FromCol, int FromRow, int ToCol, int
     }
 }
 
+void TBaseGrid::ResetCellProperties(int c, int r)
+{
+    std::unique_ptr<TCellProperties> old(PropertiesAt(c, r));
+    if (!old)
+        return;
+    // Out of the slot first, so the new look is not taken from the old one.
+    SetStoredObject(c, r, nullptr);
+    TCellProperties* fresh = NewCellProperties(c, r);
+    fresh->FIsBaseCell = old->FIsBaseCell;
+    fresh->FCellSpanX = old->FCellSpanX;
+    fresh->FCellSpanY = old->FCellSpanY;
+    fresh->FMergeCollaps = old->FMergeCollaps;
+    SetStoredObject(c, r, fresh);
+}
+
 void TBaseGrid::FreeAllCellProperties()
 {
     FreeCellPropertiesRange(0, 0, GetColCount() - 1, GetRowCount() - 1);

@@ -69,8 +69,14 @@ void TColumnSize::SetStretch(bool Value)
 
 void TColumnSize::SetStretchAll(bool Value)
 {
+    if (FStretchAll == Value)
+        return;
+    // Stretching all columns stretches none in particular.
+    if (Value)
+        FStretchColumn = -1;
     FStretchAll = Value;
-    Stretched();
+    if (FOwner)
+        FOwner->ApplyColumnStretch(-1, -1);
 }
 
 void TColumnSize::Assign(TPersistent* Source)

@@ -107,7 +107,8 @@ public:
     void SetKey(const String& Value) { FKey = Value; }
     const String& GetSection() const { return FSection; }
     void SetSection(const String& Value) { FSection = Value; }
-    // Stretch and StretchAll stretch the columns at once when the grid has a parent.
+    // Stretch stretches StretchColumn at once when the grid has a parent; a
+    // changed StretchAll stretches the columns (True forgets StretchColumn).
     bool GetStretch() const { return FStretch; }
     void SetStretch(bool Value);
     // -1: the last column.

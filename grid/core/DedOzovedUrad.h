@@ -18,7 +18,20 @@
 //   DedOzovedUradVisual.cpp     the look of a cell and its dispatchers
 //   DedOzovedUradPaintCell.cpp  the cell painting sequence
 //   DedOzovedUradPaintText.cpp  the text step of a cell's painting
+//   DedOzovedUradHooks.cpp      changed cells, width hooks, text inset
+//   DedOzovedUradCellHooks.cpp  a cell's text on its way into or out of a
+//                               file
+//   DedOzovedUradClear.cpp      emptying, trimming, merging and numbering
+//                               ranges of cells
+//   DedOzovedUradMeasure.cpp    the size a cell's text takes
+//   DedOzovedUradAutoSize.cpp   sizing lines to content, fitting, stretching
+//   DedOzovedUradTyped.cpp      numbers and dates in cell texts
+//   DedOzovedUradTextForms.cpp  a cell's text in other forms, headers,
+//                               column order
 //   FloatingFooter.cpp          the footer strip and its settings
+//
+// The CSV and workbook methods are declared here and defined in
+// grid/views/io, which the grid core never calls.
 //
 // Steps that later work completes are virtual hooks. Until then each does
 // what the list below says:
@@ -30,12 +43,6 @@
 //   SyncFlatVertScrollBar,
 //   SyncFlatHorzScrollBar      nothing (the window's own scroll bars)
 //   EditLinkDropDown           False (no edit link exists yet)
-//   ShowColumnHeaders,
-//   ShowRowHeaders             nothing
-//   AutoSizeColumns            nothing
-//   ApplyColumnStretch         nothing
-//   ClearRect                  nothing (the base grid frees every cell's
-//                              properties when it goes)
 //   PlaceFocusWindow           nothing
 //   UnHideColumnsAll,
 //   UnHideRowsAll              nothing (no line is hidden yet)
@@ -59,7 +66,11 @@
 //   InitSearchPanel,
 //   LayoutSearchPanel          nothing (no search panel yet)
 //   MergedColumnsChanged       nothing
-//   FilterEditEnabledChanged   repaints
+//   StopFixedCellEdit          nothing (no fixed-cell editor yet)
+//   UpdateFooter               nothing
+//   GetCellGraphicSize,
+//   GetCellGraphicSizeMargin   (0, 0): no cell object takes room
+//   IsRotated                  False
 //   GetCellType                ctEmpty (no cell carries an object yet)
 //   GetCellGraphicMetrics      no object
 //   DrawCellGraphic, DrawSortIndicator,
@@ -70,6 +81,7 @@
 //   SearchHighlightText        the text unchanged (no search panel yet)
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -101,6 +113,9 @@ class THTMLHintWindow;
 class TLumRichEdit;
 class TLumControlList;
 class TScrollBar;
+
+// Bad indexes, failed typed reads and failures of the grid's file formats.
+QT_DECLARE_EXCEPTION(ERirEvozError, Exception);
 
 enum TScrollType { ssNormal, ssFlat, ssEncarta, ssMetro };
 QT_ENUM(TScrollType, ssNormal, ssFlat, ssEncarta, ssMetro)
@@ -170,7 +185,25 @@ using TGridBorderEvent
     = std::function<void(TObject* Sender, int ARow, int ACol, TPen* APen, TCellBorders& Borders)>;
 using TGridBorderPropEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* LeftPen, TPen* TopPen,
     TPen* RightPen, TPen* BottomPen)>;
+// What an export, calculation or row sizing is doing (ExportNotification).
+enum TGridExportState {
+    esExportStart, esExportNewRow, esExportDone, esExportSelRow, esExportFail, esExportNextRow, esExportFindRow
+};
+QT_ENUM(TGridExportState, esExportStart, esExportNewRow, esExportDone, esExportSelRow, esExportFail,
+    esExportNextRow, esExportFindRow)
+enum TGridImportState { isImportStart, isImportNewRow, isImportDone, isImportSelRow };
+QT_ENUM(TGridImportState, isImportStart, isImportNewRow, isImportDone, isImportSelRow)
+// R: the changed cells, real columns Left..Right, rows Top..Bottom.
+using TCellsChangedEvent = std::function<void(TObject* Sender, const TRect& R)>;
+// The width a column is about to get; the handler may change it.
+using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
+using TEndColumnSizeEvent = std::function<void(TObject* Sender, int ACol)>;
 // Sender is the footer strip.
+// OnLoadCell / OnSaveCell: the text of a cell on its way into or out of a
+// file; the handler may change it.
+using TCellLoadSaveEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
+// Progress of a long import or export, in percent.
+using TFileProgressEvent = std::function<void(TObject* Sender, std::int16_t Progress)>;
 using TFooterPaintEvent = std::function<void(TObject* Sender, int ACol, TRect ARect, TCanvas* ACanvas)>;
 
 // The window messages and clipboard format the grid unit registers once per
@@ -219,6 +252,10 @@ const TGridUnitRegistrations& GridUnit();
     X(bool, ClearTextOnly, false) X(int, ZoomFactor, 0) X(bool, FilterIncremental, false)                     \
     X(TColor, ZIDGradientFrom, clNone) X(TColor, ZIDGradientTo, clNone)                                       \
     X(TColor, ZIDGradientMirrorFrom, clNone) X(TColor, ZIDGradientMirrorTo, clNone)
+// Switches of the CSV reader and writer and of the export text of a cell.
+#define GRID_FILE_PROPS(X)                                                                                    \
+    X(bool, QuoteQuoteCells, true) X(bool, CSVMultilineCellImport, true) X(bool, CSVTrimSpaces, true)        \
+    X(bool, LoadFirstRow, true) X(bool, SaveWithRTF, false)
 // Look properties: a changed value is stored and the grid repainted.
 #define GRID_LOOK_PROPS(X)                                                                                    \
     X(TAlignment, DefaultAlignment, taLeftJustify) X(TVAlignment, VAlignment, vtaTop) X(bool, Flat, false)    \
@@ -261,6 +298,7 @@ private:                                           \
     T F##N { V };
     GRID_PLAIN_PROPS(GRID_PLAIN_FIELD)
     GRID_PUBLIC_PROPS(GRID_PLAIN_FIELD)
+    GRID_FILE_PROPS(GRID_PLAIN_FIELD)
     GRID_LOOK_PROPS(GRID_LOOK_FIELD)
 #undef GRID_PLAIN_FIELD
 #undef GRID_LOOK_FIELD
@@ -582,6 +620,60 @@ public:
     // The text painters, measurers and exporters show: the display text.
     virtual String GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
 
+    // ---- the text of a cell going into or out of a file (DedOzovedUradCellHooks.cpp) ----
+    // Every reader stores a cell through DoLoadCell: OnLoadCell may change
+    // the text, which then becomes the raw stored text (no change events).
+    virtual void DoLoadCell(int ACol, int ARow, const String& Value);
+    // The text every writer takes for a stored cell: the display or the
+    // raw text, empty for a cell covered by a merge unless SaveMergedCells,
+    // mini-HTML stripped unless SaveWithHTML, rich text as one line
+    // (SaveWithRTF) or as its plain text; OnSaveCell has the last word.
+    virtual String SaveCell(int ACol, int ARow);
+
+    // ---- CSV files (grid/views/io/GridCSV.cpp) ----
+    // MaxRows <= 0 reads every record; IgnoreRows drops that many leading
+    // lines (none when there are not more lines than that). Records go to
+    // the rows from SaveStartRow (insert: after the last row) and the
+    // columns from SaveStartCol; the row count is cut to the records read.
+    // Without an encoding the bytes are decoded by their byte-order mark,
+    // else as the system code page. A zero-length file loads nothing;
+    // a stream or text without a line raises "File is empty".
+    void LoadFromCSV(const String& FileName, int MaxRows = 0, int IgnoreRows = 0);
+    void LoadFromCSV(const String& FileName, TEncoding* AEncoding, int MaxRows = 0, int IgnoreRows = 0);
+    // From the stream's position on.
+    void LoadFromCSVStream(TStream& AStream, int MaxRows = 0, int IgnoreRows = 0);
+    // The stream is still decoded by its byte-order mark.
+    void LoadFromCSVStream(TStream& AStream, TEncoding* AEncoding, int MaxRows = 0, int IgnoreRows = 0);
+    void InsertFromCSV(const String& FileName, int MaxRows = 0, int IgnoreRows = 0);
+    void InsertFromCSV(const String& FileName, TEncoding* AEncoding, int MaxRows = 0, int IgnoreRows = 0);
+    // The save range, or ARect (display columns and rows, both ends
+    // included). Unicode: UTF-8 with its byte-order mark, else US-ASCII.
+    // The file is written beside the target and renamed over it.
+    void SaveToCSV(const String& FileName, bool Unicode = false);
+    void SaveToCSV(const String& FileName, const TGridRect& ARect, bool Unicode = false);
+    void SaveToCSV(const String& FileName, TEncoding* AEncoding);
+    void SaveToCSV(const String& FileName, const TGridRect& ARect, TEncoding* AEncoding);
+    // The file's lines, then the save range; raises and leaves the file as
+    // it was when its lines cannot be written in the target encoding.
+    void AppendToCSV(const String& FileName, bool Unicode = false);
+    void AppendToCSV(const String& FileName, TEncoding* AENcoding);
+
+    // ---- Excel workbooks through "Excel.Application" (grid/views/io/GridExcel.cpp) ----
+    // Writes the save range (hidden columns left out) as one block of texts:
+    // into a new workbook from A1, or, when the server already has a
+    // workbook open and CreateNewSheet is off, into its active sheet from
+    // the active cell's row; the workbook is then saved as FileName.
+    void SaveToXLS(const String& FileName, bool CreateNewSheet = false);
+    // Into the sheet of that name of FileName (opened when it exists; the
+    // sheet is added when missing), from A1.
+    void SaveToXLSSheet(const String& FileName, const String& SheetName);
+    // The used range of the active (or named) sheet into the grid, from
+    // the first saved column and row.
+    void LoadFromXLS(const String& FileName);
+    void LoadFromXLSSheet(const String& FileName, const String& SheetName);
+    // The names of the workbook's worksheets, in their order.
+    std::unique_ptr<TStringList> GetXLSSheets(const String& FileName);
+
     // ---- look (DedOzovedUradLook.cpp) ----
     TGridLook GetLook() const { return FLook; }
     // Applies the preset; the same value does nothing.
@@ -668,9 +760,10 @@ public:
     TGrouping* GetGrouping() const { return FGrouping.get(); }
     void SetGrouping(TGrouping* Value) { FGrouping->Assign(Value); }
     TStringList* GetColumnHeaders() const { return FColumnHeaders.get(); }
-    void SetColumnHeaders(TStrings* Value) { FColumnHeaders->Assign(Value); }
+    // Writing empties the header row first (with fixed rows), then shows the list.
+    void SetColumnHeaders(TStrings* Value);
     TStringList* GetRowHeaders() const { return FRowHeaders.get(); }
-    void SetRowHeaders(TStrings* Value) { FRowHeaders->Assign(Value); }
+    void SetRowHeaders(TStrings* Value);
     TStringList* GetLookupItems() const { return FLookupItems.get(); }
     void SetLookupItems(TStrings* Value)
     {
@@ -732,11 +825,6 @@ public:
     virtual void SyncFlatVertScrollBar() { }
     virtual void SyncFlatHorzScrollBar() { }
     virtual bool EditLinkDropDown() { return false; }
-    virtual void ShowColumnHeaders() { }
-    virtual void ShowRowHeaders() { }
-    virtual void AutoSizeColumns(bool /*DoFixedCols*/, int /*Padding*/) { }
-    virtual void ApplyColumnStretch(int /*Index*/, int /*Width*/) { }
-    virtual void ClearRect(int /*ACol1*/, int /*ARow1*/, int /*ACol2*/, int /*ARow2*/) { }
     virtual void PlaceFocusWindow() { }
     virtual void UnHideColumnsAll() { }
     virtual void UnHideRowsAll() { }
@@ -765,7 +853,22 @@ public:
     virtual void InitSearchPanel() { }
     virtual void LayoutSearchPanel() { }
     virtual void MergedColumnsChanged() { }
-    virtual void FilterEditEnabledChanged() { Invalidate(); }
+    // The filter edit row was switched on or off: filtering stops, the
+    // conditions and the row's texts go, and switched off the column
+    // headers come back.
+    virtual void FilterEditEnabledChanged();
+    virtual void StopFixedCellEdit() { }
+    virtual void UpdateFooter() { }
+    // The room the cell object takes (stored column), and with the margin
+    // row sizing leaves around it.
+    virtual TSize GetCellGraphicSize(int /*ACol*/, int /*ARow*/) { return TSize { 0, 0 }; }
+    virtual TSize GetCellGraphicSizeMargin(int /*ACol*/, int /*ARow*/, int /*Margin*/) { return TSize { 0, 0 }; }
+    // Whether the cell shows its text turned by Angle degrees.
+    virtual bool IsRotated(int /*ACol*/, int /*ARow*/, int& Angle)
+    {
+        Angle = 0;
+        return false;
+    }
 
     // The mouse-leave handler of the cell scroll bar: hides it.
     void CellScrollBarMouseLeave(TObject* Sender);
@@ -855,6 +958,158 @@ public:
     virtual TFont* PrintFont(bool /*Fixed*/) { return nullptr; }
     virtual String SearchHighlightText(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
 
+    // ---- hooks and notifications (DedOzovedUradHooks.cpp) ----
+    // Cells changed in bulk (real columns): every registered notifier in
+    // registration order, then OnCellsChanged, then the footer.
+    virtual void CellsChanged(const TRect& R);
+    // Exports, calculations and row sizing announce their start (with the
+    // first row), each row they visit and their end (row -1); the clipboard
+    // paste announces its rows likewise. Nothing happens here.
+    virtual void ExportNotification(TGridExportState /*AState*/, int /*ARow*/) { }
+    virtual void ImportNotification(TGridImportState /*AState*/, int /*ARow*/) { }
+    // A cell's text as filter matching, alignment and measuring read it.
+    virtual String FilterCellText(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+    // The width FitColumnWidth is about to give a column, and the width a
+    // mouse sizing left; both fire OnUpdateColumnSize.
+    virtual void UpdateAutoColumnSize(int ACol, int& AWidth);
+    virtual void UpdateColumnSize(int ACol, int& AWidth);
+    // The text inset on both sides (one side with XYOffsetTopLeftOnly).
+    int XYOffsetWidth() const { return FXYOffsetTopLeftOnly ? FXYOffset.X : 2 * FXYOffset.X; }
+    int XYOffsetHeight() const { return FXYOffsetTopLeftOnly ? FXYOffset.Y : 2 * FXYOffset.Y; }
+    // With Multilinecells, the most lines among the row's stored texts;
+    // else 1.
+    int RowLineCount(int ARow);
+    TPoint GetXYOffset() const { return FXYOffset; }
+    void SetXYOffset(TPoint Value);
+    // Stores without repainting.
+    void UpdateXYOffset(int X, int Y) { FXYOffset = TPoint(X, Y); }
+    TPoint GetXYRTFOffset() const { return FXYRTFOffset; }
+    void SetXYRTFOffset(TPoint Value);
+    bool GetXYOffsetTopLeftOnly() const { return FXYOffsetTopLeftOnly; }
+    void SetXYOffsetTopLeftOnly(bool Value);
+
+    // ---- clearing and cell ranges (DedOzovedUradClear.cpp) ----
+    // Empties the cells of a rectangle: text, and unless ClearTextOnly their
+    // properties and cell objects (stored columns; display columns mapped
+    // with SaveHiddenCells). A merged area reaching out of the rectangle
+    // keeps its merge in every cell and loses only its text and the looks
+    // of its cells inside.
+    virtual void ClearRect(int ACol1, int ARow1, int ACol2, int ARow2);
+    // Every stored cell of the rows in view; counts, sizes, hidden columns
+    // and the rows stored as hidden stay.
+    void Clear();
+    // Shows every hidden line first, then empties everything the grid ever held.
+    void ClearAll();
+    void ClearRows(int RowIndex, int RCount);
+    void ClearCols(int ColIndex, int CCount);
+    void ClearNormalRows(int RowIndex, int RCount);
+    void ClearNormalCols(int ColIndex, int CCount);
+    void ClearNormalCells();
+    void ClearSelection();
+    // Leading and trailing blanks and control characters off the display texts.
+    virtual void TrimRect(int ACol1, int ARow1, int ACol2, int ARow2);
+    void TrimColumn(int ACol);
+    void TrimRow(int ARow);
+    void TrimAll();
+    void ColorRect(int ACol1, int ARow1, int ACol2, int ARow2, TColor AColor);
+    void SplitColumnCells(int ColIndex);
+    void SplitRowCells(int RowIndex);
+    void SplitAllCells();
+    // Merges runs of equal neighbouring texts; without MainMerge a run also
+    // stops where the vertical (horizontal) merges of the two lines differ.
+    void MergeColumnCells(int ColIndex, bool MainMerge);
+    void MergeRowCells(int RowIndex, bool MainMerge);
+    // Numbers the normal rows (columns) from AutoNumberStart on.
+    void AutoNumberCol(int ACol);
+    void AutoNumberRow(int ARow);
+    // The first cell, row by row, whose stored text is SubStr.
+    bool IsCell(const String& SubStr, int& ACol, int& ARow);
+    bool IsWideCell(int ACol, int ARow);
+    // The smallest and largest column and row holding display text;
+    // (0, 0, 0, 0) when none does.
+    virtual TRect UsedCellsBounds();
+    bool GetOwnsObjects() const { return FOwnsObjects; }
+    void SetOwnsObjects(bool Value) { FOwnsObjects = Value; }
+    int GetAutoNumberStart() const { return FAutoNumberStart; }
+    void SetAutoNumberStart(int Value) { FAutoNumberStart = Value; }
+    int GetAutoNumberOffset() const { return FAutoNumberOffset; }
+    void SetAutoNumberOffset(int Value) { FAutoNumberOffset = Value; }
+    TSortDirection GetAutoNumberDirection() const { return FAutoNumberDirection; }
+    void SetAutoNumberDirection(TSortDirection Value) { FAutoNumberDirection = Value; }
+    // The type-ahead text.
+    const String& GetSearchInc() const { return FSearchInc; }
+    void SetSearchInc(const String& Value) { FSearchInc = Value; }
+
+    // ---- typed cell access (DedOzovedUradTyped.cpp) ----
+    // Stored column, display row; the All... forms take the real row.
+    int GetInts(int c, int r);
+    void SetInts(int c, int r, int Value);
+    int GetAllInts(int c, int r);
+    void SetAllInts(int c, int r, int Value);
+
+    // ---- cell text forms, headers and column order (DedOzovedUradTextForms.cpp) ----
+    // The display text without markup: rich text as its plain text,
+    // mini-HTML without tags.
+    String GetStrippedCells(int c, int r);
+    // The header lists into row 0 and column 0 ("\\n" in a header is a line
+    // break), and emptying those cells.
+    virtual void ShowColumnHeaders();
+    virtual void ShowRowHeaders();
+    void ClearColumnHeaders();
+    void ClearRowHeaders();
+
+    // ---- text measurement (DedOzovedUradMeasure.cpp) ----
+    // The size the text of a cell takes as painted: its font and zoom, the
+    // text inset, room for always-visible editor buttons (and 17 more pixels
+    // with SB), as plain, mini-HTML, rich or rotated text; VS wraps it to
+    // the cell's width. ACol is a display column.
+    TSize GetCellTextSize(int ACol, int ARow, bool VS, bool SB);
+    // ACol display column, RCol the stored column of the text. Unbounded
+    // lifts the right edge; WrapToWidth measures as drawn with word breaks,
+    // otherwise line by line; Reserve keeps 17 pixels free on the right.
+    void MeasureCellText(int ACol, int RCol, int ARow, bool Unbounded, bool WrapToWidth, bool Reserve, TSize& Size);
+
+    // ---- auto-sizing and stretching (DedOzovedUradAutoSize.cpp) ----
+    // Every normal column (or every column) as wide as its widest content
+    // plus the inset, the grid lines and Padding, within MinColWidth ..
+    // MaxColWidth.
+    virtual void AutoSizeColumns(bool DoFixedCols, int Padding);
+    void AutoGrowColumns(bool DoFixedCols, int Padding);
+    void AutoSizeCol(int ACol, int Padding);
+    void AutoGrowCol(int ACol, int Padding);
+    void FitColumnWidth(int ACol, bool GrowOnly);
+    void AutoSizeRows(bool DoFixedRows, int Padding);
+    void AutoSizeRow(int ARow, int Padding);
+    void FitRowHeight(int ARow, bool GrowOnly, int Margin);
+    void FitRowHeightToLines(int ARow, int Lines, int Extra);
+    void AutoSizeCells(bool DoFixedCells, int PaddingX, int PaddingY);
+    // The columns fill the grid's width, in proportion to their widths.
+    void AutoFitColumns(bool DoFixedCells);
+    void SizeToCols();
+    void SizeToRows();
+    void SizeToCells();
+    void StretchColumns();
+    void StretchRightColumn();
+    // Index -1: the last column; Width -1: the client width.
+    virtual void ApplyColumnStretch(int Index, int Width);
+    // The pointer is on a sizable border of a fixed cell.
+    bool IsOnSizingBorder(int X, int Y);
+    // Value within Min .. Max, where a limit of 0 (or Min = Max) does not apply.
+    static int LimitValue(int Value, int Min, int Max);
+    int GetMinColWidth() const { return FMinColWidth; }
+    void SetMinColWidth(int Value) { FMinColWidth = Value; }
+    int GetMaxColWidth() const { return FMaxColWidth; }
+    void SetMaxColWidth(int Value) { FMaxColWidth = Value; }
+    int GetMinRowHeight() const { return FMinRowHeight; }
+    void SetMinRowHeight(int Value) { FMinRowHeight = Value; }
+    int GetMaxRowHeight() const { return FMaxRowHeight; }
+    void SetMaxRowHeight(int Value) { FMaxRowHeight = Value; }
+    bool GetSizeGrowOnly() const { return FSizeGrowOnly; }
+    void SetSizeGrowOnly(bool Value) { FSizeGrowOnly = Value; }
+    // The column widths proportional sizing starts from.
+    void InitOrigColSizes();
+    TIntList* GetOrigColSizes() const { return FOrigColSizes.get(); }
+
     // ---- events ----
     TGridColorEvent OnGetCellColor;
     TClickCellEvent OnClickCell;
@@ -883,6 +1138,12 @@ public:
     TGridBorderEvent OnGetCellBorder;
     TGridBorderPropEvent OnGetCellBorderProp;
     TIsCellEvent OnIsFixedHoverCell;
+    TCellsChangedEvent OnCellsChanged;
+    TUpdateColumnSizeEvent OnUpdateColumnSize;
+    TEndColumnSizeEvent OnEndColumnSize;
+    TCellLoadSaveEvent OnLoadCell;
+    TCellLoadSaveEvent OnSaveCell;
+    TFileProgressEvent OnFileProgress;
 
     // Set while a focus move the grid makes itself is under way; editors
     // then ignore their focus loss.
@@ -918,6 +1179,27 @@ protected:
     int FHoverHTMLAnchor { -1 };     // the anchor under the pointer in FHoverHTMLCell
     TPoint FHoverHTMLCell { -1, -1 };
     String FDownControlID;           // the pressed mini-HTML form control
+
+    // The platform's notifications of changed line sizes: stretching, the
+    // scaling of all lines after a mouse sizing with AllColumnSize /
+    // AllRowSize, and the end-of-sizing events.
+    void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
+
+    // State of a mouse sizing (kept by the mouse code) and of stretching.
+    bool ColSized { false };      // a column was sized with the mouse
+    bool RowSized { false };      // a row was sized with the mouse
+    int Colclicked { -1 };        // the column and row sized
+    int Rowclicked { -1 };
+    int Colclickedsize { 0 };     // their sizes before
+    int Rowclickedsize { 0 };
+    bool ColSizeFlg { false };    // a column-widths change went through
+    bool ColchgFlg { true };      // stretching may run
+    bool FIsColChanging { false }; // a stretch is running
+    // Emptying only drops what the cells' slots hold (moved elsewhere).
+    bool FNilObjects { false };
+    // Emptying announces no changed cells.
+    bool FBlockCellChange { false };
 
 private:
     friend class TControlLook;
@@ -962,6 +1244,25 @@ private:
     int FTextHeight { 0 };
     // The vertical DrawText flag of the last plain text drawn.
     UINT FVAlign { 0 };
+
+    // Steps of measuring and sizing.
+    TCanvas* MeasureCanvas();
+    void SelectMeasureFont(TCanvas* Canvas);
+    void FitColumnToContent(int ACol, bool GrowOnly, int Padding);
+    bool DoColumnSize(int ACol);
+
+    // The CSV reader and writer (grid/views/io/GridCSV.cpp).
+    void ReadCSVFile(const String& FileName, bool DoInsert, int MaxRows, int IgnoreRows);
+    void ReadCSVStream(TStream& AStream, bool DoInsert, int MaxRows, int IgnoreRows, TEncoding* AEncoding);
+    // Decoded text split into its lines for the reader.
+    void ReadCSVText(const String& Text, bool DoInsert, int MaxRows, int IgnoreRows);
+    // The reader proper, on the text's physical lines.
+    void ReadCSVLines(std::vector<String> Lines, bool DoInsert, int MaxRows, int IgnoreRows);
+    void WriteCSVFile(const String& FileName, bool Append, TEncoding* AEncoding);
+    void WriteCSVRect(const String& FileName, const TGridRect& ARect, bool Append, TEncoding* AEncoding);
+    // The workbook writer and reader (grid/views/io/GridExcel.cpp).
+    void WriteXLSSheet(const String& FileName, const String& SheetName, bool CreateNewSheet);
+    void ReadXLSSheet(const String& FileName, const String& SheetName);
 
     // Steps of construction and loading (DedOzovedUradLifecycle.cpp).
     void CreateSettingsObjects();
@@ -1148,4 +1449,17 @@ private:
     UINT FWheelMsg { 0 };
     int FWheelScrollLines { 0 };
     bool FPanning { false };
+    // Clearing and cell ranges.
+    bool FOwnsObjects { false };
+    int FAutoNumberStart { 0 };
+    int FAutoNumberOffset { 0 };
+    TSortDirection FAutoNumberDirection { sdAscending };
+    String FSearchInc;
+    // Sizing.
+    bool FSizeGrowOnly { false };
+    // Text measurement: a canvas of its own (no window needed), the font
+    // of the cell being measured, and whether the canvas holds that look.
+    std::unique_ptr<TBitmap> FMeasureBitmap;
+    std::unique_ptr<TFont> FMeasureFont;
+    std::unique_ptr<TBrush> FMeasureBrush;
 };

@@ -103,6 +103,8 @@ TPersistent* TFilterEdit::GetOwner() { return FOwner; }
 
 void TFilterEdit::SetEnabled(bool Value)
 {
+    if (FEnabled == Value)
+        return;
     FEnabled = Value;
     if (FOwner)
         FOwner->FilterEditEnabledChanged();

@@ -115,15 +115,20 @@ void WrapParagraph(TDC& dc, const TLayoutArgs& a, const TLine& para, std::vector
         return;
     }
     const bool tabs = (a.Format & DT_EXPANDTABS) && s.find(u'\t') != String::npos;
-    const std::vector<int> xs = tabs ? std::vector<int>() : CaretPositions(dc, s);
-    auto width = [&](std::size_t from, std::size_t to) {
-        return tabs ? LineWidth(dc, a, StringView(s).substr(from, to - from)) : xs[to] - xs[from];
-    };
     auto exact = [&](std::size_t from, std::size_t to) { return LineWidth(dc, a, StringView(s).substr(from, to - from)); };
     auto trim = [&](std::size_t from, std::size_t to) {
         while (to > from && IsBreakSpace(s[to - 1]))
             --to;
         return to;
+    };
+    // A paragraph that fits as a whole is one line: no caret positions needed.
+    if (const std::size_t whole = trim(0, n); exact(0, whole) <= a.Width) {
+        out.push_back(Sub(para, 0, whole));
+        return;
+    }
+    const std::vector<int> xs = tabs ? std::vector<int>() : CaretPositions(dc, s);
+    auto width = [&](std::size_t from, std::size_t to) {
+        return tabs ? LineWidth(dc, a, StringView(s).substr(from, to - from)) : xs[to] - xs[from];
     };
     std::size_t pos = 0;
     while (pos < n) {

@@ -1446,9 +1446,23 @@ TStringGrid::TCellSlot& TStringGrid::Slot(int ACol, int ARow)
 
 void TStringGrid::SetStoredCell(int ACol, int ARow, const String& Value)
 {
-    if (Value.empty() && ACol >= 0 && ARow >= 0 && !FindSlot(ACol, ARow))
+    if (Value.empty() && ACol >= 0 && ARow >= 0) {
+        if (FindSlot(ACol, ARow))
+            String().swap(Slot(ACol, ARow).Text);
         return;
+    }
     Slot(ACol, ARow).Text = Value;
+}
+
+bool TStringGrid::EmptyStoredCell(int ACol, int ARow)
+{
+    if (ACol < 0 || ARow < 0 || ARow >= int(m_store.size()))
+        return false;
+    auto& row = m_store[std::size_t(ARow)];
+    if (ACol >= int(row.size()) || row[std::size_t(ACol)].Text.empty())
+        return false;
+    String().swap(row[std::size_t(ACol)].Text);
+    return true;
 }
 
 int TStringGrid::GetStoredColCount(int ARow) const

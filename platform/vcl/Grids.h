@@ -395,13 +395,15 @@ public:
 
     // The raw store: no repaint, no hooks. EGridException on a negative
     // index when writing. Writing empty text or nil where there is no slot
-    // yet makes none.
+    // yet makes none; empty text releases the memory of the text it replaces.
     const String& GetStoredCell(int ACol, int ARow) const
     {
         const TCellSlot* s = FindSlot(ACol, ARow);
         return s ? s->Text : EmptyCellText();
     }
     void SetStoredCell(int ACol, int ARow, const String& Value);
+    // SetStoredCell with empty text in one lookup: true when there was text.
+    bool EmptyStoredCell(int ACol, int ARow);
     TObject* GetStoredObject(int ACol, int ARow) const
     {
         const TCellSlot* s = FindSlot(ACol, ARow);

@@ -7,11 +7,15 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include "app/CaptureGlobals.h"
 #include "app/EmailHarvest.h"
@@ -19,6 +23,7 @@
 #include "app/SplashScreen.h"
 #include "app/SuperBrowser.h"
 #include "app/browser/LumWinWebBrowser.h"
+#include "grid/core/DedOzovedUrad.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Dialogs.h"
@@ -37,6 +42,61 @@ String NameOf(const String& line)
     if (line.size() < 2 || line[0] != u'"')
         return line;
     return line.substr(1, line.find(u"\",") - 1);
+}
+
+// The 15 fields of a result line: quoted, joined by ",".
+std::vector<String> FieldsOf(const String& line)
+{
+    std::vector<String> fields;
+    if (line.size() < 2)
+        return fields;
+    const String inner = line.substr(1, line.size() - 2);
+    std::size_t start = 0;
+    for (std::size_t at; (at = inner.find(u"\",\"", start)) != String::npos; start = at + 3)
+        fields.push_back(inner.substr(start, at - start));
+    fields.push_back(inner.substr(start));
+    return fields;
+}
+
+// Rows of fields of a CSV text as LibreOffice writes it (comma, double
+// quotes, "" inside quotes).
+std::vector<std::vector<std::string>> ParseCsv(const std::string& text)
+{
+    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (quoted) {
+            if (ch == '"' && i + 1 < text.size() && text[i + 1] == '"')
+                rows.back().back() += text[++i];
+            else if (ch == '"')
+                quoted = false;
+            else
+                rows.back().back() += ch;
+        } else if (ch == '"') {
+            quoted = true;
+        } else if (ch == ',') {
+            rows.back().emplace_back();
+        } else if (ch == '\n') {
+            rows.emplace_back(1);
+        } else if (ch != '\r') {
+            rows.back().back() += ch;
+        }
+    }
+    if (rows.back().size() == 1 && rows.back()[0].empty())
+        rows.pop_back();
+    return rows;
+}
+
+// A headless LibreOffice run with a profile of its own, removed afterwards.
+bool OfficeToCsv(const std::filesystem::path& workbook, const std::filesystem::path& outDir)
+{
+    testsupport::TempDir profile;
+    const std::string cmd = "soffice -env:UserInstallation=file://" + profile.path().string()
+        + " --headless --norestore --nolockcheck --convert-to "
+          "'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,false,false,false,false,-1' --outdir '"
+        + outDir.string() + "' '" + workbook.string() + "' >/dev/null 2>&1";
+    return std::system(cmd.c_str()) == 0;
 }
 
 // Sets an environment variable for one scope.
@@ -168,6 +228,108 @@ TEST_F(MainWindowCaptureE2E, CapturesThroughTheWindowKeepingOrEmptyingEarlierRes
         EXPECT_TRUE(answers.Shown()[1].Text.starts_with(u"A total of 3 addresses have been scraped!\r"));
         EXPECT_EQ(form->btnCapture->GetCaption(), u"Fast Capture");
     }
+}
+
+// The spreadsheet view and the Excel save of one captured page: the grid
+// holds the memo's lines field by field, the saved workbook gives every
+// cell back to a second grid and to LibreOffice, and a save that cannot be
+// made says so.
+TEST_F(MainWindowCaptureE2E, ExcelViewShowsTheResultsAndSavesThemAsAWorkbook)
+{
+    Open(u"/search/cafes/sydney");
+    {
+        TDialogAnswers answers;
+        answers.Answer(mrYes);
+        Press(form->btnCapture);
+    }
+    const std::vector<String> lines = crawltest::LinesOf(form->mmResults->GetLines());
+    ASSERT_EQ(lines.size(), 2u);
+    // The last card first.
+    EXPECT_EQ(NameOf(lines[1]), u"Café Zürich");
+
+    // Showing the tab fills the grid.
+    TPageControl* pages = form->PageControl1;
+    const TRect tab = pages->TabRect(form->tbSaveToExcel->GetTabIndex());
+    const TPoint at = pages->ClientToScreen({ (tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2 });
+    Headless::MouseDown(at);
+    Application->ProcessMessages();
+    Headless::MouseUp(at);
+    Application->ProcessMessages();
+    ASSERT_EQ(pages->GetActivePage(), form->tbSaveToExcel);
+    TDedOzovedUrad* grid = form->sgExcel;
+    ASSERT_EQ(grid->GetRowCount(), int(lines.size()));
+    ASSERT_EQ(grid->GetColCount(), 25);
+    bool phoneSeen = false;
+    for (std::size_t r = 0; r < lines.size(); ++r) {
+        const std::vector<String> fields = FieldsOf(lines[r]);
+        ASSERT_EQ(fields.size(), 15u) << StringToUtf8(lines[r]);
+        for (int c = 0; c < 25; ++c)
+            EXPECT_EQ(grid->GetCells(c, int(r)), c < 15 ? fields[std::size_t(c)] : String()) << r << "," << c;
+        for (const String& f : fields)
+            phoneSeen = phoneSeen || f.find(u"0800 123 456") != String::npos;
+    }
+    EXPECT_TRUE(phoneSeen) << "the fixture's 0800 number was captured";
+
+    // Saved through the button, the dialog answered in code.
+    testsupport::TempDir dir;
+    const std::filesystem::path file = dir / "results.xlsx";
+    {
+        TDialogAnswers answers;
+        answers.Answer(mrOk, Utf8ToString(file.string()));
+        Press(form->ToolButton5);
+        ASSERT_GE(answers.Count(), 1);
+        EXPECT_EQ(answers.Shown()[0].Kind, TDialogKind::SaveFile);
+        EXPECT_EQ(answers.Shown()[0].Caption,
+            u"Save to EXCEL, Salvare, guardar, sauvegarder... (Please add extension XLS or XLSX)");
+        EXPECT_EQ(answers.Count(), 1) << "no error message";
+    }
+    ASSERT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(form->StatusPopup->lblMessages->GetCaption(),
+        u"The data has been saved to file \r" + Utf8ToString(file.string()) + u".");
+    EXPECT_FALSE(form->StatusPopup->GetVisible());
+
+    TDedOzovedUrad back(nullptr);
+    back.LoadFromXLS(Utf8ToString(file.string()));
+    ASSERT_EQ(back.GetRowCount(), int(lines.size()));
+    for (std::size_t r = 0; r < lines.size(); ++r) {
+        const std::vector<String> fields = FieldsOf(lines[r]);
+        for (int c = 0; c < 15; ++c)
+            EXPECT_EQ(c < back.GetColCount() ? back.GetCells(c, int(r)) : String(), fields[std::size_t(c)])
+                << r << "," << c;
+    }
+
+    const std::filesystem::path csv = dir / "csv";
+    std::filesystem::create_directories(csv);
+    ASSERT_TRUE(OfficeToCsv(file, csv)) << "LibreOffice (scripts/setup installs it) could not convert the workbook";
+    std::ifstream in(csv / "results-Sheet1.csv", std::ios::binary);
+    const auto exported = ParseCsv(std::string(std::istreambuf_iterator<char>(in), {}));
+    ASSERT_EQ(exported.size(), lines.size());
+    for (std::size_t r = 0; r < lines.size(); ++r) {
+        const std::vector<String> fields = FieldsOf(lines[r]);
+        for (std::size_t c = 0; c < 15; ++c)
+            EXPECT_EQ(c < exported[r].size() ? exported[r][c] : std::string(), StringToUtf8(fields[c]))
+                << r << "," << c;
+    }
+
+    // A folder that cannot be written to (a read-only one; the superuser
+    // writes anywhere but into the process file system): the window says
+    // the data was not saved.
+    const std::filesystem::path readOnly = dir / "read-only";
+    std::filesystem::create_directories(readOnly);
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    const String unwritable = Utf8ToString(((geteuid() == 0 ? std::filesystem::path("/proc/self") : readOnly)
+        / "results.xlsx").string());
+    {
+        TDialogAnswers answers;
+        answers.Answer(mrOk, unwritable);
+        Press(form->ToolButton5);
+        ASSERT_EQ(answers.Count(), 2);
+        EXPECT_EQ(answers.Last().Text,
+            u"Data cannot be saved to XLS! Is EXCEL installed on your PC? Please make sure this folder is writable "
+            u"first!"
+                + unwritable);
+    }
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_all);
 }
 
 } // namespace

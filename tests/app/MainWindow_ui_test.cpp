@@ -20,6 +20,7 @@
 #include "app/SiteAddresses.h"
 #include "app/SplashScreen.h"
 #include "app/SuperBrowser.h"
+#include "grid/core/DedOzovedUrad.h"
 #include "platform/gdi/Codecs.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/Registry.h"
@@ -204,6 +205,70 @@ TEST_F(MainWindowUi, ControlsCarryTheirNamesCaptionsAndHints)
     EXPECT_EQ(form.GetFont()->GetName(), u"Arial");
     EXPECT_TRUE(form.GetKeyPreview());
     EXPECT_EQ(form.GetWindowState(), wsMaximized);
+}
+
+// The spreadsheet tab shows the memo's lines, field by field, and nothing
+// that an earlier fill left behind.
+TEST_F(MainWindowUi, ExcelViewShowsExactlyTheMemoLines)
+{
+    TfrmMyBrowser form(nullptr);
+    TDedOzovedUrad* grid = form.sgExcel;
+    EXPECT_EQ(form.ToolButton5->GetCaption(), u"Save to XLS (cells can be edited first)");
+    EXPECT_EQ(grid->GetParent(), form.tbSaveToExcel);
+    EXPECT_EQ(grid->GetColCount(), 25);
+    EXPECT_EQ(grid->GetRowCount(), 50);
+    EXPECT_EQ(grid->GetFixedRows(), 0);
+    EXPECT_EQ(grid->GetFixedCols(), 0);
+    EXPECT_TRUE(grid->GetOptions().Contains(goEditing));
+
+    const auto line = [](const String& name) {
+        String text = u"\"" + name;
+        for (int i = 1; i < 15; ++i)
+            text += u"\",\"" + name + u" field, " + IntToStr(i);
+        return text + u"\"";
+    };
+    TStrings* memo = form.mmResults->GetLines();
+    memo->Add(line(u"Beta"));
+    memo->Add(line(u"Alpha"));
+    const auto showExcelTab = [&] {
+        form.PageControl1->SetActivePage(form.tbSaveToExcel);
+        form.PageControl1Change(form.PageControl1);
+    };
+    const auto expectRows = [&](const std::vector<String>& names) {
+        ASSERT_EQ(grid->GetRowCount(), int(names.size()));
+        for (int r = 0; r < int(names.size()); ++r) {
+            SCOPED_TRACE(r);
+            const bool placeholder = names[std::size_t(r)].size() > 20;
+            EXPECT_EQ(grid->GetCells(0, r), names[std::size_t(r)]);
+            for (int c = 1; c < 25; ++c)
+                EXPECT_EQ(grid->GetCells(c, r),
+                    placeholder || c >= 15 ? String() : names[std::size_t(r)] + u" field, " + IntToStr(c))
+                    << c;
+        }
+    };
+    const String placeholder = u"Scraping results, one page at a time...";
+    showExcelTab();
+    expectRows({ placeholder, u"Beta", u"Alpha" });
+    EXPECT_EQ(grid->GetDelimiter(), Char(0xA4));
+
+    // Sorted by removing duplicates, the short line moves to the last row,
+    // where the longest fill so far left fields.
+    form.ToolButton6Click(form.ToolButton6);
+    showExcelTab();
+    expectRows({ u"Alpha", u"Beta", placeholder });
+
+    // Emptying the results empties the grid; showing an empty memo is no error.
+    form.ToolButton7Click(form.ToolButton7);
+    EXPECT_EQ(grid->GetCells(0, 0), u"");
+    EXPECT_NO_THROW(showExcelTab());
+    EXPECT_EQ(grid->GetCells(0, 0), u"");
+
+    // A cancelled Excel save keeps its filter and title for the next save.
+    form.ToolButton5Click(form.ToolButton5);
+    EXPECT_EQ(answers.Last().Kind, TDialogKind::SaveFile);
+    EXPECT_EQ(form.SaveDialog1->GetFilter(), u"Excel file|*.xls*|");
+    EXPECT_EQ(form.SaveDialog1->GetTitle(),
+        u"Save to EXCEL, Salvare, guardar, sauvegarder... (Please add extension XLS or XLSX)");
 }
 
 TEST_F(MainWindowUi, StartUpSetsCaptionsMakesTheBrowserAndPausesAsTold)

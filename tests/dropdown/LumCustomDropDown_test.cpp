@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dropdown/LumDropDown.h"
+#include "dropdown/LumDropDownForm.h"
 #include "tests/grid/core/LocaleGuard.h"
 
 namespace {
@@ -44,6 +45,22 @@ TEST(LumDropDown, Defaults)
     EXPECT_TRUE(d.GetEditorEnabled());
     EXPECT_EQ(d.UserWidth(), -1);
     EXPECT_EQ(d.GetLabel(), nullptr);
+}
+
+// What a form file may set on a drop-down, and the settings left to the
+// editors and the grid.
+TEST(LumDropDown, PublishedProperties)
+{
+    TLumDropDown d;
+    for (const char16_t* name : { u"Precision", u"DropDownButtonGlyph", u"DropDownButtonWidth", u"EditorEnabled",
+             u"SelectionColorStyle", u"UIStyle", u"Version", u"LabelPosition", u"OnDropDown" }) {
+        SCOPED_TRACE(StringToUtf8(String(name)));
+        EXPECT_NE(GetPropInfo(&d, name), nullptr);
+    }
+    for (const char16_t* name : { u"EditType", u"Prefix", u"Suffix", u"Signed", u"ValidChars", u"LengthLimit" }) {
+        SCOPED_TRACE(StringToUtf8(String(name)));
+        EXPECT_EQ(GetPropInfo(&d, name), nullptr);
+    }
 }
 
 TEST(LumDropDown, ValueText)
@@ -241,4 +258,124 @@ TEST(LumDropDown, StyleTables)
     custom.SetComponentStyle(tsCustom);
     EXPECT_EQ(custom.GetDropDownColor(), TColor(0x444444));
     EXPECT_EQ(custom.GetComponentStyle(), tsCustom);
+}
+
+TEST(LumDropDown, StyleTablesForHeaderAndFooter)
+{
+    struct Case {
+        ROZEVizer style;
+        TColor headerColor, headerColorTo, headerFont, headerBorder;
+        TColor footerColor, footerColorTo, footerBorder;
+    };
+    const Case cases[] = {
+        // the footer takes the header's colours but for two styles
+        { tsOffice2003Blue, 0xFCE1CB, 0xE0A57D, 0x000000, 0x000000, 0xFCE1CB, 0xE0A57D, 0x962D00 },
+        { tsWindowsVista, 0xFFFDF9, 0xFFFAF0, 0x000000, 0xFCF2DA, 0xFFFAF0, 0xFFFDF9, 0xFCF2DA },
+        { tsWindowsXP, 0xFFFFFF, clBtnFace, 0x000000, 0x808080, 0xFFFFFF, clBtnFace, 0x808080 },
+        { tsOffice2019Gray, 0xB8BBBE, clNone, 0x232425, 0x808080, 0xB8BBBE, clNone, 0x808080 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        TestDropDown d;
+        d.SetComponentStyle(c.style);
+        THeaderAppearance* h = d.GetDropDownHeader();
+        TFooterAppearance* f = d.GetDropDownFooter();
+        EXPECT_EQ(h->GetColor(), c.headerColor);
+        EXPECT_EQ(h->GetColorTo(), c.headerColorTo);
+        EXPECT_EQ(h->GetFont()->GetColor(), c.headerFont);
+        EXPECT_EQ(h->GetBorderColor(), c.headerBorder);
+        EXPECT_EQ(f->GetColor(), c.footerColor);
+        EXPECT_EQ(f->GetColorTo(), c.footerColorTo);
+        EXPECT_EQ(f->GetFont()->GetColor(), c.headerFont);
+        EXPECT_EQ(f->GetBorderColor(), c.footerBorder);
+    }
+}
+
+TEST(LumDropDown, HeaderFooterAndSizeSettings)
+{
+    TestDropDown d;
+    EXPECT_EQ(d.GetDropDownHeader()->GetOwner(), &d);
+    EXPECT_TRUE(d.GetDropDownHeader()->GetVisible());
+    EXPECT_EQ(d.GetDropDownFooter()->GetHeight(), 22);
+    ASSERT_NE(d.GetDropDownForm(), nullptr);
+    d.GetDropDownForm()->SetBounds(0, 0, 120, 70);
+    EXPECT_EQ(d.GetDropDownSize().cx, 120);  // a sizeable window has its own size
+    EXPECT_EQ(d.GetDropDownSize().cy, 70);
+
+    d.SetDropDownSizeable(false);
+    EXPECT_EQ(d.GetDropDownSize().cx, 0);  // no content, no fixed size
+    d.SetDropDownWidth(150);
+    EXPECT_EQ(d.GetDropDownSize().cx, 0);  // one dimension alone is no size
+    d.SetDropDownHeight(90);
+    EXPECT_EQ(d.GetDropDownSize().cx, 150);
+    EXPECT_EQ(d.GetDropDownSize().cy, 90);
+
+    TestDropDown source;
+    source.GetDropDownHeader()->SetCaption(u"<b>Pick</b>");
+    source.GetDropDownHeader()->GetButtons()->Add()->SetCaption(u"All");
+    source.GetDropDownFooter()->SetSizeGrip(false);
+    d.Assign(&source);
+    EXPECT_EQ(d.GetDropDownHeader()->GetCaption(), u"<b>Pick</b>");
+    EXPECT_EQ(d.GetDropDownHeader()->GetButtons()->GetCount(), 1);
+    EXPECT_FALSE(d.GetDropDownFooter()->GetSizeGrip());
+
+    // The setters copy.
+    THeaderAppearance header(nullptr);
+    header.SetHeight(30);
+    d.SetDropDownHeader(&header);
+    EXPECT_EQ(d.GetDropDownHeader()->GetHeight(), 30);
+    EXPECT_NE(d.GetDropDownHeader(), &header);
+}
+
+TEST(LumDropDown, StylesAndTonesColourTheDropDownButton)
+{
+    struct Case {
+        ROZEVizer style;
+        TColor color, hot, down, text, textHot, textDown;
+    };
+    const Case cases[] = {
+        { tsOffice2019White, 0xFFFFFF, 0xF2E1D5, 0xE3BDA3, 0x444648, 0x232425, 0x232425 },
+        { tsOffice2019Gray, 0xB8BBBE, 0x969696, 0x666666, 0x232425, 0x232425, 0x232425 },
+        { tsOffice2019Black, 0x444444, 0x686868, 0x828282, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF },
+        // every other style: the platform look
+        { tsWindows10, clNone, clNone, clNone, clNone, clNone, clNone },
+        { tsOffice2003Blue, clNone, clNone, clNone, clNone, clNone, clNone },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        TestDropDown d;
+        TDropDownEditButton* b = d.GetButton();
+        ASSERT_NE(b, nullptr);
+        b->SetButtonBorderColor(0x010101);
+        d.SetComponentStyle(tsOffice2019Black);  // something to reset
+        d.SetComponentStyle(c.style);
+        EXPECT_EQ(b->GetButtonColor(), c.color);
+        EXPECT_EQ(b->GetButtonColorHot(), c.hot);
+        EXPECT_EQ(b->GetButtonColorDown(), c.down);
+        EXPECT_EQ(b->GetButtonTextColor(), c.text);
+        EXPECT_EQ(b->GetButtonTextColorHot(), c.textHot);
+        EXPECT_EQ(b->GetButtonTextColorDown(), c.textDown);
+        // the Office 2019 styles leave the button's border colour alone
+        const bool office2019 = c.color != clNone;
+        EXPECT_EQ(b->GetButtonBorderColor(), office2019 ? TColor(0x010101) : clNone);
+    }
+
+    TestDropDown d;
+    TColorTones tones;
+    tones.Background.BrushColor = 0x111111;
+    tones.Background.BorderColor = 0x222222;
+    tones.Hover.BrushColor = 0x333333;
+    tones.Selected.BrushColor = 0x444444;
+    d.SetColorTones(tones);
+    EXPECT_EQ(d.GetButton()->GetButtonColor(), TColor(0x111111));
+    EXPECT_EQ(d.GetButton()->GetButtonColorHot(), TColor(0x333333));
+    EXPECT_EQ(d.GetButton()->GetButtonColorDown(), TColor(0x444444));
+    EXPECT_EQ(d.GetButton()->GetButtonBorderColor(), TColor(0x222222));
+    EXPECT_EQ(d.GetBorderColor(), TColor(0x222222));
+}
+
+TEST(LumDropDown, ButtonNeedsADropDownOwner)
+{
+    TEdit edit;
+    EXPECT_THROW(TDropDownEditButton button(&edit), EInvalidCast);
 }

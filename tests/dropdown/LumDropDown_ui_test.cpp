@@ -112,10 +112,14 @@ TEST_F(FormWithDropDown, LabelFollowsTheEdit)
 TEST_F(FormWithDropDown, ChangeScaleGrowsTheLabelFont)
 {
     Edit->GetLabelFont()->SetHeight(-12);
+    EXPECT_EQ(Edit->GetButton()->GetBWidth(), 16);  // a new edit's button is one narrower than the setting
     Edit->ChangeScale(3, 2);
     EXPECT_EQ(Edit->GetLabelFont()->GetHeight(), -18);
     EXPECT_EQ(Edit->GetLabel()->GetFont()->GetHeight(), -18);
     EXPECT_EQ(Edit->GetDropDownButtonWidth(), 17);  // the setting stays unscaled
+    // Rescaling applies the setting at the form's scale (1.0 on an unscaled form).
+    EXPECT_EQ(Edit->GetButton()->GetBWidth(), 17);
+    EXPECT_EQ(Edit->GetButton()->GetWidth(), 17);
 }
 
 TEST(LumDropDownDrawing, Gradient)

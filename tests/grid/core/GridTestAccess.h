@@ -22,6 +22,22 @@ struct TDedOzovedUradTestAccess {
         ++Grid.FNumHidden;
         Grid.TBaseGrid::SetColCount(Grid.GetColCount() - 1);
     }
+    // Emptying only drops what the slots hold, as after a row move.
+    static void SetNilObjects(TDedOzovedUrad& Grid, bool Value) { Grid.FNilObjects = Value; }
+    // A mouse sizing as the mouse code leaves it before the platform's
+    // size-change notification.
+    static void MouseSized(TDedOzovedUrad& Grid, bool Column, int Index, int SizeBefore)
+    {
+        if (Column) {
+            Grid.ColSized = true;
+            Grid.Colclicked = Index;
+            Grid.Colclickedsize = SizeBefore;
+        } else {
+            Grid.RowSized = true;
+            Grid.Rowclicked = Index;
+            Grid.Rowclickedsize = SizeBefore;
+        }
+    }
 };
 
 // Moves real rows (ascending) into the hidden-row store with their texts
