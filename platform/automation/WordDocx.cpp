@@ -534,7 +534,13 @@ void TWordDocument::TypeText(const String& text)
         const String piece = text.substr(i, j == String::npos ? String::npos : j - i);
         if (!piece.empty()) {
             int offset = 0;
-            TWordBlock& b = Blocks[Locate(Selection, offset)];
+            std::size_t at = Locate(Selection, offset);
+            if (Blocks[at].Kind != TWordBlock::bkParagraph && offset == 0) {
+                // At the start of a table: the text opens a paragraph before it.
+                Blocks.insert(Blocks.begin() + std::ptrdiff_t(at), NewParagraph({}));
+                offset = 0;
+            }
+            TWordBlock& b = Blocks[at];
             if (b.Kind != TWordBlock::bkParagraph)
                 throw EOleError(u"Text can only be typed into a paragraph");
             if (!b.Original)
@@ -557,6 +563,12 @@ void TWordDocument::TypeParagraph()
     int offset = 0;
     const std::size_t i = Locate(Selection, offset);
     TWordBlock& b = Blocks[i];
+    if (b.Kind != TWordBlock::bkParagraph && offset == 0) {
+        // At the start of a table: a new paragraph before it.
+        Blocks.insert(Blocks.begin() + std::ptrdiff_t(i), NewParagraph({}));
+        ++Selection;
+        return;
+    }
     if (b.Kind != TWordBlock::bkParagraph)
         throw EOleError(u"A paragraph mark can only be typed into a paragraph");
     if (!b.Original) {
