@@ -756,6 +756,53 @@ public:
     // The names of the workbook's worksheets, in their order.
     std::unique_ptr<TStringList> GetXLSSheets(const String& FileName);
 
+    // ---- XML and JSON (grid/views/io/GridXML.cpp) ----
+    // The save range as one element per record and per field, FieldDescr
+    // (may be nullptr) naming the fields, written in the encoding the
+    // declaration names (XMLEncoding); "&" is written as "&amp;".
+    void SaveToXML(const String& FileName, const String& ListDescr, const String& RecordDescr, TStrings* FieldDescr,
+        bool ExportEmptyCells = false);
+    // Reads an XML document through "Microsoft.XMLDOM" into the cells from
+    // the first saved column; the grid is not cleared first.
+    void LoadFromXML(const String& FileName, bool LevelToRow = false, bool LoadFieldDescr = false);
+    // The save range as JSON (lines joined by CR LF, one at the end);
+    // every string escaped as JSON requires.
+    void SaveToJSON(const String& RecordDescr, TStrings* FieldDescr, String& JSON);
+    void SaveToJSON(const String& FileName, const String& RecordDescr, TStrings* FieldDescr);
+    String BuildJSON(const String& RecordDescr, TStrings* FieldDescr);
+
+    // ---- fixed-width text (grid/views/io/GridFixed.cpp) ----
+    // The length of the longest line among the export texts of a stored
+    // column (every line with Multilinecells, else the first); 0 when empty.
+    int ColumnMaxLineLength(int ACol);
+    // A listing whose columns are as wide as their longest line, aligned
+    // like the grid, one space apart; Unicode: in Encoding (UTF-8 with its
+    // byte-order mark by default), else the system code page.
+    void SaveToASCII(const String& FileName, bool Unicode = false);
+    // The file's lines first.
+    void AppendToASCII(const String& FileName, bool Unicode = false);
+    // The save range with the given field widths, one record per line (a
+    // line break inside a field becomes a space); missing widths (longest
+    // line + 1) are appended to Positions.
+    void SaveToFixed(const String& FileName, TIntList* Positions);
+    // Fields between neighbouring 1-based positions; MaxRows -1 reads all.
+    void LoadFromFixed(const String& FileName, TIntList* Positions, bool DoTrim = true, int MaxRows = -1);
+    void WriteASCII(const String& FileName, bool Append, bool Unicode);
+
+    // ---- Word tables and database queries (grid/views/io/GridWordAccess.cpp) ----
+    // The whole grid as a table through "word.application": at the start of
+    // a new document (or, with CreateNewDocument off and a document open in
+    // a running Word, of that one), saved as Filename.
+    void SaveToDOC(const String& Filename, bool CreateNewDocument = true);
+    // Opens Filename and adds the table at Bookmark, or after a new last
+    // paragraph when the document has no such bookmark.
+    void AppendToDoc(const String& Filename, const String& Bookmark);
+    void WriteDOC(const String& Filename, const String& Bookmark, bool Append, bool CreateNewDocument);
+    // The result of SQL on a database file into the cells after the fixed
+    // ones; field names into the last fixed row.
+    void LoadFromMDBSQL(const String& Filename, const String& SQL);
+    void LoadFromMDBTable(const String& Filename, const String& Table);
+
     // ---- look (DedOzovedUradLook.cpp) ----
     TGridLook GetLook() const { return FLook; }
     // Applies the preset; the same value does nothing.

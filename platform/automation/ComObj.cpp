@@ -6,13 +6,24 @@
 #include "platform/rtl/SysUtils.h"
 
 TComPtr<IDispatch> ExcelApplicationFactory();
+TComPtr<IDispatch> XMLDOMDocumentFactory();
+TComPtr<IDispatch> WordApplicationFactory();
+TComPtr<IDispatch> ADOConnectionFactory();
+TComPtr<IDispatch> ADORecordSetFactory();
 
 QT_PUBLISHED(TAutoDispatch)
 
 namespace {
 
 struct TServerTables {
-    TServerTables() { Classes[u"excel.application"] = ExcelApplicationFactory; }
+    TServerTables()
+    {
+        Classes[u"excel.application"] = ExcelApplicationFactory;
+        Classes[u"microsoft.xmldom"] = XMLDOMDocumentFactory;
+        Classes[u"word.application"] = WordApplicationFactory;
+        Classes[u"adodb.connection"] = ADOConnectionFactory;
+        Classes[u"adodb.recordset"] = ADORecordSetFactory;
+    }
 
     std::mutex Lock;
     std::map<String, TOleFactory> Classes;

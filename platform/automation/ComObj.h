@@ -40,8 +40,10 @@ inline constexpr HRESULT MK_E_UNAVAILABLE = HRESULT(0x800401E3u);
 // Makes a new instance of a server.
 using TOleFactory = std::function<TComPtr<IDispatch>()>;
 
-// The ProgID table (names compared ignoring case). "Excel.Application" is
-// there from the start; tests may remove it to see "server not found".
+// The ProgID table (names compared ignoring case). "Excel.Application",
+// "Microsoft.XMLDOM", "word.application", "ADODB.Connection" and
+// "ADODB.RecordSet" are
+// there from the start; tests may remove one to see "server not found".
 void RegisterOleClass(const String& progID, TOleFactory factory);
 void UnregisterOleClass(const String& progID);
 

@@ -190,6 +190,8 @@ void TXMLDocument::LoadFromBytes(const void* AData, std::size_t ASize) { Load(AD
 void TXMLDocument::Load(const void* AData, std::size_t ASize, const char* AEncoding)
 {
     FDoc.reset();
+    FErrorCode = 0;
+    FErrorLine = 0;
     if (ASize > std::size_t(INT_MAX))
         throw EXMLDocumentError(u"The XML document is too large");
     const int options = SafeXMLParseOptions();
@@ -201,6 +203,8 @@ void TXMLDocument::Load(const void* AData, std::size_t ASize, const char* AEncod
     if (!doc || !ctxt->wellFormed) {
         const xmlError* err = xmlCtxtGetLastError(ctxt);
         message = u"The XML document is not well-formed";
+        FErrorCode = err && err->code ? err->code : XML_ERR_INTERNAL_ERROR;
+        FErrorLine = err ? err->line : 0;
         if (err && err->message) {
             String detail = FromXml(reinterpret_cast<const xmlChar*>(err->message));
             while (!detail.empty() && (detail.back() == u'\n' || detail.back() == u' '))
@@ -215,8 +219,10 @@ void TXMLDocument::Load(const void* AData, std::size_t ASize, const char* AEncod
         throw EXMLDocumentError(message);
     }
     std::shared_ptr<_xmlDoc> holder(doc, [](xmlDocPtr d) { xmlFreeDoc(d); });
-    if (const xmlNode* root = xmlDocGetRootElement(doc); root && DepthBelow(root, MaxDepth) > MaxDepth)
+    if (const xmlNode* root = xmlDocGetRootElement(doc); root && DepthBelow(root, MaxDepth) > MaxDepth) {
+        FErrorCode = XML_ERR_INTERNAL_ERROR;
         throw EXMLDocumentError(u"The XML document is nested too deeply");
+    }
     FDoc = std::move(holder);
 }
 

@@ -6,6 +6,7 @@
 // DTDs, and refuses nesting deeper than a fixed bound.
 
 #include <memory>
+#include <cstdint>
 #include <optional>
 
 #include "platform/rtl/Exceptions.h"
@@ -73,9 +74,18 @@ public:
 
     bool IsLoaded() const { return FDoc != nullptr; }
     TXMLNode GetDocumentElement() const;
+    // The parser's error code and line of the last failed load; 0 after a good one.
+    int GetErrorCode() const { return FErrorCode; }
+    int GetErrorLine() const { return FErrorLine; }
 
 private:
     void Load(const void* AData, std::size_t ASize, const char* AEncoding);
 
     std::shared_ptr<_xmlDoc> FDoc;
+    int FErrorCode { 0 };
+    int FErrorLine { 0 };
 };
+
+// The largest file the "Microsoft.XMLDOM" server's load reads (tests lower
+// it); a larger file raises rather than being read into memory.
+std::uint64_t& XMLDOMMaxFileBytes();

@@ -20,6 +20,7 @@
 #include <zip.h>
 
 #include "platform/automation/XMLDOM.h"
+#include "platform/automation/XmlScan.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -29,68 +30,6 @@ using std::string_view;
 constexpr const char* RelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 constexpr const char* WorksheetType = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet";
 constexpr const char* WorksheetContentType = "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
-
-// ---- a byte-exact tag scanner over text the reader already found well-formed
-
-struct TTag {
-    enum TKind { tkStart, tkEnd, tkOther } Kind { tkOther };
-    std::size_t Begin { 0 }, End { 0 };  // [Begin, End) in the text
-    bool SelfClosing { false };
-    string_view Prefix;  // "x:" or ""
-    string_view Local;
-    std::size_t NameEnd { 0 };  // just after the qualified name
-};
-
-bool NextTag(string_view xml, std::size_t from, TTag& tag)
-{
-    const std::size_t lt = xml.find('<', from);
-    if (lt == string_view::npos)
-        return false;
-    tag = TTag {};
-    tag.Begin = lt;
-    auto until = [&](string_view term) {
-        const std::size_t e = xml.find(term, lt + 1);
-        tag.End = e == string_view::npos ? xml.size() : e + term.size();
-        return true;
-    };
-    if (xml.substr(lt, 4) == "<!--")
-        return until("-->");
-    if (xml.substr(lt, 9) == "<![CDATA[")
-        return until("]]>");
-    if (xml.substr(lt, 2) == "<?")
-        return until("?>");
-    if (xml.substr(lt, 2) == "<!")
-        return until(">");
-    std::size_t i = lt + 1;
-    tag.Kind = TTag::tkStart;
-    if (i < xml.size() && xml[i] == '/') {
-        tag.Kind = TTag::tkEnd;
-        ++i;
-    }
-    const std::size_t nameBegin = i;
-    while (i < xml.size() && !std::strchr(" \t\r\n/>", xml[i]))
-        ++i;
-    tag.NameEnd = i;
-    const string_view name = xml.substr(nameBegin, i - nameBegin);
-    const std::size_t colon = name.find(':');
-    tag.Prefix = colon == string_view::npos ? string_view() : name.substr(0, colon + 1);
-    tag.Local = colon == string_view::npos ? name : name.substr(colon + 1);
-    char quote = 0;
-    for (; i < xml.size(); ++i) {
-        const char ch = xml[i];
-        if (quote) {
-            if (ch == quote)
-                quote = 0;
-        } else if (ch == '"' || ch == '\'') {
-            quote = ch;
-        } else if (ch == '>') {
-            break;
-        }
-    }
-    tag.End = std::min(i + 1, xml.size());
-    tag.SelfClosing = tag.Kind == TTag::tkStart && i > 0 && xml[i - 1] == '/';
-    return true;
-}
 
 struct TAttrPos {
     std::size_t AttrBegin, ValueBegin, ValueEnd;  // value without quotes
