@@ -5,11 +5,6 @@ QT_PUBLISHED(TDedOzovedUradCheck, QT_PROP(AutoCorrect), QT_PROP(AutoMarkError), 
 
 TDedOzovedUradCheck::TDedOzovedUradCheck(TComponent* AOwner) : TComponent(AOwner) { }
 
-TDedOzovedUradCheck::~TDedOzovedUradCheck()
-{
-    SetGrid(nullptr);
-}
-
 void TDedOzovedUradCheck::SetGrid(TComponent* v)
 {
     if (v == FGrid)

@@ -11,7 +11,6 @@ class TDedOzovedUradCheck : public TComponent {
     QT_CLASS(TDedOzovedUradCheck, TComponent)
 public:
     explicit TDedOzovedUradCheck(TComponent* AOwner = nullptr);
-    ~TDedOzovedUradCheck() override;
 
     // The grid calls Correct when validating an edit.
     bool GetAutoCorrect() const { return FAutoCorrect; }
