@@ -32,12 +32,6 @@ protected:
     String SourceName() const override { return u"ADODB"; }
 };
 
-template<class T, class... A>
-Variant Make(A&&... args)
-{
-    return TAutoDispatch::AsVariant(new T(std::forward<A>(args)...));
-}
-
 [[noreturn]] void Raise(const String& message) { throw EOleError(message); }
 
 // The result of one query: field names and rows of values.
@@ -417,13 +411,13 @@ protected:
         if (VarIsStr(args[0])) {
             for (std::size_t i = 0; i < rows.Names.size(); ++i)
                 if (AnsiSameText(rows.Names[i], args[0].AsString()))
-                    return Make<TADOField>(FCursor, i);
+                    return MakeDispatch<TADOField>(FCursor, i);
             Raise(u"Item cannot be found in the collection: \"" + args[0].AsString() + u"\"");
         }
         const int i = args[0].AsInteger();
         if (i < 0 || std::size_t(i) >= rows.Names.size())
             Raise(u"Item cannot be found in the collection: " + IntToStr(i));
-        return Make<TADOField>(FCursor, std::size_t(i));
+        return MakeDispatch<TADOField>(FCursor, std::size_t(i));
     }
 
 private:
@@ -461,7 +455,7 @@ protected:
         }
         case idClose: FCursor->Rows.reset(); return {};
         case idState: return Variant(FCursor->Rows ? 1 : 0);
-        case idFields: FCursor->Open(); return Make<TADOFields>(FCursor);
+        case idFields: FCursor->Open(); return MakeDispatch<TADOFields>(FCursor);
         case idRecordCount: return Variant(int(FCursor->Open().Rows.size()));
         case idEof: return Variant(FCursor->Row >= FCursor->Open().Rows.size());
         case idBof: return Variant(FCursor->Row == 0 && FCursor->Open().Rows.empty());

@@ -8,6 +8,7 @@
 #include <functional>
 #include <initializer_list>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "platform/automation/OleAuto.h"
@@ -104,6 +105,13 @@ protected:
     // The server name put into EXCEPINFO's Source.
     virtual String SourceName() const { return u"Automation server"; }
 };
+
+// A new server object of type T, held by a variant.
+template<class T, class... A>
+Variant MakeDispatch(A&&... args)
+{
+    return TAutoDispatch::AsVariant(new T(std::forward<A>(args)...));
+}
 
 // Helpers for DoInvoke.
 void RequireArgs(std::span<const Variant> args, std::size_t count);

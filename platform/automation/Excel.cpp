@@ -24,12 +24,6 @@ void RequireOpen(const TXlsxWorkbook& book)
         throw EOleError(u"The workbook has been closed");
 }
 
-template<class T, class... A>
-Variant Make(A&&... args)
-{
-    return TAutoDispatch::AsVariant(new T(std::forward<A>(args)...));
-}
-
 class TExcelObject : public TAutoDispatch {
 protected:
     String SourceName() const override { return u"Excel"; }
@@ -74,8 +68,8 @@ protected:
             return Variant(first + u":" + (colAbs ? u"$" : u"") + ColumnLetters(FArea.Col2) + (rowAbs ? u"$" : u"")
                 + IntToStr(FArea.Row2));
         }
-        case idRows: return Make<TExcelRange>(FState, FBook, FSheet, FArea, rvRows);
-        case idColumns: return Make<TExcelRange>(FState, FBook, FSheet, FArea, rvColumns);
+        case idRows: return MakeDispatch<TExcelRange>(FState, FBook, FSheet, FArea, rvRows);
+        case idColumns: return MakeDispatch<TExcelRange>(FState, FBook, FSheet, FArea, rvColumns);
         case idCount:
             if (FView == rvRows)
                 return Variant(FArea.RowCount());
@@ -85,14 +79,14 @@ protected:
         case idCells:
         case idItem: {
             if (args.empty())
-                return Make<TExcelRange>(FState, FBook, FSheet, FArea);
+                return MakeDispatch<TExcelRange>(FState, FBook, FSheet, FArea);
             RequireArgs(args, 2);
             const int r = FArea.Row1 + args[0].AsInteger() - 1;
             const int c = FArea.Col1 + args[1].AsInteger() - 1;
             if (r < 1 || r > XlsxMaxRows || c < 1 || c > XlsxMaxCols)
                 throw EOleError(u"Cells: row " + args[0].AsString() + u", column " + args[1].AsString()
                     + u" lies outside the worksheet");
-            return Make<TExcelRange>(FState, FBook, FSheet, TRangeRef { r, c, r, c });
+            return MakeDispatch<TExcelRange>(FState, FBook, FSheet, TRangeRef { r, c, r, c });
         }
         case idRow: return Variant(FArea.Row1);
         case idColumn: return Variant(FArea.Col1);
@@ -213,20 +207,20 @@ protected:
             if (!ParseRangeRef(text, area))
                 throw EOleError(u"Range: \"" + text + u"\" is no cell address");
             RequireCells();
-            return Make<TExcelRange>(FState, FBook, FSheet, area);
+            return MakeDispatch<TExcelRange>(FState, FBook, FSheet, area);
         }
         case idUsedRange: {
             RequireCells();
             TRangeRef used = FSheet->UsedRange();
             if (used.Row1 == 0)
                 used = { 1, 1, 1, 1 };
-            return Make<TExcelRange>(FState, FBook, FSheet, used);
+            return MakeDispatch<TExcelRange>(FState, FBook, FSheet, used);
         }
-        case idRows: RequireCells(); return Make<TExcelRange>(FState, FBook, FSheet, whole, TExcelRange::rvRows);
-        case idColumns: RequireCells(); return Make<TExcelRange>(FState, FBook, FSheet, whole, TExcelRange::rvColumns);
+        case idRows: RequireCells(); return MakeDispatch<TExcelRange>(FState, FBook, FSheet, whole, TExcelRange::rvRows);
+        case idColumns: RequireCells(); return MakeDispatch<TExcelRange>(FState, FBook, FSheet, whole, TExcelRange::rvColumns);
         case idCells: {
             RequireCells();
-            Variant all = Make<TExcelRange>(FState, FBook, FSheet, whole);
+            Variant all = MakeDispatch<TExcelRange>(FState, FBook, FSheet, whole);
             if (args.empty())
                 return all;
             RequireArgs(args, 2);
@@ -280,14 +274,14 @@ protected:
             if (VarIsStr(args[0])) {
                 for (const PSheet& s : list)
                     if (AnsiSameText(s->Name, args[0].AsString()))
-                        return Make<TExcelWorksheet>(FState, FBook, s);
+                        return MakeDispatch<TExcelWorksheet>(FState, FBook, s);
                 throw EOleError(u"No sheet is named \"" + args[0].AsString() + u"\"");
             }
             const int index = args[0].AsInteger();
             if (index < 1 || index > int(list.size()))
                 throw EOleError(u"Sheet index " + IntToStr(index) + u" is out of range (1 to "
                     + IntToStr(int(list.size())) + u")");
-            return Make<TExcelWorksheet>(FState, FBook, list[std::size_t(index - 1)]);
+            return MakeDispatch<TExcelWorksheet>(FState, FBook, list[std::size_t(index - 1)]);
         }
         case idAdd: {
             auto sheet = std::make_shared<TXlsxSheet>();
@@ -296,7 +290,7 @@ protected:
             FBook->Sheets.insert(FBook->Sheets.begin() + at, sheet);
             FBook->ActiveSheet = at;
             FBook->Saved = false;
-            return Make<TExcelWorksheet>(FState, FBook, sheet);
+            return MakeDispatch<TExcelWorksheet>(FState, FBook, sheet);
         }
         }
         return {};
@@ -344,10 +338,10 @@ protected:
     {
         RequireOpen(*FBook);
         switch (id) {
-        case idSheets: return Make<TExcelSheets>(FState, FBook, false);
-        case idWorkSheets: return Make<TExcelSheets>(FState, FBook, true);
+        case idSheets: return MakeDispatch<TExcelSheets>(FState, FBook, false);
+        case idWorkSheets: return MakeDispatch<TExcelSheets>(FState, FBook, true);
         case idActiveSheet:
-            return Make<TExcelWorksheet>(FState, FBook, FBook->Sheets[std::size_t(FBook->ActiveSheet)]);
+            return MakeDispatch<TExcelWorksheet>(FState, FBook, FBook->Sheets[std::size_t(FBook->ActiveSheet)]);
         case idSave: FBook->SaveAs(FBook->FileName); return {};
         case idSaveAs:
             RequireArgs(args, 1);
@@ -401,7 +395,7 @@ protected:
             const int index = args[0].AsInteger();
             if (index < 1 || index > int(FState->Books.size()))
                 throw EOleError(u"Workbook index " + IntToStr(index) + u" is out of range");
-            return Make<TExcelWorkbook>(FState, FState->Books[std::size_t(index - 1)]);
+            return MakeDispatch<TExcelWorkbook>(FState, FState->Books[std::size_t(index - 1)]);
         }
         case idAdd: return Adopt(TXlsxWorkbook::CreateNew());
         case idOpen:
@@ -420,7 +414,7 @@ private:
     {
         FState->Books.push_back(book);
         FState->Active = book;
-        return Make<TExcelWorkbook>(FState, book);
+        return MakeDispatch<TExcelWorkbook>(FState, book);
     }
 
     PState FState;
@@ -443,9 +437,9 @@ protected:
     Variant DoInvoke(DISPID id, WORD, std::span<const Variant>, const Variant*) override
     {
         switch (id) {
-        case idWorkBooks: return Make<TExcelWorkbooks>(FState);
+        case idWorkBooks: return MakeDispatch<TExcelWorkbooks>(FState);
         case idActiveWorkBook:
-            return FState->Active ? Make<TExcelWorkbook>(FState, FState->Active) : Variant();
+            return FState->Active ? MakeDispatch<TExcelWorkbook>(FState, FState->Active) : Variant();
         case idActiveSheet:
         case idActiveCell: {
             if (!FState->Active)
@@ -453,9 +447,9 @@ protected:
             const PBook& book = FState->Active;
             const PSheet& sheet = book->Sheets[std::size_t(book->ActiveSheet)];
             if (id == idActiveSheet)
-                return Make<TExcelWorksheet>(FState, book, sheet);
+                return MakeDispatch<TExcelWorksheet>(FState, book, sheet);
             const TCellRef cell = sheet->ActiveCell;
-            return Make<TExcelRange>(FState, book, sheet, TRangeRef { cell.Row, cell.Col, cell.Row, cell.Col });
+            return MakeDispatch<TExcelRange>(FState, book, sheet, TRangeRef { cell.Row, cell.Col, cell.Row, cell.Col });
         }
         case idQuit:
             // Unsaved work is dropped: there is no one to ask.

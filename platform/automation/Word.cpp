@@ -28,12 +28,6 @@ void RequireOpen(const TWordDocument& doc)
         throw EOleError(u"The document has been closed");
 }
 
-template<class T, class... A>
-Variant Make(A&&... args)
-{
-    return TAutoDispatch::AsVariant(new T(std::forward<A>(args)...));
-}
-
 class TWordObject : public TAutoDispatch {
 protected:
     String SourceName() const override { return u"Microsoft Word"; }
@@ -110,7 +104,7 @@ protected:
         case idParagraphFormat:
             if (!FTable)
                 throw EOleError(u"Only a table cell's range has a paragraph format here");
-            return Make<TWordParagraphFormat>(FDoc, FTable, FRow, FCol);
+            return MakeDispatch<TWordParagraphFormat>(FDoc, FTable, FRow, FCol);
         }
         return {};
     }
@@ -139,7 +133,7 @@ protected:
     Variant DoInvoke(DISPID, WORD, std::span<const Variant>, const Variant*) override
     {
         RequireOpen(*FDoc);
-        return Make<TWordRange>(FDoc, FTable, FRow, FCol);
+        return MakeDispatch<TWordRange>(FDoc, FTable, FRow, FCol);
     }
 
 private:
@@ -171,7 +165,7 @@ protected:
         if (r < 1 || r > int(FTable->Rows.size()) || c < 1 || c > int(FTable->Rows[std::size_t(r - 1)].size()))
             throw EOleError(u"The requested member of the collection does not exist (cell " + IntToStr(r) + u", "
                 + IntToStr(c) + u")");
-        return Make<TWordCellObject>(FDoc, FTable, r - 1, c - 1);
+        return MakeDispatch<TWordCellObject>(FDoc, FTable, r - 1, c - 1);
     }
 
 private:
@@ -202,14 +196,14 @@ protected:
             const int i = args[0].AsInteger();
             if (i < 1 || i > int(tables.size()))
                 throw EOleError(u"The requested member of the collection does not exist");
-            return Make<TWordTableObject>(FDoc, tables[std::size_t(i - 1)]);
+            return MakeDispatch<TWordTableObject>(FDoc, tables[std::size_t(i - 1)]);
         }
         case idAdd: {
             RequireArgs(args, 3);
             auto* range = dynamic_cast<TWordRange*>(VarToDispatch(args[0]));
             if (!range || range->Document() != FDoc)
                 throw EOleError(u"Tables.Add needs a range of this document");
-            return Make<TWordTableObject>(FDoc, FDoc->AddTable(range->Start(), args[1].AsInteger(), args[2].AsInteger()));
+            return MakeDispatch<TWordTableObject>(FDoc, FDoc->AddTable(range->Start(), args[1].AsInteger(), args[2].AsInteger()));
         }
         }
         return {};
@@ -237,7 +231,7 @@ protected:
             return Variant(FDoc->ParagraphCount());
         FDoc->AddParagraph();
         const int start = FDoc->StartOf(FDoc->Blocks.size() - 1);
-        return Make<TWordRange>(FDoc, start, start);
+        return MakeDispatch<TWordRange>(FDoc, start, start);
     }
 
 private:
@@ -313,7 +307,7 @@ protected:
         case idTypeParagraph: FDoc->TypeParagraph(); return {};
         case idGoto: {
             FDoc->Selection = GoToPosition(*FDoc, args);
-            return Make<TWordRange>(FDoc, FDoc->Selection, FDoc->Selection);
+            return MakeDispatch<TWordRange>(FDoc, FDoc->Selection, FDoc->Selection);
         }
         case idStart:
         case idEnd: return Variant(FDoc->Selection);
@@ -356,14 +350,14 @@ protected:
                 return {};
             }
             return Variant(FDoc->ShowSpellingErrors);
-        case idParagraphs: return Make<TWordParagraphs>(FDoc);
-        case idBookmarks: return Make<TWordBookmarks>(FDoc);
+        case idParagraphs: return MakeDispatch<TWordParagraphs>(FDoc);
+        case idBookmarks: return MakeDispatch<TWordBookmarks>(FDoc);
         case idGoto: {
             const int pos = GoToPosition(*FDoc, args);
             int end = pos;
             if (args[0].AsInteger() == wdGoToBookmark)
                 end = pos;  // bookmarks are kept as their start
-            return Make<TWordRange>(FDoc, pos, end);
+            return MakeDispatch<TWordRange>(FDoc, pos, end);
         }
         case idRange: {
             const int total = FDoc->Total();
@@ -371,9 +365,9 @@ protected:
             const int end = args.size() >= 2 && !args[1].IsEmpty() ? args[1].AsInteger() : total;
             if (start < 0 || end < start)
                 throw EOleError(u"The range " + IntToStr(start) + u" to " + IntToStr(end) + u" is not valid");
-            return Make<TWordRange>(FDoc, std::min(start, total), std::min(end, total));
+            return MakeDispatch<TWordRange>(FDoc, std::min(start, total), std::min(end, total));
         }
-        case idTables: return Make<TWordTables>(FDoc);
+        case idTables: return MakeDispatch<TWordTables>(FDoc);
         case idSaveAs: RequireArgs(args, 1); FDoc->SaveAs(args[0].AsString()); return {};
         case idSave: FDoc->SaveAs(FDoc->FileName); return {};
         case idClose: CloseDocument(*FState, FDoc); return {};
@@ -409,7 +403,7 @@ protected:
             const int i = args[0].AsInteger();
             if (i < 1 || i > int(FState->Docs.size()))
                 throw EOleError(u"The requested member of the collection does not exist");
-            return Make<TWordDocumentObject>(FState, FState->Docs[std::size_t(i - 1)]);
+            return MakeDispatch<TWordDocumentObject>(FState, FState->Docs[std::size_t(i - 1)]);
         }
         case idAdd: return Adopt(TWordDocument::CreateNew());
         case idOpen: RequireArgs(args, 1); return Adopt(TWordDocument::Open(args[0].AsString()));
@@ -422,7 +416,7 @@ private:
     {
         FState->Docs.push_back(doc);
         FState->Active = doc;
-        return Make<TWordDocumentObject>(FState, doc);
+        return MakeDispatch<TWordDocumentObject>(FState, doc);
     }
 
     PState FState;
@@ -442,15 +436,15 @@ protected:
     Variant DoInvoke(DISPID id, WORD, std::span<const Variant>, const Variant* value) override
     {
         switch (id) {
-        case idDocuments: return Make<TWordDocuments>(FState);
+        case idDocuments: return MakeDispatch<TWordDocuments>(FState);
         case idActiveDocument:
             if (!FState->Active)
                 throw EOleError(u"This command is not available because no document is open");
-            return Make<TWordDocumentObject>(FState, FState->Active);
+            return MakeDispatch<TWordDocumentObject>(FState, FState->Active);
         case idSelection:
             if (!FState->Active)
                 throw EOleError(u"This command is not available because no document is open");
-            return Make<TWordSelection>(FState->Active);
+            return MakeDispatch<TWordSelection>(FState->Active);
         case idQuit:
             // Unsaved work is dropped: there is no one to ask.
             while (!FState->Docs.empty())

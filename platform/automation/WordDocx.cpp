@@ -296,29 +296,19 @@ std::string ReadPart(zip_t* z, const char* name, const String& fileName)
     const zip_int64_t index = zip_name_locate(z, name, 0);
     if (index < 0)
         RaiseDamaged(fileName, u"the part \"" + Utf8ToString(name) + u"\" is missing");
-    zip_file_t* f = zip_fopen_index(z, zip_uint64_t(index), 0);
-    if (!f)
-        RaiseDamaged(fileName, u"a part cannot be read");
     std::string out;
-    char buf[65536];
-    const std::uint64_t cap = XlsxReadLimits().MaxPartBytes;
-    for (;;) {
-        const zip_int64_t n = zip_fread(f, buf, sizeof buf);
-        if (n < 0) {
-            zip_fclose(f);
-            RaiseDamaged(fileName, u"a part does not inflate");
-        }
-        if (n == 0)
-            break;
-        if (out.size() + std::uint64_t(n) > cap) {
-            zip_fclose(f);
-            throw EWordError(u"The document \"" + fileName + u"\" is too large to read: a part inflates to more than "
-                + IntToStr(Int64(cap)) + u" bytes");
-        }
-        out.append(buf, std::size_t(n));
+    switch (InflateZipPart(z, index, out)) {
+    case TZipPartFault::None:
+        return out;
+    case TZipPartFault::CannotOpen:
+        RaiseDamaged(fileName, u"a part cannot be read");
+    case TZipPartFault::DoesNotInflate:
+        RaiseDamaged(fileName, u"a part does not inflate");
+    case TZipPartFault::TooLarge:
+        break;
     }
-    zip_fclose(f);
-    return out;
+    throw EWordError(u"The document \"" + fileName + u"\" is too large to read: a part inflates to more than "
+        + IntToStr(Int64(XlsxReadLimits().MaxPartBytes)) + u" bytes");
 }
 
 using PXmlDoc = std::unique_ptr<xmlDoc, void (*)(xmlDoc*)>;

@@ -26,12 +26,6 @@ protected:
     String SourceName() const override { return u"msxml"; }
 };
 
-template<class T, class... A>
-Variant Make(A&&... args)
-{
-    return TAutoDispatch::AsVariant(new T(std::forward<A>(args)...));
-}
-
 bool IsBlankText(const TXMLNode& n)
 {
     if (n.GetNodeType() != ntText)
@@ -136,8 +130,8 @@ protected:
         case idText: return Variant(FNode.GetText());
         case idNodeValue: return FNode.GetNodeType() == ntElement ? Variant::Null() : Variant(FNode.GetNodeValue());
         case idNodeType: return Variant(int(FNode.GetNodeType()));
-        case idChildNodes: return Make<TDOMList>(FNode, false);
-        case idAttributes: return Make<TDOMList>(FNode, true);
+        case idChildNodes: return MakeDispatch<TDOMList>(FNode, false);
+        case idAttributes: return MakeDispatch<TDOMList>(FNode, true);
         case idHasChildNodes: return Variant(!ListedChildren(FNode).empty());
         case idXml: return Variant(FNode.GetText());
         }
@@ -159,8 +153,8 @@ Variant TDOMList::DoInvoke(DISPID id, WORD, std::span<const Variant> args, const
     if (i < 0 || i >= Count())
         return Variant::Null();
     if (FAttributes)
-        return Make<TDOMAttribute>(FNode.GetAttributeName(i), FNode.GetAttributeValue(i));
-    return Make<TDOMNode>(FChildren[std::size_t(i)]);
+        return MakeDispatch<TDOMAttribute>(FNode.GetAttributeName(i), FNode.GetAttributeValue(i));
+    return MakeDispatch<TDOMNode>(FChildren[std::size_t(i)]);
 }
 
 struct TParseState {
@@ -212,14 +206,14 @@ protected:
                 return {};
             return Variant(false);
         case idLoad: RequireArgs(args, 1); return Variant(Load(args[0].AsString()));
-        case idParseError: return Make<TDOMParseError>(FState);
+        case idParseError: return MakeDispatch<TDOMParseError>(FState);
         case idDocumentElement:
-            return FDoc.IsLoaded() ? Make<TDOMNode>(FDoc.GetDocumentElement()) : Variant::Null();
+            return FDoc.IsLoaded() ? MakeDispatch<TDOMNode>(FDoc.GetDocumentElement()) : Variant::Null();
         case idChildNodes:
         case idHasChildNodes:
             if (!FDoc.IsLoaded())
                 return id == idHasChildNodes ? Variant(false) : Variant::Null();
-            return id == idHasChildNodes ? Variant(true) : DispGet(Make<TDOMNode>(FDoc.GetDocumentElement()), u"childNodes");
+            return id == idHasChildNodes ? Variant(true) : DispGet(MakeDispatch<TDOMNode>(FDoc.GetDocumentElement()), u"childNodes");
         case idNodeName: return Variant(u"#document");
         }
         return {};

@@ -220,6 +220,11 @@ TComPtr<IDispatch> ExcelApplicationFactory();
 
 // ---- pieces shared by the reader, the writers and the benchmark
 
+// Why a part of a zip package could not be read whole.
+enum class TZipPartFault { None, CannotOpen, DoesNotInflate, TooLarge };
+// Inflates the part at `index` into `out`, refusing more than
+// XlsxReadLimits().MaxPartBytes; `out` holds what was read before a fault.
+TZipPartFault InflateZipPart(struct zip* archive, std::int64_t index, std::string& out);
 // A zip entry inflated in full, counted against the part-size limit.
 std::string ReadZipPart(struct zip* archive, std::int64_t index, const String& fileName);
 // Text of an inline or shared string with "_xHHHH_" escapes decoded.

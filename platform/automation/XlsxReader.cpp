@@ -674,31 +674,47 @@ void CheckSignature(const String& fileName)
 
 } // namespace
 
-std::string ReadZipPart(zip* archive, std::int64_t index, const String& fileName)
+TZipPartFault InflateZipPart(zip* archive, std::int64_t index, std::string& out)
 {
     zip_file_t* f = zip_fopen_index(archive, zip_uint64_t(index), 0);
     if (!f)
-        RaiseDamaged(fileName, u"a part cannot be read");
-    std::string out;
+        return TZipPartFault::CannotOpen;
     char buf[65536];
     const std::uint64_t cap = XlsxReadLimits().MaxPartBytes;
+    TZipPartFault fault = TZipPartFault::None;
     for (;;) {
         const zip_int64_t n = zip_fread(f, buf, sizeof buf);
         if (n < 0) {
-            zip_fclose(f);
-            RaiseDamaged(fileName, u"a part does not inflate");
+            fault = TZipPartFault::DoesNotInflate;
+            break;
         }
         if (n == 0)
             break;
         if (out.size() + std::uint64_t(n) > cap) {
-            zip_fclose(f);
-            throw EXlsxError(u"The workbook \"" + fileName + u"\" is too large to read: a part inflates to more than "
-                + IntToStr(Int64(cap)) + u" bytes");
+            fault = TZipPartFault::TooLarge;
+            break;
         }
         out.append(buf, std::size_t(n));
     }
     zip_fclose(f);
-    return out;
+    return fault;
+}
+
+std::string ReadZipPart(zip* archive, std::int64_t index, const String& fileName)
+{
+    std::string out;
+    switch (InflateZipPart(archive, index, out)) {
+    case TZipPartFault::None:
+        return out;
+    case TZipPartFault::CannotOpen:
+        RaiseDamaged(fileName, u"a part cannot be read");
+    case TZipPartFault::DoesNotInflate:
+        RaiseDamaged(fileName, u"a part does not inflate");
+    case TZipPartFault::TooLarge:
+        break;
+    }
+    throw EXlsxError(u"The workbook \"" + fileName + u"\" is too large to read: a part inflates to more than "
+        + IntToStr(Int64(XlsxReadLimits().MaxPartBytes)) + u" bytes");
 }
 
 std::shared_ptr<TXlsxWorkbook> TXlsxWorkbook::Open(const String& fileName)

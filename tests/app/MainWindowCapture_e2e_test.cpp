@@ -31,6 +31,7 @@
 #include "richtext/LumSmoothStatusIndicator.h"
 #include "tests/app/CrawlSite.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/Office.h"
 
 namespace {
 
@@ -56,47 +57,6 @@ std::vector<String> FieldsOf(const String& line)
         fields.push_back(inner.substr(start, at - start));
     fields.push_back(inner.substr(start));
     return fields;
-}
-
-// Rows of fields of a CSV text as LibreOffice writes it (comma, double
-// quotes, "" inside quotes).
-std::vector<std::vector<std::string>> ParseCsv(const std::string& text)
-{
-    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char ch = text[i];
-        if (quoted) {
-            if (ch == '"' && i + 1 < text.size() && text[i + 1] == '"')
-                rows.back().back() += text[++i];
-            else if (ch == '"')
-                quoted = false;
-            else
-                rows.back().back() += ch;
-        } else if (ch == '"') {
-            quoted = true;
-        } else if (ch == ',') {
-            rows.back().emplace_back();
-        } else if (ch == '\n') {
-            rows.emplace_back(1);
-        } else if (ch != '\r') {
-            rows.back().back() += ch;
-        }
-    }
-    if (rows.back().size() == 1 && rows.back()[0].empty())
-        rows.pop_back();
-    return rows;
-}
-
-// A headless LibreOffice run with a profile of its own, removed afterwards.
-bool OfficeToCsv(const std::filesystem::path& workbook, const std::filesystem::path& outDir)
-{
-    testsupport::TempDir profile;
-    const std::string cmd = "soffice -env:UserInstallation=file://" + profile.path().string()
-        + " --headless --norestore --nolockcheck --convert-to "
-          "'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,false,false,false,false,-1' --outdir '"
-        + outDir.string() + "' '" + workbook.string() + "' >/dev/null 2>&1";
-    return std::system(cmd.c_str()) == 0;
 }
 
 // Sets an environment variable for one scope.
@@ -300,9 +260,10 @@ TEST_F(MainWindowCaptureE2E, ExcelViewShowsTheResultsAndSavesThemAsAWorkbook)
 
     const std::filesystem::path csv = dir / "csv";
     std::filesystem::create_directories(csv);
-    ASSERT_TRUE(OfficeToCsv(file, csv)) << "LibreOffice (scripts/setup installs it) could not convert the workbook";
+    ASSERT_TRUE(testsupport::TOfficeProfile().Convert(testsupport::OfficeCsvAllSheets, csv, { file }))
+        << "LibreOffice (scripts/setup installs it) could not convert the workbook";
     std::ifstream in(csv / "results-Sheet1.csv", std::ios::binary);
-    const auto exported = ParseCsv(std::string(std::istreambuf_iterator<char>(in), {}));
+    const auto exported = testsupport::ParseCsv(std::string(std::istreambuf_iterator<char>(in), {}));
     ASSERT_EQ(exported.size(), lines.size());
     for (std::size_t r = 0; r < lines.size(); ++r) {
         const std::vector<String> fields = FieldsOf(lines[r]);

@@ -7,8 +7,10 @@
 #include "grid/core/DedOzovedUrad.h"
 #include "platform/rtl/FileUtils.h"
 #include "tests/support/Fixtures.h"
+#include "tests/grid/views/GridFileTest.h"
 
 namespace fs = std::filesystem;
+using namespace gridfiletest;
 
 namespace {
 
@@ -17,20 +19,6 @@ using TTable = std::vector<std::vector<String>>;
 constexpr Char CurrencySign = u'\u00A4';
 
 String FromUtf8(const std::string& Utf8) { return Utf8ToString(Utf8); }
-String P(const fs::path& Path) { return Utf8ToString(Path.string()); }
-
-std::string ReadBytes(const fs::path& Path)
-{
-    std::ifstream In(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), {});
-}
-
-void WriteBytes(const fs::path& Path, const std::string& Bytes)
-{
-    std::ofstream Out(Path, std::ios::binary);
-    Out << Bytes;
-}
-
 // A grid the way the program's results view has it: no fixed lines.
 struct CsvGrid : ::testing::Test {
     TDedOzovedUrad G { nullptr };

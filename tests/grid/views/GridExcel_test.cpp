@@ -8,20 +8,14 @@
 #include "platform/automation/Xlsx.h"
 #include "platform/vcl/Forms.h"
 #include "tests/support/Fixtures.h"
+#include "tests/grid/views/GridFileTest.h"
 
 namespace fs = std::filesystem;
+using namespace gridfiletest;
 
 namespace {
 
 const String ProgID = u"Excel.Application";
-
-String P(const fs::path& Path) { return Utf8ToString(Path.string()); }
-
-std::string ReadBytes(const fs::path& Path)
-{
-    std::ifstream In(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), {});
-}
 
 // Every server instance made while it lives, so a test can see whether
 // the grid quit the one it started.

@@ -6,40 +6,14 @@
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/IntList.h"
 #include "tests/support/Fixtures.h"
+#include "tests/grid/views/GridFileTest.h"
 
 namespace fs = std::filesystem;
+using namespace gridfiletest;
 
 namespace {
 
-String P(const fs::path& Path) { return Utf8ToString(Path.string()); }
-
-std::string ReadBytes(const fs::path& Path)
-{
-    std::ifstream In(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), {});
-}
-
-void WriteBytes(const fs::path& Path, const std::string& Bytes)
-{
-    std::ofstream Out(Path, std::ios::binary);
-    Out << Bytes;
-}
-
-struct FixedGrid : ::testing::Test {
-    TDedOzovedUrad G { nullptr };
-    testsupport::TempDir Dir;
-
-    void Fill(const std::vector<std::vector<String>>& Rows)
-    {
-        G.SetFixedRows(0);
-        G.SetFixedCols(0);
-        G.SetRowCount(int(Rows.size()));
-        G.SetColCount(int(Rows[0].size()));
-        for (int r = 0; r < int(Rows.size()); ++r)
-            for (int c = 0; c < int(Rows[r].size()); ++c)
-                G.SetCellEx(c, r, Rows[r][c]);
-    }
-};
+struct FixedGrid : gridfiletest::TTextGridTest { };
 
 } // namespace
 

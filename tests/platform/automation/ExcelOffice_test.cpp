@@ -11,46 +11,12 @@
 #include "platform/automation/Xlsx.h"
 #include "tests/platform/automation/XlsxTestKit.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/Office.h"
 
 using namespace xlsxtest;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A LibreOffice profile of the test's own inside the build tree, so tests
-// that run at the same time never share one.
-class TOfficeProfile {
-public:
-    TOfficeProfile()
-    {
-        const char* cache = std::getenv("XDG_CACHE_HOME");
-        fs::path base = cache && *cache ? fs::path(cache) : fs::temp_directory_path();
-        fs::create_directories(base);
-        std::string templ = (base / "office-profile-XXXXXX").string();
-        if (!mkdtemp(templ.data()))
-            throw std::runtime_error("no profile folder");
-        FPath = templ;
-    }
-    ~TOfficeProfile()
-    {
-        std::error_code ec;
-        fs::remove_all(FPath, ec);
-    }
-
-    // Runs a headless conversion; true when the program reported success.
-    bool Convert(const std::string& filter, const fs::path& outDir, const std::vector<fs::path>& files) const
-    {
-        std::string cmd = "soffice -env:UserInstallation=file://" + FPath.string()
-            + " --headless --norestore --nolockcheck --convert-to '" + filter + "' --outdir '" + outDir.string() + "'";
-        for (const auto& f : files)
-            cmd += " '" + f.string() + "'";
-        cmd += " >/dev/null 2>&1";
-        return std::system(cmd.c_str()) == 0;
-    }
-
-private:
-    fs::path FPath;
-};
 
 std::string ReadFile(const fs::path& p)
 {
@@ -58,43 +24,13 @@ std::string ReadFile(const fs::path& p)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Rows of fields of a CSV text (comma, double quotes, "" inside quotes).
-std::vector<std::vector<std::string>> ParseCsv(const std::string& text)
-{
-    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char ch = text[i];
-        if (quoted) {
-            if (ch == '"' && i + 1 < text.size() && text[i + 1] == '"')
-                rows.back().back() += text[++i];
-            else if (ch == '"')
-                quoted = false;
-            else
-                rows.back().back() += ch;
-        } else if (ch == '"') {
-            quoted = true;
-        } else if (ch == ',') {
-            rows.back().emplace_back();
-        } else if (ch == '\n') {
-            rows.emplace_back(1);
-        } else if (ch != '\r') {
-            rows.back().back() += ch;
-        }
-    }
-    if (rows.back().size() == 1 && rows.back()[0].empty())
-        rows.pop_back();
-    return rows;
-}
-
-const char* CsvAllSheets = "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,false,false,false,false,-1";
 
 } // namespace
 
 TEST(ExcelOffice, RealWorkbooksReadPatchAndExport)
 {
     testsupport::TempDir dir;
-    TOfficeProfile office;
+    testsupport::TOfficeProfile office;
     ASSERT_TRUE(office.Convert("xlsx", dir.path(), { testsupport::FixturesDir() / "workbooks" / "two_sheets.fods" }))
         << "LibreOffice (scripts/setup installs libreoffice-calc-nogui) could not convert the fixture";
     const fs::path made = dir / "two_sheets.xlsx";
@@ -148,18 +84,18 @@ TEST(ExcelOffice, RealWorkbooksReadPatchAndExport)
 
     const fs::path csv = dir / "csv";
     fs::create_directories(csv);
-    ASSERT_TRUE(office.Convert(CsvAllSheets, csv, { dir / "two_sheets.xlsx", dir / "own.xlsx" }));
-    const auto cover = ParseCsv(ReadFile(csv / "two_sheets-Cover.csv"));
+    ASSERT_TRUE(office.Convert(testsupport::OfficeCsvAllSheets, csv, { dir / "two_sheets.xlsx", dir / "own.xlsx" }));
+    const auto cover = testsupport::ParseCsv(ReadFile(csv / "two_sheets-Cover.csv"));
     ASSERT_EQ(cover.size(), 1u);
     EXPECT_EQ(cover[0][0], "Listings");
-    const auto exported = ParseCsv(ReadFile(csv / "two_sheets-Data.csv"));
+    const auto exported = testsupport::ParseCsv(ReadFile(csv / "two_sheets-Data.csv"));
     ASSERT_EQ(exported.size(), 4u);
     EXPECT_EQ(exported[1], (std::vector<std::string> { "Harbour Plumbing", "21", "2024-02-29", "42" }));
     // The new values, and the formula over them recalculated.
     EXPECT_EQ(exported[2], (std::vector<std::string> { "Kent Street Electrics", "7", "2023-11-05", "14" }));
     EXPECT_EQ(exported[3][0], "Merged note");
 
-    const auto ownCsv = ParseCsv(ReadFile(csv / "own-Sheet1.csv"));
+    const auto ownCsv = testsupport::ParseCsv(ReadFile(csv / "own-Sheet1.csv"));
     ASSERT_EQ(ownCsv.size(), texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
         SCOPED_TRACE(i);

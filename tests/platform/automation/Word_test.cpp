@@ -11,6 +11,7 @@
 #include "platform/automation/Word.h"
 #include "tests/platform/automation/XlsxTestKit.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/Office.h"
 
 using namespace xlsxtest;
 namespace fs = std::filesystem;
@@ -227,11 +228,7 @@ TEST(Word, AnotherWordProcessorReadsTheTables)
     const fs::path file = dir / "appended.docx";
     WriteZip(file, OpenedPackage());
     AppendTable(CreateOleObject(u"word.application"), file, u"Here");
-    const fs::path profile = dir / "profile";
-    const std::string cmd = "soffice -env:UserInstallation=file://" + profile.string()
-        + " --headless --norestore --nolockcheck --convert-to txt:Text --outdir '" + dir.path().string() + "' '"
-        + file.string() + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    ASSERT_TRUE(testsupport::TOfficeProfile().Convert("txt:Text", dir.path(), { file }));
     std::ifstream in(dir / "appended.txt", std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), {});
     const char* expected[] = { "Before", "A", "Name", "Qty", "A & <B>", "Line1", "Line2", "42", "\xE2\x82\xAC x", "B",
