@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -147,7 +148,14 @@ TEST(ControlDropDownDesktop, OpensPlacesSizesAndClosesOnTheDisplay)
         form.Show();
         Application->ProcessMessages();
 
-        auto settle = [] {
+        // The display answers in its own time: wait for the state itself,
+        // then let what follows from it run.
+        auto waitFor = [](const std::function<bool()>& done) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (!done() && std::chrono::steady_clock::now() < deadline) {
+                Application->ProcessMessages();
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
             for (int i = 0; i < 20; ++i) {
                 Application->ProcessMessages();
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -155,7 +163,7 @@ TEST(ControlDropDownDesktop, OpensPlacesSizesAndClosesOnTheDisplay)
         };
         const TPoint button = edit->GetButton()->ClientToScreen({ 5, 5 });
         Headless::Click(button);
-        settle();
+        waitFor([&] { return edit->GetDroppedDown(); });
         ASSERT_TRUE(edit->GetDroppedDown());
         TDropDownForm* window = edit->GetDropDownForm();
         const TPoint corner = form.ClientToScreen({ 20, 30 });
@@ -180,7 +188,7 @@ TEST(ControlDropDownDesktop, OpensPlacesSizesAndClosesOnTheDisplay)
         EXPECT_TRUE(seen) << "the display never showed the drop-down window: " << width << "x" << height;
 
         Headless::Click(button);
-        settle();
+        waitFor([&] { return !edit->GetDroppedDown() && !IsWindowVisible(window->GetHandle()); });
         EXPECT_FALSE(edit->GetDroppedDown());
         EXPECT_FALSE(IsWindowVisible(window->GetHandle()));
         EXPECT_FALSE(list->GetVisible() && list->GetParent() == window && IsWindowVisible(list->GetHandle()));
