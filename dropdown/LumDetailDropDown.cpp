@@ -4,7 +4,6 @@
 
 #include "dropdown/LumDropDownForm.h"
 #include "dropdown/LumDropDownRoutines.h"
-#include "platform/gdi/DrawText.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/ImgList.h"
@@ -551,9 +550,9 @@ void TLumDetailDropDown::DrawDetailItem(TCanvas* Canvas, TRect Rc, int Index)
     Rc.Left += 4;
     Rc.Top += 2;
     Rc.Right -= 4;
-    const String& Caption = Item->GetCaption();
-    RECT R = Rc;
-    DrawText(Canvas->GetHandle(), Caption.c_str(), int(Caption.size()), &R, DT_END_ELLIPSIS | DT_NOPREFIX);
+    String Caption = Item->GetCaption();
+    TRect CaptionRect = Rc;
+    Canvas->TextRect(CaptionRect, Caption, TTextFormat { tfEndEllipsis, tfNoPrefix });
     if (Item->GetNotes().empty())
         return;
     Rc.Top += Canvas->TextHeight(u"gh");
