@@ -239,3 +239,40 @@ TEST_F(DetailDropDown, TheLookupWordLastsHalfASecondFromItsFirstLetter)
     Key('C');
     EXPECT_EQ(D->GetItemIndex(), 3);
 }
+
+TEST_F(DetailDropDown, ItemsPaintTheirCaptionAndNotesOrTheHandler)
+{
+    D->GetItems()->GetItem(0)->SetNotes(u"<b>crisp</b> and red");
+    D->SetItemHeight(40);
+    D->GetCaptionFont()->SetColor(TColor(0x0000FF));
+    D->ShowDropDown();
+    Pump();
+    TCustomItemSelector* Panel = D->GetItemSelector()->GetItemSelectorPanel();
+    TRect R;
+    Panel->GetItemRect(0, R);
+    ASSERT_EQ(R.Height(), 40);
+    Panel->Invalidate();
+    Pump();
+    // Some caption pixels in the caption colour on the item's upper half.
+    int Red = 0;
+    for (int y = R.Top; y < R.Top + 18; ++y)
+        for (int x = R.Left; x < R.Left + 60; ++x) {
+            const std::uint32_t c = Headless::ScreenPixel(Panel->ClientToScreen({ x, y })) & 0xFFFFFF;
+            Red += c == 0xFF0000u;
+        }
+    EXPECT_GT(Red, 3);
+    D->HideDropDown(false);
+
+    // A handler paints every item instead.
+    int Calls = 0;
+    D->OnDrawSelectedImage = [&](TObject* Sender, TCanvas* Canvas, TRect&) {
+        EXPECT_EQ(Sender, D);
+        EXPECT_NE(Canvas, nullptr);
+        ++Calls;
+    };
+    D->ShowDropDown();
+    Pump();
+    Panel->Invalidate();
+    Pump();
+    EXPECT_GE(Calls, 3);
+}
