@@ -24,15 +24,7 @@ constexpr TColor ThemedBorder = TColor(0xB99D7F);
 // Theme part and states of the "combobox" class.
 constexpr int CP_DROPDOWNBUTTON = 1;
 
-// The theme library's IsThemeActive: -1 when the library lacks it, else
-// whether it reports a theme.
-int ThemeLibraryActive()
-{
-    const TThemeLibrary& Lib = LumXPVS::ThemeLibrary();
-    if (!Lib.IsThemeActive)
-        return -1;
-    return Lib.IsThemeActive() ? 1 : 0;
-}
+int ThemeLibraryActive() { return TCustomDateTimePicker::ThemeLibraryState(); }
 
 void FrameWith(HDC DC, const TRect& R, TColor Color)
 {
@@ -128,6 +120,14 @@ bool TCustomDateTimePicker::HasLocaleInfoEx() { return HasGetLocaleInfoEx(); }
 
 bool TCustomDateTimePicker::ThemeActive() const { return FIsThemed && ThemeLibraryActive() == 1; }
 
+int TCustomDateTimePicker::ThemeLibraryState()
+{
+    const TThemeLibrary& Lib = LumXPVS::ThemeLibrary();
+    if (!Lib.IsThemeActive)
+        return -1;
+    return Lib.IsThemeActive() ? 1 : 0;
+}
+
 bool TCustomDateTimePicker::IsMouseButtonDown()
 {
     return GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0;
@@ -162,20 +162,24 @@ float TCustomDateTimePicker::GetFormDPIScale()
     return Normal > 0 ? float(Scaled) / float(Normal) : 1.0f;
 }
 
+TSize TCustomDateTimePicker::CalcTextRect(HDC DC, TFont* Font, const String& Text, const TRect& Bounds, UINT Flags)
+{
+    HGDIOBJ Old = SelectObject(DC, Font->GetHandle());
+    RECT R = Bounds;
+    DrawText(DC, Text.c_str(), int(Text.size()), &R, DT_CALCRECT | Flags);
+    SelectObject(DC, Old);
+    return TSize { R.Right - R.Left, R.Bottom - R.Top };
+}
+
 TSize TCustomDateTimePicker::MeasureText(const String& Text, TFont* Font)
 {
     HWND Window = HandleAllocated() ? GetHandle() : nullptr;
     HDC DC = GetDC(Window);
     if (!DC)
         return {};
-    TCanvas Canvas;
-    Canvas.SetHandle(DC);
-    Canvas.GetFont()->Assign(Font);
-    RECT R = TRect(0, 0, 1000, 200);
-    DrawText(Canvas.GetHandle(), Text.c_str(), int(Text.size()), &R, DT_CALCRECT | DT_SINGLELINE);
-    Canvas.SetHandle(HDC());
+    const TSize Size = CalcTextRect(DC, Font, Text, TRect(0, 0, 1000, 200), DT_SINGLELINE);
     ReleaseDC(Window, DC);
-    return TSize { R.Right - R.Left, R.Bottom - R.Top };
+    return Size;
 }
 
 void TCustomDateTimePicker::FocusNextControl()

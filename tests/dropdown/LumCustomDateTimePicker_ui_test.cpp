@@ -136,8 +136,10 @@ TEST_F(DateTimePickerBase, AutoTabOverHoursMinutesAndSeconds)
         P->SetAutoTabToNext(c.toNext);
         P->SetFocus();
         Application->ProcessMessages();
-        for (int i = 0; i < 3 && P->GetFieldIndex() != c.field; ++i)
+        for (int i = 0; i < 3 && P->GetFieldIndex() != c.field; ++i) {
             Headless::Key(VK_RIGHT);
+            Headless::PumpUntilIdle();
+        }
         ASSERT_EQ(P->GetFieldIndex(), c.field);
         // One key at a time, as a person types.
         for (const char16_t* k = c.typed; *k; ++k) {
