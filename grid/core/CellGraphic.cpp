@@ -16,6 +16,9 @@ TBaseCellGraphic::~TBaseCellGraphic() { ReleaseOwned(); }
 void TBaseCellGraphic::ReleaseOwned()
 {
     if (FCellCreated) {
+        // An image list's change handler may speak to a grid that is going.
+        if (auto* List = dynamic_cast<TIntList*>(FCellObject))
+            List->OnChange = nullptr;
         delete FCellObject;
         delete FCellIcon;
     }

@@ -293,8 +293,14 @@ void TDedOzovedUrad::SetCheckBoxFromText(int ACol, int ARow, const String& Value
 
 bool TDedOzovedUrad::ApplyCheckBoxValue(int ACol, int ARow, bool Value)
 {
-    if (FNarrowDownActive)
-        return SetCheckBoxState(ACol, ARow, Value);
+    if (FNarrowDownActive) {
+        TCellGraphic* G = GetCellGraphic(ACol, ARow);
+        if (!G || !IsNarrowDownKind(G->GetCellType()))
+            return false;
+        G->SetCellBoolean(Value);
+        RepaintCell(DisplColIndex(TRealCol(ACol)).Value, ARow);
+        return true;
+    }
     const int Real = RealRowIndex(TDisplayRow(ARow)).Value;
     TCellGraphic* G = NumHiddenRows() > 0 ? ObjectByRealRow(ACol, Real) : GetCellGraphic(ACol, ARow);
     if (!G)

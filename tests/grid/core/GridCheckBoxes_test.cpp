@@ -361,3 +361,23 @@ TEST(CheckBoxHitTest, PreciseClicksLandOnTheGlyph)
     G.SetCells(1, 1, u"WWW");
     EXPECT_FALSE(G.IsInCheckBox(1, 1, Cell.Right - 3, Cell.Top + 2));
 }
+
+// While a narrow-down condition is in force the boxes keep a state of their
+// own in the object, and the Boolean read does not report it.
+TEST_F(CheckBoxes, WhileNarrowedDownBoxesKeepTheirStateInTheObject)
+{
+    G.AddCheckBox(1, 2, false, true);
+    G.AddCheckBox(2, 2, cbChecked);
+    G.HideRow(4);
+    G.SetNarrowDownActive(true);
+    EXPECT_TRUE(G.SetCheckBoxState(1, 2, true));
+    EXPECT_EQ(G.GetCells(1, 2), u"N");
+    bool S = false;
+    EXPECT_FALSE(G.GetCheckBoxState(1, 2, S));
+    EXPECT_TRUE(S);
+    EXPECT_TRUE(G.ApplyCheckBoxValue(1, 2, false));
+    EXPECT_FALSE(G.GetCellGraphic(1, 2)->GetCellBoolean());
+    EXPECT_FALSE(G.SetCheckBoxState(2, 2, false)); // three-state boxes are left alone
+    EXPECT_EQ(Tri(2, 2), cbChecked);
+    EXPECT_TRUE(Changes.empty());
+}
