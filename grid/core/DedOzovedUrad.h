@@ -21,6 +21,9 @@
 //   DedOzovedUradHooks.cpp      changed cells, width hooks, text inset
 //   DedOzovedUradCellHooks.cpp  a cell's text on its way into or out of a
 //                               file
+//   DedOzovedUradCellObjects.cpp the object a cell carries besides its text
+//   DedOzovedUradCellExtents.cpp the room a cell object takes
+//   DedOzovedUradCheckBoxes.cpp check boxes in cells
 //   DedOzovedUradClear.cpp      emptying, trimming, merging and numbering
 //                               ranges of cells
 //   DedOzovedUradMeasure.cpp    the size a cell's text takes
@@ -46,11 +49,9 @@
 //
 //   EditLinkDropDown           False (no edit link exists yet)
 //   PlaceFocusWindow           nothing
-//   IsChecked                  False (no cell carries a check box yet)
 //   SetScrollPosition          nothing (no cell carries a scroll bar yet)
 //   CalcFooter                 nothing
 //   IsBalloon                  False (no cell carries balloon settings)
-//   CellHasCheckBox            False; SetCheckBoxFromText nothing
 //   DrawNonClientBorder        nothing
 //   SetStyle                   nothing
 //   SetComponentStyle          stores the style (UIStyle)
@@ -71,10 +72,7 @@
 //   GetComboEditor             nullptr (no combo editor yet)
 //   SetCellScrollBarRange      nothing (no cell carries a scroll bar)
 //   GetVersionNr               0
-//   GetCellGraphicSize,
-//   GetCellGraphicSizeMargin   (0, 0): no cell object takes room
 //   IsRotated                  False
-//   GetCellType                ctEmpty (no cell carries an object yet)
 //   GetCellGraphicMetrics      no object
 //   DrawCellGraphic, DrawSortIndicator,
 //   DrawErrorUnderline         nothing
@@ -90,6 +88,7 @@
 #include <vector>
 
 #include "grid/core/BaseGrid.h"
+#include "grid/core/CellGraphic.h"
 #include "grid/core/CellGraphicKinds.h"
 #include "grid/core/CellNodeSettings.h"
 #include "grid/core/ControlLook.h"
@@ -953,8 +952,8 @@ public:
     {
         return false;
     }
-    bool CellHasCheckBox(int /*ACol*/, int /*ARow*/) override { return false; }
-    void SetCheckBoxFromText(int /*ACol*/, int /*ARow*/, const String& /*Value*/) override { }
+    bool CellHasCheckBox(int ACol, int ARow) override;
+    void SetCheckBoxFromText(int ACol, int ARow, const String& Value) override;
     virtual void DrawNonClientBorder() { }
     virtual void SetStyle(TRirEvozStyle /*AStyle*/) { }
     virtual void SetComponentStyle(ROZEVizer AStyle) { FStyle = AStyle; }
@@ -989,8 +988,8 @@ public:
     virtual void UpdateFooter() { }
     // The room the cell object takes (stored column), and with the margin
     // row sizing leaves around it.
-    virtual TSize GetCellGraphicSize(int /*ACol*/, int /*ARow*/) { return TSize { 0, 0 }; }
-    virtual TSize GetCellGraphicSizeMargin(int /*ACol*/, int /*ARow*/, int /*Margin*/) { return TSize { 0, 0 }; }
+    virtual TSize GetCellGraphicSize(int ACol, int ARow);
+    virtual TSize GetCellGraphicSizeMargin(int ACol, int ARow, int Margin);
     // Whether the cell shows its text turned by Angle degrees.
     virtual bool IsRotated(int /*ACol*/, int /*ARow*/, int& Angle)
     {
@@ -1067,7 +1066,7 @@ public:
     int GetTextHeight() const { return FTextHeight; }
 
     // ---- painting hooks of later steps (see the list at the top) ----
-    virtual TCellType GetCellType(int /*ACol*/, int /*ARow*/) { return ctEmpty; }
+    virtual TCellType GetCellType(int ACol, int ARow);
     virtual TObject* GetCellGraphicMetrics(int /*ACol*/, int /*ARow*/, int& W, int& H, bool& TextBeside,
         TCellHAlign& HAlign, TCellVAlign& VAlign)
     {
@@ -1639,8 +1638,122 @@ public:
     bool GetBlockCellChanging() const { return FBlockCellChanging; }
 
     // ---- hooks of later steps (see the list at the top) ----
-    virtual bool IsChecked(int /*ACol*/, int /*ARow*/) { return false; }
+    virtual bool IsChecked(int ACol, int ARow);
     virtual void SetScrollPosition(int /*ACol*/, int /*ARow*/, int /*Position*/) { }
+
+    // ---- cell objects (DedOzovedUradCellObjects.cpp, DedOzovedUradCellExtents.cpp) ----
+    // A cell (stored column, display row) carries at most one TCellGraphic,
+    // kept in its properties whatever its text; attaching and detaching
+    // leave the text alone and fire no change event, undo entry or modified
+    // flag. In column 0 under MouseActions.HotmailRowSelect every cell shows
+    // the grid's own row check box (FCellGraphic), which mirrors the row's
+    // selection; a cell's own object there stays in its slot.
+    // The cell's object; the row check box in column 0 under
+    // HotmailRowSelect; nullptr when the slot holds another class.
+    virtual TCellGraphic* GetCellGraphic(int ACol, int ARow);
+    // The object in the cell's own slot, whatever column 0 shows.
+    TCellGraphic* SlotCellGraphic(int ACol, int ARow) const;
+    // False only for a cell whose object is of a kind or carries a comment.
+    virtual bool GetCellEmpty(int ACol, int ARow);
+    TIntList* GetCellImages(int ACol, int ARow);
+    // The image index of a ctImageList cell; for ctBitmap and ctIcon a key
+    // equal for cells sharing one picture object; -1 otherwise.
+    int GetCellImageIdx(int ACol, int ARow);
+    // Attaches a fresh object (owned by the cell) in place of the cell's
+    // own, which is freed when the cell owned it; the caller fills it.
+    TCellGraphic* CreateCellGraphic(int ACol, int ARow);
+    // Detaches the cell's own object (freed when the cell owned it); True
+    // when there was one.
+    bool FreeCellGraphic(int ACol, int ARow);
+    // FreeCellGraphic when the cell reports Kind; True when it removed one.
+    bool RemoveCellGraphic(int ACol, int ARow, TCellType Kind);
+    // Whether the object of the cell's merge base cell is of a kind in Kinds.
+    bool IsCellTypeIn(int ACol, int ARow, TCellTypes Kinds);
+    bool HasCheckBox(int ACol, int ARow);
+    bool HasDataCheckBox(int ACol, int ARow);
+    bool HasButton(int ACol, int ARow);
+    bool IsRadio(int ACol, int ARow);
+    bool HasExpand(int ACol, int ARow);
+    // A ctBalloon object (not a balloon riding on another kind).
+    bool HasBalloon(int ACol, int ARow);
+    bool HasProgress(int ACol, int ARow);
+    bool HasShape(int ACol, int ARow);
+    bool HasRating(int ACol, int ARow);
+    bool HasScrollBar(int ACol, int ARow);
+    bool HasRadioButton(int ACol, int ARow);
+    bool HasDataImage(int ACol, int ARow);
+    bool HasDataPicture(int ACol, int ARow);
+    // These three look at the cell itself, not at its base cell.
+    bool HasBitmap(int ACol, int ARow);
+    bool HasPicture(int ACol, int ARow);
+    bool HasFilePicture(int ACol, int ARow);
+    // The kinds whose picture follows the cell text.
+    static bool IsDataGraphicCell(TDedOzovedUrad* Grid, int ACol, int ARow);
+    // Operated as a control rather than edited as text.
+    bool IsControlCell(int ACol, int ARow);
+    // The object of a real row: from the hidden-row store for a hidden row.
+    TCellGraphic* ObjectByRealRow(int ACol, int ARow);
+    // The room the object takes beside or above the text on Canvas (X
+    // width, Y height); Zoom divides text-derived widths, Margin comes off
+    // the height pictures get.
+    virtual void GetCellGraphicExtent(TCanvas* Canvas, int ACol, int ARow, int Margin, double Zoom, TPoint& Result);
+    // The natural size of the object for printing, pictures fitted into W x H.
+    virtual void GetCellGraphicPrintSize(int ACol, int ARow, int W, int H, double Zoom, TPoint& Result);
+    // Set by a toggled check box (and later by edits); the application clears it.
+    bool GetGridModified() const { return FGridModified; }
+    void SetGridModified(bool Value) { FGridModified = Value; }
+    // Set by the data views while a narrow-down condition is in force.
+    bool GetNarrowDownActive() const { return FNarrowDownActive; }
+    void SetNarrowDownActive(bool Value) { FNarrowDownActive = Value; }
+
+    // ---- check boxes (DedOzovedUradCheckBoxes.cpp) ----
+    // Plain boxes keep their state in the object, data and virtual boxes in
+    // the cell text (CheckTrue / CheckFalse), three-state boxes in the
+    // object; the row check box is the row's selection. Columns are stored
+    // columns; rows display rows unless said otherwise.
+    using TCheckBoxClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool State)>;
+    using TCheckBoxAllowEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool State, bool& Allow)>;
+    // "Invalid cell" for a cell outside every column and row. A data box
+    // gives a cell holding neither check text the one of State.
+    void AddCheckBox(int ACol, int ARow, bool State, bool Data);
+    void AddCheckBox(int ACol, int ARow, TCheckBoxState State);
+    void AddCheckBoxColumn(int ACol, bool DefaultState = false, bool DataCheckBox = false);
+    void AddTriStateCheckBoxColumn(int ACol, TCheckBoxState State);
+    void RemoveCheckBox(int ACol, int ARow);
+    void RemoveCheckBoxColumn(int ACol);
+    bool IsDataCheckBoxColumn(int ACol);
+    // With hidden rows ARow is a real row. False for a cell without a box.
+    bool GetCheckBoxState(int ACol, int ARow, TCheckBoxState& State);
+    bool GetCheckBoxState(int ACol, int ARow, bool& State);
+    static TCheckBoxState BoolToCheckBoxState(bool bChecked) { return bChecked ? cbChecked : cbUnchecked; }
+    // ARow a real row; no event fires.
+    bool SetCheckBoxState(int ACol, int ARow, bool State);
+    bool SetCheckBoxState(int ACol, int ARow, TCheckBoxState State);
+    // Sets a box and reports a change through OnCheckBoxChange.
+    bool ApplyCheckBoxValue(int ACol, int ARow, bool Value);
+    void CheckAll(int ACol);
+    void UnCheckAll(int ACol);
+    bool ToggleCheckBox(int ACol, int ARow) { return DoToggleCheckBox(ACol, ARow, false); }
+    // The toggle the mouse and keyboard trigger; True when the box changed.
+    virtual bool DoToggleCheckBox(int ACol, int ARow, bool ByUser);
+    virtual void CheckBoxChanged(int ACol, int ARow, bool State);
+    // Whether the point (client coordinates) hits the box's glyph.
+    bool IsInCheckBox(int ACol, int ARow, int XPos, int YPos);
+    TCheckBoxClickEvent OnCheckBoxChange;
+    TCheckBoxAllowEvent OnCheckBoxCanToggle;
+
+private:
+    // The row check box column 0 shows under HotmailRowSelect.
+    std::unique_ptr<TCellGraphic> FCellGraphic { std::make_unique<TCellGraphic>() };
+    bool FGridModified { false };
+    bool FNarrowDownActive { false };
+    // Selection state of display row ARow as the row check box shows it.
+    bool RowCheckSelected(int ARow);
+    // The group steps of a toggle in a grouped grid.
+    void ToggleGroupChildren(int ACol, int ARow, bool State);
+    void UpdateGroupParent(int ACol, int ARow);
+
+public:
 
     // ---- events ----
     TGridColorEvent OnGetCellColor;

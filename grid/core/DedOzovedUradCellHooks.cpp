@@ -21,6 +21,21 @@ String TDedOzovedUrad::SaveCell(int ACol, int ARow)
     String Value = GetSaveVirtCells() ? GetFormattedCell(ACol, ARow) : GetGridCell(ACol, ARow);
     if (!GetSaveMergedCells() && !IsBaseCell(ACol, ARow))
         Value.clear();
+    if (Value.empty()) {
+        // A plain or three-state check box keeps its state in its object:
+        // written as the check texts ("-" for the third state).
+        const int Real = RealRowIndex(TDisplayRow(ARow)).Value;
+        if (const TCellGraphic* G = ObjectByRealRow(ACol, Real)) {
+            if (G->GetCellType() == ctCheckBox)
+                Value = G->GetCellBoolean() ? GetCheckTrueText(ACol, ARow) : GetCheckFalseText(ACol, ARow);
+            else if (G->GetCellType() == ctTriStateCheckBox)
+                switch (G->GetCellCheckBoxState()) {
+                case cbUnchecked: Value = GetCheckFalseText(ACol, ARow); break;
+                case cbChecked: Value = GetCheckTrueText(ACol, ARow); break;
+                default: Value = u"-"; break;
+                }
+        }
+    }
     switch (VuzEraz::DetectTextKind(Value, GetEnableHTML())) {
     case 1:
         if (!GetSaveWithHTML())

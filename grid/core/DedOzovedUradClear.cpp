@@ -60,7 +60,7 @@ void TDedOzovedUrad::ClearRect(int ACol1, int ARow1, int ACol2, int ARow2)
                     ClearCell(A, r);
                     Props = nullptr;
                 } else {
-                    if (DetachedOnClear(GetCellType(A, r)))
+                    if (!Props->GetOwnsGraphicObject() && DetachedOnClear(GetCellType(A, r)))
                         Props->SetGraphicObject(nullptr);
                     if (IsMergedCell(A, r) && !WhollyInside(FullCell(A, r))) {
                         // Cells outside the rectangle still point at this

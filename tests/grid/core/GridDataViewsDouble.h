@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct TDataViewsLog {
     // Node rows: span and sub-node count by display row.
     std::map<int, int> NodeSpans;
     std::map<int, int> SubNodeCounts;
+    // Parent node rows by display row, and the contracted node rows.
+    std::map<int, int> ParentRows;
+    std::set<int> ContractedNodes;
     // Runs after SetFilterActive is recorded, to act as the filter would.
     std::function<void(bool)> OnSetFilterActive;
     // What SaveToStream writes and what LoadFromStream read last.

@@ -26,7 +26,7 @@ public:
     int GetNodeCount() override { return FLog->NodeCount; }
     bool IsNode(int r) override { return FLog->NodeSpans.contains(r); }
     bool IsSummary(int) override { return false; }
-    bool GetNodeState(int) override { return false; }
+    bool GetNodeState(int r) override { return FLog->ContractedNodes.contains(r); }
     int GetNodeLevel(int) override { return -1; }
     int GetNodeSpan(int r) override
     {
@@ -39,7 +39,11 @@ public:
         const auto it = FLog->SubNodeCounts.find(r);
         return it == FLog->SubNodeCounts.end() ? 0 : it->second;
     }
-    int GetParentRow(int) override { return -1; }
+    int GetParentRow(int r) override
+    {
+        const auto it = FLog->ParentRows.find(r);
+        return it == FLog->ParentRows.end() ? -1 : it->second;
+    }
     bool IsNodeClickHit(int, int) override { return false; }
     void ExpandNode(int r) override { Note("ExpandNode(" + std::to_string(r) + ")"); }
     void ContractNode(int r) override { Note("ContractNode(" + std::to_string(r) + ")"); }

@@ -28,6 +28,10 @@ struct TDedOzovedUradTestAccess {
     static void SetUseEnabledRows(TDedOzovedUrad& Grid, bool Value) { Grid.FUseEnabledRows = Value; }
     // Emptying only drops what the slots hold, as after a row move.
     static void SetNilObjects(TDedOzovedUrad& Grid, bool Value) { Grid.FNilObjects = Value; }
+    // The screen density a window would give the grid.
+    static void SetDPIScale(TDedOzovedUrad& Grid, double Value) { Grid.FDPIScale = Value; }
+    // The column a grouping has put its groups by.
+    static void SetGroupColumn(TDedOzovedUrad& Grid, int Value) { Grid.FGroupColumn = Value; }
     // A mouse sizing as the mouse code leaves it before the platform's
     // size-change notification.
     static void MouseSized(TDedOzovedUrad& Grid, bool Column, int Index, int SizeBefore)
