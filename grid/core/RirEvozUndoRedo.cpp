@@ -228,7 +228,7 @@ void TRirEvozUndoRedo::Redo()
         FGrid->Invalidate();
         return;
     }
-    Apply(E, false, false);
+    Apply(E, false, true);
     FGrid->RepaintCell(FGrid->GetCol(), E->GetRow());
     ++FLevel;
 }

@@ -154,6 +154,10 @@ TEST_F(CheckBoxes, AToggleIsUndoneAndRedone)
     Undo->Redo();
     EXPECT_EQ(G.GetCells(1, 1), u"Y");
     EXPECT_TRUE(G.IsChecked(1, 1));
+    // Redoing the plain box sets the box again; its text stays empty.
+    Undo->Redo();
+    EXPECT_TRUE(G.IsChecked(2, 2));
+    EXPECT_EQ(G.GetCells(2, 2), u"");
 }
 
 // Toggled by the user, a box needs an editable cell unless CheckAlwaysActive.
