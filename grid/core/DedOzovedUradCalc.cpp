@@ -73,26 +73,40 @@ void TDedOzovedUrad::ForEachColumnValue(int ACol, int FromRow, int ToRow, Visit 
     CalcRange(FromRow, ToRow, AllRows);
     TExportBracket Bracket(*this, FromRow);
     const bool Grouped = FGroupColumn != -1;
-    std::unique_ptr<TIntList> ListHidden;
+    // Real rows are walked alongside the sorted hidden rows: a row in view
+    // stands at its real index less the hidden rows before it.
+    static const std::vector<int> NoneHidden;
+    const std::vector<int>* Idx = &NoneHidden;
+    if (AllRows && NumHiddenRows() > 0) {
+        BuildHiddenRowLookup();
+        Idx = &FHiddenRowLookup->Idx;
+    }
+    std::size_t k = 0;
     for (int r = FromRow; r <= ToRow; ++r) {
-        const bool Hidden = AllRows && NumHiddenRows() > 0 && IsHiddenRow(r, ListHidden);
-        if (Hidden) {
+        while (k < Idx->size() && (*Idx)[k] < r)
+            ++k;
+        const int D = r - int(k);
+        double Value = 0;
+        if (k < Idx->size() && (*Idx)[k] == r) {
+            TStrings* Cells = FHiddenRowLookup->Items[k]->GetItems();
+            String Text = ACol >= 0 && ACol < GetAllColCount() && ACol < Cells->GetCount() ? Cells->GetStrings(ACol) : String();
             // A stored row keeps its merges among its saved cells.
-            TGridItem* Item = HiddenRowItem(r);
-            TStrings* Cells = Item ? Item->GetItems() : nullptr;
-            if (Cells && ACol < Cells->GetCount())
+            if (ACol >= 0 && ACol < Cells->GetCount())
                 if (auto* Props = dynamic_cast<TCellProperties*>(Cells->GetObjects(ACol)); Props && !Props->GetIsBaseCell())
                     continue;
-        } else {
-            const int D = AllRows ? DisplRowIndex(TRealRow(r)).Value : r;
-            if (Grouped && (IsNode(D) || IsSummary(D)))
-                continue;
-            if (!IsBaseCell(ACol, D))
-                continue;
+            ExportNotification(esExportNextRow, r);
+            FormatDisplayText(ACol, r, Text);
+            if (NumberOfText(Text, Value))
+                Fn(Value);
+            continue;
         }
+        if (Grouped && (IsNode(D) || IsSummary(D)))
+            continue;
+        if (!IsBaseCell(ACol, D))
+            continue;
         ExportNotification(esExportNextRow, r);
-        double Value = 0;
-        if (AllRows ? TryAllFloats(ACol, r, Value) : TryFloats(ACol, r, Value))
+        // AllFloats reads the text as it stands, Floats without its markup.
+        if (AllRows ? NumberOfText(GetCellEx(ACol, D), Value) : TryFloats(ACol, D, Value))
             Fn(Value);
     }
 }
