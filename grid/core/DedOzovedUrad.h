@@ -59,6 +59,7 @@
 //   SetComponentStyle          stores the style (UIStyle)
 //   StyleDropDownEditors       nothing (no drop-down editor exists yet)
 //   AdaptToOfficeTheme         nothing
+//   SetArrowColor              stores the colour (no move arrows yet)
 //   CellControlsUpdate         nothing
 //   HideInplaceEdit,
 //   ShowInplaceEdit            the platform grid's HideEditor / ShowEditor
@@ -343,7 +344,7 @@ TDedOzovedUrad* GetFocusWindowGrid();
 // Plain properties: stored, nothing else happens on a write.
 #define GRID_PLAIN_PROPS(X)                                                                                   \
     X(TEditorType, DefaultEditor, edNormal) X(String, FloatFormat, u"%.2f")                                   \
-    X(int, MaxComboLength, 0) X(String, ValidChars, String()) X(bool, AutoThemeAdapt, false)                  \
+    X(int, MaxComboLength, 0) X(String, ValidChars, String())                                                   \
     X(TColor, HintColor, clInfoBk) X(bool, HintShowCells, false) X(bool, HintShowLargeText, false)             \
     X(bool, HintShowSizing, false) X(bool, HTMLHint, false) X(bool, AnchorHint, false)                        \
     X(THintPos, HintShowLargeTextPos, hpCell) X(bool, UseInternalHintClass, true) X(bool, EditWithTags, false) \
@@ -366,7 +367,7 @@ TDedOzovedUrad* GetFocusWindowGrid();
     X(bool, SaveFixedCells, true) X(bool, SaveFixedRows, false) X(bool, SaveFixedCols, false)                 \
     X(bool, SaveHiddenCells, false) X(bool, SaveMergedCells, true) X(bool, SaveVirtCells, true)               \
     X(bool, SaveWithHTML, true) X(bool, ShowNullDates, true) X(bool, UseDisabledFont, true)                   \
-    X(bool, ClearTextOnly, false) X(int, ZoomFactor, 0) X(bool, FilterIncremental, false)
+    X(bool, ClearTextOnly, false) X(bool, FilterIncremental, false)
 // Switches of the CSV reader and writer and of the export text of a cell.
 #define GRID_FILE_PROPS(X)                                                                                    \
     X(bool, QuoteQuoteCells, true) X(bool, CSVMultilineCellImport, true) X(bool, CSVTrimSpaces, true)        \
@@ -381,8 +382,8 @@ TDedOzovedUrad* GetFocusWindowGrid();
     X(TColor, SelectionTextColor, TColor(0)) X(bool, SelectionColorMixer, false)                              \
     X(bool, SelectionRectangle, false) X(bool, SelectionResizer, false) X(bool, SelectionRTFKeep, false)      \
     X(bool, ShowFocusedSelectionColor, true) X(bool, UseSelectionTextColor, true)                             \
-    X(bool, AutoHideSelection, false) X(TColor, HighlightColor, clHighlight)                                  \
-    X(TColor, HighlightTextColor, clHighlightText) X(bool, ActiveCellShow, false)                             \
+    X(bool, AutoHideSelection, false)                                                                         \
+    X(bool, ActiveCellShow, false)                                                                            \
     X(TColor, ActiveCellColor, TColor(0x808080)) X(TColor, ActiveCellColorTo, clNone)                         \
     X(bool, EnableHTML, true) X(bool, URLUnderline, true) X(bool, URLShow, false)                            \
     X(bool, URLShowInText, false)                                                                             \
@@ -869,7 +870,7 @@ public:
     TFont* GetFixedFont() const { return FFixedFont.get(); }
     void SetFixedFont(TFont* Value) { FFixedFont->Assign(Value); }
     TFont* GetActiveCellFont() const { return FActiveCellFont.get(); }
-    void SetActiveCellFont(TFont* Value) { FActiveCellFont->Assign(Value); }
+    void SetActiveCellFont(TFont* Value);
     TEncoding* GetEncoding() const { return FEncoding; }
     void SetEncoding(TEncoding* Value) { FEncoding = Value; }
     TCustomImageList* GetGridImages() const { return FGridImages; }
@@ -934,7 +935,7 @@ public:
             FLookupItems->Assign(Value);
     }
     TBackGround* GetBackGround() const { return FBackGround.get(); }
-    void SetBackGround(TBackGround* Value) { FBackGround->Assign(Value); }
+    void SetBackGround(TBackGround* Value);
     TGridProgressAppearance* GetProgressAppearance() const { return FProgressAppearance.get(); }
     void SetProgressAppearance(TGridProgressAppearance* Value) { FProgressAppearance->Assign(Value); }
     TSyncGrid* GetSyncGrid() const { return FSyncGrid.get(); }
@@ -954,7 +955,7 @@ public:
     THoverButtons* GetHoverButtons() const { return FHoverButtons.get(); }
     void SetHoverButtons(THoverButtons* Value) { FHoverButtons->Assign(Value); }
     TBitmap* GetRowIndicator() const { return FRowIndicator.get(); }
-    void SetRowIndicator(TBitmap* Value) { FRowIndicator->Assign(Value); }
+    void SetRowIndicator(TBitmap* Value);
     // The scratch font Fonts[c, r] hands out.
     TFont* GetScratchFont() const { return FScratchFont.get(); }
     TLumControlList* GetControlList() const { return FControlList.get(); }
@@ -1186,6 +1187,20 @@ public:
     // The popup menu of the fixed cells' drop-down buttons.
     TPopupMenu* GetFixedDropDownMenu() const { return FFixedDropDownMenu; }
     void SetFixedDropDownMenu(TPopupMenu* Value);
+    // The <hi> colours of every grid's mini-HTML (the engine keeps one pair).
+    TColor GetHighlightColor() const { return FHighlightColor; }
+    void SetHighlightColor(TColor Value);
+    TColor GetHighlightTextColor() const { return FHighlightTextColor; }
+    void SetHighlightTextColor(TColor Value);
+    // Follows the Office theme: the look adapts now and whenever the shared
+    // theme notifier reports a change.
+    bool GetAutoThemeAdapt() const { return FAutoThemeAdapt; }
+    void SetAutoThemeAdapt(bool Value);
+    int GetZoomFactor() const { return FZoomFactor; }
+    void SetZoomFactor(int Value);
+    // The colour of the arrows shown while a column moves.
+    TColor GetArrowColor() const { return FArrowColor; }
+    virtual void SetArrowColor(TColor Value) { FArrowColor = Value; }
     TFixedEditEvent OnFixedEdit;
     TBeforeEditEvent OnBeforeEdit;
     TAutoAddRowEvent OnAutoDeleteRow;
@@ -1204,6 +1219,11 @@ private:
     int FEditFilterColumn { -1 };
     TComPtr<ITDedOzovedUradSelect> FISelect;
     TPopupMenu* FFixedDropDownMenu { nullptr };
+    TColor FHighlightColor { clHighlight };
+    TColor FHighlightTextColor { clHighlightText };
+    bool FAutoThemeAdapt { false };
+    int FZoomFactor { 0 };
+    TColor FArrowColor { clBlack };
 
 public:
 
@@ -1319,6 +1339,9 @@ public:
     bool IsCellEditable(int ACol, int ARow);
     // Enter, Esc and type-ahead (Navigation.AutoGotoWhenSorted).
     void KeyPress(char16_t& Key) override;
+    // The keys the grid asks for: typed characters for type-ahead, and
+    // no Tab while Ctrl is held (Ctrl+Tab leaves the grid).
+    void WMGetDlgCode(TMessage& Message);
     // The text the edit began with back into the cell (Esc while editing).
     virtual void RestoreCellFromCache() { }
     // The keyboard focus into a windowed control placed on the target of

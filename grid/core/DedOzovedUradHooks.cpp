@@ -10,6 +10,8 @@
 #include "platform/rtl/MathUtils.h"
 #include "platform/vcl/Menus.h"
 #include "platform/win/Window.h"
+#include "richtext/LumThemeNotifier.h"
+#include "richtext/MiniHTML.h"
 
 void TDedOzovedUrad::CellsChanged(const TRect& R)
 {
@@ -209,4 +211,70 @@ void TDedOzovedUrad::SetFixedDropDownMenu(TPopupMenu* Value)
     FFixedDropDownMenu = Value;
     if (Value)
         Value->FreeNotification(this);
+}
+
+// ---- look setters ----
+
+void TDedOzovedUrad::SetHighlightColor(TColor Value)
+{
+    if (FHighlightColor == Value)
+        return;
+    FHighlightColor = Value;
+    VovHTMLE::SetHTMLHighlightColors(FHighlightColor, FHighlightTextColor);
+    Invalidate();
+}
+
+void TDedOzovedUrad::SetHighlightTextColor(TColor Value)
+{
+    if (FHighlightTextColor == Value)
+        return;
+    FHighlightTextColor = Value;
+    VovHTMLE::SetHTMLHighlightColors(FHighlightColor, FHighlightTextColor);
+    Invalidate();
+}
+
+void TDedOzovedUrad::SetAutoThemeAdapt(bool Value)
+{
+    if (FAutoThemeAdapt == Value)
+        return;
+    FAutoThemeAdapt = Value;
+    FSearchFooter->SetAutoThemeAdapt(Value);
+    if (Value) {
+        AdaptToOfficeTheme();
+        Invalidate();
+    }
+    if (IsDesigning() || IsLoading() || !HandleAllocated())
+        return;
+    if (Value)
+        SharedThemeNotifier(this)->RegisterWindow(GetHandle());
+    else
+        SharedThemeNotifier(this)->UnRegisterWindow(GetHandle());
+}
+
+void TDedOzovedUrad::SetZoomFactor(int Value)
+{
+    if (FZoomFactor == Value)
+        return;
+    FZoomFactor = Value;
+    Invalidate();
+}
+
+void TDedOzovedUrad::SetActiveCellFont(TFont* Value)
+{
+    if (!Value)
+        return;
+    FActiveCellFont->Assign(Value);
+    Invalidate();
+}
+
+void TDedOzovedUrad::SetBackGround(TBackGround* Value)
+{
+    FBackGround->Assign(Value);
+    Invalidate();
+}
+
+void TDedOzovedUrad::SetRowIndicator(TBitmap* Value)
+{
+    FRowIndicator->Assign(Value);
+    RepaintCell(0, GetRow());
 }

@@ -9,6 +9,7 @@
 #include "grid/core/GridGuards.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/win/Input.h"
+#include "platform/win/WinUser.h"
 
 using GridGuards::TValueGuard;
 
@@ -643,4 +644,13 @@ void TDedOzovedUrad::KeyPress(char16_t& Key)
         }
     }
     TBaseGrid::KeyPress(Key);
+}
+
+void TDedOzovedUrad::WMGetDlgCode(TMessage& Message)
+{
+    TBaseGrid::Dispatch(Message);
+    if (FNavigation->GetAutoGotoWhenSorted() && !GetOptions().Contains(goEditing))
+        Message.Result |= DLGC_WANTCHARS;
+    if (GetOptions().Contains(goTabs) && GetKeyState(VK_CONTROL) < 0)
+        Message.Result &= ~DLGC_WANTTAB;
 }

@@ -6,6 +6,8 @@
 #include "GridDataViewsDouble.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "platform/vcl/Menus.h"
+#include "platform/win/WinUser.h"
+#include "richtext/MiniHTML.h"
 
 namespace {
 
@@ -138,4 +140,43 @@ TEST(GridHooks, SmallHooksAndTheirEvents)
     G.DoAutoDeleteRow(2);
     EXPECT_EQ(G.GetRowCount(), 2);
     EXPECT_EQ(Deleted, (std::vector<int> { 1, 2 }));
+}
+
+TEST(GridHooks, LookSettersReachWhatTheyDrive)
+{
+    TDedOzovedUrad G(nullptr);
+    const TColor OldBk = VovHTMLE::HTMLHighlightBkColor(), OldText = VovHTMLE::HTMLHighlightTextColor();
+    G.SetHighlightColor(clRed);
+    G.SetHighlightTextColor(clBlue);
+    EXPECT_EQ(VovHTMLE::HTMLHighlightBkColor(), clRed);
+    EXPECT_EQ(VovHTMLE::HTMLHighlightTextColor(), clBlue);
+    VovHTMLE::SetHTMLHighlightColors(OldBk, OldText);
+
+    G.SetAutoThemeAdapt(true);
+    EXPECT_TRUE(G.GetSearchFooter()->GetAutoThemeAdapt());
+    G.SetAutoThemeAdapt(false);
+    EXPECT_FALSE(G.GetSearchFooter()->GetAutoThemeAdapt());
+
+    // A missing font changes nothing.
+    G.GetActiveCellFont()->SetName(u"Arial");
+    G.SetActiveCellFont(nullptr);
+    EXPECT_EQ(G.GetActiveCellFont()->GetName(), u"Arial");
+}
+
+// The grid asks for typed characters while type-ahead can use them, and
+// gives up Tab while Ctrl is held.
+TEST(GridHooks, DialogCodeFollowsTypeAheadAndTabs)
+{
+    TDedOzovedUrad G(nullptr);
+    auto Code = [&] {
+        TMessage M {};
+        M.Msg = WM_GETDLGCODE;
+        G.Dispatch(M);
+        return M.Result;
+    };
+    G.SetOptions(G.GetOptions() - TGridOptions { goEditing } + TGridOptions { goTabs });
+    EXPECT_EQ(Code() & DLGC_WANTCHARS, 0);
+    EXPECT_NE(Code() & DLGC_WANTTAB, 0);
+    G.GetNavigation()->SetAutoGotoWhenSorted(true);
+    EXPECT_NE(Code() & DLGC_WANTCHARS, 0);
 }
