@@ -103,7 +103,8 @@ void TDedOzovedUrad::GotoCell(int ACol, int ARow)
 
 void TDedOzovedUrad::EditCell(int ACol, int ARow)
 {
-    if (CanFocus())
+    // A grid without a parent window has no focus to take.
+    if (GetParent() && CanFocus())
         SetFocus();
     GotoCell(ACol, ARow);
     ShowInplaceEdit();
@@ -602,7 +603,7 @@ void TDedOzovedUrad::KeyPress(char16_t& Key)
             return;
         }
         if (!Focused() || IsCheckOrRadioKind(GetCellType(RCol, GetRow()))) {
-            if (CanFocus())
+            if (GetParent() && CanFocus())
                 SetFocus();
             const int OldCol = GetCol();
             const bool ShiftDown = GetKeyState(VK_SHIFT) < 0;

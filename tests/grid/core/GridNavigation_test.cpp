@@ -293,3 +293,31 @@ TEST(GridNavigation, TypeAheadSearchesTheTypedText)
     S.G.KeyPress(Key);
     EXPECT_EQ(S.G.GetSearchInc(), u"");
 }
+
+// Enter moves on through MoveToNextCell when the grid itself does not have
+// the keyboard focus (an editor has it), and is swallowed on a cell that
+// cannot be edited.
+TEST(GridNavigation, EnterKeyAdvancesOrIsSwallowed)
+{
+    NavGrid S;
+    S.G.GetNavigation()->SetAdvanceOnEnter(true);
+    S.G.GetNavigation()->SetAdvanceAutoEdit(false);
+    int Pressed = 0;
+    S.G.OnKeyPress = [&](TObject*, char16_t&) { ++Pressed; };
+    S.G.GotoCell(1, 1);
+    char16_t Key = 13;
+    S.G.KeyPress(Key);
+    EXPECT_EQ(At({ S.G.GetCol(), S.G.GetRow() }), "2,1");
+    EXPECT_EQ(Key, 0);
+    EXPECT_EQ(Pressed, 1);
+
+    NavGrid T;
+    T.G.SetOptions(T.G.GetOptions() - TGridOptions { goEditing });
+    T.G.OnKeyPress = [&](TObject*, char16_t&) { ++Pressed; };
+    T.G.GotoCell(1, 1);
+    Key = 13;
+    T.G.KeyPress(Key);
+    EXPECT_EQ(Key, 0);
+    EXPECT_EQ(Pressed, 2);
+    EXPECT_EQ(At({ T.G.GetCol(), T.G.GetRow() }), "1,1");
+}
