@@ -87,6 +87,10 @@
 //   PrintUsesDisplayFont       True; PrintFont the display font (no print
 //                              settings yet)
 //   SearchHighlightText        the text unchanged (no search panel yet)
+//
+// The "FilterEditUpdate" message that ApplyFilterEdit posts when a handler
+// took the filtering over has no handler yet (OnFilterEditDone stays
+// silent).
 
 #include <algorithm>
 #include <cstdint>
