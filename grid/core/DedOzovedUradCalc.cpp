@@ -175,7 +175,7 @@ double TDedOzovedUrad::ColumnDistinct(int ACol, int FromRow, int ToRow)
     std::unordered_set<String> Seen;
     for (int r = FromRow; r <= ToRow; ++r) {
         ExportNotification(esExportNextRow, r);
-        Seen.insert(UpperCase(AllRows ? GetCellsEx(ACol, r) : GetCellEx(ACol, r)));
+        Seen.insert(AnsiUpperCase(AllRows ? GetCellsEx(ACol, r) : GetCellEx(ACol, r)));
     }
     return double(Seen.size());
 }

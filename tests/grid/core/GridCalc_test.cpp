@@ -36,7 +36,7 @@ void ShowFooter(TDedOzovedUrad& G, TColumnCalcType Kind)
 // averages divide by the rows of the range.
 TEST(GridCalc, ColumnAggregatesSkipTextsThatAreNoNumber)
 {
-    // "word" reads as no number at all, "text" as the exponent mark alone.
+    // A word is no number ("text" keeps only its exponent mark "e").
     CalcGrid S({ u"1", u"2", u"", u"text" });
     EXPECT_DOUBLE_EQ(S.G.ColumnSum(1, -1, -1), 3);
     EXPECT_DOUBLE_EQ(S.G.ColumnSum(1, 1, -1), 3);
