@@ -34,6 +34,10 @@
 //   DedOzovedUradDisplayText.cpp display text hook, link settings, small
 //                               event hooks, the auxiliary windows
 //   DedOzovedUradSelection.cpp  selection, repaint services, FocusCell
+//   DedOzovedUradCalc.cpp       column, row and rectangle aggregates, the
+//                               footer row's calculations
+//   DedOzovedUradNavigation.cpp the focus row, row flags, the advance to
+//                               the next cell, Enter and type-ahead
 //   DedOzovedUradHiding.cpp     hiding, filtering out and suppressing lines
 //   DedOzovedUradScrolling.cpp  scrolling, scroll bars, hints, drag scroll
 //   DedOzovedUradRowOps.cpp     inserting, removing, moving and swapping
@@ -50,24 +54,25 @@
 //   EditLinkDropDown           False (no edit link exists yet)
 //   PlaceFocusWindow           nothing
 //   SetScrollPosition          nothing (no cell carries a scroll bar yet)
-//   CalcFooter                 nothing
 //   IsBalloon                  False (no cell carries balloon settings)
 //   DrawNonClientBorder        nothing
 //   SetStyle                   nothing
 //   SetComponentStyle          stores the style (UIStyle)
 //   StyleDropDownEditors       nothing (no drop-down editor exists yet)
 //   AdaptToOfficeTheme         nothing
+//   SetArrowColor              stores the colour (no move arrows yet)
 //   CellControlsUpdate         nothing
 //   HideInplaceEdit,
 //   ShowInplaceEdit            the platform grid's HideEditor / ShowEditor
+//   RestoreCellFromCache       nothing
+//   FocusCellControl           False (nothing focused)
+//   ClickCell                  nothing
 //   BalloonInit, BalloonDone,
 //   BalloonInitSettings        nothing
 //   ApplyStyleColors           nothing
 //   InitSearchPanel,
 //   LayoutSearchPanel          nothing (no search panel yet)
 //   StopFixedCellEdit          nothing (no fixed-cell editor yet)
-//   UpdateFooter               nothing
-//   MoveToNextCell             nothing
 //   ExpandedRowHeight          -1 (no cell carries an expand button)
 //   GetComboEditor             nullptr (no combo editor yet)
 //   SetCellScrollBarRange      nothing (no cell carries a scroll bar)
@@ -80,6 +85,10 @@
 //   PrintUsesDisplayFont       True; PrintFont the display font (no print
 //                              settings yet)
 //   SearchHighlightText        the text unchanged (no search panel yet)
+//
+// The "FilterEditUpdate" message that ApplyFilterEdit posts when a handler
+// took the filtering over has no handler yet (OnFilterEditDone stays
+// silent).
 
 #include <algorithm>
 #include <cstdint>
@@ -238,6 +247,36 @@ using TCellLoadSaveEvent = std::function<void(TObject* Sender, int ACol, int ARo
 using TFileProgressEvent = std::function<void(TObject* Sender, std::int16_t Progress)>;
 using TFooterPaintEvent = std::function<void(TObject* Sender, int ACol, TRect ARect, TCanvas* ACanvas)>;
 
+class TPopupMenu;
+
+// Hooks of editing, filtering and hover buttons.
+using TFixedEditEvent
+    = std::function<void(TObject* Sender, int ACol, int ARow, TGridFixedCellEditor& AEditor, TStrings* Values)>;
+using TBeforeEditEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)>;
+using TFilterShowEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
+using THoverButtonsShowEvent = std::function<void(TObject* Sender, int X, int Y, bool& Allow)>;
+// Told the focus cell's column and the row the selection moves to.
+class ITDedOzovedUradSelect : public virtual IInterface {
+public:
+    virtual void SelectionChange(int ACol, int ARow) = 0;
+
+protected:
+    ~ITDedOzovedUradSelect() = default;
+};
+// Row changes, the advance to the next cell (the handler may change the
+// target or refuse), and rows or columns appended by the advance.
+using TRowUpdateEvent = std::function<void(TObject* Sender, int OldRow, int NewRow)>;
+using TAutoAdvanceEvent
+    = std::function<void(TObject* Sender, int OldRow, int OldCol, int& NewRow, int& NewCol, bool& Allow)>;
+using TCellChangingEvent
+    = std::function<void(TObject* Sender, int OldRow, int OldCol, int NewRow, int NewCol, bool& Allow)>;
+using TAutoAddRowEvent = std::function<void(TObject* Sender, int ARow)>;
+// What RectCalc computes.
+enum TCalcType { ctSum, ctAvg, ctMin, ctMax };
+QT_ENUM(TCalcType, ctSum, ctAvg, ctMin, ctMax)
+// Res comes in 0; the handler sets the value of the rows FromRow..ToRow.
+using TGroupCalcEvent = std::function<void(TObject* Sender, int ACol, int FromRow, int ToRow, double& Res)>;
+
 // Where ScrollInView puts the cell.
 enum TScrollPosition { spMiddle, spTrailing, spLeading };
 QT_ENUM(TScrollPosition, spMiddle, spTrailing, spLeading)
@@ -308,7 +347,7 @@ TDedOzovedUrad* GetFocusWindowGrid();
 // Plain properties: stored, nothing else happens on a write.
 #define GRID_PLAIN_PROPS(X)                                                                                   \
     X(TEditorType, DefaultEditor, edNormal) X(String, FloatFormat, u"%.2f")                                   \
-    X(int, MaxComboLength, 0) X(String, ValidChars, String()) X(bool, AutoThemeAdapt, false)                  \
+    X(int, MaxComboLength, 0) X(String, ValidChars, String())                                                   \
     X(TColor, HintColor, clInfoBk) X(bool, HintShowCells, false) X(bool, HintShowLargeText, false)             \
     X(bool, HintShowSizing, false) X(bool, HTMLHint, false) X(bool, AnchorHint, false)                        \
     X(THintPos, HintShowLargeTextPos, hpCell) X(bool, UseInternalHintClass, true) X(bool, EditWithTags, false) \
@@ -331,7 +370,7 @@ TDedOzovedUrad* GetFocusWindowGrid();
     X(bool, SaveFixedCells, true) X(bool, SaveFixedRows, false) X(bool, SaveFixedCols, false)                 \
     X(bool, SaveHiddenCells, false) X(bool, SaveMergedCells, true) X(bool, SaveVirtCells, true)               \
     X(bool, SaveWithHTML, true) X(bool, ShowNullDates, true) X(bool, UseDisabledFont, true)                   \
-    X(bool, ClearTextOnly, false) X(int, ZoomFactor, 0) X(bool, FilterIncremental, false)
+    X(bool, ClearTextOnly, false) X(bool, FilterIncremental, false)
 // Switches of the CSV reader and writer and of the export text of a cell.
 #define GRID_FILE_PROPS(X)                                                                                    \
     X(bool, QuoteQuoteCells, true) X(bool, CSVMultilineCellImport, true) X(bool, CSVTrimSpaces, true)        \
@@ -346,8 +385,8 @@ TDedOzovedUrad* GetFocusWindowGrid();
     X(TColor, SelectionTextColor, TColor(0)) X(bool, SelectionColorMixer, false)                              \
     X(bool, SelectionRectangle, false) X(bool, SelectionResizer, false) X(bool, SelectionRTFKeep, false)      \
     X(bool, ShowFocusedSelectionColor, true) X(bool, UseSelectionTextColor, true)                             \
-    X(bool, AutoHideSelection, false) X(TColor, HighlightColor, clHighlight)                                  \
-    X(TColor, HighlightTextColor, clHighlightText) X(bool, ActiveCellShow, false)                             \
+    X(bool, AutoHideSelection, false)                                                                         \
+    X(bool, ActiveCellShow, false)                                                                            \
     X(TColor, ActiveCellColor, TColor(0x808080)) X(TColor, ActiveCellColorTo, clNone)                         \
     X(bool, EnableHTML, true) X(bool, URLUnderline, true) X(bool, URLShow, false)                            \
     X(bool, URLShowInText, false)                                                                             \
@@ -834,7 +873,7 @@ public:
     TFont* GetFixedFont() const { return FFixedFont.get(); }
     void SetFixedFont(TFont* Value) { FFixedFont->Assign(Value); }
     TFont* GetActiveCellFont() const { return FActiveCellFont.get(); }
-    void SetActiveCellFont(TFont* Value) { FActiveCellFont->Assign(Value); }
+    void SetActiveCellFont(TFont* Value);
     TEncoding* GetEncoding() const { return FEncoding; }
     void SetEncoding(TEncoding* Value) { FEncoding = Value; }
     TCustomImageList* GetGridImages() const { return FGridImages; }
@@ -899,7 +938,7 @@ public:
             FLookupItems->Assign(Value);
     }
     TBackGround* GetBackGround() const { return FBackGround.get(); }
-    void SetBackGround(TBackGround* Value) { FBackGround->Assign(Value); }
+    void SetBackGround(TBackGround* Value);
     TGridProgressAppearance* GetProgressAppearance() const { return FProgressAppearance.get(); }
     void SetProgressAppearance(TGridProgressAppearance* Value) { FProgressAppearance->Assign(Value); }
     TSyncGrid* GetSyncGrid() const { return FSyncGrid.get(); }
@@ -919,7 +958,7 @@ public:
     THoverButtons* GetHoverButtons() const { return FHoverButtons.get(); }
     void SetHoverButtons(THoverButtons* Value) { FHoverButtons->Assign(Value); }
     TBitmap* GetRowIndicator() const { return FRowIndicator.get(); }
-    void SetRowIndicator(TBitmap* Value) { FRowIndicator->Assign(Value); }
+    void SetRowIndicator(TBitmap* Value);
     // The scratch font Fonts[c, r] hands out.
     TFont* GetScratchFont() const { return FScratchFont.get(); }
     TLumControlList* GetControlList() const { return FControlList.get(); }
@@ -947,7 +986,6 @@ public:
     // ---- hooks of later steps (see the list at the top) ----
     virtual bool EditLinkDropDown() { return false; }
     virtual void PlaceFocusWindow() { }
-    virtual void CalcFooter(int /*ACol*/) { }
     virtual bool IsBalloon(int /*ACol*/, int /*ARow*/, String& /*ATitle*/, String& /*AText*/, int& /*AIcon*/)
     {
         return false;
@@ -973,9 +1011,6 @@ public:
     // headers come back.
     virtual void FilterEditEnabledChanged();
     virtual void StopFixedCellEdit() { }
-    // Keyboard navigation's advance to the next cell.
-    virtual void MoveToNextCell(int /*ACol*/, int /*ARow*/, bool /*Force*/, bool /*AutoEdit*/, bool /*Forward*/,
-        bool /*Again*/, bool /*ShowEditor*/) { }
     // The row height an expand button cell asks for, -1 for none.
     virtual int ExpandedRowHeight(int /*ACol*/, int /*ARow*/, bool /*Expanded*/) { return -1; }
     // The grid's combo editor, once made.
@@ -985,7 +1020,6 @@ public:
     virtual void SetCellScrollBarRange(int /*ACol*/, int /*ARow*/, int /*Page*/, int /*Range*/) { }
     // Four bytes, highest first: the version of the grid.
     virtual unsigned GetVersionNr() { return 0; }
-    virtual void UpdateFooter() { }
     // The room the cell object takes (stored column), and with the margin
     // row sizing leaves around it.
     virtual TSize GetCellGraphicSize(int ACol, int ARow);
@@ -1115,6 +1149,234 @@ public:
     void SetXYRTFOffset(TPoint Value);
     bool GetXYOffsetTopLeftOnly() const { return FXYOffsetTopLeftOnly; }
     void SetXYOffsetTopLeftOnly(bool Value);
+    // More hooks a descendant replaces; each fires its event when assigned.
+    virtual void DoFixedEdit(int ACol, int ARow, TGridFixedCellEditor& AEditor, TStrings* Values);
+    // The default editor's text after a key release or focus loss.
+    virtual void EditorTextHook(const String& /*Text*/, int& /*Pos*/, int /*SelStart*/) { }
+    // Allow comes in True; an editor opens only when it stays True.
+    virtual bool DoBeforeEdit(int ACol, int ARow);
+    // Display rows: a row inserted or deleted by the keyboard (a node grid
+    // keeps its node spans in step through the data views).
+    virtual void DoAutoInsertRow(int ARow);
+    virtual void DoAutoDeleteRow(int ARow);
+    virtual void DoFilterDone();
+    virtual void DoFilterShow(int ACol, bool& Allow);
+    virtual void DoFilterClose(int ACol);
+    virtual void DoBeforeFilter();
+    virtual String DefaultCheckTrueText() { return FCheckTrue; }
+    virtual String DefaultCheckFalseText() { return FCheckFalse; }
+    // The search footer panel's height: 34 pixels at 100 %, never less.
+    virtual int SearchPanelHeight();
+    virtual void DoHoverButtonsShow(int X, int Y, bool& Allow);
+    virtual void DoIntelliZoom();
+    // The text exports take: the display text.
+    virtual String ExportCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+    // The filter-edit row's text of the column becomes its filter
+    // condition. With OnFilterEditUpdate clearing FDoAutoEditFilter the
+    // grid posts "FilterEditUpdate" and leaves the filtering to the
+    // application (OnFilterEditDone).
+    void ApplyFilterEdit(int ACol, TFilterType FilterType);
+    // What ApplyFilterEdit left for the application.
+    bool GetDoAutoEditFilter() const { return FDoAutoEditFilter; }
+    void SetDoAutoEditFilter(bool Value) { FDoAutoEditFilter = Value; }
+    const String& GetEditFilterCondition() const { return FEditFilterCondition; }
+    TFilterType GetEditFilterType() const { return FEditFilterType; }
+    int GetEditFilterColumn() const { return FEditFilterColumn; }
+    // The one selection listener, held by reference count until released
+    // (or replaced).
+    void RegisterSelListener(ITDedOzovedUradSelect* AListener) { FISelect = AListener; }
+    void UnRegisterSelListener(ITDedOzovedUradSelect* /*AListener*/) { FISelect.reset(); }
+    ITDedOzovedUradSelect* GetSelListener() const { return FISelect.get(); }
+    // The popup menu of the fixed cells' drop-down buttons.
+    TPopupMenu* GetFixedDropDownMenu() const { return FFixedDropDownMenu; }
+    void SetFixedDropDownMenu(TPopupMenu* Value);
+    // The <hi> colours of every grid's mini-HTML (the engine keeps one pair).
+    TColor GetHighlightColor() const { return FHighlightColor; }
+    void SetHighlightColor(TColor Value);
+    TColor GetHighlightTextColor() const { return FHighlightTextColor; }
+    void SetHighlightTextColor(TColor Value);
+    // Follows the Office theme: the look adapts now and whenever the shared
+    // theme notifier reports a change.
+    bool GetAutoThemeAdapt() const { return FAutoThemeAdapt; }
+    void SetAutoThemeAdapt(bool Value);
+    int GetZoomFactor() const { return FZoomFactor; }
+    void SetZoomFactor(int Value);
+    // The colour of the arrows shown while a column moves.
+    TColor GetArrowColor() const { return FArrowColor; }
+    virtual void SetArrowColor(TColor Value) { FArrowColor = Value; }
+    TFixedEditEvent OnFixedEdit;
+    TBeforeEditEvent OnBeforeEdit;
+    TAutoAddRowEvent OnAutoDeleteRow;
+    TNotifyEvent OnFilterDone;
+    TNotifyEvent OnBeforeFilter;
+    TFilterShowEvent OnFilterShow;
+    TAutoAddRowEvent OnFilterClose;
+    TFilterEditEvent OnFilterEditDone;
+    THoverButtonsShowEvent OnHoverButtonsShow;
+    TNotifyEvent OnIntelliZoom;
+
+private:
+    bool FDoAutoEditFilter { false };
+    String FEditFilterCondition;
+    TFilterType FEditFilterType { ftNone };
+    int FEditFilterColumn { -1 };
+    TComPtr<ITDedOzovedUradSelect> FISelect;
+    TPopupMenu* FFixedDropDownMenu { nullptr };
+    TColor FHighlightColor { clHighlight };
+    TColor FHighlightTextColor { clHighlightText };
+    bool FAutoThemeAdapt { false };
+    int FZoomFactor { 0 };
+    TColor FArrowColor { clBlack };
+
+public:
+
+    // ---- calculations (DedOzovedUradCalc.cpp) ----
+    // Stored column. FromRow or ToRow -1 stands for all normal rows. A range
+    // that reaches past the rows in view is taken as real rows, so hidden
+    // rows count too. Texts that are no number are skipped (an empty cell
+    // reads 0); averages and the standard deviation divide by the rows of
+    // the range, not by the cells counted.
+    double ColumnSum(int ACol, int FromRow, int ToRow);
+    double ColumnAvg(int ACol, int FromRow, int ToRow);
+    // 0 when the range holds no number.
+    double ColumnMin(int ACol, int FromRow, int ToRow);
+    double ColumnMax(int ACol, int FromRow, int ToRow);
+    // Population form (divided by the row count).
+    double ColumnStdDev(int ACol, int FromRow, int ToRow);
+    // Distinct display texts, case ignored (an empty text counts).
+    double ColumnDistinct(int ACol, int FromRow, int ToRow);
+    double ColumnCount(int ACol, int FromRow, int ToRow);
+    // What OnColumnCalc / OnGroupCalc answer; 0 without a handler.
+    double ColumnCustomCalc(int ACol, int FromRow, int ToRow);
+    double GroupCalcValue(int ACol, int FromRow, int ToRow);
+    // The base cells of fromCol..toCol of a display row.
+    double RowSum(int ARow, int fromCol, int toCol);
+    double RowAvg(int ARow, int fromCol, int toCol);
+    double RowMin(int ARow, int fromCol, int toCol);
+    double RowMax(int ARow, int fromCol, int toCol);
+    // Every cell of the (normalised) rectangle, rows as real rows; a text
+    // that is no number raises ERirEvozError.
+    double RectCalc(const TGridRect& GR, TCalcType CalcType);
+    double RectSum(const TGridRect& GR) { return RectCalc(GR, ctSum); }
+    double RectAvg(const TGridRect& GR) { return RectCalc(GR, ctAvg); }
+    double RectMin(const TGridRect& GR) { return RectCalc(GR, ctMin); }
+    double RectMax(const TGridRect& GR) { return RectCalc(GR, ctMax); }
+    double SelectionSum() { return RectSum(GetSelection()); }
+    double SelectionAvg() { return RectAvg(GetSelection()); }
+    double SelectionMin() { return RectMin(GetSelection()); }
+    double SelectionMax() { return RectMax(GetSelection()); }
+    // The export texts of the column (hidden rows included), each once, in
+    // sorted order and in the form met first; CaseSensitive tells "a" and
+    // "A" apart.
+    std::unique_ptr<TStringList> DistinctValues(int ACol, bool CaseSensitive);
+    // The footer row's calculations (FloatingFooter in fsFixedLastRow),
+    // for one column or, with -1, for all.
+    virtual void CalcFooter(int ACol);
+    virtual void ComputeFooterCells(int ACol);
+    // Repaints the floating footer.
+    virtual void UpdateFooter();
+    void FooterChanged() override;
+    TGroupCalcEvent OnGroupCalc;
+    TGroupCalcEvent OnColumnCalc;
+    // Value comes in empty; acCUSTOM footer cells take it.
+    TCalcFooterEvent OnFooterCalc;
+
+private:
+    // A cell's number as Floats (display row) / AllFloats (real row) read
+    // it; False for a text that is no number.
+    bool TryFloats(int c, int r, double& Value);
+    bool TryAllFloats(int c, int r, double& Value);
+    // The default range and whether it is taken as real rows.
+    void CalcRange(int& FromRow, int& ToRow, bool& AllRows);
+    // Visits the counted rows of a column aggregate with each row's number.
+    template<class Visit>
+    void ForEachColumnValue(int ACol, int FromRow, int ToRow, Visit Fn);
+
+public:
+
+    // ---- focus cell, row flags and cell navigation (DedOzovedUradNavigation.cpp) ----
+    // A row above the normal rows goes to the first normal row; tells
+    // OnRowUpdate and a synchronised grid (SyncGrid.SelectionRow).
+    virtual void SetRow(int Value);
+    // Row, then column (display column).
+    void GotoCell(int ACol, int ARow);
+    // Focuses the grid, goes to the cell and shows the in-place editor.
+    void EditCell(int ACol, int ARow);
+    // The platform's move with the selection anchor, scrolling the cell into view.
+    void MoveFocusTo(int ACol, int ARow);
+    // Per real row; the modified mark is drawn in column 0. A negative row
+    // reads False and is not written.
+    bool GetRowModified(int ARow) const;
+    void SetRowModified(int ARow, bool Value);
+    int GetModifiedRowCount() const;
+    void ClearModifiedRows();
+    // Per real row; disabling the focus row first moves the focus to the
+    // first enabled row. A negative row reads True and is not written.
+    bool GetRowEnabled(int ARow) const;
+    void SetRowEnabled(int ARow, bool Value);
+    // The advance to the next cell in Navigation.AdvanceDirection order
+    // (display column), skipping what cannot take the cursor, wrapping and
+    // appending rows or columns as Navigation asks. The search visits each
+    // cell at most once; when no cell takes the focus it stays where it was.
+    virtual void MoveToNextCell(int ACol, int ARow, bool Force, bool AutoEdit, bool Forward, bool Again,
+        bool ShowEditor);
+    // The next cell after (ACol, ARow) in advance order that takes the
+    // cursor; (-1, -1) when none.
+    TPoint NextAdvanceCell(int ACol, int ARow);
+    // Display column. In editing mode an editable cell, otherwise any cell
+    // that is not fixed; never a column of width 0; OnSelectCell has the
+    // last word.
+    bool CellTakesCursor(int ACol, int ARow);
+    int FirstCursorCol();
+    // The first / last column of the row that takes the cursor; -1 when none.
+    int FirstCellInRow(int ARow);
+    int LastCellInRow(int ARow);
+    // The nearest column (row) at or after the given one, in the direction
+    // of the move, whose width (height) is not 0.
+    int StepToVisibleCol(int ACol);
+    int AdjacentVisibleCol(int ACol, bool Forward);
+    int AdjacentVisibleRow(int ARow);
+    // Stored column. Grid-level editing is on and the cell may be edited.
+    bool IsEditable(int ACol, int ARow);
+    // A covered cell answers as its base; fixed cells are not editable.
+    bool IsCellEditable(int ACol, int ARow);
+    // Enter, Esc and type-ahead (Navigation.AutoGotoWhenSorted).
+    void KeyPress(char16_t& Key) override;
+    // The keys the grid asks for: typed characters for type-ahead, and
+    // no Tab while Ctrl is held (Ctrl+Tab leaves the grid).
+    void WMGetDlgCode(TMessage& Message);
+    // The text the edit began with back into the cell (Esc while editing).
+    virtual void RestoreCellFromCache() { }
+    // The keyboard focus into a windowed control placed on the target of
+    // an advance; True when it took it.
+    virtual bool FocusCellControl(TWinControl* /*Control*/) { return false; }
+    // A left click inside the cell (and its release with WithMouseUp).
+    virtual void ClickCell(int /*ACol*/, int /*ARow*/, bool /*WithMouseUp*/) { }
+    Char GetStartEditChar() const { return FStartEditChar; }
+    int GetSearchTics() const { return FSearchTics; }
+    void SetSearchTics(int Value) { FSearchTics = Value; }
+    TRowUpdateEvent OnRowUpdate;
+    TAutoAdvanceEvent OnAutoAdvance;
+    TCellChangingEvent OnCellChanging;
+    TAutoAddRowEvent OnAutoAddRow;
+    TAutoAddRowEvent OnAutoInsertCol;
+
+private:
+    // One step of the advance from (ACol, ARow) to the next candidate;
+    // False when the advance ends here.
+    bool AdvanceStep(int& ACol, int& ARow, bool Forward);
+    // Appends a row for the advance when OnCanAddRow allows; False when refused.
+    bool AdvanceAppendRow(int& ARow);
+    // Takes the target: the events may refuse or change it.
+    void AdvanceTo(int ACol, int ARow, int StartCol, int StartRow);
+    // The editor and check-box steps after the focus moved.
+    void AdvanceShowEditor(int StartCol, int StartRow, bool AutoEdit);
+    int FOldRowSel { -1 };
+    bool FDisableChange { false };
+    Char FStartEditChar { 0 };
+    int FSearchTics { 0 };
+
+public:
 
     // ---- clearing and cell ranges (DedOzovedUradClear.cpp) ----
     // Empties the cells of a rectangle: text, and unless ClearTextOnly their

@@ -12,6 +12,7 @@
 #include "platform/rtl/Encoding.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/ImgList.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/Timers.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/Ole.h"
@@ -496,6 +497,11 @@ void TDedOzovedUrad::Notification(TComponent* AComponent, TOperation Operation)
     if (AComponent == FScrollTimer)
         FScrollTimer = nullptr;
     std::erase(FNotifierList, AComponent);
+    if (AComponent == FFixedDropDownMenu)
+        FFixedDropDownMenu = nullptr;
+    // A partner grid that goes is no longer followed.
+    if (!TBaseGrid::IsDestroying() && FSyncGrid && AComponent == FSyncGrid->GetGrid())
+        FSyncGrid->SetGrid(nullptr);
 }
 
 // ---- destruction ----

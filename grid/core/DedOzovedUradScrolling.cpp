@@ -434,6 +434,9 @@ void TDedOzovedUrad::Dispatch(TMessage& Message)
     case WM_HSCROLL:
         WMScroll(Message, false);
         return;
+    case WM_GETDLGCODE:
+        WMGetDlgCode(Message);
+        return;
     default:
         TBaseGrid::Dispatch(Message);
     }

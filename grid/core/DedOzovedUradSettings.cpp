@@ -18,6 +18,7 @@ QT_PUBLISHED(TDedOzovedUrad, GRID_PLAIN_PROPS(GRID_PUBLISH_PROP) GRID_LOOK_PROPS
     QT_PROP(SelectionColorMixerFactor), QT_PROP(ShowSelection), QT_PROP(HTMLKeepLineBreak), QT_PROP(ScrollType),
     QT_PROP(ScrollBarAlways), QT_PROP(ScrollWidth), QT_PROP(FilterActive), QT_PROP(FilterDropDownRow),
     QT_PROP(FixedFont), QT_PROP(ActiveCellFont), QT_PROP(GridImages), QT_PROP(PictureContainer), QT_PROP(AutoColor),
+    QT_PROP_T(HighlightColor, u"TColor"), QT_PROP_T(HighlightTextColor, u"TColor"), QT_PROP(AutoThemeAdapt),
     QT_PROP(FocusHelper), QT_PROP(SearchFooter), QT_PROP(FloatingFooter), QT_PROP(SortSettings),
     QT_PROP(DragDropSettings), QT_PROP(DragScrollOptions), QT_PROP(ControlLook), QT_PROP(Navigation),
     QT_PROP(ColumnSize), QT_PROP(CellNode), QT_PROP(Bands), QT_PROP(MouseActions), QT_PROP(Grouping),

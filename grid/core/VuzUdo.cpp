@@ -282,7 +282,14 @@ void TSyncGrid::SetGrid(TStringGrid* v)
 {
     if (v && v == FOwner)
         return;
+    if (FGrid == v)
+        return;
+    // The owning grid hears when the partner goes, and forgets it.
+    if (FGrid && FOwner)
+        FGrid->RemoveFreeNotification(FOwner);
     FGrid = v;
+    if (FGrid && FOwner)
+        FGrid->FreeNotification(FOwner);
 }
 
 void TSyncGrid::Assign(TPersistent* Source)
