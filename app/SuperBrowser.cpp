@@ -114,6 +114,14 @@ unsigned TSuperBrowser::WaitLimitMs() const
     return AnswerLimitMs + unsigned(_fTimer) * 1000u;
 }
 
+std::function<std::chrono::steady_clock::time_point()> TSuperBrowser::WaitDeadline(
+    std::chrono::steady_clock::time_point start) const
+{
+    // Read as the wait goes: a limit changed meanwhile applies to the wait
+    // already under way.
+    return [this, start] { return start + std::chrono::milliseconds(WaitLimitMs()); };
+}
+
 void TSuperBrowser::SleepScaled(int baseMs) const
 {
     PlainSleep(_fTimer == 0 ? baseMs : int(_fTimer) * baseMs);
@@ -134,11 +142,11 @@ String TSuperBrowser::ExecuteJavaScriptSync(const String& AScript)
                 *answer = value;
         },
         {});
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitLimitMs());
-    while (!*answer && std::chrono::steady_clock::now() < deadline) {
+    const auto deadline = WaitDeadline(std::chrono::steady_clock::now());
+    while (!*answer && std::chrono::steady_clock::now() < deadline()) {
         Application->ProcessMessages();
         if (!*answer)
-            WaitForMessagesUntil(deadline);
+            WaitForMessagesUntil(deadline());
     }
     return answer->value_or(String());
 }
@@ -305,18 +313,18 @@ bool TSuperBrowser::LoadNextPage(const String& address)
     // A navigation still under way when this one started has completed (as
     // cancelled) by now: the next completion is this one's.
     const unsigned before = m_navigationsCompleted;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitLimitMs());
+    const auto deadline = WaitDeadline(std::chrono::steady_clock::now());
     while (m_navigationsCompleted == before) {
         if (_bStop)
             return false;
-        if (std::chrono::steady_clock::now() >= deadline) {
+        if (std::chrono::steady_clock::now() >= deadline()) {
             StopWithFailure(NextPageFailure(address,
                 u"no answer within " + IntToStr(int(WaitLimitMs() / 1000)) + u" seconds"));
             return false;
         }
         Application->ProcessMessages();
         if (m_navigationsCompleted == before && !_bStop)
-            WaitForMessagesUntil(deadline);
+            WaitForMessagesUntil(deadline());
     }
     if (_bStop)
         return false;

@@ -8,7 +8,9 @@
 // GUI thread; the scripts pump messages while they wait, so a click on a stop
 // button lands inside the crawl and only sets bStop.
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -56,6 +58,8 @@ public:
     static unsigned AnswerLimitMs;
     // The wait limit in force: AnswerLimitMs plus the scrape interval.
     unsigned WaitLimitMs() const;
+    // The end of a wait begun at `start` under the limit in force when asked.
+    std::function<std::chrono::steady_clock::time_point()> WaitDeadline(std::chrono::steady_clock::time_point start) const;
 
     // URL decoding: "%XX" escapes read as UTF-8 bytes, "%%" as "%", "+" as a
     // blank. Tolerant: a malformed escape stays as it is, and bytes that do

@@ -17,11 +17,12 @@ endfunction()
 # qt_add_tests([DEPENDS libs...] [ENVIRONMENT k=v] [TIMEOUT s])
 # Every *_test.cpp of the folder becomes part of one test program per label:
 # *_ui_test.cpp are labelled ui, *_e2e_test.cpp e2e, all others unit.
+# TIMEOUT bounds each test; without it a unit test has 120 s, and a ui or e2e
+# test 600 s, since each of its waits for a display, a browser or a page may
+# take up to testsupport::EventLimit (tests/support/Limits.h) on a loaded
+# machine before it counts as a hang.
 function(qt_add_tests)
   cmake_parse_arguments(A "" "TIMEOUT" "DEPENDS;ENVIRONMENT" ${ARGN})
-  if(NOT A_TIMEOUT)
-    set(A_TIMEOUT 120)
-  endif()
   file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
   string(REPLACE "/" "_" base "${rel}")
   file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
@@ -49,7 +50,14 @@ function(qt_add_tests)
     target_link_libraries(${exe} PRIVATE ${A_DEPENDS} test_support GTest::gtest GTest::gmock)
     # tests/support/TestMain.cpp sets the folders every test shares; one
     # extra variable can be given here (discovery keeps only one).
-    set(props LABELS ${label} TIMEOUT ${A_TIMEOUT})
+    if(A_TIMEOUT)
+      set(timeout ${A_TIMEOUT})
+    elseif(label STREQUAL "unit")
+      set(timeout 120)
+    else()
+      set(timeout 600)
+    endif()
+    set(props LABELS ${label} TIMEOUT ${timeout})
     if(A_ENVIRONMENT)
       list(APPEND props ENVIRONMENT "${A_ENVIRONMENT}")
     endif()

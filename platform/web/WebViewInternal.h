@@ -79,6 +79,9 @@ struct CoreWebView2::Impl {
     State CurrentState { State::Detached };
     std::string TargetId;
     std::string SessionId;
+    // Had a page in the running browser: its end is news to the view even
+    // when a request has already begun attaching to the next browser.
+    bool HadPage { false };
     std::vector<std::function<void(bool)>> WhenAttached;
 
     String UserAgent; // empty: the browser's default

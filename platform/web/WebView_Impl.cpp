@@ -150,6 +150,8 @@ void CoreWebView2::Impl::FinishAttach(bool ok)
         ok = false;
     else
         CurrentState = ok ? State::Attached : State::Detached;
+    if (ok)
+        HadPage = true;
     History.clear();
     HistoryIndex = -1;
     UpdateScreencast();
@@ -284,7 +286,11 @@ void CoreWebView2::Impl::BrowserGone(bool crashed)
 {
     if (CurrentState == State::Closed)
         return;
-    bool wasAttached = CurrentState == State::Attached;
+    // A request made between the browser's death and this notice (a
+    // completion handler that runs a script, say) has already begun starting
+    // the next browser: the view is attaching, and the death still counts.
+    const bool hadPage = HadPage;
+    HadPage = false;
     if (CurrentState == State::Attached)
         CurrentState = State::Detached;
     if (Connection && !SessionId.empty())
@@ -295,7 +301,7 @@ void CoreWebView2::Impl::BrowserGone(bool crashed)
     Screencasting = false;
     if (Pending)
         CompleteNavigation(Pending->Id, false, WebErrorStatus::ConnectionAborted);
-    if (wasAttached && crashed)
+    if (hadPage && crashed)
         Owner.ProcessFailed.Raise(Owner, ProcessFailedKind::BrowserProcessExited);
 }
 

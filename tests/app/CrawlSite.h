@@ -12,6 +12,7 @@
 #include "app/SuperBrowser.h"
 #include "platform/vcl/Forms.h"
 #include "tests/support/HttpServer.h"
+#include "tests/support/Limits.h"
 
 class TMemo;
 class TEdit;
@@ -32,7 +33,7 @@ int RequestCount(const std::string& pathAndQuery);
 // the browser service and the e-mail harvest with its pop-up.
 void InstallCrawlServices();
 // Processes the application's messages until `done` or the limit.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(30));
+bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = testsupport::EventLimit);
 // Opens `url` in the browser and waits until it has loaded; false when it
 // failed or did not load within the limit.
 bool OpenAndWait(TSuperBrowser* browser, const String& url);

@@ -35,6 +35,7 @@
 #include "tests/support/Fixtures.h"
 #include "tests/app/MainWindowSite.h"
 #include "tests/support/HttpServer.h"
+#include "tests/support/Limits.h"
 #include "tests/support/PrivateDisplay.h"
 
 namespace {
@@ -779,7 +780,7 @@ TEST(MainWindowScreen, TheStartedWindowShowsOnADisplay)
         std::vector<std::uint32_t> pixels;
         int width = 0, height = 0;
         bool shown = false;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        const auto deadline = std::chrono::steady_clock::now() + testsupport::EventLimit;
         while (!shown && std::chrono::steady_clock::now() < deadline) {
             Application->ProcessMessages();
             shown = ReadDisplayedPixels(form.GetHandle(), pixels, width, height) && width == form.GetWidth()

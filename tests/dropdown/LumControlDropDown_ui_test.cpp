@@ -15,6 +15,7 @@
 #include "platform/win/SdlBackend.h"
 #include "platform/win/System.h"
 #include "platform/win/Window.h"
+#include "tests/support/Limits.h"
 #include "tests/support/PrivateDisplay.h"
 
 namespace {
@@ -151,7 +152,7 @@ TEST(ControlDropDownDesktop, OpensPlacesSizesAndClosesOnTheDisplay)
         // The display answers in its own time: wait for the state itself,
         // then let what follows from it run.
         auto waitFor = [](const std::function<bool()>& done) {
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            const auto deadline = std::chrono::steady_clock::now() + testsupport::EventLimit;
             while (!done() && std::chrono::steady_clock::now() < deadline) {
                 Application->ProcessMessages();
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -177,7 +178,7 @@ TEST(ControlDropDownDesktop, OpensPlacesSizesAndClosesOnTheDisplay)
         std::vector<std::uint32_t> pixels;
         int width = 0, height = 0;
         bool seen = false;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        const auto deadline = std::chrono::steady_clock::now() + testsupport::EventLimit;
         while (!seen && std::chrono::steady_clock::now() < deadline) {
             Application->ProcessMessages();
             if (ReadDisplayedPixels(window->GetHandle(), pixels, width, height) && width == w && height == h)

@@ -4,6 +4,7 @@
 
 #include "platform/rtl/Base64.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/HttpServer.h"
 
 namespace {
 
@@ -242,10 +243,22 @@ TEST(LumSVGParser, MalformedInputGivesClearErrorsOrEmptyPictures)
 
 TEST(LumSVGParser, ImagesNeverReachTheNetwork)
 {
+    // A server that would answer with a picture: it must never be asked.
+    testsupport::HttpServer server;
+    server.Route("/x.png", [](const testsupport::HttpRequest&) {
+        testsupport::HttpResponse r;
+        r.ContentType = "image/png";
+        const TBytes png = Base64DecodeTolerant(
+            std::string_view("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg=="));
+        r.Body.assign(png.begin(), png.end());
+        return r;
+    });
     TLumGraphicsSVGImport svg;
-    svg.LoadFromText(Svg("<image xlink:href='http://127.0.0.1:9/x.png' width='4' height='4'/>"));
+    const std::string image = "<image xlink:href='" + server.BaseUrl() + "/x.png' width='4' height='4'/>";
+    svg.LoadFromText(Svg(image.c_str()));
     ASSERT_EQ(svg.ElementCount(), 1);
     EXPECT_FALSE(First(svg)->HasBitmap());
+    EXPECT_TRUE(server.RequestedPaths().empty());
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include "platform/win/Headless.h"
 #include "richtext/LumThemeNotifier.h"
 #include "tests/richtext/ThemeRegistry_support.h"
+#include "tests/support/Limits.h"
 
 namespace {
 
@@ -34,11 +35,12 @@ protected:
 };
 
 // The worker arms its watch shortly after it starts: write until it hears
-// (for at most 30 s, which only a stuck worker needs).
+// (for at most the event limit, which only a stuck worker needs).
 template<class Write, class Heard>
 bool WriteUntilHeard(Write write, Heard heard)
 {
-    for (int round = 0; round < 300; ++round) {
+    const auto deadline = std::chrono::steady_clock::now() + testsupport::EventLimit;
+    for (int round = 0; std::chrono::steady_clock::now() < deadline; ++round) {
         write(round);
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
         while (std::chrono::steady_clock::now() < until) {

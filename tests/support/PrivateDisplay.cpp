@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/Limits.h"
+
 namespace testsupport {
 
 TPrivateDisplay::TPrivateDisplay(int width, int height)
@@ -40,7 +42,8 @@ TPrivateDisplay::TPrivateDisplay(int width, int height)
     // Bounded only so that a server that never starts cannot hang the test.
     std::string number;
     pollfd p { ready[0], POLLIN, 0 };
-    while (poll(&p, 1, 60000) > 0) {
+    const int limitMs = int(std::chrono::milliseconds(EventLimit).count());
+    while (poll(&p, 1, limitMs) > 0) {
         char c = 0;
         const ssize_t n = read(ready[0], &c, 1);
         if (n < 0 && errno == EINTR)

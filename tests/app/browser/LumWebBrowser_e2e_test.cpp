@@ -14,6 +14,7 @@
 #include "platform/win/Headless.h"
 #include "platform/win/Window.h"
 #include "tests/support/HttpServer.h"
+#include "tests/support/Limits.h"
 
 namespace fs = std::filesystem;
 using testsupport::HttpRequest;
@@ -21,7 +22,7 @@ using testsupport::HttpResponse;
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20))
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = testsupport::EventLimit)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {

@@ -34,6 +34,7 @@
 #include "platform/win/Headless.h"
 #include "platform/win/SdlBackend.h"
 #include "platform/win/Window.h"
+#include "tests/support/Limits.h"
 #include "tests/support/PrivateDisplay.h"
 
 namespace {
@@ -272,7 +273,7 @@ TEST(DemoForm, EveryControlShowsOnTheDisplayInThePlainStyleAndTwoVisualStyles)
             std::vector<std::uint32_t> pixels;
             int width = 0, height = 0;
             bool same = false;
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            const auto deadline = std::chrono::steady_clock::now() + testsupport::EventLimit;
             while (!same && std::chrono::steady_clock::now() < deadline) {
                 Application->ProcessMessages();
                 if (ReadDisplayedPixels(form.GetHandle(), pixels, width, height) && width == DemoWidth && height == DemoHeight) {

@@ -14,6 +14,7 @@
 #include "platform/win/Headless.h"
 #include "platform/win/SdlBackend.h"
 #include "platform/win/Window.h"
+#include "tests/support/Limits.h"
 #include "tests/support/PrivateDisplay.h"
 
 namespace {
@@ -66,7 +67,7 @@ TEST(Desktop, AFormWithACustomAndAWindowlessControlShowsOnTheDisplay)
         int width = 0, height = 0;
         auto at = [&](int x, int y) { return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] & 0xFFFFFF; };
         bool seen = false;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        const auto deadline = std::chrono::steady_clock::now() + testsupport::EventLimit;
         while (!seen && std::chrono::steady_clock::now() < deadline) {
             Application->ProcessMessages();
             if (ReadDisplayedPixels(form.GetHandle(), pixels, width, height) && width == 160 && height == 100)

@@ -203,9 +203,10 @@ TEST_F(NavigationTest, PageThatNeverFinishesLoadingCanBeStopped)
         r.Body = "<p id=p>shown</p><img src='/never.png'>";
         return r;
     });
+    // Answered only when the server stops, however long the test takes.
     server->Route("/never.png", [](const HttpRequest&) {
         HttpResponse r;
-        r.DelayMs = 20000;
+        r.DelayMs = 60 * 60 * 1000;
         return r;
     });
     view->Navigate(Url("/hang"));

@@ -13,7 +13,7 @@ using namespace webtest;
 namespace {
 
 // Runs queued calls and window messages (painting) until `done` holds.
-bool PumpWindowsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(30))
+bool PumpWindowsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = testsupport::EventLimit)
 {
     return PumpUntil([&] {
         Headless::PumpUntilIdle();

@@ -9,11 +9,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/web/WebView.h"
+#include "tests/support/Limits.h"
 
 namespace webtest {
 
 // Runs queued GUI calls until `done` holds or `timeout` passes.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(30));
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = testsupport::EventLimit);
 
 // The shared environment (started on first use, closed at exit).
 std::shared_ptr<webview::CoreWebView2Environment> SharedEnvironment();

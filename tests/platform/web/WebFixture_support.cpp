@@ -64,7 +64,7 @@ std::shared_ptr<CoreWebView2Environment> SharedEnvironment()
                     shared().env = env;
             });
         EXPECT_EQ(S_OK, hr);
-        EXPECT_TRUE(PumpUntil([&] { return *done; }, std::chrono::seconds(60)));
+        EXPECT_TRUE(PumpUntil([&] { return *done; }));
     }
     return s.env;
 }

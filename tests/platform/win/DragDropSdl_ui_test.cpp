@@ -9,6 +9,7 @@
 #include "platform/rtl/MainThread.h"
 #include "platform/win/SdlBackend.h"
 #include "tests/platform/win/DragDropFixture.h"
+#include "tests/support/Limits.h"
 #include "tests/support/PrivateDisplay.h"
 
 namespace {
@@ -61,7 +62,7 @@ TEST(SdlBackend, DropEventsLandOnTheRegisteredTargetUnderThePointer)
         Push(SDL_DROPFILE, id, "/tmp/first file.csv");
         Push(SDL_DROPFILE, id, "/tmp/\xc3\xa9t\xc3\xa9.xls");
         Push(SDL_DROPCOMPLETE, id);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        const auto deadline = std::chrono::steady_clock::now() + testsupport::EventLimit;
         while ((calls.empty() || calls.back().What != "drop") && std::chrono::steady_clock::now() < deadline) {
             Headless::PumpUntilIdle();
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -14,6 +14,7 @@
 #include "platform/win/Headless.h"
 #include "platform/win/SdlBackend.h"
 #include "tests/platform/win/WinFixture.h"
+#include "tests/support/Limits.h"
 #include "tests/support/PrivateDisplay.h"
 
 namespace {
@@ -131,7 +132,7 @@ TEST_F(SdlDesktop, TheDesktopResizesSizeableWindowsWithinTheirLimitsAndMaximises
     SDL_SetWindowPosition(native, 100, 120);
     SDL_SetWindowSize(native, 500, 350);
     RECT r {};
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto deadline = std::chrono::steady_clock::now() + testsupport::EventLimit;
     do {
         Headless::PumpUntilIdle();
         GetWindowRect(w, r);
@@ -151,7 +152,7 @@ TEST_F(SdlDesktop, ShowsAWindowAndPresentsItsPaintedPixels)
     std::vector<std::uint32_t> pixels;
     int width = 0, height = 0;
     bool seen = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto deadline = std::chrono::steady_clock::now() + testsupport::EventLimit;
     while (!seen && std::chrono::steady_clock::now() < deadline) {
         Headless::PumpUntilIdle();
         if (ReadDisplayedPixels(w, pixels, width, height) && width == 120 && height == 80)
