@@ -824,8 +824,10 @@ public:
     void ReadColSizes(double Scale = 0);
     // ColumnOrder under "Pos<i>" in the same store, and back; stored
     // positions that are missing or damaged leave the order as it is.
-    virtual void SaveColPositions();
-    virtual void LoadColPositions();
+    // Not virtual: the grid core's vtable cannot name what grid/views
+    // defines.
+    void SaveColPositions();
+    void LoadColPositions();
 
     // ---- visual properties and print settings files (grid/views/io/GridSettingsFiles.cpp) ----
     // The look (colours, fonts, styles) as "key=value" lines, CR LF after
