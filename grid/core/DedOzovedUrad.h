@@ -110,6 +110,7 @@
 #include "grid/core/GridSettings.h"
 #include "grid/core/GroupFilterSettings.h"
 #include "grid/core/IntList.h"
+#include "grid/core/PrintSettings.h"
 #include "grid/core/SortSettings.h"
 #include "grid/core/VuzUdo.h"
 #include "grid/edit/DedOzovedUradCheck.h"
@@ -246,6 +247,8 @@ using TCellLoadSaveEvent = std::function<void(TObject* Sender, int ACol, int ARo
 // Progress of a long import or export, in percent.
 using TFileProgressEvent = std::function<void(TObject* Sender, std::int16_t Progress)>;
 using TFooterPaintEvent = std::function<void(TObject* Sender, int ACol, TRect ARect, TCanvas* ACanvas)>;
+// The control's scale factor after a scale change (1.0 at 96 pixels per inch).
+using TChangeScaleEvent = std::function<void(TObject* Sender, float NewScale)>;
 
 class TPopupMenu;
 
@@ -840,6 +843,60 @@ public:
     // ones; field names into the last fixed row.
     void LoadFromMDBSQL(const String& Filename, const String& SQL);
     void LoadFromMDBTable(const String& Filename, const String& Table);
+
+    // ---- column state (grid/views/io/GridColumnState.cpp) ----
+    // "n#widths#order#flags": n = ColCount + hidden columns, the widths of
+    // display columns 0..n-1, the recorded column order (identity when
+    // none) and a visible flag per real column.
+    String ColumnStatesToString();
+    // Applies such a text: columns shown, reordered, hidden again and
+    // sized (width 0 suppresses). A text without "#" is ignored; any other
+    // malformed text raises ERirEvozError with the grid unchanged.
+    void StringToColumnStates(const String& Value);
+    // What the data views' SaveColSizes and LoadColSizes do: the display
+    // columns' widths under "Col<i>" in ColumnSize's ini file or registry
+    // key (only with Key and Section set, not in a designer), stored at
+    // 96 pixels per inch. Scale is the DPI scale the widths are taken at
+    // (0: the grid's own) and given for (0: the screen's).
+    void WriteColSizes(double Scale = 0);
+    void ReadColSizes(double Scale = 0);
+    // ColumnOrder under "Pos<i>" in the same store, and back; stored
+    // positions that are missing or damaged leave the order as it is.
+    // Not virtual: the grid core's vtable cannot name what grid/views
+    // defines.
+    void SaveColPositions();
+    void LoadColPositions();
+
+    // ---- visual properties and print settings files (grid/views/io/GridSettingsFiles.cpp) ----
+    // The look (colours, fonts, styles) as "key=value" lines, CR LF after
+    // each; raises "Cannot Create <file>".
+    void SaveVisualProps(const String& FileName);
+    // Applies such a file through the properties' setters and marks the
+    // look glCustom; raises "Cannot open file <file>", and a missing or
+    // malformed integer raises with what came before it applied.
+    void LoadVisualProps(const String& FileName);
+    // PrintSettings as one section of the ini file Key, and back (missing
+    // keys take their defaults; out-of-range values are passed over).
+    void SavePrintSettings(const String& Key, const String& Section);
+    void LoadPrintSettings(const String& Key, const String& Section);
+    TPrintSettings* GetPrintSettings() const { return FPrintSettings.get(); }
+    void SetPrintSettings(TPrintSettings* Value) { FPrintSettings->Assign(Value); }
+
+    // ---- scale change and a cell's number (DedOzovedUradScale.cpp) ----
+    // Scales the column widths, row heights, DefaultRowHeight, the row
+    // height limits and the heights of hidden rows by M / D (and, on a DPI
+    // change, the font heights of cells with their own properties), takes
+    // the control's scale factor and fires OnChangeScale. 1 / 1 runs only
+    // the platform's scaling.
+    void ChangeScale(int M, int D, bool isDpiChange = false) override;
+    // The number the cell's text shows (GetCellEx, normalised as a number:
+    // thousands separators dropped, "(12)" is -12); 0 for an empty cell.
+    // Raises ERirEvozError "Error at position: <p> in Cell [<col>, <row>]."
+    double CellToReal(int ACol, int ARow);
+    // The in-place editor's text starts with "=" (True) or no longer does;
+    // for descendants.
+    virtual void FormulaEditing(bool /*Active*/) { }
+    TChangeScaleEvent OnChangeScale;
 
     // ---- look (DedOzovedUradLook.cpp) ----
     TGridLook GetLook() const { return FLook; }
@@ -2206,6 +2263,10 @@ private:
     // The workbook writer and reader (grid/views/io/GridExcel.cpp).
     void WriteXLSSheet(const String& FileName, const String& SheetName, bool CreateNewSheet);
     void ReadXLSSheet(const String& FileName, const String& SheetName);
+    // The print settings (made with the grid) and the scale factor the last
+    // scale change found.
+    std::unique_ptr<TPrintSettings> FPrintSettings { std::make_unique<TPrintSettings>(this) };
+    double FOldDPIScale { 1.0 };
 
     // Steps of construction and loading (DedOzovedUradLifecycle.cpp).
     void CreateSettingsObjects();

@@ -17,3 +17,8 @@ TADOLimits& ADOReadLimits();
 // The database file a connection string names after "DBQ=" (braces
 // removed); empty when it names none.
 String ConnectionFileName(const String& connection);
+
+// The servers the ProgID table starts with (a test that puts a stand-in in
+// their place puts them back with these).
+TComPtr<IDispatch> ADOConnectionFactory();
+TComPtr<IDispatch> ADORecordSetFactory();

@@ -121,6 +121,16 @@ TXMLNode TXMLNode::GetChild(int AIndex) const
     return {};
 }
 
+std::vector<TXMLNode> TXMLNode::GetChildren() const
+{
+    std::vector<TXMLNode> children;
+    if (FNode)
+        for (xmlNode* c = FNode->children; c; c = c->next)
+            if (IsListedChild(c))
+                children.emplace_back(FDoc, c);
+    return children;
+}
+
 int TXMLNode::GetAttributeCount() const
 {
     int n = 0;

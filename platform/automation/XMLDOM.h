@@ -8,6 +8,7 @@
 #include <memory>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Streams.h"
@@ -45,6 +46,9 @@ public:
 
     int GetChildCount() const;
     TXMLNode GetChild(int AIndex) const;
+    // Every child GetChild lists, in one pass (GetChild walks from the
+    // first child each time).
+    std::vector<TXMLNode> GetChildren() const;
 
     int GetAttributeCount() const;
     String GetAttributeName(int AIndex) const;

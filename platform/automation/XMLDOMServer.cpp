@@ -38,11 +38,7 @@ bool IsBlankText(const TXMLNode& n)
 
 std::vector<TXMLNode> ListedChildren(const TXMLNode& node)
 {
-    std::vector<TXMLNode> all;
-    const int n = node.GetChildCount();
-    all.reserve(std::size_t(n));
-    for (int i = 0; i < n; ++i)
-        all.push_back(node.GetChild(i));
+    std::vector<TXMLNode> all = node.GetChildren();
     if (all.size() < 2)
         return all;
     std::vector<TXMLNode> kept;

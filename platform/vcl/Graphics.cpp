@@ -2,12 +2,81 @@
 
 #include "platform/gdi/SysColors.h"
 #include "platform/rtl/MathUtils.h"
+#include "platform/rtl/SysUtils.h"
 
 TColor ColorToRGB(TColor color)
 {
     if (color < 0)
         return TColor(GetSysColor(color & 0xFF));
     return color;
+}
+
+namespace {
+
+struct TColorName {
+    TColor Color;
+    const char16_t* Name;
+};
+
+// In the platform's order; the first name of a value is the one written.
+constexpr TColorName ColorNames[] = { { clBlack, u"clBlack" }, { clMaroon, u"clMaroon" }, { clGreen, u"clGreen" },
+    { clOlive, u"clOlive" }, { clNavy, u"clNavy" }, { clPurple, u"clPurple" }, { clTeal, u"clTeal" },
+    { clGray, u"clGray" }, { clSilver, u"clSilver" }, { clRed, u"clRed" }, { clLime, u"clLime" },
+    { clYellow, u"clYellow" }, { clBlue, u"clBlue" }, { clFuchsia, u"clFuchsia" }, { clAqua, u"clAqua" },
+    { clWhite, u"clWhite" }, { clMoneyGreen, u"clMoneyGreen" }, { clSkyBlue, u"clSkyBlue" },
+    { clCream, u"clCream" }, { clMedGray, u"clMedGray" }, { clActiveBorder, u"clActiveBorder" },
+    { clActiveCaption, u"clActiveCaption" }, { clAppWorkSpace, u"clAppWorkSpace" },
+    { clBackground, u"clBackground" }, { clBtnFace, u"clBtnFace" }, { clBtnHighlight, u"clBtnHighlight" },
+    { clBtnShadow, u"clBtnShadow" }, { clBtnText, u"clBtnText" }, { clCaptionText, u"clCaptionText" },
+    { clDefault, u"clDefault" }, { clGradientActiveCaption, u"clGradientActiveCaption" },
+    { clGradientInactiveCaption, u"clGradientInactiveCaption" }, { clGrayText, u"clGrayText" },
+    { clHighlight, u"clHighlight" }, { clHighlightText, u"clHighlightText" }, { clHotLight, u"clHotLight" },
+    { clInactiveBorder, u"clInactiveBorder" }, { clInactiveCaption, u"clInactiveCaption" },
+    { clInactiveCaptionText, u"clInactiveCaptionText" }, { clInfoBk, u"clInfoBk" }, { clInfoText, u"clInfoText" },
+    { clMenu, u"clMenu" }, { clMenuBar, u"clMenuBar" }, { clMenuHighlight, u"clMenuHighlight" },
+    { clMenuText, u"clMenuText" }, { clNone, u"clNone" }, { clScrollBar, u"clScrollBar" },
+    { cl3DDkShadow, u"cl3DDkShadow" }, { cl3DLight, u"cl3DLight" }, { clWindow, u"clWindow" },
+    { clWindowFrame, u"clWindowFrame" }, { clWindowText, u"clWindowText" } };
+
+} // namespace
+
+bool ColorToIdent(TColor color, String& ident)
+{
+    for (const TColorName& n : ColorNames)
+        if (n.Color == color) {
+            ident = n.Name;
+            return true;
+        }
+    return false;
+}
+
+bool IdentToColor(StringView ident, TColor& color)
+{
+    for (const TColorName& n : ColorNames)
+        if (SameText(ident, n.Name)) {
+            color = n.Color;
+            return true;
+        }
+    return false;
+}
+
+String ColorToString(TColor color)
+{
+    String ident;
+    if (ColorToIdent(color, ident))
+        return ident;
+    return u"$" + IntToHex(std::uint32_t(color), 8);
+}
+
+TColor StringToColor(StringView text)
+{
+    TColor color = 0;
+    if (IdentToColor(text, color))
+        return color;
+    Int64 value = 0;
+    if (!TryStrToInt64(text, value) || value < INT32_MIN || value > Int64(UINT32_MAX))
+        throw EConvertError(u"'" + String(text) + u"' is not a valid integer value");
+    return TColor(std::uint32_t(value));
 }
 
 int PenModeToRop2(TPenMode mode)

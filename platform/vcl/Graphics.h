@@ -81,6 +81,15 @@ inline constexpr TColor clDefault = 0x20000000;
 // The RGB value of a colour: system colours resolve through the current
 // colour table; every other value is returned as it is.
 TColor ColorToRGB(TColor color);
+// The platform's colour names ("clRed", "clWindow", "clNone", ...): the name
+// of a colour that has one, and the colour of a name (ignoring case).
+bool ColorToIdent(TColor color, String& ident);
+bool IdentToColor(StringView ident, TColor& color);
+// The name, else "$" and eight upper-case hexadecimal digits.
+String ColorToString(TColor color);
+// A name, or a number (decimal, or hexadecimal after "$" or "0x", read as
+// the 32-bit value); anything else raises EConvertError.
+TColor StringToColor(StringView text);
 
 // ---- fonts, pens, brushes ----
 

@@ -4,6 +4,8 @@
 // server back on every path: a Word started here quits and the cursor comes
 // back, whatever the export ends with.
 
+#include <vector>
+
 #include "grid/core/DedOzovedUrad.h"
 #include "platform/automation/ComObj.h"
 #include "platform/rtl/SysUtils.h"
@@ -155,11 +157,16 @@ void TDedOzovedUrad::LoadFromMDBSQL(const String& FileName, const String& SQL)
 
     const Variant Fields = DispGet(Session.RecordSet, u"Fields");
     const int n = DispGet(Fields, u"Count").AsInteger();
+    // A field object shows the current record's value, so one per field
+    // serves every record.
+    std::vector<Variant> FieldList;
+    for (int i = 0; i < n; ++i)
+        FieldList.push_back(DispGet(Fields, u"", { i }));
     const int FirstCol = GetFixedCols();
     SetColCount(FirstCol + n);
     if (GetFixedRows() > 0)
         for (int i = 0; i < n; ++i)
-            SetCellEx(FirstCol + i, GetFixedRows() - 1, DispGet(DispGet(Fields, u"", { i }), u"Name").AsString());
+            SetCellEx(FirstCol + i, GetFixedRows() - 1, DispGet(FieldList[std::size_t(i)], u"Name").AsString());
     const int Count = DispGet(Session.RecordSet, u"RecordCount").AsInteger();
     if (Count > 0)
         SetRowCount(GetFixedRows() + Count);
@@ -169,7 +176,7 @@ void TDedOzovedUrad::LoadFromMDBSQL(const String& FileName, const String& SQL)
         if (GetRowCount() <= Row)
             SetRowCount(Row + 1);
         for (int i = 0; i < n; ++i) {
-            const Variant Field = DispGet(Fields, u"", { i });
+            const Variant& Field = FieldList[std::size_t(i)];
             const String Text
                 = DispGet(Field, u"ActualSize").AsInteger() > 0 ? VarToStr(DispGet(Field, u"Value")) : String();
             DoLoadCell(FirstCol + i, Row, Text);

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "grid/core/DedOzovedUrad.h"
+#include "platform/automation/ADODB.h"
 #include "platform/automation/ComObj.h"
 #include "platform/automation/Word.h"
 #include "tests/support/Fixtures.h"
@@ -128,4 +129,69 @@ TEST(AccessGrid, QueryFillsFieldsAndRecords)
     EXPECT_THROW(G.LoadFromMDBSQL(P(File), u"SELEKT 1"), EOleException);
     EXPECT_THROW(G.LoadFromMDBSQL(P(Dir / "missing.mdb"), u"SELECT 1"), EOleException);
     EXPECT_FALSE(fs::exists(Dir / "missing.mdb"));
+}
+
+namespace {
+
+// A record set that cannot tell how many records it holds (RecordCount -1),
+// as some providers answer; everything else is the real one's.
+class TCountlessRecordSet : public TAutoDispatch {
+public:
+    TCountlessRecordSet() : FReal(Variant(ADORecordSetFactory().get(), true)) { }
+
+protected:
+    enum { idActiveConnection = 1, idOpen, idClose, idFields, idRecordCount, idEof, idMoveNext };
+    std::span<const StringView> Names() const override
+    {
+        static const StringView names[]
+            = { u"ActiveConnection", u"Open", u"Close", u"Fields", u"RecordCount", u"Eof", u"MoveNext" };
+        return names;
+    }
+    Variant DoInvoke(DISPID id, WORD, std::span<const Variant> args, const Variant* value) override
+    {
+        switch (id) {
+        case idActiveConnection:
+            if (value)
+                DispPut(FReal, u"ActiveConnection", *value);
+            return {};
+        case idOpen: return DispCall(FReal, u"Open", { args[0] });
+        case idClose: return DispCall(FReal, u"Close");
+        case idFields: return DispGet(FReal, u"Fields");
+        case idRecordCount: return Variant(-1);
+        case idEof: return DispGet(FReal, u"Eof");
+        case idMoveNext: return DispCall(FReal, u"MoveNext");
+        }
+        return {};
+    }
+
+private:
+    Variant FReal;
+};
+
+} // namespace
+
+TEST(AccessGrid, WithoutARecordCountTheGridGrowsPerRecordAndNeverShrinks)
+{
+    testsupport::TempDir Dir;
+    const fs::path File = Dir / "shops.db";
+    Exec(File, "CREATE TABLE shops(name TEXT, note TEXT);"
+               "INSERT INTO shops VALUES('Ace', 'x'), ('Bay', NULL), ('Cove', 'z');");
+    RegisterOleClass(u"ADODB.RecordSet", [] { return TComPtr<IDispatch>(new TCountlessRecordSet()); });
+    const struct {
+        int RowsBefore, RowsAfter;
+    } Cases[] = { { 2, 4 }, { 10, 10 } };
+    for (const auto& c : Cases) {
+        SCOPED_TRACE(c.RowsBefore);
+        TDedOzovedUrad G { nullptr };
+        G.SetFixedRows(1);
+        G.SetFixedCols(0);
+        G.SetRowCount(c.RowsBefore);
+        G.LoadFromMDBSQL(P(File), u"SELECT name, note FROM shops ORDER BY name");
+        EXPECT_EQ(G.GetRowCount(), c.RowsAfter);
+        EXPECT_EQ(G.GetCellEx(0, 0), u"name");
+        EXPECT_EQ(G.GetCellEx(0, 3), u"Cove");
+        EXPECT_EQ(G.GetCellEx(1, 2), u"");
+        EXPECT_EQ(G.GetCellEx(1, 3), u"z");
+    }
+    RegisterOleClass(u"ADODB.RecordSet", ADORecordSetFactory);
 }

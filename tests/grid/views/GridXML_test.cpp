@@ -3,7 +3,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "foundation/LumJSONReader.h"
 #include "grid/core/DedOzovedUrad.h"
+#include "platform/rtl/Streams.h"
 #include "platform/rtl/StringList.h"
 #include "tests/support/Fixtures.h"
 #include "tests/grid/views/GridFileTest.h"
@@ -125,4 +127,48 @@ TEST_F(XmlGrid, JSONEscapesAndMapsColumns)
     G.SaveToJSON(u"rec", &Names, JSON);
     EXPECT_NE(JSON.find(u"{\"rec\":[{\"first \\\"one\\\"\":\"a\\\\b\"},{\"second\":"), String::npos)
         << StringToUtf8(JSON);
+}
+
+namespace {
+
+// Every name ("N:") and string ("S:") of a JSON text in order, as the
+// project's JSON reader reads them; the reader raises on anything malformed.
+std::vector<String> JSONStrings(const String& JSON)
+{
+    const std::string Utf8 = StringToUtf8(JSON);
+    TBytesStream Stream(TBytes(Utf8.begin(), Utf8.end()));
+    TLumJSONReader Reader(Stream);
+    std::vector<String> Out;
+    for (;;) {
+        switch (Reader.Peek()) {
+        case jstoBeginObject: Reader.ReadBeginObject(); break;
+        case jstoEndObject: Reader.ReadEndObject(); break;
+        case jstoBeginArray: Reader.ReadBeginArray(); break;
+        case jstoEndArray: Reader.ReadEndArray(); break;
+        case jstoName: Out.push_back(u"N:" + Reader.ReadName()); break;
+        case jstoText: Out.push_back(u"S:" + Reader.ReadString()); break;
+        case jstoEOF: return Out;
+        default: ADD_FAILURE() << "unexpected token"; return Out;
+        }
+    }
+}
+
+} // namespace
+
+TEST_F(XmlGrid, JSONReadsBackThroughTheJSONReader)
+{
+    Fill({ { u"a\\b", u"secret", u"t\tq\"" }, { u"x", u"hidden", u"line\r\nbreak" } });
+    G.HideColumn(1);
+    TStringList Names;
+    Names.Add(u"first \"one\"");
+    Names.Add(u"back\\slash");
+    String JSON;
+    G.SaveToJSON(u"rec", &Names, JSON);
+    const std::vector<String> Want { u"N:grid", u"N:rec", u"N:first \"one\"", u"S:a\\b", u"N:back\\slash",
+        u"S:t\tq\"", u"N:rec", u"N:first \"one\"", u"S:x", u"N:back\\slash", u"S:line\r\nbreak" };
+    EXPECT_EQ(JSONStrings(JSON), Want) << StringToUtf8(JSON);
+
+    G.SaveToJSON(String(), nullptr, JSON);
+    const std::vector<String> Plain { u"N:grid", u"S:a\\b", u"S:t\tq\"", u"S:x", u"S:line\r\nbreak" };
+    EXPECT_EQ(JSONStrings(JSON), Plain) << StringToUtf8(JSON);
 }

@@ -26,6 +26,10 @@ TEST(XMLDOM, WalksElementsTextAndAttributes)
     EXPECT_EQ(image.GetAttributeName(0), u"xlink:href");
     EXPECT_EQ(image.GetAttributeValue(0), u"#a");
     EXPECT_EQ(image.GetAttribute(u"xlink:href"), std::optional<String>(u"#a"));
+    const std::vector<TXMLNode> children = root.GetChildren();
+    ASSERT_EQ(children.size(), 2u);
+    EXPECT_EQ(children[1].GetNodeName(), u"image");
+    EXPECT_TRUE(image.GetChildren().empty());
     // Out-of-range access gives null nodes and empty texts, never a crash.
     EXPECT_TRUE(root.GetChild(5).IsNull());
     EXPECT_TRUE(root.GetChild(-1).GetChild(0).IsNull());

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "platform/gdi/SysColors.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TypInfo.h"
 #include "platform/vcl/GIFImg.h"
 #include "platform/vcl/Graphics.h"
@@ -62,6 +63,29 @@ TEST(Colors, SystemColoursResolveThroughTheTableAndOthersPassThrough)
     EXPECT_EQ(ColorToRGB(clHighlight), TColor(GetSysColor(COLOR_HIGHLIGHT)));
     EXPECT_EQ(ColorToRGB(clRed), clRed);
     EXPECT_EQ(ColorToRGB(0x123456), 0x123456);
+}
+
+TEST(Colors, NamesAndNumbersBothWays)
+{
+    const struct {
+        TColor Color;
+        const char16_t* Text;
+    } Cases[] = { { clRed, u"clRed" }, { clWindow, u"clWindow" }, { clNone, u"clNone" }, { cl3DLight, u"cl3DLight" },
+        { TColor(0x00102030), u"$00102030" }, { TColor(0xFF0000AB), u"$FF0000AB" } };
+    for (const auto& c : Cases) {
+        SCOPED_TRACE(StringToUtf8(c.Text));
+        EXPECT_EQ(ColorToString(c.Color), c.Text);
+        EXPECT_EQ(StringToColor(c.Text), c.Color);
+    }
+    // clSilver and clLtGray are one value: the first name is written.
+    EXPECT_EQ(ColorToString(clLtGray), u"clSilver");
+    EXPECT_EQ(StringToColor(u"CLINFOBK"), clInfoBk);
+    EXPECT_EQ(StringToColor(u"255"), clRed);
+    EXPECT_EQ(StringToColor(u"0xFF000005"), clWindow);
+    for (const char16_t* Bad : { u"", u"clNoSuch", u"$1FFFFFFFF", u"12x" }) {
+        SCOPED_TRACE(StringToUtf8(Bad));
+        EXPECT_THROW(StringToColor(Bad), EConvertError);
+    }
 }
 
 TEST(Font, HeightAndSizeFollowTheSignRuleAtEachResolution)
