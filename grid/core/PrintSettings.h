@@ -10,8 +10,13 @@
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/Printers.h"
 
+// The fill picture's placement shares these value names, so the grid's
+// print positions live in the grid unit's namespace.
+namespace DedOzovedUrad {
 enum TPrintPosition { ppNone, ppTopLeft, ppTopRight, ppTopCenter, ppBottomLeft, ppBottomRight, ppBottomCenter };
 QT_ENUM(TPrintPosition, ppNone, ppTopLeft, ppTopRight, ppTopCenter, ppBottomLeft, ppBottomRight, ppBottomCenter)
+} // namespace DedOzovedUrad
+using DedOzovedUrad::TPrintPosition;
 enum TPrintBorders {
     pbNoborder, pbSingle, pbDouble, pbVertical, pbHorizontal, pbAround, pbAroundVertical, pbAroundHorizontal, pbCustom
 };
@@ -22,8 +27,9 @@ QT_ENUM(TFitToPage, fpNever, fpGrow, fpShrink, fpAlways, fpCustom)
 
 // Published plain fields, in their declaration order.
 #define GRID_PRINT_PROPS(X)                                                                                     \
-    X(TPrintPosition, Time, ppNone) X(TPrintPosition, Date, ppNone) X(TPrintPosition, PageNr, ppNone)          \
-    X(String, PageNumSep, u"/") X(String, DateFormat, u"dd/mm/yyyy") X(TPrintPosition, Title, ppNone)         \
+    X(TPrintPosition, Time, DedOzovedUrad::ppNone) X(TPrintPosition, Date, DedOzovedUrad::ppNone)              \
+    X(TPrintPosition, PageNr, DedOzovedUrad::ppNone) X(String, PageNumSep, u"/")                              \
+    X(String, DateFormat, u"dd/mm/yyyy") X(TPrintPosition, Title, DedOzovedUrad::ppNone)                      \
     X(TPrintBorders, Borders, pbSingle) X(TPenStyle, BorderStyle, psSolid) X(String, TitleText, String())     \
     X(bool, Centered, true) X(bool, RepeatFixedRows, false) X(bool, RepeatFixedCols, false)                   \
     X(int, FooterSize, 0) X(int, HeaderSize, 0) X(int, LeftSize, 0) X(int, RightSize, 0)                      \

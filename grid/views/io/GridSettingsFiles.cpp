@@ -463,7 +463,7 @@ void TDedOzovedUrad::LoadPrintSettings(const String& Key, const String& Section)
     auto Text = [&](const char16_t* Name) { return Ini.ReadString(Section, Name, String()); };
     auto Position = [&](const char16_t* Name) {
         const int Value = Int(Name, 0);
-        return Value >= 1 && Value <= 6 ? TPrintPosition(Value) : ppNone;
+        return Value >= 1 && Value <= 6 ? TPrintPosition(Value) : DedOzovedUrad::ppNone;
     };
     P.SetColumnSpacing(Int(u"ColumnSpacing", 20));
     P.SetRowSpacing(Int(u"RowSpacing", 20));

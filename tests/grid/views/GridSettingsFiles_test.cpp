@@ -160,7 +160,7 @@ TEST(PrintSettingsFile, AMissingSectionGivesTheDefaults)
         { "ColumnSpacing", S.GetColumnSpacing(), 20 }, { "RowSpacing", S.GetRowSpacing(), 20 },
         { "TitleSpacing", S.GetTitleSpacing(), 20 }, { "Borders", S.GetBorders(), pbNoborder },
         { "Centered", S.GetCentered(), 1 }, { "FontSize", S.GetFont()->GetSize(), 10 },
-        { "FooterFontSize", S.GetFooterFont()->GetSize(), 10 }, { "Date", S.GetDate(), ppNone } };
+        { "FooterFontSize", S.GetFooterFont()->GetSize(), 10 }, { "Date", S.GetDate(), DedOzovedUrad::ppNone } };
     for (const auto& v : Values) {
         SCOPED_TRACE(v.Name);
         EXPECT_EQ(v.Got, v.Want);
@@ -177,7 +177,7 @@ TEST(PrintSettingsFile, RoundTripWithTitleLinesAndFontStyles)
     TDedOzovedUrad G { nullptr };
     TPrintSettings& S = *G.GetPrintSettings();
     S.SetBorders(pbAroundVertical);
-    S.SetDate(ppBottomCenter);
+    S.SetDate(DedOzovedUrad::ppBottomCenter);
     S.SetOrientation(poLandscape);
     S.SetFitToPage(fpShrink);
     S.SetBorderColor(clBlue);
@@ -205,7 +205,7 @@ TEST(PrintSettingsFile, RoundTripWithTitleLinesAndFontStyles)
     ASSERT_EQ(B.GetTitleLines()->GetCount(), 2);
     EXPECT_EQ(B.GetTitleLines()->GetStrings(1), u"Second line");
     EXPECT_EQ(B.GetBorders(), pbAroundVertical);
-    EXPECT_EQ(B.GetDate(), ppBottomCenter);
+    EXPECT_EQ(B.GetDate(), DedOzovedUrad::ppBottomCenter);
     EXPECT_EQ(B.GetOrientation(), poLandscape);
     EXPECT_EQ(B.GetFitToPage(), fpShrink);
     EXPECT_EQ(B.GetBorderColor(), clBlue);
@@ -213,11 +213,11 @@ TEST(PrintSettingsFile, RoundTripWithTitleLinesAndFontStyles)
     EXPECT_EQ(B.GetPagePrefix(), u"Page ");
     EXPECT_EQ(B.GetPageNumSep(), u"/");
 
-    // Numbers out of range: a position gives ppNone, the rest stay.
+    // Numbers out of range: a position gives DedOzovedUrad::ppNone, the rest stay.
     WriteBytes(Dir / "odd.ini", "[print]\nBorders=12\nDate=9\nOrientation=2\nFitToPage=-1\nCentered=y\n");
     Back.LoadPrintSettings(P(Dir / "odd.ini"), u"print");
     EXPECT_EQ(B.GetBorders(), pbAroundVertical);
-    EXPECT_EQ(B.GetDate(), ppNone);
+    EXPECT_EQ(B.GetDate(), DedOzovedUrad::ppNone);
     EXPECT_EQ(B.GetOrientation(), poLandscape);
     EXPECT_EQ(B.GetFitToPage(), fpShrink);
     EXPECT_FALSE(B.GetCentered());
