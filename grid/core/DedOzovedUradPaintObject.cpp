@@ -645,7 +645,7 @@ void TDedOzovedUrad::DrawNodeGraphic(TCanvas* ACanvas, int /*ACol*/, int ARow, T
         break;
     }
     case cnXP: {
-        const int X = GX + 4 - ScaledRound((Scale - 1) * 4);
+        const int X = GX + 4 - ScaledRound((Scale - 1) * 4) - 1;
         const int Y = R.Top + (R.Height() - 10) / 2;
         VuzEraz::DrawResourceBitmap(ACanvas, Back, TRect(X, Y, X + 16, Y + 16), Contracted ? u"XPNODEC" : u"XPNODEO",
             Scale);
