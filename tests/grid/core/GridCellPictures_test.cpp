@@ -187,3 +187,33 @@ TEST_F(CellPictures, SetRotatedFreesWhatTheOldKindHeld)
     EXPECT_TRUE(G.IsRotated(3, 1, Angle));
     EXPECT_EQ(Angle, 40);
 }
+
+TEST(RotatedText, OriginByQuadrantAndAlignment)
+{
+    // Rect (10, 20)-(110, 60); extents A = 4, B = 30, C = 8, D = 6.
+    struct Case {
+        int Angle;
+        Byte HA, VA;
+        int X, Y;
+    };
+    const Case Cases[] = {
+        { 0, 0, 0, 10, 50 },     // left, top + B
+        { 0, 1, 2, 96, 56 },     // right - D - C, bottom - A
+        { 90, 2, 1, 53, 53 },    // centred both ways
+        { 180, 0, 0, 16, 54 },   // left + D, top + A + B
+        { 270, 1, 2, 110, 30 },  // right, bottom - B
+        { 300, 2, 0, 61, 20 },   // left + (R - L + C - D) / 2, top
+        { 45, 7, 9, 10, 20 },    // other alignment values leave the corner
+    };
+    for (const Case& c : Cases) {
+        SCOPED_TRACE(c.Angle);
+        TRect R(10, 20, 110, 60);
+        TDedOzovedUrad::RotatedTextOrigin(R, c.HA, c.VA, 4, 30, 8, 6, c.Angle);
+        EXPECT_EQ(R.Left, c.X);
+        EXPECT_EQ(R.Top, c.Y);
+        EXPECT_EQ(R.Right, 110);
+    }
+    TRect R(10, 20, 110, 60);
+    TDedOzovedUrad::RotatedTextOrigin(R, 0, 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(R, TRect(10, 20, 110, 60));
+}
