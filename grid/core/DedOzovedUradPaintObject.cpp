@@ -16,6 +16,7 @@
 #include "platform/gdi/DrawText.h"
 #include "platform/gdi/Frames.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/Theme.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/vcl/Edits.h"
 #include "platform/vcl/ImgList.h"
@@ -408,6 +409,26 @@ void TDedOzovedUrad::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
     case ctNode: DrawNodeGraphic(ACanvas, ACol, ARow, Cell, G); break;
     case ctProgress: {
         TRect B = Cell;
+        const RirEvoz::TControlStyle Style = FControlLook->GetControlStyle();
+        if ((Style == RirEvoz::csWinXP || Style == RirEvoz::csTheme) && FIsWinXP && FControlLook->GetProgressXP()
+            && HandleAllocated()) {
+            if (HTHEME Theme = IsThemeActive() ? OpenThemeData(GetHandle(), u"Progress") : nullptr) {
+                B.Inflate(-FControlLook->GetProgressMarginX(), -FControlLook->GetProgressMarginY());
+                RECT Bar = B;
+                DrawThemeBackground(Theme, ACanvas->GetHandle(), 1, 1, &Bar, nullptr);
+                TRect Inner = B;
+                Inner.Inflate(-2, -2);
+                if (FControlLook->GetProgressHeight() >= 1)
+                    Inner.Bottom = Inner.Top + ScaledRound(FControlLook->GetProgressHeight() * GetDPIScale());
+                const double V = GraphicFloatValue(ACol, ARow);
+                const int Percent = ClampPercent(std::isfinite(V) ? int(std::clamp(V, -1.0, 101.0)) : 0);
+                RECT Chunk = TRect(Inner.Left, Inner.Top, Inner.Left + Inner.Width() * Percent / 100, Inner.Bottom);
+                DrawThemeBackground(Theme, ACanvas->GetHandle(), 3, 1, &Chunk, nullptr);
+                CloseThemeData(Theme);
+                ACanvas->Refresh();
+                break;
+            }
+        }
         TColor FG = G->GetCellColor(), BK = G->GetCellColorTo();
         TColor TFG, TBK;
         const TCellProgressData& Pr = G->GetCellProgress();
