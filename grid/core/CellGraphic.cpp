@@ -231,6 +231,22 @@ void TBaseCellGraphic::SetNode(const TCellNodeData& Node)
     FCellNode = Node;
 }
 
+void TBaseCellGraphic::SetRadio(TStrings* Items, bool Owned, bool Horizontal, int Index)
+{
+    ReplaceObject(Items, nullptr);
+    FCellCreated = Owned && Items;
+    FCellType = ctRadio;
+    FCellBoolean = Horizontal;
+    FCellIndex = Index;
+    FCellAngle = Items && !Owned ? Items->GetCount() : 0;
+}
+
+void TBaseCellGraphic::ReleaseKind()
+{
+    ReleaseOwned();
+    FCellBalloon.reset();
+}
+
 // ---- picture fitting ----
 
 TPoint TBaseCellGraphic::NaturalPictureSize(TGraphic* Graph) const

@@ -198,6 +198,13 @@ public:
     void SetInterfacedCell(TObject* AObject);
     // A row node (ctNode).
     void SetNode(const TCellNodeData& Node);
+    // A radio group showing Items side by side (Horizontal) or stacked,
+    // item Index selected; the record frees Items when Owned.
+    void SetRadio(TStrings* Items, bool Owned, bool Horizontal, int Index);
+    // Lets go of what the current kind holds (its objects, freed when the
+    // record made them, and its balloon) before the record takes another
+    // kind in place; the comment and the error marker stay.
+    void ReleaseKind();
     // The width and height a picture kind is drawn with in an area of
     // cw x rh pixels, by its stretch mode (CellAngle) and padding
     // (CellIndex); Graph is the container's picture of a ctDataPicture.

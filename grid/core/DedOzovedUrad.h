@@ -24,6 +24,12 @@
 //   DedOzovedUradCellObjects.cpp the object a cell carries besides its text
 //   DedOzovedUradCellExtents.cpp the room a cell object takes
 //   DedOzovedUradCheckBoxes.cpp check boxes in cells
+//   DedOzovedUradCellControls.cpp radio buttons, radio groups, buttons,
+//                               expand buttons and balloons in cells
+//   DedOzovedUradCellPictures.cpp pictures and indicators in cells,
+//                               markers and comments
+//   DedOzovedUradPaintObject.cpp placing and drawing a cell's object, the
+//                               sort glyph, rotated text
 //   DedOzovedUradClear.cpp      emptying, trimming, merging and numbering
 //                               ranges of cells
 //   DedOzovedUradMeasure.cpp    the size a cell's text takes
@@ -53,8 +59,6 @@
 //
 //   EditLinkDropDown           False (no edit link exists yet)
 //   PlaceFocusWindow           nothing
-//   SetScrollPosition          nothing (no cell carries a scroll bar yet)
-//   IsBalloon                  False (no cell carries balloon settings)
 //   DrawNonClientBorder        nothing
 //   SetStyle                   nothing
 //   SetComponentStyle          stores the style (UIStyle)
@@ -73,14 +77,8 @@
 //   InitSearchPanel,
 //   LayoutSearchPanel          nothing (no search panel yet)
 //   StopFixedCellEdit          nothing (no fixed-cell editor yet)
-//   ExpandedRowHeight          -1 (no cell carries an expand button)
 //   GetComboEditor             nullptr (no combo editor yet)
-//   SetCellScrollBarRange      nothing (no cell carries a scroll bar)
 //   GetVersionNr               0
-//   IsRotated                  False
-//   GetCellGraphicMetrics      no object
-//   DrawCellGraphic, DrawSortIndicator,
-//   DrawErrorUnderline         nothing
 //   FormulaValue               the text unchanged
 //   PrintUsesDisplayFont       True; PrintFont the display font (no print
 //                              settings yet)
@@ -100,6 +98,7 @@
 #include "grid/core/CellGraphic.h"
 #include "grid/core/CellGraphicKinds.h"
 #include "grid/core/CellNodeSettings.h"
+#include "grid/core/CheckRadioPaint.h"
 #include "grid/core/ControlLook.h"
 #include "grid/core/FloatingFooter.h"
 #include "grid/core/GridCellSet.h"
@@ -134,6 +133,7 @@ class TNoActiveForm;
 class TTimer;
 class TDateTimePicker;
 class TCustomComboBox;
+class TCustomEdit;
 
 // Bad indexes, failed typed reads and failures of the grid's file formats.
 QT_DECLARE_EXCEPTION(ERirEvozError, Exception);
@@ -229,6 +229,19 @@ using TSearchFooterSearchEndEvent = std::function<void(TObject* Sender, bool& Co
 // OnButtonClick: column first.
 using TButtonClickEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
 using TExpandClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool Expanded)>;
+// The icon a cell balloon shows.
+enum TBalloonIcon { biNone, biInfo, biWarning, biError };
+QT_ENUM(TBalloonIcon, biNone, biInfo, biWarning, biError)
+// Page size and range of a cell scroll bar.
+struct TScrollProp {
+    int PageSize { 0 };
+    int Range { 0 };
+    bool operator==(const TScrollProp&) const = default;
+};
+using TProgressColorEvent = std::function<void(TObject* Sender, int ACol, int ARow, TColor& ColorFG, TColor& ColorBK,
+    TColor& TextColorFG, TColor& TextColorBK)>;
+using TRatingChangeEvent
+    = std::function<void(TObject* Sender, int ACol, int ARow, double& NewRate, bool& Allow)>;
 using TGetCellCursorEvent = std::function<void(TObject* Sender, int ACol, int ARow, int X, int Y, TCursor& ACursor)>;
 using TOfficeHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, TLumHintInfo* OfficeHint)>;
 using TGridFormatEvent
@@ -1043,10 +1056,9 @@ public:
     // ---- hooks of later steps (see the list at the top) ----
     virtual bool EditLinkDropDown() { return false; }
     virtual void PlaceFocusWindow() { }
-    virtual bool IsBalloon(int /*ACol*/, int /*ARow*/, String& /*ATitle*/, String& /*AText*/, int& /*AIcon*/)
-    {
-        return false;
-    }
+    // A ctBalloon object, or a balloon riding on an icon, check box or
+    // radio button: its title, text and icon.
+    virtual bool IsBalloon(int ACol, int ARow, String& ATitle, String& AText, int& AIcon);
     bool CellHasCheckBox(int ACol, int ARow) override;
     void SetCheckBoxFromText(int ACol, int ARow, const String& Value) override;
     virtual void DrawNonClientBorder() { }
@@ -1069,12 +1081,12 @@ public:
     virtual void FilterEditEnabledChanged();
     virtual void StopFixedCellEdit() { }
     // The row height an expand button cell asks for, -1 for none.
-    virtual int ExpandedRowHeight(int /*ACol*/, int /*ARow*/, bool /*Expanded*/) { return -1; }
+    virtual int ExpandedRowHeight(int ACol, int ARow, bool Expanded);
     // The grid's combo editor, once made.
     virtual TCustomComboBox* GetComboEditor() { return nullptr; }
     // A scroll-bar cell object takes the page and range (when its range
     // follows the text).
-    virtual void SetCellScrollBarRange(int /*ACol*/, int /*ARow*/, int /*Page*/, int /*Range*/) { }
+    virtual void SetCellScrollBarRange(int ACol, int ARow, int Page, int Range);
     // Four bytes, highest first: the version of the grid.
     virtual unsigned GetVersionNr() { return 0; }
     // The room the cell object takes (stored column), and with the margin
@@ -1082,11 +1094,7 @@ public:
     virtual TSize GetCellGraphicSize(int ACol, int ARow);
     virtual TSize GetCellGraphicSizeMargin(int ACol, int ARow, int Margin);
     // Whether the cell shows its text turned by Angle degrees.
-    virtual bool IsRotated(int /*ACol*/, int /*ARow*/, int& Angle)
-    {
-        Angle = 0;
-        return false;
-    }
+    virtual bool IsRotated(int ACol, int ARow, int& Angle);
 
     // The mouse-leave handler of the cell scroll bar: hides it.
     void CellScrollBarMouseLeave(TObject* Sender);
@@ -1158,24 +1166,207 @@ public:
 
     // ---- painting hooks of later steps (see the list at the top) ----
     virtual TCellType GetCellType(int ACol, int ARow);
-    virtual TObject* GetCellGraphicMetrics(int /*ACol*/, int /*ARow*/, int& W, int& H, bool& TextBeside,
-        TCellHAlign& HAlign, TCellVAlign& VAlign)
-    {
-        W = H = 0;
-        TextBeside = true;
-        HAlign = haLeft;
-        VAlign = vaTop;
-        return nullptr;
-    }
-    virtual void DrawCellGraphic(TCanvas* /*ACanvas*/, int /*ACol*/, int /*ARow*/, TRect /*R*/, TObject* /*Graphic*/,
-        int /*TextWidth*/, TAlignment /*HA*/, TVAlignment /*VA*/) { }
-    virtual void DrawSortIndicator(TCanvas* /*ACanvas*/, int /*ACol*/, int /*Y*/, int /*X*/) { }
-    virtual void DrawErrorUnderline(TCanvas* /*ACanvas*/, TRect /*R*/, const String& /*Text*/, int /*ErrFrom*/,
-        int /*ErrLen*/) { }
+    // The object the cell paints (stored column) and the room it takes;
+    // nullptr for a cell whose object shows nothing.
+    virtual TObject* GetCellGraphicMetrics(int ACol, int ARow, int& W, int& H, bool& TextBeside,
+        TCellHAlign& HAlign, TCellVAlign& VAlign);
+    // Places and draws the cell's object in R, beside a text TextWidth wide.
+    virtual void DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect R, TObject* Graphic, int TextWidth,
+        TAlignment HA, TVAlignment VA);
+    // The sort glyph of a header (display column ACol) centred on (X, Y).
+    virtual void DrawSortIndicator(TCanvas* ACanvas, int ACol, int Y, int X);
+    // The red zigzag under characters ErrFrom .. ErrFrom + ErrLen - 1 of a
+    // text shown in R, measured with one hidden edit the grid keeps.
+    virtual void DrawErrorUnderline(TCanvas* ACanvas, TRect R, const String& Text, int ErrFrom, int ErrLen);
     virtual String FormulaValue(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
     virtual bool PrintUsesDisplayFont() { return true; }
     virtual TFont* PrintFont(bool /*Fixed*/) { return nullptr; }
     virtual String SearchHighlightText(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
+
+    // ---- radio buttons, radio groups, buttons, expand buttons, balloons
+    //      (DedOzovedUradCellControls.cpp) ----
+    // Columns are stored columns and rows display rows unless said otherwise.
+    // "Invalid cell" for a cell outside every column and row.
+    void AddRadioButton(int ACol, int ARow, bool State);
+    void AddRadioButtonGroup(int ACol, int ARow, TRadioButtonGroup Group, bool State);
+    void AddRadioButtonColumn(int ACol);
+    void AddRadioButtonGroupColumn(int ACol);
+    void RemoveRadioButton(int ACol, int ARow);
+    void RemoveRadioButtonColumn(int ACol);
+    bool HasRadioButtonGroup(int ACol, int ARow, TRadioButtonGroup Group);
+    bool IsRadioButtonChecked(int ACol, int ARow);
+    // False without a radio button; the other buttons of its group stay.
+    bool SetRadioButtonState(int ACol, int ARow, bool State);
+    void SetRadioButtonRowIndex(int ARow, int Index);
+    void SetRadioButtonColumnIndex(int ACol, int Index);
+    // The first normal row whose button is checked; -1 for none.
+    int GetRadioButtonColumnIndex(int ACol);
+    // The click on a radio button: checks it, unchecks the others of its
+    // contiguous run and marks the grid modified.
+    virtual bool DoToggleRadioButton(int ACol, int ARow, bool ByUser);
+    // A radio group of the caller's items (not owned); DirRadio <> 0 lays
+    // them out side by side.
+    void AddRadio(int ACol, int ARow, int DirRadio, int IdxRadio, TStrings* sl);
+    // The same with a new list the cell owns, returned to be filled.
+    TStrings* CreateRadio(int ACol, int ARow, int DirRadio, int IdxRadio);
+    void RemoveRadio(int ACol, int ARow);
+    bool GetRadioIdx(int ACol, int ARow, int& IdxRadio);
+    // -1 also empties the cell text.
+    bool SetRadioIdx(int ACol, int ARow, int IdxRadio);
+    TStrings* GetRadioStrings(int ACol, int ARow);
+    // The space key's step to the next item; answers False.
+    virtual bool AdvanceRadioSelection(int ACol, int ARow, bool ByUser);
+    // Buttons of bw x bh unscaled pixels.
+    void AddButton(int ACol, int ARow, int bw, int bh, const String& Caption, TCellHAlign hal, TCellVAlign val);
+    void AddBitButton(int ACol, int ARow, int bw, int bh, const String& Caption, TBitmap* Glyph, TCellHAlign hal,
+        TCellVAlign val);
+    TBitmap* CreateBitButton(int ACol, int ARow, int bw, int bh, const String& Caption, TCellHAlign hal,
+        TCellVAlign val);
+    // ACol a display column: the caption of whatever object the cell holds.
+    void SetButtonText(int ACol, int ARow, const String& Caption);
+    String GetButtonText(int ACol, int ARow);
+    // ACol a display column: drawn pressed while push is set.
+    void PushButton(int ACol, int ARow, bool push);
+    void RemoveButton(int ACol, int ARow);
+    void RemoveBitButton(int ACol, int ARow);
+    void RemoveAllButtons();
+    // The button's rectangle in client coordinates (display column).
+    TRect CellButtonRect(int ACol, int ARow);
+    void AddExpand(int ACol, int ARow, int ExpandedHeight);
+    void RemoveExpand(int ACol, int ARow);
+    bool ToggleExpand(int ACol, int ARow);
+    bool GetExpandState(int ACol, int ARow);
+    // DefaultRowHeight for a cell without expand button.
+    int GetExpandHeight(int ACol, int ARow, bool Expanded);
+    // The 11 x 11 box in the top-right corner of an expand button cell
+    // (display column); empty otherwise.
+    TRect ExpandButtonRect(int ACol, int ARow);
+    // A balloon of its own, or riding on an icon, check box or radio button.
+    void AddBalloon(int ACol, int ARow, const String& Title, const String& Text, TBalloonIcon Icon);
+    void RemoveBalloon(int ACol, int ARow);
+    // The hovered cell button (display column, row), set by the mouse code;
+    // (-1, -1) for none.
+    TPoint GetHotButtonCell() const { return FHotButtonCell; }
+    void SetHotButtonCell(TPoint Value) { FHotButtonCell = Value; }
+
+    // ---- pictures and indicators (DedOzovedUradCellPictures.cpp) ----
+    // Pictures handed in stay the caller's; Create... pictures belong to
+    // the cell. Getters of other kinds answer nil, -1 or clNone.
+    void AddBitmap(int ACol, int ARow, TBitmap* ABmp, bool Transparent, TCellHAlign hal, TCellVAlign val);
+    TBitmap* CreateBitmap(int ACol, int ARow, bool transparent, TCellHAlign hal, TCellVAlign val);
+    TBitmap* GetBitmap(int ACol, int ARow);
+    void RemoveBitmap(int ACol, int ARow);
+    void AddPicture(int ACol, int ARow, TPicture* APicture, bool transparent, TStretchMode stretchmode, int padding,
+        TCellHAlign hal, TCellVAlign val);
+    TPicture* CreatePicture(int ACol, int ARow, bool transparent, TStretchMode stretchmode, int padding,
+        TCellHAlign hal, TCellVAlign val);
+    TPicture* GetPicture(int ACol, int ARow);
+    void RemovePicture(int ACol, int ARow);
+    void AddFilePicture(int ACol, int ARow, TFilePicture* AFilePicture, bool Transparent, TStretchMode stretchmode,
+        int padding, TCellHAlign hal, TCellVAlign val);
+    TFilePicture* CreateFilePicture(int ACol, int ARow, bool Transparent, TStretchMode StretchMode, int padding,
+        TCellHAlign hal, TCellVAlign val);
+    TFilePicture* GetFilePicture(int ACol, int ARow);
+    void RemoveFilePicture(int ACol, int ARow);
+    void AddIcon(int ACol, int ARow, TIcon* AIcon, TCellHAlign hal, TCellVAlign val);
+    TIcon* CreateIcon(int ACol, int ARow, TCellHAlign hal, TCellVAlign val);
+    void RemoveIcon(int ACol, int ARow);
+    // The image-list kinds do nothing while GridImages is unassigned.
+    void AddImageIdx(int ACol, int ARow, int Aidx, TCellHAlign hal, TCellVAlign val);
+    bool GetImageIdx(int ACol, int ARow, int& idx);
+    void SetImageIdx(int ACol, int ARow, int Idx);
+    void RemoveImageIdx(int ACol, int ARow);
+    // The image shown is the number in the cell text; an empty text takes Aidx.
+    void AddDataImage(int ACol, int ARow, int Aidx, TCellHAlign hal, TCellVAlign val);
+    void RemoveDataImage(int ACol, int ARow);
+    // The container's picture named by the cell text; an empty text takes AName.
+    void AddDataPicture(int ACol, int ARow, const String& AName, TCellHAlign hal, TCellVAlign val);
+    void RemoveDataPicture(int ACol, int ARow);
+    // Dir 0 side by side, else stacked; the returned list repaints the cell.
+    TIntList* AddMultiImage(int ACol, int ARow, int Dir, TCellHAlign hal, TCellVAlign val);
+    void RemoveMultiImage(int ACol, int ARow);
+    void AddRotated(int ACol, int ARow, short AAngle, const String& s);
+    // Turns the cell's object (a new one when there is none) into rotated
+    // text; what the old kind held goes.
+    void SetRotated(int ACol, int ARow, short AAngle);
+    void RemoveRotated(int ACol, int ARow);
+    void AddProgress(int ACol, int ARow, TColor FGColor, TColor BKColor);
+    void AddProgressEx(int ACol, int ARow, TColor FGColor, TColor FGTextColor, TColor BKColor, TColor BKTextColor);
+    void AddProgressFormatted(int ACol, int ARow, TColor FGColor, TColor FGTextColor, TColor BKColor,
+        TColor BKTextColor, const String& Fmt, int Min, int Max, double Scale);
+    void RemoveProgress(int ACol, int ARow);
+    void AddLumProgress(int ACol, int ARow, int Min, int Max);
+    void RemoveLumProgress(int ACol, int ARow);
+    void AddProgressPie(int ACol, int ARow, TColor Color, int Value);
+    void SetProgressPie(int ACol, int ARow, int Value);
+    void RemoveProgressPie(int ACol, int ARow);
+    void AddRangeIndicator(int ACol, int ARow, int Range, TColor NegColor, TColor PosColor, bool ShowValue);
+    void RemoveRangeIndicator(int ACol, int ARow);
+    void AddShape(int ACol, int ARow, int Shape, TColor FillColor, TColor LineColor, TCellHAlign hal,
+        TCellVAlign val);
+    void SetShapeColor(int ACol, int ARow, TColor FillColor);
+    TColor GetShapeColor(int ACol, int ARow);
+    void RemoveShape(int ACol, int ARow);
+    void AddRating(int ACol, int ARow, int Scale, TColor FillColor, TColor EmptyColor);
+    void RemoveRating(int ACol, int ARow);
+    void AddScrollBar(int ACol, int ARow, bool AutoRange);
+    bool HasAutoRangeScrollBar(int ACol, int ARow);
+    void RemoveScrollBar(int ACol, int ARow);
+    int GetScrollPosition(int ACol, int ARow);
+    void SetScrollProp(int ACol, int ARow, TScrollProp Prop);
+    TScrollProp GetScrollProp(int ACol, int ARow);
+    // Error markers on the text, kept apart from every kind's own values.
+    void AddMarker(int ACol, int ARow, int ErrPos, int ErrLen);
+    void RemoveMarker(int ACol, int ARow);
+    void RemoveAllMarkers();
+    void GetMarker(int ACol, int ARow, int& ErrPos, int& ErrLen);
+    void AddComment(int ACol, int ARow, const String& Comment);
+    void AddColorComment(int ACol, int ARow, const String& Comment, TColor Color);
+    void SetComment(int ACol, int ARow, const String& Value);
+    String GetComment(int ACol, int ARow);
+    // The comment, or a picture's caption.
+    bool IsComment(int ACol, int ARow, String& comment);
+    void RemoveComment(int ACol, int ARow);
+    void RemoveAllComments();
+    void AddInterfacedCell(int ACol, int ARow, TObject* AObject);
+    TObject* GetInterfacedCell(int ACol, int ARow);
+    void RemoveInterfacedCell(int ACol, int ARow);
+    // Lets OnProgressColor change a progress cell's four colours.
+    virtual void ProgressColors(int ACol, int ARow, TColor& ColorFG, TColor& ColorBK, TColor& TextColorFG,
+        TColor& TextColorBK);
+    // Whether OnRatingChange lets a new rating in.
+    virtual bool RatingChanging(int ACol, int ARow, double& NewRate);
+    TProgressColorEvent OnProgressColor;
+    TRatingChangeEvent OnRatingChange;
+
+    // ---- object painting (DedOzovedUradPaintObject.cpp) ----
+    static int ClampPercent(int Value) { return std::clamp(Value, 0, 100); }
+    // The origin of a text of extents A..D rotated by Angle in Rect (HA 0
+    // left, 1 right, 2 centre; VA 0 top, 1 centre, 2 bottom).
+    static void RotatedTextOrigin(TRect& Rect, Byte HA, Byte VA, int A, int B, int C, int D, int Angle);
+    // The extent of Text (plus one "w") in the grid's canvas font and its
+    // origin turned by Angle inside Rect shrunk by 2.
+    void PlaceRotatedText(TRect& Rect, TSize& Size, int Angle, const String& Text, Byte HA, Byte VA);
+
+private:
+    TPoint FHotButtonCell { -1, -1 };
+    // The hidden single-line edit DrawErrorUnderline measures with.
+    TCustomEdit* FErrorMeter { nullptr };
+    // Checks a radio button and unchecks the others of its run.
+    void UncheckRadioRun(int ACol, int ARow, TRadioButtonGroup Group);
+    // The object a call addressed by display column means.
+    TCellGraphic* DisplayCellGraphic(int ACol, int ARow);
+    // Node glyph and tree of a ctNode cell.
+    void DrawNodeGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect R, TCellGraphic* G);
+    void DrawButtonGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect R, TRect G, TCellGraphic* Obj);
+    void DrawRotatedGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect R, TCellGraphic* G, TAlignment HA,
+        TVAlignment VA);
+    // A cell's float value, 0 for a text that is no number.
+    double GraphicFloatValue(int ACol, int ARow);
+    // What the check box and radio painters need of this grid.
+    RirEvoz::TCheckRadioContext CheckRadioContext();
+
+public:
 
     // ---- hooks and notifications (DedOzovedUradHooks.cpp) ----
     // Cells changed in bulk (real columns): every registered notifier in
@@ -1958,7 +2149,8 @@ public:
 
     // ---- hooks of later steps (see the list at the top) ----
     virtual bool IsChecked(int ACol, int ARow);
-    virtual void SetScrollPosition(int /*ACol*/, int /*ARow*/, int /*Position*/) { }
+    // The position of the base cell's scroll bar (repaints the cell).
+    virtual void SetScrollPosition(int ACol, int ARow, int Position);
 
     // ---- cell objects (DedOzovedUradCellObjects.cpp, DedOzovedUradCellExtents.cpp) ----
     // A cell (stored column, display row) carries at most one TCellGraphic,

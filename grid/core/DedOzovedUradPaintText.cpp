@@ -480,6 +480,11 @@ void TDedOzovedUrad::DrawPlainText(TCellPaint& P, String Text)
         RECT TR = R;
         DrawText(DC, Text, &TR, Flags);
     }
+    // An error marker on a cell without other object.
+    if (const TCellGraphic* G = GetCellGraphic(P.RCol, P.ARow);
+        G && (G->GetCellType() == ctEmpty || G->GetCellType() == ctValue || G->GetCellType() == ctNone)
+        && G->GetCellErrLen() > 0)
+        DrawErrorUnderline(Canvas, R, Text, G->GetCellErrFrom(), G->GetCellErrLen());
 
     if (Indicator) {
         const int Indent = P.RCol == 0 && HasNodes() ? RowIndent(P.ARow) : 0;
