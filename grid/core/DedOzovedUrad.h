@@ -93,6 +93,7 @@
 #include "grid/core/CellGraphicKinds.h"
 #include "grid/core/CellNodeSettings.h"
 #include "grid/core/ControlLook.h"
+#include "grid/core/ExcelNumberFormat.h"
 #include "grid/core/FloatingFooter.h"
 #include "grid/core/GridCellSet.h"
 #include "grid/core/GridCompanions.h"
@@ -116,6 +117,8 @@ class TPictureContainer;
 class THTMLPictureCache;
 class THTMLHintWindow;
 class TLumRichEdit;
+class TGridFocusWindow;
+class TArrowWindow;
 class TLumControlList;
 class TScrollBar;
 class TCustomForm;
@@ -143,14 +146,15 @@ enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
 QT_ENUM(TIntelliPan, ipVertical, ipHorizontal, ipBoth, ipNone)
 enum THoverFixedCells { hfNone, hfAll, hfFixedRows, hfFixedColumns };
 QT_ENUM(THoverFixedCells, hfNone, hfAll, hfFixedRows, hfFixedColumns)
-enum TFormatType { ftVCL, ftExcel };
-QT_ENUM(TFormatType, ftVCL, ftExcel)
 enum TPopupToolBarMode { tbActiveCell, tbHoverCell, tbHoverNormalCell, tbNone };
 QT_ENUM(TPopupToolBarMode, tbActiveCell, tbHoverCell, tbHoverNormalCell, tbNone)
 // How a filter takes rows out of view.
 enum TGridFilterType { ftHide, ftSuppress };
 QT_ENUM(TGridFilterType, ftHide, ftSuppress)
 // The grid's own style presets, in the order of ROZEVizer.
+enum TXPColorScheme { xpNone, xpBlue, xpGreen, xpGray, vistaAero };
+QT_ENUM(TXPColorScheme, xpNone, xpBlue, xpGreen, xpGray, vistaAero)
+
 enum TRirEvozStyle {
     gsOffice2003Blue, gsOffice2003Silver, gsOffice2003Olive, gsOffice2003Classic, gsOffice2007Luna,
     gsOffice2007Obsidian, gsWindowsXP, gsWhidbey, gsCustom, gsOffice2007Silver, gsWindowsVista, gsWindows7,
@@ -354,8 +358,9 @@ TDedOzovedUrad* GetFocusWindowGrid();
     X(bool, URLShowInText, false)                                                                             \
     X(bool, URLUnderlineOnHover, false) X(TFormatType, FormatType, ftVCL)
 
-class TDedOzovedUrad : public TBaseGrid, public IGridHost {
+class TDedOzovedUrad : public TBaseGrid, public IGridHost, public ILumStyleEx, public ILumTones {
     QT_CLASS(TDedOzovedUrad, TBaseGrid)
+    QT_INTERFACES(ILumStyleEx, ILumStyle, ILumTones)
 
 #define GRID_PLAIN_FIELD(T, N, V)                  \
 public:                                            \
@@ -700,7 +705,7 @@ public:
     void CellToRich(int Col, int Row, TCustomRichEdit* Richeditor);
     String RichToString(TCustomRichEdit* Richeditor);
     // The text painters, measurers and exporters show: the display text.
-    virtual String GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+    virtual String GetFormattedCell(int ACol, int ARow);
 
     // ---- the text of a cell going into or out of a file (DedOzovedUradCellHooks.cpp) ----
     // Every reader stores a cell through DoLoadCell: OnLoadCell may change
@@ -809,6 +814,66 @@ public:
     void SetLook(TGridLook Value);
     static void GridLookName(TGridLook Look, String& Name);
     static void GridLookCaption(TGridLook Look, String& Caption);
+
+    // ---- style presets (DedOzovedUradStyles.cpp) ----
+    // A named style's colours; AppColor (clNone: none) tints the Office
+    // 2016 and 2019 styles.
+    virtual void SetStyleAndAppColor(TRirEvozStyle AStyle, TColor AppColor);
+    // The styling interface: stores the style, applies it (tsCustom changes
+    // nothing else) and passes it on to the drop-down editors.
+    void SetComponentStyleAndAppColor(ROZEVizer AStyle, TColor AppColor) override;
+    // The Metro look of the tones.
+    void SetColorTones(const TColorTones& ATones) override;
+    const TColorTones& GetColorTones() const { return FTones; }
+    // The fixed-cell gradient of an older XP colour scheme.
+    void SetTheme(TXPColorScheme Scheme);
+    static ROZEVizer OfficeThemeStyle(TOfficeTheme Theme);
+    TOfficeTheme GetOldOfficeTheme() const { return FOldOfficeTheme; }
+    // After a style was applied through the styling interface.
+    virtual void StyleApplied() { }
+    virtual void ToneDropDownEditors(const TColorTones& ATones);
+
+    // ---- grid paint, border, focus glow, design panel (DedOzovedUradGridPaint.cpp) ----
+    // The cells, a frame round the edited cell, the area beyond the last
+    // column and row, the design panel; then OnPainted.
+    void Paint() override;
+    // Dotted lines that follow a column or row being sized; a second call
+    // at the same place erases the line.
+    void DrawColSizeLine(int X);
+    void DrawRowSizeLine(int Y);
+    // The glow around a cell (client coordinates); the grid becomes the
+    // owner of the process's one glow.
+    void ShowFocusWindow(TRect R);
+    // Forgets the owner and hides the glow.
+    void HideFocusWindow();
+    TGridFocusWindow* GetFocusWindow() const { return FFocusWindow; }
+    TArrowWindow* ArwU { nullptr };
+    TArrowWindow* ArwD { nullptr };
+    TArrowWindow* ArwL { nullptr };
+    TArrowWindow* ArwR { nullptr };
+    TColor GetArrowColor() const;
+    void SetArrowColor(TColor Value);
+    // Raises for a cell that is not fixed.
+    void ShowFixedInplaceEdit(int ACol, int ARow);
+    void HideFixedInplaceEdit();
+    virtual void HideHoverButtons();
+    bool GetFitCellsInGrid() const { return FFitCellsInGrid; }
+    void SetFitCellsInGrid(bool Value) { FFitCellsInGrid = Value; }
+    bool GetShowColNrs() const { return FShowColNrs; }
+    void SetShowColNrs(bool Value);
+    // The quick configuration panel shown at design time: 1 "Allow edit",
+    // 2 "Column numbers", 3 "Set look", 4 the close box, -1 elsewhere.
+    virtual void PaintDesignPanel(TCanvas* C);
+    virtual int DesignPanelHitTest(int X, int Y);
+    virtual void DesignPanelClick(int X, int Y);
+    virtual void DesignEditingToggled() { }
+    virtual bool FooterScrollQuery() { return false; }
+    // The areas right of the last column and below the last row that no
+    // cell covers (empty rectangles where there is none).
+    bool OutsideCellsRegion(TRect& Right, TRect& Bottom);
+    // The tool tip's text buffer, as last filled for a balloon.
+    const String& GetToolTipText() const { return FToolTipText; }
+    TNotifyEvent OnPainted;
     ROZEVizer GetUIStyle() const { return FStyle; }
     void SetUIStyle(ROZEVizer Value) { SetComponentStyle(Value); }
     TColor GetBorderColor() const { return FBorderColor; }
@@ -947,7 +1012,7 @@ public:
 
     // ---- hooks of later steps (see the list at the top) ----
     virtual bool EditLinkDropDown() { return false; }
-    virtual void PlaceFocusWindow() { }
+    virtual void PlaceFocusWindow();
     virtual void CalcFooter(int /*ACol*/) { }
     virtual bool IsBalloon(int /*ACol*/, int /*ARow*/, String& /*ATitle*/, String& /*AText*/, int& /*AIcon*/)
     {
@@ -955,11 +1020,11 @@ public:
     }
     bool CellHasCheckBox(int /*ACol*/, int /*ARow*/) override { return false; }
     void SetCheckBoxFromText(int /*ACol*/, int /*ARow*/, const String& /*Value*/) override { }
-    virtual void DrawNonClientBorder() { }
-    virtual void SetStyle(TRirEvozStyle /*AStyle*/) { }
-    virtual void SetComponentStyle(ROZEVizer AStyle) { FStyle = AStyle; }
-    virtual void StyleDropDownEditors(ROZEVizer /*AStyle*/) { }
-    virtual void AdaptToOfficeTheme() { }
+    virtual void DrawNonClientBorder();
+    virtual void SetStyle(TRirEvozStyle AStyle);
+    void SetComponentStyle(ROZEVizer AStyle) override;
+    virtual void StyleDropDownEditors(ROZEVizer AStyle);
+    virtual void AdaptToOfficeTheme();
     virtual void CellControlsUpdate(bool /*Force*/) { }
     virtual void HideInplaceEdit() { HideEditor(); }
     virtual void ShowInplaceEdit() { ShowEditor(); }
@@ -974,6 +1039,7 @@ public:
     // headers come back.
     virtual void FilterEditEnabledChanged();
     virtual void StopFixedCellEdit() { }
+    virtual void StartFixedCellEdit(int /*ACol*/, int /*ARow*/, bool /*AsFilter*/) { }
     // Keyboard navigation's advance to the next cell.
     virtual void MoveToNextCell(int /*ACol*/, int /*ARow*/, bool /*Force*/, bool /*AutoEdit*/, bool /*Forward*/,
         bool /*Again*/, bool /*ShowEditor*/) { }
@@ -2012,6 +2078,31 @@ private:
     bool FIsComCtl6 { false };
     bool FIsWinVista { false };
     TOfficeTheme FOldOfficeTheme { otUnknown };
+    void SetSortHeaderColors(TColor From, TColor To, TColor MirrorFrom, TColor MirrorTo);
+    // Grid paint, border, glow and design panel.
+    void CreateOverlayWindows();
+    void FreeOverlayWindows();
+    int PaintedClientBottom();
+    void PaintOutsideCells(TCanvas* C);
+    void DrawSizeLine(int X1, int Y1, int X2, int Y2);
+    struct TDesignPanelLayout {
+        TRect Panel;
+        int S { 16 };
+        int Line { 0 };
+        String Texts[3];
+        int TextLeft[3] {}, TextTop[3] {}, TextRight[3] {};
+    };
+    TDesignPanelLayout DesignPanelLayout();
+    void NudgeParentForm();
+    bool GridLookMessage(TMessage& Message);
+    bool GridNotify(TMessage& Message);
+    void BalloonTextRequest(TMessage& Message);
+    TGridFocusWindow* FFocusWindow { nullptr };
+    bool FPlacingFocusWindow { false };
+    bool FFitCellsInGrid { false };
+    bool FShowColNrs { false };
+    int FLastDesignChoice { -1 };
+    String FToolTipText;
     bool FOleDropTargetAssigned { false };
     UINT FWheelMsg { 0 };
     int FWheelScrollLines { 0 };
