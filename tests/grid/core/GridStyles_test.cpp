@@ -1,10 +1,11 @@
 // The grid's style presets, colour tones, XP schemes and Office theme
-// following.
+// following; the formatted text of a numeric cell.
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "LocaleGuard.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "platform/rtl/Registry.h"
 
@@ -379,4 +380,44 @@ TEST(GridStyles, OfficeThemesMapToTheirStyles)
         SCOPED_TRACE(int(Theme));
         EXPECT_EQ(TDedOzovedUrad::OfficeThemeStyle(Theme), Style);
     }
+}
+
+// ---- the formatted text of a cell ----
+
+
+TEST(GridFormattedCell, NumbersThroughTheFloatFormat)
+{
+    LocaleGuard Locale(LocaleGuard::DotDecimal);
+    struct TCase {
+        const char* Name;
+        TFormatType Type;
+        String Format;
+        String Cell, Shown;
+    };
+    const TCase Cases[] = {
+        { "excel grouping", ftExcel, u"#,##0.00", u"1234.5", u"1,234.50" },
+        { "excel sections", ftExcel, u"0;(0)", u"-3", u"(3)" },
+        { "excel colour tag", ftExcel, u"[Red]0.0", u"2", u"2.0" },
+        { "excel scientific text", ftExcel, u"0.00", u"1.5E3", u"1500.00" },
+        { "text is no number", ftExcel, u"0.00", u"abc", u"abc" },
+        { "printf float", ftVCL, u"%.1f", u"2.25", u"2.3" },
+        { "printf integer", ftVCL, u"%d", u"42", u"42" },
+        { "a failing pattern keeps the text", ftVCL, u"%s", u"2.5", u"2.5" },
+        { "no format keeps the text", ftExcel, u"", u"7", u"7" },
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TDedOzovedUrad G(nullptr);
+        G.SetFormatType(C.Type);
+        G.OnGetFloatFormat = [&](TObject*, int, int, bool& IsFloat, String& Format) {
+            EXPECT_TRUE(IsFloat);
+            Format = C.Format;
+        };
+        G.SetCells(1, 1, C.Cell);
+        EXPECT_EQ(G.GetFormattedCell(1, 1), C.Shown);
+    }
+    TDedOzovedUrad G(nullptr);
+    G.SetFormatType(ftExcel);
+    G.SetCells(1, 1, u"1234.5");
+    EXPECT_EQ(G.GetFormattedCell(1, 1), u"1234.5") << "without a handler the text stays";
 }
