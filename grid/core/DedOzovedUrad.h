@@ -9,6 +9,10 @@
 //   DedOzovedUradAssign.cpp     copying another grid
 //   DedOzovedUradSettings.cpp   property setters and settings objects
 //   DedOzovedUradLook.cpp       the Look presets
+//   DedOzovedUradStyles.cpp     the style presets, colour tones, Office themes
+//   DedOzovedUradGridPaint.cpp  the paint frame, border, sizing lines, focus
+//                               glow, design panel, tool tip notifications
+//   DedOzovedUradFormatted.cpp  a cell's formatted text (float formats)
 //   DedOzovedUradViews.cpp      what goes through IGridDataViews
 //   DedOzovedUradDimensions.cpp counts, fixed regions, zoom
 //   DedOzovedUradIndexMap.cpp   display and real rows and columns
@@ -45,17 +49,11 @@
 // what the list below says:
 //
 //   EditLinkDropDown           False (no edit link exists yet)
-//   PlaceFocusWindow           nothing
 //   IsChecked                  False (no cell carries a check box yet)
 //   SetScrollPosition          nothing (no cell carries a scroll bar yet)
 //   CalcFooter                 nothing
 //   IsBalloon                  False (no cell carries balloon settings)
 //   CellHasCheckBox            False; SetCheckBoxFromText nothing
-//   DrawNonClientBorder        nothing
-//   SetStyle                   nothing
-//   SetComponentStyle          stores the style (UIStyle)
-//   StyleDropDownEditors       nothing (no drop-down editor exists yet)
-//   AdaptToOfficeTheme         nothing
 //   CellControlsUpdate         nothing
 //   HideInplaceEdit,
 //   ShowInplaceEdit            the platform grid's HideEditor / ShowEditor
@@ -64,6 +62,7 @@
 //   ApplyStyleColors           nothing
 //   InitSearchPanel,
 //   LayoutSearchPanel          nothing (no search panel yet)
+//   StartFixedCellEdit,
 //   StopFixedCellEdit          nothing (no fixed-cell editor yet)
 //   UpdateFooter               nothing
 //   MoveToNextCell             nothing
