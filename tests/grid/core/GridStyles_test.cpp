@@ -363,9 +363,12 @@ TEST(GridStyles, OfficeThemeIsFollowedOncePerChange)
     G.AdaptToOfficeTheme();
     EXPECT_EQ(G.Applied, 1);
 
+    // The theme notifier's message and the platform's theme change reach it.
     SetOfficeTheme(4);
-    G.AdaptToOfficeTheme();
-    G.AdaptToOfficeTheme();
+    TMessage Notified { WM_OFFICETHEMECHANGED };
+    G.Dispatch(Notified);
+    TMessage ThemeChanged { WM_THEMECHANGED };
+    G.Dispatch(ThemeChanged);
     EXPECT_EQ(G.Applied, 2);
     EXPECT_EQ(G.Last, gsOffice2019Black);
     EXPECT_EQ(G.GetUIStyle(), tsOffice2019Black);
