@@ -10,6 +10,7 @@
 #include "grid/core/GridOverlays.h"
 #include "grid/core/LumDropDownAppearance.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/vcl/ComCtrls_DateTimePicker.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/ToolTips.h"
 #include "platform/win/Headless.h"
@@ -305,4 +306,35 @@ TEST_F(GridFrame, DesignPanelHitTestAndDrawing)
     Grid->PaintDesignPanel(Panel.GetCanvas());
     EXPECT_EQ(TColor(Panel.GetCanvas()->GetPixel(W - 75, H - 3) & 0xFFFFFF), TColor(ColorToRGB(clInfoBk) & 0xFFFFFF));
     EXPECT_EQ(TColor(Panel.GetCanvas()->GetPixel(W - 155, H - 3) & 0xFFFFFF), TColor(0));
+}
+
+TEST_F(GridFrame, DateTimePickerChangeReportsTheCurrentCell)
+{
+    struct TCase {
+        SYSTEMTIME St;
+        TDateTime Expected;
+    };
+    SYSTEMTIME Day {};
+    Day.wYear = 2024;
+    Day.wMonth = 2;
+    Day.wDay = 29;
+    const TCase Cases[] = { { Day, EncodeDate(2024, 2, 29) }, { SYSTEMTIME {}, TDateTime(0) } };
+    Grid->SetCol(2);
+    Grid->SetRow(3);
+    for (const TCase& C : Cases) {
+        int Col = -1, Row = -1;
+        TDateTime Got = -1;
+        Grid->OnDateTimeChange = [&](TObject*, int ACol, int ARow, TDateTime Value) {
+            Col = ACol;
+            Row = ARow;
+            Got = Value;
+        };
+        NMDATETIMECHANGE Change;
+        Change.nmhdr.code = DTN_DATETIMECHANGE;
+        Change.st = C.St;
+        SendMessage(Grid->GetHandle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&Change));
+        EXPECT_EQ(Col, 2);
+        EXPECT_EQ(Row, 3);
+        EXPECT_EQ(Got, C.Expected);
+    }
 }
