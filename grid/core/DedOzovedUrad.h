@@ -9,6 +9,10 @@
 //   DedOzovedUradAssign.cpp     copying another grid
 //   DedOzovedUradSettings.cpp   property setters and settings objects
 //   DedOzovedUradLook.cpp       the Look presets
+//   DedOzovedUradStyles.cpp     the style presets, colour tones, Office themes
+//   DedOzovedUradGridPaint.cpp  the paint frame, border, sizing lines, focus
+//                               glow, design panel, tool tip notifications
+//   DedOzovedUradFormatted.cpp  a cell's formatted text (float formats)
 //   DedOzovedUradViews.cpp      what goes through IGridDataViews
 //   DedOzovedUradDimensions.cpp counts, fixed regions, zoom
 //   DedOzovedUradIndexMap.cpp   display and real rows and columns
@@ -58,13 +62,6 @@
 // what the list below says:
 //
 //   EditLinkDropDown           False (no edit link exists yet)
-//   PlaceFocusWindow           nothing
-//   DrawNonClientBorder        nothing
-//   SetStyle                   nothing
-//   SetComponentStyle          stores the style (UIStyle)
-//   StyleDropDownEditors       nothing (no drop-down editor exists yet)
-//   AdaptToOfficeTheme         nothing
-//   SetArrowColor              stores the colour (no move arrows yet)
 //   CellControlsUpdate         nothing
 //   HideInplaceEdit,
 //   ShowInplaceEdit            the platform grid's HideEditor / ShowEditor
@@ -76,6 +73,7 @@
 //   ApplyStyleColors           nothing
 //   InitSearchPanel,
 //   LayoutSearchPanel          nothing (no search panel yet)
+//   StartFixedCellEdit,
 //   StopFixedCellEdit          nothing (no fixed-cell editor yet)
 //   GetComboEditor             nullptr (no combo editor yet)
 //   GetVersionNr               0
@@ -100,6 +98,7 @@
 #include "grid/core/CellNodeSettings.h"
 #include "grid/core/CheckRadioPaint.h"
 #include "grid/core/ControlLook.h"
+#include "grid/core/ExcelNumberFormat.h"
 #include "grid/core/FloatingFooter.h"
 #include "grid/core/GridCellSet.h"
 #include "grid/core/GridCompanions.h"
@@ -124,6 +123,8 @@ class TPictureContainer;
 class THTMLPictureCache;
 class THTMLHintWindow;
 class TLumRichEdit;
+class TGridFocusWindow;
+class TArrowWindow;
 class TLumControlList;
 class TScrollBar;
 class TCustomForm;
@@ -152,14 +153,15 @@ enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
 QT_ENUM(TIntelliPan, ipVertical, ipHorizontal, ipBoth, ipNone)
 enum THoverFixedCells { hfNone, hfAll, hfFixedRows, hfFixedColumns };
 QT_ENUM(THoverFixedCells, hfNone, hfAll, hfFixedRows, hfFixedColumns)
-enum TFormatType { ftVCL, ftExcel };
-QT_ENUM(TFormatType, ftVCL, ftExcel)
 enum TPopupToolBarMode { tbActiveCell, tbHoverCell, tbHoverNormalCell, tbNone };
 QT_ENUM(TPopupToolBarMode, tbActiveCell, tbHoverCell, tbHoverNormalCell, tbNone)
 // How a filter takes rows out of view.
 enum TGridFilterType { ftHide, ftSuppress };
 QT_ENUM(TGridFilterType, ftHide, ftSuppress)
 // The grid's own style presets, in the order of ROZEVizer.
+enum TXPColorScheme { xpNone, xpBlue, xpGreen, xpGray, vistaAero };
+QT_ENUM(TXPColorScheme, xpNone, xpBlue, xpGreen, xpGray, vistaAero)
+
 enum TRirEvozStyle {
     gsOffice2003Blue, gsOffice2003Silver, gsOffice2003Olive, gsOffice2003Classic, gsOffice2007Luna,
     gsOffice2007Obsidian, gsWindowsXP, gsWhidbey, gsCustom, gsOffice2007Silver, gsWindowsVista, gsWindows7,
@@ -408,8 +410,9 @@ TDedOzovedUrad* GetFocusWindowGrid();
     X(bool, URLShowInText, false)                                                                             \
     X(bool, URLUnderlineOnHover, false) X(TFormatType, FormatType, ftVCL)
 
-class TDedOzovedUrad : public TBaseGrid, public IGridHost {
+class TDedOzovedUrad : public TBaseGrid, public IGridHost, public ILumStyleEx, public ILumTones {
     QT_CLASS(TDedOzovedUrad, TBaseGrid)
+    QT_INTERFACES(ILumStyleEx, ILumStyle, ILumTones)
 
 #define GRID_PLAIN_FIELD(T, N, V)                  \
 public:                                            \
@@ -754,7 +757,7 @@ public:
     void CellToRich(int Col, int Row, TCustomRichEdit* Richeditor);
     String RichToString(TCustomRichEdit* Richeditor);
     // The text painters, measurers and exporters show: the display text.
-    virtual String GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+    virtual String GetFormattedCell(int ACol, int ARow);
 
     // ---- the text of a cell going into or out of a file (DedOzovedUradCellHooks.cpp) ----
     // Every reader stores a cell through DoLoadCell: OnLoadCell may change
@@ -917,6 +920,66 @@ public:
     void SetLook(TGridLook Value);
     static void GridLookName(TGridLook Look, String& Name);
     static void GridLookCaption(TGridLook Look, String& Caption);
+
+    // ---- style presets (DedOzovedUradStyles.cpp) ----
+    // A named style's colours; AppColor (clNone: none) tints the Office
+    // 2016 and 2019 styles.
+    virtual void SetStyleAndAppColor(TRirEvozStyle AStyle, TColor AppColor);
+    // The styling interface: stores the style, applies it (tsCustom changes
+    // nothing else) and passes it on to the drop-down editors.
+    void SetComponentStyleAndAppColor(ROZEVizer AStyle, TColor AppColor) override;
+    // The Metro look of the tones.
+    void SetColorTones(const TColorTones& ATones) override;
+    const TColorTones& GetColorTones() const { return FTones; }
+    // The fixed-cell gradient of an older XP colour scheme.
+    void SetTheme(TXPColorScheme Scheme);
+    static ROZEVizer OfficeThemeStyle(TOfficeTheme Theme);
+    TOfficeTheme GetOldOfficeTheme() const { return FOldOfficeTheme; }
+    // After a style was applied through the styling interface.
+    virtual void StyleApplied() { }
+    virtual void ToneDropDownEditors(const TColorTones& ATones);
+
+    // ---- grid paint, border, focus glow, design panel (DedOzovedUradGridPaint.cpp) ----
+    // The cells, a frame round the edited cell, the area beyond the last
+    // column and row, the design panel; then OnPainted.
+    void Paint() override;
+    // Dotted lines that follow a column or row being sized; a second call
+    // at the same place erases the line.
+    void DrawColSizeLine(int X);
+    void DrawRowSizeLine(int Y);
+    // The glow around a cell (client coordinates); the grid becomes the
+    // owner of the process's one glow.
+    void ShowFocusWindow(TRect R);
+    // Forgets the owner and hides the glow.
+    void HideFocusWindow();
+    TGridFocusWindow* GetFocusWindow() const { return FFocusWindow; }
+    TArrowWindow* ArwU { nullptr };
+    TArrowWindow* ArwD { nullptr };
+    TArrowWindow* ArwL { nullptr };
+    TArrowWindow* ArwR { nullptr };
+    TColor GetArrowColor() const;
+    void SetArrowColor(TColor Value);
+    // Raises for a cell that is not fixed.
+    void ShowFixedInplaceEdit(int ACol, int ARow);
+    void HideFixedInplaceEdit();
+    virtual void HideHoverButtons();
+    bool GetFitCellsInGrid() const { return FFitCellsInGrid; }
+    void SetFitCellsInGrid(bool Value) { FFitCellsInGrid = Value; }
+    bool GetShowColNrs() const { return FShowColNrs; }
+    void SetShowColNrs(bool Value);
+    // The quick configuration panel shown at design time: 1 "Allow edit",
+    // 2 "Column numbers", 3 "Set look", 4 the close box, -1 elsewhere.
+    virtual void PaintDesignPanel(TCanvas* C);
+    virtual int DesignPanelHitTest(int X, int Y);
+    virtual void DesignPanelClick(int X, int Y);
+    virtual void DesignEditingToggled() { }
+    virtual bool FooterScrollQuery() { return false; }
+    // The areas right of the last column and below the last row that no
+    // cell covers (empty rectangles where there is none).
+    bool OutsideCellsRegion(TRect& Right, TRect& Bottom);
+    // The tool tip's text buffer, as last filled for a balloon.
+    const String& GetToolTipText() const { return FToolTipText; }
+    TNotifyEvent OnPainted;
     ROZEVizer GetUIStyle() const { return FStyle; }
     void SetUIStyle(ROZEVizer Value) { SetComponentStyle(Value); }
     TColor GetBorderColor() const { return FBorderColor; }
@@ -1055,17 +1118,17 @@ public:
 
     // ---- hooks of later steps (see the list at the top) ----
     virtual bool EditLinkDropDown() { return false; }
-    virtual void PlaceFocusWindow() { }
+    virtual void PlaceFocusWindow();
     // A ctBalloon object, or a balloon riding on an icon, check box or
     // radio button: its title, text and icon.
     virtual bool IsBalloon(int ACol, int ARow, String& ATitle, String& AText, int& AIcon);
     bool CellHasCheckBox(int ACol, int ARow) override;
     void SetCheckBoxFromText(int ACol, int ARow, const String& Value) override;
-    virtual void DrawNonClientBorder() { }
-    virtual void SetStyle(TRirEvozStyle /*AStyle*/) { }
-    virtual void SetComponentStyle(ROZEVizer AStyle) { FStyle = AStyle; }
-    virtual void StyleDropDownEditors(ROZEVizer /*AStyle*/) { }
-    virtual void AdaptToOfficeTheme() { }
+    virtual void DrawNonClientBorder();
+    virtual void SetStyle(TRirEvozStyle AStyle);
+    void SetComponentStyle(ROZEVizer AStyle) override;
+    virtual void StyleDropDownEditors(ROZEVizer AStyle);
+    virtual void AdaptToOfficeTheme();
     virtual void CellControlsUpdate(bool /*Force*/) { }
     virtual void HideInplaceEdit() { HideEditor(); }
     virtual void ShowInplaceEdit() { ShowEditor(); }
@@ -1080,6 +1143,7 @@ public:
     // headers come back.
     virtual void FilterEditEnabledChanged();
     virtual void StopFixedCellEdit() { }
+    virtual void StartFixedCellEdit(int /*ACol*/, int /*ARow*/, bool /*AsFilter*/) { }
     // The row height an expand button cell asks for, -1 for none.
     virtual int ExpandedRowHeight(int ACol, int ARow, bool Expanded);
     // The grid's combo editor, once made.
@@ -1449,9 +1513,6 @@ public:
     void SetAutoThemeAdapt(bool Value);
     int GetZoomFactor() const { return FZoomFactor; }
     void SetZoomFactor(int Value);
-    // The colour of the arrows shown while a column moves.
-    TColor GetArrowColor() const { return FArrowColor; }
-    virtual void SetArrowColor(TColor Value) { FArrowColor = Value; }
     TFixedEditEvent OnFixedEdit;
     TBeforeEditEvent OnBeforeEdit;
     TAutoAddRowEvent OnAutoDeleteRow;
@@ -1474,7 +1535,6 @@ private:
     TColor FHighlightTextColor { clHighlightText };
     bool FAutoThemeAdapt { false };
     int FZoomFactor { 0 };
-    TColor FArrowColor { clBlack };
 
 public:
 
@@ -2640,6 +2700,31 @@ private:
     bool FIsComCtl6 { false };
     bool FIsWinVista { false };
     TOfficeTheme FOldOfficeTheme { otUnknown };
+    void SetSortHeaderColors(TColor From, TColor To, TColor MirrorFrom, TColor MirrorTo);
+    // Grid paint, border, glow and design panel.
+    void CreateOverlayWindows();
+    void FreeOverlayWindows();
+    int PaintedClientBottom();
+    void PaintOutsideCells(TCanvas* C);
+    void DrawSizeLine(int X1, int Y1, int X2, int Y2);
+    struct TDesignPanelLayout {
+        TRect Panel;
+        int S { 16 };
+        int Line { 0 };
+        String Texts[3];
+        int TextLeft[3] {}, TextTop[3] {}, TextRight[3] {};
+    };
+    TDesignPanelLayout DesignPanelLayout();
+    void NudgeParentForm();
+    bool GridLookMessage(TMessage& Message);
+    bool GridNotify(TMessage& Message);
+    void BalloonTextRequest(TMessage& Message);
+    TGridFocusWindow* FFocusWindow { nullptr };
+    bool FPlacingFocusWindow { false };
+    bool FFitCellsInGrid { false };
+    bool FShowColNrs { false };
+    int FLastDesignChoice { -1 };
+    String FToolTipText;
     bool FOleDropTargetAssigned { false };
     UINT FWheelMsg { 0 };
     int FWheelScrollLines { 0 };

@@ -95,6 +95,7 @@ TDedOzovedUrad::TDedOzovedUrad(TComponent* AOwner) : TBaseGrid(AOwner)
     CreateLists();
     if (!IsDesigning())
         CreateRunTimeControls();
+    CreateOverlayWindows();
 
     SetRowCount(10);
     // The first columns remember their widths as later ones do through the
@@ -512,8 +513,7 @@ TDedOzovedUrad::~TDedOzovedUrad()
     // may be half torn down) and nothing repaints.
     Destroying();
     SetUpdating(true);
-    if (GetFocusWindowGrid() == this)
-        SetFocusWindowGrid(nullptr);
+    FreeOverlayWindows();
 
     if (FDataViews->GetNodeCount() > 0)
         FDataViews->ExpandAll();

@@ -419,6 +419,8 @@ void TDedOzovedUrad::UpdateVertScrollProportion()
 
 void TDedOzovedUrad::Dispatch(TMessage& Message)
 {
+    if (GridLookMessage(Message))
+        return;
     switch (Message.Msg) {
     case WM_VSCROLL:
         if (FScrollBar && Message.LParam != 0 && FScrollBar->HandleAllocated()
