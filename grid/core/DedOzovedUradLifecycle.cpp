@@ -453,12 +453,6 @@ void TDedOzovedUrad::Invalidate()
         FFooterPanel->Invalidate();
 }
 
-void TDedOzovedUrad::EndUpdate()
-{
-    if (FUpdateCount > 0 && --FUpdateCount == 0)
-        Invalidate();
-}
-
 void TDedOzovedUrad::Notification(TComponent* AComponent, TOperation Operation)
 {
     TBaseGrid::Notification(AComponent, Operation);
