@@ -40,6 +40,11 @@
 //   DedOzovedUradRowOps.cpp     inserting, removing, moving and swapping
 //                               rows; removing duplicates
 //   DedOzovedUradColOps.cpp     the same for columns
+//   DedOzovedUradUpdate.cpp     the update bracket
+//   DedOzovedUradWindow.cpp     the window procedure, timers, paint, size,
+//                               cursors, scrolling, controls on cells
+//   DedOzovedUradFocus.cpp      gaining and losing the focus, the old cell
+//   DedOzovedUradCellChange.cpp the cell change query
 //   FloatingFooter.cpp          the footer strip and its settings
 //
 // The CSV and workbook methods are declared here and defined in
@@ -60,7 +65,6 @@
 //   StyleDropDownEditors       nothing (no drop-down editor exists yet)
 //   AdaptToOfficeTheme         nothing
 //   SetArrowColor              stores the colour (no move arrows yet)
-//   CellControlsUpdate         nothing
 //   HideInplaceEdit,
 //   ShowInplaceEdit            the platform grid's HideEditor / ShowEditor
 //   RestoreCellFromCache       nothing
@@ -88,9 +92,10 @@
 //                              settings yet)
 //   SearchHighlightText        the text unchanged (no search panel yet)
 //
-// The "FilterEditUpdate" message that ApplyFilterEdit posts when a handler
-// took the filtering over has no handler yet (OnFilterEditDone stays
-// silent).
+// The cell change query accepts every editor value (no validation step
+// yet), and the window procedure leaves the combo, spin and edit-button
+// editors' WM_COMMAND notifications, the search panel's accelerators and
+// the cell hints to the platform until those parts exist.
 
 #include <algorithm>
 #include <cstdint>

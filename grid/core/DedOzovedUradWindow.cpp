@@ -600,8 +600,12 @@ void TDedOzovedUrad::CellControlsUpdate(bool Rebuild)
         }
         const int c = RealToDisplayCol(TRealCol(Item->X)).Value;
         const int r = RealToDisplayRow(TRealRow(Item->Y)).Value;
+        // A cell holding a control answers its computed rectangle even out
+        // of view.
         const TRect R = CellRect(c, r);
-        if (R.IsEmpty()) {
+        const bool Fixed = c < GetFixedCols() || r < GetFixedRows();
+        const bool Scrolled = (c >= GetFixedCols() && c < GetLeftCol()) || (r >= GetFixedRows() && r < GetTopRow());
+        if (R.IsEmpty() || (!Fixed && Scrolled) || R.Left >= GetClientWidth() || R.Top >= GetClientHeight()) {
             Control->SetVisible(false);
             continue;
         }
