@@ -168,9 +168,15 @@ void TDedOzovedUrad::WndProc(TMessage& Message)
     default: TBaseGrid::WndProc(Message); break;
     }
 
-    // A row the message moved reaches the synchronised grid too.
-    if (!TBaseGrid::IsDestroying() && GetRow() != OldRow && FSyncGrid->GetSelectionRow() && FSyncGrid->GetGrid())
-        SetRow(GetRow());
+    // A row the platform moved during the message (keys, mouse) reaches the
+    // synchronised grid too.
+    if (!TBaseGrid::IsDestroying() && GetRow() != OldRow && FSyncGrid->GetSelectionRow())
+        if (TStringGrid* Other = FSyncGrid->GetGrid(); Other && GetRow() < Other->GetRowCount()) {
+            if (auto* Partner = dynamic_cast<TDedOzovedUrad*>(Other))
+                Partner->SetRow(GetRow());
+            else
+                Other->SetRow(GetRow());
+        }
 }
 
 // The messages the grid registers: posted to its own window so that the

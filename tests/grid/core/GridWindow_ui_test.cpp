@@ -364,6 +364,25 @@ TEST_F(WindowGrid, ScrollingMovesTheFocusRowAndThePartnerGrid)
     EXPECT_EQ(Partner->GetTopRow(), 20);
 }
 
+// A row the platform's own key handling moves reaches the partner too.
+TEST_F(WindowGrid, AKeyMoveReachesTheSynchronisedGrid)
+{
+    auto* Partner = new TDedOzovedUrad(Form.get());
+    Partner->SetParent(Form.get());
+    Partner->SetBounds(10, 270, 400, 150);
+    Partner->SetRowCount(100);
+    Grid->GetSyncGrid()->SetGrid(Partner);
+    Grid->GetSyncGrid()->SetSelectionRow(true);
+    Grid->SetRow(5);
+    EXPECT_EQ(Partner->GetRow(), 5);
+    Grid->SetFocus();
+    Application->ProcessMessages();
+    Headless::Key(VK_DOWN);
+    Application->ProcessMessages();
+    EXPECT_EQ(Grid->GetRow(), 6);
+    EXPECT_EQ(Partner->GetRow(), 6);
+}
+
 // A rebuild of the cell-control list finds the controls among many rows.
 TEST_F(WindowGrid, CellControlsAreCollectedAndPlacedOnTheirCells)
 {
