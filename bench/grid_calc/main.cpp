@@ -162,7 +162,8 @@ int main()
     }
     const double Shown = G.GetFloats(kNumCol, FooterRow);
     if (std::getenv("GRID_CALC_DEBUG"))
-        std::printf("footer %s = %.2f, baseline %.2f\n", StringToUtf8(G.GetCells(kNumCol, FooterRow)).c_str(), Shown, BaseSum);
+        std::printf("footer %s = %.2f, baseline %.2f\n", StringToUtf8(G.GetCells(kNumCol, FooterRow)).c_str(), Shown,
+            BaseSum);
     Report("CalcFooter(-1) after a one-cell change", Footer, Base,
         std::fabs(Shown - BaseSum) < 0.01 ? "" : "  FOOTER DIFFERS");
     return 0;

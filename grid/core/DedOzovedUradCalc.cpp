@@ -89,11 +89,12 @@ void TDedOzovedUrad::ForEachColumnValue(int ACol, int FromRow, int ToRow, Visit 
         double Value = 0;
         if (k < Idx->size() && (*Idx)[k] == r) {
             TStrings* Cells = FHiddenRowLookup->Items[k]->GetItems();
-            String Text = ACol >= 0 && ACol < GetAllColCount() && ACol < Cells->GetCount() ? Cells->GetStrings(ACol) : String();
+            const bool Stored = ACol >= 0 && ACol < GetAllColCount() && ACol < Cells->GetCount();
+            String Text = Stored ? Cells->GetStrings(ACol) : String();
             // A stored row keeps its merges among its saved cells.
-            if (ACol >= 0 && ACol < Cells->GetCount())
-                if (auto* Props = dynamic_cast<TCellProperties*>(Cells->GetObjects(ACol)); Props && !Props->GetIsBaseCell())
-                    continue;
+            auto* Props = Stored ? dynamic_cast<TCellProperties*>(Cells->GetObjects(ACol)) : nullptr;
+            if (Props && !Props->GetIsBaseCell())
+                continue;
             ExportNotification(esExportNextRow, r);
             FormatDisplayText(ACol, r, Text);
             if (NumberOfText(Text, Value))

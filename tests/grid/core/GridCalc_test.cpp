@@ -160,7 +160,9 @@ TEST(GridCalc, CustomCalculationsAskTheirHandlers)
 {
     CalcGrid S({ u"1" });
     EXPECT_DOUBLE_EQ(S.G.ColumnCustomCalc(1, 1, 1), 0);
-    S.G.OnColumnCalc = [](TObject*, int ACol, int FromRow, int ToRow, double& Res) { Res = ACol * 100 + FromRow * 10 + ToRow; };
+    S.G.OnColumnCalc = [](TObject*, int ACol, int FromRow, int ToRow, double& Res) {
+        Res = ACol * 100 + FromRow * 10 + ToRow;
+    };
     S.G.OnGroupCalc = [](TObject*, int, int, int, double& Res) { Res = -1; };
     EXPECT_DOUBLE_EQ(S.G.ColumnCustomCalc(1, 2, 3), 123);
     EXPECT_DOUBLE_EQ(S.G.GroupCalcValue(1, 2, 3), -1);
@@ -197,7 +199,9 @@ TEST(GridCalc, FooterCellsFollowTheirCalculation)
         CalcGrid S({ u"1" }, 1);
         ShowFooter(S.G, acCUSTOM);
         EXPECT_EQ(S.G.GetCells(1, 2), u"");
-        S.G.OnFooterCalc = [](TObject*, int ACol, int ARow, String& Value) { Value = IntToStr(ACol) + u"@" + IntToStr(ARow); };
+        S.G.OnFooterCalc = [](TObject*, int ACol, int ARow, String& Value) {
+            Value = IntToStr(ACol) + u"@" + IntToStr(ARow);
+        };
         S.G.CalcFooter(-1);
         EXPECT_EQ(S.G.GetCells(1, 2), u"1@2");
     }

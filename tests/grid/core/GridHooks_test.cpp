@@ -21,7 +21,10 @@ struct Listener : TInterfacedObject, ITDedOzovedUradSelect {
     bool* Gone;
     explicit Listener(bool* G) : Gone(G) { }
     ~Listener() override { *Gone = true; }
-    HRESULT QueryInterface(const TGUID& iid, void** obj) override { return TInterfacedObject::QueryInterface(iid, obj); }
+    HRESULT QueryInterface(const TGUID& iid, void** obj) override
+    {
+        return TInterfacedObject::QueryInterface(iid, obj);
+    }
     int AddRef() override { return TInterfacedObject::AddRef(); }
     int Release() override { return TInterfacedObject::Release(); }
     void SelectionChange(int, int) override { }
@@ -56,7 +59,8 @@ TEST(GridHooks, ApplyFilterEditAppliesTheTypedCondition)
     G.OnBeforeFilter = [&](TObject*) { Events.push_back("before"); };
     G.OnFilterDone = [&](TObject*) { Events.push_back("done"); };
     G.OnFilterEditUpdate = [&](TObject*, int ACol, const String& Condition, TFilterType Type) {
-        Events.push_back("update " + std::to_string(ACol) + " '" + StringToUtf8(Condition) + "' " + std::to_string(int(Type)));
+        Events.push_back(
+            "update " + std::to_string(ACol) + " '" + StringToUtf8(Condition) + "' " + std::to_string(int(Type)));
     };
 
     G.SetCells(1, 0, u"abc");

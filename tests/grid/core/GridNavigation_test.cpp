@@ -72,7 +72,9 @@ TEST(GridNavigation, MoveToNextCellFollowsTheAdvanceDirection)
             },
             "3,3" },
         { "handler may refuse", adLeftRight, true, true, 1, 1,
-            [](TDedOzovedUrad& g) { g.OnCellChanging = [](TObject*, int, int, int, int, bool& Allow) { Allow = false; }; },
+            [](TDedOzovedUrad& g) {
+                g.OnCellChanging = [](TObject*, int, int, int, int, bool& Allow) { Allow = false; };
+            },
             "1,1" },
     };
     for (const Case& c : Cases) {
