@@ -53,6 +53,11 @@
 //   DedOzovedUradRowOps.cpp     inserting, removing, moving and swapping
 //                               rows; removing duplicates
 //   DedOzovedUradColOps.cpp     the same for columns
+//   DedOzovedUradUpdate.cpp     the update bracket
+//   DedOzovedUradWindow.cpp     the window procedure, timers, paint, size,
+//                               cursors, scrolling, controls on cells
+//   DedOzovedUradFocus.cpp      gaining and losing the focus, the old cell
+//   DedOzovedUradCellChange.cpp the cell change query
 //   FloatingFooter.cpp          the footer strip and its settings
 //
 // The CSV and workbook methods are declared here and defined in
@@ -62,7 +67,6 @@
 // what the list below says:
 //
 //   EditLinkDropDown           False (no edit link exists yet)
-//   CellControlsUpdate         nothing
 //   HideInplaceEdit,
 //   ShowInplaceEdit            the platform grid's HideEditor / ShowEditor
 //   RestoreCellFromCache       nothing
@@ -82,9 +86,10 @@
 //                              settings yet)
 //   SearchHighlightText        the text unchanged (no search panel yet)
 //
-// The "FilterEditUpdate" message that ApplyFilterEdit posts when a handler
-// took the filtering over has no handler yet (OnFilterEditDone stays
-// silent).
+// The cell change query accepts every editor value (no validation step
+// yet), and the window procedure leaves the combo, spin and edit-button
+// editors' WM_COMMAND notifications, the search panel's accelerators and
+// the cell hints to the platform until those parts exist.
 
 #include <algorithm>
 #include <cstdint>
@@ -465,8 +470,8 @@ public:
     bool IsLoading() const { return GetComponentState().Contains(csLoading); }
     bool IsDesigning() const { return GetComponentState().Contains(csDesigning); }
     // Update bracket: while open, per-cell setters do not repaint; the
-    // last EndUpdate repaints once.
-    void BeginUpdate() { ++FUpdateCount; }
+    // last EndUpdate repaints once (DedOzovedUradUpdate.cpp).
+    void BeginUpdate();
     void EndUpdate();
     int GetUpdateCount() const { return FUpdateCount; }
     // The wheel message and the lines one notch scrolls.
@@ -1129,7 +1134,6 @@ public:
     void SetComponentStyle(ROZEVizer AStyle) override;
     virtual void StyleDropDownEditors(ROZEVizer AStyle);
     virtual void AdaptToOfficeTheme();
-    virtual void CellControlsUpdate(bool /*Force*/) { }
     virtual void HideInplaceEdit() { HideEditor(); }
     virtual void ShowInplaceEdit() { ShowEditor(); }
     virtual void BalloonInit() { }
@@ -2803,7 +2807,7 @@ private:
     int FFilterLevel { 0 };
     bool FBlockCellChanging { false };
     bool FBlockFilterUpdate { false };
-    bool ccuCall { false };
+    bool ccuCall { true };
     bool FEntered { false };
     bool FForceSel { false };
     bool FEnhRowColMoving { false };
@@ -2827,4 +2831,136 @@ private:
     TScrollControl* hscrlctrl { nullptr };
     THeaderDragButton* MoveButton { nullptr };
     TNoActiveForm* FButtonForm { nullptr };
+
+    // ---- update locking, the window's messages, focus and the cell change
+    // query (DedOzovedUradUpdate.cpp, DedOzovedUradWindow.cpp,
+    // DedOzovedUradFocus.cpp, DedOzovedUradCellChange.cpp) ----
+public:
+    // Counting only: no redraw switch, no repaint at the end (painting
+    // still waits while the count is above 0).
+    void StartUpdate() { ++FUpdateCount; }
+    void ResetUpdate() { FUpdateCount = 0; }
+    bool IsUpdating() const { return FUpdateCount > 0; }
+    bool GetLockUpdate() const { return FUpdateCount != 0; }
+    void SetLockUpdate(bool Value)
+    {
+        if (Value)
+            BeginUpdate();
+        else
+            EndUpdate();
+    }
+    void WndProc(TMessage& Message) override;
+    // Places the controls of CellControls on their cells; Rebuild first
+    // collects them again from the cells' properties.
+    virtual void CellControlsUpdate(bool Rebuild);
+    void ResetFixedCellHighlight();
+    // The grid timer: its id and the ticks since the window was made.
+    static constexpr UINT_PTR GridTimerId = 111;
+    int GetTimerTicks() const { return FTimerTicks; }
+    // The width InitOrigColSizes recorded the column widths at.
+    int GetOldSize() const { return FOldSize; }
+    // The blink phase of the mini-HTML blink tag.
+    bool GetGridBlink() const { return FBlinkOn; }
+    // What the pointer is about to do, as the mouse code sets it; the
+    // cursor follows it.
+    enum TMouseSelectMode { msNormal, msColumn, msRow, msAll, msURL, msResize };
+    TMouseSelectMode GetMouseSelectMode() const { return FMouseSelectMode; }
+    void SetMouseSelectMode(TMouseSelectMode Value, bool ByMouse)
+    {
+        FMouseSelectMode = Value;
+        Invokedchange = ByMouse;
+    }
+    bool GetCellSelectorMode() const { return FCellSelectorMode; }
+    void SetCellSelectorMode(bool Value) { FCellSelectorMode = Value; }
+    // The cursor shapes of the selection modes (8010 rows, 8011 columns,
+    // 8012 whole grid and sizing, 8014 cell selector); null when missing.
+    static HCURSOR GridCursor(int Id);
+    // Answers WM_GETDLGCODE of a control placed on a cell with arrows,
+    // Tab and characters added under goTabs; the rest goes to the
+    // control's own procedure.
+    void HookCellControl(TControl* Control);
+    // The cell change query: may (ACol, ARow) become the focus cell.
+    bool SelectCell(int ACol, int ARow) override;
+    // OnColChanging, OnRowChanging, OnCellChanging in that order.
+    virtual void CellChanging(int NewCol, int NewRow, bool& Allow);
+    // The focus cell as an edit starts from it (display column).
+    virtual void SaveOldCell(int ACol, int ARow);
+    int GetOldCol() const { return FOldCol; }
+    int GetOldRow() const { return FOldRow; }
+    const String& GetOldCellText() const { return FOldCellText; }
+    const String& GetOldCellTextWide() const { return FOldCellTextWide; }
+    bool GetOldModifiedValue() const { return FOldModifiedValue; }
+    bool GetModified() const { return FModified; }
+    void SetModified(bool Value) { FModified = Value; }
+    const String& GetCellCache() const { return FCellCache; }
+    bool GetEditDisable() const { return FEditDisable; }
+    // While an editor's value is being stored the grid ignores losing the
+    // focus; while DoneInplaceEdit hands the focus back it ignores entering.
+    bool GetBlockKill() const { return FBlockKill; }
+    void SetBlockKill(bool Value) { FBlockKill = Value; }
+    bool GetBlockFocus() const { return FBlockFocus; }
+    void SetBlockFocus(bool Value) { FBlockFocus = Value; }
+    void SetForceSel(bool Value) { FForceSel = Value; }
+    bool GetInvalidSel() const { return FInvalidSel; }
+    // A pressed mini-HTML form control in a cell (springs back on focus loss).
+    void SetCtrlDown(bool Value, TPoint Cell)
+    {
+        FCtrlDown = Value;
+        FCtrlXY = Cell;
+    }
+    bool GetCtrlDown() const { return FCtrlDown; }
+    void DoEnter() override;
+    void DoExit() override;
+    void Click() override;
+    TButtonClickEvent OnEditCellDone;
+    TRowChangingEvent OnColChanging;
+
+protected:
+    void DestroyWnd() override;
+
+private:
+    void WMTimer(TMessage& Message);
+    void GridTimerTick();
+    void ScrollTimerTick(TMessage& Message);
+    void BlinkCells();
+    void WMPaint(TMessage& Message);
+    void WMSize(TMessage& Message);
+    void SynchColumnsWithWidth(int Width);
+    bool StretchOnSize(int Width);
+    void WMSetCursor(TMessage& Message);
+    void WMSetFocus(TMessage& Message);
+    void WMKillFocus(TMessage& Message);
+    bool RegisteredMessage(TMessage& Message);
+    void RepaintFocusArea();
+    bool CellChangeFooter(int ACol, int ARow, bool& Answer);
+    void CellChangeEditability(int ACol, int ARow, int RCol, String& N);
+    void CellChangeRepaints(int ACol, int ARow, const TGridRect& OldSel, int OldCol, int OldRow, bool Result);
+    int FTimerTicks { 0 };
+    int FPaintCount { 0 };
+    bool FInWMSize { false };
+    bool FDisableSize { false };
+    int FOldSize { 0 };
+    int FOldTopRow { 1 };
+    TMouseSelectMode FMouseSelectMode { msNormal };
+    bool Invokedchange { false };
+    bool FCellSelectorMode { false };
+    bool FSizingFixed { false };
+    bool FSizeFixedR { false };
+    bool FSizingFixedR { false };
+    bool FNoMouseLeave { false };
+    int FOldCol { -1 };
+    int FOldRow { -1 };
+    String FOldCellText;
+    String FOldCellTextWide;
+    bool FOldModifiedValue { false };
+    bool FModified { false };
+    bool FBlockKill { false };
+    bool FBlockFocus { false };
+    bool FCtrlDown { false };
+    TPoint FCtrlXY { -1, -1 };
+    bool FInvalidSel { false };
+    String FInvalidCache;
+    String FEditText;
+    String FCellCache;
+    bool FIsDBVersion { false };
 };

@@ -53,6 +53,12 @@ void TDedOzovedUrad::InitOrigColSizes()
     FOrigColSizes->Clear();
     for (int c = 0; c < GetColCount(); ++c)
         FOrigColSizes->Add(GetColWidths(c));
+    // The width the recorded columns fill, as the size handler measures it.
+    FOldSize = FBorderStyle == bsSingle ? GetWidth() : GetWidth() + 2;
+    if (FColumnSize->GetSynchNormalCellsOnly())
+        FOldSize -= FixedColumnsWidth();
+    if (GetOptions().Contains(goVertLine))
+        FOldSize += 1 - GetColCount();
 }
 
 // ---- columns ----

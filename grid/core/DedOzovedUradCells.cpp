@@ -376,6 +376,8 @@ void TDedOzovedUrad::SetCellControls(int c, int r, TControl* Value)
         FControlList->RemoveControl(i);
     if (!p->GetControl())
         ++FNumCellControls;
+    if (p->GetControl() != Value)
+        HookCellControl(Value);
     FControlList->AddControl(c, Row, Value);
     p->SetControl(Value);
     Value->SetParent(this);

@@ -446,13 +446,6 @@ void TDedOzovedUrad::DesignPanelClick(int X, int Y)
 bool TDedOzovedUrad::GridLookMessage(TMessage& Message)
 {
     switch (Message.Msg) {
-    case WM_NCPAINT:
-        TBaseGrid::Dispatch(Message);
-        if (GetUpdateCount() == 0) {
-            DrawNonClientBorder();
-            Message.Result = 0;
-        }
-        return true;
     case WM_NOTIFY:
         return GridNotify(Message);
     case CM_DESIGNHITTEST: {

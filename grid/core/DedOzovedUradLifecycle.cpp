@@ -454,12 +454,6 @@ void TDedOzovedUrad::Invalidate()
         FFooterPanel->Invalidate();
 }
 
-void TDedOzovedUrad::EndUpdate()
-{
-    if (FUpdateCount > 0 && --FUpdateCount == 0)
-        Invalidate();
-}
-
 void TDedOzovedUrad::Notification(TComponent* AComponent, TOperation Operation)
 {
     TBaseGrid::Notification(AComponent, Operation);
@@ -500,8 +494,9 @@ void TDedOzovedUrad::Notification(TComponent* AComponent, TOperation Operation)
     std::erase(FNotifierList, AComponent);
     if (AComponent == FFixedDropDownMenu)
         FFixedDropDownMenu = nullptr;
-    // A partner grid that goes is no longer followed.
-    if (!TBaseGrid::IsDestroying() && FSyncGrid && AComponent == FSyncGrid->GetGrid())
+    // A partner grid that goes is no longer followed, also while this grid
+    // goes down with the same form (its destructor would reach the partner).
+    if (FSyncGrid && AComponent == FSyncGrid->GetGrid())
         FSyncGrid->SetGrid(nullptr);
 }
 

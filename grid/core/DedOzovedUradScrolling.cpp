@@ -180,15 +180,6 @@ void TDedOzovedUrad::SetTopRow(int Value)
         TBaseGrid::SetTopRow(Value);
 }
 
-void TDedOzovedUrad::TopLeftChanged()
-{
-    TBaseGrid::TopLeftChanged();
-    if (vscrlctrl)
-        vscrlctrl->Invalidate();
-    if (hscrlctrl)
-        hscrlctrl->Invalidate();
-}
-
 // ---- scroll settings ----
 
 void TDedOzovedUrad::SetScrollType(TScrollType Value)

@@ -831,7 +831,8 @@ void TCustomGrid::Paint()
 
 void TCustomGrid::InvalidateCell(int ACol, int ARow)
 {
-    if (!HandleAllocated())
+    // While updating, the end of the update repaints everything at once.
+    if (!HandleAllocated() || m_updating)
         return;
     const TRect r = CellRect(ACol, ARow);
     if (r.IsEmpty())
