@@ -1,0 +1,77 @@
+#pragma once
+// The string grid's data views: sorting (GridSort.cpp), filtering
+// (GridFiltering.cpp) and row nodes (GridNodes.cpp). One object per grid,
+// made by the factory that grid/views registers; the entries of the other
+// features keep their neutral answers until those features arrive.
+
+#include <memory>
+
+#include "grid/core/DedOzovedUrad.h"
+
+class TGridDataViews : public TNeutralGridDataViews {
+public:
+    explicit TGridDataViews(TDedOzovedUrad& Grid) : G(Grid) { }
+
+    // The views object of a grid; nullptr when another factory made it.
+    static TGridDataViews* Of(TDedOzovedUrad& Grid) { return dynamic_cast<TGridDataViews*>(&Grid.DataViews()); }
+
+    static void SetMaxRowCount(TDedOzovedUrad& Grid, int Value) { Grid.FMaxRowCount = Value; }
+
+    // ---- sorting ----
+    void QSort() override;
+    void QSortIndexed() override;
+    void QSortGroup() override { GroupSort(false); }
+    void QSortGroupIndexed() override { GroupSort(true); }
+    void QUnSort() override;
+    void InitSortXRef() override;
+    void QuickSort(int Col, int Left, int Right);
+    void QuickSortIndexed(int Left, int Right);
+    bool SortLine(int Col, int ARow1, int ARow2);
+    TColumnType ColumnType(int Col);
+    int CompareCells(int ACol, int ARow1, int ARow2, TSortDirection Direction);
+
+    // ---- filtering ----
+    void SetFilterActive(bool Value) override;
+    void RemoveAllFilters() override;
+    void NarrowDown(const String& ACondition, int AColumn) override { NarrowDown(ACondition, TNarrowDownOptions(), AColumn); }
+    void NarrowDown(const String& ACondition, TNarrowDownOptions AOptions, int AColumn);
+    bool RowMatchesFilter(int ARow);
+    bool FilterRow(int ARow);
+    void ApplyFilter();
+    bool RemoveLastFilter();
+    void SaveFilter(const String& FileName);
+    void LoadFilter(const String& FileName);
+    bool FNarrowDownFromStart { false };
+
+private:
+    // Sorting.
+    int CompareRows(int ACol, int ARow1, int ARow2);
+    int CompareRowsIndexed(int AIdx, int ARow1, int ARow2);
+    void SortRowRange(int ACol, int Left, int Right);
+    void SortRowRangeIndexed(int Left, int Right);
+    void PartitionRange(int ACol, int Left, int Right, bool Indexed, int& i, int& j);
+    void CopyPivotRow(int From, int To);
+    void UnSortRange(std::vector<int>& Work, int Left, int Right);
+    // Sorts with three scratch rows below the grid's rows; Run sorts.
+    void AddScratchRows();
+    void RemoveScratchRows();
+    void FullSort(bool Indexed);
+    void GroupSort(bool Indexed);
+    // The text a comparison reads; a reference to the stored text when no
+    // display hook can change it.
+    const String& SortCellText(int ACol, int ARow, String& Scratch);
+    bool DisplayTextIsStored(int ACol);
+
+    // Filtering.
+    String FilterCellText(const TFilterData& F, int ARow, String& Prefix, String& Suffix, String& StartSep);
+    void UndoLastPass();
+    TFilterData* NewNarrowCondition(const String& S, TNarrowDownOptions AOptions, int AColumn);
+
+    TDedOzovedUrad& G;
+    int FSortDir { 1 };
+    int FScratchFooterCount { 0 };
+    // Filtering state.
+    int FFixedRowsToRestore { 0 };
+    String FLastNarrowDown;
+    bool FNarrowDown { false };
+};
