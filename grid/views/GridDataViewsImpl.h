@@ -4,7 +4,10 @@
 // made by the factory that grid/views registers; the entries of the other
 // features keep their neutral answers until those features arrive.
 
+#include <cstdint>
+#include <deque>
 #include <memory>
+#include <vector>
 
 #include "grid/core/DedOzovedUrad.h"
 
@@ -30,6 +33,10 @@ public:
     TColumnType ColumnType(int Col);
     int CompareCells(int ACol, int ARow1, int ARow2, TSortDirection Direction);
 
+    // What TextInfo tells of a text.
+    enum : unsigned { ikKnown = 1, ikNumber = 2, ikHasDateSep = 4, ikHasTimeSep = 8, ikDateLike = 16, ikTimeLike = 32 };
+    static unsigned TextInfo(StringView Text);
+
     // ---- filtering ----
     void SetFilterActive(bool Value) override;
     void RemoveAllFilters() override;
@@ -49,8 +56,11 @@ private:
     int CompareRowsIndexed(int AIdx, int ARow1, int ARow2);
     void SortRowRange(int ACol, int Left, int Right);
     void SortRowRangeIndexed(int Left, int Right);
-    void PartitionRange(int ACol, int Left, int Right, bool Indexed, int& i, int& j);
-    void CopyPivotRow(int From, int To);
+    template<class TCmp>
+    void SortRows(int Left, int Right, int Target, TCmp&& Cmp);
+    void ApplyOrder(int Left, const std::vector<int>& Order);
+    template<class TTie>
+    bool SortColumnKeys(int ACol, int Left, int Right, int Target, bool Descending, TTie&& Tie);
     void UnSortRange(std::vector<int>& Work, int Left, int Right);
     // Sorts with three scratch rows below the grid's rows; Run sorts.
     void AddScratchRows();
@@ -61,11 +71,47 @@ private:
     // display hook can change it.
     const String& SortCellText(int ACol, int ARow, String& Scratch);
     bool DisplayTextIsStored(int ACol);
+    StringView KeyText(int ACol, int ARow, String& Scratch);
+    unsigned KeyInfo(int ACol, int ARow, StringView Text);
+    // The texts of the rows being sorted, by column, read on first use.
+    struct TSortKeys {
+        int Left { 0 };
+        int Count { 0 };
+        std::vector<std::vector<StringView>> Text;
+        std::vector<std::vector<std::uint8_t>> Info;
+        std::deque<String> Owned;
+    };
+    std::unique_ptr<TSortKeys> FKeys;
+    // The keys are read once and kept while nothing can change them: the
+    // stored texts (or texts no hook changes) and no handler that might
+    // write cells between two comparisons.
+    struct TKeysScope {
+        TGridDataViews& V;
+        TKeysScope(TGridDataViews& Views, int Left, int Count);
+        ~TKeysScope() { V.FKeys.reset(); }
+    };
 
     // Filtering.
     String FilterCellText(const TFilterData& F, int ARow, String& Prefix, String& Suffix, String& StartSep);
     void UndoLastPass();
     TFilterData* NewNarrowCondition(const String& S, TNarrowDownOptions AOptions, int AColumn);
+
+    // While a sort runs: whether the display hooks leave the stored text
+    // as it is (asked once per sort, not once per comparison).
+    struct TDirectTextScope {
+        TGridDataViews& V;
+        explicit TDirectTextScope(TGridDataViews& Views) : V(Views)
+        {
+            V.FDirectKnown = false;
+            V.FDirect = V.DisplayTextIsStored(0);
+            V.FDirectCol1 = V.DisplayTextIsStored(1);
+            V.FDirectKnown = true;
+        }
+        ~TDirectTextScope() { V.FDirectKnown = false; }
+    };
+    bool FDirectKnown { false };
+    bool FDirect { false };
+    bool FDirectCol1 { false };
 
     TDedOzovedUrad& G;
     int FSortDir { 1 };

@@ -1,8 +1,10 @@
 // Sorting the grid's rows: cell comparison by style, row comparison by a
-// column chain or by sort keys, the quicksort over display rows with a
-// scratch pivot row, the frames of the full, indexed and group sorts, and
-// the way back to the order before sorting.
+// column chain or by sort keys, a stable merge sort of the row order that
+// then moves the rows through SortSwapRows, the frames of the full, indexed
+// and group sorts (three scratch rows below the grid, hidden columns shown),
+// and the way back to the order before sorting.
 
+#include <deque>
 #include <typeinfo>
 
 #include "grid/core/GridGuards.h"
@@ -23,7 +25,7 @@ bool IsCheckBoxKind(TCellType Type)
 
 int Sign(double a, double b) { return a > b ? 1 : a == b ? 0 : -1; }
 
-int OrdinalSign(const String& a, const String& b)
+int OrdinalSign(StringView a, StringView b)
 {
     const int c = a.compare(b);
     return c > 0 ? 1 : c == 0 ? 0 : -1;
@@ -41,8 +43,9 @@ void RemoveFirst(String& S, const String& Part)
 
 // The text of a number cell ready for conversion: suffix, prefix, and for
 // money the currency and thousand separators gone, "." for the decimals.
-String NumberText(String S, const String& Prefix, const String& Suffix, bool Financial)
+String NumberText(StringView Text, const String& Prefix, const String& Suffix, bool Financial)
 {
+    String S(Text);
     RemoveFirst(S, Suffix);
     RemoveFirst(S, Prefix);
     if (Financial) {
@@ -108,21 +111,43 @@ TDateTime VarDateValue(const String& Text)
     return TryStrToDateTime(Trim(Text), d, US) ? d : 0;
 }
 
-// The automatic style of a pair of texts, decided by the first one.
-TSortStyle AutomaticStyle(const String& s1, const String& s2, bool IgnoreCase)
+} // namespace
+
+// What the automatic style asks of one text: computed once per text while
+// a sort keeps its keys.
+unsigned TGridDataViews::TextInfo(StringView s)
 {
-    if (IsNumberKind(VuzEraz::GetValueKind(s1)))
-        return ssNumeric;
+    unsigned Info = ikKnown;
+    if (IsNumberKind(VuzEraz::GetValueKind(s)))
+        Info |= ikNumber;
     const Char DateSep = LocaleDateSeparator();
     const Char TimeSep = LocaleTimeSeparator();
-    const auto DatePos = s1.find(DateSep);
-    const std::size_t Len = s1.size();
-    if (DatePos == 2 && (Len == 8 || Len == 10 || Len == 19) && VuzEraz::IsDigitChar(s1[1]) && Len > 3
-        && VuzEraz::IsDigitChar(s1[3]) && s2.find(DateSep) != String::npos)
-        return s1.find(TimeSep) != String::npos ? ssDateTime : ssDate;
-    const auto TimePos = s1.find(TimeSep);
-    if ((TimePos == 1 || TimePos == 2) && TimePos + 1 < Len && VuzEraz::IsDigitChar(s1[TimePos - 1])
-        && VuzEraz::IsDigitChar(s1[TimePos + 1]) && s2.find(TimeSep) != String::npos)
+    const auto DatePos = s.find(DateSep);
+    const auto TimePos = s.find(TimeSep);
+    const std::size_t Len = s.size();
+    if (DatePos != StringView::npos)
+        Info |= ikHasDateSep;
+    if (TimePos != StringView::npos)
+        Info |= ikHasTimeSep;
+    if (DatePos == 2 && (Len == 8 || Len == 10 || Len == 19) && VuzEraz::IsDigitChar(s[1]) && VuzEraz::IsDigitChar(s[3]))
+        Info |= ikDateLike;
+    if ((TimePos == 1 || TimePos == 2) && TimePos + 1 < Len && VuzEraz::IsDigitChar(s[TimePos - 1])
+        && VuzEraz::IsDigitChar(s[TimePos + 1]))
+        Info |= ikTimeLike;
+    return Info;
+}
+
+namespace {
+
+// The automatic style of a pair of texts, decided by the first one; the
+// second one is only asked whether it holds the separator.
+TSortStyle AutomaticStyle(unsigned i1, unsigned i2, bool IgnoreCase)
+{
+    if (i1 & TGridDataViews::ikNumber)
+        return ssNumeric;
+    if ((i1 & TGridDataViews::ikDateLike) && (i2 & TGridDataViews::ikHasDateSep))
+        return (i1 & TGridDataViews::ikHasTimeSep) ? ssDateTime : ssDate;
+    if ((i1 & TGridDataViews::ikTimeLike) && (i2 & TGridDataViews::ikHasTimeSep))
         return ssTime;
     return IgnoreCase ? ssAlphaNoCase : ssAlphabetic;
 }
@@ -133,6 +158,8 @@ TSortStyle AutomaticStyle(const String& s1, const String& s2, bool IgnoreCase)
 
 bool TGridDataViews::DisplayTextIsStored(int ACol)
 {
+    if (FDirectKnown)
+        return ACol == 1 ? FDirectCol1 : FDirect;
     return !G.OnGetDisplText && !G.OnGetDisplWideText && !G.GetURLShowInText()
         && !(ACol == 1 && G.GetGrouping()->GetShowGroupCount()) && typeid(G) == typeid(TDedOzovedUrad);
 }
@@ -152,6 +179,48 @@ const String& TGridDataViews::SortCellText(int ACol, int ARow, String& Scratch)
     return Scratch;
 }
 
+// ---- the keys a sort reads ----
+
+StringView TGridDataViews::KeyText(int ACol, int ARow, String& Scratch)
+{
+    TSortKeys* K = FKeys.get();
+    const int i = ARow - (K ? K->Left : 0);
+    if (!K || i < 0 || i >= K->Count || ACol < 0)
+        return SortCellText(ACol, ARow, Scratch);
+    if (int(K->Text.size()) <= ACol) {
+        K->Text.resize(std::size_t(ACol) + 1);
+        K->Info.resize(std::size_t(ACol) + 1);
+    }
+    std::vector<StringView>& Col = K->Text[std::size_t(ACol)];
+    if (Col.empty()) {
+        Col.resize(std::size_t(K->Count));
+        K->Info[std::size_t(ACol)].assign(std::size_t(K->Count), 0);
+        for (int k = 0; k < K->Count; ++k) {
+            String Own;
+            const String& Text = SortCellText(ACol, K->Left + k, Own);
+            if (&Text == &Own) {
+                K->Owned.push_back(std::move(Own));
+                Col[std::size_t(k)] = K->Owned.back();
+            } else {
+                Col[std::size_t(k)] = Text;
+            }
+        }
+    }
+    return Col[std::size_t(i)];
+}
+
+unsigned TGridDataViews::KeyInfo(int ACol, int ARow, StringView Text)
+{
+    TSortKeys* K = FKeys.get();
+    const int i = ARow - (K ? K->Left : 0);
+    if (!K || i < 0 || i >= K->Count || ACol < 0 || int(K->Info.size()) <= ACol || K->Info[std::size_t(ACol)].empty())
+        return TextInfo(Text);
+    std::uint8_t& Info = K->Info[std::size_t(ACol)][std::size_t(i)];
+    if (!(Info & ikKnown))
+        Info = std::uint8_t(TextInfo(Text));
+    return Info;
+}
+
 int TGridDataViews::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection Direction)
 {
     ++G.Compares;
@@ -161,13 +230,15 @@ int TGridDataViews::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
     G.DoGetFormat(ACol, Style, Prefix, Suffix);
 
     String Buf1, Buf2;
-    const String& s1 = SortCellText(ACol, ARow1, Buf1);
-    const String& s2 = SortCellText(ACol, ARow2, Buf2);
+    const StringView s1 = KeyText(ACol, ARow1, Buf1);
+    const StringView s2 = KeyText(ACol, ARow2, Buf2);
 
     if (Style == ssAutomatic)
-        Style = IsCheckBoxKind(G.GetCellType(ACol, ARow1)) ? ssCheckBox : AutomaticStyle(s1, s2, SS.GetIgnoreCase());
+        Style = IsCheckBoxKind(G.GetCellType(ACol, ARow1))
+            ? ssCheckBox
+            : AutomaticStyle(KeyInfo(ACol, ARow1, s1), KeyInfo(ACol, ARow2, s2), SS.GetIgnoreCase());
     if (Style == ssAlphaNumeric || Style == ssAlphaNumericNoCase) {
-        if (IsNumberKind(VuzEraz::GetValueKind(s1)) && IsNumberKind(VuzEraz::GetValueKind(s2)))
+        if ((KeyInfo(ACol, ARow1, s1) & ikNumber) && (KeyInfo(ACol, ARow2, s2) & ikNumber))
             Style = ssNumeric;
         else
             Style = Style == ssAlphaNumeric ? ssAlphabetic : ssAlphaNoCase;
@@ -175,8 +246,7 @@ int TGridDataViews::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
 
     int Res = 1;
     // The texts the blank rule looks at.
-    const String* t1 = &s1;
-    const String* t2 = &s2;
+    StringView t1 = s1, t2 = s2;
     String p1, p2;
     switch (Style) {
     case ssAlphabetic:
@@ -197,14 +267,14 @@ int TGridDataViews::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
         break;
     }
     case ssNatural:
-        Res = NaturalCompareText(s1, s2);
+        Res = NaturalCompareText(String(s1), String(s2));
         break;
     case ssNumeric:
     case ssFinancial: {
         p1 = NumberText(s1, Prefix, Suffix, Style == ssFinancial);
         p2 = NumberText(s2, Prefix, Suffix, Style == ssFinancial);
-        t1 = &p1;
-        t2 = &p2;
+        t1 = p1;
+        t2 = p2;
         bool e1 = false, e2 = false;
         const double v1 = NumberValue(p1, e1);
         const double v2 = NumberValue(p2, e2);
@@ -212,29 +282,29 @@ int TGridDataViews::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
         break;
     }
     case ssDate: {
-        p1 = s1;
-        p2 = s2;
+        p1 = String(s1);
+        p2 = String(s2);
         RemoveFirst(p1, Suffix);
         RemoveFirst(p1, Prefix);
         RemoveFirst(p2, Suffix);
         RemoveFirst(p2, Prefix);
-        t1 = &p1;
-        t2 = &p2;
+        t1 = p1;
+        t2 = p2;
         Res = Sign(DateValue(p1, false), DateValue(p2, false));
         break;
     }
     case ssDateTime:
-        Res = Sign(DateValue(s1, false), DateValue(s2, false));
+        Res = Sign(DateValue(String(s1), false), DateValue(String(s2), false));
         break;
     case ssTime:
-        Res = Sign(DateValue(s1, true), DateValue(s2, true));
+        Res = Sign(DateValue(String(s1), true), DateValue(String(s2), true));
         break;
     case ssShortDateEU:
     case ssShortDateUS:
-        Res = Sign(ShortDateValue(s1, Style == ssShortDateEU), ShortDateValue(s2, Style == ssShortDateEU));
+        Res = Sign(ShortDateValue(String(s1), Style == ssShortDateEU), ShortDateValue(String(s2), Style == ssShortDateEU));
         break;
     case ssVarDate:
-        Res = Sign(VarDateValue(s1), VarDateValue(s2));
+        Res = Sign(VarDateValue(String(s1)), VarDateValue(String(s2)));
         break;
     case ssImages:
         Res = Sign(G.CellImageIndex(ACol, ARow1), G.CellImageIndex(ACol, ARow2));
@@ -247,7 +317,7 @@ int TGridDataViews::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
     case ssCustom:
         Res = 0;
         if (G.OnCustomCompare)
-            G.OnCustomCompare(&G, s1, s2, Res);
+            G.OnCustomCompare(&G, String(s1), String(s2), Res);
         break;
     case ssRaw:
         Res = 0;
@@ -258,9 +328,9 @@ int TGridDataViews::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
         break;
     }
 
-    if (SS.GetIgnoreBlanks() && t1->empty() != t2->empty()) {
+    if (SS.GetIgnoreBlanks() && t1.empty() != t2.empty()) {
         const bool First = SS.GetBlankPos() == blFirst;
-        Res = t1->empty() ? (First ? -1 : 1) : (First ? 1 : -1);
+        Res = t1.empty() ? (First ? -1 : 1) : (First ? 1 : -1);
         if (Direction == sdDescending)
             Res = -Res;
     }
@@ -297,86 +367,209 @@ int TGridDataViews::CompareRowsIndexed(int AIdx, int ARow1, int ARow2)
 
 // ---- the range sort ----
 
-// The scratch pivot row takes the middle row's cells: as shown when a
-// display hook may change them (the comparison then reads the scratch row
-// through the same hook), else as stored; objects are shared, not copied.
-void TGridDataViews::CopyPivotRow(int From, int To)
+// Orders display rows Left .. Right: a stable merge sort of the row
+// indexes, asking Cmp(x, y) whether row x belongs after row y (the answer
+// Target), then the rows move into that order through SortSwapRows, at
+// most one swap per row, so the counters, the cross-reference list and the
+// tracked focus row follow every move. No row moves while comparing, so a
+// raw comparison always sees the rows' own indexes.
+template<class TCmp>
+void TGridDataViews::SortRows(int Left, int Right, int Target, TCmp&& Cmp)
 {
-    const int Cols = G.GetAllColCount();
-    const bool Hooked = bool(G.OnGetDisplText);
-    const bool Virtual = G.GetSortSettings()->GetSortOnVirtualCells();
-    for (int c = 0; c < Cols; ++c) {
-        TObject* Object = nullptr;
-        const String& Raw = G.GetStoredCellAndObject(c, From, Object);
-        G.SetStoredCell(c, To, Hooked && Virtual ? G.GetCellEx(c, From) : Raw);
-        G.SetStoredObject(c, To, Object);
+    const int n = Right - Left + 1;
+    if (n < 2)
+        return;
+    TDirectTextScope Direct(*this);
+    TKeysScope Keys(*this, Left, n);
+    std::vector<int> Order(static_cast<std::size_t>(n), 0);
+    for (int k = 0; k < n; ++k)
+        Order[std::size_t(k)] = Left + k;
+    std::stable_sort(Order.begin(), Order.end(), [&](int a, int b) { return Cmp(b, a) == Target; });
+    ApplyOrder(Left, Order);
+}
+
+// Row Order[k] moves to Left + k, through at most one swap per row.
+void TGridDataViews::ApplyOrder(int Left, const std::vector<int>& Order)
+{
+    const int n = int(Order.size());
+    // Where each original row stands now, and which one stands at each place.
+    std::vector<int> Pos(static_cast<std::size_t>(n), 0), At(static_cast<std::size_t>(n), 0);
+    for (int k = 0; k < n; ++k)
+        Pos[std::size_t(k)] = At[std::size_t(k)] = k;
+    for (int k = 0; k < n; ++k) {
+        const int Orig = Order[std::size_t(k)] - Left;
+        const int Cur = Pos[std::size_t(Orig)];
+        if (Cur == k)
+            continue;
+        G.SortSwapRows(Left + k, Left + Cur);
+        const int Displaced = At[std::size_t(k)];
+        At[std::size_t(Cur)] = Displaced;
+        Pos[std::size_t(Displaced)] = Cur;
+        At[std::size_t(k)] = Orig;
+        Pos[std::size_t(Orig)] = k;
     }
 }
 
-void TGridDataViews::PartitionRange(int ACol, int Left, int Right, bool Indexed, int& i, int& j)
+TGridDataViews::TKeysScope::TKeysScope(TGridDataViews& Views, int Left, int Count) : V(Views)
 {
-    const TSortSettings& SS = *G.GetSortSettings();
-    FSortDir = SS.GetDirection() == sdAscending ? 1 : -1;
-    const int Mid = Left + (Right - Left) / 2;
-    const int Scratch = G.GetRowCount() - 2;
-    // A raw comparison needs the real row, so then the middle row itself
-    // stays the pivot.
-    const bool MidIsPivot = !Indexed && SS.GetSortOnVirtualCells() && G.OnGetDisplText && G.OnRawCompare;
-    if (!MidIsPivot)
-        CopyPivotRow(Mid, Scratch);
-    const int Pivot = MidIsPivot ? Mid : Scratch;
-    const int Target = Indexed ? 1 : FSortDir;
-    auto Cmp = [&](int a, int b) { return Indexed ? CompareRowsIndexed(0, a, b) : CompareRows(ACol, a, b); };
-    i = Left;
-    j = Right;
-    do {
-        while (Cmp(Pivot, i) == Target && i < Right)
-            ++i;
-        while (Cmp(j, Pivot) == Target && j > Left)
-            --j;
-        if (i <= j) {
-            if (i != j && (Indexed || Cmp(i, j) != 0))
-                G.SortSwapRows(i, j);
-            ++i;
-            --j;
-        }
-    } while (i <= j);
+    const TDedOzovedUrad& G = V.G;
+    if (!G.OnGetFormat && !G.OnCustomCompare && !G.OnRawCompare
+        && (V.FDirect || !G.GetSortSettings()->GetSortOnVirtualCells())) {
+        V.FKeys = std::make_unique<TSortKeys>();
+        V.FKeys->Left = Left;
+        V.FKeys->Count = Count;
+    }
 }
 
-// The smaller part recurses and the larger one loops, so the depth stays
-// logarithmic whatever order the rows come in.
+namespace {
+
+bool IsTextStyle(TSortStyle Style)
+{
+    return Style == ssAlphabetic || Style == ssAlphaCase || Style == ssAlphaNoCase || Style == ssAnsiAlphaCase
+        || Style == ssAnsiAlphaNoCase;
+}
+
+int TextCompare(TSortStyle Style, StringView a, StringView b)
+{
+    int c = 0;
+    switch (Style) {
+    case ssAlphaNoCase: c = CompareText(a, b); break;
+    case ssAnsiAlphaCase: c = CompareStringLocale(a, b, false); break;
+    case ssAnsiAlphaNoCase: c = CompareStringLocale(a, b, true); break;
+    default: c = a.compare(b); break;
+    }
+    return c > 0 ? 1 : c == 0 ? 0 : -1;
+}
+
+} // namespace
+
+// The usual case of a column with no handler that decides the style: the
+// keys travel with the row indexes through the merge, so each comparison
+// reads two neighbouring entries instead of two rows, and a number is
+// converted once per row instead of once per comparison. The comparison is
+// CompareCells' own (and counted the same); a tie goes on through Tie.
+// Descending: the column is a descending sort key (its result negated).
+template<class TTie>
+bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, bool Descending, TTie&& Tie)
+{
+    // The direction the blank rule of a key follows: the sort's for the
+    // column chain, the key's own for a sort key.
+    const TSortDirection BlankDir = Target == 1 ? (Descending ? sdDescending : sdAscending) : G.GetSortSettings()->GetDirection();
+    const TSortSettings& SS = *G.GetSortSettings();
+    const TSortStyle Style = SS.GetAutoFormat() ? ssAutomatic : SS.GetIgnoreCase() ? ssAlphaNoCase : SS.GetDefaultFormat();
+    const int n = Right - Left + 1;
+    if (n < 2 || typeid(G) != typeid(TDedOzovedUrad) || (Style != ssAutomatic && Style != ssNumeric && !IsTextStyle(Style))
+        || G.IsIgnoredColumn(ACol))
+        return false;
+    TDirectTextScope Direct(*this);
+    TKeysScope Keys(*this, Left, n);
+    if (!FKeys)
+        return false;
+    struct TEntry {
+        StringView Key;
+        int Row;
+        // The number of the text (Error: it holds none), once asked.
+        mutable bool Converted;
+        mutable bool Error;
+        mutable double Value;
+    };
+    std::vector<TEntry> Entries(static_cast<std::size_t>(n));
+    String Scratch;
+    // The keys copied together in row order: the merge then walks memory
+    // that lies close together instead of texts spread over the store.
+    std::size_t Total = 0;
+    for (int k = 0; k < n; ++k)
+        Total += KeyText(ACol, Left + k, Scratch).size();
+    String Arena;
+    Arena.reserve(Total);
+    for (int k = 0; k < n; ++k) {
+        const StringView Key = KeyText(ACol, Left + k, Scratch);
+        const std::size_t At = Arena.size();
+        Arena.append(Key);
+        Entries[std::size_t(k)] = { StringView(Arena).substr(At, Key.size()), Left + k, false, false, 0 };
+    }
+    const bool Blanks = SS.GetIgnoreBlanks();
+    const bool BlankFirst = SS.GetBlankPos() == blFirst;
+    const bool IgnoreCase = SS.GetIgnoreCase();
+    const String NoAffix;
+    auto Number = [&](const TEntry& e) {
+        if (!e.Converted) {
+            e.Value = NumberValue(NumberText(e.Key, NoAffix, NoAffix, false), e.Error);
+            e.Converted = true;
+        }
+    };
+    // Cmp(x, y) for x and y in that order.
+    auto Cmp = [&](const TEntry& x, const TEntry& y) {
+        TSortStyle S = Style;
+        if (S == ssAutomatic) {
+            if (IsCheckBoxKind(G.GetCellType(ACol, x.Row)))
+                S = ssCheckBox;
+            else
+                S = AutomaticStyle(KeyInfo(ACol, x.Row, x.Key), KeyInfo(ACol, y.Row, y.Key), IgnoreCase);
+        }
+        int Res = 0;
+        StringView t1 = x.Key, t2 = y.Key;
+        String p1, p2;
+        if (S == ssNumeric) {
+            ++G.Compares;
+            Number(x);
+            Number(y);
+            Res = x.Error && y.Error ? 0 : Sign(x.Value, y.Value);
+            // The blank rule looks at the texts as converted.
+            if (Blanks) {
+                p1 = NumberText(t1, NoAffix, NoAffix, false);
+                p2 = NumberText(t2, NoAffix, NoAffix, false);
+                t1 = p1;
+                t2 = p2;
+            }
+        } else if (IsTextStyle(S)) {
+            ++G.Compares;
+            Res = TextCompare(S, x.Key, y.Key);
+        } else {
+            Res = CompareCells(ACol, x.Row, y.Row, BlankDir);
+            t1 = t2 = StringView();
+        }
+        if (Blanks && t1.empty() != t2.empty()) {
+            Res = t1.empty() ? (BlankFirst ? -1 : 1) : (BlankFirst ? 1 : -1);
+            if (BlankDir == sdDescending)
+                Res = -Res;
+        }
+        if (Res == 0)
+            return Tie(x.Row, y.Row);
+        return Descending ? -Res : Res;
+    };
+    std::stable_sort(Entries.begin(), Entries.end(), [&](const TEntry& a, const TEntry& b) { return Cmp(b, a) == Target; });
+    std::vector<int> Order(static_cast<std::size_t>(n), 0);
+    for (int k = 0; k < n; ++k)
+        Order[std::size_t(k)] = Entries[std::size_t(k)].Row;
+    ApplyOrder(Left, Order);
+    return true;
+}
+
 void TGridDataViews::SortRowRange(int ACol, int Left, int Right)
 {
-    while (Left < Right) {
-        int i = Left, j = Right;
-        PartitionRange(ACol, Left, Right, false, i, j);
-        if (j - Left < Right - i) {
-            if (Left < j)
-                SortRowRange(ACol, Left, j);
-            Left = i;
-        } else {
-            if (i < Right)
-                SortRowRange(ACol, i, Right);
-            Right = j;
-        }
-    }
+    FSortDir = G.GetSortSettings()->GetDirection() == sdAscending ? 1 : -1;
+    const bool Full = G.GetSortSettings()->GetFull() && ACol <= G.GetColCount() - 2;
+    auto Tie = [&](int a, int b) { return Full ? CompareRows(ACol + 1, a, b) : 0; };
+    if (!SortColumnKeys(ACol, Left, Right, FSortDir, false, Tie))
+        SortRows(Left, Right, FSortDir, [&](int a, int b) { return CompareRows(ACol, a, b); });
 }
 
 void TGridDataViews::SortRowRangeIndexed(int Left, int Right)
 {
-    while (Left < Right) {
-        int i = Left, j = Right;
-        PartitionRange(0, Left, Right, true, i, j);
-        if (j - Left < Right - i) {
-            if (Left < j)
-                SortRowRangeIndexed(Left, j);
-            Left = i;
-        } else {
-            if (i < Right)
-                SortRowRangeIndexed(i, Right);
-            Right = j;
-        }
+    FSortDir = G.GetSortSettings()->GetDirection() == sdAscending ? 1 : -1;
+    const TSortIndexList& Keys = G.GetSortIndexes();
+    const bool Full = G.GetSortSettings()->GetFull();
+    if (Keys.Count() > 0) {
+        const unsigned Key = unsigned(Keys.GetInteger(0));
+        const int Col = int(Key & ~TSortIndexList::DescendingBit);
+        const bool Descending = (Key & TSortIndexList::DescendingBit) != 0;
+        // The next key's result counts unchanged.
+        auto Tie = [&](int a, int b) { return Full && Keys.Count() > 1 ? CompareRowsIndexed(1, a, b) : 0; };
+        if (SortColumnKeys(Col, Left, Right, 1, Descending, Tie))
+            return;
     }
+    SortRows(Left, Right, 1, [&](int a, int b) { return CompareRowsIndexed(0, a, b); });
 }
 
 // ---- frames ----
