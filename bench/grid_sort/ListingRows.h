@@ -1,7 +1,9 @@
 #pragma once
 // Listing-like rows for the grid benchmarks: 15 fields per row, rows in a
 // scrambled order (row i carries listing i * 7919 mod n), a unique e-mail
-// text (column 8) and a unique number (column 5).
+// text (column 8), a unique number (column 5), a suburb that holds an "o"
+// in 5 rows of 11 (column 3), and "a" / "ab" / "abc" in every row / half
+// / a quarter of the rows (column 14).
 
 #include <string>
 
@@ -33,7 +35,7 @@ inline String ListingField(int Col, int Row, int Count)
     case 11: s = "-33.8" + std::to_string(600 + p % 300); break;
     case 12: s = "151.20" + std::to_string(p % 100); break;
     case 13: s = p % 3 ? "Open 24 hours" : "Mon-Fri 9am-5pm"; break;
-    default: s = "Licensed, insured, free quotes"; break;
+    default: s = p % 4 == 0 ? "Licensed, labcoat supplies" : p % 4 == 1 ? "Tabs and lab tests" : "Licensed, insured, free quotes"; break;
     }
     return Utf8ToString(s);
 }

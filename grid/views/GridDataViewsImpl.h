@@ -71,6 +71,9 @@ private:
     // display hook can change it.
     const String& SortCellText(int ACol, int ARow, String& Scratch);
     bool DisplayTextIsStored(int ACol);
+    // The display text (GetCellEx), as a reference to the stored text when
+    // no display hook changes it.
+    const String& DisplayText(int ACol, int ARow, String& Scratch);
     StringView KeyText(int ACol, int ARow, String& Scratch);
     unsigned KeyInfo(int ACol, int ARow, StringView Text);
     // The texts of the rows being sorted, by column, read on first use.

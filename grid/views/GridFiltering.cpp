@@ -90,6 +90,20 @@ String TGridDataViews::FilterCellText(const TFilterData& F, int ARow, String& Pr
     return String();
 }
 
+namespace {
+
+StringView TrimView(StringView s)
+{
+    std::size_t i = 0, j = s.size();
+    while (i < j && s[i] <= u' ')
+        ++i;
+    while (j > i && s[j - 1] <= u' ')
+        --j;
+    return s.substr(i, j - i);
+}
+
+} // namespace
+
 bool TGridDataViews::RowMatchesFilter(int ARow)
 {
     bool R = true;
@@ -99,37 +113,61 @@ bool TGridDataViews::RowMatchesFilter(int ARow)
         if (!F.GetEnabled())
             continue;
         String Prefix = F.GetPrefix(), Suffix = F.GetSuffix(), StartSep;
-        String T = FilterCellText(F, ARow, Prefix, Suffix, StartSep);
-        String C;
-        if (F.GetRemoveAccented()) {
-            T = VuzEraz::StripAccents(Trim(T));
-            C = VuzEraz::StripAccents(F.GetCondition());
+        // The text as a view of the cell where the cell's own text will do;
+        // a text of its own only where it has to change.
+        String Own;
+        StringView T;
+        const int Col = F.GetColumn();
+        if (F.GetData() == fcNormal) {
+            T = G.GetStoredCell(Col, ARow);
+        } else if (F.GetData() == fcVirtual) {
+            const String& Shown = DisplayText(Col, ARow, Own);
+            if (&Shown != &Own)
+                T = Shown;
+            if (Shown.empty() || ContainsText(Shown, u"</")) {
+                Own = FilterCellText(F, ARow, Prefix, Suffix, StartSep);
+                T = Own;
+            } else if (&Shown == &Own) {
+                T = Own;
+            }
         } else {
-            T = Trim(T);
-            C = F.GetCondition();
+            Own = FilterCellText(F, ARow, Prefix, Suffix, StartSep);
+            T = Own;
         }
-        if (ContainsText(T, u"|\\"))
-            T = VuzEraz::DecodeWideCellText(T);
+        String C;
+        const String* Cond = &F.GetCondition();
+        if (F.GetRemoveAccented()) {
+            Own = VuzEraz::StripAccents(TrimView(T));
+            T = Own;
+            C = VuzEraz::StripAccents(F.GetCondition());
+            Cond = &C;
+        } else {
+            T = TrimView(T);
+        }
+        if (T.find(u"|\\") != StringView::npos) {
+            Own = VuzEraz::DecodeWideCellText(T);
+            T = Own;
+        }
 
         bool M = false;
         if (F.GetData() == fcRow) {
-            const String UT = UpperCase(T), UC = UpperCase(C);
+            const String UT = UpperCase(T), UC = UpperCase(*Cond);
             if (FNarrowDownFromStart)
                 M = UT.starts_with(UC) || (!StartSep.empty() && ContainsText(UT, StartSep + UC));
             else
                 M = ContainsText(UT, UC);
         } else {
             if (!Prefix.empty() && T.starts_with(Prefix))
-                T.erase(0, Prefix.size());
+                T.remove_prefix(Prefix.size());
             if (!Suffix.empty())
-                if (const auto At = T.find(Suffix); At != String::npos && At + Suffix.size() == T.size())
-                    T.erase(At);
-            if (C.empty()) {
+                if (const auto At = T.find(Suffix); At != StringView::npos && At + Suffix.size() == T.size())
+                    T.remove_suffix(Suffix.size());
+            if (Cond->empty()) {
                 M = true;
             } else {
                 try {
-                    M = F.GetMethod() == fmExpression ? VuzEraz::MatchFilterExpression(C, T, F.GetCaseSensitive())
-                                                      : MatchLiteral(C, T);
+                    M = F.GetMethod() == fmExpression ? VuzEraz::MatchFilterExpression(*Cond, T, F.GetCaseSensitive())
+                                                      : MatchLiteral(*Cond, String(T));
                 } catch (const std::exception&) {
                     M = false;
                 }

@@ -168,6 +168,11 @@ const String& TGridDataViews::SortCellText(int ACol, int ARow, String& Scratch)
 {
     if (!G.GetSortSettings()->GetSortOnVirtualCells())
         return G.GetStoredCell(ACol, ARow);
+    return DisplayText(ACol, ARow, Scratch);
+}
+
+const String& TGridDataViews::DisplayText(int ACol, int ARow, String& Scratch)
+{
     if (DisplayTextIsStored(ACol)) {
         TObject* Slot = nullptr;
         const String& Text = G.GetStoredCellAndObject(ACol, ARow, Slot);
