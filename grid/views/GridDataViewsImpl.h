@@ -11,6 +11,19 @@
 
 #include "grid/core/DedOzovedUrad.h"
 
+// The node of a node row, in the graphic slot of its node-column cell
+// (owned by the cell). Until the grid's cell objects arrive it stands for
+// the ctNode cell object and holds that object's node fields.
+class TGridNodeObject : public TObject {
+public:
+    bool Contracted { false };
+    // Rows covered, the node row included; 0: up to the next node row.
+    int Span { 0 };
+    int SubNodes { 0 };
+    // Grouping keeps the grouped column here.
+    int Var { -1 };
+};
+
 class TGridDataViews : public TNeutralGridDataViews {
 public:
     explicit TGridDataViews(TDedOzovedUrad& Grid) : G(Grid) { }
@@ -50,7 +63,52 @@ public:
     void LoadFilter(const String& FileName);
     bool FNarrowDownFromStart { false };
 
+    // ---- nodes (display rows unless real) ----
+    int GetNodeCount() override { return FNumNodes; }
+    bool IsNode(int ARow) override;
+    bool IsSummary(int ARow) override;
+    bool GetNodeState(int ARow) override;
+    int GetNodeLevel(int ARow) override;
+    int GetNodeSpan(int ARow) override;
+    int GetNodeSpanType(int ARow) override;
+    int GetSubNodeCount(int ARow) override;
+    int GetParentRow(int ARow) override;
+    bool IsNodeClickHit(int ARow, int X) override;
+    // Real rows.
+    void ExpandNode(int ARow) override { ExpandNodeEx(ARow, true); }
+    void ContractNode(int ARow) override;
+    void ToggleNode(int ARow) override;
+    void ExpandAll() override;
+    void ContractAll() override;
+    void RemoveAllNodes() override;
+    void InsertNormalRow(int ARow) override;
+    void InsertChildRow(int ARow, int InsertAt) override;
+    void RemoveNormalRow(int ARow) override;
+    void RemoveChildRow(int ARow) override;
+    void AddNode(int ARow, int Span);
+    void RemoveNode(int ARow);
+    void SetNodeState(int ARow, bool Value);
+    void SetNodeSpan(int ARow, int Span);
+    void UpdateNodeSpan(int ARow, int Delta);
+    void UpdateSubNodeCount(int ARow, int Delta);
+    // Puts every stored row back at its place.
+    void RestoreAllHiddenRows();
+
 private:
+    // Nodes.
+    TGridNodeObject* NodeOf(int ARow);
+    int NodeColumn();
+    int LevelOf(int ARow);
+    void SetLevel(int Row, int Level);
+    void SetLevels(int From, int Count, int Delta);
+    int Real(int ARow);
+    int Displ(int ARow);
+    int NextNodeRow(int ARow);
+    void SetMergeCollapse(int ARow, bool Value);
+    void ExpandNodeEx(int ARow, bool ApplyExpandOne);
+    void RemoveNodeObject(int ARow);
+    int FNumNodes { 0 };
+
     // Sorting.
     int CompareRows(int ACol, int ARow1, int ARow2);
     int CompareRowsIndexed(int AIdx, int ARow1, int ARow2);

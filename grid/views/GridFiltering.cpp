@@ -246,10 +246,15 @@ void TGridDataViews::ApplyFilter()
 
 void TGridDataViews::UndoLastPass()
 {
-    if (G.GetFilterType() == ftSuppress)
-        G.UnSuppressAllRows();
-    else
+    // Rows of contracted nodes stay at height 0: no filter put them there.
+    // Every filtered row is back then, so none counts as filtered out any
+    // more (expanding a node would keep such a row at height 0).
+    if (G.GetFilterType() == ftSuppress) {
+        G.UnSuppressAllOpenRows();
+        G.FFilteredRows->Clear();
+    } else {
         G.UnHideRowList();
+    }
     if (G.FFixedRowsMin != FFixedRowsToRestore || G.TBaseGrid::GetFixedRows() != FFixedRowsToRestore)
         if (FFixedRowsToRestore < G.GetRowCount())
             G.SetFixedRows(FFixedRowsToRestore);
@@ -291,6 +296,8 @@ bool TGridDataViews::RemoveLastFilter()
     UndoLastPass();
     G.CalcFooter(-1);
     G.SetFilterLevel(G.GetFilterLevel() - 1);
+    if (G.GetFilterLevel() == 0)
+        G.FFilteredRows->Clear();
     if (G.GetFilter()->Count() > 0)
         G.GetFilter()->Delete(G.GetFilter()->Count() - 1);
     FNarrowDown = false;
@@ -340,10 +347,12 @@ void TGridDataViews::NarrowDown(const String& S, TNarrowDownOptions AOptions, in
         G.SetFixedRowAlways(true);
     const bool Suppress = G.GetFilterType() == ftSuppress;
     if (S.empty()) {
-        if (Suppress)
+        if (Suppress) {
             G.UnSuppressAllOpenRows();
-        else
+            G.FFilteredRows->Clear();
+        } else {
             RemoveLastFilter();
+        }
     }
 
     bool Done = false;
@@ -355,14 +364,17 @@ void TGridDataViews::NarrowDown(const String& S, TNarrowDownOptions AOptions, in
     } else if (!S.empty() && S.size() + 1 == Last.size() && Last.starts_with(S) && G.GetFilterLevel() > 1) {
         if (Suppress) {
             G.UnSuppressAllOpenRows();
+            G.FFilteredRows->Clear();
         } else {
             RemoveLastFilter();
             Done = true;
         }
     }
     if (!Done) {
-        if (Suppress)
+        if (Suppress) {
             G.UnSuppressAllOpenRows();
+            G.FFilteredRows->Clear();
+        }
         RemoveAllFilters();
         if (!S.empty()) {
             NewNarrowCondition(S, AOptions, AColumn);
