@@ -93,6 +93,15 @@ public:
     void UpdateSubNodeCount(int ARow, int Delta);
     // Puts every stored row back at its place.
     void RestoreAllHiddenRows();
+    // For an export of the hidden rows: every row in view for the time,
+    // and the view as it was afterwards.
+    struct TExportState {
+        int FilterLevel { 0 };
+        std::vector<std::vector<int>> Passes; // the rows of each filter level, oldest first
+        std::vector<int> Contracted;          // real rows of the nodes to close again
+    };
+    void OpenForExport(TExportState& State);
+    void CloseAfterExport(const TExportState& State);
 
 private:
     // Nodes.

@@ -540,3 +540,49 @@ void TDedOzovedUrad::RemoveChildRow(int ARow) { FDataViews->RemoveChildRow(ARow)
 void TDedOzovedUrad::InsertNormalRow(int ARow) { FDataViews->InsertNormalRow(ARow); }
 void TDedOzovedUrad::RemoveNormalRow(int ARow) { FDataViews->RemoveNormalRow(ARow); }
 bool TDedOzovedUrad::IsNodeClickHit(int ARow, int X) { return FDataViews->IsNodeClickHit(ARow, X); }
+
+// ---- exports that write the hidden rows too ----
+
+// The filter passes are undone level by level, newest first (each level's
+// rows come back where that pass found them, so its list is the rows it
+// took), then every node opens; afterwards the nodes close again, innermost
+// first, and the passes are taken again in their order.
+void TGridDataViews::OpenForExport(TExportState& State)
+{
+    State = TExportState();
+    if (G.GetFilterType() == ftHide) {
+        State.FilterLevel = G.GetFilterLevel();
+        for (int Level = State.FilterLevel - 1; Level >= 0; --Level) {
+            std::vector<int> Rows;
+            for (int i = 0; i < G.NumHiddenRows(); ++i) {
+                auto* Item = static_cast<TGridItem*>(G.GetGridItems()->GetItem(i));
+                if (Item->GetFilterItem() && Item->GetLevel() == Level)
+                    Rows.push_back(Item->GetIdx());
+            }
+            std::sort(Rows.begin(), Rows.end());
+            G.SetFilterLevel(Level + 1);
+            G.UnHideRowList();
+            G.SetFilterLevel(Level);
+            State.Passes.insert(State.Passes.begin(), std::move(Rows));
+        }
+    }
+    for (int r = 0; r < G.GetRowCount(); ++r)
+        if (IsNode(r) && GetNodeState(r))
+            State.Contracted.push_back(Real(r));
+    ExpandAll();
+}
+
+void TGridDataViews::CloseAfterExport(const TExportState& State)
+{
+    for (auto It = State.Contracted.rbegin(); It != State.Contracted.rend(); ++It)
+        ContractNode(*It);
+    if (G.GetFilterType() != ftHide)
+        return;
+    G.SetFilterLevel(State.FilterLevel - int(State.Passes.size()));
+    for (const std::vector<int>& Rows : State.Passes) {
+        TIntList List;
+        List.SetValues(Rows);
+        G.HideRowList(&List);
+    }
+    G.SetFilterLevel(State.FilterLevel);
+}

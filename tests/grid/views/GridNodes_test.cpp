@@ -207,3 +207,40 @@ TEST_F(Nodes, FilterPassesLeaveNodeRowsAndClearingKeepsAContractedSpan)
 }
 
 } // namespace
+
+#include "platform/rtl/FileUtils.h"
+#include "tests/grid/views/GridFileTest.h"
+#include "tests/support/Fixtures.h"
+
+namespace {
+
+// With the hidden cells the file holds every row, whatever nodes and
+// filters keep out of view, and the view is the same afterwards.
+TEST_F(Nodes, TheCsvWriterWritesEveryRowAndLeavesTheViewAsItWas)
+{
+    testsupport::TempDir Dir;
+    G.SetSaveHiddenCells(true);
+    G.AddNode(1, 3);
+    G.AddNode(4, 3);
+    G.ContractNode(1);
+    G.GetFilter()->Add(1, u"!r5", foNONE);
+    G.SetFilterActive(true);
+    const TTexts Before = Shown();
+    ASSERT_EQ(Before, (TTexts { u"r1", u"r4", u"r6" }));
+    const int Level = G.GetFilterLevel();
+
+    G.SaveToCSV(gridfiletest::P(Dir.path() / "all.csv"), false);
+    const std::string File = gridfiletest::ReadBytes(Dir.path() / "all.csv");
+    EXPECT_EQ(File, "H0,H1\r\n\"\",r1\r\n\"\",r2\r\n\"\",r3\r\n\"\",r4\r\n\"\",r5\r\n\"\",r6\r\n");
+
+    EXPECT_EQ(Shown(), Before);
+    EXPECT_TRUE(G.GetNodeState(1));
+    EXPECT_EQ(G.GetFilterLevel(), Level);
+    // Both ways back still work: the filter's rows, then the node's.
+    G.SetFilterActive(false);
+    EXPECT_EQ(Shown(), (TTexts { u"r1", u"r4", u"r5", u"r6" }));
+    G.ExpandNode(1);
+    EXPECT_EQ(Shown(), (TTexts { u"r1", u"r2", u"r3", u"r4", u"r5", u"r6" }));
+}
+
+} // namespace
