@@ -55,7 +55,7 @@ public:
     void RemoveAllFilters() override;
     void NarrowDown(const String& ACondition, int AColumn) override { NarrowDown(ACondition, TNarrowDownOptions(), AColumn); }
     void NarrowDown(const String& ACondition, TNarrowDownOptions AOptions, int AColumn);
-    bool RowMatchesFilter(int ARow);
+    bool RowMatchesFilter(int ARow) override;
     bool FilterRow(int ARow);
     void ApplyFilter();
     bool RemoveLastFilter();

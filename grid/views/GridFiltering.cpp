@@ -195,7 +195,7 @@ bool TGridDataViews::RowMatchesFilter(int ARow)
 
 bool TGridDataViews::FilterRow(int ARow)
 {
-    if (RowMatchesFilter(ARow))
+    if (G.RowMatchesFilter(ARow))
         return false;
     if (G.GetFilterType() == ftSuppress)
         G.SuppressRow(ARow);
@@ -226,7 +226,7 @@ void TGridDataViews::ApplyFilter()
             continue;
         if (NormalOnly && !Nodes && G.IsSummary(r))
             continue;
-        if (!RowMatchesFilter(r))
+        if (!G.RowMatchesFilter(r))
             Pass.push_back(r);
         ++Count;
         Progress();
@@ -466,12 +466,6 @@ void TGridDataViews::LoadFilter(const String& FileName)
 }
 
 // ---- the grid's own filter operations ----
-
-bool TDedOzovedUrad::RowMatchesFilter(int ARow)
-{
-    auto* V = TGridDataViews::Of(*this);
-    return !V || V->RowMatchesFilter(ARow);
-}
 
 bool TDedOzovedUrad::FilterRow(int ARow)
 {
