@@ -477,6 +477,8 @@ bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, b
         mutable bool Converted;
         mutable bool Error;
         mutable double Value;
+        // TextInfo of the key, once asked (0: not yet).
+        mutable unsigned Info;
     };
     std::vector<TEntry> Entries(static_cast<std::size_t>(n));
     String Scratch;
@@ -484,14 +486,14 @@ bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, b
     // that lies close together instead of texts spread over the store.
     std::size_t Total = 0;
     for (int k = 0; k < n; ++k)
-        Total += KeyText(ACol, Left + k, Scratch).size();
+        Total += SortCellText(ACol, Left + k, Scratch).size();
     String Arena;
     Arena.reserve(Total);
     for (int k = 0; k < n; ++k) {
-        const StringView Key = KeyText(ACol, Left + k, Scratch);
+        const StringView Key = SortCellText(ACol, Left + k, Scratch);
         const std::size_t At = Arena.size();
         Arena.append(Key);
-        Entries[std::size_t(k)] = { StringView(Arena).substr(At, Key.size()), Left + k, false, false, 0 };
+        Entries[std::size_t(k)] = { StringView(Arena).substr(At, Key.size()), Left + k, false, false, 0, 0 };
     }
     const bool Blanks = SS.GetIgnoreBlanks();
     const bool BlankFirst = SS.GetBlankPos() == blFirst;
@@ -503,6 +505,11 @@ bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, b
             e.Converted = true;
         }
     };
+    auto InfoOf = [](const TEntry& e) {
+        if (!e.Info)
+            e.Info = TextInfo(e.Key);
+        return e.Info;
+    };
     // Cmp(x, y) for x and y in that order.
     auto Cmp = [&](const TEntry& x, const TEntry& y) {
         TSortStyle S = Style;
@@ -510,7 +517,7 @@ bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, b
             if (IsCheckBoxKind(G.GetCellType(ACol, x.Row)))
                 S = ssCheckBox;
             else
-                S = AutomaticStyle(KeyInfo(ACol, x.Row, x.Key), KeyInfo(ACol, y.Row, y.Key), IgnoreCase);
+                S = AutomaticStyle(InfoOf(x), InfoOf(y), IgnoreCase);
         }
         int Res = 0;
         StringView t1 = x.Key, t2 = y.Key;
