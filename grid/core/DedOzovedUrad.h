@@ -163,6 +163,18 @@ QT_ENUM(TPopupToolBarMode, tbActiveCell, tbHoverCell, tbHoverNormalCell, tbNone)
 // How a filter takes rows out of view.
 enum TGridFilterType { ftHide, ftSuppress };
 QT_ENUM(TGridFilterType, ftHide, ftSuppress)
+// The data type a column's first two normal rows suggest.
+enum TColumnType { ctNumeric, ctFloat, ctAlpha, ctDate, ctTime, ctBoolean };
+QT_ENUM(TColumnType, ctNumeric, ctFloat, ctAlpha, ctDate, ctTime, ctBoolean)
+enum TNarrowDownOption { ndCaseSensitive, ndRemoveAccented };
+QT_ENUM(TNarrowDownOption, ndCaseSensitive, ndRemoveAccented)
+using TNarrowDownOptions = Set<TNarrowDownOption>;
+class TGridDataViews;
+using TCustomCompareEvent = std::function<void(TObject* Sender, const String& str1, const String& str2, int& Res)>;
+using TRawCompareEvent = std::function<void(TObject* Sender, int ACol, int Row1, int Row2, int& Res)>;
+using TRowChangedEvent = std::function<void(TObject* Sender, int OldRow, int NewRow)>;
+using TFilterRowEvent = std::function<void(TObject* Sender, int ARow, bool& AcceptRow)>;
+using TFilterProgressEvent = std::function<void(TObject* Sender, std::int16_t Progress)>;
 // The grid's own style presets, in the order of ROZEVizer.
 enum TXPColorScheme { xpNone, xpBlue, xpGreen, xpGray, vistaAero };
 QT_ENUM(TXPColorScheme, xpNone, xpBlue, xpGreen, xpGray, vistaAero)
@@ -508,6 +520,56 @@ public:
     void SaveColSizes() { FDataViews->SaveColSizes(); }
     void LoadColSizes() { FDataViews->LoadColSizes(); }
     int GetGroupColumn() const { return FGroupColumn; }
+
+    // ---- sorting, filtering and row nodes (grid/views: GridSort.cpp,
+    // GridFiltering.cpp, GridNodes.cpp); the state lives in the views object ----
+    // Sets the sort column and direction and sorts.
+    void Sort(int Column, TSortDirection Direction);
+    void SortByColumn(int Col);
+    // Sorts display rows Left .. Right without focus, footer or scroll handling.
+    void QuickSort(int Col, int Left, int Right);
+    void QuickSortIndexed(int Left, int Right);
+    // Swaps the two rows when they are out of order; True when it did.
+    bool SortLine(int Col, int ARow1, int ARow2);
+    TColumnType ColumnType(int Col);
+    // -1, 0 or +1: how the two rows' cells of ACol order ascending.
+    int CompareCells(int ACol, int ARow1, int ARow2, TSortDirection Direction);
+    virtual bool RowMatchesFilter(int ARow);
+    bool FilterRow(int ARow);
+    void ApplyFilter();
+    bool RemoveLastFilter();
+    void NarrowDown(const String& ACondition, TNarrowDownOptions AOptions, int AColumn);
+    void NarrowDown(const String& ACondition, bool DoRemoveAccented, int AColumn);
+    void NarrowDown(const String& ACondition, int AColumn);
+    void SaveFilter(const String& FileName);
+    void LoadFilter(const String& FileName);
+    bool GetNarrowDownFromStart() const;
+    void SetNarrowDownFromStart(bool Value);
+    // Real rows for AddNode, RemoveNode, Expand/Contract/ToggleNode,
+    // InsertChildRow, RemoveChildRow and InsertNormalRow; display rows else.
+    void AddNode(int ARow, int Span);
+    void RemoveNode(int ARow);
+    void ExpandNode(int ARow);
+    void ContractNode(int ARow);
+    void ToggleNode(int ARow);
+    void RemoveAllNodes();
+    bool GetNodeState(int ARow);
+    void SetNodeState(int ARow, bool Value);
+    int GetNodeLevel(int ARow);
+    int GetNodeSpan(int ARow);
+    void SetNodeSpan(int ARow, int Span);
+    void UpdateNodeSpan(int ARow, int Delta);
+    int GetSubNodeCount(int ARow);
+    void UpdateSubNodeCount(int ARow, int Delta);
+    int GetNodeSpanType(int ARow);
+    int GetParentRow(int ARow);
+    void InsertChildRow(int ARow, int InsertAt);
+    void RemoveChildRow(int ARow);
+    void InsertNormalRow(int ARow);
+    void RemoveNormalRow(int ARow);
+    bool IsNodeClickHit(int ARow, int X);
+    // The image index a sort by images compares; -1 for a cell without one.
+    virtual int CellImageIndex(int /*ACol*/, int /*ARow*/) { return -1; }
 
     // ---- what the filter and sort settings ask of the grid (IGridHost) ----
     // 1 while FixedRowAlways keeps a fixed row the platform cannot hold.
@@ -2397,6 +2459,11 @@ public:
     TRowDisjunctSelectedEvent OnColDisjunctSelected;
     TSelectionChangedEvent OnSelectionChanged;
     TRowChangingEvent OnRowChanging;
+    TCustomCompareEvent OnCustomCompare;
+    TRawCompareEvent OnRawCompare;
+    TRowChangedEvent OnRowChanged;
+    TFilterRowEvent OnCustomFilter;
+    TFilterProgressEvent OnFilterProgress;
     TScrollHintEvent OnScrollHint;
     TDragScrollEvent OnDragScroll;
     TScrollCellEvent OnScrollCell;
@@ -2464,6 +2531,8 @@ private:
     friend class TFooterPanel;
     // Tests set hidden-column flags the way hiding leaves them.
     friend struct TDedOzovedUradTestAccess;
+    // The data views work on the store, the hidden rows and the counters.
+    friend class TGridDataViews;
 
     // Helpers of the dimension setters (DedOzovedUradDimensions.cpp).
     void GrowColumnArrays();

@@ -520,8 +520,14 @@ TDedOzovedUrad::~TDedOzovedUrad()
     if (!IsDesigning())
         BalloonDone();
 
-    if (FColumnSize->GetSave())
-        SaveColSizes();
+    // A store that cannot be written must not end the program from a
+    // destructor: the widths are then not kept.
+    if (FColumnSize->GetSave()) {
+        try {
+            SaveColSizes();
+        } catch (const std::exception&) {
+        }
+    }
 
     FClearTextOnly = false;
     FSaveHiddenCells = false;

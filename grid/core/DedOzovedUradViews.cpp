@@ -11,6 +11,7 @@ void TDedOzovedUrad::QUnSort() { FDataViews->QUnSort(); }
 
 bool TDedOzovedUrad::IsNode(int ARow) { return FDataViews->IsNode(ARow); }
 bool TDedOzovedUrad::IsSummary(int ARow) { return FDataViews->IsSummary(ARow); }
+bool TDedOzovedUrad::RowMatchesFilter(int ARow) { return FDataViews->RowMatchesFilter(ARow); }
 
 int TDedOzovedUrad::RowIndent(int ARow)
 {

@@ -93,6 +93,9 @@ public:
     virtual void SetFilterActive(bool Value) = 0;
     virtual void RemoveAllFilters() = 0;
     virtual void NarrowDown(const String& ACondition, int AColumn) = 0;
+    // Whether a display row passes the filter's conditions (True without
+    // the filtering views).
+    virtual bool RowMatchesFilter(int /*ARow*/) { return true; }
     // The first normal row whose search-column text starts with s; -1 when none.
     virtual int Search(const String& s) = 0;
     // Fills the grid's FilterList for a real column; True when it has entries.

@@ -12,6 +12,7 @@
 
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridUtils.h"
+#include "grid/views/GridDataViewsImpl.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/MathUtils.h"
 
@@ -497,7 +498,7 @@ void TDedOzovedUrad::WriteCSVFile(const String& FileName, bool Append, TEncoding
         AEncoding);
 }
 
-void TDedOzovedUrad::WriteCSVRect(const String& FileName, const TGridRect& ARect, bool Append, TEncoding* AEncoding)
+void TDedOzovedUrad::WriteCSVRect(const String& FileName, const TGridRect& Rect, bool Append, TEncoding* AEncoding)
 {
     TEncoding* Enc = AEncoding ? AEncoding : TEncoding::Default();
     const String LineBreak = GetCSVLineBreak().empty() ? String(u"\r\n") : GetCSVLineBreak();
@@ -522,28 +523,34 @@ void TDedOzovedUrad::WriteCSVRect(const String& FileName, const TGridRect& ARect
     }
 
     BeginUpdate();
-    // Contracted nodes are opened for the export and closed again after it.
-    std::vector<int> Contracted;
+    // With the hidden cells, rows out of view (contracted nodes, filter
+    // passes) come into view for the export and leave again after it.
+    TGridDataViews* Views = GetSaveHiddenCells() ? TGridDataViews::Of(*this) : nullptr;
+    TGridDataViews::TExportState Opened;
     struct TRestore {
         TDedOzovedUrad& Grid;
-        std::vector<int>& Rows;
+        TGridDataViews* Views;
+        TGridDataViews::TExportState& State;
         ~TRestore()
         {
             try {
-                for (int Real : Rows)
-                    Grid.DataViews().ContractNode(Real);
+                if (Views)
+                    Views->CloseAfterExport(State);
             } catch (...) {
                 // The export's own outcome is what the caller hears about.
             }
             Grid.EndUpdate();
         }
-    } Restore { *this, Contracted };
+    } Restore { *this, Views, Opened };
 
-    if (GetSaveHiddenCells()) {
-        for (int r = 0; r < GetRowCount(); ++r)
-            if (IsNode(r) && FDataViews->GetNodeState(r))
-                Contracted.push_back(RealRowIndex(TDisplayRow(r)).Value);
-        ExpandAll();
+    TGridRect ARect = Rect;
+    if (Views) {
+        // The range is taken with every row in view: a range that reached
+        // the last row reaches the last row then.
+        const int OldEnd = GetSaveEndRow();
+        Views->OpenForExport(Opened);
+        if (ARect.Bottom >= OldEnd)
+            ARect.Bottom = GetSaveEndRow();
     }
     const int Hidden = GetSaveHiddenCells() ? NumHiddenColumns() : 0;
     const Char Sep = FDelimiter ? FDelimiter : u',';

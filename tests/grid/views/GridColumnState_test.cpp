@@ -232,3 +232,35 @@ TEST_F(ColumnState, StoredPositionsThatAreMissingOrDamagedLeaveTheOrder)
     EXPECT_EQ(Shown(), u"B20 A10 C30 E50 ");
     EXPECT_TRUE(G.IsHiddenColumn(3));
 }
+
+// The grid's own SaveColSizes/LoadColSizes go through its data views; a grid
+// that saves its widths when it goes keeps them for the next one, and one
+// whose store cannot be written still goes quietly.
+TEST_F(ColumnState, TheGridSavesItsWidthsWhenItGoes)
+{
+    const fs::path File = Dir / "widths.ini";
+    {
+        TDedOzovedUrad Saved { nullptr };
+        Saved.SetColCount(3);
+        Saved.GetColumnSize()->SetLocation(clIniFile);
+        Saved.GetColumnSize()->SetKey(P(File));
+        Saved.GetColumnSize()->SetSection(u"cols");
+        Saved.GetColumnSize()->SetSave(true);
+        Saved.SetColWidths(1, 77);
+    }
+    TDedOzovedUrad Next { nullptr };
+    Next.SetColCount(3);
+    Next.GetColumnSize()->SetLocation(clIniFile);
+    Next.GetColumnSize()->SetKey(P(File));
+    Next.GetColumnSize()->SetSection(u"cols");
+    Next.LoadColSizes();
+    EXPECT_EQ(Next.GetColWidths(1), 77);
+
+    auto Unwritable = std::make_unique<TDedOzovedUrad>(nullptr);
+    Unwritable->GetColumnSize()->SetLocation(clIniFile);
+    Unwritable->GetColumnSize()->SetKey(P(Dir / "missing-folder" / "widths.ini"));
+    Unwritable->GetColumnSize()->SetSection(u"cols");
+    Unwritable->GetColumnSize()->SetSave(true);
+    EXPECT_THROW(Unwritable->SaveColSizes(), Exception);
+    EXPECT_NO_THROW(Unwritable.reset());
+}

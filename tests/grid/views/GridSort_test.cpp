@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+
+#include "tests/grid/views/GridViewsTest.h"
+
+using namespace gridviewstest;
+
+namespace {
+
+// Image indexes and check boxes as the cell objects will give them: read
+// from the cell text, so they travel with the row.
+class TObjectGrid : public TDedOzovedUrad {
+public:
+    using TDedOzovedUrad::TDedOzovedUrad;
+    int CellImageIndex(int ACol, int ARow) override
+    {
+        const String s = GetGridCell(ACol, ARow);
+        return s.starts_with(u"img") ? StrToInt(s.substr(3)) : -1;
+    }
+    bool IsChecked(int ACol, int ARow) override { return GetGridCell(ACol, ARow) == u"x"; }
+};
+
+struct Sorting : TViewsGrid {
+    void SetUp() override { SetCollationLocale("en_US"); }
+    // The sort style handed out for every column.
+    void UseStyle(TSortStyle Style, String Prefix = String(), String Suffix = String())
+    {
+        G.OnGetFormat = [=](TObject*, int, TSortStyle& S, String& P, String& Sx) {
+            S = Style;
+            P = Prefix;
+            Sx = Suffix;
+        };
+    }
+};
+
+TEST_F(Sorting, AutoFormatSortsNumbersByValueAndTheAlphabeticStyleByText)
+{
+    FillColumn({ u"10", u"9", u"100" });
+    G.Sort(0, sdAscending);
+    EXPECT_EQ(Col(0), (TTexts { u"9", u"10", u"100" }));
+    G.GetSortSettings()->SetAutoFormat(false);
+    G.GetSortSettings()->SetDefaultFormat(ssAlphabetic);
+    G.Sort(0, sdAscending);
+    EXPECT_EQ(Col(0), (TTexts { u"10", u"100", u"9" }));
+    // No sort column: nothing moves.
+    G.GetSortSettings()->SetColumn(-1);
+    G.QSort();
+    EXPECT_EQ(Col(0), (TTexts { u"10", u"100", u"9" }));
+}
+
+TEST_F(Sorting, NumbersLoseTheSuffixOnGetFormatGivesAtEveryComparisonAndTextCountsAsZero)
+{
+    FillColumn({ u"40%", u"5%", u"abc", u"100%" });
+    int Asked = 0;
+    G.OnGetFormat = [&](TObject*, int, TSortStyle& S, String&, String& Suffix) {
+        ++Asked;
+        S = ssNumeric;
+        Suffix = u"%";
+    };
+    const int Before = G.Compares;
+    G.Sort(0, sdAscending);
+    EXPECT_EQ(Col(0), (TTexts { u"abc", u"5%", u"40%", u"100%" }));
+    EXPECT_EQ(Asked, G.Compares - Before);
+    EXPECT_GT(Asked, 0);
+    // Two error marks compare equal; one counts as 0 against a number.
+    G.SetCellEx(0, 1, u"x");
+    G.SetCellEx(0, 2, u"y");
+    G.SetCellEx(0, 3, u"-3%");
+    EXPECT_EQ(G.CompareCells(0, 1, 2, sdAscending), 0);
+    EXPECT_EQ(G.CompareCells(0, 1, 3, sdAscending), 1);
+    EXPECT_EQ(G.CompareCells(0, 1, 4, sdAscending), -1);
+}
+
+TEST_F(Sorting, BlanksStayLastInBothDirections)
+{
+    FillColumn({ u"b", u"", u"c", u"", u"a" });
+    G.GetSortSettings()->SetIgnoreBlanks(true);
+    G.GetSortSettings()->SetBlankPos(blLast);
+    G.Sort(0, sdAscending);
+    EXPECT_EQ(Col(0), (TTexts { u"a", u"b", u"c", u"", u"" }));
+    G.Sort(0, sdDescending);
+    EXPECT_EQ(Col(0), (TTexts { u"c", u"b", u"a", u"", u"" }));
+    G.GetSortSettings()->SetBlankPos(blFirst);
+    G.Sort(0, sdDescending);
+    EXPECT_EQ(Col(0), (TTexts { u"", u"", u"c", u"b", u"a" }));
+}
+
+TEST_F(Sorting, DayMonthYearDatesSortChronologically)
+{
+    TFormatScope Format;
+    for (bool Automatic : { false, true }) {
+        SCOPED_TRACE(Automatic);
+        FillColumn({ u"01/01/2021", u"31/12/2020", u"15/06/2020" });
+        if (!Automatic)
+            UseStyle(ssShortDateEU);
+        G.Sort(0, sdAscending);
+        EXPECT_EQ(Col(0), (TTexts { u"15/06/2020", u"31/12/2020", u"01/01/2021" }));
+    }
+}
+
+TEST_F(Sorting, FullLetsTheNextColumnBreakTiesAndOffAsksOnlyTheSortColumn)
+{
+    Fill({ { u"b", u"2" }, { u"a", u"9" }, { u"a", u"1" } });
+    G.Sort(0, sdAscending);
+    EXPECT_EQ(Col(1), (TTexts { u"1", u"9", u"2" }));
+    G.Sort(0, sdDescending);
+    EXPECT_EQ(Col(1), (TTexts { u"2", u"9", u"1" }));
+
+    std::set<int> Asked;
+    G.OnGetFormat = [&](TObject*, int ACol, TSortStyle&, String&, String&) { Asked.insert(ACol); };
+    G.GetSortSettings()->SetFull(false);
+    G.Sort(0, sdAscending);
+    EXPECT_EQ(Col(0), (TTexts { u"a", u"a", u"b" }));
+    EXPECT_EQ(Asked, std::set<int> { 0 });
+}
+
+TEST_F(Sorting, IndexedSortBreaksTiesByTheSecondKeyDescending)
+{
+    Fill({ { u"b", u"1", u"p" }, { u"a", u"1", u"q" }, { u"a", u"3", u"r" }, { u"b", u"2", u"s" } });
+    G.GetSortIndexes().AddIndex(0, true);
+    G.GetSortIndexes().AddIndex(1, false);
+    G.QSortIndexed();
+    EXPECT_EQ(Col(2), (TTexts { u"r", u"q", u"s", u"p" }));
+
+    std::set<int> Asked;
+    G.OnGetFormat = [&](TObject*, int ACol, TSortStyle&, String&, String&) { Asked.insert(ACol); };
+    G.GetSortSettings()->SetFull(false);
+    G.QSortIndexed();
+    EXPECT_EQ(Col(0), (TTexts { u"a", u"a", u"b", u"b" }));
+    EXPECT_EQ(Asked, std::set<int> { 0 });
+
+    G.GetSortIndexes().Clear();
+    EXPECT_THROW(G.QSortIndexed(), ERirEvozError);
+}
+
+TEST_F(Sorting, UnSortBringsBackTheOrderBeforeTheFirstSort)
+{
+    Fill({ { u"c", u"1" }, { u"a", u"3" }, { u"b", u"2" }, { u"d", u"0" } });
+    G.Sort(0, sdAscending);
+    G.Sort(1, sdDescending);
+    ASSERT_NE(Col(0), (TTexts { u"c", u"a", u"b", u"d" }));
+    G.QUnSort();
+    EXPECT_EQ(Col(0), (TTexts { u"c", u"a", u"b", u"d" }));
+    EXPECT_EQ(G.GetSortSettings()->GetColumn(), -1);
+}
+
+TEST_F(Sorting, NormalCellsOnlyKeepsTheRowNumbersOfTheFixedColumn)
+{
+    Fill({ { u"1", u"c" }, { u"2", u"a" }, { u"3", u"b" } }, 1);
+    G.GetSortSettings()->SetNormalCellsOnly(true);
+    G.Sort(1, sdAscending);
+    EXPECT_EQ(Col(1), (TTexts { u"a", u"b", u"c" }));
+    EXPECT_EQ(Col(0), (TTexts { u"1", u"2", u"3" }));
+}
+
+TEST_F(Sorting, MoveRowOnSortTakesTheFocusAlongWithItsRow)
+{
+    for (bool Move : { true, false }) {
+        SCOPED_TRACE(Move);
+        FillColumn({ u"c", u"a", u"b" });
+        G.GetNavigation()->SetMoveRowOnSort(Move);
+        G.SetRow(1); // "c"
+        G.Sort(0, sdAscending);
+        EXPECT_EQ(Col(0), (TTexts { u"a", u"b", u"c" }));
+        EXPECT_EQ(G.GetRow(), Move ? 3 : 1);
+    }
+}
+
+TEST_F(Sorting, AFailingSortPutsTheGridBackTheWayItWas)
+{
+    Fill({ { u"c", u"1", u"x" }, { u"a", u"2", u"y" }, { u"b", u"3", u"z" } });
+    G.HideColumn(1);
+    const int Rows = G.GetRowCount(), Cols = G.GetColCount();
+    int Calls = 0;
+    G.OnGetFormat = [&](TObject*, int, TSortStyle&, String&, String&) {
+        if (++Calls == 2)
+            throw std::runtime_error("handler");
+    };
+    EXPECT_THROW(G.Sort(0, sdAscending), std::runtime_error);
+    EXPECT_TRUE(G.IsHiddenColumn(1));
+    EXPECT_EQ(G.GetColCount(), Cols);
+    EXPECT_EQ(G.GetRowCount(), Rows);
+    EXPECT_EQ(G.GetUpdateCount(), 0);
+    for (int r = Rows; r < Rows + 3; ++r)
+        EXPECT_EQ(G.GetGridCell(0, r), u"") << r;
+}
+
+struct TStyleCase {
+    TSortStyle Style;
+    TTexts In;
+    TTexts Out;
+};
+
+TEST_F(Sorting, EveryStyleOrdersFiveRows)
+{
+    TFormatScope Format;
+    const TStyleCase Cases[] = {
+        { ssAutomatic, { u"10", u"9", u"100", u"-1", u"2.5" }, { u"-1", u"2.5", u"9", u"10", u"100" } },
+        { ssAlphabetic, { u"b", u"A", u"a", u"B", u"c" }, { u"A", u"B", u"a", u"b", u"c" } },
+        { ssNumeric, { u"10", u"9", u"100", u"-1", u"2.5" }, { u"-1", u"2.5", u"9", u"10", u"100" } },
+        { ssDate, { u"01/02/2021", u"31/12/2020", u"15/01/2021", u"02/01/2021", u"01/01/2020" },
+            { u"01/01/2020", u"31/12/2020", u"02/01/2021", u"15/01/2021", u"01/02/2021" } },
+        { ssAlphaNoCase, { u"b", u"A", u"c", u"D", u"e" }, { u"A", u"b", u"c", u"D", u"e" } },
+        { ssAlphaCase, { u"b", u"A", u"a", u"B", u"c" }, { u"A", u"B", u"a", u"b", u"c" } },
+        { ssShortDateEU, { u"01/02/2021", u"31/12/2020", u"15/01/21", u"02/01/2021", u"01/01/2020" },
+            { u"01/01/2020", u"31/12/2020", u"02/01/2021", u"15/01/21", u"01/02/2021" } },
+        { ssShortDateUS, { u"02/01/2021", u"12/31/2020", u"01/15/2021", u"01/02/2021", u"01/01/2020" },
+            { u"01/01/2020", u"12/31/2020", u"01/02/2021", u"01/15/2021", u"02/01/2021" } },
+        { ssCustom, { u"ccc", u"a", u"eeeee", u"bb", u"dddd" }, { u"a", u"bb", u"ccc", u"dddd", u"eeeee" } },
+        { ssFinancial, { u"$1,000", u"$9", u"$100", u"$5.5", u"$20" }, { u"$5.5", u"$9", u"$20", u"$100", u"$1,000" } },
+        { ssAnsiAlphaCase, { u"b", u"A", u"a", u"B", u"c" }, { u"a", u"A", u"b", u"B", u"c" } },
+        { ssAnsiAlphaNoCase, { u"Fred", u"\u00C9mile", u"dan", u"ezra", u"ella" },
+            { u"dan", u"ella", u"\u00C9mile", u"ezra", u"Fred" } },
+        { ssRaw, { u"3", u"1", u"5", u"2", u"4" }, { u"5", u"4", u"3", u"2", u"1" } },
+        { ssHTML, { u"<b>d</b>", u"b", u"<i>a</i>", u"e", u"c" }, { u"<i>a</i>", u"b", u"c", u"<b>d</b>", u"e" } },
+        { ssImages, { u"img3", u"img1", u"", u"img7", u"img2" }, { u"", u"img1", u"img2", u"img3", u"img7" } },
+        { ssCheckBox, { u"x", u"", u"x", u"", u"" }, { u"", u"", u"", u"x", u"x" } },
+        { ssDateTime, { u"31/12/2020 10:00", u"31/12/2020 09:30", u"01/01/2021 00:00", u"30/12/2020 23:59", u"01/01/2020 12:00" },
+            { u"01/01/2020 12:00", u"30/12/2020 23:59", u"31/12/2020 09:30", u"31/12/2020 10:00", u"01/01/2021 00:00" } },
+        { ssTime, { u"10:00", u"9:30", u"23:59", u"00:01", u"12:00" }, { u"00:01", u"9:30", u"10:00", u"12:00", u"23:59" } },
+        { ssAlphaNumeric, { u"10", u"9", u"100", u"1", u"20" }, { u"1", u"9", u"10", u"20", u"100" } },
+        { ssAlphaNumericNoCase, { u"b", u"A", u"c", u"D", u"e" }, { u"A", u"b", u"c", u"D", u"e" } },
+        { ssNatural, { u"file10", u"file9", u"file100", u"File2", u"file1" },
+            { u"file1", u"File2", u"file9", u"file10", u"file100" } },
+        { ssVarDate, { u"12/31/2020", u"1/2/2021", u"6/15/2020", u"1/1/2021", u"2/1/2019" },
+            { u"2/1/2019", u"6/15/2020", u"12/31/2020", u"1/1/2021", u"1/2/2021" } },
+    };
+    for (const TStyleCase& Case : Cases) {
+        SCOPED_TRACE(int(Case.Style));
+        TObjectGrid Grid(nullptr);
+        Grid.SetColCount(1);
+        Grid.SetRowCount(6);
+        Grid.SetFixedRows(1);
+        Grid.SetFixedCols(0);
+        for (int r = 0; r < 5; ++r)
+            Grid.SetCellEx(0, r + 1, Case.In[std::size_t(r)]);
+        const TSortStyle Style = Case.Style;
+        Grid.OnGetFormat = [Style](TObject*, int, TSortStyle& S, String&, String&) { S = Style; };
+        Grid.OnCustomCompare = [](TObject*, const String& a, const String& b, int& Res) {
+            Res = a.size() > b.size() ? 1 : a.size() == b.size() ? 0 : -1;
+        };
+        // Raw: by the value, largest first.
+        Grid.OnRawCompare = [&Grid](TObject*, int ACol, int R1, int R2, int& Res) {
+            Res = StrToInt(Grid.GetGridCell(ACol, R2)) - StrToInt(Grid.GetGridCell(ACol, R1));
+            Res = Res > 0 ? 1 : Res < 0 ? -1 : 0;
+        };
+        Grid.Sort(0, sdAscending);
+        TTexts Got;
+        for (int r = 1; r < 6; ++r)
+            Got.push_back(Grid.GetGridCell(0, r));
+        EXPECT_EQ(Got, Case.Out);
+    }
+}
+
+} // namespace
