@@ -80,6 +80,8 @@ void TDedOzovedUrad::WndProc(TMessage& Message)
             SharedThemeNotifier(this)->UnRegisterWindow(GetHandle());
         // The drop target goes with the data views; no OLE call here.
         KillTimer(GetHandle(), GridTimerId);
+        if (FFocusHelper->GetEnabled())
+            HideFocusWindow();
     }
     if (TBaseGrid::IsDestroying()) {
         TBaseGrid::WndProc(Message);
@@ -189,6 +191,8 @@ bool TDedOzovedUrad::RegisteredMessage(TMessage& Message)
             SetEditorMode(false);
             SetOptions(GetOptions() - TGridOptions { goEditing });
         }
+        if (!GetEditorMode() && FFocusHelper->GetEnabled())
+            HideFocusWindow();
         return true;
     }
     if (Message.Msg == Unit.WM_FILTEREDITUPDATE) {

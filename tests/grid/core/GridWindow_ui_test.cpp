@@ -11,6 +11,7 @@
 
 #include "grid/core/ControlList.h"
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/GridOverlays.h"
 #include "grid/core/ScrollControl.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/vcl/Forms.h"
@@ -317,9 +318,16 @@ TEST_F(WindowGrid, EditDoneAndFilterEditUpdateReachTheirEvents)
         DoneCol = ACol;
         DoneRow = ARow;
     };
+    Grid->GetFocusHelper()->SetEnabled(true);
+    Grid->ShowFocusWindow(Grid->CellRect(1, 1));
+    Headless::PumpUntilIdle();
+    ASSERT_TRUE(IsWindowVisible(Grid->GetFocusWindow()->GetHandle()));
     SendMessage(Grid->GetHandle(), GridUnit().WM_GRIDEDITDONE, 2, 7);
     EXPECT_EQ(DoneCol, 2);
     EXPECT_EQ(DoneRow, 7);
+    // The edit is over: the glow around the editor goes.
+    Headless::PumpUntilIdle();
+    EXPECT_FALSE(IsWindowVisible(Grid->GetFocusWindow()->GetHandle()));
 
     // The application takes the filtering over: the posted message hands
     // it the remembered column, condition and type.
