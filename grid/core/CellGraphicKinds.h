@@ -22,3 +22,22 @@ enum TCellHAlign { haLeft, haRight, haCenter, haBeforeText, haAfterText, haFull 
 QT_ENUM(TCellHAlign, haLeft, haRight, haCenter, haBeforeText, haAfterText, haFull)
 enum TCellVAlign { vaTop, vaBottom, vaCenter, vaUnderText, vaAboveText, vaFull };
 QT_ENUM(TCellVAlign, vaTop, vaBottom, vaCenter, vaUnderText, vaAboveText, vaFull)
+
+// A cell whose object is worked like a control: check boxes, radio buttons
+// and buttons.
+inline bool IsControlCellKind(TCellType Kind)
+{
+    switch (Kind) {
+    case ctCheckBox:
+    case ctDataCheckBox:
+    case ctVirtCheckBox:
+    case ctRowCheckBox:
+    case ctTriStateCheckBox:
+    case ctRadio:
+    case ctRadioButton:
+    case ctButton:
+    case ctBitButton:
+    case ctVirtButton: return true;
+    default: return false;
+    }
+}

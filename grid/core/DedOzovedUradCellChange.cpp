@@ -11,27 +11,6 @@
 #include "grid/core/ScrollControl.h"
 #include "platform/win/Window.h"
 
-namespace {
-
-bool IsControlCellKind(TCellType Kind)
-{
-    switch (Kind) {
-    case ctCheckBox:
-    case ctDataCheckBox:
-    case ctVirtCheckBox:
-    case ctRowCheckBox:
-    case ctTriStateCheckBox:
-    case ctRadio:
-    case ctRadioButton:
-    case ctButton:
-    case ctBitButton:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
 
 void TDedOzovedUrad::CellChanging(int NewCol, int NewRow, bool& Allow)
 {

@@ -32,23 +32,6 @@ void DrawOwnFilterGlyph(TCanvas* Canvas, const TRect& Cell, TColor FixedColor)
     Canvas->Polygon({ { X, Y }, { X + 9, Y }, { X + 5, Y + 4 }, { X + 5, Y + 8 }, { X + 4, Y + 8 }, { X + 4, Y + 4 } });
 }
 
-bool IsControlCellKind(TCellType Kind)
-{
-    switch (Kind) {
-    case ctCheckBox:
-    case ctDataCheckBox:
-    case ctVirtCheckBox:
-    case ctRowCheckBox:
-    case ctTriStateCheckBox:
-    case ctRadio:
-    case ctRadioButton:
-    case ctButton:
-    case ctBitButton:
-    case ctVirtButton: return true;
-    default: return false;
-    }
-}
-
 bool IsCheckBoxKind(TCellType Kind)
 {
     return Kind == ctCheckBox || Kind == ctDataCheckBox || Kind == ctVirtCheckBox || Kind == ctRowCheckBox
