@@ -1345,7 +1345,7 @@ public:
     bool SetRadioIdx(int ACol, int ARow, int IdxRadio);
     TStrings* GetRadioStrings(int ACol, int ARow);
     // The space key's step to the next item; answers False.
-    virtual bool AdvanceRadioSelection(int ACol, int ARow, bool ByUser);
+    virtual bool StepRadioSelection(int ACol, int ARow, bool ByUser);
     // Buttons of bw x bh unscaled pixels.
     void AddButton(int ACol, int ARow, int bw, int bh, const String& Caption, TCellHAlign hal, TCellVAlign val);
     void AddBitButton(int ACol, int ARow, int bw, int bh, const String& Caption, TBitmap* Glyph, TCellHAlign hal,
@@ -1738,13 +1738,13 @@ public:
 private:
     // One step of the advance from (ACol, ARow) to the next candidate;
     // False when the advance ends here.
-    bool AdvanceStep(int& ACol, int& ARow, bool Forward);
+    bool StepToNextCell(int& ACol, int& ARow, bool Forward);
     // Appends a row for the advance when OnCanAddRow allows; False when refused.
-    bool AdvanceAppendRow(int& ARow);
+    bool AppendRowAtEnd(int& ARow);
     // Takes the target: the events may refuse or change it.
-    void AdvanceTo(int ACol, int ARow, int StartCol, int StartRow);
+    void MoveOnTo(int ACol, int ARow, int StartCol, int StartRow);
     // The editor and check-box steps after the focus moved.
-    void AdvanceShowEditor(int StartCol, int StartRow, bool AutoEdit);
+    void ShowEditorAfterMove(int StartCol, int StartRow, bool AutoEdit);
     int FOldRowSel { -1 };
     bool FDisableChange { false };
     Char FStartEditChar { 0 };

@@ -203,7 +203,7 @@ TStrings* TDedOzovedUrad::GetRadioStrings(int ACol, int ARow)
     return G ? G->GetCellRadioItems() : nullptr;
 }
 
-bool TDedOzovedUrad::AdvanceRadioSelection(int ACol, int ARow, bool ByUser)
+bool TDedOzovedUrad::StepRadioSelection(int ACol, int ARow, bool ByUser)
 {
     TCellGraphic* G = GetCellGraphic(ACol, ARow);
     if (!G || G->GetCellType() != ctRadio)

@@ -287,7 +287,7 @@ int TDedOzovedUrad::AdjacentVisibleRow(int ARow)
 
 TPoint TDedOzovedUrad::NextAdvanceCell(int ACol, int ARow)
 {
-    const TAdvanceDirection Direction = FNavigation->GetAdvanceDirection();
+    const auto Direction = FNavigation->GetAdvanceDirection();
     const int LastCol = GetColCount() - FFixedRightCols - 1;
     const int LastRow = GetRowCount() - FFixedFooters - 1;
     const int Fixed = GetFixedCols(), FixedRows = GetFixedRows();
@@ -325,7 +325,7 @@ TPoint TDedOzovedUrad::NextAdvanceCell(int ACol, int ARow)
     return TPoint(-1, -1);
 }
 
-bool TDedOzovedUrad::AdvanceAppendRow(int& ARow)
+bool TDedOzovedUrad::AppendRowAtEnd(int& ARow)
 {
     bool CanAdd = true;
     CanAddRow(CanAdd);
@@ -338,9 +338,9 @@ bool TDedOzovedUrad::AdvanceAppendRow(int& ARow)
     return true;
 }
 
-bool TDedOzovedUrad::AdvanceStep(int& ACol, int& ARow, bool Forward)
+bool TDedOzovedUrad::StepToNextCell(int& ACol, int& ARow, bool Forward)
 {
-    const TAdvanceDirection Direction = FNavigation->GetAdvanceDirection();
+    const auto Direction = FNavigation->GetAdvanceDirection();
     const bool Loop = FNavigation->GetAdvanceOnEnterLoop();
     const bool Insert = FNavigation->GetAdvanceInsert();
     const int LastNormalRow = GetRowCount() - FFixedFooters - 1;
@@ -382,7 +382,7 @@ bool TDedOzovedUrad::AdvanceStep(int& ACol, int& ARow, bool Forward)
         } else if (ARow >= LastNormalRow) {
             if (Insert) {
                 ACol = FirstCursorCol();
-                if (!AdvanceAppendRow(ARow))
+                if (!AppendRowAtEnd(ARow))
                     return false;
                 // A new row none of whose cells may be edited ends the advance.
                 bool Editable = false;
@@ -403,7 +403,7 @@ bool TDedOzovedUrad::AdvanceStep(int& ACol, int& ARow, bool Forward)
             ++ARow;
         } else if (Direction == adTopBottomInCol) {
             if (Insert) {
-                if (!AdvanceAppendRow(ARow))
+                if (!AppendRowAtEnd(ARow))
                     return false;
             } else if (!Loop) {
                 return false;
@@ -443,7 +443,7 @@ bool TDedOzovedUrad::AdvanceStep(int& ACol, int& ARow, bool Forward)
         // Still in the row the advance began in, at its last cell.
         if (Insert && ARow >= LastNormalRow) {
             ACol = FirstCursorCol();
-            return AdvanceAppendRow(ARow);
+            return AppendRowAtEnd(ARow);
         }
         if (Loop && FirstCellInRow(ARow) >= 0)
             ACol = FirstCellInRow(ARow);
@@ -451,7 +451,7 @@ bool TDedOzovedUrad::AdvanceStep(int& ACol, int& ARow, bool Forward)
     return true;
 }
 
-void TDedOzovedUrad::AdvanceTo(int ACol, int ARow, int StartCol, int StartRow)
+void TDedOzovedUrad::MoveOnTo(int ACol, int ARow, int StartCol, int StartRow)
 {
     bool Allow = true;
     if (OnAutoAdvance)
@@ -493,7 +493,7 @@ void TDedOzovedUrad::MoveToNextCell(int ACol, int ARow, bool Force, bool AutoEdi
         // start, or after every cell, the focus stays where it was.
         if (Step > 0 && ((ACol == AECol && ARow == AERow) || Step >= MaxSteps))
             return;
-        if (!AdvanceStep(ACol, ARow, Forward))
+        if (!StepToNextCell(ACol, ARow, Forward))
             return;
         if (ACol < 0 || ACol >= GetColCount() || ARow < 0 || ARow >= GetRowCount())
             return;
@@ -501,7 +501,7 @@ void TDedOzovedUrad::MoveToNextCell(int ACol, int ARow, bool Force, bool AutoEdi
         bool CanGo = !IsFixed(ACol, ARow);
         CanEditCell(RCol, ARow, CanGo);
         if (CanGo) {
-            AdvanceTo(ACol, ARow, StartCol, StartRow);
+            MoveOnTo(ACol, ARow, StartCol, StartRow);
             break;
         }
         if (!FNavigation->GetAdvanceOnEnterLoop()) {
@@ -524,14 +524,14 @@ void TDedOzovedUrad::MoveToNextCell(int ACol, int ARow, bool Force, bool AutoEdi
     }
 
     if (ShowEditor)
-        AdvanceShowEditor(StartCol, StartRow, AutoEdit);
+        ShowEditorAfterMove(StartCol, StartRow, AutoEdit);
     if (FMouseActions->GetDisjunctRowSelect()) {
         ResetRowSelectList();
         SetRowSelect(GetRow(), true);
     }
 }
 
-void TDedOzovedUrad::AdvanceShowEditor(int StartCol, int StartRow, bool AutoEdit)
+void TDedOzovedUrad::ShowEditorAfterMove(int StartCol, int StartRow, bool AutoEdit)
 {
     const int Col = GetCol(), Row = GetRow();
     const int RCol = DisplayToRealCol(TDisplayCol(Col)).Value;

@@ -78,12 +78,12 @@ TEST_F(CellControls, ARadioGroupAdvancesWrapsAndKeepsItsIndex)
     Items->Add(u"b");
     Items->Add(u"c");
     G.SetCells(1, 1, u"b");
-    EXPECT_FALSE(G.AdvanceRadioSelection(1, 1, false));
+    EXPECT_FALSE(G.StepRadioSelection(1, 1, false));
     int Idx = -5;
     EXPECT_TRUE(G.GetRadioIdx(1, 1, Idx));
     EXPECT_EQ(Idx, 2) << "follows its text once, then keeps its index";
     EXPECT_EQ(G.GetCells(1, 1), u"c");
-    G.AdvanceRadioSelection(1, 1, false);
+    G.StepRadioSelection(1, 1, false);
     EXPECT_TRUE(G.GetRadioIdx(1, 1, Idx));
     EXPECT_EQ(Idx, 0) << "wraps to the first item";
     EXPECT_EQ(G.GetCells(1, 1), u"a");
@@ -97,7 +97,7 @@ TEST_F(CellControls, ARadioGroupAdvancesWrapsAndKeepsItsIndex)
     TStringList None;
     G.AddRadio(2, 2, 1, 0, &None);
     G.SetCells(2, 2, u"keep");
-    G.AdvanceRadioSelection(2, 2, false);
+    G.StepRadioSelection(2, 2, false);
     EXPECT_EQ(G.GetCells(2, 2), u"keep");
     EXPECT_TRUE(G.GetRadioIdx(2, 2, Idx));
     EXPECT_EQ(Idx, 0);
