@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/grid_paint/ListingScreen.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "platform/gdi/GdiObjects.h"
 #include "platform/vcl/Forms.h"
@@ -25,39 +26,9 @@
 
 namespace {
 
-constexpr int kWidth = 1280, kHeight = 800;
-constexpr int kCols = 15;
-constexpr int kColWidth = 85;
-constexpr int kRowHeight = 22;
+using namespace listingscreen;
+
 constexpr int kReps = 15;
-
-double Seconds(std::chrono::steady_clock::time_point from)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
-}
-
-// The fields of a captured listing, varied by row.
-String ListingField(int Col, int Row)
-{
-    static const char* const Names[] = { "Smith & Sons Plumbing", "Harbour View Dental", "Oak Street Bakery",
-        "Northside Electrical", "Blue Gum Florist" };
-    const std::string r = std::to_string(Row);
-    std::string s;
-    switch (Col) {
-    case 0: s = r; break;
-    case 1: s = Names[Row % 5]; break;
-    case 2: s = std::to_string(10 + Row % 90) + " Main Street"; break;
-    case 3: s = "Springfield"; break;
-    case 4: s = "VIC"; break;
-    case 5: s = std::to_string(3000 + Row % 900); break;
-    case 6: s = "(03) 9" + std::to_string(1000000 + Row % 8999999); break;
-    case 7: s = "http://www.listing" + r + ".example.com"; break;
-    case 8: s = "info@listing" + r + ".example.com"; break;
-    case 9: s = "Plumbers & Gas Fitters"; break;
-    default: s = "Field " + std::to_string(Col) + " of " + r; break;
-    }
-    return Utf8ToString(s);
-}
 
 struct TGridScreen {
     std::unique_ptr<TForm> Form;
@@ -133,66 +104,6 @@ struct TGridScreen {
     }
 };
 
-// The same cells, drawn straight with cairo and pango: background, grid
-// lines and the word-wrapped text clipped to each cell.
-double BareLoop(int TopRow, int Rows)
-{
-    cairo_surface_t* Surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
-    cairo_t* Cr = cairo_create(Surface);
-    cairo_set_antialias(Cr, CAIRO_ANTIALIAS_NONE);
-    PangoFontDescription* Font = pango_font_description_from_string("Tahoma 11px");
-    PangoFontDescription* Bold = pango_font_description_from_string("Tahoma Bold 11px");
-    double Best = 1e9;
-    for (int rep = 0; rep < kReps; ++rep) {
-        const auto t = std::chrono::steady_clock::now();
-        cairo_set_source_rgb(Cr, 1, 1, 1);
-        cairo_paint(Cr);
-        int y = 0;
-        for (int vr = 0; y < kHeight; ++vr) {
-            const int r = vr == 0 ? 0 : TopRow + vr - 1;
-            if (r > Rows)
-                break;
-            int x = 0;
-            for (int c = 0; c < kCols && x < kWidth; ++c) {
-                const bool Fixed = r == 0 || c == 0;
-                cairo_save(Cr);
-                cairo_rectangle(Cr, x, y, kColWidth, kRowHeight);
-                cairo_clip(Cr);
-                if (Fixed)
-                    cairo_set_source_rgb(Cr, 0.83, 0.82, 0.78);
-                else
-                    cairo_set_source_rgb(Cr, 1, 1, 1);
-                cairo_paint(Cr);
-                cairo_set_source_rgb(Cr, 0.75, 0.75, 0.75);
-                cairo_rectangle(Cr, x + kColWidth - 1, y, 1, kRowHeight);
-                cairo_rectangle(Cr, x, y + kRowHeight - 1, kColWidth, 1);
-                cairo_fill(Cr);
-                const String Text = r == 0 ? Utf8ToString("Column " + std::to_string(c)) : ListingField(c, r);
-                const std::string Utf8 = StringToUtf8(Text);
-                PangoLayout* Layout = pango_layout_new(gdi::SharedPangoContext());
-                pango_layout_set_font_description(Layout, Fixed ? Bold : Font);
-                pango_layout_set_width(Layout, (kColWidth - 5) * PANGO_SCALE);
-                pango_layout_set_wrap(Layout, PANGO_WRAP_WORD);
-                pango_layout_set_text(Layout, Utf8.c_str(), int(Utf8.size()));
-                cairo_set_source_rgb(Cr, 0, 0, 0);
-                cairo_move_to(Cr, x + 3, y + 3);
-                pango_cairo_show_layout(Cr, Layout);
-                g_object_unref(Layout);
-                cairo_restore(Cr);
-                x += kColWidth;
-            }
-            y += kRowHeight;
-        }
-        cairo_surface_flush(Surface);
-        Best = std::min(Best, Seconds(t));
-    }
-    pango_font_description_free(Font);
-    pango_font_description_free(Bold);
-    cairo_destroy(Cr);
-    cairo_surface_destroy(Surface);
-    return Best * 1000;
-}
-
 } // namespace
 
 int main()
@@ -219,7 +130,7 @@ int main()
     for (const TRun& Run : Runs) {
         double First = 0;
         const double Grid = Big.Paint(Run.TopRow, First);
-        const double Bare = BareLoop(Big.Grid->GetTopRow(), kBig);
+        const double Bare = BareLoop(Big.Grid->GetTopRow(), kBig, kReps);
         if (Run.TopRow == 1)
             BigStart = Grid;
         std::printf("%7d rows, top row %-6d (%-6s) grid %7.2f ms (first %6.2f)  bare cairo/pango loop %7.2f ms  "
@@ -229,7 +140,7 @@ int main()
     TGridScreen Small(kSmall);
     double SmallFirst = 0;
     const double SmallGrid = Small.Paint(1, SmallFirst);
-    const double SmallBare = BareLoop(1, kSmall);
+    const double SmallBare = BareLoop(1, kSmall, kReps);
     std::printf("%7d rows, top row %-6d (start ) grid %7.2f ms (first %6.2f)  bare cairo/pango loop %7.2f ms  "
                 "ratio %5.2f (goal <= 3)\n",
         kSmall, 1, SmallGrid, SmallFirst, SmallBare, SmallGrid / SmallBare);
