@@ -11,19 +11,6 @@
 
 #include "grid/core/DedOzovedUrad.h"
 
-// The node of a node row, in the graphic slot of its node-column cell
-// (owned by the cell). Until the grid's cell objects arrive it stands for
-// the ctNode cell object and holds that object's node fields.
-class TGridNodeObject : public TObject {
-public:
-    bool Contracted { false };
-    // Rows covered, the node row included; 0: up to the next node row.
-    int Span { 0 };
-    int SubNodes { 0 };
-    // Grouping keeps the grouped column here.
-    int Var { -1 };
-};
-
 class TGridDataViews : public TNeutralGridDataViews {
 public:
     explicit TGridDataViews(TDedOzovedUrad& Grid) : G(Grid) { }
@@ -109,7 +96,9 @@ public:
 
 private:
     // Nodes.
-    TGridNodeObject* NodeOf(int ARow);
+    // The bookkeeping of the row's node (its node-column cell's ctNode
+    // object); nullptr for a row that is no node.
+    TCellNodeData* NodeOf(int ARow);
     int NodeColumn();
     int LevelOf(int ARow);
     void SetLevel(int Row, int Level);

@@ -2,9 +2,9 @@
 // contracting takes the span's rows out of view (into the hidden-row store
 // under ftHide, to height 0 under ftSuppress) and expanding brings them
 // back. A row's node level is kept in the cell properties of its
-// node-column cell; the node itself is an object in that cell's graphic
-// slot (TGridNodeObject), so it travels with the row through every move,
-// hiding and sort.
+// node-column cell; the node itself is that cell's object (a TCellGraphic
+// of kind ctNode), so it travels with the row through every move, hiding
+// and sort.
 
 #include "grid/core/GridGuards.h"
 #include "grid/views/GridDataViewsImpl.h"
@@ -13,11 +13,14 @@ using GridGuards::TValueGuard;
 
 // ---- the node of a row ----
 
-TGridNodeObject* TGridDataViews::NodeOf(int ARow)
+TCellNodeData* TGridDataViews::NodeOf(int ARow)
 {
     if (ARow < 0 || ARow >= G.GetRowCount())
         return nullptr;
-    return dynamic_cast<TGridNodeObject*>(G.GetGraphicObjectEx(NodeColumn(), ARow));
+    // The object the cell holds itself: column 0 may show the grid's row
+    // check box in its place.
+    auto* Object = dynamic_cast<TCellGraphic*>(G.GetGraphicObjectEx(NodeColumn(), ARow));
+    return Object && Object->GetCellType() == ctNode ? &Object->CellNode() : nullptr;
 }
 
 int TGridDataViews::NodeColumn() { return G.GetCellNode()->GetNodeColumn(); }
@@ -65,7 +68,7 @@ bool TGridDataViews::IsSummary(int ARow) { return ARow >= 0 && G.GetCellType(0, 
 
 bool TGridDataViews::GetNodeState(int ARow)
 {
-    const TGridNodeObject* Node = NodeOf(ARow);
+    const TCellNodeData* Node = NodeOf(ARow);
     return Node && Node->Contracted;
 }
 
@@ -73,13 +76,13 @@ int TGridDataViews::GetNodeLevel(int ARow) { return IsNode(ARow) ? LevelOf(ARow)
 
 int TGridDataViews::GetNodeSpan(int ARow)
 {
-    const TGridNodeObject* Node = NodeOf(ARow);
+    const TCellNodeData* Node = NodeOf(ARow);
     return Node ? Node->Span : -1;
 }
 
 int TGridDataViews::GetSubNodeCount(int ARow)
 {
-    const TGridNodeObject* Node = NodeOf(ARow);
+    const TCellNodeData* Node = NodeOf(ARow);
     return Node ? Node->SubNodes : 0;
 }
 
@@ -105,7 +108,7 @@ int TGridDataViews::GetParentRow(int ARow)
     // S counts the rows of contracted nodes that are out of view.
     int S = 0;
     for (int p = ARow; p >= G.GetFixedRows(); --p) {
-        const TGridNodeObject* Node = NodeOf(p);
+        const TCellNodeData* Node = NodeOf(p);
         if (!Node || LevelOf(p) >= Bound)
             continue;
         if (Node->Contracted)
@@ -118,7 +121,7 @@ int TGridDataViews::GetParentRow(int ARow)
 
 void TGridDataViews::SetNodeSpan(int ARow, int Span)
 {
-    TGridNodeObject* Node = NodeOf(ARow);
+    TCellNodeData* Node = NodeOf(ARow);
     if (!Node)
         return;
     Node->Span = Span;
@@ -130,13 +133,13 @@ void TGridDataViews::SetNodeSpan(int ARow, int Span)
 
 void TGridDataViews::UpdateNodeSpan(int ARow, int Delta)
 {
-    if (TGridNodeObject* Node = NodeOf(ARow))
+    if (TCellNodeData* Node = NodeOf(ARow))
         Node->Span += Delta;
 }
 
 void TGridDataViews::UpdateSubNodeCount(int ARow, int Delta)
 {
-    if (TGridNodeObject* Node = NodeOf(ARow))
+    if (TCellNodeData* Node = NodeOf(ARow))
         Node->SubNodes += Delta;
 }
 
@@ -151,12 +154,12 @@ void TGridDataViews::AddNode(int ARow, int Span)
         return;
     // A span reaching past the last row covers the rows there are.
     Span = std::min(Span, G.GetRowCount() - r);
-    auto* Node = new TGridNodeObject;
-    Node->Span = Span;
-    TCellProperties* Props = G.GetCellProperties(NodeColumn(), r);
-    if (Props->GetOwnsGraphicObject())
-        delete Props->GetGraphicObject();
-    Props->SetGraphicObject(Node, true);
+    TCellGraphic* Node = G.CreateCellGraphic(NodeColumn(), r);
+    Node->SetNode({ ARow, false, Span, 0 });
+    // Grouping keeps the grouped column here.
+    Node->SetCellVar(Variant(std::int32_t(-1)));
+    Node->SetCellHAlign(haBeforeText);
+    Node->SetCellVAlign(vaCenter);
     SetLevels(r, Span, 1);
     if (FNumNodes == 0)
         G.RepaintCol(NodeColumn());
@@ -167,12 +170,9 @@ void TGridDataViews::AddNode(int ARow, int Span)
 
 void TGridDataViews::RemoveNodeObject(int ARow)
 {
-    TGridNodeObject* Node = NodeOf(ARow);
-    if (!Node)
+    if (!IsNode(ARow))
         return;
-    TCellProperties* Props = G.GetCellProperties(NodeColumn(), ARow);
-    Props->SetGraphicObject(nullptr);
-    delete Node;
+    G.FreeCellGraphic(NodeColumn(), ARow);
     if (FNumNodes > 0)
         --FNumNodes;
 }
@@ -210,7 +210,7 @@ void TGridDataViews::ExpandNodeEx(int ARow, bool ApplyExpandOne)
             if (IsNode(r) && !GetNodeState(r) && Real(r) != ARow)
                 ContractNode(Real(r));
     const int r = Displ(ARow);
-    TGridNodeObject* Node = NodeOf(r);
+    TCellNodeData* Node = NodeOf(r);
     if (!Node || !Node->Contracted)
         return;
     Node->Contracted = false;
@@ -249,7 +249,7 @@ void TGridDataViews::ExpandNodeEx(int ARow, bool ApplyExpandOne)
     if (G.GetFilterType() == ftSuppress) {
         G.UnSuppressRows(r + 1, r + Node->Span - 1);
         for (int k = r + 1; k < r + Node->Span && k < G.GetRowCount(); ++k)
-            if (TGridNodeObject* Inner = NodeOf(k))
+            if (TCellNodeData* Inner = NodeOf(k))
                 Inner->Contracted = false;
     } else {
         G.UnHideRows(ARow + 1, Real(e) - 1);
@@ -262,7 +262,7 @@ void TGridDataViews::ContractNode(int ARow)
     G.HideInplaceEdit();
     TValueGuard Force(G.FForceSel, true);
     const int r = Displ(ARow);
-    TGridNodeObject* Node = NodeOf(r);
+    TCellNodeData* Node = NodeOf(r);
     if (!Node || Node->Contracted)
         return;
     Node->Contracted = true;
@@ -275,7 +275,7 @@ void TGridDataViews::ContractNode(int ARow)
         // this node later shows all of its rows.
         int b = r + 1;
         while (b < e) {
-            TGridNodeObject* Inner = NodeOf(b);
+            TCellNodeData* Inner = NodeOf(b);
             if (Inner && Inner->Contracted) {
                 Inner->Contracted = false;
                 const int InnerSpan = Inner->Span;
@@ -339,7 +339,7 @@ void TGridDataViews::ExpandAll()
     RestoreAllHiddenRows();
     GridGuards::TBulkUpdate Update(G);
     for (int r = G.GetFixedRows(); r < G.GetRowCount(); ++r)
-        if (TGridNodeObject* Node = NodeOf(r))
+        if (TCellNodeData* Node = NodeOf(r))
             Node->Contracted = false;
     if (G.GetSearchFooter()->GetVisible())
         G.LayoutSearchPanel();

@@ -40,6 +40,16 @@ TEST_F(Nodes, NestedNodesHaveLevelsParentsAndSpanTypes)
     EXPECT_EQ(G.GetNodeSpanType(1), 0);
     EXPECT_EQ(G.GetNodeSpanType(3), 1);
     EXPECT_EQ(G.RowIndent(3), 24);
+    // The node is the ctNode object of the node-column cell.
+    EXPECT_EQ(G.GetCellType(0, 2), ctNode);
+    EXPECT_EQ(G.GetCellType(0, 3), ctEmpty);
+    const TCellGraphic* Node = G.GetCellGraphic(0, 1);
+    ASSERT_NE(Node, nullptr);
+    EXPECT_EQ(Node->GetCellNode(), (TCellNodeData { 1, false, 3, 0 }));
+    EXPECT_EQ(Node->GetCellVar(), Variant(std::int32_t(-1)));
+    EXPECT_EQ(Node->GetCellHAlign(), haBeforeText);
+    EXPECT_EQ(Node->GetCellVAlign(), vaCenter);
+    EXPECT_EQ(G.GetGridCell(0, 1), String());
     // Plain rows and rows outside the grid.
     EXPECT_FALSE(G.IsNode(-1));
     EXPECT_FALSE(G.IsNode(5));
