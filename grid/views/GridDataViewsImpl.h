@@ -117,10 +117,10 @@ private:
     void SortRowRange(int ACol, int Left, int Right);
     void SortRowRangeIndexed(int Left, int Right);
     template<class TCmp>
-    void SortRows(int Left, int Right, int Target, TCmp&& Cmp);
+    void SortRows(int Left, int Right, int Target, bool SwapEqual, TCmp&& Cmp);
     void ApplyOrder(int Left, const std::vector<int>& Order);
     template<class TTie>
-    bool SortColumnKeys(int ACol, int Left, int Right, int Target, bool Descending, TTie&& Tie);
+    bool SortColumnKeys(int ACol, int Left, int Right, int Target, bool Indexed, bool Descending, TTie&& Tie);
     void UnSortRange(std::vector<int>& Work, int Left, int Right);
     // Sorts with three scratch rows below the grid's rows; Run sorts.
     void AddScratchRows();

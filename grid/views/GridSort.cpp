@@ -1,8 +1,8 @@
 // Sorting the grid's rows: cell comparison by style, row comparison by a
-// column chain or by sort keys, a stable merge sort of the row order that
-// then moves the rows through SortSwapRows, the frames of the full, indexed
-// and group sorts (three scratch rows below the grid, hidden columns shown),
-// and the way back to the order before sorting.
+// column chain or by sort keys, the quicksort of a row range (played on the
+// row order, then the rows move through SortSwapRows), the frames of the
+// full, indexed and group sorts (three scratch rows below the grid, hidden
+// columns shown), and the way back to the order before sorting.
 
 #include <deque>
 #include <typeinfo>
@@ -372,14 +372,60 @@ int TGridDataViews::CompareRowsIndexed(int AIdx, int ARow1, int ARow2)
 
 // ---- the range sort ----
 
-// Orders display rows Left .. Right: a stable merge sort of the row
+namespace {
+
+// The quicksort of a range of rows, played on A (one element per row, in
+// the rows' order) with no row moving: Cmp(x, y) answers whether x sorts
+// after y (Target), before (-Target) or with it (0). The pivot is a copy of
+// the middle element (the scratch pivot row), or with LivePivot whatever
+// stands in the middle place at each comparison. SwapEqual: two elements
+// that compare equal are exchanged too (the indexed sort). The smaller part
+// is sorted by recursion and the larger one by the loop, so the depth stays
+// below log2 of the row count whatever the order; the comparisons and
+// exchanges are those of sorting the left part first.
+template<class T, class TCmp>
+void PlayQuickSort(std::vector<T>& A, int Left, int Right, int Target, bool SwapEqual, bool LivePivot, TCmp& Cmp)
+{
+    while (Left < Right) {
+        const int Mid = Left + (Right - Left) / 2;
+        const T Copy = A[std::size_t(Mid)];
+        const T& Pivot = LivePivot ? A[std::size_t(Mid)] : Copy;
+        int i = Left, j = Right;
+        do {
+            while (Cmp(Pivot, A[std::size_t(i)]) == Target && i < Right)
+                ++i;
+            while (Cmp(A[std::size_t(j)], Pivot) == Target && j > Left)
+                --j;
+            if (i <= j) {
+                if (i != j && (SwapEqual || Cmp(A[std::size_t(i)], A[std::size_t(j)]) != 0))
+                    std::swap(A[std::size_t(i)], A[std::size_t(j)]);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (j - Left < Right - i) {
+            if (Left < j)
+                PlayQuickSort(A, Left, j, Target, SwapEqual, LivePivot, Cmp);
+            Left = i;
+        } else {
+            if (i < Right)
+                PlayQuickSort(A, i, Right, Target, SwapEqual, LivePivot, Cmp);
+            Right = j;
+        }
+    }
+}
+
+} // namespace
+
+// Orders display rows Left .. Right by the quicksort above over the row
 // indexes, asking Cmp(x, y) whether row x belongs after row y (the answer
 // Target), then the rows move into that order through SortSwapRows, at
 // most one swap per row, so the counters, the cross-reference list and the
 // tracked focus row follow every move. No row moves while comparing, so a
-// raw comparison always sees the rows' own indexes.
+// comparison sees each row at its own index and the middle row's content
+// serves as the pivot without a copy.
 template<class TCmp>
-void TGridDataViews::SortRows(int Left, int Right, int Target, TCmp&& Cmp)
+void TGridDataViews::SortRows(int Left, int Right, int Target, bool SwapEqual, TCmp&& Cmp)
 {
     const int n = Right - Left + 1;
     if (n < 2)
@@ -389,7 +435,11 @@ void TGridDataViews::SortRows(int Left, int Right, int Target, TCmp&& Cmp)
     std::vector<int> Order(static_cast<std::size_t>(n), 0);
     for (int k = 0; k < n; ++k)
         Order[std::size_t(k)] = Left + k;
-    std::stable_sort(Order.begin(), Order.end(), [&](int a, int b) { return Cmp(b, a) == Target; });
+    // A raw comparison of display texts is given the middle place's own
+    // row, as it stands at each comparison, instead of a copy.
+    const TSortSettings& SS = *G.GetSortSettings();
+    const bool LivePivot = !SwapEqual && SS.GetSortOnVirtualCells() && G.OnGetDisplText && G.OnRawCompare;
+    PlayQuickSort(Order, 0, n - 1, Target, SwapEqual, LivePivot, Cmp);
     ApplyOrder(Left, Order);
 }
 
@@ -449,17 +499,17 @@ int TextCompare(TSortStyle Style, StringView a, StringView b)
 } // namespace
 
 // The usual case of a column with no handler that decides the style: the
-// keys travel with the row indexes through the merge, so each comparison
-// reads two neighbouring entries instead of two rows, and a number is
+// keys travel with the row indexes through the quicksort, so each
+// comparison reads two entries instead of two rows, and a number is
 // converted once per row instead of once per comparison. The comparison is
 // CompareCells' own (and counted the same); a tie goes on through Tie.
 // Descending: the column is a descending sort key (its result negated).
 template<class TTie>
-bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, bool Descending, TTie&& Tie)
+bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, bool Indexed, bool Descending, TTie&& Tie)
 {
     // The direction the blank rule of a key follows: the sort's for the
     // column chain, the key's own for a sort key.
-    const TSortDirection BlankDir = Target == 1 ? (Descending ? sdDescending : sdAscending) : G.GetSortSettings()->GetDirection();
+    const TSortDirection BlankDir = Indexed ? (Descending ? sdDescending : sdAscending) : G.GetSortSettings()->GetDirection();
     const TSortSettings& SS = *G.GetSortSettings();
     const TSortStyle Style = SS.GetAutoFormat() ? ssAutomatic : SS.GetIgnoreCase() ? ssAlphaNoCase : SS.GetDefaultFormat();
     const int n = Right - Left + 1;
@@ -479,10 +529,13 @@ bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, b
         mutable double Value;
         // TextInfo of the key, once asked (0: not yet).
         mutable unsigned Info;
+        // Whether the cell holds a check box (0 not yet asked, 1 no, 2 yes):
+        // no row moves and no handler runs while the keys are kept.
+        mutable std::uint8_t CheckBox;
     };
     std::vector<TEntry> Entries(static_cast<std::size_t>(n));
     String Scratch;
-    // The keys copied together in row order: the merge then walks memory
+    // The keys copied together in row order: the sort then walks memory
     // that lies close together instead of texts spread over the store.
     std::size_t Total = 0;
     for (int k = 0; k < n; ++k)
@@ -493,7 +546,7 @@ bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, b
         const StringView Key = SortCellText(ACol, Left + k, Scratch);
         const std::size_t At = Arena.size();
         Arena.append(Key);
-        Entries[std::size_t(k)] = { StringView(Arena).substr(At, Key.size()), Left + k, false, false, 0, 0 };
+        Entries[std::size_t(k)] = { StringView(Arena).substr(At, Key.size()), Left + k, false, false, 0, 0, 0 };
     }
     const bool Blanks = SS.GetIgnoreBlanks();
     const bool BlankFirst = SS.GetBlankPos() == blFirst;
@@ -514,7 +567,9 @@ bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, b
     auto Cmp = [&](const TEntry& x, const TEntry& y) {
         TSortStyle S = Style;
         if (S == ssAutomatic) {
-            if (IsCheckBoxKind(G.GetCellType(ACol, x.Row)))
+            if (!x.CheckBox)
+                x.CheckBox = IsCheckBoxKind(G.GetCellType(ACol, x.Row)) ? 2 : 1;
+            if (x.CheckBox == 2)
                 S = ssCheckBox;
             else
                 S = AutomaticStyle(InfoOf(x), InfoOf(y), IgnoreCase);
@@ -550,7 +605,7 @@ bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, b
             return Tie(x.Row, y.Row);
         return Descending ? -Res : Res;
     };
-    std::stable_sort(Entries.begin(), Entries.end(), [&](const TEntry& a, const TEntry& b) { return Cmp(b, a) == Target; });
+    PlayQuickSort(Entries, 0, n - 1, Target, Indexed, false, Cmp);
     std::vector<int> Order(static_cast<std::size_t>(n), 0);
     for (int k = 0; k < n; ++k)
         Order[std::size_t(k)] = Entries[std::size_t(k)].Row;
@@ -563,8 +618,8 @@ void TGridDataViews::SortRowRange(int ACol, int Left, int Right)
     FSortDir = G.GetSortSettings()->GetDirection() == sdAscending ? 1 : -1;
     const bool Full = G.GetSortSettings()->GetFull() && ACol <= G.GetColCount() - 2;
     auto Tie = [&](int a, int b) { return Full ? CompareRows(ACol + 1, a, b) : 0; };
-    if (!SortColumnKeys(ACol, Left, Right, FSortDir, false, Tie))
-        SortRows(Left, Right, FSortDir, [&](int a, int b) { return CompareRows(ACol, a, b); });
+    if (!SortColumnKeys(ACol, Left, Right, FSortDir, false, false, Tie))
+        SortRows(Left, Right, FSortDir, false, [&](int a, int b) { return CompareRows(ACol, a, b); });
 }
 
 void TGridDataViews::SortRowRangeIndexed(int Left, int Right)
@@ -578,10 +633,10 @@ void TGridDataViews::SortRowRangeIndexed(int Left, int Right)
         const bool Descending = (Key & TSortIndexList::DescendingBit) != 0;
         // The next key's result counts unchanged.
         auto Tie = [&](int a, int b) { return Full && Keys.Count() > 1 ? CompareRowsIndexed(1, a, b) : 0; };
-        if (SortColumnKeys(Col, Left, Right, 1, Descending, Tie))
+        if (SortColumnKeys(Col, Left, Right, 1, true, Descending, Tie))
             return;
     }
-    SortRows(Left, Right, 1, [&](int a, int b) { return CompareRowsIndexed(0, a, b); });
+    SortRows(Left, Right, 1, true, [&](int a, int b) { return CompareRowsIndexed(0, a, b); });
 }
 
 // ---- frames ----

@@ -255,3 +255,110 @@ TEST_F(Sorting, EveryStyleOrdersFiveRows)
 }
 
 } // namespace
+
+namespace {
+
+// Rows "b a c a b a c" in column 0, numbered 1..7 in column 1.
+struct QuickSortOrder : TViewsGrid {
+    void SetUp() override
+    {
+        Fill({ { u"b", u"1" }, { u"a", u"2" }, { u"c", u"3" }, { u"a", u"4" }, { u"b", u"5" }, { u"a", u"6" },
+            { u"c", u"7" } });
+        G.GetSortSettings()->SetAutoFormat(false);
+        G.GetSortSettings()->SetDefaultFormat(ssAlphabetic);
+        G.GetSortSettings()->SetFull(false);
+    }
+};
+
+struct TOrderCase {
+    const char* What;
+    bool Indexed;
+    TSortDirection Direction;
+    TTexts Numbers; // column 1 after the sort
+    int Compares;
+};
+
+// Rows with equal keys end where the quicksort leaves them (it is not
+// stable), with the same number of comparisons whether the keys are read
+// once (no handler) or through OnGetFormat at every comparison.
+TEST_F(QuickSortOrder, EqualKeysAndComparisonCountsFollowTheQuicksort)
+{
+    const TOrderCase Cases[] = {
+        { "ascending", false, sdAscending, { u"6", u"2", u"4", u"1", u"5", u"3", u"7" }, 27 },
+        { "descending", false, sdDescending, { u"3", u"7", u"1", u"5", u"4", u"6", u"2" }, 28 },
+        // The indexed sort also exchanges rows that compare equal.
+        { "indexed", true, sdAscending, { u"4", u"6", u"2", u"1", u"5", u"7", u"3" }, 21 },
+    };
+    for (const TOrderCase& Case : Cases)
+        for (bool Handler : { false, true }) {
+            SCOPED_TRACE(std::string(Case.What) + (Handler ? ", OnGetFormat" : ""));
+            SetUp();
+            int Asked = 0;
+            G.OnGetFormat = nullptr;
+            if (Handler)
+                G.OnGetFormat = [&](TObject*, int, TSortStyle&, String&, String&) { ++Asked; };
+            const int Before = G.Compares;
+            if (Case.Indexed) {
+                G.GetSortIndexes().Clear();
+                G.GetSortIndexes().AddIndex(0, true);
+                G.QSortIndexed();
+            } else {
+                G.Sort(0, Case.Direction);
+            }
+            EXPECT_EQ(Col(1), Case.Numbers);
+            EXPECT_EQ(G.Compares - Before, Case.Compares);
+            if (Handler)
+                EXPECT_EQ(Asked, Case.Compares);
+            G.QUnSort();
+            EXPECT_EQ(Col(1), (TTexts { u"1", u"2", u"3", u"4", u"5", u"6", u"7" }));
+        }
+}
+
+// Values that make the middle row the largest of its range at every step:
+// each pass splits off one row, the worst order for this quicksort.
+std::vector<int> WorstOrder(int n)
+{
+    std::vector<int> Label(static_cast<std::size_t>(n)), Value(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k)
+        Label[std::size_t(k)] = k;
+    int Next = n - 1;
+    for (int Right = n - 1; Right > 0; --Right) {
+        const int Mid = Right / 2;
+        Value[std::size_t(Label[std::size_t(Mid)])] = Next--;
+        std::swap(Label[std::size_t(Mid)], Label[std::size_t(Right)]);
+    }
+    Value[std::size_t(Label[0])] = Next;
+    return Value;
+}
+
+// The stack a sort of n rows in the worst order uses, in bytes.
+std::ptrdiff_t WorstOrderStack(int n)
+{
+    TDedOzovedUrad G(nullptr);
+    G.SetColCount(1);
+    G.SetRowCount(n + 1);
+    G.SetFixedRows(1);
+    const std::vector<int> Values = WorstOrder(n);
+    for (int r = 0; r < n; ++r)
+        G.SetGridCell(0, r + 1, IntToStr(Values[std::size_t(r)]));
+    char Top = 0;
+    const char* Deepest = &Top;
+    G.OnGetFormat = [&](TObject*, int, TSortStyle& S, String&, String&) {
+        char Here = 0;
+        Deepest = std::min<const char*>(Deepest, &Here);
+        S = ssNumeric;
+    };
+    G.Sort(0, sdAscending);
+    for (int r = 1; r <= n; ++r)
+        EXPECT_EQ(G.GetGridCell(0, r), IntToStr(r - 1));
+    return &Top - Deepest;
+}
+
+TEST(QuickSortDepth, TheWorstOrderNeedsNoMoreStackForMoreRows)
+{
+    const std::ptrdiff_t Few = WorstOrderStack(40);
+    const std::ptrdiff_t Many = WorstOrderStack(800);
+    EXPECT_LT(Many, Few + 4096) << Few << " bytes for 40 rows";
+}
+
+} // namespace
