@@ -617,7 +617,21 @@ void TGridDataViews::SortRowRange(int ACol, int Left, int Right)
 {
     FSortDir = G.GetSortSettings()->GetDirection() == sdAscending ? 1 : -1;
     const bool Full = G.GetSortSettings()->GetFull() && ACol <= G.GetColCount() - 2;
-    auto Tie = [&](int a, int b) { return Full ? CompareRows(ACol + 1, a, b) : 0; };
+    // The pivot meets its own row once per pass: every further column
+    // compares equal then (no handler runs while the keys are kept), so the
+    // comparisons are counted without reading the columns.
+    int SameRowCompares = 0;
+    for (int c = ACol + 1; Full && c < G.GetColCount(); ++c)
+        SameRowCompares += G.IsIgnoredColumn(c) ? 0 : 1;
+    auto Tie = [&](int a, int b) {
+        if (!Full)
+            return 0;
+        if (a == b) {
+            G.Compares += SameRowCompares;
+            return 0;
+        }
+        return CompareRows(ACol + 1, a, b);
+    };
     if (!SortColumnKeys(ACol, Left, Right, FSortDir, false, false, Tie))
         SortRows(Left, Right, FSortDir, false, [&](int a, int b) { return CompareRows(ACol, a, b); });
 }
@@ -632,7 +646,18 @@ void TGridDataViews::SortRowRangeIndexed(int Left, int Right)
         const int Col = int(Key & ~TSortIndexList::DescendingBit);
         const bool Descending = (Key & TSortIndexList::DescendingBit) != 0;
         // The next key's result counts unchanged.
-        auto Tie = [&](int a, int b) { return Full && Keys.Count() > 1 ? CompareRowsIndexed(1, a, b) : 0; };
+        int SameRowCompares = 0;
+        for (int k = 1; Full && k < Keys.Count(); ++k)
+            SameRowCompares += G.IsIgnoredColumn(int(unsigned(Keys.GetInteger(k)) & ~TSortIndexList::DescendingBit)) ? 0 : 1;
+        auto Tie = [&](int a, int b) {
+            if (!Full || Keys.Count() < 2)
+                return 0;
+            if (a == b) {
+                G.Compares += SameRowCompares;
+                return 0;
+            }
+            return CompareRowsIndexed(1, a, b);
+        };
         if (SortColumnKeys(Col, Left, Right, 1, true, Descending, Tie))
             return;
     }
