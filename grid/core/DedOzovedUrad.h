@@ -569,7 +569,7 @@ public:
     void RemoveNormalRow(int ARow);
     bool IsNodeClickHit(int ARow, int X);
     // The image index a sort by images compares; -1 for a cell without one.
-    virtual int CellImageIndex(int /*ACol*/, int /*ARow*/) { return -1; }
+    virtual int CellImageIndex(int ACol, int ARow) { return GetCellImageIdx(ACol, ARow); }
 
     // ---- what the filter and sort settings ask of the grid (IGridHost) ----
     // 1 while FixedRowAlways keeps a fixed row the platform cannot hold.
