@@ -182,5 +182,4 @@ private:
     // Filtering state.
     int FFixedRowsToRestore { 0 };
     String FLastNarrowDown;
-    bool FNarrowDown { false };
 };

@@ -290,7 +290,7 @@ void TGridDataViews::SetFilterActive(bool Value)
 bool TGridDataViews::RemoveLastFilter()
 {
     if (G.GetFilterLevel() == 0) {
-        FNarrowDown = false;
+        G.SetNarrowDownActive(false);
         return false;
     }
     UndoLastPass();
@@ -300,7 +300,7 @@ bool TGridDataViews::RemoveLastFilter()
         G.FFilteredRows->Clear();
     if (G.GetFilter()->Count() > 0)
         G.GetFilter()->Delete(G.GetFilter()->Count() - 1);
-    FNarrowDown = false;
+    G.SetNarrowDownActive(false);
     return G.GetFilterLevel() > 1;
 }
 
@@ -312,7 +312,7 @@ void TGridDataViews::RemoveAllFilters()
     } else {
         G.GetFilter()->Clear();
     }
-    FNarrowDown = false;
+    G.SetNarrowDownActive(false);
 }
 
 // ---- narrowing down ----
@@ -342,7 +342,7 @@ TFilterData* TGridDataViews::NewNarrowCondition(const String& S, TNarrowDownOpti
 
 void TGridDataViews::NarrowDown(const String& S, TNarrowDownOptions AOptions, int AColumn)
 {
-    FNarrowDown = !S.empty();
+    G.SetNarrowDownActive(!S.empty());
     if (G.GetFixedRows() > 0)
         G.SetFixedRowAlways(true);
     const bool Suppress = G.GetFilterType() == ftSuppress;
@@ -383,7 +383,7 @@ void TGridDataViews::NarrowDown(const String& S, TNarrowDownOptions AOptions, in
     }
 
     FLastNarrowDown = S;
-    FNarrowDown = !S.empty();
+    G.SetNarrowDownActive(!S.empty());
     if (S.empty()) {
         // What a filter level still holds goes; rows that contracted nodes
         // or HideRows put in the store stay there.

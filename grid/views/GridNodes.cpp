@@ -8,6 +8,7 @@
 
 #include "grid/core/GridGuards.h"
 #include "grid/views/GridDataViewsImpl.h"
+#include "platform/win/System.h"
 
 using GridGuards::TValueGuard;
 
@@ -475,7 +476,14 @@ bool TGridDataViews::IsNodeClickHit(int ARow, int X)
     case cnLeaf: w = 8; m = 2; break;
     case cnXP: w = 4; m = 4; break;
     }
-    return m + (L - 1) * I < d && d < w + L * I;
+    if (!G.UseRightToLeftAlignment())
+        return m + (L - 1) * I < d && d < w + L * I;
+    // Right to left the glyph sits at the right edge of the grid, left of
+    // the vertical scroll bar when there is one.
+    m = G.GetVisibleRowCount() + G.GetFixedRows() < G.GetRowCount() ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    const int dr = X - Cell.Left + m;
+    const int Width = G.GetWidth();
+    return Width - 2 - L * I - w <= dr && dr < Width - (L - 1) * I;
 }
 
 // ---- the grid's own node operations ----

@@ -205,8 +205,14 @@ TEST_F(Filtering, NarrowDownFiltersAsTheTextGrowsAndShrinks)
         G.NarrowDown(Step.Text, 0);
         EXPECT_EQ(Shown(), Step.Shown);
         EXPECT_EQ(G.GetFilterLevel(), Step.Level);
+        // The grid knows a narrow-down is in force (its check boxes keep
+        // their state in the object then).
+        EXPECT_EQ(G.GetNarrowDownActive(), !Step.Text.empty());
     }
     EXPECT_EQ(G.NumHiddenRows(), 0);
+    G.NarrowDown(u"ab", 0);
+    G.RemoveAllFilters();
+    EXPECT_FALSE(G.GetNarrowDownActive());
 }
 
 TEST_F(Filtering, NarrowDownOverWholeRowsIgnoresCase)

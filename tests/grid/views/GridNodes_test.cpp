@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/win/System.h"
 #include "tests/grid/views/GridViewsTest.h"
 
 using namespace gridviewstest;
@@ -163,6 +164,34 @@ TEST_F(Nodes, APreciseClickHitsOnlyTheGlyph)
         EXPECT_EQ(G.IsNodeClickHit(1, Left + d), d >= 5 && d <= 15) << d;
     G.GetMouseActions()->SetPreciseNodeClick(false);
     EXPECT_TRUE(G.IsNodeClickHit(1, Left + 40));
+}
+
+// Right to left the glyph is measured from the grid's right edge, and from
+// the vertical scroll bar once the rows no longer fit.
+TEST_F(Nodes, ARightToLeftPreciseClickHitsTheGlyphAtTheRightEdge)
+{
+    G.SetWidth(200);
+    G.SetHeight(400);
+    G.SetColWidths(0, 60);
+    G.AddNode(1, 2);
+    G.GetCellNode()->SetNodeType(cnXP);
+    G.GetMouseActions()->SetPreciseNodeClick(true);
+    G.SetBiDiMode(bdRightToLeft);
+    const int Left = G.CellRect(0, 1).Left;
+    for (bool Scrolled : { false, true }) {
+        SCOPED_TRACE(Scrolled);
+        if (Scrolled)
+            G.SetRowCount(200);
+        ASSERT_EQ(G.GetVisibleRowCount() + G.GetFixedRows() < G.GetRowCount(), Scrolled);
+        // Level 1, indent 12, glyph 4: Width - 18 <= d < Width.
+        const int m = Scrolled ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+        const int First = Left + 200 - 18 - m, End = Left + 200 - m;
+        EXPECT_FALSE(G.IsNodeClickHit(1, First - 1));
+        EXPECT_TRUE(G.IsNodeClickHit(1, First));
+        EXPECT_TRUE(G.IsNodeClickHit(1, End - 1));
+        EXPECT_FALSE(G.IsNodeClickHit(1, End));
+        EXPECT_FALSE(G.IsNodeClickHit(1, Left + 10));
+    }
 }
 
 TEST_F(Nodes, GroupSortOrdersTheChildrenOfTheDeepestNodesAndUnSortLeavesThem)

@@ -361,4 +361,18 @@ TEST(QuickSortDepth, TheWorstOrderNeedsNoMoreStackForMoreRows)
     EXPECT_LT(Many, Few + 4096) << Few << " bytes for 40 rows";
 }
 
+// A sort by images reads the image index of the cells' own image objects.
+TEST_F(Sorting, TheImageStyleComparesTheCellsImageIndexes)
+{
+    FillColumn({ u"c", u"a", u"d", u"b" });
+    const int Images[] = { 3, 1, -1, 2 };
+    for (int r = 0; r < 4; ++r)
+        if (Images[r] >= 0)
+            G.CreateCellGraphic(0, r + 1)->SetImageIdx(Images[r], haLeft, vaTop);
+    UseStyle(ssImages);
+    G.Sort(0, sdAscending);
+    EXPECT_EQ(Col(0), (TTexts { u"d", u"a", u"b", u"c" }));
+    EXPECT_EQ(G.GetCellImageIdx(0, 4), 3);
+}
+
 } // namespace
