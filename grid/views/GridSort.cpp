@@ -547,6 +547,10 @@ bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, b
         const std::size_t At = Arena.size();
         Arena.append(Key);
         Entries[std::size_t(k)] = { StringView(Arena).substr(At, Key.size()), Left + k, false, false, 0, 0, 0 };
+        // Asked here, in row order, rather than in the sort's order all
+        // over the store.
+        if (Style == ssAutomatic)
+            Entries[std::size_t(k)].CheckBox = IsCheckBoxKind(G.GetCellType(ACol, Left + k)) ? 2 : 1;
     }
     const bool Blanks = SS.GetIgnoreBlanks();
     const bool BlankFirst = SS.GetBlankPos() == blFirst;
