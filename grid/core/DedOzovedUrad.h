@@ -1724,8 +1724,9 @@ public:
     // The keyboard focus into a windowed control placed on the target of
     // an advance; True when it took it.
     virtual bool FocusCellControl(TWinControl* /*Control*/) { return false; }
-    // A left click inside the cell (and its release with WithMouseUp).
-    virtual void ClickCell(int /*ACol*/, int /*ARow*/, bool /*WithMouseUp*/) { }
+    // A left click inside the cell (and its release with WithMouseUp),
+    // without the grid's OnMouseDown and OnMouseUp.
+    virtual void ClickCell(int ACol, int ARow, bool WithMouseUp);
     Char GetStartEditChar() const { return FStartEditChar; }
     int GetSearchTics() const { return FSearchTics; }
     void SetSearchTics(int Value) { FSearchTics = Value; }
@@ -1749,6 +1750,97 @@ private:
     bool FDisableChange { false };
     Char FStartEditChar { 0 };
     int FSearchTics { 0 };
+
+    // ---- keyboard and Tab (DedOzovedUradKeys.cpp, DedOzovedUradTabs.cpp) ----
+public:
+    using TRadioClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)>;
+    using TClipboardEvent = std::function<void(TObject* Sender, bool& Allow)>;
+    using TClipboardDoneEvent = std::function<void(TObject* Sender, const TGridRect& CellRect)>;
+    using TCanDeleteRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanDelete)>;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyUp(WORD& Key, TShiftState Shift) override;
+    // The focus cell goes to the cell; the editor opens once the current
+    // message has been handled ("GridEditShow" posted to the grid).
+    void LaunchEdit(int ACol, int ARow);
+    // The next cell after an edit: the filter row's next column editor, or
+    // the advance to the next cell.
+    virtual void NextEdit(int ACol, int ARow, bool AForward);
+    // Asks the cell change query again for the focus cell.
+    void Select();
+    // The fixed right columns that are not hidden.
+    int VisibleFixedRightCols();
+    // The first / last normal row (column) with a height (width); with
+    // the first (last) one hidden the focus moves there before the walk.
+    int FirstVisibleRow();
+    int LastVisibleRow();
+    int FirstVisibleCol();
+    int LastVisibleCol();
+    // A key left a selection other than the one the last key left: the
+    // selection-changed notification, unless rows are selected disjunctly.
+    void NotifyKeySelectionChange();
+    // One press of Tab (Backward: Shift+Tab) from the focus cell. False
+    // only when the key went on to the parent form's next control.
+    bool NavigateFromEditor(bool Backward);
+    // Asked before a Tab move goes on into the next row.
+    virtual bool CanTabToNextRow() { return true; }
+    TPoint GetLastKeyCell() const { return FLastKeyCell; }
+    std::function<void(TObject* Sender, int ACol, int ARow, bool State)> OnCheckBoxClick;
+    TRadioClickEvent OnRadioClick;
+    TButtonClickEvent OnRadioButtonClick;
+    TClipboardEvent OnClipboardCut;
+    TClipboardEvent OnClipboardPaste;
+    TClipboardEvent OnClipboardCopy;
+    TClipboardDoneEvent OnClipboardCutDone;
+    TClipboardDoneEvent OnClipboardCopyDone;
+    TCanDeleteRowEvent OnCanDeleteRow;
+    TAutoAddRowEvent OnAutoInsertRow;
+
+protected:
+    // Steps that belong to the search footer and the cell's form controls,
+    // which come later: until then they do nothing.
+    // Ctrl+F while the search footer shows: its edit takes the focus.
+    virtual void FocusSearchFooterEdit() { }
+    // Down on the last row while the search footer shows.
+    virtual void SearchFooterKeyUpdate() { }
+    // Enter or F2 on a cell whose text holds form controls: the first of
+    // them takes the focus.
+    virtual void FocusFirstFormControl(int /*ACol*/, int /*ARow*/) { }
+    // After F2 has been handled.
+    virtual void F2KeyHandled() { }
+
+private:
+    void WMKeyDown(TMessage& Message);
+    void WMChar(TMessage& Message);
+    void WMKeyUp(TMessage& Message);
+    // The Shift state OnKeyDown gets: Ctrl, Shift and the left Alt key.
+    static TShiftState LiveShiftState();
+    // The text of the focus cell is mini-HTML holding form controls.
+    bool FocusCellHasFormControl();
+    bool KeyScrollOnly(WORD Key);
+    void KeyOnControlCell(WORD Key, int RealCol);
+    // Home and End by Navigation.HomeEndKey; True when the key was handled.
+    bool HomeEndKey(TMessage& Message, WORD Key, TShiftState Shift, int Row0, int LeftCol0);
+    void KeyRowJump(WORD Key, TShiftState Shift, int Row0, int LeftCol0);
+    // SkipFixedCells / SkipReadOnly: True when the walk used the key.
+    bool KeySkip(WORD& Key, TShiftState Shift);
+    // Navigation.AppendOnArrowDown: Down on the last normal row adds a row.
+    void AppendOnArrowDownKey(WORD Key);
+    void KeyClipboard(WORD Key, TShiftState Shift, bool& Done);
+    void KeyInsertRow();
+    void KeyDeleteRow();
+    void KeyDisjunctSelect(WORD Key, TShiftState Shift, int R);
+    void KeyUpDisjunctCells(WORD Key, TShiftState Shift, const TGridRect& S);
+    // One Tab move from the focus cell; True when the move must go on
+    // from the cell it reached (the cell cannot be stopped at).
+    bool TabStep(bool Backward, bool& Result);
+    void TabBackwardStep();
+    bool TabForwardStep(bool& Result);
+    bool TabLeftRightStep(bool& Result);
+    // Hands Tab on to the parent form when Navigation asks; True when it did.
+    bool TabToParent();
+    TPoint FLastKeyCell { -1, -1 };
+    TGridRect FMoveSelection { -1, -1, -1, -1 };
+    bool FBlockSelChange { false };
 
 public:
 
