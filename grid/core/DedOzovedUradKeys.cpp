@@ -1012,6 +1012,12 @@ void TDedOzovedUrad::WMChar(TMessage& Message)
             const TRect R = CellRect(GetCol(), GetRow());
             MouseDown(mbLeft, TShiftState(), R.Left + 2, R.Top + 2);
         }
+        // The press may have opened the editor already: then the character
+        // goes straight to it.
+        if (GetEditorMode()) {
+            ShowEditorChar(Key);
+            return;
+        }
         Message.WParam = Key;
         TBaseGrid::WndProc(Message);
         return;
