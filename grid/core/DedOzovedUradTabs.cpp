@@ -263,7 +263,9 @@ bool TDedOzovedUrad::NavigateFromEditor(bool Backward)
         FLastTabCol = FromCol;
         FLastTabRow = FromRow;
         bool Again = TabStep(Backward, Result);
-        if (!Again && GetOptions().Contains(goEditing)
+        // Editing mode: goEditing, or switched off for a while by a
+        // read-only cell the focus passed.
+        if (!Again && (GetOptions().Contains(goEditing) || FEditDisable)
             && !IsEditable(DisplayToRealCol(TDisplayCol(GetCol())).Value, GetRow()))
             Again = true;
         if (!Again)
