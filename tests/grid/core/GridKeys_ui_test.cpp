@@ -378,4 +378,78 @@ TEST_F(KeyGrid, RangeSelectAndEditStartsTheEdit)
     EXPECT_EQ(Grid->GetInplaceEditor()->GetText(), u"q");
 }
 
+// Space works the control in the focus cell: check boxes toggle, radio
+// groups step on, each with its click event.
+TEST_F(KeyGrid, SpaceWorksTheControlInTheCell)
+{
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goEditing });
+    Grid->AddCheckBox(2, 3, false, false);
+    std::vector<int> Clicks;
+    Grid->OnCheckBoxClick = [&](TObject*, int ACol, int ARow, bool State) {
+        Clicks.push_back(ACol * 100 + ARow * 10 + (State ? 1 : 0));
+    };
+    At(2, 3);
+    Press(VK_SPACE);
+    bool State = false;
+    ASSERT_TRUE(Grid->GetCheckBoxState(2, 3, State));
+    EXPECT_TRUE(State);
+    Press(VK_SPACE);
+    ASSERT_TRUE(Grid->GetCheckBoxState(2, 3, State));
+    EXPECT_FALSE(State);
+    EXPECT_EQ(Clicks, (std::vector<int> { 231, 230 }));
+
+    TStrings* Items = Grid->CreateRadio(4, 3, 0, 0);
+    Items->Add(u"a");
+    Items->Add(u"b");
+    Items->Add(u"c");
+    int Index = -1;
+    Grid->OnRadioClick = [&](TObject*, int, int, int AIdx) { Index = AIdx; };
+    At(4, 3);
+    Press(VK_SPACE);
+    EXPECT_EQ(Index, 1);
+    Press(VK_SPACE);
+    EXPECT_EQ(Index, 2);
+    EXPECT_EQ(Grid->GetCells(4, 3), u"c");
+}
+
+// Shift+arrows in the disjunct cell selection list the cells of the range
+// beside the focus cell, at any row (rows beyond 65,535 included).
+TEST_F(KeyGrid, DisjunctCellSelectionListsTheRangeAtAnyRow)
+{
+    Grid->SetRowCount(70000);
+    Grid->GetMouseActions()->SetDisjunctCellSelect(true);
+    At(2, 66000);
+    Press(VK_DOWN, true);
+    Press(VK_RIGHT, true);
+    EXPECT_EQ(Focus(), TPoint(3, 66001));
+    EXPECT_TRUE(Grid->GetSelectedCells(2, 66000));
+    EXPECT_TRUE(Grid->GetSelectedCells(2, 66001));
+    EXPECT_TRUE(Grid->GetSelectedCells(3, 66000));
+    EXPECT_FALSE(Grid->GetSelectedCells(3, 66001)) << "the focus cell itself is not listed";
+    EXPECT_EQ(Grid->GetSelectedCellsCount(), 3);
+    EXPECT_FALSE(Grid->GetSelectedCells(2, 66000 - 65536));
+}
+
+// LaunchEdit opens the editor after the current message; ClickCell clicks
+// without the grid's mouse events.
+TEST_F(KeyGrid, LaunchEditAndClickCell)
+{
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goEditing });
+    Grid->LaunchEdit(3, 4);
+    EXPECT_EQ(Focus(), TPoint(3, 4));
+    EXPECT_FALSE(Grid->GetEditorMode());
+    Headless::PumpUntilIdle();
+    EXPECT_TRUE(Grid->GetEditorMode());
+    Grid->HideInplaceEdit();
+
+    int MouseEvents = 0;
+    Grid->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++MouseEvents; };
+    Grid->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++MouseEvents; };
+    Grid->SetOptions(Grid->GetOptions() - TGridOptions { goEditing });
+    Grid->ClickCell(5, 6, true);
+    EXPECT_EQ(Focus(), TPoint(5, 6));
+    EXPECT_EQ(MouseEvents, 0);
+    EXPECT_TRUE(Grid->OnMouseDown != nullptr);
+}
+
 } // namespace
