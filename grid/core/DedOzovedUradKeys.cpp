@@ -868,6 +868,13 @@ void TDedOzovedUrad::KeyDown(WORD& Key, TShiftState Shift)
         Key = 0;
         return;
     }
+    // Tab reaches this step only from an editor that hands its keys on:
+    // it walks the way Tab walks everywhere in the grid.
+    if (Key == VK_TAB && GetOptions().Contains(goTabs) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt)) {
+        Key = 0;
+        NavigateFromEditor(Shift.Contains(ssShift));
+        return;
+    }
     const WORD Pressed = Key;
     TBaseGrid::KeyDown(Key, Shift);
     if (CorrCol >= 0 && CorrCol != GetCol())

@@ -230,4 +230,26 @@ TEST_F(TabGrid, TabLeavesAMergedArea)
     EXPECT_EQ(Tabs(2), (std::vector<TPoint> { { 4, 2 }, { 1, 3 } }));
 }
 
+// Tab and Shift+Tab in the open editor walk as Tab walks in the grid;
+// Up and Down leave the editor's cell.
+TEST_F(TabGrid, TabInTheOpenEditorWalksOverCellsThatMayNotBeEdited)
+{
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goEditing });
+    Grid->OnCanEditCell = [](TObject*, int, int ACol, bool& CanEdit) { CanEdit = ACol != 2; };
+    Grid->GetNavigation()->SetAdvanceAutoEdit(false);
+    At(1, 2);
+    Grid->ShowInplaceEdit();
+    ASSERT_NE(Grid->GetInplaceEditor(), nullptr);
+    ASSERT_TRUE(Grid->GetInplaceEditor()->Focused());
+    EXPECT_EQ(Tabs(1), std::vector<TPoint> { TPoint(3, 2) });
+    Grid->ShowInplaceEdit();
+    ASSERT_TRUE(Grid->GetInplaceEditor()->Focused());
+    EXPECT_EQ(Tabs(1, true), std::vector<TPoint> { TPoint(1, 2) });
+    Grid->ShowInplaceEdit();
+    ASSERT_TRUE(Grid->GetInplaceEditor()->Focused());
+    Headless::Key(VK_DOWN);
+    Application->ProcessMessages();
+    EXPECT_EQ(Focus(), TPoint(1, 3));
+}
+
 } // namespace
