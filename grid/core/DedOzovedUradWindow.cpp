@@ -198,6 +198,10 @@ bool TDedOzovedUrad::RegisteredMessage(TMessage& Message)
             HideFocusWindow();
         return true;
     }
+    if (Message.Msg == Unit.WM_GRIDEDITINVALID) {
+        ReenterInvalidEntry();
+        return true;
+    }
     if (Message.Msg == Unit.WM_FILTEREDITUPDATE) {
         if (OnFilterEditDone)
             OnFilterEditDone(this, FEditFilterColumn, FEditFilterCondition, FEditFilterType);
