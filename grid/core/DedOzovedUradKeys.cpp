@@ -708,13 +708,13 @@ void TDedOzovedUrad::WMKeyDown(TMessage& Message)
         Message.WParam = 0;
         return;
     }
-    if (KeySkip(Key, Shift)) {
+    // A skip walk uses the key up: nothing below acts on it any more, but
+    // Down still appends a row on the last normal row (the footer row
+    // below it is one to skip).
+    const bool WasDown = Key == VK_DOWN;
+    if (KeySkip(Key, Shift))
         Message.WParam = 0;
-        Message.Result = 1;
-        NotifyKeySelectionChange();
-        return;
-    }
-    AppendOnArrowDownKey(Key);
+    AppendOnArrowDownKey(WasDown ? WORD(VK_DOWN) : Key);
     if (GetSelectionRectangle() && GetSelection() != FMoveSelection)
         InvalidateGridRect(GetSelection());
 
@@ -748,7 +748,8 @@ void TDedOzovedUrad::WMKeyDown(TMessage& Message)
         BeginUpdate();
     Message.WParam = Key;
     try {
-        TBaseGrid::WndProc(Message);
+        if (Key != 0)
+            TBaseGrid::WndProc(Message);
     } catch (...) {
         if (KeepHoriz)
             EndUpdate();
@@ -1143,7 +1144,8 @@ void TDedOzovedUrad::KeyUp(WORD& Key, TShiftState Shift)
 
 void TDedOzovedUrad::AppendOnArrowDownKey(WORD Key)
 {
-    (void)Key; // filled in with the editing side's row append
+    if (Key == VK_DOWN && IsOnLastNormalRow() && FNavigation->GetAppendOnArrowDown())
+        AppendRowOnArrowDown();
 }
 
 // ---- a click made by the keyboard ----

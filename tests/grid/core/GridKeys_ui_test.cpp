@@ -452,4 +452,38 @@ TEST_F(KeyGrid, LaunchEditAndClickCell)
     EXPECT_TRUE(Grid->OnMouseDown != nullptr);
 }
 
+// AppendOnArrowDown adds one row per Down on the last normal row; a
+// refusing OnCanAddRow leaves the grid as it is; a visible floating footer
+// stays the last row.
+TEST_F(KeyGrid, AppendOnArrowDownAddsOneRowPerDown)
+{
+    Grid->GetNavigation()->SetAppendOnArrowDown(true);
+    At(2, 18);
+    Press(VK_DOWN);
+    EXPECT_EQ(Grid->GetRowCount(), 20);
+    Press(VK_DOWN);
+    EXPECT_EQ(Grid->GetRowCount(), 21);
+    EXPECT_EQ(Focus(), TPoint(2, 20));
+    Press(VK_DOWN);
+    EXPECT_EQ(Grid->GetRowCount(), 22);
+    EXPECT_EQ(Focus(), TPoint(2, 21));
+
+    bool Refuse = true;
+    Grid->OnCanAddRow = [&](TObject*, bool& CanAdd) { CanAdd = !Refuse; };
+    Press(VK_DOWN);
+    EXPECT_EQ(Grid->GetRowCount(), 22);
+    EXPECT_EQ(Focus(), TPoint(2, 21));
+
+    Refuse = false;
+    Grid->GetFloatingFooter()->SetVisible(true);
+    const int Count = Grid->GetRowCount();
+    Grid->SetCells(2, Count - 1, u"footer");
+    At(2, Count - 2);
+    Press(VK_DOWN);
+    EXPECT_EQ(Grid->GetRowCount(), Count + 1);
+    EXPECT_EQ(Focus(), TPoint(2, Count - 1));
+    EXPECT_EQ(Grid->GetCells(2, Count), u"footer");
+    EXPECT_EQ(Grid->GetCells(2, Count - 1), u"");
+}
+
 } // namespace
