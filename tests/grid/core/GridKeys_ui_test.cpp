@@ -486,4 +486,53 @@ TEST_F(KeyGrid, AppendOnArrowDownAddsOneRowPerDown)
     EXPECT_EQ(Grid->GetCells(2, Count - 1), u"");
 }
 
+// A grid that records the filter editor it is asked to open.
+struct FilterEditGrid : TDedOzovedUrad {
+    using TDedOzovedUrad::TDedOzovedUrad;
+    std::vector<TPoint> Opened;
+    void StartFixedCellEdit(int ACol, int ARow, bool AsFilter) override
+    {
+        if (AsFilter)
+            Opened.push_back(TPoint(ACol, ARow));
+    }
+};
+
+// NextEdit in the filter row opens the filter editor of the next or the
+// previous column (from column 0 backwards: the last one); elsewhere it
+// advances to the next cell.
+TEST_F(KeyGrid, NextEditWalksTheFilterRowOrAdvances)
+{
+    auto* G = new FilterEditGrid(Form.get());
+    G->SetParent(Form.get());
+    G->SetBounds(10, 320, 400, 150);
+    G->SetColCount(5);
+    G->SetRowCount(6);
+    G->GetFilterEdit()->SetEnabled(true);
+    G->GetFilterEdit()->SetRow(0);
+    G->NextEdit(1, 0, true);
+    G->NextEdit(2, 0, false);
+    G->NextEdit(0, 0, false);
+    G->NextEdit(4, 0, true); // the last column: no filter editor after it
+    EXPECT_EQ(G->Opened, (std::vector<TPoint> { { 2, 0 }, { 1, 0 }, { 4, 0 } }));
+    G->FocusCell(2, 3);
+    G->NextEdit(2, 3, true);
+    EXPECT_EQ(TPoint(G->GetCol(), G->GetRow()), TPoint(3, 3));
+}
+
+// Under RangeSelectAndEdit, Enter on a cell that may not be edited is used
+// up without a move; on an editable cell its release opens the editor.
+TEST_F(KeyGrid, RangeSelectAndEditEnter)
+{
+    Grid->GetMouseActions()->SetRangeSelectAndEdit(true);
+    Grid->OnCanEditCell = [](TObject*, int, int ACol, bool& CanEdit) { CanEdit = ACol != 2; };
+    At(2, 3);
+    Press(VK_RETURN);
+    EXPECT_FALSE(Grid->GetEditorMode());
+    EXPECT_FALSE(Grid->GetOptions().Contains(goEditing));
+    At(3, 3);
+    Press(VK_F2);
+    EXPECT_TRUE(Grid->GetOptions().Contains(goEditing));
+    EXPECT_TRUE(Grid->GetEditorMode());
+}
+
 } // namespace
