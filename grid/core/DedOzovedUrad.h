@@ -290,6 +290,12 @@ using TFixedEditEvent
 using TBeforeEditEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)>;
 using TFilterShowEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
 using THoverButtonsShowEvent = std::function<void(TObject* Sender, int X, int Y, bool& Allow)>;
+// In-place editing: the editor's properties, validation of an edited text.
+class TEditLink;
+using TGetEditorPropEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditLink* AEditLink)>;
+using TGetEditorPropIntEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
+using TCellValidateEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Valid)>;
+
 // Told the focus cell's column and the row the selection moves to.
 class ITDedOzovedUradSelect : public virtual IInterface {
 public:
@@ -1176,7 +1182,8 @@ public:
     // The rich edits the grid measures rich text with (made on first
     // read, hidden) and edits it in.
     TLumRichEdit* GetRichEdit();
-    TLumRichEdit* GetInplaceRichEdit() const { return FInplaceRichEdit; }
+    TLumRichEdit* GetInplaceRichEdit();
+    bool IsInplaceRichEdit(const TLumRichEdit* Edit) const { return Edit && Edit == FInplaceRichEdit; }
     // The scroll bar control shown over a cell scroll bar (run time only).
     TScrollBar* GetCellScrollBar() const { return FScrollBar; }
     TScrollBar* GetPaintScrollBar() const { return FPaintScrollBar; }
@@ -1196,8 +1203,10 @@ public:
     void SetComponentStyle(ROZEVizer AStyle) override;
     virtual void StyleDropDownEditors(ROZEVizer AStyle);
     virtual void AdaptToOfficeTheme();
-    virtual void HideInplaceEdit() { HideEditor(); }
-    virtual void ShowInplaceEdit() { ShowEditor(); }
+    // Ends the running edit and stores its value (does nothing while it
+    // already runs); starts editing the focus cell.
+    virtual void HideInplaceEdit();
+    virtual void ShowInplaceEdit();
     virtual void BalloonInit() { }
     virtual void BalloonDone() { }
     virtual void BalloonInitSettings(HWND /*ToolTip*/) { }
@@ -1720,12 +1729,13 @@ public:
     // no Tab while Ctrl is held (Ctrl+Tab leaves the grid).
     void WMGetDlgCode(TMessage& Message);
     // The text the edit began with back into the cell (Esc while editing).
-    virtual void RestoreCellFromCache() { }
+    virtual void RestoreCellFromCache();
     // The keyboard focus into a windowed control placed on the target of
     // an advance; True when it took it.
     virtual bool FocusCellControl(TWinControl* /*Control*/) { return false; }
-    // A left click inside the cell (and its release with WithMouseUp).
-    virtual void ClickCell(int /*ACol*/, int /*ARow*/, bool /*WithMouseUp*/) { }
+    // A left click inside the cell (and its release with WithMouseUp),
+    // without the grid's OnMouseDown and OnMouseUp.
+    virtual void ClickCell(int ACol, int ARow, bool WithMouseUp);
     Char GetStartEditChar() const { return FStartEditChar; }
     int GetSearchTics() const { return FSearchTics; }
     void SetSearchTics(int Value) { FSearchTics = Value; }
@@ -1749,6 +1759,97 @@ private:
     bool FDisableChange { false };
     Char FStartEditChar { 0 };
     int FSearchTics { 0 };
+
+    // ---- keyboard and Tab (DedOzovedUradKeys.cpp, DedOzovedUradTabs.cpp) ----
+public:
+    using TRadioClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)>;
+    using TClipboardEvent = std::function<void(TObject* Sender, bool& Allow)>;
+    using TClipboardDoneEvent = std::function<void(TObject* Sender, const TGridRect& CellRect)>;
+    using TCanDeleteRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanDelete)>;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyUp(WORD& Key, TShiftState Shift) override;
+    // The focus cell goes to the cell; the editor opens once the current
+    // message has been handled ("GridEditShow" posted to the grid).
+    void LaunchEdit(int ACol, int ARow);
+    // The next cell after an edit: the filter row's next column editor, or
+    // the advance to the next cell.
+    virtual void NextEdit(int ACol, int ARow, bool AForward);
+    // Asks the cell change query again for the focus cell.
+    void Select();
+    // The fixed right columns that are not hidden.
+    int VisibleFixedRightCols();
+    // The first / last normal row (column) with a height (width); with
+    // the first (last) one hidden the focus moves there before the walk.
+    int FirstVisibleRow();
+    int LastVisibleRow();
+    int FirstVisibleCol();
+    int LastVisibleCol();
+    // A key left a selection other than the one the last key left: the
+    // selection-changed notification, unless rows are selected disjunctly.
+    void NotifyKeySelectionChange();
+    // One press of Tab (Backward: Shift+Tab) from the focus cell. False
+    // only when the key went on to the parent form's next control.
+    bool NavigateFromEditor(bool Backward);
+    // Asked before a Tab move goes on into the next row.
+    virtual bool CanTabToNextRow() { return true; }
+    TPoint GetLastKeyCell() const { return FLastKeyCell; }
+    std::function<void(TObject* Sender, int ACol, int ARow, bool State)> OnCheckBoxClick;
+    TRadioClickEvent OnRadioClick;
+    TButtonClickEvent OnRadioButtonClick;
+    TClipboardEvent OnClipboardCut;
+    TClipboardEvent OnClipboardPaste;
+    TClipboardEvent OnClipboardCopy;
+    TClipboardDoneEvent OnClipboardCutDone;
+    TClipboardDoneEvent OnClipboardCopyDone;
+    TCanDeleteRowEvent OnCanDeleteRow;
+    TAutoAddRowEvent OnAutoInsertRow;
+
+protected:
+    // Steps that belong to the search footer and the cell's form controls,
+    // which come later: until then they do nothing.
+    // Ctrl+F while the search footer shows: its edit takes the focus.
+    virtual void FocusSearchFooterEdit() { }
+    // Down on the last row while the search footer shows.
+    virtual void SearchFooterKeyUpdate() { }
+    // Enter or F2 on a cell whose text holds form controls: the first of
+    // them takes the focus.
+    virtual void FocusFirstFormControl(int /*ACol*/, int /*ARow*/) { }
+    // After F2 has been handled.
+    virtual void F2KeyHandled() { }
+
+private:
+    void WMKeyDown(TMessage& Message);
+    void WMChar(TMessage& Message);
+    void WMKeyUp(TMessage& Message);
+    // The Shift state OnKeyDown gets: Ctrl, Shift and the left Alt key.
+    static TShiftState LiveShiftState();
+    // The text of the focus cell is mini-HTML holding form controls.
+    bool FocusCellHasFormControl();
+    bool KeyScrollOnly(WORD Key);
+    void KeyOnControlCell(WORD Key, int RealCol);
+    // Home and End by Navigation.HomeEndKey; True when the key was handled.
+    bool HomeEndKey(TMessage& Message, WORD Key, TShiftState Shift, int Row0, int LeftCol0);
+    void KeyRowJump(WORD Key, TShiftState Shift, int Row0, int LeftCol0);
+    // SkipFixedCells / SkipReadOnly: True when the walk used the key.
+    bool KeySkip(WORD& Key, TShiftState Shift);
+    // Navigation.AppendOnArrowDown: Down on the last normal row adds a row.
+    void AppendOnArrowDownKey(WORD Key);
+    void KeyClipboard(WORD Key, TShiftState Shift, bool& Done);
+    void KeyInsertRow();
+    void KeyDeleteRow();
+    void KeyDisjunctSelect(WORD Key, TShiftState Shift, int R);
+    void KeyUpDisjunctCells(WORD Key, TShiftState Shift, const TGridRect& S);
+    // One Tab move from the focus cell; True when the move must go on
+    // from the cell it reached (the cell cannot be stopped at).
+    bool TabStep(bool Backward, bool& Result);
+    void TabBackwardStep();
+    bool TabForwardStep(bool& Result);
+    bool TabLeftRightStep(bool& Result);
+    // Hands Tab on to the parent form when Navigation asks; True when it did.
+    bool TabToParent();
+    TPoint FLastKeyCell { -1, -1 };
+    TGridRect FMoveSelection { -1, -1, -1, -1 };
+    bool FBlockSelChange { false };
 
 public:
 
@@ -3032,4 +3133,171 @@ private:
     String FEditText;
     String FCellCache;
     bool FIsDBVersion { false };
+
+    // ---- in-place editing: choosing, showing and storing the editor, the
+    // editors, combo items, validation (DedOzovedUradEditing.cpp,
+    // DedOzovedUradEditors.cpp, DedOzovedUradValidation.cpp) ----
+public:
+    // An edit of the focus cell runs (text editor or editor control).
+    bool EditMode { false };
+    // The kind of the running or last edit.
+    TEditorType EditControl { edNormal };
+    // The editor control on the cell; none for the text editor, the check
+    // box and the date-and-time picker.
+    TWinControl* EditCtrl { nullptr };
+
+    // The platform's may-the-editor-show query: text kinds answer yes, the
+    // other kinds get their editor control placed on the cell instead.
+    bool CanEditShow() override { return CanShowInplaceEdit(); }
+    bool CanShowInplaceEdit();
+    // Shows the control of EditControl on the cell (display column).
+    void ShowEditorControl(int ACol, int ARow);
+    // Under MouseActions.RangeSelectAndEdit: editing on, then F2.
+    void ShowCellEdit();
+    // Stores the focus cell's editor value without hiding the text editor.
+    void HideCellEdit();
+    // Reads the editor control of EditControl and writes the cell (display
+    // column), then hides the control and ends the edit.
+    void StoreEditorValue(int ACol, int ARow);
+    // SetEditText of the display column of ACol, then SetCellEx (stored
+    // column).
+    virtual void WriteEditorText(int ACol, int ARow, const String& Value);
+    // OnEditingDone, the editor hidden, "GridEditDone" posted (stored column).
+    void FinishEditorEdit(int ACol, int ARow);
+    // An editor ended with Key: the edit is stored and the focus moves.
+    void DoneInplaceEdit(WORD Key, TShiftState Shift);
+    // The focus row is the last one above the footer rows (or the
+    // floating footer's row).
+    bool IsOnLastNormalRow();
+    // Down on the last row under Navigation.AppendOnArrowDown: one row more
+    // (OnCanAddRow may refuse), the floating footer kept last.
+    void AppendRowOnArrowDown();
+    // Tab validates in the editors: goTabs or a validation handler.
+    bool WantsEditorTab();
+    bool IsPasswordCell(int ACol, int ARow);
+    // The ellipsis query: OnEllipsClick may change the text.
+    String EllipsClick(const String& Text);
+
+    // The editors. NormalEdit is the platform's text editor (made when it
+    // first edits); the others are made on first read through the editor
+    // registry and answer nil while no factory is registered for them.
+    TInplaceEdit* GetNormalEdit() const { return GetInplaceEditor(); }
+    // None unless EditMode; else EditCtrl, or NormalEdit without one.
+    TWinControl* GetCellEditor();
+    TWinControl* GetCombobox();
+    TWinControl* GetUniCombo() { return GetCombobox(); }
+    TWinControl* GetSpinEdit();
+    TWinControl* GetDateTimePicker();
+    TWinControl* GetDateAndTimePicker();
+    TWinControl* GetEditBtnEditor();
+    TWinControl* GetUnitEditBtnEditor();
+    TWinControl* GetCheckEditor();
+    TWinControl* GetGridButtonEditor();
+    TWinControl* GetTrackbarDropDown() { return DropDownEditor(edTrackbarDropDown); }
+    TWinControl* GetMemoDropDown() { return DropDownEditor(edMemoDropDown); }
+    TWinControl* GetCalculatorDropDown() { return DropDownEditor(edCalculatorDropDown); }
+    TWinControl* GetTimePickerDropDown() { return DropDownEditor(edTimePickerDropDown); }
+    TWinControl* GetDetailPickerDropDown() { return DropDownEditor(edDetailDropDown); }
+    TWinControl* GetGridDropDown() { return DropDownEditor(edGridDropDown); }
+    TWinControl* GetColorPickerDropDown() { return DropDownEditor(edColorPickerDropDown); }
+    TWinControl* GetImagePickerDropDown() { return DropDownEditor(edImagePickerDropDown); }
+    TWinControl* GetRirEvozDropDown() { return DropDownEditor(edRirEvozDropDown); }
+    TWinControl* GetControlDropDown() { return DropDownEditor(edControlDropDown); }
+
+    // The combo item list every combo cell shows.
+    TStrings* GetComboItems() const { return FComboItems.get(); }
+    void ClearComboString();
+    void AddComboString(const String& s);
+    void AddComboStringObject(const String& s, TObject* AObject);
+    bool RemoveComboString(const String& s);
+    // The item the next combo selects; False (and no change) for a text
+    // that is not an item.
+    bool SetComboSelectionString(const String& s);
+    // Forces item idx in the next combo-list editor.
+    void SetComboSelection(int idx);
+    int GetComboSelection() const { return FComboIdx; }
+    bool GetForceComboSelection() const { return FForceComboSel; }
+    int GetComboCount() const;
+    // OnGetEditorProp for the cell first (its handler fills the items).
+    int GetComboIndex(int ACol, int ARow);
+    void SetComboIndex(int ACol, int ARow, int Value);
+
+    virtual void DoGetEditorProp(int ACol, int ARow, TEditLink* AEditLink);
+
+    // Validation of an edited text against the old-cell snapshot; True
+    // when accepted.
+    virtual bool ValidateCell(const String& NewValue);
+    virtual bool ValidateCellWide(const String& NewValue);
+    // A validated cell: the column's footer is recalculated.
+    virtual void CellValidated(int ACol, int ARow);
+    // "GridEditInvalid": the refused text goes back into the editor of the
+    // cell that refused it, validated again and all selected.
+    void ReenterInvalidEntry();
+    bool GetAlwaysValidate() const { return FAlwaysValidate; }
+    void SetAlwaysValidate(bool Value) { FAlwaysValidate = Value; }
+    // The text being validated, then the validated text.
+    const String& GetNewCellText() const { return FNewCellText; }
+    bool GetValidating() const { return FValidating; }
+    void SetValidating(bool Value) { FValidating = Value; }
+    bool GetEditing() const { return FEditing; }
+    void SetEditing(bool Value) { FEditing = Value; }
+    bool GetLastValidation() const { return FLastValidation; }
+    bool GetEditActive() const { return FEditActive; }
+    bool GetSpecialEditor() const { return FSpecialEditor; }
+    bool GetDoneEditing() const { return FDoneEditing; }
+    bool GetNoEditChange() const { return FNoEditChange; }
+    void SetNoEditChange(bool Value) { FNoEditChange = Value; }
+    void SetStartEditChar(Char Value) { FStartEditChar = Value; }
+    void SetOldCellText(const String& Value) { FOldCellText = Value; }
+
+    TGetEditorPropEvent OnGetEditorProp;
+    TGetEditorPropIntEvent OnGetEditorPropInt;
+    TNotifyEvent OnEditingDone;
+    TCellValidateEvent OnCellValidate;
+    TCellValidateEvent OnCellValidateWide;
+    std::function<void(TObject* Sender, int ACol, int ARow, String& S)> OnEllipsClick;
+
+private:
+    // An editor control going away is forgotten.
+    void ForgetEditor(TComponent* AComponent);
+    TWinControl* DropDownEditor(TEditorType Kind);
+    TWinControl* MakeEditor(TWinControl*& Field, TEditorType Kind);
+    // The steps of ShowEditorControl.
+    void PlaceEditorControl(TWinControl* Control, const TRect& R, TColor EditorColor, bool LoadText);
+    void ShowRichEditor(const TRect& R);
+    // The balloon tip of a refused entry, on the editor that shows.
+    void ShowInvalidEntryBalloon();
+    bool ValidationFormActive();
+    void RestoreEditOnDblClick();
+    void RefuseEntry(int ACol, const String& Text, bool Corrected, bool Wide = false);
+
+    std::unique_ptr<TStringList> FComboItems { std::make_unique<TStringList>() };
+    TWinControl* FEditCombo { nullptr };
+    TWinControl* FEditSpin { nullptr };
+    TWinControl* FEditDate { nullptr };
+    TWinControl* FEditDateTime { nullptr };
+    TWinControl* FEditBtn { nullptr };
+    TWinControl* FUnitEditBtn { nullptr };
+    TWinControl* FEditCheck { nullptr };
+    TWinControl* FGridButton { nullptr };
+    std::vector<std::pair<TEditorType, TWinControl*>> FDropDownEditors;
+    bool FForceComboSel { false };
+    bool FSpecialEditor { false };
+    bool FEditActive { false };
+    bool FShowEditProcess { false };
+    bool FLastValidation { true };
+    bool FGetEditTextAlign { false };
+    bool FSpinUpClick { false };
+    bool FSpinDnClick { false };
+    TDateTime FOriginalDateTime { 0 };
+    bool FValidating { false };
+    bool FValidateDblClick { false };
+    bool FRestoreDblClick { false };
+    // Counts refused validations (the cell change query tells whether the
+    // edit it ended was refused).
+    int FRefusals { 0 };
+    bool FAlwaysValidate { false };
+    bool FDoneEditing { false };
+    bool FIsEditHiding { false };
+    String FNewCellText;
 };

@@ -157,20 +157,29 @@ bool TDedOzovedUrad::SelectCell(int ACol, int ARow)
     String N = GetGridCell(RCol, ARow);
     TInplaceEdit* Editor = GetInplaceEditor();
     const bool EditorFocused = Editor && Editor->Focused();
+    const int RefusalsBefore = FRefusals;
     CellChangeEditability(ACol, ARow, RCol, N);
+    if (FRefusals != RefusalsBefore) {
+        // Ending the edit stored its value and the validation refused it:
+        // the focus stays on the cell, whose editor is open again.
+        CellChangeRepaints(ACol, ARow, OldSel, OldCol, OldRow, false);
+        return false;
+    }
 
     const int CurRCol = GetRealCol();
     const bool ControlCell = IsControlCellKind(GetCellType(CurRCol, GetRow()));
-    if (GetEditorMode() && !EditorFocused && !(ControlCell && FIsDBVersion)) {
-        // An editor control is open: its value is validated before the
-        // focus leaves (validation accepts until the validation step exists).
+    if ((GetEditorMode() || FEditing) && !EditorFocused && !(ControlCell && FIsDBVersion)) {
+        // An edit's value is validated before the focus leaves (the text
+        // editor validates itself while it has the focus).
         const String Old = FCellCache;
-        const bool Valid = true;
+        const bool Valid = IsWideCell(CurRCol, GetRow()) ? ValidateCellWide(GetWideCells(CurRCol, GetRow()))
+                                                         : ValidateCell(GetCurrentCell());
         Allow = Valid;
         CellChanging(ACol, ARow, Allow);
         Result = Allow && TBaseGrid::SelectCell(ACol, ARow);
         if (!Result && !GetInvalidEntryTitle().empty()) {
-            FInvalidCache = GetCurrentCell();
+            // The refused text (the cell got its old text back).
+            FInvalidCache = Valid ? GetCurrentCell() : FNewCellText;
             FInvalidSel = true;
             PostMessage(GetHandle(), GridUnit().WM_GRIDEDITINVALID, WPARAM(ACol), LPARAM(ARow));
         }

@@ -459,6 +459,7 @@ void TDedOzovedUrad::Notification(TComponent* AComponent, TOperation Operation)
     TBaseGrid::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
+    ForgetEditor(AComponent);
     if (AComponent == FGridImages)
         FGridImages = nullptr;
     if (AComponent == FPictureContainer)

@@ -137,6 +137,9 @@ void TDedOzovedUrad::WndProc(TMessage& Message)
     case WM_ERASEBKGND: Message.Result = 0; break; // the grid paints every pixel
     case WM_SIZE: WMSize(Message); break;
     case WM_SETCURSOR: WMSetCursor(Message); break;
+    case WM_KEYDOWN: WMKeyDown(Message); break;
+    case WM_CHAR: WMChar(Message); break;
+    case WM_KEYUP: WMKeyUp(Message); break;
     case WM_SETFOCUS: WMSetFocus(Message); break;
     case WM_KILLFOCUS: WMKillFocus(Message); break;
     case CM_ENABLEDCHANGED:
@@ -193,6 +196,10 @@ bool TDedOzovedUrad::RegisteredMessage(TMessage& Message)
         }
         if (!GetEditorMode() && FFocusHelper->GetEnabled())
             HideFocusWindow();
+        return true;
+    }
+    if (Message.Msg == Unit.WM_GRIDEDITINVALID) {
+        ReenterInvalidEntry();
         return true;
     }
     if (Message.Msg == Unit.WM_FILTEREDITUPDATE) {

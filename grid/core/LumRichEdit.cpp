@@ -64,7 +64,7 @@ void TLumRichEdit::RequestSize(const TRect& Rect)
 {
     // The in-place editor first: asking for the grid's measuring rich edit
     // makes it.
-    if (FGrid && this == FGrid->GetInplaceRichEdit()) {
+    if (FGrid && FGrid->IsInplaceRichEdit(this)) {
         if (FGrid->GetSizeWhileTyping()->GetHeight() && !FLocked) {
             const int H = Rect.Height();
             const int Row = FGrid->GetRow();
