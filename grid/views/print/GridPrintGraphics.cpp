@@ -11,6 +11,7 @@
 #include "platform/gdi/Frames.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/MathUtils.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/vcl/ImgList.h"
 
 namespace {
@@ -157,10 +158,11 @@ void TGridPrintJob::DrawGraphic(TCellGraphic* Graphic, int c, int rc, int ARow, 
         DrawImageListImage(Graphic->GetCellIndex(), GR);
         break;
     case ctDataImage: {
-        // A cell text that is no number shows no image.
-        const double V = G.GraphicFloatValue(rc, ARow);
-        if (std::isfinite(V) && V >= 0 && V < 1e9 && V == std::floor(V))
-            DrawImageListImage(int(V), GR);
+        // The number in the text chooses the image; any other text prints none.
+        int Index = -1;
+        if (!TryStrToInt(Trim(G.GetCellEx(rc, ARow)), Index))
+            Index = -1;
+        DrawImageListImage(Index, GR);
         break;
     }
     case ctImages: {

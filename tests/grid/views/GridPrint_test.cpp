@@ -428,7 +428,7 @@ TEST_F(TPrintFixture, CellFillsAndBorders)
     G.GetPrintSettings()->SetNoAutoSizeRow(true);
     G.MergeCells(1, 1, 1, 2);
     G.GetPrintSettings()->SetBorders(pbNoborder);
-    G.OnGetCellPrintColor = [](TObject*, int ACol, int ARow, TGridDrawState, TBrush* B, TFont*) {
+    G.OnGetCellPrintColor = [](TObject*, int ARow, int ACol, TGridDrawState, TBrush* B, TFont*) {
         if (ARow >= 1)
             B->SetColor(ACol == 0 ? TColor(0x00FFFF) : TColor(0xFF00FF));
     };
@@ -481,7 +481,7 @@ TEST_F(TPrintFixture, PasswordCellsRotatedLinesAndEmptyCells)
     Fill(3, 2);
     G.SetColCount(4);
     G.SetCellEx(0, 1, u"secret");
-    G.OnIsPasswordCell = [](TObject*, int ACol, int ARow, bool& Is) { Is = ACol == 0 && ARow == 1; };
+    G.OnIsPasswordCell = [](TObject*, int ARow, int ACol, bool& Is) { Is = ACol == 0 && ARow == 1; };
     G.SetMultilinecells(true);
     G.AddRotated(1, 1, 90, u"a\r\nb\r\nc");
     G.SetCellEx(3, 0, String());
@@ -495,7 +495,7 @@ TEST_F(TPrintFixture, PasswordCellsRotatedLinesAndEmptyCells)
     EXPECT_EQ(A->R.Top, B->R.Top);
     EXPECT_GT(B->R.Left, A->R.Left);
     EXPECT_EQ(C->R.Left - B->R.Left, B->R.Left - A->R.Left) << "each line one text height further right";
-    // An empty column is as wide as "gh" (plus the pad).
+    // An empty column is as wide as "gh".
     HDC DC = CreateCompatibleDC(nullptr);
     TCanvas M;
     M.SetHandle(DC);
@@ -505,7 +505,7 @@ TEST_F(TPrintFixture, PasswordCellsRotatedLinesAndEmptyCells)
     const int gh = M.TextWidth(u"gh");
     M.SetHandle(nullptr);
     DeleteDC(DC);
-    EXPECT_NEAR(G.GetPrintColWidth(3), gh + 20, 2);
+    EXPECT_NEAR(G.GetPrintColWidth(3), gh, 2);
 }
 
 // ---- printed cell graphics ----
@@ -557,7 +557,8 @@ TEST_F(TPrintFixture, CellGraphics)
     for (const auto& Op : Ops)
         if (Op.Kind == TGridPrintOp::opGraphic)
             Drawn[Op.Text].push_back(Op.R);
-    ASSERT_EQ(Drawn[u"image"].size(), 6u) << "three images twice; the index 7 outside the list prints nothing";
+    ASSERT_EQ(Drawn[u"image"].size(), 6u) << "three images twice; a data image on text and the index 7 outside "
+                                             "the list print nothing";
     const auto& I = Drawn[u"image"];
     EXPECT_EQ(I[1].Top, I[0].Top);
     EXPECT_GT(I[1].Left, I[0].Left) << "side by side";
