@@ -37,6 +37,12 @@ bool AnyDark(TCanvas* C, int X0, int Y0, int X1, int Y1)
     return false;
 }
 
+// A form whose paint handler may draw on its canvas.
+struct TPreviewForm : TForm {
+    using TForm::TForm;
+    using TCustomForm::GetCanvas;
+};
+
 struct TPrintedGrid : ::testing::Test {
     THeadlessSession Session;
     TDedOzovedUrad G { nullptr };
@@ -127,7 +133,7 @@ TEST_F(TPrintedGrid, PrintWritesAPdfWhosePagesShowTextBordersAndPageNumbers)
 
 TEST_F(TPrintedGrid, PreviewPaintsPageTwoInAFormsPaintHandler)
 {
-    TForm Form(nullptr);
+    TPreviewForm Form(nullptr);
     Form.SetPosition(poDesigned);
     Form.SetBounds(0, 0, 900, 1200);
     Form.SetColor(clWhite);
