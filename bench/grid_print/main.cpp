@@ -151,12 +151,15 @@ int main()
     const TRun SmallRun = PrintGrid(Small, GridFile);
     const double SmallBare = BareLoop(SmallRun, Small, BareFile);
     Report(Small, SmallRun, SmallBare);
+    std::printf("               PDF files: grid %.1f MB, bare loop %.1f MB\n",
+        std::filesystem::file_size(GridFile) / 1e6, std::filesystem::file_size(BareFile) / 1e6);
     const TRun BigRun = PrintGrid(Big, GridFile);
     const double BigBare = BareLoop(BigRun, Big, BareFile);
     Report(Big, BigRun, BigBare);
     std::printf("%d rows : %d rows %.1f (goal <= %.0f)\n", Big, Small,
         (BigRun.Count + BigRun.Draw) / (SmallRun.Count + SmallRun.Draw), 120.0 * Big / 100000);
-    std::filesystem::remove(GridFile);
+    if (!std::getenv("GRID_PRINT_KEEP"))
+        std::filesystem::remove(GridFile);
     std::filesystem::remove(BareFile);
     return 0;
 }
