@@ -110,8 +110,10 @@
 #include "grid/core/GridDataViews.h"
 #include "grid/core/GridFilter.h"
 #include "grid/core/GridHost.h"
+#include "grid/core/GridPrintTypes.h"
 #include "grid/core/GridSettings.h"
 #include "grid/core/GroupFilterSettings.h"
+#include "grid/core/HTMLSettings.h"
 #include "grid/core/IntList.h"
 #include "grid/core/PrintSettings.h"
 #include "grid/core/SortSettings.h"
@@ -1318,8 +1320,8 @@ public:
     // text shown in R, measured with one hidden edit the grid keeps.
     virtual void DrawErrorUnderline(TCanvas* ACanvas, TRect R, const String& Text, int ErrFrom, int ErrLen);
     virtual String FormulaValue(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
-    virtual bool PrintUsesDisplayFont() { return true; }
-    virtual TFont* PrintFont(bool /*Fixed*/) { return nullptr; }
+    virtual bool PrintUsesDisplayFont() { return FPrintSettings->GetUseDisplayFont(); }
+    virtual TFont* PrintFont(bool Fixed) { return Fixed ? FPrintSettings->GetFixedFont() : FPrintSettings->GetFont(); }
     virtual String SearchHighlightText(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
 
     // ---- radio buttons, radio groups, buttons, expand buttons, balloons
@@ -3300,4 +3302,70 @@ private:
     bool FDoneEditing { false };
     bool FIsEditHiding { false };
     String FNewCellText;
+    // ---- printing and preview (grid/views/print) ----
+public:
+    // Print to Printer(): the whole grid, the selection, a display range,
+    // the selected rows or columns only.
+    void Print();
+    void PrintSelection();
+    void PrintRect(const TGridRect& Gridrect);
+    void PrintSelectedRows();
+    void PrintSelectedCols();
+    // Page PreviewPage of the printout drawn on Canvas into Displayrect.
+    void PrintPreview(TCanvas* Canvas, TRect Displayrect);
+    void PrintPreviewRect(TCanvas* Canvas, TRect Displayrect, const TGridRect& Gridrect);
+    void PrintPreviewSelection(TCanvas* Canvas, TRect Displayrect);
+    void PrintPreviewSelectedRows(TCanvas* Canvas, TRect Displayrect);
+    void PrintPreviewSelectedCols(TCanvas* Canvas, TRect Displayrect);
+    // The first page of the printout drawn into DrawRect (device units).
+    void PrintDraw(TCanvas* Canvas, TRect DrawRect);
+    void PrintDrawRect(TCanvas* Canvas, TRect DrawRect, const TGridRect& Gridrect);
+    // A point size as a font height in 0.1 mm, scaled by Fontscalefactor;
+    // and back.
+    int MapFontHeight(int pointsize) const;
+    static int MapFontSize(int Height);
+    int GetPreviewPage() const { return FPrintPageFrom; }
+    void SetPreviewPage(int Value)
+    {
+        FPrintPageFrom = Value;
+        FPrintPageTo = Value;
+    }
+    int GetPrintPageTo() const { return FPrintPageTo; }
+    int GetPrintNrOfPages() const { return FPrint.PrintNrOfPages; }
+    int GetPrintPageWidth() const { return FPrint.PrintPageWidth; }
+    int GetPrintColStart() const { return FPrint.PrintColStart; }
+    int GetPrintColEnd() const { return FPrint.PrintColEnd; }
+    TRect GetPrintPageRect() const { return FPrint.PrintPageRect; }
+    TRect GetPrevRect() const { return FPrint.PrevRect; }
+    double GetFontscalefactor() const { return FPrint.Fontscalefactor; }
+    bool GetIsPrintPreview() const { return FPrint.IsPrintPreview; }
+    // Skips the counting pass (the page count is then unknown).
+    bool GetFastPrint() const { return FPrint.FastPrint; }
+    void SetFastPrint(bool Value) { FPrint.FastPrint = Value; }
+    // Rotated text turns the way the printer driver expects.
+    bool GetPrinterDriverFix() const { return FPrint.PrinterDriverFix; }
+    void SetPrinterDriverFix(bool Value) { FPrint.PrinterDriverFix = Value; }
+    // The time page headers and footers print (the local time by default).
+    void SetPrintClock(std::function<TDateTime()> Now) { FPrint.Now = std::move(Now); }
+    // The angle the printer's driver turns a portrait page by for landscape.
+    static int PrinterLandscapeAngle();
+    THTMLSettings* GetHTMLSettings() const { return FHTMLSettings.get(); }
+    void SetHTMLSettings(THTMLSettings* Value) { FHTMLSettings->Assign(Value); }
+    TPrintStartEvent OnPrintStart;
+    TPrintPageEvent OnPrintPage;
+    TPrintPageTopBottomSizeEvent OnPrintPageTopBottomSize;
+    TPrintNewPageEvent OnPrintNewPage;
+    TPrintPageDoneEvent OnPrintPageDone;
+    TPrintCancelEvent OnPrintCancel;
+    TNotifyEvent OnPrintDone;
+    TFitToPageEvent OnFitToPage;
+    TPrintColumnWidthEvent OnPrintSetColumnWidth;
+    TPrintRowHeightEvent OnPrintSetRowHeight;
+    TPrintGetPageNumEvent OnPrintGetPageNum;
+    TCustomCellSizeEvent OnCustomCellSize;
+
+private:
+    friend class TGridPrintJob;
+    TGridPrintState FPrint;
+    std::unique_ptr<THTMLSettings> FHTMLSettings { std::make_unique<THTMLSettings>() };
 };

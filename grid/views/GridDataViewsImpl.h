@@ -37,6 +37,12 @@ public:
     enum : unsigned { ikKnown = 1, ikNumber = 2, ikHasDateSep = 4, ikHasTimeSep = 8, ikDateLike = 16, ikTimeLike = 32 };
     static unsigned TextInfo(StringView Text);
 
+    // ---- print layout (grid/views/print/GridPrintLayout.cpp) ----
+    // The last print job's printed width and left edge of a display column
+    // (0.1 mm); 0 before any job.
+    int GetPrintColWidth(int ACol) override;
+    int GetPrintColOffset(int ACol) override;
+
     // ---- column widths ----
     void SaveColSizes() override { G.WriteColSizes(); }
     void LoadColSizes() override { G.ReadColSizes(); }

@@ -312,8 +312,17 @@ void PaintSpans(TDC& dc, const std::vector<TSpan>& spans, const TPaint& paint, i
         cairo_translate(dc.Cr, 0, 0);
         ClipCairo(dc, clip);
         cairo_new_path(dc.Cr);
-        for (const auto& s : spans)
-            cairo_rectangle(dc.Cr, s.X0, s.Y, s.X1 - s.X0, 1);
+        // Runs of equal spans on consecutive lines go out as one rectangle:
+        // a document page keeps one path per filled rectangle, not one per
+        // device line.
+        for (std::size_t i = 0; i < spans.size();) {
+            std::size_t j = i + 1;
+            while (j < spans.size() && spans[j].X0 == spans[i].X0 && spans[j].X1 == spans[i].X1
+                && spans[j].Y == spans[j - 1].Y + 1)
+                ++j;
+            cairo_rectangle(dc.Cr, spans[i].X0, spans[i].Y, spans[i].X1 - spans[i].X0, double(j - i));
+            i = j;
+        }
         auto* pat = CairoPaint(dc, paint);
         if (rop2 == R2_BLACK)
             cairo_set_source_rgb(dc.Cr, 0, 0, 0);
