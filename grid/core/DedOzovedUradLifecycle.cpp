@@ -96,6 +96,7 @@ TDedOzovedUrad::TDedOzovedUrad(TComponent* AOwner) : TBaseGrid(AOwner)
     if (!IsDesigning())
         CreateRunTimeControls();
     CreateOverlayWindows();
+    CreateFixedCellEditors();
 
     SetRowCount(10);
     // The first columns remember their widths as later ones do through the
@@ -552,6 +553,7 @@ TDedOzovedUrad::~TDedOzovedUrad()
     delete FScrollHintWnd;
     delete FRichEdit;
     delete FInplaceRichEdit;
+    FreeFixedCellEditors();
     delete MoveButton;
     delete FButtonForm;
     StopDragTimer();
