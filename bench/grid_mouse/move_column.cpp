@@ -2,7 +2,7 @@
 // each round moves every column once (column c to position 14 - c), and the
 // same rotations run in the same process on a std::vector table of the same
 // texts (one std::vector<String> per row), the baseline. Prints the time per
-// move of both and the ratio.
+// move of both and the ratio (the middle column never moves).
 
 #include <algorithm>
 #include <chrono>
@@ -66,7 +66,8 @@ int main()
             Grid->SetCells(c, r, Table[std::size_t(r)][std::size_t(c)]);
     Grid->EndUpdate();
 
-    const int Moves = kRounds * kCols;
+    // The middle column stays where it is.
+    const int Moves = kRounds * (kCols - kCols % 2);
     auto Start = std::chrono::steady_clock::now();
     for (int Round = 0; Round < kRounds; ++Round)
         for (int c = 0; c < kCols; ++c)
