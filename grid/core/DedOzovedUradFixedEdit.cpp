@@ -99,7 +99,8 @@ void TDedOzovedUrad::StartFixedCellEdit(int ACol, int ARow, bool AsFilter)
             R.Left += 19;
         Editor = fceEdit;
         EditTrans->SetColor(FFilterEdit->GetColor());
-    }
+    } else
+        EditTrans->SetColor(clWindow); // not the filter row's colour of an earlier edit
     const String Text = GetCellEx(RCol, ARow);
     if (Editor == fceComboEdit || Editor == fceComboList) {
         ComboTrans->SetStyle(Editor == fceComboEdit ? csDropDown : csDropDownList);
