@@ -415,10 +415,13 @@ TEST_F(FormGrid, ComboOpensAnEditableListOfEightByDefault)
     EXPECT_EQ(C->GetItems()->GetCount(), 0);
     EXPECT_EQ(C->GetText(), u"now");
     EXPECT_TRUE(C->GetDroppedDown());
-    Key(VK_ESCAPE);
-    Grid->SetFocus();
-    Headless::PumpUntilIdle();
+    Type(u"!");
+    Key(VK_RETURN);
     EXPECT_FALSE(Grid->GetCtrlEditing());
+    EXPECT_FALSE(C->GetVisible());
+    EXPECT_TRUE(Grid->Focused());
+    // The value opened selected, so the typed text replaced it.
+    EXPECT_EQ(Grid->GetControlValues(3, 2, u"k"), u"!");
 
     String Selected;
     Grid->OnControlComboList = [](TObject*, int, int, const String&, const String&, const String&, TStrings* Values,

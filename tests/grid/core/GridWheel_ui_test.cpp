@@ -144,6 +144,20 @@ TEST_F(WheelGrid, CtrlZoomsWithoutMovingTheFocus)
     EXPECT_EQ(Zoomed, 1);
 }
 
+TEST_F(WheelGrid, WithoutEnableWheelOnlyTheEventHears)
+{
+    int Heard = 0;
+    Grid->OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool& Handled) {
+        ++Heard;
+        Handled = true;
+    };
+    Grid->SetEnableWheel(false);
+    Grid->SetRow(10);
+    TurnOverGrid(-120);
+    EXPECT_EQ(Heard, 1);
+    EXPECT_EQ(Grid->GetRow(), 10);
+}
+
 TEST_F(WheelGrid, FilteredOutRowsAreSkipped)
 {
     Grid->GetMouseActions()->SetWheelIncrement(1);
