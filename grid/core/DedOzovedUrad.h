@@ -142,6 +142,10 @@ class TTimer;
 class TDateTimePicker;
 class TCustomComboBox;
 class TCustomEdit;
+class TGridTransEdit;
+class TGridTransCombo;
+class TControlEdit;
+class TControlCombo;
 
 // Bad indexes, failed typed reads and failures of the grid's file formats.
 QT_DECLARE_EXCEPTION(ERirEvozError, Exception);
@@ -289,6 +293,19 @@ class TPopupMenu;
 // Hooks of editing, filtering and hover buttons.
 using TFixedEditEvent
     = std::function<void(TObject* Sender, int ACol, int ARow, TGridFixedCellEditor& AEditor, TStrings* Values)>;
+// Fixed-cell editing, form controls and anchors.
+using TComboChangeEvent
+    = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex, const String& ASelection)>;
+using TControlClickEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& CtrlID,
+    const String& CtrlType, const String& CtrlVal)>;
+using TControlComboListEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& CtrlID,
+    const String& CtrlType, const String& CtrlVal, TStrings* Values, bool& Edit, int& DropCount)>;
+using TControlComboSelectEvent = std::function<void(TObject* Sender, int ARow, int ACol, int ItemIndex,
+    const String& CtrlID, const String& CtrlValue)>;
+using TControlEditDoneEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& CtrlID,
+    const String& CtrlType, const String& CtrlVal)>;
+using TAnchorClickEvent
+    = std::function<void(TObject* Sender, int ARow, int ACol, const String& Anchor, bool& AutoHandle)>;
 using TBeforeEditEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)>;
 using TFilterShowEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
 using THoverButtonsShowEvent = std::function<void(TObject* Sender, int X, int Y, bool& Allow)>;
@@ -1219,8 +1236,8 @@ public:
     // conditions and the row's texts go, and switched off the column
     // headers come back.
     virtual void FilterEditEnabledChanged();
-    virtual void StopFixedCellEdit() { }
-    virtual void StartFixedCellEdit(int /*ACol*/, int /*ARow*/, bool /*AsFilter*/) { }
+    virtual void StopFixedCellEdit();
+    virtual void StartFixedCellEdit(int ACol, int ARow, bool AsFilter);
     // The row height an expand button cell asks for, -1 for none.
     virtual int ExpandedRowHeight(int ACol, int ARow, bool Expanded);
     // The grid's combo editor, once made.
@@ -3368,4 +3385,118 @@ private:
     friend class TGridPrintJob;
     TGridPrintState FPrint;
     std::unique_ptr<THTMLSettings> FHTMLSettings { std::make_unique<THTMLSettings>() };
+    // ---- column and row moves (DedOzovedUradColumnMoves.cpp) ----
+public:
+    // Set by an enhanced move; the next left release clears it.
+    bool GetColMoveFlg() const { return ColMoveFlg; }
+    void SetColMoveFlg(bool Value) { ColMoveFlg = Value; }
+    // A row moved to ToIndex would take the place of a fixed-last-row
+    // footer: such a move does nothing.
+    bool RowMoveOntoFooter(int ToIndex) const;
+
+protected:
+    void ColumnMoved(int FromIndex, int ToIndex) override;
+    void RowMoved(int FromIndex, int ToIndex) override;
+    bool ColMoveFlg { false };
+    // Set on the partner grid while it repeats this grid's move.
+    bool FSyncedMove { false };
+
+private:
+    void RenumberSortIndexes(int RFrom, int RTo, int AllCols);
+
+    // ---- the mouse wheel and middle-button panning (DedOzovedUradWheel.cpp) ----
+public:
+    // After a wheel step, with the rows the focus moved; the grid answers
+    // Handled true.
+    virtual void WheelMoved(int Delta, bool& Handled);
+    bool GetPanning() const { return FPanning; }
+    // The pan cursor shown (8000 to 8008), 0 while not panning.
+    int GetPanCursorId() const { return FPanCursorId; }
+    TPoint GetWheelPanPos() const { return FWheelPanPos; }
+    static constexpr UINT_PTR PanTimerId = 999;
+
+protected:
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+    // True while the filter drop-down list is shown; a turn then belongs to
+    // the list. No list exists yet.
+    virtual bool FilterListShowing() const { return false; }
+
+private:
+    // Wheel turns, the pan timer and what starts or ends panning; true when
+    // the message was consumed.
+    bool WheelAndPanMessage(TMessage& Message);
+    void WheelTurn(TMessage& Message);
+    int WheelMoveFocus(int q, bool Down);
+    bool WheelHook(bool Down, TShiftState Shift, TPoint MousePos);
+    void StartPanning(TPoint ClientPos);
+    void EndPanning();
+    void PanStep();
+    TPoint FWheelPanPos { 0, 0 };
+    HCURSOR FPrevCursor { nullptr };
+    HCURSOR FICursor { nullptr };
+    int FPanCursorId { 0 };
+
+    // ---- fixed-cell editing, form controls and anchors
+    // (DedOzovedUradFixedEdit.cpp, GridTransEdit.cpp) ----
+public:
+    // Opens the header editor over a fixed cell (display column and row);
+    // FilterEdit opens the filter edit row's edit.
+    void EditFixedCell(int ACol, int ARow, bool FilterEdit) { StartFixedCellEdit(ACol, ARow, FilterEdit); }
+    TGridTransEdit* GetFixedEdit() const { return EditTrans; }
+    TGridTransCombo* GetFixedComboBox() const { return ComboTrans; }
+    TControlEdit* GetFormControlEdit() const { return FEditControl; }
+    TControlCombo* GetFormControlCombo() const { return FComboControl; }
+    // A press on an anchor or a form control of a cell's mini-HTML text
+    // (display column; the control's id, type, value and rectangle in
+    // client pixels from the layout, empty for a plain anchor): toggles or
+    // edits the control, or follows the anchor.
+    virtual void AnchorControlClick(int ACol, int ARow, const String& Anchor, const String& CtrlID,
+        const String& CtrlType, const String& CtrlValue, const TRect& CtrlRect);
+    // Opens the edit or combo over an EDIT, PASSWORD, MASK or COMBO control.
+    virtual void StartFormControlEdit(const String& CellText, const String& CtrlType, int ARow, int RealCol, int ACol,
+        const TRect& CtrlRect, const String& CtrlValue, const String& CtrlID);
+    // Writes the open form control's value into the cell text and closes it.
+    void StopFormControlEdit();
+    void FormControlComboSelect(TObject* Sender);
+    // Opens the editor of the next editable form control after ControlID in
+    // the cell (display column); without one the grid takes the focus.
+    void FocusNextHTMLControl(int ACol, int ARow, const String& ControlID);
+    // Return (Tab false) or Tab in a form-control editor.
+    void FormControlKey(bool Tab);
+    bool GetCtrlEditing() const { return FCtrlEditing; }
+    const String& GetCtrlID() const { return FCtrlID; }
+    const String& GetCtrlType() const { return FCtrlType; }
+    const String& GetCtrlDownId() const { return FCtrlDownId; }
+    TPoint GetCtrlXY() const { return FCtrlXY; }
+    bool GetAnchorClick() const { return FAnchorClick; }
+    void SetAnchorClick(bool Value) { FAnchorClick = Value; }
+    int GetFixedColEdit() const { return FFixedColEdit; }
+    int GetFixedRowEdit() const { return FFixedRowEdit; }
+    // Opens an http, https or mailto anchor outside the grid (the desktop's
+    // handler); replaceable for tests.
+    static std::function<void(const String&)> AnchorShellOpen;
+    TComboChangeEvent OnComboChange;
+    TControlClickEvent OnControlClick;
+    TControlComboListEvent OnControlComboList;
+    TControlComboSelectEvent OnControlComboSelect;
+    TControlEditDoneEvent OnControlEditDone;
+    TAnchorClickEvent OnAnchorClick;
+
+private:
+    void CreateFixedCellEditors();
+    void FreeFixedCellEditors();
+    void FixedEditChange(TObject* Sender);
+    void FixedComboSelect(TObject* Sender);
+    TGridTransEdit* EditTrans { nullptr };   // children of the grid
+    TGridTransCombo* ComboTrans { nullptr };
+    TControlEdit* FEditControl { nullptr };
+    TControlCombo* FComboControl { nullptr };
+    int FFixedColEdit { -1 };
+    int FFixedRowEdit { -1 };
+    String FCtrlID;
+    String FCtrlType;
+    String FCtrlDownId;
+    bool FCtrlEditing { false };
+    bool FAnchorClick { false };
 };

@@ -96,6 +96,7 @@ TDedOzovedUrad::TDedOzovedUrad(TComponent* AOwner) : TBaseGrid(AOwner)
     if (!IsDesigning())
         CreateRunTimeControls();
     CreateOverlayWindows();
+    CreateFixedCellEditors();
 
     SetRowCount(10);
     // The first columns remember their widths as later ones do through the
@@ -553,6 +554,7 @@ TDedOzovedUrad::~TDedOzovedUrad()
     delete FScrollHintWnd;
     delete FRichEdit;
     delete FInplaceRichEdit;
+    FreeFixedCellEditors();
     delete MoveButton;
     delete FButtonForm;
     StopDragTimer();
@@ -563,6 +565,12 @@ TDedOzovedUrad::~TDedOzovedUrad()
     FColumnHeaders->OnChange = nullptr;
     FRowHeaders->OnChange = nullptr;
     FBalloon->OnEnableChange = nullptr;
+    // Two grids may follow each other; their free notification is one link
+    // that dropping our side would cut for the partner too, leaving it
+    // pointing here. The partner forgets this grid first.
+    if (auto* Partner = dynamic_cast<TDedOzovedUrad*>(FSyncGrid->GetGrid()))
+        if (Partner->FSyncGrid && Partner->FSyncGrid->GetGrid() == this)
+            Partner->FSyncGrid->SetGrid(nullptr);
     FSyncGrid->SetGrid(nullptr);
     // Rows still hidden keep their cells' properties among their saved cells.
     for (int i = 0; i < FGridItems->Count(); ++i) {

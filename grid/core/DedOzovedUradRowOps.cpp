@@ -537,6 +537,8 @@ void TDedOzovedUrad::RemoveDuplicates(int ACol, bool DoCase)
 
 void TDedOzovedUrad::MoveRow(int FromIndex, int ToIndex)
 {
+    if (RowMoveOntoFooter(ToIndex))
+        return;
     TBaseGrid::MoveRow(FromIndex, ToIndex);
     if (FControlList->Count() > 0) {
         for (int i = 0; i < FControlList->Count(); ++i) {

@@ -90,6 +90,8 @@ void TDedOzovedUrad::WndProc(TMessage& Message)
     const int OldRow = GetRow();
     if (RegisteredMessage(Message))
         return;
+    if (WheelAndPanMessage(Message))
+        return;
 
     switch (Msg) {
     case WM_CANCELMODE:

@@ -14,32 +14,9 @@ using namespace gridfiletest;
 
 namespace {
 
-// The grid's column move keeps ColumnOrder in step (entry RFrom goes to
-// RTo); this grid does that itself where the core does not yet, so the
-// order tests hold either way.
-class TOrderKeepingGrid : public TDedOzovedUrad {
-public:
-    using TDedOzovedUrad::TDedOzovedUrad;
-
-protected:
-    void ColumnMoved(int FromIndex, int ToIndex) override
-    {
-        TIntList* Order = GetColumnOrder();
-        const std::vector<int> Before = Order->Values();
-        const int RFrom = DisplayToRealCol(TDisplayCol(FromIndex)).Value;
-        const int RTo = DisplayToRealCol(TDisplayCol(ToIndex)).Value;
-        TDedOzovedUrad::ColumnMoved(FromIndex, ToIndex);
-        if (Order->Values() == Before && RFrom < Order->Count() && RTo < Order->Count()) {
-            const int Entry = Order->GetInteger(RFrom);
-            Order->Delete(RFrom);
-            Order->Insert(RTo, Entry);
-        }
-    }
-};
-
 // Five columns "A".."E", 10..50 wide, no fixed lines.
 struct TFiveColumns {
-    TOrderKeepingGrid G { nullptr };
+    TDedOzovedUrad G { nullptr };
 
     TFiveColumns()
     {
