@@ -92,6 +92,7 @@
 // the cell hints to the platform until those parts exist.
 
 #include <algorithm>
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -270,6 +271,17 @@ using TFilterEditEvent
 using TGetCheckTextEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
 using TDateTimeChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TDateTime ADateTime)>;
 using TEditChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+// In-place text editor: the clipboard events (Sender is the editor), the
+// editor-property event (AEditLink nil for the text editor) and the
+// characters of edValidChars cells when ValidChars is empty.
+class TEditLink;
+class TLumInplaceEdit;
+using TGridClipboardEvent = std::function<void(TObject* Sender, bool& Allow)>;
+using TGridClipboardCellEvent
+    = std::function<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Allow)>;
+using TGridClipboardPastedEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+using TGetEditorPropEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditLink* AEditLink)>;
+using TGridCharSet = std::bitset<256>;
 using TFloatFormatEvent
     = std::function<void(TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat)>;
 // Sender is the footer strip.
@@ -2984,6 +2996,39 @@ public:
     TButtonClickEvent OnEditCellDone;
     TRowChangingEvent OnColChanging;
 
+    // ---- in-place text editor (LumInplaceEdit.cpp, DedOzovedUradTextEditor.cpp) ----
+    // The platform grid's editor is the grid's text editor.
+    friend class TLumInplaceEdit;
+    TInplaceEdit* CreateEditor() override;
+    // The text editor; nil until the grid first edits.
+    TLumInplaceEdit* GetNormalEdit() const;
+    // Steps of the editing road the text editor calls. Until the editing
+    // steps exist each gives a neutral answer: the kind is DefaultEditor as
+    // OnGetEditorType leaves it for the focus cell's base cell; validation
+    // accepts the text as it is (it becomes the new cell text); finishing
+    // an editor edit does nothing; the editor claims Tab under goTabs.
+    virtual TEditorType GetEditControl();
+    virtual bool ValidateCell(const String& NewValue);
+    virtual void FinishEditorEdit(int ACol, int ARow);
+    virtual bool WantsEditorTab();
+    // OnGetEditorProp.
+    virtual void DoGetEditorProp(int ACol, int ARow, TEditLink* AEditLink);
+    // The text the last validation accepted (possibly corrected).
+    const String& GetNewCellText() const { return FNewCellText; }
+    bool GetValidating() const { return FValidating; }
+    // "." typed into the text editor becomes the locale's decimal separator.
+    bool GetForceDecimalSeparator() const { return FForceDecimalSeparator; }
+    void SetForceDecimalSeparator(bool Value) { FForceDecimalSeparator = Value; }
+    const TGridCharSet& GetValidCharSet() const { return FValidCharSet; }
+    void SetValidCharSet(const TGridCharSet& Value) { FValidCharSet = Value; }
+    TGridClipboardEvent OnClipboardCopy;
+    TGridClipboardEvent OnClipboardCut;
+    TGridClipboardEvent OnClipboardPaste;
+    TGridClipboardCellEvent OnClipboardBeforePasteCell;
+    TGridClipboardPastedEvent OnClipboardAfterPasteCell;
+    TClickCellEvent OnDblClickCell;
+    TGetEditorPropEvent OnGetEditorProp;
+
 protected:
     void DestroyWnd() override;
 
@@ -3032,4 +3077,10 @@ private:
     String FEditText;
     String FCellCache;
     bool FIsDBVersion { false };
+
+    // ---- in-place text editor (LumInplaceEdit.cpp, DedOzovedUradTextEditor.cpp) ----
+    String FNewCellText;
+    bool FValidating { false };
+    bool FForceDecimalSeparator { false };
+    TGridCharSet FValidCharSet;
 };
