@@ -89,7 +89,7 @@ struct TextEditor : ::testing::Test {
         Grid->SetCells(ACol, ARow, Text);
         // Through the cell change query, which notes the text the edit
         // begins with.
-        Grid->MoveColRow(ACol, ARow + 1, true, true);
+        Grid->MoveColRow(ACol, ARow + 1 < Grid->GetRowCount() ? ARow + 1 : ARow - 1, true, true);
         Grid->MoveColRow(ACol, ARow, true, true);
         Grid->SetFocus();
         Pump();
@@ -501,4 +501,51 @@ TEST_F(TextEditor, EditChangeFiresForTheUsersTypingOnly)
     Pump();
     ASSERT_EQ(Changes.size(), 1u);
     EXPECT_EQ(U8(Changes[0]), "abc");
+}
+
+TEST_F(TextEditor, TakesTheCellsLookAndAsksForEditorPropertiesOnce)
+{
+    std::vector<std::pair<int, int>> Asked;
+    Grid->OnGetEditorProp = [&](TObject*, int ACol, int ARow, TEditLink* Link) {
+        EXPECT_EQ(Link, nullptr);
+        Asked.emplace_back(ACol, ARow);
+    };
+    Grid->SetColors(2, 3, clRed);
+    TLumInplaceEdit* E = Edit(2, 3, u"x");
+    ASSERT_NE(E, nullptr);
+    EXPECT_EQ(E->GetColor(), clRed);
+    ASSERT_EQ(Asked.size(), 1u);
+    EXPECT_EQ(Asked[0], std::make_pair(2, 3));
+    // Placed on the cell, inside its grid lines.
+    const TRect R = Grid->CellRect(2, 3);
+    EXPECT_EQ(E->GetLeft(), R.Left);
+    EXPECT_EQ(E->GetTop(), R.Top);
+    EXPECT_EQ(E->GetWidth(), R.Width() - 1);
+    EXPECT_EQ(E->GetHeight(), R.Height() - 1);
+}
+
+TEST_F(TextEditor, DoubleClickReachesTheGridsEvent)
+{
+    std::vector<std::pair<int, int>> Clicked;
+    Grid->OnDblClickCell = [&](TObject*, int ARow, int ACol) { Clicked.emplace_back(ARow, ACol); };
+    TLumInplaceEdit* E = Edit(2, 3, u"word");
+    ASSERT_NE(E, nullptr);
+    Headless::DoubleClick(E->ClientToScreen({ 5, 5 }));
+    Pump();
+    ASSERT_EQ(Clicked.size(), 1u);
+    EXPECT_EQ(Clicked[0], std::make_pair(3, 2));
+}
+
+TEST_F(TextEditor, DownInTheLastRowAppendsARowUnderAppendOnArrowDown)
+{
+    Grid->GetNavigation()->SetAppendOnArrowDown(true);
+    TLumInplaceEdit* E = Edit(1, 9, u"last");
+    ASSERT_NE(E, nullptr);
+    Headless::Type(u"!");
+    Headless::Key(VK_DOWN);
+    Pump();
+    EXPECT_EQ(Grid->GetRowCount(), 11);
+    EXPECT_EQ(Grid->GetRow(), 10);
+    EXPECT_EQ(U8(Grid->GetCells(1, 9)), "last!");
+    EXPECT_FALSE(Grid->GetEditorMode());
 }
