@@ -92,6 +92,7 @@
 // the cell hints to the platform until those parts exist.
 
 #include <algorithm>
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -276,6 +277,17 @@ using TFilterEditEvent
 using TGetCheckTextEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
 using TDateTimeChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TDateTime ADateTime)>;
 using TEditChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+// In-place text editor: the clipboard events (Sender is the editor), the
+// editor-property event (AEditLink nil for the text editor) and the
+// characters of edValidChars cells when ValidChars is empty.
+class TEditLink;
+class TLumInplaceEdit;
+using TGridClipboardEvent = std::function<void(TObject* Sender, bool& Allow)>;
+using TGridClipboardCellEvent
+    = std::function<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Allow)>;
+using TGridClipboardPastedEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+using TGetEditorPropEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditLink* AEditLink)>;
+using TGridCharSet = std::bitset<256>;
 using TFloatFormatEvent
     = std::function<void(TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat)>;
 // Sender is the footer strip.
@@ -310,8 +322,6 @@ using TBeforeEditEvent = std::function<void(TObject* Sender, int ARow, int ACol,
 using TFilterShowEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
 using THoverButtonsShowEvent = std::function<void(TObject* Sender, int X, int Y, bool& Allow)>;
 // In-place editing: the editor's properties, validation of an edited text.
-class TEditLink;
-using TGetEditorPropEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditLink* AEditLink)>;
 using TGetEditorPropIntEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
 using TCellValidateEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Valid)>;
 
@@ -1782,7 +1792,6 @@ private:
     // ---- keyboard and Tab (DedOzovedUradKeys.cpp, DedOzovedUradTabs.cpp) ----
 public:
     using TRadioClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)>;
-    using TClipboardEvent = std::function<void(TObject* Sender, bool& Allow)>;
     using TClipboardDoneEvent = std::function<void(TObject* Sender, const TGridRect& CellRect)>;
     using TCanDeleteRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanDelete)>;
     void KeyDown(WORD& Key, TShiftState Shift) override;
@@ -1815,9 +1824,6 @@ public:
     std::function<void(TObject* Sender, int ACol, int ARow, bool State)> OnCheckBoxClick;
     TRadioClickEvent OnRadioClick;
     TButtonClickEvent OnRadioButtonClick;
-    TClipboardEvent OnClipboardCut;
-    TClipboardEvent OnClipboardPaste;
-    TClipboardEvent OnClipboardCopy;
     TClipboardDoneEvent OnClipboardCutDone;
     TClipboardDoneEvent OnClipboardCopyDone;
     TCanDeleteRowEvent OnCanDeleteRow;
@@ -3104,6 +3110,27 @@ public:
     TButtonClickEvent OnEditCellDone;
     TRowChangingEvent OnColChanging;
 
+    // ---- in-place text editor (LumInplaceEdit.cpp, DedOzovedUradTextEditor.cpp) ----
+    // The platform grid's editor is the grid's text editor.
+    friend class TLumInplaceEdit;
+    TInplaceEdit* CreateEditor() override;
+    // The text editor; nil until the grid first edits.
+    TLumInplaceEdit* GetNormalEdit() const;
+    // The editor kind of the running edit (EditControl); without one, the
+    // kind the focus cell's base cell gets.
+    virtual TEditorType GetEditControl();
+    // "." typed into the text editor becomes the locale's decimal separator.
+    bool GetForceDecimalSeparator() const { return FForceDecimalSeparator; }
+    void SetForceDecimalSeparator(bool Value) { FForceDecimalSeparator = Value; }
+    const TGridCharSet& GetValidCharSet() const { return FValidCharSet; }
+    void SetValidCharSet(const TGridCharSet& Value) { FValidCharSet = Value; }
+    TGridClipboardEvent OnClipboardCopy;
+    TGridClipboardEvent OnClipboardCut;
+    TGridClipboardEvent OnClipboardPaste;
+    TGridClipboardCellEvent OnClipboardBeforePasteCell;
+    TGridClipboardPastedEvent OnClipboardAfterPasteCell;
+    TClickCellEvent OnDblClickCell;
+
 protected:
     void DestroyWnd() override;
 
@@ -3197,10 +3224,9 @@ public:
     // The ellipsis query: OnEllipsClick may change the text.
     String EllipsClick(const String& Text);
 
-    // The editors. NormalEdit is the platform's text editor (made when it
-    // first edits); the others are made on first read through the editor
+    // The editors. NormalEdit is the text editor (made when the grid first
+    // edits); the others are made on first read through the editor
     // registry and answer nil while no factory is registered for them.
-    TInplaceEdit* GetNormalEdit() const { return GetInplaceEditor(); }
     // None unless EditMode; else EditCtrl, or NormalEdit without one.
     TWinControl* GetCellEditor();
     TWinControl* GetCombobox();
@@ -3499,4 +3525,8 @@ private:
     String FCtrlDownId;
     bool FCtrlEditing { false };
     bool FAnchorClick { false };
+
+    // ---- in-place text editor (LumInplaceEdit.cpp, DedOzovedUradTextEditor.cpp) ----
+    bool FForceDecimalSeparator { false };
+    TGridCharSet FValidCharSet;
 };

@@ -99,7 +99,9 @@ TWinControl* TDedOzovedUrad::GetCellEditor()
 {
     if (!EditMode)
         return nullptr;
-    return EditCtrl ? EditCtrl : GetNormalEdit();
+    if (EditCtrl)
+        return EditCtrl;
+    return GetInplaceEditor();
 }
 
 // ---- the combo items ----

@@ -34,6 +34,9 @@ void TDedOzovedUrad::CellValidated(int ACol, int /*ARow*/) { CalcFooter(ACol); }
 
 bool TDedOzovedUrad::ValidateCell(const String& NewValue)
 {
+    // Editors take FNewCellText after an accepted validation; with nothing
+    // to validate that is the text they offered.
+    FNewCellText = NewValue;
     if (!FEditing || FValidating)
         return true;
     FEditing = false;
@@ -101,6 +104,7 @@ bool TDedOzovedUrad::ValidateCell(const String& NewValue)
 
 bool TDedOzovedUrad::ValidateCellWide(const String& NewValue)
 {
+    FNewCellText = NewValue;
     if (!FEditing || FValidating)
         return true;
     FEditing = false;

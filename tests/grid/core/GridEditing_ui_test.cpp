@@ -10,6 +10,7 @@
 
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridEditorRegistry.h"
+#include "grid/core/LumInplaceEdit.h"
 #include "grid/core/LumRichEdit.h"
 #include "grid/core/RirEvozUndoRedo.h"
 #include "grid/edit/DedOzovedUradCheck.h"
@@ -109,13 +110,15 @@ TEST_F(EditGrid, EachKindOpensItsEditorAndStoresItsValue)
         TEditorType Kind;
         bool TextEditor;  // the platform's text editor shows the cell
         bool Stores;      // a changed value reaches the cell
-        int Finished;     // OnEditingDone and "GridEditDone" of the store
+        int Finished;     // OnEditingDone and "GridEditDone" of the end
     };
+    // The text editor finishes its edit as it loses the focus, an editor
+    // control's store finishes it.
     const Case Cases[] = {
-        { edNormal, true, true, 0 },
-        { edNumeric, true, true, 0 },
-        { edUpperCase, true, true, 0 },
-        { edPassword, true, true, 0 },
+        { edNormal, true, true, 1 },
+        { edNumeric, true, true, 1 },
+        { edUpperCase, true, true, 1 },
+        { edPassword, true, true, 1 },
         // A kind whose control is not there opens nothing and keeps the
         // cell; its edit still ends once.
         { edSpinEdit, false, false, 1 },
@@ -131,7 +134,7 @@ TEST_F(EditGrid, EachKindOpensItsEditorAndStoresItsValue)
         EXPECT_EQ(TextEditorShows(), C.TextEditor);
         if (C.TextEditor) {
             EXPECT_EQ(Grid->GetNormalEdit()->GetText(), u"c2r3");
-            EXPECT_EQ(Grid->GetCellEditor(), Grid->GetNormalEdit());
+            EXPECT_EQ(Grid->GetCellEditor(), static_cast<TWinControl*>(Grid->GetNormalEdit()));
             Grid->GetNormalEdit()->SetText(u"41");
         }
         Grid->HideInplaceEdit();
@@ -362,7 +365,7 @@ TEST_F(EditGrid, CellEditorIsTheControlNowEditing)
 {
     EXPECT_EQ(Grid->GetCellEditor(), nullptr);
     Open(1, 1);
-    EXPECT_EQ(Grid->GetCellEditor(), Grid->GetNormalEdit());
+    EXPECT_EQ(Grid->GetCellEditor(), static_cast<TWinControl*>(Grid->GetNormalEdit()));
     Grid->HideInplaceEdit();
     EXPECT_EQ(Grid->GetCellEditor(), nullptr);
     // The check box editor is no editor control of the cell.
@@ -372,7 +375,7 @@ TEST_F(EditGrid, CellEditorIsTheControlNowEditing)
     Open(1, 2);
     ASSERT_NE(Grid->GetCheckEditor(), nullptr);
     EXPECT_TRUE(Grid->EditMode);
-    EXPECT_EQ(Grid->GetCellEditor(), Grid->GetNormalEdit());
+    EXPECT_EQ(Grid->GetCellEditor(), static_cast<TWinControl*>(Grid->GetNormalEdit()));
     auto* Box = static_cast<TCheckBox*>(Grid->GetCheckEditor());
     EXPECT_TRUE(Box->GetChecked());
     Box->SetChecked(false);
@@ -551,12 +554,10 @@ TEST_F(ValidateGrid, TheBalloonNeedsATitleOrTextAndAnActiveForm)
         Grid->SetInvalidEntryTitle(C.Title);
         Grid->SetInvalidEntryText(C.Text);
         Begin();
-        std::unique_ptr<TForm> Outside;
-        if (!C.Active) {
-            Outside = std::make_unique<TForm>(nullptr);
-            Outside->Show();
-            Headless::PumpUntilIdle();
-        }
+        // The window manager tells the form it lost the activation (the
+        // keyboard focus stays in the editor).
+        if (!C.Active)
+            SendMessage(Form->GetHandle(), WM_ACTIVATE, WA_INACTIVE, 0);
         ASSERT_EQ(Form->GetActive(), C.Active);
         EXPECT_FALSE(Grid->ValidateCell(u"wrong"));
         TInplaceEdit* Edit = Grid->GetNormalEdit();
@@ -566,7 +567,8 @@ TEST_F(ValidateGrid, TheBalloonNeedsATitleOrTextAndAnActiveForm)
             EXPECT_EQ(Edit->GetBalloonText(), C.Text);
         }
         Grid->HideInplaceEdit();
-        Outside.reset();
+        if (!C.Active)
+            SendMessage(Form->GetHandle(), WM_ACTIVATE, WA_ACTIVE, 0);
         Headless::PumpUntilIdle();
     }
 }
