@@ -96,6 +96,7 @@ TDedOzovedUrad::TDedOzovedUrad(TComponent* AOwner) : TBaseGrid(AOwner)
     if (!IsDesigning())
         CreateRunTimeControls();
     CreateOverlayWindows();
+    CreateFilterListsAndSearchPanel();
 
     SetRowCount(10);
     // The first columns remember their widths as later ones do through the
