@@ -2,6 +2,8 @@
 // column's conditions, sized, placed under the filter button and shown.
 
 #include <algorithm>
+#include <numeric>
+#include <unordered_map>
 
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridFilterList.h"
@@ -31,6 +33,41 @@ std::vector<String> FriendlyParts(const String& Name)
     }
     std::sort(Parts.begin(), Parts.end());
     return Parts;
+}
+
+// The canvas width of the widest text. Shaping every text of a long list
+// costs far more than the list itself, so each text's width is first
+// estimated from cached character advances (at a tenth of a pixel) and
+// only the texts that estimate widest are measured exactly; they differ
+// from the estimate by kerning only, a pixel or so.
+int WidestTextWidth(TCanvas* Canvas, const std::vector<String>& Texts)
+{
+    constexpr std::size_t Exact = 64;
+    if (Texts.size() <= Exact) {
+        int w = 0;
+        for (const String& t : Texts)
+            w = std::max(w, Canvas->TextWidth(t));
+        return w;
+    }
+    std::unordered_map<char16_t, double> Advance;
+    auto AdvanceOf = [&](char16_t Ch) {
+        auto It = Advance.find(Ch);
+        if (It == Advance.end())
+            It = Advance.emplace(Ch, Canvas->TextWidth(String(10, Ch)) / 10.0).first;
+        return It->second;
+    };
+    std::vector<double> Estimate(Texts.size());
+    for (std::size_t i = 0; i < Texts.size(); ++i)
+        for (char16_t Ch : Texts[i])
+            Estimate[i] += AdvanceOf(Ch);
+    std::vector<std::size_t> Order(Texts.size());
+    std::iota(Order.begin(), Order.end(), std::size_t(0));
+    std::partial_sort(Order.begin(), Order.begin() + Exact, Order.end(),
+        [&](std::size_t a, std::size_t b) { return Estimate[a] > Estimate[b]; });
+    int w = 0;
+    for (std::size_t k = 0; k < Exact; ++k)
+        w = std::max(w, Canvas->TextWidth(Texts[Order[k]]));
+    return w;
 }
 
 } // namespace
@@ -71,37 +108,40 @@ void TDedOzovedUrad::BuildFilterList(int ACol, int ARow)
     TStrings* Items = L->GetItems();
     Items->BeginUpdate();
     Items->Clear();
-    int w = 0;
     const bool AutoSize = Settings->GetAutoSize();
+    std::vector<String> Shown;
+    Shown.reserve(std::size_t(FFilterList->GetCount()));
     const String& TextChecked = Settings->GetTextChecked();
     const String& TextUnChecked = Settings->GetTextUnChecked();
     for (int i = 0; i < FFilterList->GetCount(); ++i) {
-        const String t = DisplayPart(FFilterList->GetStrings(i));
+        Shown.push_back(DisplayPart(FFilterList->GetStrings(i)));
+        const String& t = Shown.back();
         const int Index = Items->Add(t);
         if (!Check) {
-            if (AutoSize)
-                w = std::max(w, Canvas->TextWidth(t) + 8);
             if (Index == 0)
                 L->SetItemIndex(0);
             continue;
         }
+        if (Conditions.empty())
+            continue;
         // The value as the friendly name holds it: a check-box column's
         // texts stand for the stored check values. Names the list itself
         // built hold the value as shown; names set otherwise may hold a
         // value with a space in double quotes: both are recognised.
-        String Value = t;
-        if (!TextChecked.empty() && Value == TextChecked)
-            Value = GetCheckTrue();
-        else if (!TextUnChecked.empty() && Value == TextUnChecked)
-            Value = GetCheckFalse();
-        const String Quoted = Value.find(u' ') != String::npos ? u"\"" + Value + u"\"" : String();
+        const String& Value = (!TextChecked.empty() && t == TextChecked) ? GetCheckTrue()
+            : (!TextUnChecked.empty() && t == TextUnChecked)            ? GetCheckFalse()
+                                                                        : t;
+        const bool Spaced = Value.find(u' ') != String::npos;
         for (const auto& Parts : Conditions)
-            if (Holds(Parts, Value) || (!Quoted.empty() && Holds(Parts, Quoted)))
+            if (Holds(Parts, Value) || (Spaced && Holds(Parts, u"\"" + Value + u"\""))) {
                 FDropCheckList->SetChecked(Index, true);
-        if (AutoSize)
-            w = std::max(w, Canvas->TextWidth(t) + 24);
+                break;
+            }
     }
     Items->EndUpdate();
+    int w = 0;
+    if (AutoSize && !Shown.empty())
+        w = WidestTextWidth(Canvas, Shown) + (Check ? 24 : 8);
 
     if (AutoSize) {
         // Columns out of view leave room for the horizontal scroll bar.
