@@ -312,3 +312,20 @@ TEST_F(SearchPanelGrid, PaintFillsWithTheColourAndDrawsTheGridLineOnTop)
     EXPECT_EQ(Pixel(Empty) & 0xFFFFFF, 0x00FF00u);
     EXPECT_EQ(Pixel({ Empty.X, 0 }) & 0xFFFFFF, 0xFF0000u); // red, as a screen pixel is 0xRRGGBB
 }
+
+TEST_F(SearchPanelGrid, RightToLeftLinesTheControlsUpFromTheRightEdge)
+{
+    Grid->SetBiDiMode(bdRightToLeft);
+    ShowBar();
+    TSearchPanel* P = Panel();
+    TControl* Close = P->GetExitButton();
+    TControl* Edit = P->GetEditControl();
+    TRirEvozButton* Next = P->GetForwardButton();
+    const int W = Next->GetWidth();
+    EXPECT_EQ(Close->GetLeft() + Close->GetWidth(), Grid->GetClientWidth() - 5);
+    EXPECT_EQ(Edit->GetLeft() + Edit->GetWidth(), Close->GetLeft() - 8);
+    EXPECT_EQ(Next->GetLeft() + W, Edit->GetLeft() - 8);
+    EXPECT_EQ(P->GetBackwardButton()->GetLeft(), Next->GetLeft() - W - 8);
+    EXPECT_EQ(P->GetHiliteButton()->GetLeft(), Next->GetLeft() - 2 * (W + 8));
+    EXPECT_LT(P->GetMatchCase()->GetLeft(), P->GetHiliteButton()->GetLeft());
+}
