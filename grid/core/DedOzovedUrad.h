@@ -147,6 +147,10 @@ class TGridTransEdit;
 class TGridTransCombo;
 class TControlEdit;
 class TControlCombo;
+class TDropList;
+class TDropCheckList;
+class TSearchPanel;
+struct THintInfo;
 
 // Bad indexes, failed typed reads and failures of the grid's file formats.
 QT_DECLARE_EXCEPTION(ERirEvozError, Exception);
@@ -1240,8 +1244,8 @@ public:
     virtual void BalloonDone() { }
     virtual void BalloonInitSettings(HWND /*ToolTip*/) { }
     virtual void ApplyStyleColors(bool /*Force*/) { }
-    virtual void InitSearchPanel() { }
-    virtual void LayoutSearchPanel() { }
+    virtual void InitSearchPanel();
+    virtual void LayoutSearchPanel();
     // The filter edit row was switched on or off: filtering stops, the
     // conditions and the row's texts go, and switched off the column
     // headers come back.
@@ -1349,7 +1353,7 @@ public:
     virtual String FormulaValue(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
     virtual bool PrintUsesDisplayFont() { return FPrintSettings->GetUseDisplayFont(); }
     virtual TFont* PrintFont(bool Fixed) { return Fixed ? FPrintSettings->GetFixedFont() : FPrintSettings->GetFont(); }
-    virtual String SearchHighlightText(int /*ACol*/, int /*ARow*/, const String& Text) { return Text; }
+    virtual String SearchHighlightText(int ACol, int ARow, const String& Text);
 
     // ---- radio buttons, radio groups, buttons, expand buttons, balloons
     //      (DedOzovedUradCellControls.cpp) ----
@@ -3529,4 +3533,61 @@ private:
     // ---- in-place text editor (LumInplaceEdit.cpp, DedOzovedUradTextEditor.cpp) ----
     bool FForceDecimalSeparator { false };
     TGridCharSet FValidCharSet;
+    // ---- filter drop-down list, cell hints (DedOzovedUradFilterList.cpp,
+    // DedOzovedUradHints.cpp) and the search panel
+    // (DedOzovedUradSearchPanel.cpp) ----
+public:
+    // Opens the value list of display column ACol under its filter button.
+    void ShowFilterDropDown(int ACol);
+    // Fills, sizes, places and shows the list for the display cell (ACol,
+    // ARow) from FilterList, which must be filled before.
+    virtual void BuildFilterList(int ACol, int ARow);
+    // Bound to both lists' OnClose: the grid takes the focus back.
+    virtual void FilterListClose(TObject* Sender);
+    TDropList* GetDropList() const { return FDropList; }
+    TDropCheckList* GetDropCheckList() const { return FDropCheckList; }
+    // The real column whose list is open, -1 for none.
+    int GetFilterCol() const { return FFilterCol; }
+    void SetFilterCol(int Value) { FFilterCol = Value; }
+    // Fills the hint text and placement for the cell under the pointer
+    // (the CM_HINTSHOW request).
+    virtual void BuildCellHint(String& HintStr, THintInfo& HintInfo);
+    // The base cell of the last hint and the last anchor hint.
+    TPoint GetLastHintPos() const { return FLastHintPos; }
+    const String& GetLastAnchorHint() const { return FLastAnchorHint; }
+
+    TSearchPanel* GetSearchPanel() const { return FSearchPanel; }
+    // Keeps the search panel along the grid's bottom edge at full client
+    // width (above a horizontal scroll bar).
+    void UpdateSearchPanel();
+    // The panel's close, highlight and match-case actions.
+    virtual void SearchPanelClose(TObject* Sender);
+    virtual void SearchPanelHighLight(TObject* Sender);
+    virtual void SearchPanelMatchCase(TObject* Sender);
+    // Whether the search panel's highlight button is down.
+    bool SearchHighLightOn() const;
+    // Ends at the search panel's top while the search footer shows.
+    TRect GetClientRect() override;
+
+    std::function<void(TObject* Sender, int ARow, int ACol, String& Anchor)> OnAnchorHint;
+    TNotifyEvent OnSearchFooterClose;
+    TNotifyEvent OnCreatedSearchFooter;
+    std::function<void(TObject* Sender, const String& Value, bool& DefaultSearch)> OnSearchEditChange;
+
+protected:
+    // The empty hook after the search footer was laid out.
+    virtual void UpdateSearchFooter() { }
+
+private:
+    friend class TSearchPanel;
+    void CreateFilterListsAndSearchPanel();
+    // Runs the accelerator of a search panel button; True when one ran.
+    bool SearchPanelDialogChar(TMessage& Message);
+    // The search panel's step of EndUpdate.
+    void SearchPanelEndUpdate();
+    TDropList* FDropList { nullptr };
+    TDropCheckList* FDropCheckList { nullptr };
+    TSearchPanel* FSearchPanel { nullptr };
+    TPoint FLastHintPos { -1, -1 };
+    String FLastAnchorHint;
 };

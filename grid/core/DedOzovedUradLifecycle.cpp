@@ -97,6 +97,7 @@ TDedOzovedUrad::TDedOzovedUrad(TComponent* AOwner) : TBaseGrid(AOwner)
         CreateRunTimeControls();
     CreateOverlayWindows();
     CreateFixedCellEditors();
+    CreateFilterListsAndSearchPanel();
 
     SetRowCount(10);
     // The first columns remember their widths as later ones do through the

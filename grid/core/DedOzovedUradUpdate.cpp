@@ -32,7 +32,7 @@ void TDedOzovedUrad::EndUpdate()
     SendMessage(GetHandle(), WM_SETREDRAW, 1, 0);
     InvalidateRect(GetHandle(), nullptr, false);
     DrawNonClientBorder();
-    // The search panel is put back in place here once it exists.
+    SearchPanelEndUpdate();
     if (FControlList->Count() > 0)
         CellControlsUpdate(false);
 }

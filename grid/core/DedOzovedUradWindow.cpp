@@ -161,8 +161,12 @@ void TDedOzovedUrad::WndProc(TMessage& Message)
         Invokedchange = false;
         break;
     case CM_DIALOGCHAR:
-        // Only the search panel's buttons answer accelerators, and the
-        // grid has no search panel yet.
+        // Only the search panel's buttons answer accelerators.
+        Message.Result = SearchPanelDialogChar(Message) ? 1 : 0;
+        break;
+    case CM_HINTSHOW:
+        if (auto* Info = reinterpret_cast<THintInfo*>(Message.LParam))
+            BuildCellHint(Info->HintStr, *Info);
         Message.Result = 0;
         break;
     default: TBaseGrid::WndProc(Message); break;

@@ -13,7 +13,6 @@
 
 QT_PUBLISHED(TGridTransEdit, QT_PROP(Row), QT_PROP(Col))
 QT_PUBLISHED(TGridTransCombo, QT_PROP(Row), QT_PROP(Col))
-QT_PUBLISHED(TRetEdit, QT_EVENT(OnReturn), QT_EVENT(OnCtrlReturn))
 QT_PUBLISHED(TControlEdit)
 QT_PUBLISHED(TControlCombo)
 
@@ -199,35 +198,6 @@ void TGridTransCombo::HookEditChild()
         }
         Inner(Message);
     };
-}
-
-// ---- TRetEdit ----
-
-void TRetEdit::CreateParams(TCreateParams& Params)
-{
-    TEdit::CreateParams(Params);
-    Params.Style |= ES_MULTILINE;
-}
-
-void TRetEdit::Dispatch(TMessage& Message)
-{
-    if (Message.Msg == WM_KEYDOWN && Message.WParam == VK_RETURN) {
-        if (GetKeyState(VK_CONTROL) < 0) {
-            if (OnCtrlReturn)
-                OnCtrlReturn(this);
-        } else if (OnReturn)
-            OnReturn(this);
-        return;
-    }
-    if (Message.Msg == WM_CHAR && (Message.WParam == 10 || Message.WParam == 13)) {
-        if (OnKeyPress) {
-            char16_t Key = char16_t(Message.WParam);
-            OnKeyPress(this, Key);
-        }
-        Message.Result = 0;
-        return;
-    }
-    TEdit::Dispatch(Message);
 }
 
 // ---- form-control editors ----

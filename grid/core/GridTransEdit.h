@@ -1,9 +1,9 @@
 #pragma once
 // The grid's small edit controls: the borderless edit and the combo that
-// edit header cells and the filter edit row in place, the single-line edit
-// that reports Return through events of its own, and the two controls the
-// grid opens over a mini-HTML form control in a cell.
+// edit header cells and the filter edit row in place, and the two controls
+// the grid opens over a mini-HTML form control in a cell.
 
+#include "grid/core/RetEdit.h"
 #include "grid/edit/VovCombo.h"
 #include "platform/vcl/Edits.h"
 #include "platform/vcl/Mask.h"
@@ -73,20 +73,6 @@ private:
     int FRow { 0 };
     int FCol { 0 };
     TCustomEdit* FHookedEdit { nullptr };
-};
-
-// A single-line edit whose Return and Ctrl+Return fire events and insert
-// nothing.
-class TRetEdit : public TEdit {
-    QT_CLASS(TRetEdit, TEdit)
-public:
-    using TEdit::TEdit;
-    TNotifyEvent OnReturn;
-    TNotifyEvent OnCtrlReturn;
-    void Dispatch(TMessage& Message) override;
-
-protected:
-    void CreateParams(TCreateParams& Params) override;
 };
 
 // The edit over an EDIT, PASSWORD or MASK form control of a cell. Return

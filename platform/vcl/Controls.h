@@ -141,6 +141,9 @@ struct THintInfo {
     int HideTimeout { 0 };
     String HintStr;
     void* HintData { nullptr };
+    // Set by the control for a hint that needs a window of its own kind;
+    // empty: the application's window made from HintWindowClass.
+    std::function<class THintWindow*(TComponent* AOwner)> HintWindowClass;
 };
 
 // ---- value types ----

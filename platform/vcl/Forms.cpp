@@ -1109,8 +1109,12 @@ void TApplication::ActivateHint(TPoint CursorPos)
         OnShowHint(info.HintStr, canShow, info);
     if (!canShow || info.HintStr.empty())
         return;
-    if (!m_hintWindow) {
-        m_hintWindow.reset(HintWindowClass(nullptr));
+    // A window of another kind than the one kept (a control's own kind, or
+    // back to the application's) is made anew for this hint.
+    const bool OwnKind = bool(info.HintWindowClass);
+    if (!m_hintWindow || OwnKind || m_hintWindowOwnKind) {
+        m_hintWindow.reset((OwnKind ? info.HintWindowClass : HintWindowClass)(nullptr));
+        m_hintWindowOwnKind = OwnKind;
     }
     m_hintWindow->SetColor(info.HintColor);
     TRect r = m_hintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);

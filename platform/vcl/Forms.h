@@ -355,6 +355,7 @@ private:
     int m_hintShortPause { 50 };
     TColor m_hintColor { clInfoBk };
     std::unique_ptr<THintWindow> m_hintWindow;
+    bool m_hintWindowOwnKind { false }; // m_hintWindow came from a control's class
     TControl* m_hintControl { nullptr };
     TControl* m_hintShownFor { nullptr };
     int m_hintTimerKind { 0 }; // 0 none, 1 show, 2 hide

@@ -424,6 +424,46 @@ TEST_F(VclUi, HintsShowAfterThePauseAndHideAfterTheHidePause)
     Application->OnHint = nullptr;
 }
 
+TEST_F(VclUi, AControlMayShowItsHintInAWindowOfItsOwnKind)
+{
+    struct TOwnHintWindow : THintWindow {
+        using THintWindow::THintWindow;
+    };
+    auto form = ShownForm();
+    auto* own = new TPainted(form.get());
+    own->SetBounds(10, 10, 60, 30);
+    own->SetHint(u"own");
+    own->SetShowHint(true);
+    own->SetParent(form.get());
+    own->WindowProc = [old = own->WindowProc](TMessage& m) {
+        if (m.Msg == CM_HINTSHOW)
+            reinterpret_cast<THintInfo*>(m.LParam)->HintWindowClass
+                = [](TComponent* AOwner) -> THintWindow* { return new TOwnHintWindow(AOwner); };
+        old(m);
+    };
+    auto* plain = new TPainted(form.get());
+    plain->SetBounds(200, 10, 60, 30);
+    plain->SetHint(u"plain");
+    plain->SetShowHint(true);
+    plain->SetParent(form.get());
+    form->Show();
+    Pump();
+    struct TStep {
+        TControl* Control;
+        bool Own;
+    };
+    for (const TStep& s : { TStep { own, true }, TStep { plain, false }, TStep { own, true } }) {
+        Headless::MouseMove(s.Control->ClientToScreen({ 5, 5 }));
+        Pump();
+        PassTime(600);
+        THintWindow* hint = Application->GetHintWindow();
+        ASSERT_NE(hint, nullptr);
+        EXPECT_TRUE(hint->IsHintShowing());
+        EXPECT_EQ(dynamic_cast<TOwnHintWindow*>(hint) != nullptr, s.Own);
+        EXPECT_EQ(hint->GetCaption(), s.Own ? u"own" : u"plain");
+    }
+}
+
 TEST_F(VclUi, DraggingAControlDropsItOnAnAcceptingTarget)
 {
     auto form = ShownForm();
