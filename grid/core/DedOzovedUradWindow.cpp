@@ -139,6 +139,7 @@ void TDedOzovedUrad::WndProc(TMessage& Message)
     case WM_SETCURSOR: WMSetCursor(Message); break;
     case WM_SETFOCUS: WMSetFocus(Message); break;
     case WM_KILLFOCUS: WMKillFocus(Message); break;
+    case WM_LBUTTONDOWN: WMLButtonDown(Message); break;
     case CM_ENABLEDCHANGED:
         TBaseGrid::WndProc(Message);
         if (HandleAllocated())
