@@ -256,7 +256,7 @@ bool TDedOzovedUrad::PressOnCheckOrRadio(
                         SetCheckBoxState(RealCol, HasDataCheckBox(RealCol, r) ? r : RealRowIndex(TDisplayRow(r)).Value,
                             State);
                     }
-                    CheckBoxChanged(RealCol, ARow, State);
+                    // The header's own toggle has reported its change.
                     Invalidate();
                 }
             }
@@ -973,13 +973,24 @@ void TDedOzovedUrad::WMLButtonDown(TMessage& Message)
         if (!FSelHidden) {
             const bool AlwaysEdit = FNavigation->GetAlwaysEdit();
             FNavigation->SetAlwaysEdit(false);
+            // Under DirectEdit the grid starts the edit itself below (only
+            // a press well inside the cell does); the platform's press on
+            // the current cell must not open it first.
+            const bool HoldEdit = FMouseActions->GetDirectEdit() && CanEdit && GetOptions().Contains(goEditing);
+            if (HoldEdit)
+                SetOptions(GetOptions() - TGridOptions { goEditing });
+            auto Restore = [&]() {
+                FNavigation->SetAlwaysEdit(AlwaysEdit);
+                if (HoldEdit)
+                    SetOptions(GetOptions() + TGridOptions { goEditing });
+            };
             try {
                 RunPlatformPress(Message);
             } catch (...) {
-                FNavigation->SetAlwaysEdit(AlwaysEdit);
+                Restore();
                 throw;
             }
-            FNavigation->SetAlwaysEdit(AlwaysEdit);
+            Restore();
         }
         if (GetGridState() == gsSelecting && AtEdge && FMouseActions->GetNoAutoRangeScroll())
             SetGridState(gsNormal);

@@ -63,8 +63,11 @@ struct MouseDownTest : ::testing::Test {
         const TRect R = Grid->CellRect(c, r);
         return TPoint(R.Left + DX, R.Top + DY);
     }
+    // Presses far apart in time, so that none pairs with the one before
+    // into a double click.
     void Press(TPoint Client)
     {
+        Session.PassTime(2000);
         Headless::MouseDown(Screen(Client.X, Client.Y));
         Headless::PumpUntilIdle();
     }
