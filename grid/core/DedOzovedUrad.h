@@ -3183,4 +3183,32 @@ private:
     int FHotFixedRow { -1 };
     // The header node's glyph: every node contracted by it.
     bool FHeaderNodeContracted { false };
+
+    // ---- mouse: the left release and the mouse-up step (DedOzovedUradMouseUp.cpp) ----
+public:
+    using TSelectionResizeEvent = std::function<void(TObject* Sender, TGridRect OrigSelection, TGridRect NewSelection)>;
+    using TRadioMouseUpEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)>;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Set by a double click that sized a column: the next release does not
+    // sort.
+    void SetDblClk(bool Value) { FDblClk = Value; }
+    TButtonClickEvent OnFixedCellClick;
+    TEndColumnSizeEvent OnClickSort;
+    TSelectionResizeEvent OnSelectionResize;
+    TSelectionResizeEvent OnSelectionResized;
+    TCheckBoxClickEvent OnCheckBoxMouseUp;
+    TRadioMouseUpEvent OnRadioMouseUp;
+
+protected:
+    void WMLButtonUp(TMessage& Message);
+    virtual void DoClickSort(int ACol);
+    // The filter drop-down list of a filter-row button: nothing opens.
+    virtual void BuildFilterList(int /*ACol*/, int /*ARow*/) { }
+
+private:
+    bool ReleaseEndsTouchScroll(int X, int Y);
+    void ReleasePushedButton(int ACol, int ARow, int X, int Y);
+    void ReleaseClickSort(int ACol, int ARow, int X, int Y, bool Moved, TShiftState Shift);
+    bool FDblClk { false };
+    bool ColMoveFlg { false };
 };

@@ -140,6 +140,7 @@ void TDedOzovedUrad::WndProc(TMessage& Message)
     case WM_SETFOCUS: WMSetFocus(Message); break;
     case WM_KILLFOCUS: WMKillFocus(Message); break;
     case WM_LBUTTONDOWN: WMLButtonDown(Message); break;
+    case WM_LBUTTONUP: WMLButtonUp(Message); break;
     case CM_ENABLEDCHANGED:
         TBaseGrid::WndProc(Message);
         if (HandleAllocated())

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "GridMouseFixture.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/vcl/Forms.h"
@@ -17,80 +18,6 @@
 #include "platform/win/Window.h"
 
 namespace {
-
-// Records the hooks the press calls into other parts of the grid.
-struct MouseGrid : TDedOzovedUrad {
-    using TDedOzovedUrad::TDedOzovedUrad;
-    std::vector<std::string> FixedEdits;
-    void EditFixedCell(int ACol, int ARow, bool FilterEdit) override
-    {
-        FixedEdits.push_back(std::to_string(ACol) + "," + std::to_string(ARow) + (FilterEdit ? " filter" : ""));
-    }
-    using TDedOzovedUrad::MouseDown;
-};
-
-// A grid of 5 columns of 90 and 20 rows of 24 pixels in 460 x 250 client
-// pixels on a shown form.
-struct MouseDownTest : ::testing::Test {
-    THeadlessSession Session;
-    std::unique_ptr<TForm> Form;
-    MouseGrid* Grid = nullptr;
-    std::vector<std::string> Clicks;
-
-    void SetUp() override
-    {
-        InstallDeviceContextFactory();
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetPosition(poDesigned);
-        Form->SetBounds(100, 100, 640, 480);
-        Grid = new MouseGrid(Form.get());
-        Grid->SetParent(Form.get());
-        Grid->SetBounds(10, 10, 460, 250);
-        Grid->SetDefaultColWidth(90);
-        Grid->SetDefaultRowHeight(24);
-        Grid->SetColCount(5);
-        Grid->SetRowCount(20);
-        Form->Show();
-        Application->ProcessMessages();
-        Grid->OnClickCell = [this](TObject*, int ARow, int ACol) {
-            Clicks.push_back(std::to_string(ACol) + "," + std::to_string(ARow));
-        };
-    }
-    TPoint Screen(int X, int Y) { return Grid->ClientToScreen(TPoint(X, Y)); }
-    // A point inside a cell, DX / DY pixels from its top-left corner.
-    TPoint In(int c, int r, int DX, int DY)
-    {
-        const TRect R = Grid->CellRect(c, r);
-        return TPoint(R.Left + DX, R.Top + DY);
-    }
-    // Presses far apart in time, so that none pairs with the one before
-    // into a double click.
-    void Press(TPoint Client)
-    {
-        Session.PassTime(2000);
-        Headless::MouseDown(Screen(Client.X, Client.Y));
-        Headless::PumpUntilIdle();
-    }
-    void Release(TPoint Client)
-    {
-        Headless::MouseUp(Screen(Client.X, Client.Y));
-        Headless::PumpUntilIdle();
-    }
-    void Click(TPoint Client)
-    {
-        Press(Client);
-        Release(Client);
-    }
-    // Holds a modifier key around the press.
-    void PressWith(WORD Vk, TPoint Client)
-    {
-        InjectKey(Vk, true);
-        Headless::PumpUntilIdle();
-        Press(Client);
-        InjectKey(Vk, false);
-        Headless::PumpUntilIdle();
-    }
-};
 
 // ---- the left press: cell kind, point, modifiers -> effect ----
 
@@ -266,6 +193,8 @@ TEST_F(MouseDownTest, FixedColumnSizingGrabWithinThreePixels)
     const TCase Cases[] = { { 92, 0 }, { 88, 0 }, { 87, -1 }, { 183, 1 }, { 184, -1 } };
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.X);
+        Grid->SetColWidths(0, 90);
+        Grid->SetColWidths(1, 90);
         Grid->SetSizeFixed(true);
         Press(TPoint(C.X, 40));
         EXPECT_TRUE(Grid->GetSizingFixed());
@@ -323,13 +252,22 @@ TEST_F(MouseDownTest, PressInsideTheSelectionKeepsItForAnOleDrag)
 {
     Grid->GetDragDropSettings()->SetOleDropSource(true);
     Grid->SetSelection(TGridRect { 1, 2, 3, 5 });
-    Click(In(2, 4, 40, 10));
+    Press(In(2, 4, 40, 10));
     EXPECT_EQ(Clicks, std::vector<std::string> { "2,4" });
-    const TGridRect S = Grid->GetSelection();
+    EXPECT_TRUE(Grid->GetSelectionClick());
+    TGridRect S = Grid->GetSelection();
     EXPECT_EQ(S.Left, 1);
     EXPECT_EQ(S.Top, 2);
     EXPECT_EQ(S.Right, 3);
     EXPECT_EQ(S.Bottom, 5);
+    // Released without a drag: the pressed cell becomes the selection.
+    Release(In(2, 4, 40, 10));
+    S = Grid->GetSelection();
+    EXPECT_EQ(S.Left, 2);
+    EXPECT_EQ(S.Top, 4);
+    EXPECT_EQ(S.Right, 2);
+    EXPECT_EQ(S.Bottom, 4);
+    EXPECT_FALSE(Grid->GetSelectionClick());
 }
 
 TEST_F(MouseDownTest, PlainPressMovesTheFocusAndFiresTheCellClickOnce)
@@ -346,13 +284,16 @@ TEST_F(MouseDownTest, WholeRowAndColumnClicksInTheFixedCells)
     Grid->GetMouseActions()->SetRowSelect(true);
     Grid->GetMouseActions()->SetColSelect(true);
     Grid->SetMouseSelectMode(TDedOzovedUrad::msRow, true);
-    Click(In(0, 4, 40, 10));
+    Press(In(0, 4, 40, 10));
+    EXPECT_EQ(Grid->GetMouseSelectStart(), 4);
+    Release(In(0, 4, 40, 10));
+    // The release ends the whole-row gesture.
+    EXPECT_EQ(Grid->GetMouseSelectStart(), -1);
     TGridRect S = Grid->GetSelection();
     EXPECT_EQ(S.Left, 1);
     EXPECT_EQ(S.Right, 4);
     EXPECT_EQ(S.Top, 4);
     EXPECT_EQ(S.Bottom, 4);
-    EXPECT_EQ(Grid->GetMouseSelectStart(), 4);
     Grid->SetMouseSelectMode(TDedOzovedUrad::msColumn, true);
     Click(In(3, 0, 40, 10));
     S = Grid->GetSelection();
