@@ -344,7 +344,9 @@ void TDedOzovedUrad::WMLButtonUp(TMessage& Message)
                 ResetRowSelectList();
             else if (Disjunct) {
                 SetRowSelect(ARow, !GetRowSelect(ARow));
-                FireMouseDown(mbLeft, TShiftState { ssCtrl }, X, Y);
+                // Pixel coordinates; the platform's release still runs.
+                if (OnMouseUp)
+                    OnMouseUp(this, mbLeft, TShiftState { ssCtrl }, X, Y);
             } else if (GetOptions().Contains(goRowSelect))
                 SetSelection(TGridRect { GetFixedCols(), ARow, GetColCount() - 1, ARow });
             else
