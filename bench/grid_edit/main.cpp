@@ -14,6 +14,7 @@
 
 #include "bench/grid_paint/ListingScreen.h"
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/LumInplaceEdit.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Grids.h"
 #include "platform/win/Headless.h"
@@ -74,7 +75,7 @@ struct TEditScreen {
             const auto t = std::chrono::steady_clock::now();
             for (int i = 0; i < kMoves; ++i) {
                 Grid->ShowInplaceEdit();
-                TInplaceEdit* Edit = Grid->GetNormalEdit();
+                auto* Edit = Grid->GetNormalEdit();
                 Edit->SetText(Typed(i));
                 Grid->ValidateCell(Edit->GetText());
                 Grid->HideInplaceEdit();

@@ -67,29 +67,23 @@
 // what the list below says:
 //
 //   EditLinkDropDown           False (no edit link exists yet)
-//   HideInplaceEdit,
-//   ShowInplaceEdit            the platform grid's HideEditor / ShowEditor
-//   RestoreCellFromCache       nothing
 //   FocusCellControl           False (nothing focused)
-//   ClickCell                  nothing
 //   BalloonInit, BalloonDone,
 //   BalloonInitSettings        nothing
 //   ApplyStyleColors           nothing
-//   InitSearchPanel,
-//   LayoutSearchPanel          nothing (no search panel yet)
-//   StartFixedCellEdit,
-//   StopFixedCellEdit          nothing (no fixed-cell editor yet)
 //   GetComboEditor             nullptr (no combo editor yet)
 //   GetVersionNr               0
 //   FormulaValue               the text unchanged
-//   PrintUsesDisplayFont       True; PrintFont the display font (no print
-//                              settings yet)
-//   SearchHighlightText        the text unchanged (no search panel yet)
+//   FocusSearchFooterEdit,
+//   SearchFooterKeyUpdate      nothing (no search footer edit yet)
+//   FocusFirstFormControl      nothing
+//   PrepareOleDrag             nothing (no drag source yet)
 //
-// The cell change query accepts every editor value (no validation step
-// yet), and the window procedure leaves the combo, spin and edit-button
-// editors' WM_COMMAND notifications, the search panel's accelerators and
-// the cell hints to the platform until those parts exist.
+// Editor kinds whose control is not built yet are reached only through the
+// editor registry (GridEditorRegistry.h); without a registered class they
+// open nothing. The window procedure leaves the combo, spin and
+// edit-button editors' WM_COMMAND notifications to the platform until
+// those editors exist.
 
 #include <algorithm>
 #include <bitset>
@@ -3448,9 +3442,9 @@ public:
 protected:
     bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
-    // True while the filter drop-down list is shown; a turn then belongs to
-    // the list. No list exists yet.
-    virtual bool FilterListShowing() const { return false; }
+    // True while a filter drop-down list is shown; a turn then belongs to
+    // the list.
+    bool FilterListShowing() const;
 
 private:
     // Wheel turns, the pan timer and what starts or ends panning; true when
@@ -3472,7 +3466,7 @@ private:
 public:
     // Opens the header editor over a fixed cell (display column and row);
     // FilterEdit opens the filter edit row's edit.
-    void EditFixedCell(int ACol, int ARow, bool FilterEdit) { StartFixedCellEdit(ACol, ARow, FilterEdit); }
+    virtual void EditFixedCell(int ACol, int ARow, bool FilterEdit) { StartFixedCellEdit(ACol, ARow, FilterEdit); }
     TGridTransEdit* GetFixedEdit() const { return EditTrans; }
     TGridTransCombo* GetFixedComboBox() const { return ComboTrans; }
     TControlEdit* GetFormControlEdit() const { return FEditControl; }
@@ -3590,4 +3584,167 @@ private:
     TSearchPanel* FSearchPanel { nullptr };
     TPoint FLastHintPos { -1, -1 };
     String FLastAnchorHint;
+    // ---- mouse: the left press and the mouse-down step (DedOzovedUradMouseDown.cpp,
+    // DedOzovedUradMouseStep.cpp) ----
+public:
+    using TCanClickCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)>;
+    using TEllipsClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& S)>;
+    using TCanRowDragEvent = std::function<void(TObject* Sender, int FromRow, bool& Allow)>;
+    using TNodeAllowEvent = std::function<void(TObject* Sender, int ARow, int ARowReal, bool& Allow)>;
+    using TNodeEvent = std::function<void(TObject* Sender, int ARow, int ARowReal)>;
+    using TCanShowFixedDropDownEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
+    using TFixedDropDownClickEvent
+        = std::function<void(TObject* Sender, int ACol, int ARow, TPopupMenu*& AMenu, bool& KeepFixedCellHighlighted)>;
+    // Selects the item of a radio group cell (stored column) under an
+    // offset from the cell's top-left corner; nothing between two items.
+    void ClickRadioGroup(int ACol, int ARow, int XOffset, int YOffset);
+    // Whether the fixed-cell drop-down menu may show for the column.
+    virtual bool CanShowFixedDropDown(int ACol);
+    // The click step the platform runs for every press it handles.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // What the press left for mouse move and release.
+    bool GetDoOnClick() const { return FDoOnClick; }
+    bool GetMouseKeepDown() const { return FMouseKeepDown; }
+    bool GetMouseDownMove() const { return FMouseDownMove; }
+    bool GetSpinUpClick() const { return FSpinUpClick; }
+    bool GetSpinDnClick() const { return FSpinDnClick; }
+    bool GetMouseResize() const { return FMouseResize; }
+    bool GetSelectionClick() const { return FSelectionClick; }
+    TPoint GetPushedCellButton() const { return FPushedCellButton; }
+    bool GetFixedCellPushed() const { return FFixedCellPushed; }
+    bool GetSizingFixed() const { return FSizingFixed; }
+    int GetSizingFixedCol() const { return FSizingFixedCol; }
+    bool GetSizingFixedR() const { return FSizingFixedR; }
+    int GetSizingFixedRow() const { return FSizingFixedRow; }
+    bool GetDeselectState() const { return FDeselectState; }
+    bool GetMouseDownFlag() const { return FMouseDown; }
+    bool GetScrollStart() const { return FScrollStart; }
+    int GetMovecell() const { return Movecell; }
+    TPoint GetMoveOfs() const { return TPoint(MoveOfsX, MoveOfsY); }
+    TPoint GetClickedBorderCell() const { return TPoint(Colclicked, Rowclicked); }
+    TPoint GetMouseDownPt() const { return FMouseDownPt; }
+    int GetFltrPopPressCol() const { return FFltrPopPressCol; }
+    bool GetDropDownDown() const { return FDropDownDown; }
+    bool GetNoMouseLeave() const { return FNoMouseLeave; }
+    TPoint GetHoverFixedCell() const { return TPoint(FHoverFixedX, FHoverFixedY); }
+    int GetMouseSelectStart() const { return FMouseSelectStart; }
+    // Set by mouse move when the pointer rests on a fixed column's or row's
+    // border; the next press starts sizing it.
+    void SetSizeFixed(bool Value) { FSizeFixed = Value; }
+    void SetSizeFixedR(bool Value) { FSizeFixedR = Value; }
+    TCanClickCellEvent OnCanClickCell;
+    TCanRowDragEvent OnCanDisjunctRowSelectDrag;
+    TNodeAllowEvent OnBeforeExpandNode;
+    TNodeAllowEvent OnBeforeContractNode;
+    TNodeEvent OnExpandNode;
+    TNodeEvent OnContractNode;
+    TCanShowFixedDropDownEvent OnCanShowFixedDropDown;
+    TFixedDropDownClickEvent OnFixedDropDownClick;
+
+protected:
+    // The grid's own handling of the left button press.
+    void WMLButtonDown(TMessage& Message);
+    virtual void DoClickCell(int ARow, int ACol);
+    virtual void CheckBoxClick(int ACol, int ARow, bool State);
+    // Steps other parts of the grid complete; each does what it says here
+    // until then.
+    // A press while the cell selector mode is on: nothing.
+    virtual void CellSelectorClick(int /*ACol*/, int /*ARow*/) { }
+    // The select-all rectangle of a corner click: unchanged.
+    virtual void SelectAllRect(TGridRect& /*R*/) { }
+    // The anchor or mini-HTML form control under a press in a cell (stored
+    // column): False, nothing under the point.
+    virtual bool PressedAnchorOrControl(int /*ACol*/, int /*ARow*/, int /*X*/, int /*Y*/) { return false; }
+    // The click on an anchor or form control found there: nothing.
+    virtual void AnchorOrControlClick(int /*ACol*/, int /*ARow*/, int /*X*/, int /*Y*/) { }
+    // Validation of the open editor's value before a press moves away from
+    // it: accepted.
+    virtual bool ValidatePressedEditor() { return true; }
+    // Whether a validation snapshot of the current cell is wanted after a
+    // press (an OnCellValidate handler): no.
+    virtual bool WantsValidationSnapshot() { return false; }
+    // The OLE drag that a press into the selection prepares: not started.
+    virtual void PrepareOleDrag() { }
+    // Ends a press at once without its release steps: capture released,
+    // the platform's selecting state ended, the press flags cleared.
+    void EndPressDirectly();
+
+private:
+    TShiftState PressShiftState() const;
+    void FireMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void RunPlatformPress(TMessage& Message);
+    bool PressOnResizeHandle(TMessage& Message, int ACol, int ARow);
+    bool PressStartsTouchScroll(TMessage& Message, int ACol, int ARow, TShiftState Shift);
+    bool PressSizesFixedLine(int X, int Y);
+    bool PressOnCheckOrRadio(int ACol, int ARow, int RealCol, bool FixedClick, int X, int Y, TShiftState Shift);
+    bool PressOnEditButton(int ACol, int ARow, int RealCol, int X);
+    bool PressEditsDirectly(int ACol, int ARow, bool CanEdit, bool ComboHit);
+    void PressOnHeaders(int ACol, int ARow, int X, int Y, TShiftState Shift);
+    void PressStartsEdit(int ACol, int ARow, int OrigCol, int OrigRow, bool CanEdit, bool ComboHit, int X, int Y);
+    bool StepFixedDropDown(int ACol, int ARow, int X);
+    bool StepFixedCellEdit(TMouseButton Button, int ACol, int ARow, int X, int Y);
+    void StepSyncGrid();
+    bool FDoOnClick { false };
+    bool FMouseKeepDown { false };
+    TGridRect FOrigSelection { -1, -1, -1, -1 };
+    TGridRect FDropSelection { -1, -1, -1, -1 };
+    bool FMouseResize { false };
+    int FMoveRowInd { -1 };
+    bool FSelectionClick { false };
+    TPoint FPushedCellButton { -1, -1 };
+    TRect FPushedFixedCell {};
+    bool FFixedCellPushed { false };
+    int FOldKeepLeftCol { 1 };
+    int Clickposx { 0 };
+    int Clickposy { 0 };
+    int Clickposdx { 0 };
+    int Clickposdy { 0 };
+    int FSizeFixedX { 0 };
+    int FSizingFixedCol { -1 };
+    int FSizeFixedY { 0 };
+    int FSizingFixedRow { -1 };
+    bool LButFlg { false };
+    bool FDeselectState { false };
+    int Movecell { -1 };
+    int MoveOfsX { 0 };
+    int MoveOfsY { 0 };
+    int FMouseSelectStart { -1 };
+    TPoint ptdown { 0, 0 };
+    int FTopDown { 0 };
+    int FLeftRight { 0 };
+    UInt64 FTimeStart { 0 };
+    bool FScrollStart { false };
+    TPoint FMouseDownPt { -1, -1 };
+    int FFltrPopPressCol { -1 };
+    bool FEditStart { false };
+    int FHotFixedCol { -1 };
+    int FHotFixedRow { -1 };
+    // The header node's glyph: every node contracted by it.
+    bool FHeaderNodeContracted { false };
+
+    // ---- mouse: the left release and the mouse-up step (DedOzovedUradMouseUp.cpp) ----
+public:
+    using TSelectionResizeEvent = std::function<void(TObject* Sender, TGridRect OrigSelection, TGridRect NewSelection)>;
+    using TRadioMouseUpEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)>;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Set by a double click that sized a column: the next release does not
+    // sort.
+    void SetDblClk(bool Value) { FDblClk = Value; }
+    TButtonClickEvent OnFixedCellClick;
+    TEndColumnSizeEvent OnClickSort;
+    TSelectionResizeEvent OnSelectionResize;
+    TSelectionResizeEvent OnSelectionResized;
+    TCheckBoxClickEvent OnCheckBoxMouseUp;
+    TRadioMouseUpEvent OnRadioMouseUp;
+
+protected:
+    void WMLButtonUp(TMessage& Message);
+    virtual void DoClickSort(int ACol);
+    // The filter drop-down list of a filter-row button: nothing opens.
+
+private:
+    bool ReleaseEndsTouchScroll(int X, int Y);
+    void ReleasePushedButton(int ACol, int ARow, int X, int Y);
+    void ReleaseClickSort(int ACol, int ARow, int X, int Y, bool Moved, TShiftState Shift);
+    bool FDblClk { false };
 };

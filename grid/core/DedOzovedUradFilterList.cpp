@@ -185,3 +185,8 @@ void TDedOzovedUrad::FilterListClose(TObject*)
     if (CanFocus())
         SetFocus();
 }
+
+bool TDedOzovedUrad::FilterListShowing() const
+{
+    return (FDropList && FDropList->GetVisible()) || (FDropCheckList && FDropCheckList->GetVisible());
+}

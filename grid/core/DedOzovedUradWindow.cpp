@@ -144,6 +144,8 @@ void TDedOzovedUrad::WndProc(TMessage& Message)
     case WM_KEYUP: WMKeyUp(Message); break;
     case WM_SETFOCUS: WMSetFocus(Message); break;
     case WM_KILLFOCUS: WMKillFocus(Message); break;
+    case WM_LBUTTONDOWN: WMLButtonDown(Message); break;
+    case WM_LBUTTONUP: WMLButtonUp(Message); break;
     case CM_ENABLEDCHANGED:
         TBaseGrid::WndProc(Message);
         if (HandleAllocated())

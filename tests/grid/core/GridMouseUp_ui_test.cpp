@@ -1,0 +1,203 @@
+// The grid's left button release and its mouse-up step, headless: click
+// sorting (through the recording data views), pushed fixed cells, sizing
+// ends, disjunct cells and touch taps.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "GridDataViewsDouble.h"
+#include "GridMouseFixture.h"
+#include "grid/core/DedOzovedUrad.h"
+#include "grid/core/SortSettings.h"
+
+namespace {
+
+// The recording data views must exist before the fixture makes its grid.
+struct MouseUpTest : MouseDownTest {
+    TRecordingDataViewsScope Views;
+    std::vector<std::string> SortCalls() const
+    {
+        std::vector<std::string> Out;
+        for (const std::string& C : Views.Log->Calls)
+            if (C.rfind("QSort", 0) == 0 || C == "QUnSort")
+                Out.push_back(C);
+        return Out;
+    }
+    void ShowSort()
+    {
+        Grid->GetSortSettings()->SetShow(true);
+        Grid->GetSortSettings()->SetRow(0);
+    }
+    void ClickWith(WORD Vk, TPoint P)
+    {
+        InjectKey(Vk, true);
+        Headless::PumpUntilIdle();
+        Click(P);
+        InjectKey(Vk, false);
+        Headless::PumpUntilIdle();
+    }
+};
+
+TEST_F(MouseUpTest, ThreeHeaderClicksWithUndoSortRestoreTheOrder)
+{
+    ShowSort();
+    Grid->GetSortSettings()->SetUndoSort(true);
+    std::vector<int> Sorted;
+    Grid->OnClickSort = [&](TObject*, int ACol) { Sorted.push_back(ACol); };
+    const TPoint P = In(2, 0, 40, 10);
+    Click(P);
+    EXPECT_EQ(Grid->GetSortSettings()->GetColumn(), 2);
+    EXPECT_EQ(Grid->GetSortSettings()->GetDirection(), sdAscending);
+    Click(P);
+    EXPECT_EQ(Grid->GetSortSettings()->GetDirection(), sdDescending);
+    Click(P);
+    EXPECT_EQ(Grid->GetSortSettings()->GetColumn(), -1);
+    EXPECT_EQ(SortCalls(), (std::vector<std::string> { "QSort", "QSort", "QUnSort" }));
+    EXPECT_EQ(Sorted, (std::vector<int> { 2, 2, -1 }));
+}
+
+TEST_F(MouseUpTest, ClicksThatNeverSort)
+{
+    ShowSort();
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goColSizing });
+    const TRect R = Grid->CellRect(2, 0);
+    // Near either border of a sizable header.
+    Click(TPoint(R.Left + 2, R.Top + 10));
+    Click(TPoint(R.Right - 3, R.Top + 10));
+    // Pressed in the header, released in a normal row, and the reverse.
+    Session.PassTime(2000);
+    Headless::Drag(Screen(R.Left + 40, R.Top + 10), Screen(R.Left + 40, R.Top + 80));
+    Headless::PumpUntilIdle();
+    Session.PassTime(2000);
+    Headless::Drag(Screen(R.Left + 40, R.Top + 80), Screen(R.Left + 40, R.Top + 10));
+    Headless::PumpUntilIdle();
+    // A refused sort.
+    Grid->OnCanSort = [](TObject*, int, bool& DoSort) { DoSort = false; };
+    Click(TPoint(R.Left + 40, R.Top + 10));
+    EXPECT_TRUE(SortCalls().empty());
+    EXPECT_EQ(Grid->GetSortSettings()->GetColumn(), -1);
+}
+
+TEST_F(MouseUpTest, IndexSortWithTheModifierKey)
+{
+    ShowSort();
+    Grid->GetSortSettings()->SetIndexShow(true);
+    Grid->GetSortSettings()->SetIndexSortKey(ikCtrl);
+    TSortIndexList& List = Grid->GetSortIndexes();
+    Click(In(2, 0, 40, 10));
+    EXPECT_EQ(List.SaveToString(), u"u2");
+    ClickWith(VK_CONTROL, In(3, 0, 40, 10));
+    EXPECT_EQ(List.SaveToString(), u"u2;u3");
+    ClickWith(VK_CONTROL, In(3, 0, 40, 10));
+    EXPECT_EQ(List.SaveToString(), u"u2;d3");
+    Click(In(4, 0, 40, 10));
+    EXPECT_EQ(List.SaveToString(), u"u4");
+    Click(In(4, 0, 40, 10));
+    EXPECT_EQ(List.SaveToString(), u"d4");
+    EXPECT_EQ(Grid->GetSortSettings()->GetColumn(), 4);
+    EXPECT_EQ(SortCalls().size(), 5u);
+    EXPECT_EQ(SortCalls().front(), "QSortIndexed");
+}
+
+TEST_F(MouseUpTest, PushedFixedCellClicksEvenWhenReleasedOnAnotherCell)
+{
+    Grid->SetFixedAsButtons(true);
+    Grid->SetCtl3D(true);
+    std::vector<std::string> Buttons;
+    Grid->OnButtonClick
+        = [&](TObject*, int ACol, int ARow) { Buttons.push_back(std::to_string(ACol) + "," + std::to_string(ARow)); };
+    Session.PassTime(2000);
+    Headless::Drag(Screen(In(0, 3, 20, 10).X, In(0, 3, 20, 10).Y), Screen(In(0, 5, 20, 10).X, In(0, 5, 20, 10).Y));
+    Headless::PumpUntilIdle();
+    EXPECT_EQ(Buttons, std::vector<std::string> { "0,3" });
+    EXPECT_FALSE(Grid->GetFixedCellPushed());
+    EXPECT_EQ(Grid->GetPushedCellButton().X, -1);
+    // Released outside the cells: no click.
+    Buttons.clear();
+    Session.PassTime(2000);
+    Headless::Drag(Screen(In(0, 3, 20, 10).X, In(0, 3, 20, 10).Y), Screen(455, 245));
+    Headless::PumpUntilIdle();
+    ASSERT_EQ(Grid->GetGridHeight() < 245 || Grid->GetGridWidth() < 455, true);
+    EXPECT_TRUE(Buttons.empty());
+}
+
+TEST_F(MouseUpTest, FixedColumnDraggedPastTheLeftEdgeClampsAtZero)
+{
+    Grid->SetFixedCols(2);
+    std::vector<int> Ended;
+    Grid->OnEndColumnSize = [&](TObject*, int ACol) { Ended.push_back(ACol); };
+    Grid->SetSizeFixed(true);
+    Session.PassTime(2000);
+    Headless::Drag(Screen(183, 40), Screen(50, 40));
+    Headless::PumpUntilIdle();
+    EXPECT_EQ(Grid->GetColWidths(1), 0);
+    EXPECT_EQ(Ended, std::vector<int> { 1 });
+    EXPECT_FALSE(Grid->GetSizingFixed());
+    // Dragged to the right it takes the new width.
+    Grid->SetColWidths(1, 90);
+    Grid->SetSizeFixed(true);
+    Session.PassTime(2000);
+    Headless::Drag(Screen(183, 40), Screen(150, 40));
+    Headless::PumpUntilIdle();
+    EXPECT_EQ(Grid->GetColWidths(1), 60);
+}
+
+TEST_F(MouseUpTest, SizeDraggedBeyondTheRightEdgeIsDropped)
+{
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goColSizing });
+    const TRect R = Grid->CellRect(2, 0);
+    Session.PassTime(2000);
+    Headless::Drag(Screen(R.Right, R.Top + 10), Screen(Grid->GetWidth() + 30, R.Top + 10));
+    Headless::PumpUntilIdle();
+    EXPECT_EQ(Grid->GetColWidths(2), 90);
+    EXPECT_EQ(Grid->GetGridState(), gsNormal);
+    // Inside the grid the size takes.
+    Session.PassTime(2000);
+    Headless::Drag(Screen(R.Right, R.Top + 10), Screen(R.Right + 20, R.Top + 10));
+    Headless::PumpUntilIdle();
+    EXPECT_EQ(Grid->GetColWidths(2), 110);
+}
+
+TEST_F(MouseUpTest, DisjunctCellsByShiftAndCtrlReleases)
+{
+    Grid->GetMouseActions()->SetDisjunctCellSelect(true);
+    Click(In(2, 3, 40, 10));
+    EXPECT_EQ(Grid->GetSelectedCellsCount(), 1);
+    ClickWith(VK_CONTROL, In(3, 4, 40, 10));
+    EXPECT_EQ(Grid->GetSelectedCellsCount(), 2);
+    EXPECT_TRUE(Grid->GetSelectedCells(3, 4));
+    ClickWith(VK_CONTROL, In(3, 4, 40, 10));
+    EXPECT_FALSE(Grid->GetSelectedCells(3, 4));
+    EXPECT_TRUE(Grid->GetSelectedCells(2, 3));
+    // A plain click starts over.
+    Click(In(1, 6, 40, 10));
+    EXPECT_EQ(Grid->GetSelectedCellsCount(), 1);
+    EXPECT_TRUE(Grid->GetSelectedCells(1, 6));
+    // A refusing OnSelectCell leaves the list alone.
+    Grid->OnSelectCell = [](TObject*, int, int, bool& CanSelect) { CanSelect = false; };
+    ClickWith(VK_CONTROL, In(4, 8, 40, 10));
+    EXPECT_FALSE(Grid->GetSelectedCells(4, 8));
+}
+
+TEST_F(MouseUpTest, TouchTapOnACheckBoxRespectsCanEdit)
+{
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goEditing });
+    Grid->GetMouseActions()->SetTouchScroll(true);
+    Grid->AddCheckBox(2, 5, false, false);
+    bool Editable = false;
+    Grid->OnCanEditCell = [&](TObject*, int, int, bool& CanEdit) { CanEdit = Editable; };
+    Click(In(2, 5, 40, 10));
+    bool State = true;
+    ASSERT_TRUE(Grid->GetCheckBoxState(2, 5, State));
+    EXPECT_FALSE(State);
+    EXPECT_EQ(Grid->GetRow(), 5);
+    Editable = true;
+    Grid->FocusCell(1, 1);
+    Click(In(2, 5, 40, 10));
+    ASSERT_TRUE(Grid->GetCheckBoxState(2, 5, State));
+    EXPECT_TRUE(State);
+}
+
+} // namespace
