@@ -469,6 +469,8 @@ TEST_F(TextEditor, LosingTheFocusValidatesAndStores)
     EXPECT_EQ(U8(Grid->GetCells(1, 1)), "new");
     EXPECT_FALSE(Grid->GetEditorMode());
     EXPECT_FALSE(E->GetVisible());
+    // The focus stays with the control that took it.
+    EXPECT_TRUE(Other->Focused());
 }
 
 TEST_F(TextEditor, LosingTheFocusWithARefusedTextKeepsTheOldText)
@@ -548,4 +550,17 @@ TEST_F(TextEditor, DownInTheLastRowAppendsARowUnderAppendOnArrowDown)
     EXPECT_EQ(Grid->GetRow(), 10);
     EXPECT_EQ(U8(Grid->GetCells(1, 9)), "last!");
     EXPECT_FALSE(Grid->GetEditorMode());
+}
+
+TEST_F(TextEditor, AFilledTextMovesOnOnceUnderAdvanceAuto)
+{
+    Grid->GetNavigation()->SetAdvanceAuto(true);
+    Grid->SetMaxEditLength(2);
+    TLumInplaceEdit* E = Edit(1, 1, u"");
+    ASSERT_NE(E, nullptr);
+    Headless::Type(u"ab");
+    Pump();
+    EXPECT_EQ(U8(Grid->GetCells(1, 1)), "ab");
+    EXPECT_EQ(Grid->GetCol(), 2);
+    EXPECT_EQ(Grid->GetRow(), 1);
 }
