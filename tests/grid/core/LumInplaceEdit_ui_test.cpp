@@ -78,7 +78,15 @@ struct TextEditor : ::testing::Test {
         Form->Show();
         Pump();
     }
-    void TearDown() override { Form.reset(); }
+    // The clipboard outlives the test; what a test put there goes with it.
+    void TearDown() override
+    {
+        Form.reset();
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+    }
     static void Pump() { Headless::PumpUntilIdle(); }
     size_t Beeps() { return Session.Backend().GetBeeps().size(); }
 
