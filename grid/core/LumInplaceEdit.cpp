@@ -321,9 +321,12 @@ bool TLumInplaceEdit::CharFilter(TMessage& Message)
         }
     }
 
+    // A typed character that filled the text moves on. Enter and the other
+    // control characters do their own moving (or none): counting them
+    // here would advance twice.
     const int MaxLen = G->GetMaxEditLength();
-    if (Nav->GetAdvanceAuto() && Nav->GetAdvanceOnEnter() && MaxLen > 0 && GetTextLen() == MaxLen
-        && GetSelLength() == 0 && GetSelStart() == GetTextLen()) {
+    if (Ch >= 32 && GetVisible() && Nav->GetAdvanceAuto() && Nav->GetAdvanceOnEnter() && MaxLen > 0
+        && GetTextLen() == MaxLen && GetSelLength() == 0 && GetSelStart() == GetTextLen()) {
         char16_t Enter = CharEnter;
         G->KeyPress(Enter);
     }
@@ -871,12 +874,12 @@ void TLumInplaceEdit::FocusLost(TMessage& Message)
         // The focus left for another window: the edit ends here, and its
         // text is validated on the way out (a refusal puts the old or
         // corrected text back before it is stored).
-        const auto Finish = [this, G] {
+        // The focus stays where it went: the form gives it to the control
+        // the user chose, and taking it back would only make that control
+        // lose and regain it.
+        const auto Finish = [G] {
             G->HideInplaceEdit();
             G->FEditing = false;
-            TCustomForm* Form = GetParentForm(G);
-            if (Form && Form->CanFocus() && G->CanFocus() && !G->GetComponentState().Contains(csDestroying))
-                G->SetFocus();
         };
         try {
             G->ValidateCell(GetText());
@@ -891,7 +894,10 @@ void TLumInplaceEdit::FocusLost(TMessage& Message)
         Finish();
         G->SelectCell(FColE, FRowE);
     }
-    if (!G->GetMouseActions()->GetDirectEdit()) {
+    // The editor shows the cell's text again once the edit is over. While
+    // the edit runs (the grid itself took the focus) the typed text is not
+    // stored yet and stays.
+    if (!G->GetMouseActions()->GetDirectEdit() && !G->GetEditorMode()) {
         TValueGuard<bool> NoChange(G->FNoEditChange, true);
         SetText(G->GetCurrentCell());
     }

@@ -78,7 +78,15 @@ struct TextEditor : ::testing::Test {
         Form->Show();
         Pump();
     }
-    void TearDown() override { Form.reset(); }
+    // The clipboard outlives the test; what a test put there goes with it.
+    void TearDown() override
+    {
+        Form.reset();
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+    }
     static void Pump() { Headless::PumpUntilIdle(); }
     size_t Beeps() { return Session.Backend().GetBeeps().size(); }
 
@@ -469,6 +477,8 @@ TEST_F(TextEditor, LosingTheFocusValidatesAndStores)
     EXPECT_EQ(U8(Grid->GetCells(1, 1)), "new");
     EXPECT_FALSE(Grid->GetEditorMode());
     EXPECT_FALSE(E->GetVisible());
+    // The focus stays with the control that took it.
+    EXPECT_TRUE(Other->Focused());
 }
 
 TEST_F(TextEditor, LosingTheFocusWithARefusedTextKeepsTheOldText)
@@ -551,4 +561,49 @@ TEST_F(TextEditor, DownInTheLastRowAppendsARowUnderAppendOnArrowDown)
     EXPECT_EQ(Grid->GetRow(), 10);
     EXPECT_EQ(U8(Grid->GetCells(1, 9)), "last!");
     EXPECT_FALSE(Grid->GetEditorMode());
+}
+
+TEST_F(TextEditor, AFilledTextMovesOnOnceUnderAdvanceAuto)
+{
+    Grid->GetNavigation()->SetAdvanceAuto(true);
+    Grid->SetMaxEditLength(2);
+    TLumInplaceEdit* E = Edit(1, 1, u"");
+    ASSERT_NE(E, nullptr);
+    Headless::Type(u"ab");
+    Pump();
+    EXPECT_EQ(U8(Grid->GetCells(1, 1)), "ab");
+    EXPECT_EQ(Grid->GetCol(), 2);
+    EXPECT_EQ(Grid->GetRow(), 1);
+}
+
+TEST_F(TextEditor, UpAndDownAtTheTextsEdgesValidateAndLeave)
+{
+    struct Case {
+        WORD Key;
+        const char16_t* Text;
+        int Caret;
+        int Row;       // focus row after the key
+        bool Validated;
+    };
+    const Case Cases[] = {
+        { VK_DOWN, u"ab", 2, 3, true },
+        { VK_UP, u"ab", 0, 1, true },
+        { VK_DOWN, u"a\r\nb", 0, 2, false }, // to the next line of the text
+        { VK_UP, u"a\r\nb", 4, 2, false },
+    };
+    for (const Case& c : Cases) {
+        SCOPED_TRACE(U8(c.Text) + " key " + std::to_string(c.Key));
+        Grid->Validated.clear();
+        TLumInplaceEdit* E = Edit(1, 2, c.Text, c.Caret);
+        ASSERT_NE(E, nullptr);
+        Headless::Key(c.Key);
+        Pump();
+        EXPECT_EQ(Grid->GetRow(), c.Row);
+        EXPECT_EQ(!Grid->Validated.empty(), c.Validated);
+        if (c.Validated)
+            EXPECT_EQ(U8(Grid->Validated.back()), U8(c.Text));
+        EXPECT_EQ(U8(Grid->GetCells(1, 2)), U8(c.Text));
+        Grid->HideInplaceEdit();
+        Pump();
+    }
 }
