@@ -50,7 +50,7 @@ int WidestTextWidth(TCanvas* Canvas, const std::vector<String>& Texts)
         return w;
     }
     std::unordered_map<char16_t, double> Advance;
-    auto AdvanceOf = [&](char16_t Ch) {
+    auto CharWidthOf = [&](char16_t Ch) {
         auto It = Advance.find(Ch);
         if (It == Advance.end())
             It = Advance.emplace(Ch, Canvas->TextWidth(String(10, Ch)) / 10.0).first;
@@ -59,7 +59,7 @@ int WidestTextWidth(TCanvas* Canvas, const std::vector<String>& Texts)
     std::vector<double> Estimate(Texts.size());
     for (std::size_t i = 0; i < Texts.size(); ++i)
         for (char16_t Ch : Texts[i])
-            Estimate[i] += AdvanceOf(Ch);
+            Estimate[i] += CharWidthOf(Ch);
     std::vector<std::size_t> Order(Texts.size());
     std::iota(Order.begin(), Order.end(), std::size_t(0));
     std::partial_sort(Order.begin(), Order.begin() + Exact, Order.end(),

@@ -147,17 +147,17 @@ void TDedOzovedUrad::LayoutSearchPanel()
         Edit->SetLeft(Close->GetLeft() - Edit->GetWidth() - 8);
     }
     int x = RTL ? Edit->GetLeft() - Next->GetWidth() - 8 : Next->GetLeft();
-    auto Advance = [&](int By) { x += RTL ? -By : By; };
+    auto StepBy = [&](int By) { x += RTL ? -By : By; };
     for (TRirEvozButton* B : { Next, Prev, Hilite }) {
         B->SetLeft(x);
         if (B->GetVisible())
-            Advance(B->GetWidth() + 8);
+            StepBy(B->GetWidth() + 8);
     }
     MatchCase->SetLeft(x);
     if (MatchCase->GetVisible()) {
         TCanvas* BoxCanvas = MatchCase->GetCanvas();
         MatchCase->SetWidth(BoxCanvas->TextWidth(F->GetMatchCaseCaption()) + S(20));
-        Advance(MatchCase->GetWidth() + S(10));
+        StepBy(MatchCase->GetWidth() + S(10));
     }
     Result->SetLeft(x);
     Result->SetVisible(F->GetShowResults());

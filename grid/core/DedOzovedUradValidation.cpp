@@ -16,16 +16,16 @@ namespace {
 
 // Puts Navigation.AdvanceOnEnter back at the end of a validation: an
 // accepting handler must not advance the focus as well.
-struct TAdvanceOnEnterOff {
+struct TEnterMoveOff {
     TNavigation& Navigation;
     bool Old;
-    explicit TAdvanceOnEnterOff(TNavigation& N) : Navigation(N), Old(N.GetAdvanceOnEnter())
+    explicit TEnterMoveOff(TNavigation& N) : Navigation(N), Old(N.GetAdvanceOnEnter())
     {
         Navigation.SetAdvanceOnEnter(false);
     }
-    ~TAdvanceOnEnterOff() { Navigation.SetAdvanceOnEnter(Old); }
-    TAdvanceOnEnterOff(const TAdvanceOnEnterOff&) = delete;
-    TAdvanceOnEnterOff& operator=(const TAdvanceOnEnterOff&) = delete;
+    ~TEnterMoveOff() { Navigation.SetAdvanceOnEnter(Old); }
+    TEnterMoveOff(const TEnterMoveOff&) = delete;
+    TEnterMoveOff& operator=(const TEnterMoveOff&) = delete;
 };
 
 } // namespace
@@ -53,7 +53,7 @@ bool TDedOzovedUrad::ValidateCell(const String& NewValue)
             const bool Changed = NewValue != FOldCellText;
             String Value = NewValue;
             {
-                TAdvanceOnEnterOff AdvanceOff(*FNavigation);
+                TEnterMoveOff EnterMoveOff(*FNavigation);
                 if (FCellChecker && FCellChecker->GetAutoCorrect())
                     Value = FCellChecker->Correct(ACol, ARow, Value);
                 if (OnCellValidate)

@@ -676,7 +676,7 @@ bool TLumInplaceEdit::WalkOut(bool Forward)
             Nav->SetAdvanceDirection(adLeftRight);
         struct TRestore {
             TNavigation* Nav;
-            TAdvanceDirection Direction;
+            decltype(Nav->GetAdvanceDirection()) Direction;
             ~TRestore() { Nav->SetAdvanceDirection(Direction); }
         } Restore { Nav, Direction };
         int FromCol = Col;

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <vector>
+#include <utility>
 
 #include "grid/core/DedOzovedUrad.h"
 #include "platform/vcl/Forms.h"
@@ -64,7 +65,7 @@ struct TabGrid : ::testing::Test {
 TEST_F(TabGrid, TabWalksInTabAdvanceDirectionOrder)
 {
     struct Case {
-        TAdvanceDirection Direction;
+        decltype(std::declval<const TNavigation&>().GetAdvanceDirection()) Direction;
         bool Backward;
         TPoint Start;
         std::vector<TPoint> Expected;
