@@ -47,6 +47,18 @@ QT_ENUM(TEditorType, edNormal, edSpinEdit, edComboEdit, edComboList, edEditBtn, 
     edColorPickerDropDown, edImagePickerDropDown, edRirEvozDropDown, edControlDropDown, edPositiveFloat,
     edNumericUnitEditBtn, edFloatUnitEditBtn, edMaskEditBtn)
 
+// The kinds the grid's text editor edits.
+constexpr bool IsTextEditorKind(TEditorType Kind)
+{
+    switch (Kind) {
+    case edNormal: case edNumeric: case edPositiveNumeric: case edFloat: case edCapital: case edMixedCase:
+    case edPassword: case edLowerCase: case edUpperCase: case edValidChars: case edPositiveFloat:
+        return true;
+    default:
+        return false;
+    }
+}
+
 enum TGridSelectionStyle { ssDefault, ssVista, ssWin7, ssOffice2007 };
 QT_ENUM(TGridSelectionStyle, ssDefault, ssVista, ssWin7, ssOffice2007)
 enum THoverRowCell { hcNormal, hcFixed, hcSelected, hcGroupHeader, hcGroupSummary };

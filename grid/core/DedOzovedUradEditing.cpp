@@ -22,27 +22,6 @@ using GridGuards::TValueGuard;
 
 namespace {
 
-// The kinds the text editor edits.
-bool IsTextEditKind(TEditorType Kind)
-{
-    switch (Kind) {
-    case edNormal:
-    case edNumeric:
-    case edPositiveNumeric:
-    case edFloat:
-    case edCapital:
-    case edMixedCase:
-    case edPassword:
-    case edLowerCase:
-    case edUpperCase:
-    case edValidChars:
-    case edPositiveFloat:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool IsArrowKey(WORD Key) { return Key == VK_LEFT || Key == VK_UP || Key == VK_RIGHT || Key == VK_DOWN; }
 
 // A control is done with: hidden and out of reach of the keyboard.
@@ -80,7 +59,7 @@ bool TDedOzovedUrad::CanShowInplaceEdit()
         if (!FEditing)
             SaveOldCell(GetCol(), GetRow());
         EditMode = true;
-        if (IsTextEditKind(EditControl)) {
+        if (IsTextEditorKind(EditControl)) {
             FShowEditProcess = true;
         } else {
             ShowEditorControl(RealToDisplayCol(TRealCol(Base.X)).Value, Base.Y);
@@ -89,7 +68,7 @@ bool TDedOzovedUrad::CanShowInplaceEdit()
                 ShowFocusWindow(CellRect(GetCol(), GetRow()));
             return false;
         }
-    } else if (Answer && !IsTextEditKind(EditControl)) {
+    } else if (Answer && !IsTextEditorKind(EditControl)) {
         // An editor control has the cell: the platform asking again (it
         // re-places its editor on scrolling and sizing) must not put the
         // text editor over it.

@@ -31,26 +31,6 @@ bool IsCheckOrRadioKind(TCellType Kind)
     }
 }
 
-bool IsTextEditorKind(TEditorType Kind)
-{
-    switch (Kind) {
-    case edNormal:
-    case edNumeric:
-    case edPositiveNumeric:
-    case edFloat:
-    case edCapital:
-    case edMixedCase:
-    case edPassword:
-    case edLowerCase:
-    case edUpperCase:
-    case edValidChars:
-    case edPositiveFloat:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 // ---- the focus cell ----
