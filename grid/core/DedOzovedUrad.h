@@ -125,6 +125,7 @@ class TPictureContainer;
 class THTMLPictureCache;
 class THTMLHintWindow;
 class TLumRichEdit;
+class IGridDropDownControl;
 class TGridFocusWindow;
 class TArrowWindow;
 class TLumControlList;
@@ -2577,6 +2578,10 @@ public:
     TCanInsertRowEvent OnCanInsertRow;
     TColorSelectEvent OnColorSelect;
     TImageSelectEvent OnImageSelect;
+    // The colour and image picker editors' values on their way into the
+    // cell: the handlers may change them.
+    std::function<void(TObject* Sender, int ACol, int ARow, TColor& Color, String& Value)> OnColorSelected;
+    std::function<void(TObject* Sender, int ACol, int ARow, int& Index)> OnImageSelected;
     TRowDisjunctSelectEvent OnRowDisjunctSelect;
     TRowDisjunctSelectedEvent OnRowDisjunctSelected;
     TRowDisjunctSelectEvent OnColDisjunctSelect;
@@ -3308,6 +3313,8 @@ private:
     // The steps of ShowEditorControl.
     void PlaceEditorControl(TWinControl* Control, const TRect& R, TColor EditorColor, bool LoadText);
     void ShowRichEditor(const TRect& R);
+    // A drop-down cell editor (GridDropDownRules.h) placed and loaded.
+    void ShowDropDownEditor(IGridDropDownControl& Editor, const TRect& R, TColor EditorColor);
     // The balloon tip of a refused entry, on the editor that shows.
     void ShowInvalidEntryBalloon();
     bool ValidationFormActive();
