@@ -246,3 +246,17 @@ TEST_F(DropDownRules, WantArrowsKeepsTheArrowsInAnOpenControlDropDown)
         }
     }
 }
+
+TEST_F(DropDownRules, TabUnderGoTabsCommitsAndMovesToTheNextCell)
+{
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goTabs });
+    Open(1, 2);
+    Double->SetText(u"tabbed");
+    Press(VK_TAB);
+    EXPECT_EQ(Grid->GetCells(1, 2), u"tabbed");
+    // Tab in an editing grid edits on where it arrives.
+    EXPECT_TRUE(Grid->EditMode);
+    EXPECT_EQ(Double->GetText(), u"c2r2");
+    EXPECT_EQ(Grid->GetCol(), 2);
+    EXPECT_EQ(Grid->GetRow(), 2);
+}
