@@ -2582,6 +2582,9 @@ public:
     // cell: the handlers may change them.
     std::function<void(TObject* Sender, int ACol, int ARow, TColor& Color, String& Value)> OnColorSelected;
     std::function<void(TObject* Sender, int ACol, int ARow, int& Index)> OnImageSelected;
+    // A header or footer button of a drop-down cell editor's window, for the focus cell.
+    std::function<void(TObject* Sender, int ACol, int ARow, int ButtonIndex)> OnDropDownHeaderButtonClick;
+    std::function<void(TObject* Sender, int ACol, int ARow, int ButtonIndex)> OnDropDownFooterButtonClick;
     TRowDisjunctSelectEvent OnRowDisjunctSelect;
     TRowDisjunctSelectedEvent OnRowDisjunctSelected;
     TRowDisjunctSelectEvent OnColDisjunctSelect;

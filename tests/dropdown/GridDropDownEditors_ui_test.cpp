@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "dropdown/GridDropDownEditors.h"
 #include "grid/core/DedOzovedUrad.h"
@@ -228,4 +229,20 @@ TEST_F(GridDropDowns, EveryBuiltKindIsRegisteredAndMadeOnce)
     TWinControl* Colours = Grid->GetColorPickerDropDown();
     EXPECT_EQ(Grid->GetColorPickerDropDown(), Colours);
     EXPECT_EQ(As<TGridColorDropDown>(Colours)->GetColors()->GetCount(), 16);
+}
+
+TEST_F(GridDropDowns, HeaderAndFooterButtonsReportToTheGridWithTheFocusCell)
+{
+    std::vector<String> Clicks;
+    Grid->OnDropDownHeaderButtonClick = [&](TObject*, int ACol, int ARow, int Index) {
+        Clicks.push_back(u"header " + IntToStr(ACol) + u"," + IntToStr(ARow) + u" #" + IntToStr(Index));
+    };
+    Grid->OnDropDownFooterButtonClick = [&](TObject*, int ACol, int ARow, int Index) {
+        Clicks.push_back(u"footer " + IntToStr(ACol) + u"," + IntToStr(ARow) + u" #" + IntToStr(Index));
+    };
+    auto* E = Open<TGridControlDropDown>(edControlDropDown);
+    ASSERT_NE(E, nullptr);
+    E->OnDropDownHeaderButtonClick(E, 1);
+    E->OnDropDownFooterButtonClick(E, 0);
+    EXPECT_EQ(Clicks, (std::vector<String> { u"header 1,2 #1", u"footer 1,2 #0" }));
 }
