@@ -125,6 +125,7 @@ class TPictureContainer;
 class THTMLPictureCache;
 class THTMLHintWindow;
 class TLumRichEdit;
+class IGridDropDownControl;
 class TGridFocusWindow;
 class TArrowWindow;
 class TLumControlList;
@@ -2577,6 +2578,13 @@ public:
     TCanInsertRowEvent OnCanInsertRow;
     TColorSelectEvent OnColorSelect;
     TImageSelectEvent OnImageSelect;
+    // The colour and image picker editors' values on their way into the
+    // cell: the handlers may change them.
+    std::function<void(TObject* Sender, int ACol, int ARow, TColor& Color, String& Value)> OnColorSelected;
+    std::function<void(TObject* Sender, int ACol, int ARow, int& Index)> OnImageSelected;
+    // A header or footer button of a drop-down cell editor's window, for the focus cell.
+    std::function<void(TObject* Sender, int ACol, int ARow, int ButtonIndex)> OnDropDownHeaderButtonClick;
+    std::function<void(TObject* Sender, int ACol, int ARow, int ButtonIndex)> OnDropDownFooterButtonClick;
     TRowDisjunctSelectEvent OnRowDisjunctSelect;
     TRowDisjunctSelectedEvent OnRowDisjunctSelected;
     TRowDisjunctSelectEvent OnColDisjunctSelect;
@@ -3308,6 +3316,8 @@ private:
     // The steps of ShowEditorControl.
     void PlaceEditorControl(TWinControl* Control, const TRect& R, TColor EditorColor, bool LoadText);
     void ShowRichEditor(const TRect& R);
+    // A drop-down cell editor (GridDropDownRules.h) placed and loaded.
+    void ShowDropDownEditor(IGridDropDownControl& Editor, const TRect& R, TColor EditorColor);
     // The balloon tip of a refused entry, on the editor that shows.
     void ShowInvalidEntryBalloon();
     bool ValidationFormActive();

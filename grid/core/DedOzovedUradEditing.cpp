@@ -9,6 +9,7 @@
 // with the next store.
 
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/GridDropDownRules.h"
 #include "grid/core/GridGuards.h"
 #include "grid/core/LumRichEdit.h"
 #include "platform/rtl/SysUtils.h"
@@ -203,8 +204,12 @@ void TDedOzovedUrad::ShowEditorControl(int ACol, int ARow)
     case edImagePickerDropDown:
     case edRirEvozDropDown:
     case edControlDropDown:
-        if (TWinControl* DropDown = DropDownEditor(EditControl))
-            PlaceEditorControl(DropDown, R, EditorColor, EditControl != edColorPickerDropDown);
+        if (TWinControl* DropDown = DropDownEditor(EditControl)) {
+            if (auto* Editor = dynamic_cast<IGridDropDownControl*>(DropDown))
+                ShowDropDownEditor(*Editor, R, EditorColor);
+            else
+                PlaceEditorControl(DropDown, R, EditorColor, EditControl != edColorPickerDropDown);
+        }
         break;
     default:
         break;
@@ -232,6 +237,37 @@ void TDedOzovedUrad::PlaceEditorControl(TWinControl* Control, const TRect& R, TC
     if (FStartEditChar != 0 && Control->HandleAllocated())
         PostMessage(Control->GetHandle(), WM_CHAR, WPARAM(FStartEditChar), 0);
     EditCtrl = Control;
+}
+
+// A drop-down editor on the cell: its looks from the grid first, then the
+// common placing, its own way of loading the cell's value, the start
+// character, and the drop-down opened when the grid's settings ask.
+void TDedOzovedUrad::ShowDropDownEditor(IGridDropDownControl& Editor, const TRect& R, TColor EditorColor)
+{
+    TWinControl* Control = Editor.EditorControl();
+    Editor.PrepareForCell(this);
+    EditMode = true;
+    Control->SetBounds(R.Left, R.Top, R.Right - R.Left - 1, R.Bottom - R.Top - 1);
+    Control->SetVisible(true);
+    Control->SetEnabled(true);
+    Control->SetColor(EditorColor);
+    DoGetEditorProp(GetRealCol(), GetRow(), nullptr);
+    {
+        // Loading is no edit: OnEditChange starts with the user's changes.
+        TValueGuard Align(FGetEditTextAlign, true);
+        FNoEditChange = true;
+        const TPoint Base = BaseCell(GetRealCol(), GetRow());
+        Editor.LoadCell(this, Base.X, Base.Y, GetEditText(GetCol(), GetRow()));
+        FNoEditChange = false;
+    }
+    if (Control->CanFocus())
+        Control->SetFocus();
+    Editor.AfterShow();
+    EditCtrl = Control;
+    if (Editor.OpensOnShow() || FMouseActions->GetDirectComboDrop())
+        Editor.OpenDropDown();
+    if (FStartEditChar != 0 && Control->HandleAllocated())
+        PostMessage(Control->GetHandle(), WM_CHAR, WPARAM(FStartEditChar), 0);
 }
 
 // The in-place rich edit over the cell, loaded with the cell's rich text.
@@ -434,7 +470,10 @@ void TDedOzovedUrad::StoreEditorValue(int ACol, int ARow)
             for (auto& [Kind, Control] : FDropDownEditors)
                 if (Kind == EditControl && Control) {
                     EditMode = false;
-                    WriteText(Control);
+                    if (auto* Editor = dynamic_cast<IGridDropDownControl*>(Control))
+                        Editor->StoreCell(this, RCol, ARow);
+                    else
+                        WriteText(Control);
                     PutAway(Control);
                 }
         }
