@@ -57,6 +57,27 @@ String ReplaceAll(const String& s, StringView From, StringView To)
     return r;
 }
 
+// The markup characters as XML's own entities and every other character
+// beyond ASCII by its number: named HTML entities are no XML.
+String EscapeXML(StringView s)
+{
+    String r;
+    r.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const Char c = s[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+            r += u"&#" + IntToStr(0x10000 + ((int(c) - 0xD800) << 10) + (int(s[i + 1]) - 0xDC00)) + u";";
+            ++i;
+        } else if (c > 127)
+            r += u"&#" + IntToStr(int(c)) + u";";
+        else if (c == u'&' || c == u'"' || c == u'<' || c == u'>')
+            r += EscapeAttribute(StringView(&c, 1));
+        else
+            r += c;
+    }
+    return r;
+}
+
 bool IsBlank(StringView s)
 {
     for (Char c : s)
@@ -118,7 +139,7 @@ struct THTMLWriter {
     {
         String t = Raw;
         if (S.GetConvertSpecialChars())
-            t = VovHTMLE::EscapeHTMLText(t, true);
+            t = X ? EscapeXML(t) : VovHTMLE::EscapeHTMLText(t, true);
         if (S.GetNonBreakingText())
             t = ReplaceAll(t, u" ", Space());
         t = ReplaceAll(ReplaceAll(t, u"\r\n", u"\r"), u"\r", Br());
