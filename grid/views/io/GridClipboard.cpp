@@ -8,6 +8,7 @@
 // into CR LF.
 
 #include <cstring>
+#include <deque>
 
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridUtils.h"
@@ -56,7 +57,8 @@ public:
 // takes it.
 class TBlock {
 public:
-    TBlock(const void* Data, std::size_t Size) : FMem(GlobalAlloc(GMEM_MOVEABLE, Size))
+    TBlock(const void* Data, std::size_t Size, std::size_t Room = 0)
+        : FMem(GlobalAlloc(GMEM_MOVEABLE, std::max(Size, Room)))
     {
         if (!FMem)
             throw EOutOfMemory(u"Out of memory");
@@ -70,8 +72,10 @@ public:
         if (FMem)
             GlobalFree(FMem);
     }
+    TBlock(TBlock&& Other) noexcept : FMem(Other.FMem) { Other.FMem = nullptr; }
     TBlock(const TBlock&) = delete;
     TBlock& operator=(const TBlock&) = delete;
+    HGLOBAL Handle() const { return FMem; }
     // Hands the block to the clipboard under Format.
     void SetAs(UINT Format)
     {
@@ -84,11 +88,15 @@ private:
     HGLOBAL FMem;
 };
 
+// The text and a NUL.
 TBlock WideBlock(const String& Text)
 {
-    String z = Text;
-    z.push_back(u'\0');
-    return TBlock(z.data(), z.size() * 2);
+    TBlock B(nullptr, 0, (Text.size() + 1) * 2);
+    Char* p = static_cast<Char*>(GlobalLock(B.Handle()));
+    std::memcpy(p, Text.data(), Text.size() * 2);
+    p[Text.size()] = 0;
+    GlobalUnlock(B.Handle());
+    return B;
 }
 
 // The clipboard text: emptied first, as a new content.
@@ -122,36 +130,61 @@ String WideText(const std::vector<std::uint8_t>& Bytes)
     return z == String::npos ? s : s.substr(0, z);
 }
 
-// A cell text as a clipboard field: quoted when it holds a line break (or,
-// in the Excel form, when it has several lines: breaks as character 11).
-String ClipField(String Text, bool ExcelForm)
+// Appends a cell text as a clipboard field: quoted when it holds a line
+// break, inner quotes doubled, each break as LF (in the Excel form as
+// character 11).
+void AppendClipField(String& Out, StringView Text, bool HasBreak, bool ExcelForm)
 {
-    const bool HasBreak = Text.find_first_of(u"\r\n") != String::npos;
-    if (!HasBreak)
-        return Text;
-    String r;
-    r.reserve(Text.size() + 4);
-    r += u'"';
+    if (!HasBreak) {
+        Out += Text;
+        return;
+    }
+    Out += u'"';
     for (std::size_t i = 0; i < Text.size(); ++i) {
         const Char c = Text[i];
         if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < Text.size() && Text[i + 1] == u'\n')
                 ++i;
-            r += ExcelForm ? Char(11) : u'\n';
+            Out += ExcelForm ? Char(11) : u'\n';
         } else if (c == u'"') {
-            r += u"\"\"";
+            Out += u"\"\"";
         } else {
-            r += c;
+            Out += c;
         }
     }
-    r += u'"';
-    return r;
+    Out += u'"';
+}
+
+// What one pass over a cell text finds.
+struct TTextMarks {
+    bool Break { false };
+    bool TagEnd { false }; // "</"
+    bool Rich { false };   // "{\"
+};
+
+TTextMarks ScanText(StringView t)
+{
+    TTextMarks m;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const Char c = t[i];
+        if (c > u'{')
+            continue;
+        if (c == u'\r' || c == u'\n')
+            m.Break = true;
+        else if (c == u'<' && i + 1 < t.size() && t[i + 1] == u'/')
+            m.TagEnd = true;
+        else if (c == u'{' && i + 1 < t.size() && t[i + 1] == u'\\')
+            m.Rich = true;
+    }
+    return m;
 }
 
 // ---- the text of a paste ----
 
+// Fields are views into the pasted text, or into Owned for those the
+// split had to change (quoted fields, breaks written as character 11).
 struct TClipLine {
-    std::vector<String> Fields;
+    std::vector<StringView> Fields;
     bool Broken { false }; // a line break ends it
     bool Empty { true };   // no character at all
 };
@@ -179,7 +212,7 @@ String FieldLineBreaks(StringView s)
 // line; a field that starts with a double quote runs to its closing quote
 // (doubled quotes inside stand for one) and may hold line breaks. An
 // opening quote that is never closed is an ordinary character.
-std::vector<TClipLine> SplitClipText(StringView T)
+std::vector<TClipLine> SplitClipText(StringView T, std::deque<String>& Owned)
 {
     std::vector<TClipLine> Lines;
     TClipLine Line;
@@ -187,7 +220,7 @@ std::vector<TClipLine> SplitClipText(StringView T)
     const std::size_t n = T.size();
     while (true) {
         // One field.
-        String Field;
+        StringView Field;
         bool Quoted = false;
         if (i < n && T[i] == u'"') {
             String Inner;
@@ -207,7 +240,8 @@ std::vector<TClipLine> SplitClipText(StringView T)
                 Inner += T[j++];
             }
             if (Closed && (j >= n || T[j] == u'\t' || T[j] == u'\r' || T[j] == u'\n')) {
-                Field = FieldLineBreaks(Inner);
+                Owned.push_back(FieldLineBreaks(Inner));
+                Field = Owned.back();
                 Quoted = true;
                 i = j;
             }
@@ -216,14 +250,16 @@ std::vector<TClipLine> SplitClipText(StringView T)
             const std::size_t s = i;
             while (i < n && T[i] != u'\t' && T[i] != u'\r' && T[i] != u'\n')
                 ++i;
-            Field.assign(T.substr(s, i - s));
+            Field = T.substr(s, i - s);
             // Characters 11 stand for line breaks inside a cell.
-            if (Field.find(Char(11)) != String::npos)
-                Field = FieldLineBreaks(Field);
+            if (Field.find(Char(11)) != StringView::npos) {
+                Owned.push_back(FieldLineBreaks(Field));
+                Field = Owned.back();
+            }
         }
         if (Quoted || !Field.empty())
             Line.Empty = false;
-        Line.Fields.push_back(std::move(Field));
+        Line.Fields.push_back(Field);
         if (i >= n) {
             Lines.push_back(std::move(Line));
             break;
@@ -291,6 +327,9 @@ String TDedOzovedUrad::BuildSelectionText(const TGridRect& R, bool HonourDisjunc
     const bool KeepTags = FNavigation->GetCopyHTMLTagsToClipboard();
     String Result;
     for (int r = R.Top; r <= R.Bottom; ++r) {
+        // After the first row the text's size is known well enough.
+        if (r == R.Top + 1 && Several)
+            Result.reserve(Result.size() * std::size_t(R.Bottom - R.Top + 1) * 11 / 10);
         if (Several)
             ExportNotification(SubRange ? esExportSelRow : esExportNewRow, r);
         if (RowDisjunct) {
@@ -305,14 +344,17 @@ String TDedOzovedUrad::BuildSelectionText(const TGridRect& R, bool HonourDisjunc
             String Text = SaveCell(RC, r);
             if (Text.starts_with(u"|\\"))
                 Text = DecodeWideCellText(Text);
-            if (!KeepTags && Text.find(u"</") != String::npos) {
+            TTextMarks M = ScanText(Text);
+            if (!KeepTags && M.TagEnd) {
                 Text = GetStrippedCells(RC, r);
-            } else if (Text.find(u"{\\") != String::npos) {
+                M = ScanText(Text);
+            } else if (M.Rich) {
                 TLumRichEdit* Rich = GetRichEdit();
                 CellToRich(RC, r, Rich);
                 Text = Rich->GetText();
+                M = ScanText(Text);
             }
-            Result += ClipField(std::move(Text), Excel);
+            AppendClipField(Result, Text, M.Break, Excel);
             if (c != R.Right)
                 Result += u'\t';
         }
@@ -532,7 +574,8 @@ int TDedOzovedUrad::PasteTextAt(int ACol, int ARow, const String& Text, int& Col
     TRirEvozUndoRedo* Undo = GetUndoRedo();
     if (Undo)
         Undo->StartSequence();
-    const std::vector<TClipLine> Lines = SplitClipText(Text);
+    std::deque<String> Owned;
+    const std::vector<TClipLine> Lines = SplitClipText(Text, Owned);
     // The rows and columns the lines need, grown at once rather than line
     // by line (the same grid in the end).
     if (!Insert) {
@@ -551,6 +594,12 @@ int TDedOzovedUrad::PasteTextAt(int ACol, int ARow, const String& Text, int& Col
     int n = 0, Counted = 0;
     int MaxC = -1, MaxR = -1;
     int r = ARow;
+    // One repaint at the end, not one per cell.
+    BeginUpdate();
+    struct TEndUpdate {
+        TDedOzovedUrad& G;
+        ~TEndUpdate() { G.EndUpdate(); }
+    } EndUpdateAtExit { *this };
     try {
         for (std::size_t li = 0; li < Lines.size(); ++li) {
             const TClipLine& L = Lines[li];
@@ -564,9 +613,8 @@ int TDedOzovedUrad::PasteTextAt(int ACol, int ARow, const String& Text, int& Col
                 InsertRows(r, 1);
             int c = ACol;
             for (std::size_t fi = 0; fi < L.Fields.size(); ++fi, ++c) {
-                String Field = L.Fields[fi];
                 const bool Last = fi + 1 == L.Fields.size();
-                if (Last && Field.empty() && !L.Broken)
+                if (Last && L.Fields[fi].empty() && !L.Broken)
                     continue;
                 ++n;
                 if (ColGrow && c >= GetColCount() + Extra)
@@ -575,6 +623,7 @@ int TDedOzovedUrad::PasteTextAt(int ACol, int ARow, const String& Text, int& Col
                     continue;
                 if (!Always && !IsEditable(DisplayToRealCol(TDisplayCol(c)).Value, r))
                     continue;
+                String Field(L.Fields[fi]);
                 bool Allow = true;
                 const bool Wide = Field.starts_with(u"|\\");
                 String W;
@@ -848,7 +897,8 @@ void TDedOzovedUrad::SetSelectionAsText(const String& Value)
     const TGridRect Sel = GetSelection();
     TFloatingFooter* Footer = GetFloatingFooter();
     const int FooterRows = Footer->GetVisible() && Footer->GetFooterStyle() == fsFixedLastRow ? 1 : 0;
-    const std::vector<TClipLine> Lines = SplitClipText(Value);
+    std::deque<String> Owned;
+    const std::vector<TClipLine> Lines = SplitClipText(Value, Owned);
     int r = Sel.Top, MaxC = Sel.Left, MaxR = Sel.Top;
     for (std::size_t li = 0; li < Lines.size(); ++li) {
         const TClipLine& L = Lines[li];
@@ -861,7 +911,7 @@ void TDedOzovedUrad::SetSelectionAsText(const String& Value)
                 continue;
             if (c >= GetColCount())
                 SetColCount(c + 1);
-            SetGridCell(c, r, L.Fields[fi]);
+            SetGridCell(c, r, String(L.Fields[fi]));
             MaxC = std::max(MaxC, c);
             MaxR = std::max(MaxR, r);
         }
