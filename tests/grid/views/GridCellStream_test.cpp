@@ -185,6 +185,28 @@ TEST_F(CellStream, PropertiesBitmapAndCommentTravel)
     EXPECT_EQ(H.GetBitmap(0, 1), nullptr);
 }
 
+// A check box the program put in a cell travels; the row check box the
+// grid shows by itself in column 0 does not.
+TEST_F(CellStream, OnlyCheckBoxesOfTheCellsTravel)
+{
+    Fill({ { u"", u"" } });
+    G.GetMouseActions()->SetHotmailRowSelect(true);
+    G.AddCheckBox(1, 0, true, false);
+    ASSERT_NE(G.GetCellGraphic(0, 0), nullptr);
+    TMemoryStream M;
+    G.SaveRectToBinStream(TRect(0, 0, 1, 0), M, false);
+    M.SetPosition(0);
+    TDedOzovedUrad H { nullptr };
+    Plain(H);
+    H.SetColCount(2);
+    H.LoadAtPointFromBinStream(TPoint(0, 0), M);
+    EXPECT_EQ(H.GetCellGraphic(0, 0), nullptr);
+    ASSERT_TRUE(H.HasCheckBox(1, 0));
+    bool State = false;
+    H.GetCheckBoxState(1, 0, State);
+    EXPECT_TRUE(State);
+}
+
 TEST_F(CellStream, NumbersTravelInvariantAcrossLocales)
 {
     TFormatSettings Saved = ProcessFormatSettings();
