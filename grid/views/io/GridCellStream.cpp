@@ -885,7 +885,12 @@ void TGridDataViews::SaveRectToBinStream(const TRect& Rect, TStream& Stream, boo
 void TDedOzovedUrad::SaveRectToBinStream(const TRect& Rect, TStream& Stream, bool SaveHidden)
 {
     const int Extra = SaveHidden ? NumHiddenColumns() : 0;
-    const int Left = Rect.Left, Top = Rect.Top, Right = Rect.Right + Extra, Bottom = Rect.Bottom;
+    // Only cells the grid has; an empty rectangle writes nothing.
+    const int Left = std::max(0, Rect.Left), Top = std::max(0, Rect.Top);
+    const int Right = std::min(Rect.Right + Extra, GetColCount() - 1 + NumHiddenColumns());
+    const int Bottom = std::min(Rect.Bottom, GetRowCount() - 1);
+    if (Right < Left || Bottom < Top)
+        return;
     TOut O(Stream);
     {
         TGridPropIO P;
@@ -1150,6 +1155,10 @@ void ParseBinStream(TStream& Stream, TParsedCellStream& Out)
         }
         Out.Cells.push_back(std::move(C));
     }
+    // The writer writes every cell of its rectangle: fewer is a stream cut
+    // short at a record's end.
+    if (Int64(Out.Cells.size()) != CellCount)
+        Corrupt();
 }
 
 } // namespace

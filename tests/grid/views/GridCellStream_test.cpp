@@ -281,7 +281,10 @@ TEST_F(CellStream, MalformedInputIsRefusedAndChangesNothing)
     const std::size_t At = Oversized.find("ColCount") + 8 + 1;
     const std::int64_t Huge = 99999999;
     std::memcpy(&Oversized[At], &Huge, 8);
+    // The last cell record alone: the stream ends at a record's end.
+    const std::size_t LastCell = Bytes.rfind(ClsBytes) - 2;
     const std::vector<std::pair<const char*, std::string>> Streams = { { "truncated", Bytes.substr(0, Bytes.size() - 7) },
+        { "last record missing", Bytes.substr(0, LastCell) },
         { "foreign class", Foreign }, { "oversized count", Oversized }, { "empty", std::string() },
         { "noise", std::string(64, '\x7f') } };
     for (const auto& [Name, Data] : Streams) {
