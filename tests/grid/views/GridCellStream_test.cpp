@@ -135,12 +135,11 @@ TEST_F(CellStream, RectangleLandsAtThePointAndFullGridResizes)
         EXPECT_EQ(H.GetColCount(), 3);
     }
     {
-        TMemoryStream M;
-        G.SaveToBinStream(M);
-        M.SetPosition(0);
+        const auto Path = Dir / "g.bin";
+        G.SaveToBinFile(P(Path));
         TDedOzovedUrad H { nullptr };
         Plain(H);
-        H.LoadFromBinStream(M);
+        H.LoadFromBinFile(P(Path));
         EXPECT_EQ(H.GetColCount(), 8);
         EXPECT_EQ(H.GetRowCount(), 10);
         EXPECT_EQ(H.GetCellEx(5, 7), u"x");
