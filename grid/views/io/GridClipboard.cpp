@@ -811,11 +811,11 @@ void TDedOzovedUrad::PasteSelectionFromClipboard()
         for (int c = Sel.Left; c <= Sel.Right; ++c)
             for (int r = Sel.Top; r <= Sel.Bottom; ++r)
                 Cells.emplace_back(c, r);
-        auto Series = [&](auto&& Text, auto&& Advance) {
+        auto Series = [&](auto&& Text, auto&& NextValue) {
             for (const TPoint& P : Cells) {
                 if (Editable(P.X, P.Y))
                     Put(P.X, P.Y, Text());
-                Advance();
+                NextValue();
             }
         };
         bool Done = true;
