@@ -285,6 +285,16 @@ using TGridClipboardEvent = std::function<void(TObject* Sender, bool& Allow)>;
 using TGridClipboardCellEvent
     = std::function<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Allow)>;
 using TGridClipboardPastedEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+// A cell stream read and checked whole (grid/views/io/GridCellStream.cpp).
+struct TParsedCellStream;
+// The last clipboard operation of a grid, handed to NotifyCellsPasted.
+enum TClipOperation { coCut, coCopy };
+QT_ENUM(TClipOperation, coCut, coCopy)
+// Wide texts ("|\\"-encoded cells) on their way in from the clipboard.
+using TGridClipboardWideCellEvent
+    = std::function<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Allow)>;
+using TGridClipboardWidePastedEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+using TGridClipboardPasteDoneEvent = std::function<void(TObject* Sender, const TGridRect& CellRect)>;
 using TGetEditorPropEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditLink* AEditLink)>;
 using TGridCharSet = std::bitset<256>;
 using TFloatFormatEvent
@@ -946,6 +956,96 @@ public:
     // Fields between neighbouring 1-based positions; MaxRows -1 reads all.
     void LoadFromFixed(const String& FileName, TIntList* Positions, bool DoTrim = true, int MaxRows = -1);
     void WriteASCII(const String& FileName, bool Append, bool Unicode);
+
+    // ---- grid text files and cell streams (grid/views/io/GridCellStream.cpp) ----
+    // "cols,rows", a "cw i,width" line per column, then "col,row,text" per
+    // non-empty cell; line breaks and control characters in a text are
+    // escaped so every text comes back as it was. Unicode: UTF-8 with its
+    // byte-order mark, else the system code page.
+    void SaveToFile(const String& FileName, bool Unicode = false);
+    // Counts that are not numbers, negative or beyond what a grid can hold
+    // raise ERirEvozError "File contains no data or corrupt file <name>"
+    // with the grid unchanged.
+    void LoadFromFile(const String& FileName);
+    // What SaveToStream and LoadFromStream do: the same lines as UTF-16 at
+    // the stream's position, positions relative to the save range. The
+    // reader stops before the first line that is no cell, so data after
+    // the grid's stays in the stream.
+    void WriteGridTextStream(TStream& Stream);
+    void ReadGridTextStream(TStream& Stream);
+    // Cells with their properties and objects (display columns and rows,
+    // both ends included).
+    void SaveRectToBinStream(const TRect& Rect, TStream& Stream, bool SaveHidden);
+    void SaveToBinStream(TStream& Stream);
+    void SaveToBinFile(const String& FileName);
+    // The stream is read whole and checked before any cell changes: a
+    // malformed, truncated or foreign stream raises ERirEvozError and
+    // leaves the grid as it was. Cells beyond the grid are dropped.
+    void LoadAtPointFromBinStream(TPoint Point, TStream& Stream);
+    void LoadFromBinStream(TStream& Stream);
+    void LoadFromBinFile(const String& FileName);
+    // The clipboard's private format at the cell: the grid grows by
+    // Navigation's flags (paInsert inserts the rows) and cells that are
+    // not editable keep their contents unless AllowClipboardAlways. The
+    // count of cells the stream holds.
+    int PasteCellStream(int ACol, int ARow, TStream& Stream, int& Cols, int& Rows);
+    // The identity a cell stream carries of the grid that wrote it.
+    std::int64_t CellStreamID();
+
+private:
+    void PlaceStreamCells(TPoint Point, TParsedCellStream& S, bool KeepReadOnly);
+
+public:
+
+    // ---- clipboard (grid/views/io/GridClipboard.cpp) ----
+    // Text (TAB between fields, CR LF after rows of a several-row copy;
+    // a text with CR or LF quoted, inner quotes doubled, CR LF as LF),
+    // with Navigation's flags also the rich text of the top-left cell and
+    // the cell stream in "TDedOzovedUrad Cells".
+    void CopyToClipBoard();
+    void CopySelectionToClipboard();
+    void CutToClipboard();
+    void CutSelectionToClipboard();
+    void CopyToClipBoardAsHTML();
+    void CopyRectToClipboardAsHTML(const TGridRect& ARect);
+    String GetSelectionAsText();
+    String BuildSelectionText(const TGridRect& R, bool HonourDisjunct);
+    void CopySelectionFormats(const TGridRect& R, bool HonourDisjunct);
+    void CopyRTFCell(int ACol, int ARow);
+    void CopyCellsFormat(const TGridRect& R);
+    void PasteFromClipboard();
+    void PasteSelectionFromClipboard();
+    // TAB/CR LF text from the selection's top-left cell as raw texts.
+    void SetSelectionAsText(const String& Value);
+    // The count of fields placed or tried (the smart paste's n).
+    int PasteFromClipboardFormats(int ACol, int ARow, int& Cols, int& Rows);
+    int PasteTextAt(int ACol, int ARow, const String& Text, int& Cols, int& Rows);
+    TPoint GetClipTopLeft() const { return FClipTopLeft; }
+    TClipOperation GetClipLastOp() const { return FClipLastOp; }
+    // Stores one pasted value (display column; check boxes by CheckTrue).
+    virtual void PasteCell(int ACol, int ARow, const String& Value);
+    virtual void BeginClipboardPaste() { }
+    virtual void EndClipboardPaste() { }
+    // With ShowModified the rows of R are marked modified.
+    virtual void NotifyCellsPasted(TPoint From, const TRect& R, TClipOperation Op);
+    virtual bool UsesCellsClipboardFormat();
+    // The selection grows to cover merged areas at its corners.
+    virtual void ExpandSelectionToMerges();
+    virtual void DoClipboardPasteDone(const TGridRect& R);
+    TGridClipboardWideCellEvent OnClipboardBeforePasteWideCell;
+    TGridClipboardWidePastedEvent OnClipboardAfterPasteWideCell;
+    TGridClipboardPasteDoneEvent OnClipboardPasteDone;
+
+    // ---- HTML (grid/views/io/GridHTMLExport.cpp) ----
+    // The save range as an HTML table; pictures as JPEG files under the
+    // file's folder. Unicode: in Encoding, else US-ASCII.
+    void SaveToHTML(const String& FileName, bool Show = false, bool Unicode = false);
+    void AppendToHTML(const String& FileName, bool Show = false, bool Unicode = false);
+    String SaveToHTMLString(const String& dir);
+    // ARect: display columns and rows, both ends included; pictures go to
+    // dir + ImageFolder (dir empty: the current folder).
+    String SaveRectToHTMLString(const TGridRect& ARect, const String& dir);
+    void WriteHTMLFile(const String& FileName, bool Append, bool Unicode, bool Show);
 
     // ---- Word tables and database queries (grid/views/io/GridWordAccess.cpp) ----
     // The whole grid as a table through "word.application": at the start of
@@ -3005,6 +3105,12 @@ private:
     bool FSelChange { false };
     TSelectedRowList FSelectedRowList;
     bool FExcelClipboardFormat { false };
+    // The clipboard: the top-left cell of the last copied rectangle, the
+    // last operation, and whether PasteFromClipboard (not the selection
+    // paste) runs.
+    TPoint FClipTopLeft { -1, -1 };
+    TClipOperation FClipLastOp { coCut };
+    bool FPasteAll { false };
     int FFilterLevel { 0 };
     bool FBlockCellChanging { false };
     bool FBlockFilterUpdate { false };

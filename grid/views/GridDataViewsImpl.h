@@ -37,6 +37,16 @@ public:
     enum : unsigned { ikKnown = 1, ikNumber = 2, ikHasDateSep = 4, ikHasTimeSep = 8, ikDateLike = 16, ikTimeLike = 32 };
     static unsigned TextInfo(StringView Text);
 
+    // ---- cell streams and clipboard (grid/views/io/GridCellStream.cpp, GridClipboard.cpp) ----
+    void SaveToStream(TStream& Stream) override;
+    void LoadFromStream(TStream& Stream) override;
+    void SaveRectToBinStream(const TRect& Rect, TStream& Stream, bool SaveHidden) override;
+    void CopySelectionToClipboard() override;
+    void CutSelectionToClipboard() override;
+    void PasteSelectionFromClipboard() override;
+    // The node count after cells with nodes came in from a cell stream.
+    void CountNodes();
+
     // ---- print layout (grid/views/print/GridPrintLayout.cpp) ----
     // The last print job's printed width and left edge of a display column
     // (0.1 mm); 0 before any job.
