@@ -293,8 +293,11 @@ void TGridDataViews::ApplyCheckedFilterValues(TObject*, int ItemIndex)
                 G.OnFilterCheck(&G, Col, i, FriendlyName, Value, Check);
             if (Value.empty() && FriendlyName == CheckAll && !CheckAll.empty())
                 continue;
+            // A name that holds "|" itself is quoted, so the list can tell
+            // its parts apart when it opens again.
+            const String Name = FriendlyName.find(u'|') != String::npos ? Enquoted(FriendlyName) : FriendlyName;
             ConditionText = ConditionText.empty() ? Value : ConditionText + u"|" + Value;
-            NameText = NameText.empty() ? FriendlyName : NameText + u"|" + FriendlyName;
+            NameText = NameText.empty() ? Name : NameText + u"|" + Name;
         }
     }
     if (!ConditionText.empty()) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "grid/core/DedOzovedUrad.h"
@@ -142,6 +143,15 @@ TEST_F(FilterLists, ValuesTheExpressionWouldReadFilterTheirOwnRows)
     Toggle(0, u"R&D", true);
     EXPECT_EQ(Shown(), (TTexts { u"a|b", u"R&D", u">5" }));
     EXPECT_EQ(G.GetFilter()->GetCount(), 1);
+    // Opened again, the list checks exactly those values.
+    G.ShowFilterDropDown(0);
+    TDropCheckList* L = G.GetDropCheckList();
+    TTexts Checked;
+    for (int i = 0; i < L->GetItems()->GetCount(); ++i)
+        if (L->GetChecked(i))
+            Checked.push_back(L->GetItems()->GetStrings(i));
+    std::sort(Checked.begin(), Checked.end());
+    EXPECT_EQ(Checked, (TTexts { u">5", u"R&D", u"a|b" }));
 }
 
 TEST_F(FilterLists, AHandlersConditionIsUsedAsLeft)
