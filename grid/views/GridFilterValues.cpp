@@ -73,7 +73,8 @@ bool TGridDataViews::CollectFilterValues(int ACol, bool StopAtFirst, bool Includ
 
     const bool Auto = G.GetFilterDropDownAuto();
     std::vector<String> Values;
-    if (Auto && (ACol >= G.GetFixedCols() || G.GetFilterDropDownColumns() == fdAll)) {
+    if (Auto && ACol >= 0 && ACol < G.GetAllColCount()
+        && (ACol >= G.GetFixedCols() || G.GetFilterDropDownColumns() == fdAll)) {
         const String& TextChecked = Settings->GetTextChecked();
         const String& TextUnChecked = Settings->GetTextUnChecked();
         const bool Mapped = G.IsDataCheckBoxColumn(ACol) && !TextChecked.empty() && !TextUnChecked.empty();

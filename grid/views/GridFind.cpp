@@ -87,6 +87,14 @@ TPoint TDedOzovedUrad::FindCell(TPoint StartCell, const String& s, const String&
     if (P.Contains(fnFindInPresetCol))
         R.Left = R.Right = FFindCol;
 
+    // A preset line outside the grid finds nothing.
+    const int ColLimit = P.Contains(fnIncludeHiddenColumns) ? GetAllColCount() : GetColCount();
+    const int RowLimit = P.Contains(fnIncludeHiddenRows) ? TotalRowCount() : GetRowCount();
+    if (R.Left < 0 || R.Top < 0 || R.Right >= ColLimit || R.Bottom >= RowLimit || R.Left > R.Right || R.Top > R.Bottom) {
+        FFindBusy = false;
+        return Result;
+    }
+
     // One column (or row) is walked as such whatever the order asked for,
     // so a next search restricted to it moves on along it instead of
     // testing its start cell again.

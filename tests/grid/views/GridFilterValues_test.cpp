@@ -33,6 +33,9 @@ TEST_F(FilterValues, DistinctValuesSortedWithTheClearEntryFirst)
     EXPECT_EQ(List(), (TTexts { u"(All)", u"10", u"9", u"a", u"\t\"\"" }));
     G.CollectFilterValues(0, true, false);
     EXPECT_EQ(List(), (TTexts { u"(All)", u"10" }));
+    // A column outside the grid has no values.
+    G.CollectFilterValues(5, false, false);
+    EXPECT_EQ(List(), (TTexts { u"(All)" }));
     // Without FilterDropDownAuto only the handler fills the list.
     G.SetFilterDropDownAuto(false);
     G.OnGetColumnFilter = [](TObject*, int Column, TStrings* L) { L->Add(u"col" + IntToStr(Column)); };

@@ -83,6 +83,8 @@ TEST_F(Find, ParametersDecideWhatMatches)
         { "fixed row left out", u"h1", {}, { -1, -1 } },
         { "fixed row searched", u"h1", { fnIncludeFixed }, { 1, 0 } },
         { "one row", u"ap", { fnFindInPresetRow, fnMatchFull }, { 2, 2 }, 0, 2 },
+        { "preset column outside", u"ap", { fnFindInPresetCol }, { -1, -1 }, 7 },
+        { "preset row outside", u"ap", { fnFindInPresetRow }, { -1, -1 }, 0, -1 },
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Name);
