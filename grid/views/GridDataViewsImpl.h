@@ -120,6 +120,7 @@ private:
     void SearchBarStep(bool Backward, bool Wrapped);
     void SetSearchEditColors(TColor Color, TColor TextColor);
     void ShowSearchResult();
+    TPoint SearchBarFocusCell();
 
     // Nodes.
     // The bookkeeping of the row's node (its node-column cell's ctNode

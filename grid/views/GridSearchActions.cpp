@@ -42,6 +42,15 @@ TFindParams TGridDataViews::SearchBarParams(int Step)
     return Params;
 }
 
+// The focus cell as the bar's searches count rows: real rows when they
+// search hidden rows too.
+TPoint TGridDataViews::SearchBarFocusCell()
+{
+    const int Row = G.GetSearchFooter()->GetSearchHiddenRows() ? G.DisplayToRealRow(TDisplayRow(G.GetRow())).Value
+                                                               : G.GetRow();
+    return { G.GetCol(), Row };
+}
+
 void TGridDataViews::SetSearchEditColors(TColor Color, TColor TextColor)
 {
     TRetEdit* Edit = G.GetSearchPanel()->GetEditControl();
@@ -111,7 +120,7 @@ void TGridDataViews::SearchPanelEditChange()
         G.SetSearchCell(G.FindAll(Text, Params, Count));
         F->SetResultTot(Count);
     } else {
-        const TPoint Start = F->GetSearchFromFocusCell() ? TPoint { G.GetCol(), G.GetRow() } : TPoint { -1, -1 };
+        const TPoint Start = F->GetSearchFromFocusCell() ? SearchBarFocusCell() : TPoint { -1, -1 };
         G.SetSearchCell(G.Find(Start, Text, Params));
     }
     if (!Edit->Focused() && Edit->GetEnabled() && Edit->CanFocus())
@@ -145,7 +154,7 @@ void TGridDataViews::SearchBarStep(bool Backward, bool Wrapped)
         F->SetLastSearch(EditText);
     }
     if (F->GetSearchFromFocusCell())
-        G.SetSearchCell({ G.GetCol(), G.GetRow() });
+        G.SetSearchCell(SearchBarFocusCell());
 
     const TFindParams Params = SearchBarParams(Backward ? -1 : 1);
     G.SetSearchCell(G.Find(G.GetSearchCell(), G.DoSearchFooterSearch(EditText), Params));

@@ -183,3 +183,18 @@ TEST_F(SearchBar, NarrowDownKeepsTheFocusAndMatchesCaseOnlyWhenAsked)
     Type(u"");
     EXPECT_EQ(Grid->GetRowCount(), 12);
 }
+
+TEST_F(SearchBar, FromTheFocusCellTheSearchStartsAfterIt)
+{
+    FillSeven();
+    Footer()->SetShowResults(false);
+    Footer()->SetSearchFromFocusCell(true);
+    Grid->FocusCell(2, 3);
+    Type(u"key");
+    EXPECT_EQ(Focus(), (TPoint { 2, 7 }));
+    EXPECT_EQ(Result(), u"");
+    Next();
+    EXPECT_EQ(Focus(), (TPoint { 3, 1 }));
+    Previous();
+    EXPECT_EQ(Focus(), (TPoint { 2, 7 }));
+}
