@@ -175,6 +175,30 @@ QT_ENUM(TColumnType, ctNumeric, ctFloat, ctAlpha, ctDate, ctTime, ctBoolean)
 enum TNarrowDownOption { ndCaseSensitive, ndRemoveAccented };
 QT_ENUM(TNarrowDownOption, ndCaseSensitive, ndRemoveAccented)
 using TNarrowDownOptions = Set<TNarrowDownOption>;
+// What a cell search (Find, FindAll, Replace) compares and how it walks.
+enum TFindParameters {
+    fnMatchCase, fnMatchFull, fnMatchRegular, fnDirectionLeftRight, fnMatchStart, fnFindInCurrentRow,
+    fnFindInCurrentCol, fnIncludeFixed, fnAutoGoto, fnIgnoreHTMLTags, fnBackward, fnIncludeHiddenColumns,
+    fnFindInPresetCol, fnFindInPresetRow, fnSelectedCells, fnIncludeHiddenRows, fnIgnoreAccents
+};
+QT_ENUM(TFindParameters, fnMatchCase, fnMatchFull, fnMatchRegular, fnDirectionLeftRight, fnMatchStart,
+    fnFindInCurrentRow, fnFindInCurrentCol, fnIncludeFixed, fnAutoGoto, fnIgnoreHTMLTags, fnBackward,
+    fnIncludeHiddenColumns, fnFindInPresetCol, fnFindInPresetRow, fnSelectedCells, fnIncludeHiddenRows,
+    fnIgnoreAccents)
+using TFindParams = Set<TFindParameters>;
+// How FindMulti compares one column (not the search bar's VuzUdo::TSearchType).
+enum TSearchType { stStartsWith, stEndsWith, stContains, stEqual, stNotEqual, stNotContains };
+QT_ENUM(TSearchType, stStartsWith, stEndsWith, stContains, stEqual, stNotEqual, stNotContains)
+// The filter lists' events: the value list of a column to change, a chosen
+// or checked value's condition to change, a check box toggled.
+class TCheckListBox;
+using TGetColumnFilterEvent = std::function<void(TObject* Sender, int Column, TStrings* Filter)>;
+using TFilterSelectEvent
+    = std::function<void(TObject* Sender, int Column, int ItemIndex, const String& FriendlyName, String& FilterCondition)>;
+using TFilterCheckEvent = std::function<void(TObject* Sender, int Column, int ItemIndex, const String& FriendlyName,
+    String& FilterCondition, TCheckListBox* CheckList)>;
+using TFilterCheckClickEvent
+    = std::function<void(TObject* Sender, int Column, int ItemIndex, bool State, TCheckListBox* CheckList)>;
 class TGridDataViews;
 using TCustomCompareEvent = std::function<void(TObject* Sender, const String& str1, const String& str2, int& Res)>;
 using TRawCompareEvent = std::function<void(TObject* Sender, int ACol, int Row1, int Row2, int& Res)>;
@@ -614,6 +638,77 @@ public:
     bool IsNodeClickHit(int ARow, int X);
     // The image index a sort by images compares; -1 for a cell without one.
     virtual int CellImageIndex(int ACol, int ARow) { return GetCellImageIdx(ACol, ARow); }
+
+    // ---- find and replace (grid/views/GridFind.cpp) ----
+    // Cells are display columns and rows, except that fnIncludeHiddenColumns
+    // counts columns and fnIncludeHiddenRows rows as real indexes. (-1, -1)
+    // when nothing is found.
+    TPoint Find(TPoint StartCell, const String& s, TFindParams FindParams);
+    TPoint FindWide(TPoint StartCell, const String& s, TFindParams FindParams);
+    TPoint FindFirst(const String& s, TFindParams FindParams);
+    // From SearchCell with the last search's text and parameters.
+    TPoint FindNext();
+    // The first match; NumResults counts every match, each cell once.
+    TPoint FindAll(const String& s, TFindParams FindParams, int& NumResults);
+    // Replaces OrigStr in the raw text of every matching cell (case as
+    // fnMatchCase says); the number of cells changed. An empty OrigStr
+    // changes nothing.
+    int Replace(const String& OrigStr, const String& NewStr, TFindParams FindParams);
+    // The first row whose columns all pass their conditions; -1 when none.
+    // Raises Exception when the arrays differ in length.
+    int FindMulti(const std::vector<String>& Conditions, const std::vector<int>& Columns,
+        const std::vector<TSearchType>& Searchtypes, const std::vector<bool>& CaseSensitive, bool IgnoreHTML,
+        bool AutoGoto);
+    int FindMultiNext();
+    // A filter condition for one FindMulti column, the value quoted as
+    // typed filter values are.
+    static String BuildMatchCondition(TSearchType Kind, const String& Value);
+    // The type-ahead search: the first normal row whose sort-column text
+    // starts with s (upper-cased by the caller); -1 when none.
+    int Search(const String& s) { return FDataViews->Search(s); }
+    TPoint GetSearchCell() const { return FSearchCell; }
+    void SetSearchCell(TPoint Value) { FSearchCell = Value; }
+    int GetFindCol() const { return FFindCol; }
+    void SetFindCol(int Value) { FFindCol = Value; }
+    int GetFindRow() const { return FFindRow; }
+    void SetFindRow(int Value) { FFindRow = Value; }
+    bool GetFindBusy() const { return FFindBusy; }
+    TFindParams GetFindParams() const { return FFindParams; }
+    const String& GetSearchCache() const { return FSearchCache; }
+    const String& GetSearchCacheWide() const { return FSearchCacheWide; }
+    // The type-ahead text (the same field as SearchInc).
+    const String& GetIncrSearchText() const { return FSearchInc; }
+    void SetIncrSearchText(const String& Value) { FSearchInc = Value; }
+    // The filter lists (grid/views/GridFilterValues.cpp). The texts a
+    // checked and an unchecked data check box of the column stand for.
+    virtual String CheckTrueValue(int /*ACol*/) { return GetCheckTrue(); }
+    virtual String CheckFalseValue(int /*ACol*/) { return GetCheckFalse(); }
+    TGetColumnFilterEvent OnGetColumnFilter;
+    TFilterSelectEvent OnFilterSelect;
+    TFilterCheckEvent OnFilterCheck;
+    TFilterCheckClickEvent OnFilterCheckClick;
+    TFilterCheckClickEvent OnFilterCheckMouseDown;
+
+private:
+    TPoint FindCell(TPoint StartCell, const String& s, const String& ws, TFindParams FindParams, bool Wide);
+    bool MatchCell(int ACol, int ARow, bool Wide);
+    bool RowMatchesMulti(int ARow);
+    // Focus and scrolling after a search that moves to its match.
+    void GotoFoundCell(TPoint Cell);
+    void ScrollAfterFind();
+    TPoint FSearchCell { -1, -1 };
+    int FFindCol { 0 };
+    int FFindRow { 0 };
+    bool FFindBusy { false };
+    TFindParams FFindParams;
+    String FSearchCache;
+    String FSearchCacheWide;
+    std::vector<String> FConditions;
+    std::vector<int> FColumns;
+    std::vector<bool> FCase;
+    bool FIgnoreHTMLMulti { false };
+
+public:
 
     // ---- what the filter and sort settings ask of the grid (IGridHost) ----
     // 1 while FixedRowAlways keeps a fixed row the platform cannot hold.

@@ -19,18 +19,24 @@ String DisplayPart(const String& Entry)
     return Tab == String::npos ? Entry : Entry.substr(0, Tab);
 }
 
-// The "|"-separated parts of a condition's friendly name, sorted.
+// The "|"-separated parts of a condition's friendly name, sorted; a "|"
+// inside double quotes belongs to its part (a value that holds one).
 std::vector<String> FriendlyParts(const String& Name)
 {
     std::vector<String> Parts;
-    std::size_t Start = 0;
-    for (;;) {
-        const auto Bar = Name.find(u'|', Start);
-        Parts.push_back(Name.substr(Start, Bar == String::npos ? String::npos : Bar - Start));
-        if (Bar == String::npos)
-            break;
-        Start = Bar + 1;
+    String Part;
+    bool Quoted = false;
+    for (Char Ch : Name) {
+        if (Ch == u'"')
+            Quoted = !Quoted;
+        if (Ch == u'|' && !Quoted) {
+            Parts.push_back(std::move(Part));
+            Part.clear();
+        } else {
+            Part += Ch;
+        }
     }
+    Parts.push_back(std::move(Part));
     std::sort(Parts.begin(), Parts.end());
     return Parts;
 }
@@ -131,7 +137,7 @@ void TDedOzovedUrad::BuildFilterList(int ACol, int ARow)
         const String& Value = (!TextChecked.empty() && t == TextChecked) ? GetCheckTrue()
             : (!TextUnChecked.empty() && t == TextUnChecked)            ? GetCheckFalse()
                                                                         : t;
-        const bool Spaced = Value.find(u' ') != String::npos;
+        const bool Spaced = Value.find_first_of(u" |") != String::npos;
         for (const auto& Parts : Conditions)
             if (Holds(Parts, Value) || (Spaced && Holds(Parts, u"\"" + Value + u"\""))) {
                 FDropCheckList->SetChecked(Index, true);

@@ -110,7 +110,28 @@ public:
     void OpenForExport(TExportState& State);
     void CloseAfterExport(const TExportState& State);
 
+    // ---- the type-ahead search (GridFind.cpp), the search bar's actions
+    // (GridSearchActions.cpp), the filter lists' values (GridFilterValues.cpp) ----
+    int Search(const String& s) override;
+    void SearchPanelEditChange() override;
+    void SearchPanelFindNext() override;
+    void SearchPanelFindPrevious() override;
+    bool CollectFilterValues(int ACol, bool StopAtFirst, bool IncludeHidden) override;
+    void ApplySelectedFilterValue(TObject* Sender, int ItemIndex) override;
+    void ApplyCheckedFilterValues(TObject* Sender, int ItemIndex) override;
+    // -1, 0 or 1: numbers by value, anything else by logical text order.
+    static int CompareFilterValues(const String& A, const String& B);
+
 private:
+    // The search bar: the parameters of a search started by typing (Step
+    // 0), stepping back (-1) or forward (1); one step of find-next or
+    // find-previous; the edit's colours.
+    TFindParams SearchBarParams(int Step);
+    void SearchBarStep(bool Backward, bool Wrapped);
+    void SetSearchEditColors(TColor Color, TColor TextColor);
+    void ShowSearchResult();
+    TPoint SearchBarFocusCell();
+
     // Nodes.
     // The bookkeeping of the row's node (its node-column cell's ctNode
     // object); nullptr for a row that is no node.
