@@ -107,7 +107,8 @@ void TDedOzovedUrad::DoStartBlockFocus()
 
 void TDedOzovedUrad::ShowHandCursor()
 {
-    if (Screen && !Screen->GetCursors(HandCursorId))
+    // The screen answers the arrow for an id it does not know.
+    if (Screen && Screen->GetCursors(HandCursorId) == Screen->GetCursors(crDefault))
         if (HCURSOR Hand = GridCursor(8009))
             Screen->SetCursors(HandCursorId, Hand);
     if (GetCursor() != HandCursorId) {

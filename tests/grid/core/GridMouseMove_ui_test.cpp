@@ -16,6 +16,7 @@
 #include "grid/core/ScrollControl.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/StdCtrls.h"
 #include "platform/win/Headless.h"
 #include "platform/win/Input.h"
 #include "platform/win/Window.h"
@@ -87,6 +88,22 @@ TEST_F(MouseMoveTest, HoverRowFollowsThePointerAndClearsOnLeave)
     EXPECT_EQ(Grid->GetHoverRowIdx(), 5);
     Leave();
     EXPECT_EQ(Grid->GetHoverRowIdx(), -1);
+}
+
+TEST_F(MouseMoveTest, AutoFocusTakesTheFocusOnEntering)
+{
+    auto* Other = new TEdit(Form.get());
+    Other->SetParent(Form.get());
+    Other->SetBounds(500, 10, 80, 24);
+    for (bool Auto : { false, true }) {
+        SCOPED_TRACE(Auto);
+        Grid->GetMouseActions()->SetAutoFocus(Auto);
+        Other->SetFocus();
+        Headless::PumpUntilIdle();
+        Leave();
+        Move(In(2, 3, 10, 10));
+        EXPECT_EQ(Grid->Focused(), Auto);
+    }
 }
 
 TEST_F(MouseMoveTest, HotFixedCellsAndCellButtons)
@@ -161,6 +178,8 @@ TEST_F(MouseMoveTest, AnchorEnterHintAndExitFireOnce)
     Move(In(1, 2, 8, 12));
     Move(In(1, 2, 10, 12));
     EXPECT_EQ(Grid->GetCursor(), TCursor(8009));
+    EXPECT_EQ(::Screen->GetCursors(TCursor(8009)), TDedOzovedUrad::GridCursor(8009));
+    EXPECT_NE(::Screen->GetCursors(TCursor(8009)), ::Screen->GetCursors(crDefault));
     EXPECT_EQ(Hints, 2);
     Move(In(2, 2, 10, 12));
     Move(In(2, 3, 10, 12));
