@@ -483,8 +483,9 @@ void TDedOzovedUrad::MoveOleDragStart(int ACol, int ARow, int X, int Y, bool OnH
         ShowNoActivate(MoveForm, Left, P.Y, MoveForm->GetWidth(), MoveForm->GetHeight());
     }
     // 4, 5: the drag loop runs inside; the image goes when it ends.
-    const bool ColumnDrag = FMouseDownPt.Y >= 0 && FMouseDownPt.Y < GetFixedRows()
-        && FDragDropSettings->GetOleColumnDragDrop();
+    int PressCol = -1, PressRow = -1;
+    MouseToCell(Clickposx, Clickposy, PressCol, PressRow);
+    const bool ColumnDrag = PressRow >= 0 && PressRow < GetFixedRows() && FDragDropSettings->GetOleColumnDragDrop();
     try {
         DragSelectionOut(RealCol, ARow, P, ColumnDrag);
     } catch (...) {
@@ -494,6 +495,12 @@ void TDedOzovedUrad::MoveOleDragStart(int ACol, int ARow, int X, int Y, bool OnH
     }
     delete MoveForm;
     MoveForm = nullptr;
+    if (ColumnDrag) {
+        if (MoveButton)
+            MoveButton->SetVisible(false);
+        HideWindowOf(ArwD);
+        HideWindowOf(ArwU);
+    }
 }
 
 // 15.2, 15.3. The checks of a platform move, then the drag image, the

@@ -470,6 +470,17 @@ TEST_F(OleDragTest, StartsBeyondThreePixelsOnce)
     Release(In(2, 2, 60, 12));
 }
 
+TEST_F(OleDragTest, AHeaderDragsItsColumn)
+{
+    Grid->SetEnhRowColMove(false);
+    Grid->GetDragDropSettings()->SetOleColumnDragDrop(true);
+    Press(In(3, 0, 40, 12));
+    Move(In(3, 0, 46, 12));
+    EXPECT_EQ(Dragger->Drags, std::vector<std::string> { "3,0 column" });
+    EXPECT_FALSE(IsWindowVisible(Grid->ArwU->GetHandle()));
+    Release(In(3, 0, 46, 12));
+}
+
 TEST_F(OleDragTest, NeverOnTheResizeHandleOrWhileSizing)
 {
     Grid->SetSelectionRectangle(true);
