@@ -530,6 +530,14 @@ void TDedOzovedUrad::MoveEnhancedFeedback(int ACol, int ARow, int X, int Y)
     if (!Feedback) {
         if (State == gsNormal && Screen && (Screen->GetCursor() == crDrag || Screen->GetCursor() == crNoDrop))
             Screen->SetCursor(FOldCursor);
+        // Whatever a move that has ended left on the screen goes.
+        if (State != gsColMoving && State != gsRowMoving) {
+            delete MoveForm;
+            MoveForm = nullptr;
+            for (TArrowWindow* Arrow : { ArwU, ArwD, ArwL, ArwR })
+                if (Arrow && Arrow->HandleAllocated() && IsWindowVisible(Arrow->GetHandle()))
+                    HideWindowOf(Arrow);
+        }
         return;
     }
     bool Moving = true;

@@ -556,7 +556,12 @@ TEST_F(MouseMoveTest, EnhancedColumnMoveImageFollowsAndArrowsMarkTheEdge)
     Release(In(3, 0, 35, 10));
     EXPECT_EQ(Grid->GetCells(3, 0), u"H1");
     EXPECT_EQ(Grid->GetCells(1, 0), u"H2");
-    ::Screen->SetCursor(crDefault);
+    // After the move nothing of it stays on the screen (the next move away
+    // from where the picture was).
+    Move(In(1, 5, 35, 10));
+    EXPECT_EQ(Grid->GetMoveForm(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(Grid->ArwU->GetHandle()));
+    EXPECT_NE(::Screen->GetCursor(), crDrag);
 }
 
 TEST_F(MouseMoveTest, EnhancedRowMoveLeftOfTheMovedLineMarksTheTopEdge)
