@@ -826,7 +826,7 @@ void TDedOzovedUrad::MoveSizingHint(int X, int Y)
             else {
                 const int HintCol = Colclicked == -1 ? GetColCount() - 1 : Colclicked;
                 const int HintRow = Colclicked == -1 ? 0 : Rowclicked;
-                const TRect C = CellRect(std::max(0, Colclicked), std::max(0, Rowclicked));
+                const TRect C = CellRect(HintCol, std::max(0, HintRow));
                 ShowSizingHint(u"cw=<b>" + IntToStr(X - C.Left - Clickposdx) + u"</b>", HintCol, HintRow);
             }
         }
@@ -845,7 +845,7 @@ void TDedOzovedUrad::MoveSizingHint(int X, int Y)
             else {
                 const int HintCol = Rowclicked == -1 ? 0 : Colclicked;
                 const int HintRow = Rowclicked == -1 ? GetRowCount() - 1 : Rowclicked;
-                const TRect C = CellRect(std::max(0, Colclicked), std::max(0, Rowclicked));
+                const TRect C = CellRect(std::max(0, HintCol), HintRow);
                 ShowSizingHint(u"rh=<b>" + IntToStr(Y - C.Top - Clickposdy) + u"</b>", HintCol, HintRow);
             }
         }

@@ -391,30 +391,50 @@ TEST_F(MouseMoveTest, WholeRowDragScrollsNearTheBottom)
     Release(TPoint(20, Grid->GetClientHeight() - 4));
 }
 
-TEST_F(MouseMoveTest, ColumnSizingReportsItsWidthAndShowsTheHint)
+TEST_F(MouseMoveTest, SizingReportsTheSizeAndShowsTheHint)
 {
-    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goColSizing });
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goColSizing, goRowSizing });
     std::vector<std::string> Sizing;
     Grid->OnColumnSizing = [&](TObject*, int ACol, int Size) {
-        Sizing.push_back(std::to_string(ACol) + ":" + std::to_string(Size));
+        Sizing.push_back("c" + std::to_string(ACol) + ":" + std::to_string(Size));
     };
-    const TRect R = Grid->CellRect(1, 0);
-    for (bool HintOn : { false, true }) {
-        SCOPED_TRACE(HintOn);
+    Grid->OnRowSizing = [&](TObject*, int ARow, int Size) {
+        Sizing.push_back("r" + std::to_string(ARow) + ":" + std::to_string(Size));
+    };
+    const TRect C = Grid->CellRect(1, 0), R = Grid->CellRect(0, 2);
+    struct TCase {
+        const char* What;
+        bool HintOn;
+        TPoint From, To;
+        TGridState State;
+        const char* Event;
+        const char16_t* Hint;
+    };
+    const TCase Cases[] = {
+        { "column, hint off", false, TPoint(C.Right, C.Top + 10), TPoint(C.Right + 20, C.Top + 10), gsColSizing,
+            "c1:110", nullptr },
+        { "column, hint on", true, TPoint(C.Right, C.Top + 10), TPoint(C.Right + 20, C.Top + 10), gsColSizing,
+            "c1:110", u"cw=<b>110</b>" },
+        { "row, hint on", true, TPoint(R.Left + 20, R.Bottom), TPoint(R.Left + 20, R.Bottom + 10), gsRowSizing,
+            "r2:34", u"rh=<b>34</b>" },
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.What);
         Sizing.clear();
-        Grid->SetHintShowSizing(HintOn);
-        Move(TPoint(R.Right, R.Top + 10));
-        Press(TPoint(R.Right, R.Top + 10));
-        ASSERT_EQ(Grid->GetGridState(), gsColSizing);
-        Move(TPoint(R.Right + 20, R.Top + 10));
+        Grid->SetHintShowSizing(Case.HintOn);
+        Move(Case.From);
+        Press(Case.From);
+        ASSERT_EQ(Grid->GetGridState(), Case.State);
+        Move(Case.To);
         ASSERT_FALSE(Sizing.empty());
-        EXPECT_EQ(Sizing.back(), "1:110");
-        EXPECT_EQ(Grid->GetScrollHintShow(), HintOn);
-        if (HintOn)
-            EXPECT_EQ(Grid->GetScrollHintWindow()->GetCaption(), u"cw=<b>110</b>");
-        Release(TPoint(R.Right + 20, R.Top + 10));
+        EXPECT_EQ(Sizing.back(), Case.Event);
+        EXPECT_EQ(Grid->GetScrollHintShow(), Case.Hint != nullptr);
+        if (Case.Hint)
+            EXPECT_EQ(Grid->GetScrollHintWindow()->GetCaption(), Case.Hint);
+        Release(Case.To);
         EXPECT_FALSE(Grid->GetScrollHintShow());
         Grid->SetColWidths(1, 90);
+        Grid->SetRowHeights(2, 24);
     }
 }
 
