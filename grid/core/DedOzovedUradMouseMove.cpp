@@ -1049,7 +1049,8 @@ TForm* TDedOzovedUrad::SelectionToForm(const TGridRect& ARect)
     auto Image = std::make_unique<TBitmap>();
     Image->SetPixelFormat(pf24bit);
     Image->SetSize(W, H);
-    Image->GetCanvas()->CopyRect(TRect(0, 0, W, H), Whole.GetCanvas(), TRect(A.Left + 1, A.Top + 1, B.Right + 2, B.Bottom + 2));
+    Image->GetCanvas()->CopyRect(
+        TRect(0, 0, W, H), Whole.GetCanvas(), TRect(A.Left + 1, A.Top + 1, B.Right + 2, B.Bottom + 2));
     // 3. The fixed lines' colour along the edges the fixed cells leave.
     TCanvas* C = Image->GetCanvas();
     C->GetPen()->SetColor(GetGridFixedLineColor());

@@ -169,7 +169,9 @@ TEST_F(MouseMoveTest, AnchorEnterHintAndExitFireOnce)
     Grid->OnAnchorEnter = [&](TObject*, int ARow, int ACol, const String& A) {
         Events.push_back("enter " + std::to_string(ACol) + "," + std::to_string(ARow) + " " + StringToUtf8(A));
     };
-    Grid->OnAnchorExit = [&](TObject*, int, int, const String& A) { Events.push_back("exit '" + StringToUtf8(A) + "'"); };
+    Grid->OnAnchorExit = [&](TObject*, int, int, const String& A) {
+        Events.push_back("exit '" + StringToUtf8(A) + "'");
+    };
     int Hints = 0;
     Grid->OnAnchorHint = [&](TObject*, int, int, String& A) {
         ++Hints;
