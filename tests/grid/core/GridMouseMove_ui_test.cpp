@@ -431,8 +431,9 @@ TEST_F(MouseMoveTest, SizingReportsTheSizeAndShowsTheHint)
         ASSERT_FALSE(Sizing.empty());
         EXPECT_EQ(Sizing.back(), Case.Event);
         EXPECT_EQ(Grid->GetScrollHintShow(), Case.Hint != nullptr);
-        if (Case.Hint)
+        if (Case.Hint) {
             EXPECT_EQ(Grid->GetScrollHintWindow()->GetCaption(), Case.Hint);
+        }
         Release(Case.To);
         EXPECT_FALSE(Grid->GetScrollHintShow());
         Grid->SetColWidths(1, 90);
@@ -542,8 +543,9 @@ TEST_F(OleDragTest, RefusedDragSelectsARange)
         Move(In(2, 2, 50, 12));
         EXPECT_TRUE(Dragger->Drags.empty());
         EXPECT_EQ(Grid->GetGridState(), gsSelecting);
-        if (C.Refuse)
+        if (C.Refuse) {
             EXPECT_EQ(Data, u"dragged");
+        }
         Release(In(2, 2, 50, 12));
     }
 }
