@@ -393,6 +393,22 @@ TEST_F(MouseMoveTest, WholeRowDragScrollsNearTheBottom)
     Release(TPoint(20, Grid->GetClientHeight() - 4));
 }
 
+TEST_F(MouseMoveTest, KeepHorizScrollHoldsTheLeftColumnWhileDragging)
+{
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goRangeSelect });
+    Grid->SetColCount(10);
+    for (bool Keep : { false, true }) {
+        SCOPED_TRACE(Keep);
+        Grid->GetNavigation()->SetKeepHorizScroll(Keep);
+        Grid->SetLeftCol(1);
+        Press(In(1, 3, 20, 10));
+        // Onto the partly shown column at the right edge.
+        Move(TPoint(Grid->GetClientWidth() - 2, Grid->CellRect(1, 4).Top + 10));
+        EXPECT_EQ(Grid->GetLeftCol() == 1, Keep);
+        Release(TPoint(Grid->GetClientWidth() - 2, Grid->CellRect(1, 4).Top + 10));
+    }
+}
+
 TEST_F(MouseMoveTest, SizingReportsTheSizeAndShowsTheHint)
 {
     Grid->SetOptions(Grid->GetOptions() + TGridOptions { goColSizing, goRowSizing });
