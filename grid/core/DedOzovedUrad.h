@@ -78,6 +78,7 @@
 //   SearchFooterKeyUpdate      nothing (no search footer edit yet)
 //   FocusFirstFormControl      nothing
 //   PrepareOleDrag             nothing (no drag source yet)
+//   DragSelectionOut           nothing (an allowed OLE drag starts nothing)
 //
 // Editor kinds whose control is not built yet are reached only through the
 // editor registry (GridEditorRegistry.h); without a registered class they
@@ -145,6 +146,8 @@ class TControlCombo;
 class TDropList;
 class TDropCheckList;
 class TSearchPanel;
+class TRirEvozPopup;
+class TForm;
 struct THintInfo;
 
 // Bad indexes, failed typed reads and failures of the grid's file formats.
@@ -3932,6 +3935,85 @@ private:
     int FHotFixedRow { -1 };
     // The header node's glyph: every node contracted by it.
     bool FHeaderNodeContracted { false };
+
+    // ---- mouse: moving, hover and drag feedback (DedOzovedUradMouseMove.cpp) ----
+public:
+    using TOleDragEvent = std::function<void(TObject* Sender, int ARow, int ACol, String& Data, bool& Allow)>;
+    using TAnchorEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& Anchor)>;
+    using TLineSizingEvent = std::function<void(TObject* Sender, int Index, int Size)>;
+    using THoverButtonClickEvent
+        = std::function<void(TObject* Sender, int ARow, THoverButtonsCollectionItem* AButton)>;
+    // Every pointer move over the grid, button up or down.
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    // A translucent picture of the cells of ARect (display indexes) on a
+    // borderless, non-activating form the grid owns; the caller shows,
+    // moves and frees it.
+    TForm* SelectionToForm(const TGridRect& ARect);
+    // The tool bar shown above a cell (not owned; forgotten when freed).
+    TRirEvozPopup* GetPopupToolBar() const { return FPopupToolBar; }
+    void SetPopupToolBar(TRirEvozPopup* Value);
+    // A hover button was clicked: OnHoverButtonClick for the hover row.
+    virtual void HoverButtonClick(int ButtonIndex);
+    // What the moves left for painting and the next press.
+    TPoint GetHotFixedCell() const { return TPoint(FHotFixedCol, FHotFixedRow); }
+    TPoint GetHoverHTMLCell() const { return FHoverHTMLCell; }
+    int GetHoverHTMLAnchor() const { return FHoverHTMLAnchor; }
+    const String& GetHoverAnchor() const { return FAnchor; }
+    TPoint GetToolBarPopupCell() const { return FToolBarPopupCell; }
+    int GetHoverButtonRow() const { return FHoverButtonRow; }
+    TNoActiveForm* GetHoverButtonForm() const { return FButtonForm; }
+    TForm* GetMoveForm() const { return MoveForm; }
+    TPoint GetMoveTarget() const { return TPoint(FMoveColInd, FMoveRowInd); }
+    bool GetSizeFixed() const { return FSizeFixed; }
+    bool GetSizeFixedR() const { return FSizeFixedR; }
+    TOleDragEvent OnOleDrag;
+    TNotifyEvent OnStartBlockFocus;
+    TCanSizeEvent OnColumnMove;
+    TCanSizeEvent OnRowMove;
+    TCanSizeEvent OnColumnMoving;
+    TCanSizeEvent OnRowMoving;
+    TAnchorEvent OnAnchorEnter;
+    TAnchorEvent OnAnchorExit;
+    TLineSizingEvent OnColumnSizing;
+    TLineSizingEvent OnRowSizing;
+    THoverButtonClickEvent OnHoverButtonClick;
+
+protected:
+    void MouseEnter() override;
+    void MouseLeave() override;
+    virtual void DoStartBlockFocus();
+    // The OLE drag of the selection once OnOleDrag allowed it (ACol the
+    // real column, ScreenPt the pointer, ColumnDrag a header drag of a
+    // column): nothing starts until drag and drop hands the selection out.
+    virtual void DragSelectionOut(int /*ACol*/, int /*ARow*/, TPoint /*ScreenPt*/, bool /*ColumnDrag*/) { }
+
+private:
+    // The steps of MouseMove, in their order.
+    void MoveTouchScroll(int X, int Y);
+    void MovePopupToolBar(int ACol, int ARow);
+    void MoveHoverRow(int ARow);
+    void MoveCellScrollBar(int ACol, int ARow);
+    void MoveHoverButtons(int ACol, int ARow, int X, int Y);
+    void MoveHoverFixedCells(int ACol, int ARow);
+    void MoveHotCellButton(int ACol, int ARow, int X, int Y);
+    bool MoveWholeLineDrag(int ACol, int ARow, int Y);
+    void MoveFixedBorders(int ACol, int ARow, int X, int Y);
+    bool OnResizeHandle(int ACol, int ARow, int X, int Y);
+    void MoveOleDragStart(int ACol, int ARow, int X, int Y, bool OnHandle);
+    void MoveEnhancedFeedback(int ACol, int ARow, int X, int Y);
+    void MoveHeaderModes(int ACol, int ARow, int X, int Y, bool OnHandle, bool ScrolledUp, bool& CursorSet);
+    void MoveLinksAndAnchors(int X, int Y, bool& CursorSet);
+    void MoveSizingHint(int X, int Y);
+    void ShowSizingHint(const String& Text, int ACol, int ARow);
+    void BuildHoverButtons();
+    void ShowHandCursor();
+    TRirEvozPopup* FPopupToolBar { nullptr };
+    TPoint FToolBarPopupCell { -1, -1 };
+    int FHoverButtonRow { -1 };
+    String FAnchor;
+    TPoint FLastBalloonPos { -2, -2 };
+    TGridRect FSizeSelection { -1, -1, -1, -1 };
+    TForm* MoveForm { nullptr };
 
     // ---- mouse: the left release and the mouse-up step (DedOzovedUradMouseUp.cpp) ----
 public:

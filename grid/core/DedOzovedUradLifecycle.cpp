@@ -8,6 +8,7 @@
 #include "grid/core/GridPlatform.h"
 #include "grid/core/HTMLHintWindow.h"
 #include "grid/core/LumRichEdit.h"
+#include "grid/core/RirEvozPopup.h"
 #include "grid/core/ScrollControl.h"
 #include "platform/rtl/Encoding.h"
 #include "platform/vcl/Forms.h"
@@ -486,6 +487,10 @@ void TDedOzovedUrad::Notification(TComponent* AComponent, TOperation Operation)
         MoveButton = nullptr;
     if (AComponent == FButtonForm)
         FButtonForm = nullptr;
+    if (AComponent == FPopupToolBar)
+        FPopupToolBar = nullptr;
+    if (AComponent == MoveForm)
+        MoveForm = nullptr;
     if (AComponent == vscrlctrl)
         vscrlctrl = nullptr;
     if (AComponent == hscrlctrl)

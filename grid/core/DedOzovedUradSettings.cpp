@@ -5,6 +5,7 @@
 
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridPublish.h"
+#include "grid/core/RirEvozPopup.h"
 #include "platform/vcl/ImgList.h"
 #include "richtext/MiniHTML.h"
 #include "richtext/PictureContainer.h"
@@ -27,7 +28,7 @@ QT_PUBLISHED(TDedOzovedUrad, GRID_PLAIN_PROPS(GRID_PUBLISH_PROP) GRID_LOOK_PROPS
     QT_PROP(OfficeHint), QT_PROP(FilterDropDown), QT_PROP(FilterEdit), QT_PROP(HoverButtons),
     QT_PROP(RowIndicator), QT_PROP_T(URLColor, u"TColor"), QT_PROP(URLFull), QT_PROP_T(ScrollColor, u"TColor"),
     QT_PROP(ScrollProportional), QT_PROP(ScrollHints), QT_PROP(MaxEditLength), QT_PROP(VAlignment), QT_PROP(Flat),
-    QT_PROP(CellChecker))
+    QT_PROP(CellChecker), QT_PROP(PopupToolBar))
 
 // ---- dimensions ----
 

@@ -162,6 +162,10 @@ void TDedOzovedUrad::WndProc(TMessage& Message)
             FMouseSelectMode = msNormal;
         Invokedchange = false;
         break;
+    case CM_STYLECHANGED:
+        TBaseGrid::WndProc(Message);
+        ApplyStyleColors(true);
+        break;
     case CM_DIALOGCHAR:
         // Only the search panel's buttons answer accelerators.
         Message.Result = SearchPanelDialogChar(Message) ? 1 : 0;

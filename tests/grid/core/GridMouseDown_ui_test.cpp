@@ -185,19 +185,21 @@ TEST_F(MouseDownTest, EditButtonRunsOnEllipsClick)
 TEST_F(MouseDownTest, FixedColumnSizingGrabWithinThreePixels)
 {
     Grid->SetFixedCols(2);
+    // The move to the press point arms the sizing on a fixed border.
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goColSizing });
+    Grid->GetMouseActions()->SetSizeFixedCol(true);
     struct TCase {
         int X;
-        int Col;
+        int Col; // -1: not on a border, no sizing
     };
     // Running sum: each column counts one pixel of grid line.
-    const TCase Cases[] = { { 92, 0 }, { 88, 0 }, { 87, -1 }, { 183, 1 }, { 184, -1 } };
+    const TCase Cases[] = { { 92, 0 }, { 88, 0 }, { 87, -1 }, { 183, 1 }, { 179, 1 }, { 184, -1 } };
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.X);
         Grid->SetColWidths(0, 90);
         Grid->SetColWidths(1, 90);
-        Grid->SetSizeFixed(true);
         Press(TPoint(C.X, 40));
-        EXPECT_TRUE(Grid->GetSizingFixed());
+        EXPECT_EQ(Grid->GetSizingFixed(), C.Col >= 0);
         if (C.Col >= 0)
             EXPECT_EQ(Grid->GetSizingFixedCol(), C.Col);
         Release(TPoint(C.X, 40));

@@ -126,9 +126,11 @@ TEST_F(MouseUpTest, PushedFixedCellClicksEvenWhenReleasedOnAnotherCell)
 TEST_F(MouseUpTest, FixedColumnDraggedPastTheLeftEdgeClampsAtZero)
 {
     Grid->SetFixedCols(2);
+    // The move onto the fixed border arms the sizing.
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goColSizing });
+    Grid->GetMouseActions()->SetSizeFixedCol(true);
     std::vector<int> Ended;
     Grid->OnEndColumnSize = [&](TObject*, int ACol) { Ended.push_back(ACol); };
-    Grid->SetSizeFixed(true);
     Session.PassTime(2000);
     Headless::Drag(Screen(183, 40), Screen(50, 40));
     Headless::PumpUntilIdle();
@@ -137,7 +139,6 @@ TEST_F(MouseUpTest, FixedColumnDraggedPastTheLeftEdgeClampsAtZero)
     EXPECT_FALSE(Grid->GetSizingFixed());
     // Dragged to the right it takes the new width.
     Grid->SetColWidths(1, 90);
-    Grid->SetSizeFixed(true);
     Session.PassTime(2000);
     Headless::Drag(Screen(183, 40), Screen(150, 40));
     Headless::PumpUntilIdle();

@@ -1,0 +1,3 @@
+#include "grid/core/RirEvozPopup.h"
+
+QT_PUBLISHED(TRirEvozPopup)
