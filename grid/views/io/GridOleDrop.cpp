@@ -351,6 +351,7 @@ void TGridDropTarget::DropStream(TPoint pt, std::unique_ptr<TMemoryStream> Strea
         ACol = 0;
     int RowCount = 0, ColCount = 0;
     String RowHeights;
+    Stream->SetPosition(0);
     const bool Head = ReadStreamHead(*Stream, RowCount, ColCount, RowHeights);
     Stream->SetPosition(0);
     if (!Head) {

@@ -399,3 +399,48 @@ TEST_F(GridOleDrop, DesktopFilesReachTheGrid)
     Headless::PumpUntilIdle();
     EXPECT_EQ(Seen, std::vector<std::string> { "2 at 2,4" });
 }
+
+namespace {
+
+// A cell-stream reader of the test's own: the stream's bytes are the text
+// of rows "a,b" joined by ';', its head says how many.
+struct TStreamTarget : TGridDropTarget {
+    using TGridDropTarget::TGridDropTarget;
+    std::vector<std::string> Loads;
+    bool ReadStreamHead(TStream& Stream, int& RowCount, int& ColCount, String& RowHeights) override
+    {
+        std::string Bytes(std::size_t(Stream.GetSize()), '\0');
+        Stream.Read(Bytes.data(), Stream.GetSize());
+        RowCount = int(std::count(Bytes.begin(), Bytes.end(), ';')) + 1;
+        ColCount = 2;
+        RowHeights = u"30,x";
+        return true;
+    }
+    void LoadStreamAt(int ACol, int ARow, TStream&) override
+    {
+        Loads.push_back(std::to_string(ACol) + "," + std::to_string(ARow));
+    }
+};
+
+} // namespace
+
+TEST_F(GridOleDrop, DroppedCellsMakeRoomAndTellTheSourceHowFarItMoved)
+{
+    TDragDropSettings& S = *A->GetDragDropSettings();
+    S.SetOleInsertRows(true);
+    S.SetSourceY(5);
+    TComPtr<TStreamTarget> T(new TStreamTarget(A));
+    auto Stream = std::make_unique<TMemoryStream>();
+    Stream->Write("a,b;c,d", 7);
+    A->SetCellEx(1, 2, u"below");
+    T->DropStream(OnCell(A, 3, 2), std::move(Stream));
+    // Two rows inserted at row 2 above the source rows, which moved by 2;
+    // the first takes its height, the second's is no number.
+    EXPECT_EQ(A->GetRowCount(), 12);
+    EXPECT_EQ(A->GetCellEx(1, 4), u"below");
+    EXPECT_EQ(S.GetDeltaY(), 2);
+    EXPECT_EQ(T->Loads, std::vector<std::string> { "3,2" });
+    EXPECT_EQ(A->GetRowHeights(2), 30);
+    EXPECT_EQ(A->GetRowHeights(3), 20);
+    EXPECT_EQ(Events.size(), 1u);
+}
