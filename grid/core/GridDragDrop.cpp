@@ -289,7 +289,7 @@ HRESULT TDOUDropTarget::Drop(IDataObject* DataObj, DWORD grfKeyState, POINTL pt,
             DropCol(pt, F.Col());
         } else {
             // A cell block whose size does not hold together is no cells.
-            std::unique_ptr<TMemoryStream> Cells = F.HasGridCells() ? F.Stream() : nullptr;
+            std::unique_ptr<TMemoryStream> Cells = F.HasGridCells() && AcceptsCellStreams() ? F.Stream() : nullptr;
             if (Cells)
                 DropStream(pt, std::move(Cells));
             else if (F.HasRTF() && RTFDropEnabled() && AcceptText)

@@ -136,6 +136,9 @@ public:
     TDropFormats GetDropFormats() const { return FDropFormats; }
 
 protected:
+    // Whether dropped cell streams go to DropStream; without, a drop of
+    // cells is taken as the text beside them.
+    virtual bool AcceptsCellStreams() const { return true; }
     TDropFormats FDropFormats;
     bool FOk { false };
     bool FIsURI { false };

@@ -29,6 +29,9 @@ public:
     void DragMouseLeave() override;
 
 protected:
+    // True once the binary cell-stream reader is connected below; until
+    // then cells dragged from a grid arrive as their text.
+    bool AcceptsCellStreams() const override { return false; }
     // What the cell-stream reader tells of a dropped stream before it is
     // loaded (its rows, columns and comma-separated row heights), and the
     // loading itself with the first cell at (ACol, ARow). Until the binary

@@ -443,4 +443,20 @@ TEST_F(GridOleDrop, DroppedCellsMakeRoomAndTellTheSourceHowFarItMoved)
     EXPECT_EQ(A->GetRowHeights(2), 30);
     EXPECT_EQ(A->GetRowHeights(3), 20);
     EXPECT_EQ(Events.size(), 1u);
+
+    // The grid's own target reads no cell streams yet: cells beside a text
+    // arrive as the text.
+    auto D = TextData(u"as text");
+    const std::uint8_t Cells[] = { 1, 0, 0, 0, 0, 0, 0, 0, 'c' };
+    HGLOBAL H = GlobalAlloc(GHND, sizeof Cells);
+    std::memcpy(GlobalLock(H), Cells, sizeof Cells);
+    GlobalUnlock(H);
+    FORMATETC F;
+    F.cfFormat = DragDropFormats().GridCells;
+    STGMEDIUM M;
+    M.tymed = TYMED_HGLOBAL;
+    M.hGlobal = H;
+    ASSERT_EQ(D->SetData(&F, &M, TRUE), S_OK);
+    Drop(D.get(), OnCell(A, 1, 1));
+    EXPECT_EQ(A->GetCellEx(1, 1), u"as text");
 }
