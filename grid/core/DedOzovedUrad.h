@@ -77,7 +77,8 @@
 //   FocusSearchFooterEdit,
 //   SearchFooterKeyUpdate      nothing (no search footer edit yet)
 //   FocusFirstFormControl      nothing
-//   PrepareOleDrag             nothing (no drag source yet)
+//   PrepareOleDrag             nothing (the drag itself, once the mouse
+//                              starts it, is RunSelectionDrag)
 //
 // Editor kinds whose control is not built yet are reached only through the
 // editor registry (GridEditorRegistry.h); without a registered class they

@@ -131,6 +131,15 @@ std::vector<std::vector<String>> SplitDroppedText(const String& Text)
 
 TGridDropTarget::TGridDropTarget(TDedOzovedUrad* AGrid) : FGrid(AGrid) { }
 
+HRESULT TGridDropTarget::DragEnter(IDataObject* DataObj, DWORD grfKeyState, POINTL pt, DWORD* dwEffect)
+{
+    const TDragDropSettings& D = *FGrid->GetDragDropSettings();
+    AcceptText = D.GetOleAcceptText();
+    AcceptFiles = D.GetOleAcceptFiles();
+    AcceptURLs = D.GetOleAcceptURLs();
+    return TDOUDropTarget::DragEnter(DataObj, grfKeyState, pt, dwEffect);
+}
+
 bool TGridDropTarget::ReadStreamHead(TStream&, int&, int&, String&) { return false; }
 
 void TGridDropTarget::LoadStreamAt(int, int, TStream&) { }

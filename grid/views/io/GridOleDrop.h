@@ -17,6 +17,9 @@ class TGridDropTarget : public TDOUDropTarget {
 public:
     explicit TGridDropTarget(TDedOzovedUrad* AGrid);
 
+    // Each drag is judged by the grid's switches as they are then.
+    HRESULT DragEnter(IDataObject* DataObj, DWORD grfKeyState, POINTL pt, DWORD* dwEffect) override;
+
     bool DropText(TPoint pt, const String& s) override;
     void DropStream(TPoint pt, std::unique_ptr<TMemoryStream> Stream) override;
     void DropCol(TPoint pt, int Col) override;

@@ -237,7 +237,6 @@ TEST_F(GridOleDrop, DroppedFilesLoadOrFireTheirEvents)
 
     // With files switched off nothing is loaded (the drag is refused).
     A->GetDragDropSettings()->SetOleAcceptFiles(false);
-    A->DataViews().SetDropTargetAccepts(true, false, true);
     A->SetCellEx(1, 1, u"mine");
     Seen.clear();
     Drop(Csv.get(), OnCell(A, 1, 1));
@@ -319,6 +318,8 @@ TEST_F(GridOleDrop, DraggingTheSelectionMovesOrCopiesItToAnotherGrid)
             Log.push_back("start " + std::to_string(ACol) + "," + std::to_string(ARow));
         };
         A->OnOleDragStop = [&](TObject*, int Effect) { Log.push_back("stop " + std::to_string(Effect)); };
+        // The picture of the dragged cells goes when the drag stops.
+        A->MoveForm = new TForm(A);
 
         const TPoint To = OnCell(B, 2, 3);
         Session.PassTime(2000); // no double click with the press before
@@ -333,6 +334,7 @@ TEST_F(GridOleDrop, DraggingTheSelectionMovesOrCopiesItToAnotherGrid)
         Headless::PumpUntilIdle();
 
         EXPECT_EQ(Log, c.Events);
+        EXPECT_EQ(A->MoveForm, nullptr);
         EXPECT_EQ(A->GetCellEx(1, 1), c.SourceAfter);
         EXPECT_EQ(A->GetCellEx(2, 2), c.SourceAfter.empty() ? u"" : u"s22");
         EXPECT_EQ(B->GetCellEx(2, 3), c.TargetAfter);
