@@ -4,6 +4,7 @@
 
 #include "grid/core/GridSettings.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/vcl/Forms.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/DragDrop.h"
 
@@ -307,6 +308,12 @@ HRESULT TDOUDropTarget::Drop(IDataObject* DataObj, DWORD grfKeyState, POINTL pt,
         }
     } catch (const EAssertionFailed&) {
         Effect = DROPEFFECT_NONE;
+    } catch (const Exception&) {
+        // A hook that failed (a dropped file that cannot be read) is
+        // reported like any failure of an event; the drop had no effect.
+        Effect = DROPEFFECT_NONE;
+        if (Application)
+            Application->HandleException(this);
     }
     if (Effect != DROPEFFECT_NONE)
         Effect = KeyStateEffect(grfKeyState, Effect);

@@ -228,6 +228,16 @@ TEST_F(GridOleDrop, DroppedFilesLoadOrFireTheirEvents)
     EXPECT_EQ(Seen, (std::vector<std::string> { "file " + StringToUtf8(P(Dir / "data.csv")),
                          "file " + StringToUtf8(P(Dir / "book.xlsx")) }));
 
+    // A file that cannot be read is reported; the grid keeps its cells.
+    std::vector<std::string> Errors;
+    auto OldHandler = Application->OnException;
+    Application->OnException = [&](TObject*, const Exception& E) { Errors.push_back(StringToUtf8(E.GetMessage())); };
+    auto Missing = FileData({ P(Dir / "missing.csv") });
+    EXPECT_EQ(Drop(Missing.get(), OnCell(A, 1, 1)), DROPEFFECT_NONE);
+    Application->OnException = OldHandler;
+    EXPECT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(A->GetCellEx(1, 1), u"b1");
+
     A->SetColCount(5);
     A->SetRowCount(10);
     Seen.clear();
