@@ -312,6 +312,8 @@ bool TGridDropTarget::DropText(TPoint pt, const String& s)
         ACol = 0;
     int W = 0, H = 0;
     MeasureClipboardText(s, W, H);
+    // An empty text still lands in one cell.
+    W = std::max(W, 1);
     const bool RowSelect = G.GetOptions().Contains(goRowSelect);
     if (RowSelect)
         ACol = D.GetOleEntireRows() ? 0 : G.GetFixedCols();
