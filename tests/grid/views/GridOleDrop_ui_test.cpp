@@ -472,3 +472,33 @@ TEST_F(GridOleDrop, DroppedCellsMakeRoomAndTellTheSourceHowFarItMoved)
     Drop(D.get(), OnCell(A, 1, 1));
     EXPECT_EQ(A->GetCellEx(1, 1), u"as text");
 }
+
+TEST_F(GridOleDrop, RowsMovedUpInsideTheGridLeaveNoCopyBehind)
+{
+    A->SetRowCount(6);
+    for (int r = 1; r < 6; ++r)
+        A->SetCellEx(1, r, u"r" + IntToStr(r));
+    TDragDropSettings& S = *A->GetDragDropSettings();
+    S.SetOleDropSource(true);
+    S.SetOleEntireRows(true);
+    S.SetOleInsertRows(true);
+    S.SetOleRemoveRows(true);
+    A->SetOptions(A->GetOptions() + TGridOptions { goRowSelect });
+    A->SetSelection({ 1, 4, 4, 4 });
+
+    const TPoint To = OnCell(A, 2, 2);
+    Session.PassTime(2000);
+    Headless::MouseDown(OnCell(A, 1, 4));
+    Headless::PumpUntilIdle();
+    Headless::MouseMove(OnCell(A, 1, 4, 20, 10));
+    Headless::MouseMove(To);
+    Headless::MouseUp(To);
+    A->RunSelectionDrag(1, 4, OnCell(A, 1, 4), false);
+    Headless::PumpUntilIdle();
+    ReleaseCapture();
+
+    std::vector<String> Col;
+    for (int r = 1; r < A->GetRowCount(); ++r)
+        Col.push_back(A->GetCellEx(1, r));
+    EXPECT_EQ(Col, (std::vector<String> { u"r1", u"r4", u"r2", u"r3", u"r5" }));
+}
