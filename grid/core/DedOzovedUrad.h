@@ -3790,13 +3790,13 @@ public:
     // it has a window, makes its window's creation take the form's style.
     void SetName(const String& NewName) override;
     bool GetStyleFromDesignerForm() const { return FStyleFromDesignerForm; }
-    // The picture of the dragged cells that follows the pointer (owned by
-    // the grid; freed when the drag stops).
-    TForm* MoveForm { nullptr };
 
 private:
     friend class TGridDropTarget;
     friend class TGridDropSource;
+    // The picture of the dragged cells that follows the pointer (owned by
+    // the grid; freed when the drag stops).
+    TForm* MoveForm { nullptr };
     int FOleDragCol { -1 };
     int FOleDragIndex { -1 };
     TCustomListBox* FOleDragList { nullptr };

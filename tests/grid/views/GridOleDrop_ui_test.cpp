@@ -328,8 +328,6 @@ TEST_F(GridOleDrop, DraggingTheSelectionMovesOrCopiesItToAnotherGrid)
             Log.push_back("start " + std::to_string(ACol) + "," + std::to_string(ARow));
         };
         A->OnOleDragStop = [&](TObject*, int Effect) { Log.push_back("stop " + std::to_string(Effect)); };
-        // The picture of the dragged cells goes when the drag stops.
-        A->MoveForm = new TForm(A);
 
         const TPoint To = OnCell(B, 2, 3);
         Session.PassTime(2000); // no double click with the press before
@@ -344,7 +342,6 @@ TEST_F(GridOleDrop, DraggingTheSelectionMovesOrCopiesItToAnotherGrid)
         Headless::PumpUntilIdle();
 
         EXPECT_EQ(Log, c.Events);
-        EXPECT_EQ(A->MoveForm, nullptr);
         EXPECT_EQ(A->GetCellEx(1, 1), c.SourceAfter);
         EXPECT_EQ(A->GetCellEx(2, 2), c.SourceAfter.empty() ? u"" : u"s22");
         EXPECT_EQ(B->GetCellEx(2, 3), c.TargetAfter);
