@@ -77,8 +77,8 @@
 //   FocusSearchFooterEdit,
 //   SearchFooterKeyUpdate      nothing (no search footer edit yet)
 //   FocusFirstFormControl      nothing
-//   PrepareOleDrag             nothing (no drag source yet)
-//   DragSelectionOut           nothing (an allowed OLE drag starts nothing)
+//   PrepareOleDrag             nothing (the drag itself, once the mouse
+//                              starts it, is RunSelectionDrag)
 //
 // Editor kinds whose control is not built yet are reached only through the
 // editor registry (GridEditorRegistry.h); without a registered class they
@@ -148,6 +148,7 @@ class TDropCheckList;
 class TSearchPanel;
 class TRirEvozPopup;
 class TForm;
+class TCustomListBox;
 struct THintInfo;
 
 // Bad indexes, failed typed reads and failures of the grid's file formats.
@@ -446,6 +447,13 @@ int GetDllFileVersion(const String& FileName);
 void InstallFocusWindowHook();
 void FocusWindowHookProc(HWND Top);
 void RemoveFocusWindowHook();
+bool FocusWindowHookInstalled();
+// The unit's counted start-up and shutdown: the first grid made starts OLE
+// on the thread and installs the focus-window hook; when the last grid is
+// gone OLE is shut down and the hook removed.
+void AcquireGridUnit();
+void ReleaseGridUnit();
+int GridUnitUsers();
 class TDedOzovedUrad;
 void SetFocusWindowGrid(TDedOzovedUrad* Grid);
 TDedOzovedUrad* GetFocusWindowGrid();
@@ -3984,8 +3992,11 @@ protected:
     virtual void DoStartBlockFocus();
     // The OLE drag of the selection once OnOleDrag allowed it (ACol the
     // real column, ScreenPt the pointer, ColumnDrag a header drag of a
-    // column): nothing starts until drag and drop hands the selection out.
-    virtual void DragSelectionOut(int /*ACol*/, int /*ARow*/, TPoint /*ScreenPt*/, bool /*ColumnDrag*/) { }
+    // column).
+    virtual void DragSelectionOut(int ACol, int ARow, TPoint ScreenPt, bool ColumnDrag)
+    {
+        RunSelectionDrag(ACol, ARow, ScreenPt, ColumnDrag);
+    }
 
 private:
     // The steps of MouseMove, in their order.
@@ -4040,4 +4051,44 @@ private:
     void ReleasePushedButton(int ACol, int ARow, int X, int Y);
     void ReleaseClickSort(int ACol, int ARow, int X, int Y, bool Moved, TShiftState Shift);
     bool FDblClk { false };
+
+    // ---- OLE drag and drop: the drag of the selection and the drop events
+    // (DedOzovedUradOleDrag.cpp; drops land through grid/views/io/GridOleDrop)
+public:
+    using TOleDropEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& Data, bool& Allow)>;
+    using TOleDroppedEvent = std::function<void(TObject* Sender, TGridRect ARect)>;
+    using TOleDragOverEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)>;
+    using TOleDropColEvent = std::function<void(TObject* Sender, int ARow, int ACol, int DropCol)>;
+    using TOleDropFilesEvent = std::function<void(TObject* Sender, int ARow, int ACol, TStrings* Files)>;
+    using TOleDragStartEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
+    using TOleDragStopEvent = std::function<void(TObject* Sender, int OLEEffect)>;
+    // The drag of the selection once it is allowed: a drop source for the
+    // grid, OnOleDragStart, then a column drag (ColumnDrag) or a drag of the
+    // selected text and cells; after a move the source cells are removed or
+    // cleared; OnOleDragStop unless cancelled. ACol is a real column,
+    // ScreenPt the pointer.
+    void RunSelectionDrag(int ACol, int ARow, TPoint ScreenPt, bool ColumnDrag);
+    // A column dragged out of a column-picker list box.
+    void OleColumnDragStart(int ACol, int AIndex, TCustomListBox* AList);
+    TOleDropEvent OnOleDrop;
+    TOleDroppedEvent OnOleDropped;
+    TOleDragOverEvent OnOleDragOver;
+    TOleDropColEvent OnOleDropCol;
+    TOleDropEvent OnOleDropFile;
+    TOleDropFilesEvent OnOleDropFiles;
+    TOleDropEvent OnOleDropURL;
+    TOleDragStartEvent OnOleDragStart;
+    TOleDragStopEvent OnOleDragStop;
+    // A name given while the grid is newly placed in a form designer, before
+    // it has a window, makes its window's creation take the form's style.
+    void SetName(const String& NewName) override;
+    bool GetStyleFromDesignerForm() const { return FStyleFromDesignerForm; }
+
+private:
+    friend class TGridDropTarget;
+    friend class TGridDropSource;
+    int FOleDragCol { -1 };
+    int FOleDragIndex { -1 };
+    TCustomListBox* FOleDragList { nullptr };
+    bool FStyleFromDesignerForm { false };
 };

@@ -39,9 +39,6 @@ const char16_t* const FilterGlyphNames[] = { u"BLUMGRDSTARTSWITH", u"BLUMGRDENDS
 TGridUnitRegistrations StartGridUnit()
 {
     TGridUnitRegistrations R;
-    OleInitialize(nullptr);
-    SetFocusWindowGrid(nullptr);
-    InstallFocusWindowHook();
     // The unit's end takes the hook away again.
     static struct TUnitEnd {
         ~TUnitEnd() { RemoveFocusWindowHook(); }
@@ -71,11 +68,38 @@ const TGridUnitRegistrations& GridUnit()
     return Registrations;
 }
 
+namespace {
+
+int UnitUsers = 0;
+
+} // namespace
+
+void AcquireGridUnit()
+{
+    GridUnit();
+    if (UnitUsers++ > 0)
+        return;
+    OleInitialize(nullptr);
+    SetFocusWindowGrid(nullptr);
+    InstallFocusWindowHook();
+}
+
+void ReleaseGridUnit()
+{
+    if (UnitUsers == 0 || --UnitUsers > 0)
+        return;
+    OleUninitialize();
+    RemoveFocusWindowHook();
+    SetFocusWindowGrid(nullptr);
+}
+
+int GridUnitUsers() { return UnitUsers; }
+
 // ---- construction ----
 
 TDedOzovedUrad::TDedOzovedUrad(TComponent* AOwner) : TBaseGrid(AOwner)
 {
-    GridUnit();
+    AcquireGridUnit();
     // A component placed on a form that is being designed is designed too.
     if (AOwner && AOwner->GetComponentState().Contains(csDesigning))
         SetDesigning(true);
@@ -316,7 +340,8 @@ void TDedOzovedUrad::CreateWnd()
     InitWheelScroll(true);
     if (FScrollType != ssNormal && !FWasLoading)
         InitFlatScrollBars();
-    if (IsDesigning() && Fresh) {
+    if (IsDesigning() && (Fresh || FStyleFromDesignerForm)) {
+        FStyleFromDesignerForm = false;
         const ROZEVizer FormStyle = FormStylerStyle(this, tsCustom);
         if (FormStyle != tsCustom && IsLightStyle(FormStyle))
             SetParentFont(true);
@@ -325,12 +350,20 @@ void TDedOzovedUrad::CreateWnd()
     WindowCreated();
 }
 
+void TDedOzovedUrad::SetName(const String& NewName)
+{
+    TBaseGrid::SetName(NewName);
+    if (FDesignTime && !HandleAllocated())
+        FStyleFromDesignerForm = true;
+}
+
 // What the grid does once its window exists (the platform's handle creation
 // is not a step of its own here).
 void TDedOzovedUrad::WindowCreated()
 {
-    if (FDragDropSettings->GetOleDropTarget() && FOleDropTargetAssigned) {
-        // Register again for the new window.
+    if (FDragDropSettings->GetOleDropTarget()) {
+        // Register again for the new window; also when the switch was set
+        // before there was a window to register.
         FDragDropSettings->SetOleDropTarget(false);
         FOleDropTargetAssigned = false;
         FDragDropSettings->SetOleDropTarget(true);
@@ -517,6 +550,9 @@ TDedOzovedUrad::~TDedOzovedUrad()
     Destroying();
     SetUpdating(true);
     FreeOverlayWindows();
+    // No drop may reach the grid from here on.
+    if (FOleDropTargetAssigned)
+        FDataViews->RevokeDropTarget();
 
     if (FDataViews->GetNodeCount() > 0)
         FDataViews->ExpandAll();
@@ -597,4 +633,5 @@ TDedOzovedUrad::~TDedOzovedUrad()
 
     TBaseGrid::SetCursor(FOldCursor);
     FDataViews.reset();
+    ReleaseGridUnit();
 }

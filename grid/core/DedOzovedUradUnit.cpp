@@ -75,6 +75,8 @@ void RemoveFocusWindowHook()
     FocusWindowSubscription = 0;
 }
 
+bool FocusWindowHookInstalled() { return FocusWindowSubscription != 0; }
+
 void SetFocusWindowGrid(TDedOzovedUrad* Grid) { FocusWindowGrid = Grid; }
 
 TDedOzovedUrad* GetFocusWindowGrid() { return FocusWindowGrid; }

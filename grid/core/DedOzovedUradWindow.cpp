@@ -78,7 +78,10 @@ void TDedOzovedUrad::WndProc(TMessage& Message)
     if (Msg == WM_DESTROY && HandleAllocated()) {
         if (FAutoThemeAdapt && !IsDesigning())
             SharedThemeNotifier(this)->UnRegisterWindow(GetHandle());
-        // The drop target goes with the data views; no OLE call here.
+        // The window's drop target goes with it; window creation registers
+        // a new one.
+        if (FOleDropTargetAssigned && FDataViews)
+            FDataViews->RevokeDropTarget();
         KillTimer(GetHandle(), GridTimerId);
         if (FFocusHelper->GetEnabled())
             HideFocusWindow();

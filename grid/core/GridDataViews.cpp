@@ -1,5 +1,7 @@
 #include "grid/core/GridDataViews.h"
 
+#include "grid/core/GridDragDrop.h"
+
 namespace {
 
 TGridDataViewsFactory& Factory()
@@ -24,3 +26,5 @@ std::unique_ptr<IGridDataViews> CreateGridDataViews(TDedOzovedUrad& Grid)
             return Views;
     return std::make_unique<TNeutralGridDataViews>();
 }
+
+TComPtr<TDOUDropSource> IGridDataViews::NewDropSource() { return TComPtr<TDOUDropSource>(new TDOUDropSource); }

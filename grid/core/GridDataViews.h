@@ -34,16 +34,19 @@
 //   print layout  GetPrintColWidth, GetPrintColOffset 0
 //   drop target   RegisterDropTarget False (nothing registered),
 //                 RevokeDropTarget, SetDropTargetAccepts     nothing done
+//   drag source   NewDropSource a plain TDOUDropSource (no drag image)
 
 #include <functional>
 #include <memory>
 
+#include "platform/rtl/Classes.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/String.h"
 #include "platform/rtl/Types.h"
 
 class TDedOzovedUrad;
 class TObject;
+class TDOUDropSource;
 
 class IGridDataViews {
 public:
@@ -133,6 +136,10 @@ public:
     virtual void RevokeDropTarget() = 0;
     // What the registered drop target accepts.
     virtual void SetDropTargetAccepts(bool Text, bool Files, bool URLs) = 0;
+
+    // ---- OLE drag source ----
+    // The drop source of a drag of the grid's own cells.
+    virtual TComPtr<TDOUDropSource> NewDropSource();
 };
 
 // The answers of a grid whose data views are not installed.

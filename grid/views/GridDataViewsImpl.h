@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/views/io/GridOleDrop.h"
 
 class TGridDataViews : public TNeutralGridDataViews {
 public:
@@ -69,6 +70,13 @@ public:
     void SaveFilter(const String& FileName);
     void LoadFilter(const String& FileName);
     bool FNarrowDownFromStart { false };
+
+    // ---- OLE drop target and drag source (grid/views/io/GridOleDrop.cpp) ----
+    bool RegisterDropTarget() override;
+    void RevokeDropTarget() override;
+    void SetDropTargetAccepts(bool Text, bool Files, bool URLs) override;
+    TComPtr<TDOUDropSource> NewDropSource() override;
+    TGridDropTarget* GetDropTarget() const { return FDropTarget.get(); }
 
     // ---- nodes (display rows unless real) ----
     int GetNodeCount() override { return FNumNodes; }
@@ -219,4 +227,6 @@ private:
     // Filtering state.
     int FFixedRowsToRestore { 0 };
     String FLastNarrowDown;
+    // The grid's registered drop target.
+    TComPtr<TGridDropTarget> FDropTarget;
 };

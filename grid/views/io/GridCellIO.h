@@ -155,3 +155,8 @@ public:
 private:
     std::unique_ptr<TFilePicture> FPicture { std::make_unique<TFilePicture>() };
 };
+
+// The counts and row heights (comma text) of a cell stream read whole from
+// its position and found sound; False for a malformed, truncated or foreign
+// stream. A drop checks a stream with it before it changes anything.
+bool ReadCellStreamHead(TStream& Stream, int& RowCount, int& ColCount, String& RowHeights);

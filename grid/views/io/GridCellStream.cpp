@@ -1163,6 +1163,25 @@ void ParseBinStream(TStream& Stream, TParsedCellStream& Out)
 
 } // namespace
 
+bool ReadCellStreamHead(TStream& Stream, int& RowCount, int& ColCount, String& RowHeights)
+{
+    TParsedCellStream S;
+    try {
+        ParseBinStream(Stream, S);
+    } catch (const ERirEvozError&) {
+        return false;
+    }
+    RowCount = S.Head.GetRowCount();
+    ColCount = S.Head.GetColCount();
+    RowHeights.clear();
+    for (std::size_t i = 0; i < S.RowHeights.size(); ++i) {
+        if (i > 0)
+            RowHeights += u',';
+        RowHeights += IntToStr(S.RowHeights[i]);
+    }
+    return true;
+}
+
 void TDedOzovedUrad::LoadAtPointFromBinStream(TPoint Point, TStream& Stream)
 {
     TParsedCellStream S;

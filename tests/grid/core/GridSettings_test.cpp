@@ -6,6 +6,8 @@
 #include "GridDataViewsDouble.h"
 #include "PropertyTable.h"
 #include "grid/core/DedOzovedUrad.h"
+#include "platform/vcl/Forms.h"
+#include "platform/win/Ole.h"
 #include "platform/win/System.h"
 #include "platform/win/Window.h"
 #include "richtext/MiniHTML.h"
@@ -770,4 +772,41 @@ TEST(GridUnit, StartUpRegistersTheMessagesAndTheClipboardFormatOnce)
     EXPECT_EQ(&GridUnit(), &R);
     EXPECT_TRUE(R.ComCtrlsAbove470);
     EXPECT_NE(FindClass(u"TDedOzovedUrad"), nullptr);
+}
+
+TEST(GridUnit, ShutsDownWithTheLastGrid)
+{
+    ASSERT_EQ(GridUnitUsers(), 0);
+    {
+        TDedOzovedUrad First(nullptr);
+        {
+            TDedOzovedUrad Second(nullptr);
+            EXPECT_EQ(GridUnitUsers(), 2);
+        }
+        // One grid left: OLE and the hook stay.
+        EXPECT_TRUE(FocusWindowHookInstalled());
+        EXPECT_EQ(OleInitialize(), S_FALSE);
+        OleUninitialize();
+    }
+    EXPECT_EQ(GridUnitUsers(), 0);
+    EXPECT_FALSE(FocusWindowHookInstalled());
+    EXPECT_EQ(OleInitialize(), S_OK); // OLE was shut down with the last grid
+    OleUninitialize();
+    // The next grid starts the unit again with the same registrations.
+    const UINT Done = GridUnit().WM_GRIDEDITDONE;
+    TDedOzovedUrad Again(nullptr);
+    EXPECT_TRUE(FocusWindowHookInstalled());
+    EXPECT_EQ(GridUnit().WM_GRIDEDITDONE, Done);
+}
+
+TEST(GridUnit, NamingANewlyPlacedGridMarksItForTheFormsStyle)
+{
+    TForm Designer(nullptr);
+    Designer.SetDesigning(true);
+    TDedOzovedUrad Placed(&Designer);
+    Placed.SetName(u"Grid1");
+    EXPECT_TRUE(Placed.GetStyleFromDesignerForm());
+    TDedOzovedUrad RunTime(nullptr);
+    RunTime.SetName(u"Grid2");
+    EXPECT_FALSE(RunTime.GetStyleFromDesignerForm());
 }
