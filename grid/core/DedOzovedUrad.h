@@ -66,13 +66,8 @@
 // Steps that later work completes are virtual hooks. Until then each does
 // what the list below says:
 //
-//   EditLinkDropDown           False (no edit link exists yet)
 //   FocusCellControl           False (nothing focused)
-//   BalloonInit, BalloonDone,
-//   BalloonInitSettings        nothing
-//   ApplyStyleColors           nothing
 //   GetComboEditor             nullptr (no combo editor yet)
-//   GetVersionNr               0
 //   FormulaValue               the text unchanged
 //   FocusSearchFooterEdit,
 //   SearchFooterKeyUpdate      nothing (no search footer edit yet)
@@ -102,6 +97,7 @@
 #include "grid/core/FloatingFooter.h"
 #include "grid/core/GridCellSet.h"
 #include "grid/core/GridCompanions.h"
+#include "grid/core/GridDataBinder.h"
 #include "grid/core/GridDataViews.h"
 #include "grid/core/GridFilter.h"
 #include "grid/core/GridHost.h"
@@ -145,6 +141,7 @@ class TDropList;
 class TDropCheckList;
 class TSearchPanel;
 struct THintInfo;
+class TCustomListBox;
 
 // Bad indexes, failed typed reads and failures of the grid's file formats.
 QT_DECLARE_EXCEPTION(ERirEvozError, Exception);
@@ -460,7 +457,8 @@ TDedOzovedUrad* GetFocusWindowGrid();
     X(bool, URLShowInText, false)                                                                             \
     X(bool, URLUnderlineOnHover, false) X(TFormatType, FormatType, ftVCL)
 
-class TDedOzovedUrad : public TBaseGrid, public IGridHost, public ILumStyleEx, public ILumTones {
+class TDedOzovedUrad : public TBaseGrid, public IGridHost, public ILumStyleEx, public ILumTones,
+                       public VOzuDazeZiravaRiru {
     QT_CLASS(TDedOzovedUrad, TBaseGrid)
     QT_INTERFACES(ILumStyleEx, ILumStyle, ILumTones)
 
@@ -1218,7 +1216,8 @@ public:
     bool GetOleDropTargetAssigned() const { return FOleDropTargetAssigned; }
 
     // ---- hooks of later steps (see the list at the top) ----
-    virtual bool EditLinkDropDown() { return false; }
+    // The edit link shows a drop-down button in its cells (DedOzovedUradEditLink.cpp).
+    virtual bool EditLinkDropDown();
     virtual void PlaceFocusWindow();
     // A ctBalloon object, or a balloon riding on an icon, check box or
     // radio button: its title, text and icon.
@@ -1234,10 +1233,12 @@ public:
     // already runs); starts editing the focus cell.
     virtual void HideInplaceEdit();
     virtual void ShowInplaceEdit();
-    virtual void BalloonInit() { }
-    virtual void BalloonDone() { }
-    virtual void BalloonInitSettings(HWND /*ToolTip*/) { }
-    virtual void ApplyStyleColors(bool /*Force*/) { }
+    // The balloon window (DedOzovedUradServices.cpp).
+    virtual void BalloonInit();
+    virtual void BalloonDone();
+    virtual void BalloonInitSettings(HWND ToolTip);
+    // The colours of the active visual style (DedOzovedUradServices.cpp).
+    virtual void ApplyStyleColors(bool Force);
     virtual void InitSearchPanel();
     virtual void LayoutSearchPanel();
     // The filter edit row was switched on or off: filtering stops, the
@@ -1254,7 +1255,7 @@ public:
     // follows the text).
     virtual void SetCellScrollBarRange(int ACol, int ARow, int Page, int Range);
     // Four bytes, highest first: the version of the grid.
-    virtual unsigned GetVersionNr() { return 0; }
+    virtual unsigned GetVersionNr();
     // The room the cell object takes (stored column), and with the margin
     // row sizing leaves around it.
     virtual TSize GetCellGraphicSize(int ACol, int ARow);
@@ -1991,8 +1992,9 @@ public:
     // The last print layout's column widths and offsets (0 <= ACol < AllColCount).
     int GetPrintColWidth(int ACol);
     int GetPrintColOffset(int ACol);
-    // The four bytes of GetVersionNr, highest first, joined by ".".
-    String GetVersionString();
+    // The four bytes of GetVersionNr, highest first, joined by ".", then
+    // the release date.
+    virtual String GetVersionString();
     TDedOzovedUradCheck* GetCellChecker() const { return FCellChecker; }
     // The checker then checks this grid.
     void SetCellChecker(TDedOzovedUradCheck* Value);
@@ -3747,4 +3749,56 @@ private:
     void ReleasePushedButton(int ACol, int ARow, int X, int Y);
     void ReleaseClickSort(int ACol, int ARow, int X, int Y, bool Moved, TShiftState Shift);
     bool FDblClk { false };
+    // ---- balloon window, style colours, data binder and small services
+    // (DedOzovedUradServices.cpp) ----
+public:
+    HWND GetBalloonToolTip() const { return FHToolTip; }
+    bool GetBalloonCreated() const { return FBalloonCreated; }
+    bool GetUseVCLStyles() const { return FUseVCLStyles; }
+    bool GetUseScrollStyles() const { return FUseScrollStyles; }
+    TCanvas* GetFooterCanvas();
+    // Records an OLE column drag's column, index and list box.
+    void OleColumnDragStart(int ACol, int AIndex, TCustomListBox* AList);
+    int GetOleDragCol() const { return FOleDragCol; }
+    int GetOleDragIndex() const { return FOleDragIndex; }
+    TCustomListBox* GetOleDragList() const { return FOleDragList; }
+    // The data binder: counts and cells of the data area, from 0.
+    void SetDataColumnCount(int N) override;
+    void SetDataRowCount(int N) override;
+    int GetDataRowCount() override;
+    void ClearData() override;
+    void SetDataCell(int ACol, int ARow, const String& Value) override;
+    void SetDataHeader(int ACol, const String& Value) override;
+    // Handlers the grid attaches to its editors: the unit edit's unit
+    // change, the drop-down editors' header and footer buttons, the memo
+    // drop-down's text change.
+    void UnitChanged(TObject* Sender, const String& NewUnit);
+    void DropDownHeaderButtonClick(TObject* Sender, int ButtonIndex);
+    void DropDownFooterButtonClick(TObject* Sender, int ButtonIndex);
+    void MemoDropDownChange(TStrings* Lines);
+    std::function<void(TObject* Sender, int ACol, int ARow, const String& NewUnit)> OnUnitChanged;
+    std::function<void(TObject* Sender, int ACol, int ARow, int ButtonIndex)> OnDropDownHeaderButtonClick;
+    std::function<void(TObject* Sender, int ACol, int ARow, int ButtonIndex)> OnDropDownFooterButtonClick;
+
+private:
+    void ResetDefaultColors();
+    HWND FHToolTip { nullptr };
+    bool FBalloonCreated { false };
+    bool FUseVCLStyles { false };
+    bool FUseScrollStyles { false };
+    int FOleDragCol { -1 };
+    int FOleDragIndex { -1 };
+    TCustomListBox* FOleDragList { nullptr };
+    // ---- edit links (DedOzovedUradEditLink.cpp) ----
+public:
+    // The link that edits edCustom cells; the grid does not own it.
+    TEditLink* GetEditLink() const { return FEditLink; }
+    void SetEditLink(TEditLink* Value);
+
+private:
+    friend class TEditLink;
+    // edCustom's steps of ShowEditorControl and StoreEditorValue.
+    void ShowEditLink(const TRect& R, TColor EditorColor);
+    void StoreEditLinkValue(int RCol, int ARow);
+    TEditLink* FEditLink { nullptr };
 };
