@@ -551,6 +551,26 @@ public:
     void SaveColSizes() { FDataViews->SaveColSizes(); }
     void LoadColSizes() { FDataViews->LoadColSizes(); }
     int GetGroupColumn() const { return FGroupColumn; }
+    // Grouping (grid/views GridGrouping.cpp through the data views): -1
+    // ungroups, a column above 0 groups by it, 0 does nothing.
+    void SetGroupColumn(int Value);
+    virtual void Group(int Colindex);
+    virtual void UnGroup();
+    virtual void SubGroup(int Colindex);
+    virtual void SubUnGroup(int Colindex);
+    // Method 1 sum, 2 average, 3 minimum, 4 maximum, 5 count, 6 custom
+    // (OnGroupCalc), 7 distinct, 8 standard deviation.
+    void GroupCalc(int Colindex, int Method);
+    void GroupSum(int Colindex);
+    void GroupAvg(int Colindex);
+    void GroupMin(int Colindex);
+    void GroupMax(int Colindex);
+    void GroupCount(int Colindex);
+    void GroupCustomCalc(int Colindex) { GroupCalc(Colindex, 6); }
+    void GroupDistinct(int Colindex) { GroupCalc(Colindex, 7); }
+    void GroupStdDev(int Colindex) { GroupCalc(Colindex, 8); }
+    void MergeGroupRows() { FDataViews->MergeGroupRows(); }
+    void SplitGroupRows() { FDataViews->SplitGroupRows(); }
 
     // ---- sorting, filtering and row nodes (grid/views: GridSort.cpp,
     // GridFiltering.cpp, GridNodes.cpp); the state lives in the views object ----

@@ -100,6 +100,18 @@ public:
     void OpenForExport(TExportState& State);
     void CloseAfterExport(const TExportState& State);
 
+    // ---- grouping (GridGrouping.cpp) ----
+    void Group(int Colindex) override;
+    void UnGroup() override;
+    void SubGroup(int Colindex) override;
+    void SubUnGroup(int Colindex) override;
+    void GroupCalc(int Colindex, int Method) override;
+    void MergeGroupRows() override;
+    void SplitGroupRows() override;
+    // A ctSummary object in the row's column-0 cell.
+    void AddSummaryMark(int ARow);
+    bool GetGroupingBusy() const { return FGroupingBusy; }
+
 private:
     // Nodes.
     // The bookkeeping of the row's node (its node-column cell's ctNode
@@ -188,4 +200,13 @@ private:
     // Filtering state.
     int FFixedRowsToRestore { 0 };
     String FLastNarrowDown;
+    // Grouping state: the grouped column's width, header and footer texts.
+    bool FGroupingBusy { false };
+    int FGroupColWidth { 0 };
+    String FGroupHeader;
+    String FGroupFooter;
+    void ColourGroupRow(int ARow, bool Header, int FromCol);
+    void ResetGroupRowColours(int ARow, bool Header);
+    void MergeGroupRow(int ARow, int FromCol, bool Header);
+    bool FloatingFooterOnLastRow();
 };
