@@ -3802,6 +3802,9 @@ public:
 
 private:
     void ResetDefaultColors();
+    // The tones reach the grid's own editors that exist: the buttons of the
+    // edit-button, combo and spin editors, the combo's border.
+    void ToneGridEditors(const TColorTones& ATones);
     HWND FHToolTip { nullptr };
     bool FBalloonCreated { false };
     bool FUseVCLStyles { false };

@@ -5,6 +5,9 @@
 
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridOverlays.h"
+#include "grid/edit/VovCombo.h"
+#include "grid/edit/VovEdit.h"
+#include "grid/edit/VovSpinEdit.h"
 #include "platform/vcl/Edits.h"
 #include "platform/vcl/Themes.h"
 #include "platform/vcl/ToolTips.h"
@@ -225,4 +228,27 @@ void TDedOzovedUrad::MemoDropDownChange(TStrings* Lines)
 {
     if (Lines)
         SetEditText(GetCol(), GetRow(), Lines->GetText());
+}
+
+// ---- colour tones on the editors ----
+
+void TDedOzovedUrad::ToneGridEditors(const TColorTones& ATones)
+{
+    auto ToneButton = [&ATones](auto* Button) {
+        if (!Button)
+            return;
+        Button->SetButtonColor(ATones.Background.BrushColor);
+        Button->SetButtonColorHot(ATones.Hover.BrushColor);
+        Button->SetButtonColorDown(ATones.Selected.BrushColor);
+        Button->SetButtonBorderColor(ATones.Background.BorderColor);
+    };
+    if (auto* Edit = dynamic_cast<TVovEditBtn*>(FEditBtn))
+        ToneButton(Edit->GetButton());
+    if (auto* Spin = dynamic_cast<TVovSpinEdit*>(FEditSpin))
+        ToneButton(Spin->GetButton());
+    if (auto* Combo = dynamic_cast<TVovCustomCombo*>(FEditCombo)) {
+        ToneButton(Combo);
+        Combo->SetBorderColor(GetColor());
+        Combo->SetFlat(true);
+    }
 }

@@ -211,7 +211,10 @@ void TGridDataViews::Group(int Colindex)
             if (IsNode(c)) {
                 if (Settings.GetMergeHeader())
                     MergeGroupRow(c, 1, true);
-            } else if (Settings.GetMergeSummary() && ((c + 1 < G.GetRowCount() && IsNode(c + 1)) || c == Last)) {
+            } else if (Settings.GetMergeSummary() && IsSummary(c)
+                && ((c + 1 < G.GetRowCount() && IsNode(c + 1)) || c == Last)) {
+                // Only a summary row is merged: a data row merged over
+                // the columns would hide its own cells.
                 MergeGroupRow(c, 1, false);
             }
         }

@@ -6,6 +6,10 @@
 #include <memory>
 
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/GridEditorRegistry.h"
+#include "grid/edit/VovCombo.h"
+#include "grid/edit/VovEdit.h"
+#include "grid/edit/VovSpinEdit.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Themes.h"
@@ -187,4 +191,40 @@ TEST(GridServices, OleColumnDragAndTheEditorHandlers)
     EXPECT_EQ(Button, 3);
     G.DropDownHeaderButtonClick(nullptr, 5); // no handler: nothing happens
     EXPECT_EQ(Button, 3);
+}
+
+TEST_F(ServicesGrid, ColourTonesReachTheEditorsThatExist)
+{
+    GridEditorRegistry::Register(edEditBtn, [](TDedOzovedUrad* G) -> TWinControl* { return new TVovEditBtn(G); });
+    GridEditorRegistry::Register(edComboEdit, [](TDedOzovedUrad* G) -> TWinControl* { return new TVovComboBox(G); });
+    GridEditorRegistry::Register(edSpinEdit, [](TDedOzovedUrad* G) -> TWinControl* { return new TVovSpinEdit(G); });
+    struct TUnregister {
+        ~TUnregister()
+        {
+            for (TEditorType Kind : { edEditBtn, edComboEdit, edSpinEdit })
+                GridEditorRegistry::Unregister(Kind);
+        }
+    } Unregister;
+    auto* Edit = dynamic_cast<TVovEditBtn*>(Grid->GetEditBtnEditor());
+    auto* Combo = dynamic_cast<TVovCustomCombo*>(Grid->GetCombobox());
+    auto* Spin = dynamic_cast<TVovSpinEdit*>(Grid->GetSpinEdit());
+    ASSERT_TRUE(Edit && Combo && Spin);
+
+    TColorTones Tones;
+    Tones.Background = { TColor(0x111111), TColor(0x222222), TColor(0x333333) };
+    Tones.Foreground = { TColor(0x444444), TColor(0x555555), TColor(0x666666) };
+    Tones.Selected = { TColor(0x777777), TColor(0x888888), TColor(0x999999) };
+    Tones.Hover = { TColor(0xAAAAAA), TColor(0xBBBBBB), TColor(0xCCCCCC) };
+    Grid->SetColorTones(Tones);
+
+    EXPECT_EQ(Edit->GetButton()->GetButtonColor(), TColor(0x111111));
+    EXPECT_EQ(Edit->GetButton()->GetButtonColorHot(), TColor(0xAAAAAA));
+    EXPECT_EQ(Edit->GetButton()->GetButtonColorDown(), TColor(0x777777));
+    EXPECT_EQ(Edit->GetButton()->GetButtonBorderColor(), TColor(0x222222));
+    EXPECT_EQ(Spin->GetButton()->GetButtonColor(), TColor(0x111111));
+    EXPECT_EQ(Spin->GetButton()->GetButtonColorDown(), TColor(0x777777));
+    EXPECT_EQ(Combo->GetButtonColorHot(), TColor(0xAAAAAA));
+    EXPECT_EQ(Combo->GetBorderColor(), Grid->GetColor());
+    EXPECT_EQ(Grid->GetColor(), TColor(0x111111));
+    EXPECT_TRUE(Combo->GetFlat());
 }

@@ -211,3 +211,27 @@ TEST_F(Grouping, SubGroupOnFewerThanTwoRowsDoesNothing)
     EXPECT_EQ(G.GetNodeCount(), 0);
     EXPECT_EQ(G.GetGridCell(1, 1), u"a");
 }
+
+// Merged summaries merge summary rows only: without summary rows the last
+// data row of a group keeps its cells.
+TEST_F(Grouping, MergedSummariesLeaveDataRowsAlone)
+{
+    FillKeys({ u"a", u"a", u"b" });
+    G.GetGrouping()->SetMergeSummary(true);
+    G.Group(1);
+    for (int r = 1; r < G.GetRowCount(); ++r)
+        EXPECT_FALSE(G.IsMergedCell(1, r)) << r;
+    G.UnGroup();
+    G.GetGrouping()->SetSummary(true);
+    G.GetGrouping()->SetMergeHeader(true);
+    G.Group(1);
+    EXPECT_TRUE(G.IsMergedCell(1, 1));  // header
+    EXPECT_FALSE(G.IsMergedCell(1, 2)); // data
+    EXPECT_TRUE(G.IsMergedCell(1, 4));  // summary
+    EXPECT_TRUE(G.IsMergedCell(1, 7));  // the last summary
+    G.SplitGroupRows();
+    EXPECT_FALSE(G.IsMergedCell(1, 1));
+    EXPECT_FALSE(G.IsMergedCell(1, 4));
+    G.MergeGroupRows();
+    EXPECT_TRUE(G.IsMergedCell(1, 4));
+}
