@@ -3817,6 +3817,10 @@ public:
     // The link that edits edCustom cells; the grid does not own it.
     TEditLink* GetEditLink() const { return FEditLink; }
     void SetEditLink(TEditLink* Value);
+    // The mask of the text editor: EditMask, then OnGetEditMask may change it.
+    const String& GetEditMask() const { return FEditMask; }
+    void SetEditMask(const String& Value) { FEditMask = Value; }
+    String GetEditMask(int ACol, int ARow) override;
 
 private:
     friend class TEditLink;
@@ -3824,4 +3828,5 @@ private:
     void ShowEditLink(const TRect& R, TColor EditorColor);
     void StoreEditLinkValue(int RCol, int ARow);
     TEditLink* FEditLink { nullptr };
+    String FEditMask;
 };

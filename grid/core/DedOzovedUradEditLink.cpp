@@ -1,5 +1,5 @@
 // The grid's side of an edit link: edCustom's steps of showing and storing
-// an editor, and the link assignment.
+// an editor, the link assignment, and the text editor's mask.
 
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/EditLink.h"
@@ -19,6 +19,14 @@ void TDedOzovedUrad::SetEditLink(TEditLink* Value)
     FEditLink = Value;
     if (FEditLink)
         FEditLink->FreeNotification(this);
+}
+
+String TDedOzovedUrad::GetEditMask(int ACol, int ARow)
+{
+    String Value = FEditMask;
+    if (OnGetEditMask)
+        OnGetEditMask(this, ACol, ARow, Value);
+    return Value;
 }
 
 bool TDedOzovedUrad::EditLinkDropDown() { return FEditLink && FEditLink->GetDropDown(); }

@@ -323,3 +323,19 @@ TEST_F(LinkGrid, KeepFocusSendsTheFocusBackToTheControl)
     Grid->Perform(CM_ENTER, 0, 0);
     EXPECT_FALSE(Link->Edit->Focused());
 }
+
+TEST(GridEditMask, StartsFromEditMaskAndTheEventMayChangeIt)
+{
+    TDedOzovedUrad G(nullptr);
+    G.SetColCount(3);
+    G.SetRowCount(3);
+    EXPECT_EQ(G.GetEditMask(1, 1), u"");
+    G.SetEditMask(u"999");
+    EXPECT_EQ(G.GetEditMask(1, 1), u"999");
+    G.OnGetEditMask = [](TObject*, int ACol, int, String& Value) {
+        if (ACol == 2)
+            Value += u"-00";
+    };
+    EXPECT_EQ(G.GetEditMask(1, 1), u"999");
+    EXPECT_EQ(G.GetEditMask(2, 1), u"999-00");
+}
