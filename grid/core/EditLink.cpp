@@ -54,8 +54,16 @@ void TEditLink::Notification(TComponent* AComponent, TOperation Operation)
     TComponent::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
-    if (AComponent == FOwner)
+    if (AComponent == FOwner) {
+        // The stand-in window procedure refers to the grid: the control
+        // gets its own back before the grid goes.
+        if (FSubClassed && FSubClassedControl)
+            FSubClassedControl->WindowProc = FSavedWinProc;
+        FSubClassed = false;
+        FSubClassedControl = nullptr;
+        FSavedWinProc = nullptr;
         FOwner = nullptr;
+    }
     if (AComponent == FPopupForm)
         FPopupForm = nullptr;
     if (AComponent == FSubClassedControl) {

@@ -339,3 +339,22 @@ TEST(GridEditMask, StartsFromEditMaskAndTheEventMayChangeIt)
     EXPECT_EQ(G.GetEditMask(1, 1), u"999");
     EXPECT_EQ(G.GetEditMask(2, 1), u"999-00");
 }
+
+// A grid that goes while its link edits leaves the link's control with its
+// own window procedure and the link without a grid.
+TEST_F(LinkGrid, AGridThatGoesReleasesTheLinksControl)
+{
+    Open(1, 1);
+    ASSERT_TRUE(Link->GetSubClassed());
+    TEdit* Edit = Link->Edit;
+    Edit->SetParent(Form.get()); // the control outlives the grid
+    delete Grid;
+    Grid = nullptr;
+    EXPECT_EQ(Link->GetGrid(), nullptr);
+    EXPECT_FALSE(Link->GetSubClassed());
+    // Reaches the edit's own procedure, not the freed grid's stand-in.
+    Edit->Perform(WM_GETDLGCODE, 0, 0);
+    WORD Key = VK_RETURN;
+    Link->EditKeyDown(Edit, Key, TShiftState()); // no grid: nothing happens
+    EXPECT_EQ(Key, VK_RETURN);
+}
