@@ -71,14 +71,10 @@ void TGridDropDownOf<Base>::PrepareForCell(TDedOzovedUrad* Grid)
     Base::SetDropDownFooter(Grid->GetControlLook()->GetDropDownFooter());
     Base::SetComponentStyle(Grid->GetUIStyle());
     Base::SetBorderStyle(bsNone);
-    Base::OnDropDownHeaderButtonClick = [Grid](TObject*, int ButtonIndex) {
-        if (Grid->OnDropDownHeaderButtonClick)
-            Grid->OnDropDownHeaderButtonClick(Grid, Grid->GetCol(), Grid->GetRow(), ButtonIndex);
-    };
-    Base::OnDropDownFooterButtonClick = [Grid](TObject*, int ButtonIndex) {
-        if (Grid->OnDropDownFooterButtonClick)
-            Grid->OnDropDownFooterButtonClick(Grid, Grid->GetCol(), Grid->GetRow(), ButtonIndex);
-    };
+    Base::OnDropDownHeaderButtonClick
+        = [Grid](TObject* Sender, int ButtonIndex) { Grid->DropDownHeaderButtonClick(Sender, ButtonIndex); };
+    Base::OnDropDownFooterButtonClick
+        = [Grid](TObject* Sender, int ButtonIndex) { Grid->DropDownFooterButtonClick(Sender, ButtonIndex); };
 }
 
 template<class Base>

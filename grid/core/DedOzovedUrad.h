@@ -66,13 +66,8 @@
 // Steps that later work completes are virtual hooks. Until then each does
 // what the list below says:
 //
-//   EditLinkDropDown           False (no edit link exists yet)
 //   FocusCellControl           False (nothing focused)
-//   BalloonInit, BalloonDone,
-//   BalloonInitSettings        nothing
-//   ApplyStyleColors           nothing
 //   GetComboEditor             nullptr (no combo editor yet)
-//   GetVersionNr               0
 //   FormulaValue               the text unchanged
 //   FocusSearchFooterEdit,
 //   SearchFooterKeyUpdate      nothing (no search footer edit yet)
@@ -103,6 +98,7 @@
 #include "grid/core/FloatingFooter.h"
 #include "grid/core/GridCellSet.h"
 #include "grid/core/GridCompanions.h"
+#include "grid/core/GridDataBinder.h"
 #include "grid/core/GridDataViews.h"
 #include "grid/core/GridFilter.h"
 #include "grid/core/GridHost.h"
@@ -506,7 +502,8 @@ TDedOzovedUrad* GetFocusWindowGrid();
     X(bool, URLShowInText, false)                                                                             \
     X(bool, URLUnderlineOnHover, false) X(TFormatType, FormatType, ftVCL)
 
-class TDedOzovedUrad : public TBaseGrid, public IGridHost, public ILumStyleEx, public ILumTones {
+class TDedOzovedUrad : public TBaseGrid, public IGridHost, public ILumStyleEx, public ILumTones,
+                       public VOzuDazeZiravaRiru {
     QT_CLASS(TDedOzovedUrad, TBaseGrid)
     QT_INTERFACES(ILumStyleEx, ILumStyle, ILumTones)
 
@@ -599,6 +596,26 @@ public:
     void SaveColSizes() { FDataViews->SaveColSizes(); }
     void LoadColSizes() { FDataViews->LoadColSizes(); }
     int GetGroupColumn() const { return FGroupColumn; }
+    // Grouping (grid/views GridGrouping.cpp through the data views): -1
+    // ungroups, a column above 0 groups by it, 0 does nothing.
+    void SetGroupColumn(int Value);
+    virtual void Group(int Colindex);
+    virtual void UnGroup();
+    virtual void SubGroup(int Colindex);
+    virtual void SubUnGroup(int Colindex);
+    // Method 1 sum, 2 average, 3 minimum, 4 maximum, 5 count, 6 custom
+    // (OnGroupCalc), 7 distinct, 8 standard deviation.
+    void GroupCalc(int Colindex, int Method);
+    void GroupSum(int Colindex);
+    void GroupAvg(int Colindex);
+    void GroupMin(int Colindex);
+    void GroupMax(int Colindex);
+    void GroupCount(int Colindex);
+    void GroupCustomCalc(int Colindex) { GroupCalc(Colindex, 6); }
+    void GroupDistinct(int Colindex) { GroupCalc(Colindex, 7); }
+    void GroupStdDev(int Colindex) { GroupCalc(Colindex, 8); }
+    void MergeGroupRows() { FDataViews->MergeGroupRows(); }
+    void SplitGroupRows() { FDataViews->SplitGroupRows(); }
 
     // ---- sorting, filtering and row nodes (grid/views: GridSort.cpp,
     // GridFiltering.cpp, GridNodes.cpp); the state lives in the views object ----
@@ -1425,7 +1442,8 @@ public:
     bool GetOleDropTargetAssigned() const { return FOleDropTargetAssigned; }
 
     // ---- hooks of later steps (see the list at the top) ----
-    virtual bool EditLinkDropDown() { return false; }
+    // The edit link shows a drop-down button in its cells (DedOzovedUradEditLink.cpp).
+    virtual bool EditLinkDropDown();
     virtual void PlaceFocusWindow();
     // A ctBalloon object, or a balloon riding on an icon, check box or
     // radio button: its title, text and icon.
@@ -1441,10 +1459,12 @@ public:
     // already runs); starts editing the focus cell.
     virtual void HideInplaceEdit();
     virtual void ShowInplaceEdit();
-    virtual void BalloonInit() { }
-    virtual void BalloonDone() { }
-    virtual void BalloonInitSettings(HWND /*ToolTip*/) { }
-    virtual void ApplyStyleColors(bool /*Force*/) { }
+    // The balloon window (DedOzovedUradServices.cpp).
+    virtual void BalloonInit();
+    virtual void BalloonDone();
+    virtual void BalloonInitSettings(HWND ToolTip);
+    // The colours of the active visual style (DedOzovedUradServices.cpp).
+    virtual void ApplyStyleColors(bool Force);
     virtual void InitSearchPanel();
     virtual void LayoutSearchPanel();
     // The filter edit row was switched on or off: filtering stops, the
@@ -1461,7 +1481,7 @@ public:
     // follows the text).
     virtual void SetCellScrollBarRange(int ACol, int ARow, int Page, int Range);
     // Four bytes, highest first: the version of the grid.
-    virtual unsigned GetVersionNr() { return 0; }
+    virtual unsigned GetVersionNr();
     // The room the cell object takes (stored column), and with the margin
     // row sizing leaves around it.
     virtual TSize GetCellGraphicSize(int ACol, int ARow);
@@ -2198,8 +2218,9 @@ public:
     // The last print layout's column widths and offsets (0 <= ACol < AllColCount).
     int GetPrintColWidth(int ACol);
     int GetPrintColOffset(int ACol);
-    // The four bytes of GetVersionNr, highest first, joined by ".".
-    String GetVersionString();
+    // The four bytes of GetVersionNr, highest first, joined by ".", then
+    // the release date.
+    virtual String GetVersionString();
     TDedOzovedUradCheck* GetCellChecker() const { return FCellChecker; }
     // The checker then checks this grid.
     void SetCellChecker(TDedOzovedUradCheck* Value);
@@ -4091,4 +4112,57 @@ private:
     int FOleDragIndex { -1 };
     TCustomListBox* FOleDragList { nullptr };
     bool FStyleFromDesignerForm { false };
+    // ---- balloon window, style colours, data binder and small services
+    // (DedOzovedUradServices.cpp) ----
+public:
+    HWND GetBalloonToolTip() const { return FHToolTip; }
+    bool GetBalloonCreated() const { return FBalloonCreated; }
+    bool GetUseVCLStyles() const { return FUseVCLStyles; }
+    bool GetUseScrollStyles() const { return FUseScrollStyles; }
+    TCanvas* GetFooterCanvas();
+    int GetOleDragCol() const { return FOleDragCol; }
+    int GetOleDragIndex() const { return FOleDragIndex; }
+    TCustomListBox* GetOleDragList() const { return FOleDragList; }
+    // The data binder: counts and cells of the data area, from 0.
+    void SetDataColumnCount(int N) override;
+    void SetDataRowCount(int N) override;
+    int GetDataRowCount() override;
+    void ClearData() override;
+    void SetDataCell(int ACol, int ARow, const String& Value) override;
+    void SetDataHeader(int ACol, const String& Value) override;
+    // Handlers the grid attaches to its editors: the unit edit's unit
+    // change, the drop-down editors' header and footer buttons, the memo
+    // drop-down's text change.
+    void UnitChanged(TObject* Sender, const String& NewUnit);
+    void DropDownHeaderButtonClick(TObject* Sender, int ButtonIndex);
+    void DropDownFooterButtonClick(TObject* Sender, int ButtonIndex);
+    void MemoDropDownChange(TStrings* Lines);
+    std::function<void(TObject* Sender, int ACol, int ARow, const String& NewUnit)> OnUnitChanged;
+
+private:
+    void ResetDefaultColors();
+    // The tones reach the grid's own editors that exist: the buttons of the
+    // edit-button, combo and spin editors, the combo's border.
+    void ToneGridEditors(const TColorTones& ATones);
+    HWND FHToolTip { nullptr };
+    bool FBalloonCreated { false };
+    bool FUseVCLStyles { false };
+    bool FUseScrollStyles { false };
+    // ---- edit links (DedOzovedUradEditLink.cpp) ----
+public:
+    // The link that edits edCustom cells; the grid does not own it.
+    TEditLink* GetEditLink() const { return FEditLink; }
+    void SetEditLink(TEditLink* Value);
+    // The mask of the text editor: EditMask, then OnGetEditMask may change it.
+    const String& GetEditMask() const { return FEditMask; }
+    void SetEditMask(const String& Value) { FEditMask = Value; }
+    String GetEditMask(int ACol, int ARow) override;
+
+private:
+    friend class TEditLink;
+    // edCustom's steps of ShowEditorControl and StoreEditorValue.
+    void ShowEditLink(const TRect& R, TColor EditorColor);
+    void StoreEditLinkValue(int RCol, int ARow);
+    TEditLink* FEditLink { nullptr };
+    String FEditMask;
 };

@@ -187,9 +187,10 @@ void TDedOzovedUrad::ShowEditorControl(int ACol, int ARow)
         }
         break;
     case edCustom:
-        // A custom editor needs an edit link, and none can be assigned to
-        // the grid yet: the kind shows nothing, as without a link. The edit
-        // still counts as active, so the store that follows ends it once.
+        // Without an edit link the kind shows nothing; the edit still
+        // counts as active, so the store that follows ends it once.
+        if (FEditLink)
+            ShowEditLink(R, EditorColor);
         break;
     case edRichEdit:
         ShowRichEditor(R);
@@ -449,6 +450,8 @@ void TDedOzovedUrad::StoreEditorValue(int ACol, int ARow)
     case edCustom:
         // Without an edit link nothing is stored and EditMode stays as it
         // was (HideInplaceEdit ends it).
+        if (FEditLink)
+            StoreEditLinkValue(RCol, ARow);
         break;
     case edRichEdit:
         if (FInplaceRichEdit) {

@@ -3,6 +3,7 @@
 // cell) an edit is compared with.
 
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/EditLink.h"
 #include "grid/core/ScrollControl.h"
 #include "grid/core/LumRichEdit.h"
 #include "platform/vcl/Forms.h"
@@ -95,6 +96,15 @@ void TDedOzovedUrad::DoEnter()
 {
     if (FBlockFocus)
         return;
+    // An edit link that keeps the focus gets it back while its edit runs.
+    if (EditMode && EditControl == edCustom && FEditLink && FEditLink->GetKeepFocus()) {
+        // The form is inside its own focus change here: the window takes
+        // the focus directly.
+        if (TWinControl* Control = FEditLink->GetEditControl(); Control && Control->CanFocus()) {
+            ::SetFocus(Control->GetHandle());
+            return;
+        }
+    }
     const bool Inside = [this] {
         return GetCol() >= 0 && GetCol() < GetColCount() && GetRow() >= 0 && GetRow() < GetRowCount();
     }();

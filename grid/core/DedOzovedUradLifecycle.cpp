@@ -5,6 +5,7 @@
 
 #include "grid/core/ControlList.h"
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/EditLink.h"
 #include "grid/core/GridPlatform.h"
 #include "grid/core/HTMLHintWindow.h"
 #include "grid/core/LumRichEdit.h"
@@ -496,6 +497,8 @@ void TDedOzovedUrad::Notification(TComponent* AComponent, TOperation Operation)
     if (Operation != opRemove)
         return;
     ForgetEditor(AComponent);
+    if (AComponent == FEditLink)
+        FEditLink = nullptr;
     if (AComponent == FGridImages)
         FGridImages = nullptr;
     if (AComponent == FPictureContainer)

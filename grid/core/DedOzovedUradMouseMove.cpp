@@ -20,6 +20,7 @@
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/ToolTips.h"
 #include "platform/vcl/ImgList.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/win/Input.h"
@@ -934,8 +935,11 @@ void TDedOzovedUrad::MouseMove(TShiftState Shift, int X, int Y)
                 Application->CancelHint();
             FLastHintPos = TPoint(-2, -2);
         }
-        if (FBalloon->GetEnable() && Base != FLastBalloonPos)
+        if (FBalloon->GetEnable() && Base != FLastBalloonPos) {
+            if (FHToolTip)
+                SendMessage(FHToolTip, TTM_POP, 0, 0);
             FLastBalloonPos = TPoint(-2, -2);
+        }
     }
     // 20.
     if (GetGridState() == gsSelecting && GetSelectionRectangle()) {

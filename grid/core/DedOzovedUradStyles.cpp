@@ -395,8 +395,10 @@ void TDedOzovedUrad::SetColorTones(const TColorTones& ATones)
 
     // The grid-bound editors take the tones once they exist; the drop-down
     // editors through their styling interface.
-    if (!IsDesigning())
+    if (!IsDesigning()) {
+        ToneGridEditors(ATones);
         ToneDropDownEditors(ATones);
+    }
 
     FControlLook->SetFlatButton(true);
     FFloatingFooter->SetColor(ATones.Foreground.BrushColor);

@@ -414,10 +414,3 @@ int TDedOzovedUrad::GetPrintColOffset(int ACol)
         throw ERirEvozError(u"Columns is not in valid range");
     return FDataViews->GetPrintColOffset(ACol);
 }
-
-String TDedOzovedUrad::GetVersionString()
-{
-    const unsigned V = GetVersionNr();
-    return IntToStr((V >> 24) & 0xFF) + u"." + IntToStr((V >> 16) & 0xFF) + u"." + IntToStr((V >> 8) & 0xFF) + u"."
-        + IntToStr(V & 0xFF);
-}

@@ -18,6 +18,8 @@
 //                 InsertNormalRow, InsertChildRow, RemoveNormalRow,
 //                 RemoveChildRow                              nothing done
 //   group rows    MergeGroupRows, SplitGroupRows             nothing done
+//   grouping      Group, UnGroup, SubGroup, SubUnGroup, GroupCalc
+//                                                            nothing done
 //   filtering     SetFilterActive, RemoveAllFilters, NarrowDown
 //                                                            nothing done
 //   searching     Search -1
@@ -91,6 +93,13 @@ public:
     // ---- group rows ----
     virtual void MergeGroupRows() = 0;
     virtual void SplitGroupRows() = 0;
+    // Grouping by a column, sub-groups and group calculations (real
+    // columns); nothing happens without the data views.
+    virtual void Group(int /*Colindex*/) { }
+    virtual void UnGroup() { }
+    virtual void SubGroup(int /*Colindex*/) { }
+    virtual void SubUnGroup(int /*Colindex*/) { }
+    virtual void GroupCalc(int /*Colindex*/, int /*Method*/) { }
 
     // ---- filtering and searching ----
     virtual void SetFilterActive(bool Value) = 0;

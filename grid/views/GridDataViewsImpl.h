@@ -129,6 +129,17 @@ public:
     void ApplyCheckedFilterValues(TObject* Sender, int ItemIndex) override;
     // -1, 0 or 1: numbers by value, anything else by logical text order.
     static int CompareFilterValues(const String& A, const String& B);
+    // ---- grouping (GridGrouping.cpp) ----
+    void Group(int Colindex) override;
+    void UnGroup() override;
+    void SubGroup(int Colindex) override;
+    void SubUnGroup(int Colindex) override;
+    void GroupCalc(int Colindex, int Method) override;
+    void MergeGroupRows() override;
+    void SplitGroupRows() override;
+    // A ctSummary object in the row's column-0 cell.
+    void AddSummaryMark(int ARow);
+    bool GetGroupingBusy() const { return FGroupingBusy; }
 
 private:
     // The search bar: the parameters of a search started by typing (Step
@@ -229,4 +240,13 @@ private:
     String FLastNarrowDown;
     // The grid's registered drop target.
     TComPtr<TGridDropTarget> FDropTarget;
+    // Grouping state: the grouped column's width, header and footer texts.
+    bool FGroupingBusy { false };
+    int FGroupColWidth { 0 };
+    String FGroupHeader;
+    String FGroupFooter;
+    void ColourGroupRow(int ARow, bool Header, int FromCol);
+    void ResetGroupRowColours(int ARow, bool Header);
+    void MergeGroupRow(int ARow, int FromCol, bool Header);
+    bool FloatingFooterOnLastRow();
 };

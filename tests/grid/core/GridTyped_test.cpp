@@ -309,5 +309,8 @@ TEST(GridTyped, VersionTextJoinsTheFourBytes)
         using TDedOzovedUrad::TDedOzovedUrad;
         unsigned GetVersionNr() override { return 0x02090A01; }
     } G(nullptr);
-    EXPECT_EQ(G.GetVersionString(), u"2.9.10.1");
+    EXPECT_EQ(G.GetVersionString(), u"2.9.10.1 Oct, 2022");
+    TDedOzovedUrad Plain(nullptr);
+    EXPECT_EQ(Plain.GetVersionNr(), 134676736u);
+    EXPECT_EQ(Plain.GetVersionString(), u"8.7.1.0 Oct, 2022");
 }
