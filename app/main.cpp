@@ -8,6 +8,7 @@
 #include "app/SplashAdvance.h"
 #include "app/SplashScreen.h"
 #include "app/browser/LumWinWebBrowser.h"
+#include "dropdown/GridDateTimePicker.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv)
     InstallEmailHarvest(SplashScreenFactory());
     RegisterLumWinWebBrowserService();
     RegisterLumSVGDocuments();
+    RegisterGridDateTimeEditor();
     TStyleManager::TrySetStyle(u"Amethyst Kamri", true);
 
     TfrmMyBrowser* frmMyBrowser = nullptr;
