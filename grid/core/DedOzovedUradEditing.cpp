@@ -17,6 +17,7 @@
 #include "platform/vcl/Edits.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
+#include "platform/vcl/StdCtrls_List.h"
 #include "platform/win/Window.h"
 
 using GridGuards::TValueGuard;
@@ -386,7 +387,10 @@ void TDedOzovedUrad::StoreEditorValue(int ACol, int ARow)
     case edComboEdit:
     case edComboList:
         if (EditMode && FEditCombo) {
-            WriteText(FEditCombo);
+            if (auto* Combo = dynamic_cast<TCustomComboBox*>(FEditCombo))
+                WriteEditorText(RCol, ARow, Combo->GetText());
+            else
+                WriteText(FEditCombo);
             Done(FEditCombo);
         }
         break;

@@ -420,6 +420,8 @@ void TGridSpin::Change()
 TGridCombo::TGridCombo(TComponent* AOwner) : TVovComboBox(AOwner), FGrid(OwnerGrid(AOwner))
 {
     SetButtonWidth(16);
+    // The grid completes the text itself, by its Lookup settings.
+    SetAutoComplete(false);
 }
 
 void TGridCombo::HookEdit()

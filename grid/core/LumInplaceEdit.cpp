@@ -69,8 +69,15 @@ void TLumInplaceEdit::SetVAlign(bool Value)
     if (FValign == Value)
         return;
     FValign = Value;
-    if (HandleAllocated())
-        RecreateWnd();
+    // Our edit takes the right alignment on the live window: making the
+    // window again while the grid loads it would lose the focus it is
+    // about to get.
+    if (HandleAllocated()) {
+        if (Value)
+            SetAlignment(taRightJustify);
+        else if (GetAlignment() == taRightJustify)
+            SetAlignment(taLeftJustify);
+    }
 }
 
 void TLumInplaceEdit::SetWordWrap(bool Value)
