@@ -38,10 +38,31 @@ bool TGridDateTimePicker::TimePartFocused()
     return Time && Time->Focused();
 }
 
+void TGridDateTimePicker::Dispatch(TMessage& Message)
+{
+    // Tab is the editor's: it moves between the parts or leaves the cell.
+    if (Message.Msg == CM_WANTSPECIALKEY && FGrid && (Message.WParam == VK_TAB || Message.WParam == VK_RETURN
+            || Message.WParam == VK_ESCAPE)) {
+        Message.Result = 1;
+        return;
+    }
+    TLumDateTimePicker::Dispatch(Message);
+}
+
 void TGridDateTimePicker::KeyDown(WORD& Key, TShiftState Shift)
 {
-    if (!GridDateTimeEditing::KeyDown(FGrid, *this, Key, Shift))
-        TLumDateTimePicker::KeyDown(Key, Shift);
+    if (GridDateTimeEditing::KeyDown(FGrid, *this, Key, Shift))
+        return;
+    TCustomDateTimePicker* Time = GetTimePicker();
+    if (Key == VK_TAB && FGrid && Time && Time->GetVisible()) {
+        // From the date part to the time part and back.
+        TWinControl* To = Shift.Contains(ssShift) ? static_cast<TWinControl*>(this) : Time;
+        if (To->CanFocus())
+            To->SetFocus();
+        Key = 0;
+        return;
+    }
+    TLumDateTimePicker::KeyDown(Key, Shift);
 }
 
 void TGridDateTimePicker::DoExit()

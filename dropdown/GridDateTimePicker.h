@@ -26,6 +26,8 @@ public:
     bool TimePartFocused() override;
     int PickerMinimumWidth() override { return FMinimumWidth; }
 
+    void Dispatch(TMessage& Message) override;
+
 protected:
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void DoExit() override;
