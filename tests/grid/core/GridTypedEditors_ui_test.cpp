@@ -596,3 +596,19 @@ TEST_F(TypedEditors, AClickThatOpensTheEditorPutsTheCaretUnderTheMouse)
     EXPECT_LE(Edit->GetSelStart(), 5);
     Grid->HideInplaceEdit();
 }
+
+// Once the grid has shown the text being typed, the spin's and the
+// edit-button editor's EN_CHANGE keep the cell in step with their text.
+TEST_F(TypedEditors, TheCellFollowsTheSpinAsItIsTyped)
+{
+    Open(edNormal, 1, 1, u"x");
+    Grid->HideInplaceEdit();
+    auto* Spin = static_cast<TGridSpin*>(Open(edSpinEdit, 1, 2, u"5"));
+    Spin->SetSel(1, 1);
+    TypeText(u"7");
+    EXPECT_EQ(U8(Spin->GetText()), "57");
+    EXPECT_TRUE(Grid->EditMode);
+    EXPECT_EQ(Cell(1, 2), "57");
+    Press(VK_ESCAPE);
+    EXPECT_EQ(Cell(1, 2), "5");
+}
