@@ -7,6 +7,8 @@
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridGuards.h"
 #include "grid/core/GridUtils.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/SysColors.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/win/Clipboard.h"
 #include "platform/vcl/Forms.h"
@@ -1301,6 +1303,11 @@ void TGridDatePicker::Dispatch(TMessage& Message)
         ShiftFieldFocus();
         return;
     }
+    if (Message.Msg == WM_NCPAINT) {
+        TVovDateTimePicker::Dispatch(Message);
+        HideBorder();
+        return;
+    }
     if (FGrid && Message.Msg == CM_WANTSPECIALKEY) {
         TVovDateTimePicker::Dispatch(Message);
         if (Message.WParam == VK_RETURN || Message.WParam == VK_ESCAPE
@@ -1309,6 +1316,23 @@ void TGridDatePicker::Dispatch(TMessage& Message)
         return;
     }
     TVovDateTimePicker::Dispatch(Message);
+}
+
+// Two window-coloured rectangles over the window's outer edge: in a cell
+// the picker shows no border.
+void TGridDatePicker::HideBorder()
+{
+    if (!HandleAllocated())
+        return;
+    HDC DC = GetWindowDC(GetHandle());
+    if (!DC)
+        return;
+    RECT R { 0, 0, GetWidth(), GetHeight() };
+    HBRUSH Brush = GetSysColorBrush(COLOR_WINDOW);
+    FrameRect(DC, &R, Brush);
+    R = RECT { 1, 1, GetWidth() - 1, GetHeight() - 1 };
+    FrameRect(DC, &R, Brush);
+    ReleaseDC(GetHandle(), DC);
 }
 
 void TGridDatePicker::DropDown()

@@ -240,6 +240,7 @@ protected:
 
 private:
     void SaveParts();
+    void HideBorder();
     // The value as the cell takes it (empty when unchecked).
     String ValueText();
     void ShowText(const String& Text);

@@ -612,3 +612,15 @@ TEST_F(TypedEditors, TheCellFollowsTheSpinAsItIsTyped)
     Press(VK_ESCAPE);
     EXPECT_EQ(Cell(1, 2), "5");
 }
+
+TEST_F(TypedEditors, DatePickerEscReadsTheCellsDateBack)
+{
+    LocaleGuard Locale { LocaleGuard::DotDecimal };
+    const String Start = DateToStr(EncodeDate(2023, 7, 1));
+    auto* Picker = static_cast<TGridDatePicker*>(Open(edDateEdit, 1, 1, Start));
+    EXPECT_EQ(Picker->GetDate(), EncodeDate(2023, 7, 1));
+    Picker->SetDate(EncodeDate(2023, 8, 9));
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(Grid->EditMode);
+    EXPECT_EQ(Grid->GetCells(1, 1), Start);
+}
