@@ -96,6 +96,10 @@ void TDedOzovedUrad::ShowComboEditor(TWinControl* Control, const TRect& R, TColo
     Combo->SetEnabled(true);
     Combo->SetColor(EditorColor);
     Combo->GetFont()->SetColor(GetCanvas()->GetFont()->GetColor());
+    const TGridLook Look = GetLook();
+    const bool Flat = Look == glSoft || (Look >= glZID && Look <= glOffice2007);
+    Combo->SetFlat(Flat);
+    Combo->SetEtched(Flat);
     bool ReportSelection = false;
     {
         const String Text = EditorText(this, FGetEditTextAlign);
