@@ -8,7 +8,7 @@
 #include "app/SplashAdvance.h"
 #include "app/SplashScreen.h"
 #include "app/browser/LumWinWebBrowser.h"
-#include "dropdown/GridDropDownEditors.h"
+#include "dropdown/GridEditorRegistration.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
@@ -70,6 +70,7 @@ int main(int argc, char** argv)
     RegisterLumWinWebBrowserService();
     RegisterLumSVGDocuments();
     RegisterGridDropDownEditors();
+    RegisterGridDateTimeEditor();
     TStyleManager::TrySetStyle(u"Amethyst Kamri", true);
 
     TfrmMyBrowser* frmMyBrowser = nullptr;

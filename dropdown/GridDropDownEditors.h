@@ -4,6 +4,7 @@
 // grid/core/GridDropDownRules.h. The grid makes them through its editor
 // registry; RegisterGridDropDownEditors registers them, once at start-up.
 
+#include "dropdown/GridEditorRegistration.h"
 #include "dropdown/LumCalculatorDropdown.h"
 #include "dropdown/LumColorPickerDropDown.h"
 #include "dropdown/LumCustomDropDown.h"
@@ -17,8 +18,6 @@
 
 class TDedOzovedUrad;
 
-// Registers the drop-down cell editors of every kind built here.
-void RegisterGridDropDownEditors();
 
 // A drop-down control as a grid cell editor: the keys, focus, exit and
 // change notifications go through the shared rules; the base's own

@@ -67,7 +67,6 @@
 // what the list below says:
 //
 //   FocusCellControl           False (nothing focused)
-//   GetComboEditor             nullptr (no combo editor yet)
 //   FormulaValue               the text unchanged
 //   FocusSearchFooterEdit,
 //   SearchFooterKeyUpdate      nothing (no search footer edit yet)
@@ -77,9 +76,7 @@
 //
 // Editor kinds whose control is not built yet are reached only through the
 // editor registry (GridEditorRegistry.h); without a registered class they
-// open nothing. The window procedure leaves the combo, spin and
-// edit-button editors' WM_COMMAND notifications to the platform until
-// those editors exist.
+// open nothing.
 
 #include <algorithm>
 #include <bitset>
@@ -1476,7 +1473,7 @@ public:
     // The row height an expand button cell asks for, -1 for none.
     virtual int ExpandedRowHeight(int ACol, int ARow, bool Expanded);
     // The grid's combo editor, once made.
-    virtual TCustomComboBox* GetComboEditor() { return nullptr; }
+    virtual TCustomComboBox* GetComboEditor();
     // A scroll-bar cell object takes the page and range (when its range
     // follows the text).
     virtual void SetCellScrollBarRange(int ACol, int ARow, int Page, int Range);
@@ -3547,7 +3544,9 @@ private:
     TWinControl* DropDownEditor(TEditorType Kind);
     TWinControl* MakeEditor(TWinControl*& Field, TEditorType Kind);
     // The steps of ShowEditorControl.
-    void PlaceEditorControl(TWinControl* Control, const TRect& R, TColor EditorColor, bool LoadText);
+    // Load, when given, loads the value instead of the text.
+    void PlaceEditorControl(TWinControl* Control, const TRect& R, TColor EditorColor, bool LoadText,
+        const std::function<void()>& Load = {});
     void ShowRichEditor(const TRect& R);
     // A drop-down cell editor (GridDropDownRules.h) placed and loaded.
     void ShowDropDownEditor(IGridDropDownControl& Editor, const TRect& R, TColor EditorColor);
@@ -3586,6 +3585,53 @@ private:
     bool FDoneEditing { false };
     bool FIsEditHiding { false };
     String FNewCellText;
+    // ---- the typed editors (GridTypedEditors.cpp) ----
+    friend class TGridSpin;
+    friend class TGridCombo;
+    friend class TGridCheckBox;
+    friend class TGridButton;
+    friend class TGridEditBtn;
+    friend class TGridUnitEditBtn;
+    friend class TGridDatePicker;
+public:
+    using TSpinClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AValue, bool UpDown)>;
+    using TFloatSpinClickEvent
+        = std::function<void(TObject* Sender, int ACol, int ARow, double AValue, bool UpDown)>;
+    using TDateTimeSpinClickEvent
+        = std::function<void(TObject* Sender, int ACol, int ARow, TDateTime AValue, bool UpDown)>;
+    using TComboObjectChangeEvent = std::function<void(
+        TObject* Sender, int ACol, int ARow, int AItemIndex, const String& ASelection, TObject* AObject)>;
+    using TUnitChangedEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& NewUnit)>;
+    // A refused commit in an editor: the key that ended it does not advance.
+    bool GetNoAutoAdvance() const { return FNoAutoAdvance; }
+    void SetNoAutoAdvance(bool Value) { FNoAutoAdvance = Value; }
+    // The date-and-time editor's value when it opened; Esc restores it.
+    TDateTime GetOriginalDateTime() const { return FOriginalDateTime; }
+    TSpinClickEvent OnSpinClick;
+    TFloatSpinClickEvent OnFloatSpinClick;
+    TDateTimeSpinClickEvent OnDateSpinClick;
+    TDateTimeSpinClickEvent OnTimeSpinClick;
+    TComboObjectChangeEvent OnComboObjectChange;
+    TUnitChangedEvent OnUnitChanged;
+    // Reads a date cell's text for the date editor; ADate starts as now.
+    std::function<void(TObject* Sender, const String& Value, TDateTime& ADate)> OnCustomStrToDate;
+
+private:
+    // The editor of a kind the grid makes itself; nullptr for the kinds
+    // made above the grid.
+    TWinControl* MakeTypedEditor(TEditorType Kind);
+    // The per-kind steps of ShowEditorControl.
+    void ShowSpinEditor(TWinControl* Control, const TRect& R, TColor EditorColor);
+    void ShowComboEditor(TWinControl* Control, const TRect& R, TColor EditorColor, int H);
+    void ShowEditBtnEditor(TWinControl* Control, const TRect& R, TColor EditorColor, TAlignment HA, int H);
+    void ShowUnitEditor(TWinControl* Control, const TRect& R, TColor EditorColor, int H);
+    void ShowDateEditor(TWinControl* Control, const TRect& R, TColor EditorColor, int H);
+    void ShowDateTimeEditor(TWinControl* Control, const TRect& R, TColor EditorColor, int W, int H);
+    // EN_CHANGE of the spin or edit-button editor: while the cell shows
+    // the text being typed, the cell follows the editor's text.
+    void EditorTextChanged(HWND From);
+    bool FNoAutoAdvance { false };
+
     // ---- printing and preview (grid/views/print) ----
 public:
     // Print to Printer(): the whole grid, the selection, a display range,
@@ -4137,7 +4183,6 @@ public:
     void DropDownHeaderButtonClick(TObject* Sender, int ButtonIndex);
     void DropDownFooterButtonClick(TObject* Sender, int ButtonIndex);
     void MemoDropDownChange(TStrings* Lines);
-    std::function<void(TObject* Sender, int ACol, int ARow, const String& NewUnit)> OnUnitChanged;
 
 private:
     void ResetDefaultColors();

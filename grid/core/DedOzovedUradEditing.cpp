@@ -11,12 +11,14 @@
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridDropDownRules.h"
 #include "grid/core/GridGuards.h"
+#include "grid/core/GridTypedEditors.h"
 #include "grid/core/LumRichEdit.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/ComCtrls_DateTimePicker.h"
 #include "platform/vcl/Edits.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
+#include "platform/vcl/StdCtrls_List.h"
 #include "platform/win/Window.h"
 
 using GridGuards::TValueGuard;
@@ -121,7 +123,7 @@ void TDedOzovedUrad::ShowEditorControl(int ACol, int ARow)
     case edTimeSpinEdit:
     case edDateSpinEdit:
         if (TWinControl* Spin = GetSpinEdit())
-            PlaceEditorControl(Spin, R, EditorColor, true);
+            ShowSpinEditor(Spin, R, EditorColor);
         FSpinUpClick = FSpinDnClick = false;
         break;
     case edComboEdit:
@@ -129,20 +131,20 @@ void TDedOzovedUrad::ShowEditorControl(int ACol, int ARow)
         if (EditControl == edComboList)
             FForceComboSel = false;
         if (TWinControl* Combo = GetCombobox())
-            PlaceEditorControl(Combo, R, EditorColor, EditControl == edComboEdit);
+            ShowComboEditor(Combo, R, EditorColor, H);
         break;
     case edEditBtn:
     case edNumericEditBtn:
     case edFloatEditBtn:
     case edMaskEditBtn:
         if (TWinControl* Edit = GetEditBtnEditor())
-            PlaceEditorControl(Edit, R, EditorColor, true);
+            ShowEditBtnEditor(Edit, R, EditorColor, HA, H);
         break;
     case edUnitEditBtn:
     case edNumericUnitEditBtn:
     case edFloatUnitEditBtn:
         if (TWinControl* Edit = GetUnitEditBtnEditor())
-            PlaceEditorControl(Edit, R, EditorColor, true);
+            ShowUnitEditor(Edit, R, EditorColor, H);
         break;
     case edCheckBox:
         // No colour, no editor properties, no start character, and the
@@ -162,14 +164,12 @@ void TDedOzovedUrad::ShowEditorControl(int ACol, int ARow)
     case edDateEditUpDown:
     case edTimeEdit:
         if (TWinControl* Picker = GetDateTimePicker())
-            PlaceEditorControl(Picker, R, EditorColor, false);
+            ShowDateEditor(Picker, R, EditorColor, H);
         break;
     case edDateTimeEdit:
         // The date-and-time picker is not recorded as the editor control.
         if (TWinControl* Picker = GetDateAndTimePicker()) {
-            PlaceEditorControl(Picker, R, EditorColor, false);
-            if (auto* P = dynamic_cast<TDateTimePicker*>(Picker))
-                FOriginalDateTime = P->GetDateTime();
+            ShowDateTimeEditor(Picker, R, EditorColor, W, H);
             EditCtrl = nullptr;
         }
         break;
@@ -221,7 +221,8 @@ void TDedOzovedUrad::ShowEditorControl(int ACol, int ARow)
 // The common set-up of an editor control: on the cell, coloured, its
 // properties asked from the application, loaded with the edit text when
 // LoadText, focused, given the character that started the edit.
-void TDedOzovedUrad::PlaceEditorControl(TWinControl* Control, const TRect& R, TColor EditorColor, bool LoadText)
+void TDedOzovedUrad::PlaceEditorControl(TWinControl* Control, const TRect& R, TColor EditorColor, bool LoadText,
+    const std::function<void()>& Load)
 {
     EditMode = true;
     Control->SetBounds(R.Left, R.Top, R.Right - R.Left - 1, R.Bottom - R.Top - 1);
@@ -229,7 +230,9 @@ void TDedOzovedUrad::PlaceEditorControl(TWinControl* Control, const TRect& R, TC
     Control->SetEnabled(true);
     Control->SetColor(EditorColor);
     DoGetEditorProp(GetRealCol(), GetRow(), nullptr);
-    if (LoadText) {
+    if (Load) {
+        Load();
+    } else if (LoadText) {
         TValueGuard Align(FGetEditTextAlign, true);
         Control->SetText(GetEditText(GetCol(), GetRow()));
     }
@@ -380,7 +383,19 @@ void TDedOzovedUrad::StoreEditorValue(int ACol, int ARow)
     case edTimeSpinEdit:
     case edDateSpinEdit:
         EditMode = false;
-        if (FEditSpin) {
+        if (auto* Spin = dynamic_cast<TVovSpinEdit*>(FEditSpin)) {
+            if (Spin->GetAllowEmptyValue() && Trim(Spin->GetText()).empty()) {
+                SetCells(ACol, ARow, String());
+            } else {
+                switch (EditControl) {
+                case edSpinEdit: SetInts(RCol, ARow, Spin->GetValue()); break;
+                case edFloatSpinEdit: SetFloats(RCol, ARow, Spin->GetFloatValue()); break;
+                case edDateSpinEdit: SetDates(RCol, ARow, Spin->GetDateValue()); break;
+                default: WriteText(Spin); break;
+                }
+            }
+            Done(Spin);
+        } else if (FEditSpin) {
             WriteText(FEditSpin);
             Done(FEditSpin);
         }
@@ -388,7 +403,10 @@ void TDedOzovedUrad::StoreEditorValue(int ACol, int ARow)
     case edComboEdit:
     case edComboList:
         if (EditMode && FEditCombo) {
-            WriteText(FEditCombo);
+            if (auto* Combo = dynamic_cast<TCustomComboBox*>(FEditCombo))
+                WriteEditorText(RCol, ARow, Combo->GetText());
+            else
+                WriteText(FEditCombo);
             Done(FEditCombo);
         }
         break;
@@ -421,13 +439,13 @@ void TDedOzovedUrad::StoreEditorValue(int ACol, int ARow)
         }
         break;
     case edDateTimeEdit:
-        if (auto* Picker = dynamic_cast<TDateTimePicker*>(FEditDateTime)) {
+        if (auto* Picker = dynamic_cast<IGridDateTimePicker*>(FEditDateTime)) {
+            // The date with the time part's time of day.
             String Text;
-            if (Picker->GetChecked())
-                Text = DateToStr(Picker->GetDateTime()) + u" "
-                    + FormatDateTime(ProcessFormatSettings().ShortTimeFormat, Picker->GetDateTime());
+            if (Picker->PickerChecked())
+                Text = GridDateTimeEditing::CellText(Picker->PickerDateTime());
             WriteEditorText(RCol, ARow, Text);
-            Done(Picker);
+            Done(FEditDateTime);
         }
         break;
     case edButton:
@@ -442,7 +460,10 @@ void TDedOzovedUrad::StoreEditorValue(int ACol, int ARow)
     case edUnitEditBtn:
     case edNumericUnitEditBtn:
     case edFloatUnitEditBtn:
-        if (FUnitEditBtn) {
+        if (auto* Unit = dynamic_cast<TVovUnitEditBtn*>(FUnitEditBtn)) {
+            WriteEditorText(RCol, ARow, Unit->GetTextAndUnit());
+            Done(Unit);
+        } else if (FUnitEditBtn) {
             WriteText(FUnitEditBtn);
             Done(FUnitEditBtn);
         }

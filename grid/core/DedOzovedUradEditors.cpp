@@ -4,17 +4,21 @@
 
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridEditorRegistry.h"
+#include "grid/core/GridTypedEditors.h"
 #include "grid/core/LumRichEdit.h"
 
 // ---- the editor controls ----
 
-// Made through the registry with the grid as owner and parent, hidden; nil
-// while no factory is registered for the kind.
+// Made with the grid as owner and parent, hidden: by the factory registered
+// for the kind when there is one (it replaces the grid's own editor), else
+// the grid's own editor of the kind; nil for a kind nobody makes.
 TWinControl* TDedOzovedUrad::MakeEditor(TWinControl*& Field, TEditorType Kind)
 {
     if (Field || TBaseGrid::IsDestroying())
         return Field;
     Field = GridEditorRegistry::Create(Kind, this);
+    if (!Field)
+        Field = MakeTypedEditor(Kind);
     if (!Field)
         return nullptr;
     if (Field->GetOwner() != this) {
@@ -29,6 +33,35 @@ TWinControl* TDedOzovedUrad::MakeEditor(TWinControl*& Field, TEditorType Kind)
 
 TWinControl* TDedOzovedUrad::GetCombobox() { return MakeEditor(FEditCombo, edComboEdit); }
 
+TWinControl* TDedOzovedUrad::MakeTypedEditor(TEditorType Kind)
+{
+    switch (Kind) {
+    case edSpinEdit: {
+        auto* Spin = new TGridSpin(this);
+        Spin->SetBorderStyle(bsNone);
+        Spin->SetIsWinXP(FIsWinXP);
+        return Spin;
+    }
+    case edComboEdit: return new TGridCombo(this);
+    case edCheckBox: return new TGridCheckBox(this);
+    case edButton: return new TGridButton(this);
+    case edEditBtn: {
+        auto* Edit = new TGridEditBtn(this);
+        Edit->SetBorderStyle(bsNone);
+        Edit->SetButtonCaption(u"...");
+        return Edit;
+    }
+    case edUnitEditBtn: {
+        auto* Edit = new TGridUnitEditBtn(this);
+        Edit->SetBorderStyle(bsNone);
+        Edit->SetButtonCaption(u"...");
+        return Edit;
+    }
+    case edDateEdit: return new TGridDatePicker(this);
+    default: return nullptr;
+    }
+}
+
 TWinControl* TDedOzovedUrad::GetSpinEdit()
 {
     const bool Made = !FEditSpin;
@@ -42,8 +75,17 @@ TWinControl* TDedOzovedUrad::GetDateTimePicker()
 {
     const bool Made = !FEditDate;
     TWinControl* Picker = MakeEditor(FEditDate, edDateEdit);
-    if (Made && Picker)
+    if (Made && Picker) {
         Picker->SetEnabled(false);
+        if (auto* P = dynamic_cast<TDateTimePicker*>(Picker)) {
+            P->OnCloseUp = [this](TObject* Sender) { DatePickerCloseUp(Sender); };
+            P->OnChange = [this, P](TObject*) { DatePickerChanged(P); };
+            P->OnDropDown = [this, P](TObject*) {
+                auto* G = dynamic_cast<TGridDatePicker*>(P);
+                DatePickerDropDown(P, !G || G->GetShowToday(), !G || G->GetShowTodayCircle(), G && G->GetWeeknumbers());
+            };
+        }
+    }
     return Picker;
 }
 
@@ -51,8 +93,11 @@ TWinControl* TDedOzovedUrad::GetDateAndTimePicker()
 {
     const bool Made = !FEditDateTime;
     TWinControl* Picker = MakeEditor(FEditDateTime, edDateTimeEdit);
-    if (Made && Picker)
+    if (Made && Picker) {
         Picker->SetEnabled(false);
+        if (auto* P = dynamic_cast<TDateTimePicker*>(Picker))
+            P->OnCloseUp = [this](TObject* Sender) { DatePickerCloseUp(Sender); };
+    }
     return Picker;
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/LumInplaceEdit.h"
 #include "grid/core/GridUtils.h"
 #include "grid/core/LumRichEdit.h"
 #include "platform/rtl/SysUtils.h"
@@ -49,6 +50,10 @@ String TDedOzovedUrad::GetEditText(int ACol, int ARow)
     } Lower { FNoEditChange };
     int Col = DisplayToRealCol(TDisplayCol(ACol)).Value;
     int Row = ARow;
+    // The text editor shows a right-aligned cell right-aligned; an editor
+    // control reading the text leaves it alone.
+    if (TLumInplaceEdit* Edit = GetNormalEdit(); Edit && !FGetEditTextAlign)
+        Edit->SetVAlign(TAlignment(ResolveCellAlignment(Col, Row) & 0xFF) == taRightJustify);
     ResolveBaseCell(Col, Row, Col, Row);
     const String Text = TBaseGrid::GetEditText(Col, Row);
     return GetEditWithTags() ? Text : VovHTMLE::HTMLToPlainText(Text);

@@ -6,7 +6,9 @@
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridGuards.h"
 #include "grid/core/RirEvozUndoRedo.h"
+#include "platform/vcl/ComCtrls_DateTimePicker.h"
 #include "platform/vcl/Edits.h"
+#include "platform/vcl/StdCtrls_List.h"
 #include "platform/vcl/Forms.h"
 #include "platform/win/Window.h"
 
@@ -216,10 +218,25 @@ void TDedOzovedUrad::ShowInvalidEntryBalloon()
             SendMessage(Edit->GetHandle(), EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&Tip));
         return;
     }
-    // An editor control: the message goes to its window (an edit shows the
-    // balloon; controls that are no edit let it pass).
-    if (EditCtrl && EditCtrl->HandleAllocated())
-        SendMessage(EditCtrl->GetHandle(), EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&Tip));
+    // An editor control: the message goes to the window that edits the
+    // text: an editable combo's edit field, a date picker's edit child, or
+    // the control's own window (an edit shows the balloon; controls that
+    // are no edit let it pass).
+    if (!EditCtrl || !EditCtrl->HandleAllocated())
+        return;
+    HWND Target = EditCtrl->GetHandle();
+    if (auto* Combo = dynamic_cast<TCustomComboBox*>(EditCtrl); Combo && Combo->GetStyle() != csDropDownList) {
+        COMBOBOXINFO Info {};
+        Info.cbSize = 52;
+        if (GetComboBoxInfo(Target, &Info) && Info.hwndItem)
+            Target = Info.hwndItem;
+    } else if (dynamic_cast<TDateTimePicker*>(EditCtrl)) {
+        DATETIMEPICKERINFO Info {};
+        Info.cbSize = 56;
+        if (SendMessage(Target, DTM_GETDATETIMEPICKERINFO, 0, reinterpret_cast<LPARAM>(&Info)) && Info.hwndEdit)
+            Target = Info.hwndEdit;
+    }
+    SendMessage(Target, EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&Tip));
 }
 
 // The message names the cell the user tried to move to; the focus stayed

@@ -95,6 +95,12 @@ void TDedOzovedUrad::WndProc(TMessage& Message)
         return;
     if (WheelAndPanMessage(Message))
         return;
+    if (Msg == WM_COMMAND && HIWORD(Message.WParam) == EN_CHANGE) {
+        // Reflected to the editor first; then the cell may follow its text.
+        TBaseGrid::WndProc(Message);
+        EditorTextChanged(reinterpret_cast<HWND>(Message.LParam));
+        return;
+    }
 
     switch (Msg) {
     case WM_CANCELMODE:

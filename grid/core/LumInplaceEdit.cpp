@@ -69,8 +69,15 @@ void TLumInplaceEdit::SetVAlign(bool Value)
     if (FValign == Value)
         return;
     FValign = Value;
-    if (HandleAllocated())
-        RecreateWnd();
+    // Our edit takes the right alignment on the live window: making the
+    // window again while the grid loads it would lose the focus it is
+    // about to get.
+    if (HandleAllocated()) {
+        if (Value)
+            SetAlignment(taRightJustify);
+        else if (GetAlignment() == taRightJustify)
+            SetAlignment(taLeftJustify);
+    }
 }
 
 void TLumInplaceEdit::SetWordWrap(bool Value)
@@ -732,8 +739,12 @@ void TLumInplaceEdit::Change()
 {
     TInplaceEdit::Change();
     TDedOzovedUrad* G = Grid();
-    if (G && !G->FNoEditChange && G->OnEditChange)
-        G->OnEditChange(G, G->GetCol(), G->GetRow(), GetText());
+    if (!G)
+        return;
+    const String Text = GetText();
+    G->FormulaEditing(!Text.empty() && Text[0] == u'=');
+    if (!G->FNoEditChange && G->OnEditChange)
+        G->OnEditChange(G, G->GetCol(), G->GetRow(), Text);
 }
 
 // ---- clipboard ----
@@ -852,6 +863,15 @@ void TLumInplaceEdit::FocusGained(TMessage& Message)
         Perform(EM_SETPASSWORDCHAR, WPARAM(G->GetPasswordChar()), 0);
     if (!G->GetNavigation()->GetEditSelectAll())
         SetSelStart(GetTextLen());
+    if (G->LButFlg) {
+        // The click that opened the editor puts the caret under the mouse.
+        G->LButFlg = false;
+        TPoint P;
+        GetCursorPos(P);
+        P = ScreenToClient(P);
+        const LRESULT Pos = Perform(EM_CHARFROMPOS, 0, MAKELPARAM(WORD(P.X), WORD(P.Y)));
+        SetSelStart(int(LOWORD(Pos)));
+    }
 }
 
 void TLumInplaceEdit::FocusLost(TMessage& Message)

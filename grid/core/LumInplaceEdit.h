@@ -16,7 +16,7 @@ public:
     // Most characters the text may hold; the grid's MaxEditLength (0: none).
     int GetLengthLimit() const { return FLengthLimit; }
     void SetLengthLimit(int Value) { FLengthLimit = Value; }
-    // Right-aligned text; the window is made again on a change.
+    // Right-aligned text.
     bool GetVAlign() const { return FValign; }
     void SetVAlign(bool Value);
     bool GetWordWrap() const { return FWordWrap; }

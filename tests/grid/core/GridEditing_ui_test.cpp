@@ -121,7 +121,7 @@ TEST_F(EditGrid, EachKindOpensItsEditorAndStoresItsValue)
         { edPassword, true, true, 1 },
         // A kind whose control is not there opens nothing and keeps the
         // cell; its edit still ends once.
-        { edSpinEdit, false, false, 1 },
+        { edDateTimeEdit, false, false, 1 },
         { edMemoDropDown, false, false, 1 },
     };
     for (const Case& C : Cases) {

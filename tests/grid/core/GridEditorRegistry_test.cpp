@@ -39,22 +39,22 @@ TEST(GridEditorRegistry, TheGridsGettersAskItOnce)
 {
     TDedOzovedUrad Grid(nullptr);
     EXPECT_EQ(Grid.GetMemoDropDown(), nullptr);
-    EXPECT_EQ(Grid.GetSpinEdit(), nullptr);
+    EXPECT_EQ(Grid.GetDateAndTimePicker(), nullptr);
     int Made = 0;
-    GridEditorRegistry::Register(edSpinEdit, [&](TDedOzovedUrad*) -> TWinControl* {
+    GridEditorRegistry::Register(edDateTimeEdit, [&](TDedOzovedUrad*) -> TWinControl* {
         ++Made;
         return new TEdit(nullptr);  // an owner-less control: the grid takes it
     });
-    TWinControl* Spin = Grid.GetSpinEdit();
-    ASSERT_NE(Spin, nullptr);
-    EXPECT_EQ(Grid.GetSpinEdit(), Spin);
+    TWinControl* Picker = Grid.GetDateAndTimePicker();
+    ASSERT_NE(Picker, nullptr);
+    EXPECT_EQ(Grid.GetDateAndTimePicker(), Picker);
     EXPECT_EQ(Made, 1);
-    EXPECT_EQ(Spin->GetOwner(), &Grid);
-    EXPECT_EQ(Spin->GetParent(), &Grid);
-    EXPECT_FALSE(Spin->GetVisible());
-    EXPECT_FALSE(Spin->GetEnabled());
-    GridEditorRegistry::Unregister(edSpinEdit);
+    EXPECT_EQ(Picker->GetOwner(), &Grid);
+    EXPECT_EQ(Picker->GetParent(), &Grid);
+    EXPECT_FALSE(Picker->GetVisible());
+    EXPECT_FALSE(Picker->GetEnabled());
+    GridEditorRegistry::Unregister(edDateTimeEdit);
     // Freed by its owner: the grid forgets it.
-    delete Spin;
-    EXPECT_EQ(Grid.GetSpinEdit(), nullptr);
+    delete Picker;
+    EXPECT_EQ(Grid.GetDateAndTimePicker(), nullptr);
 }
