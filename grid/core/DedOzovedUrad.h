@@ -3747,4 +3747,27 @@ private:
     void ReleasePushedButton(int ACol, int ARow, int X, int Y);
     void ReleaseClickSort(int ACol, int ARow, int X, int Y, bool Moved, TShiftState Shift);
     bool FDblClk { false };
+
+    // ---- mouse: the right button and the double click (DedOzovedUradMouseClicks.cpp) ----
+public:
+    // Fires also for a press outside the cells, with -1 indices.
+    TClickCellEvent OnRightClickCell;
+    bool GetDblClk() const { return FDblClk; }
+
+protected:
+    void WMRButtonDown(TMessage& Message);
+    void WMRButtonUp(TMessage& Message);
+    void WMLButtonDblClk(TMessage& Message);
+
+private:
+    // A left click at (X, Y) through the mouse-down and mouse-up steps.
+    void SimulateLeftClick(int X, int Y);
+    // Runs Action with the left column kept, for row selection under
+    // Navigation.KeepHorizScroll.
+    template <typename F> void KeepingLeftCol(F Action);
+    void RightPressSelects(int ACol, int ARow, int X, int Y, TShiftState Shift, bool WasSelected);
+    // The header border auto-size of a double click; True when it ends the
+    // handler.
+    bool DblClickSizesColumn(TMessage& Message, int ACol, int ARow, int X);
+    void DblClickSizeColumn(int ACol);
 };
