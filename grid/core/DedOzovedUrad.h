@@ -3653,16 +3653,17 @@ protected:
     // The select-all rectangle of a corner click: unchanged.
     virtual void SelectAllRect(TGridRect& /*R*/) { }
     // The anchor or mini-HTML form control under a press in a cell (stored
-    // column): False, nothing under the point.
-    virtual bool PressedAnchorOrControl(int /*ACol*/, int /*ARow*/, int /*X*/, int /*Y*/) { return false; }
-    // The click on an anchor or form control found there: nothing.
-    virtual void AnchorOrControlClick(int /*ACol*/, int /*ARow*/, int /*X*/, int /*Y*/) { }
-    // Validation of the open editor's value before a press moves away from
-    // it: accepted.
-    virtual bool ValidatePressedEditor() { return true; }
+    // column): a link text with URLShow, or what the cell's mini-HTML has
+    // at the point; kept for AnchorOrControlClick.
+    virtual bool PressedAnchorOrControl(int ACol, int ARow, int X, int Y);
+    // The click on the anchor or form control found there.
+    virtual void AnchorOrControlClick(int ACol, int ARow, int X, int Y);
+    // Validates the open editor's value before a press moves away from it;
+    // False when it was refused.
+    virtual bool ValidatePressedEditor();
     // Whether a validation snapshot of the current cell is wanted after a
-    // press (an OnCellValidate handler): no.
-    virtual bool WantsValidationSnapshot() { return false; }
+    // press: with an OnCellValidate handler.
+    virtual bool WantsValidationSnapshot() { return bool(OnCellValidate); }
     // The OLE drag that a press into the selection prepares: not started.
     virtual void PrepareOleDrag() { }
     // Ends a press at once without its release steps: capture released,
@@ -3753,6 +3754,9 @@ public:
     // Fires also for a press outside the cells, with -1 indices.
     TClickCellEvent OnRightClickCell;
     bool GetDblClk() const { return FDblClk; }
+    // The anchor and form control the last press found in a cell.
+    const String& GetPressedAnchor() const { return FPressAnchor; }
+    const String& GetPressedControlID() const { return FPressCtrlID; }
 
 protected:
     void WMRButtonDown(TMessage& Message);
@@ -3770,4 +3774,9 @@ private:
     // handler.
     bool DblClickSizesColumn(TMessage& Message, int ACol, int ARow, int X);
     void DblClickSizeColumn(int ACol);
+    String FPressAnchor;
+    String FPressCtrlID;
+    String FPressCtrlType;
+    String FPressCtrlValue;
+    TRect FPressCtrlRect {};
 };
