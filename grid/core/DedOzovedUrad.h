@@ -3754,6 +3754,13 @@ public:
     // Fires also for a press outside the cells, with -1 indices.
     TClickCellEvent OnRightClickCell;
     bool GetDblClk() const { return FDblClk; }
+    using TShowFilterEditEvent = std::function<void(TObject* Sender, int ACol, int AIndex, bool& DoShow)>;
+    // Whether the filter-type menu offers the type AIndex for the column.
+    TShowFilterEditEvent OnShowFilterEdit;
+    // The end of an enhanced column or row move.
+    TNotifyEvent OnEndBlockFocus;
+    // The filter-edit row's type menu, made on first use.
+    TPopupMenu* GetFilterTypeMenu() const { return FFltrPopup; }
     // The anchor and form control the last press found in a cell.
     const String& GetPressedAnchor() const { return FPressAnchor; }
     const String& GetPressedControlID() const { return FPressCtrlID; }
@@ -3774,6 +3781,16 @@ private:
     // handler.
     bool DblClickSizesColumn(TMessage& Message, int ACol, int ARow, int X);
     void DblClickSizeColumn(int ACol);
+    // The release's steps beyond the click sort.
+    bool ReleaseOpensFilterTypeMenu(int ACol, int ARow, int X, int Y);
+    void ReleaseSelectsGroup(int ACol, int ARow);
+    void ReleaseDisjunctRows(int ACol, int ARow, TShiftState Shift, bool& RowDeselected);
+    // Around a click sort: the auto-merged columns are split before and
+    // merged again after.
+    void SplitAllColumnCells();
+    void MergeListedColumns();
+    virtual void DoEndBlockFocus();
+    TPopupMenu* FFltrPopup { nullptr };
     String FPressAnchor;
     String FPressCtrlID;
     String FPressCtrlType;

@@ -142,6 +142,12 @@ void TDedOzovedUrad::WheelTurn(TMessage& Message)
     int Moved = 0;
     {
         TMoveRowOnScrollOff NoMoveRow(*FNavigation);
+        // 9. A spin editor or a linked editor control would take the turn
+        // for its own value: the grid takes the focus, which ends the edit.
+        const bool SpinKind = EditControl == edSpinEdit || EditControl == edFloatSpinEdit
+            || EditControl == edTimeSpinEdit || EditControl == edDateSpinEdit;
+        if (EditMode && (EditControl == edCustom || SpinKind) && CanFocus())
+            SetFocus();
         int q = GetRow();
         int n = FMouseActions->GetWheelIncrement();
         if (n < 1)
@@ -194,6 +200,9 @@ void TDedOzovedUrad::WheelTurn(TMessage& Message)
         const TGridRect S = GetSelection();
         SelectionChanged(S.Left, S.Top, S.Right, S.Bottom);
     }
+    // 15. Scrolled to the end with the search footer showing.
+    if (FSearchFooter->GetVisible() && GetTopRow() == GetRowCount() - GetVisibleRowCount())
+        UpdateSearchFooter();
 }
 
 // Moves the focus row to q for one wheel turn inside an update bracket and
