@@ -196,8 +196,9 @@ TEST_F(WheelGrid, MoveRowOnScrollComesBackOnEveryPath)
 
 // ---- panning ----
 
-// A spin editor would take the turn for its value: the grid takes the
-// focus back, which ends the edit, also when the turn only scrolls.
+// A spin editor would take the turn for its value: a turn the grid's
+// window gets (a system that sends the wheel to the window under the
+// pointer) gives the grid the focus back, which ends the edit.
 TEST_F(WheelGrid, ASpinEditorEndsItsEditOnATurn)
 {
     GridEditorRegistry::Register(edSpinEdit, [](TDedOzovedUrad*) -> TWinControl* { return new TEdit(nullptr); });
@@ -209,7 +210,10 @@ TEST_F(WheelGrid, ASpinEditorEndsItsEditOnATurn)
     Headless::PumpUntilIdle();
     ASSERT_TRUE(Grid->EditMode);
     ASSERT_NE(Grid->EditCtrl, nullptr);
-    TurnOverGrid(-120);
+    const TPoint At = ScreenOfCell(2, 2);
+    SendMessage(Grid->GetHandle(), WM_MOUSEWHEEL, WPARAM(std::uint32_t(-120) << 16),
+        LPARAM((std::uint32_t(At.Y) << 16) | std::uint32_t(At.X & 0xFFFF)));
+    Headless::PumpUntilIdle();
     EXPECT_FALSE(Grid->EditMode);
     EXPECT_TRUE(Grid->Focused());
     EXPECT_GT(Grid->GetTopRow(), 1);
