@@ -525,6 +525,11 @@ void TDedOzovedUrad::WMLButtonUp(TMessage& Message)
     if (FMouseResize) {
         if (OnSelectionResize)
             OnSelectionResize(this, FDropSelection, GetSelection());
+        // The block the press copied fills the new selection.
+        if (FNavigation->GetAllowSmartClipboard()) {
+            GridGuards::TValueGuard<bool> NoEdit(FEditDisable, true);
+            FDataViews->PasteSelectionFromClipboard();
+        }
         FMouseResize = false;
         if (OnSelectionResized)
             OnSelectionResized(this, FDropSelection, GetSelection());

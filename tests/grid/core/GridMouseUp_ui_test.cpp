@@ -308,4 +308,26 @@ TEST_F(MouseUpTest, EnhancedMoveReleasedOutsideOrOnItselfChangesNothing)
     EXPECT_EQ(Grid->GetCells(4, 0), u"C");
 }
 
+TEST_F(MouseUpTest, SelectionResizeEndsWithTheSmartPaste)
+{
+    Grid->SetSelectionResizer(true);
+    Grid->SetSelectionRectangle(true);
+    Grid->GetNavigation()->SetAllowSmartClipboard(true);
+    Grid->SetSelection(TGridRect { 2, 3, 2, 3 });
+    std::vector<std::string> Events;
+    Grid->OnSelectionResize = [&](TObject*, TGridRect From, TGridRect) {
+        Events.push_back("resize " + std::to_string(From.Top));
+        EXPECT_FALSE(Views.Log->Saw("PasteSelectionFromClipboard"));
+    };
+    Grid->OnSelectionResized = [&](TObject*, TGridRect, TGridRect) {
+        Events.push_back("resized");
+        EXPECT_TRUE(Views.Log->Saw("PasteSelectionFromClipboard"));
+    };
+    const TRect R = Grid->CellRect(2, 3);
+    Click(TPoint(R.Right - 2, R.Bottom - 2));
+    EXPECT_EQ(Events, (std::vector<std::string> { "resize 3", "resized" }));
+    EXPECT_EQ(Views.Log->Count("PasteSelectionFromClipboard"), 1);
+    EXPECT_FALSE(Grid->GetMouseResize());
+}
+
 } // namespace
