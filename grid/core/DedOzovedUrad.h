@@ -3783,6 +3783,7 @@ private:
     void DblClickSizeColumn(int ACol);
     // The release's steps beyond the click sort.
     bool ReleaseOpensFilterTypeMenu(int ACol, int ARow, int X, int Y);
+    void CloseOpenFilterList();
     void ReleaseSelectsGroup(int ACol, int ARow);
     void ReleaseDisjunctRows(int ACol, int ARow, TShiftState Shift, bool& RowDeselected);
     // Around a click sort: the auto-merged columns are split before and

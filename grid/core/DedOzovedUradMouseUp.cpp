@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/GridFilterList.h"
 #include "grid/core/GridGuards.h"
 #include "grid/core/GridOverlays.h"
 #include "grid/core/ScrollControl.h"
@@ -50,6 +51,18 @@ void TDedOzovedUrad::MergeListedColumns()
 {
     for (int i = 0; i < FMergedColumns->Count(); ++i)
         MergeColumnCells(FMergedColumns->GetInteger(i), i == 0);
+}
+
+// A release elsewhere, or a second one on the open column's button, closes
+// the filter list.
+void TDedOzovedUrad::CloseOpenFilterList()
+{
+    for (TWinControl* List : { static_cast<TWinControl*>(FDropList), static_cast<TWinControl*>(FDropCheckList) })
+        if (List && List->GetVisible()) {
+            List->SetVisible(false);
+            DoFilterClose(FFilterCol);
+        }
+    FFilterCol = -1;
 }
 
 // The filter-type button of a filter-edit cell, released where it was
@@ -580,9 +593,9 @@ void TDedOzovedUrad::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
             FFilterCol = RealCol;
             BuildFilterList(ACol, ARow);
         } else
-            FFilterCol = -1;
+            CloseOpenFilterList();
     } else
-        FFilterCol = -1;
+        CloseOpenFilterList();
     // 5, 6. A size dragged outside the grid is dropped.
     FDropDownDown = false;
     if ((X > GetWidth() && GetGridState() == gsColSizing) || (Y > GetHeight() && GetGridState() == gsRowSizing)) {
