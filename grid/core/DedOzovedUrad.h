@@ -3741,7 +3741,6 @@ public:
 protected:
     void WMLButtonUp(TMessage& Message);
     virtual void DoClickSort(int ACol);
-    // The filter drop-down list of a filter-row button: nothing opens.
 
 private:
     bool ReleaseEndsTouchScroll(int X, int Y);

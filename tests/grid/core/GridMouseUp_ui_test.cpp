@@ -145,6 +145,21 @@ TEST_F(MouseUpTest, FixedColumnDraggedPastTheLeftEdgeClampsAtZero)
     EXPECT_EQ(Grid->GetColWidths(1), 60);
 }
 
+TEST_F(MouseUpTest, FixedRowDraggedPastTheTopEdgeClampsAtZero)
+{
+    Grid->SetFixedRows(2);
+    std::vector<int> Ended;
+    Grid->OnEndRowSize = [&](TObject*, int ARow) { Ended.push_back(ARow); };
+    // The border under fixed row 1 lies at 24 + 1 + 24.
+    Grid->SetSizeFixedR(true);
+    Session.PassTime(2000);
+    Headless::Drag(Screen(200, 49), Screen(200, 10));
+    Headless::PumpUntilIdle();
+    EXPECT_EQ(Grid->GetRowHeights(1), 0);
+    EXPECT_EQ(Ended, std::vector<int> { 1 });
+    EXPECT_FALSE(Grid->GetSizingFixedR());
+}
+
 TEST_F(MouseUpTest, SizeDraggedBeyondTheRightEdgeIsDropped)
 {
     Grid->SetOptions(Grid->GetOptions() + TGridOptions { goColSizing });
