@@ -137,6 +137,26 @@ TEST_F(MouseClicksTest, FlaggedRowsStayForTheContextMenu)
     EXPECT_EQ(FlaggedRows(), (std::vector<int> { 4, 6 }));
 }
 
+TEST_F(MouseClicksTest, ShiftRightClickChecksTheRowsUpToTheCurrentOne)
+{
+    auto* MA = Grid->GetMouseActions();
+    MA->SetSelectOnRightClick(true);
+    MA->SetHotmailRowSelect(true);
+    MA->SetDisjunctRowSelect(true);
+    HearRightClicks();
+    std::vector<std::string> Changes;
+    Grid->OnCheckBoxChange = [&](TObject*, int ACol, int ARow, bool State) {
+        Changes.push_back(std::to_string(ACol) + "," + std::to_string(ARow) + (State ? " on" : " off"));
+    };
+    Grid->FocusCell(2, 3);
+    Grid->ResetRowSelectList();
+    RightClickWith(VK_SHIFT, In(2, 6, 40, 10));
+    EXPECT_EQ(FlaggedRows(), (std::vector<int> { 3, 4, 5, 6 }));
+    EXPECT_EQ(Clicks, std::vector<std::string> { "1,6" });
+    EXPECT_EQ(Changes, std::vector<std::string> { "1,6 on" });
+    EXPECT_TRUE(RightClicks.empty());
+}
+
 TEST_F(MouseClicksTest, RightClickOnTheRowHeaderSelectsTheRowLikeALeftClick)
 {
     Grid->GetMouseActions()->SetSelectOnRightClick(true);
