@@ -307,7 +307,10 @@ bool TDedOzovedUrad::WheelHook(bool Down, TShiftState Shift, TPoint MousePos)
         } Close { *this, X, OuterCount };
         return Down ? TBaseGrid::DoMouseWheelDown(Shift, MousePos) : TBaseGrid::DoMouseWheelUp(Shift, MousePos);
     }
-    const bool WasEditing = GetEditorMode();
+    const bool WasEditing = GetEditorMode() || EditMode;
+    // A spin editor shown on the old row would keep the turn's value.
+    if (FEditSpin && FEditSpin->GetVisible())
+        FEditSpin->SetVisible(false);
     const bool Result = Down ? TBaseGrid::DoMouseWheelDown(Shift, MousePos) : TBaseGrid::DoMouseWheelUp(Shift, MousePos);
     if (WasEditing && CanFocus())
         SetFocus();

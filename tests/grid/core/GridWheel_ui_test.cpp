@@ -217,6 +217,19 @@ TEST_F(WheelGrid, ASpinEditorEndsItsEditOnATurn)
     EXPECT_FALSE(Grid->EditMode);
     EXPECT_TRUE(Grid->Focused());
     EXPECT_GT(Grid->GetTopRow(), 1);
+    // A turn the focused spin editor passes on to the grid hides it and
+    // moves the focus row.
+    Grid->GetMouseActions()->SetWheelAction(waMoveSelection);
+    Grid->ShowInplaceEdit();
+    Headless::PumpUntilIdle();
+    ASSERT_TRUE(Grid->EditMode);
+    TWinControl* Spin = Grid->GetSpinEdit();
+    ASSERT_TRUE(Spin->GetVisible());
+    const int Row = Grid->GetRow();
+    TurnOverGrid(-120);
+    EXPECT_FALSE(Spin->GetVisible());
+    EXPECT_GT(Grid->GetRow(), Row);
+    EXPECT_TRUE(Grid->Focused());
     GridEditorRegistry::Unregister(edSpinEdit);
 }
 
