@@ -3942,16 +3942,17 @@ protected:
     // The select-all rectangle of a corner click: unchanged.
     virtual void SelectAllRect(TGridRect& /*R*/) { }
     // The anchor or mini-HTML form control under a press in a cell (stored
-    // column): False, nothing under the point.
-    virtual bool PressedAnchorOrControl(int /*ACol*/, int /*ARow*/, int /*X*/, int /*Y*/) { return false; }
-    // The click on an anchor or form control found there: nothing.
-    virtual void AnchorOrControlClick(int /*ACol*/, int /*ARow*/, int /*X*/, int /*Y*/) { }
-    // Validation of the open editor's value before a press moves away from
-    // it: accepted.
-    virtual bool ValidatePressedEditor() { return true; }
+    // column): a link text with URLShow, or what the cell's mini-HTML has
+    // at the point; kept for AnchorOrControlClick.
+    virtual bool PressedAnchorOrControl(int ACol, int ARow, int X, int Y);
+    // The click on the anchor or form control found there.
+    virtual void AnchorOrControlClick(int ACol, int ARow, int X, int Y);
+    // Validates the open editor's value before a press moves away from it;
+    // False when it was refused.
+    virtual bool ValidatePressedEditor();
     // Whether a validation snapshot of the current cell is wanted after a
-    // press (an OnCellValidate handler): no.
-    virtual bool WantsValidationSnapshot() { return false; }
+    // press: with an OnCellValidate handler.
+    virtual bool WantsValidationSnapshot() { return bool(OnCellValidate); }
     // The OLE drag that a press into the selection prepares: not started.
     virtual void PrepareOleDrag() { }
     // Ends a press at once without its release steps: capture released,
@@ -4111,7 +4112,6 @@ public:
 protected:
     void WMLButtonUp(TMessage& Message);
     virtual void DoClickSort(int ACol);
-    // The filter drop-down list of a filter-row button: nothing opens.
 
 private:
     bool ReleaseEndsTouchScroll(int X, int Y);
@@ -4210,4 +4210,52 @@ private:
     void StoreEditLinkValue(int RCol, int ARow);
     TEditLink* FEditLink { nullptr };
     String FEditMask;
+    // ---- mouse: the right button and the double click (DedOzovedUradMouseClicks.cpp) ----
+public:
+    // Fires also for a press outside the cells, with -1 indices.
+    TClickCellEvent OnRightClickCell;
+    bool GetDblClk() const { return FDblClk; }
+    using TShowFilterEditEvent = std::function<void(TObject* Sender, int ACol, int AIndex, bool& DoShow)>;
+    // Whether the filter-type menu offers the type AIndex for the column.
+    TShowFilterEditEvent OnShowFilterEdit;
+    // The end of an enhanced column or row move.
+    TNotifyEvent OnEndBlockFocus;
+    // The filter-edit row's type menu, made on first use.
+    TPopupMenu* GetFilterTypeMenu() const { return FFltrPopup; }
+    // The anchor and form control the last press found in a cell.
+    const String& GetPressedAnchor() const { return FPressAnchor; }
+    const String& GetPressedControlID() const { return FPressCtrlID; }
+
+protected:
+    void WMRButtonDown(TMessage& Message);
+    void WMRButtonUp(TMessage& Message);
+    void WMLButtonDblClk(TMessage& Message);
+
+private:
+    // A left click at (X, Y) through the mouse-down and mouse-up steps.
+    void SimulateLeftClick(int X, int Y);
+    // Runs Action with the left column kept, for row selection under
+    // Navigation.KeepHorizScroll.
+    template <typename F> void KeepingLeftCol(F Action);
+    void RightPressSelects(int ACol, int ARow, int X, int Y, TShiftState Shift, bool WasSelected);
+    // The header border auto-size of a double click; True when it ends the
+    // handler.
+    bool DblClickSizesColumn(TMessage& Message, int ACol, int ARow, int X);
+    void DblClickSizeColumn(int ACol);
+    // The release's steps beyond the click sort.
+    bool ReleaseOpensFilterTypeMenu(int ACol, int ARow, int X, int Y);
+    void CloseOpenFilterList();
+    void ReleaseSelectsGroup(int ACol, int ARow);
+    void ReleaseDisjunctRows(int ACol, int ARow, TShiftState Shift, bool& RowDeselected);
+    // Around a click sort: the auto-merged columns are split before and
+    // merged again after.
+    void SplitAllColumnCells();
+    void MergeListedColumns();
+    virtual void DoEndBlockFocus();
+    TPopupMenu* FFltrPopup { nullptr };
+    String FPressAnchor;
+    String FPressCtrlID;
+    String FPressCtrlType;
+    String FPressCtrlValue;
+    TRect FPressCtrlRect {};
 };

@@ -7,7 +7,9 @@
 #include <cstdlib>
 
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/EditLink.h"
 #include "grid/core/GridGuards.h"
+#include "grid/core/GridUtils.h"
 #include "platform/gdi/Frames.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/MathUtils.h"
@@ -15,6 +17,7 @@
 #include "platform/vcl/Forms.h"
 #include "platform/win/Input.h"
 #include "platform/win/Window.h"
+#include "richtext/MiniHTML.h"
 
 namespace {
 
@@ -1070,4 +1073,92 @@ void TDedOzovedUrad::ClickRadioGroup(int ACol, int ARow, int XOffset, int YOffse
             OnRadioClick(this, DisplayCol, r, Hit);
     }
     RepaintCell(DisplayCol, r);
+}
+
+// ---- anchors and form controls under a press ----
+
+bool TDedOzovedUrad::PressedAnchorOrControl(int ACol, int ARow, int X, int Y)
+{
+    FPressAnchor.clear();
+    FPressCtrlID.clear();
+    FPressCtrlType.clear();
+    FPressCtrlValue.clear();
+    FPressCtrlRect = TRect();
+    if (ACol < 0 || ARow < 0)
+        return false;
+    const String Text = GetCells(ACol, ARow);
+    const int Kind = VuzEraz::DetectTextKind(Text, GetEnableHTML());
+    if (Kind == 4) {
+        if (!GetURLShow())
+            return false;
+        FPressAnchor = Text;
+        return true;
+    }
+    if (Kind != 1)
+        return false;
+    const int DisplayCol = DisplColIndex(TRealCol(ACol)).Value;
+    TRect R = CellRect(DisplayCol, ARow);
+    R.Right -= FXYOffset.X;
+    R.Left += FXYOffset.X + 1;
+    R.Top += FXYOffset.Y + 1;
+    if (HasCheckBox(ACol, ARow))
+        R.Left += int(RoundHalfEven(FControlLook->GetCheckSize() * GetDPIScale()));
+    if (R.Right <= R.Left || R.Bottom <= R.Top)
+        return false;
+
+    // Laid out with the cell's own font, as it was painted.
+    TCanvas* Canvas = GetCanvas();
+    TGridDrawState State;
+    TColor ColorTo = clNone, MirrorColor = clNone, MirrorColorTo = clNone;
+    TAlignment HA = taLeftJustify;
+    TVAlignment VA = vtaTop;
+    bool WW = GetWordWrap();
+    TCellGradientDirection GD {};
+    GetVisualProperties(DisplayCol, ARow, State, false, false, true, Canvas->GetBrush(), ColorTo, MirrorColor,
+        MirrorColorTo, Canvas->GetFont(), HA, VA, WW, GD);
+    String HitAnchor, Stripped, FocusHref, Title, ControlID, ControlValue, ControlType;
+    int XSize = 0, YSize = 0, AnchorCount = 0, HitIndex = -1;
+    TRect HitRect, ControlRect;
+    bool Hit = false;
+    try {
+        Hit = VovHTMLE::DrawHTMLText(Canvas, Text, R, FGridImages, X, Y, -1, -1, 1, true, false, false, false, false,
+            false, WW, false, String(), 1.0, GetURLColor(), clNone, clNone, TColor(0x808080), HitAnchor, Stripped,
+            FocusHref, Title, XSize, YSize, AnchorCount, HitIndex, HitRect, ControlRect, ControlID, ControlValue,
+            ControlType, FImageCache.get(), FPictureContainer, HandleAllocated() ? GetHandle() : nullptr,
+            float(GetDPIScale()), 0);
+    } catch (const Exception&) {
+        // A text that cannot be laid out has no anchor.
+        return false;
+    }
+    if (!Hit || (HitAnchor.empty() && ControlID.empty()))
+        return false;
+    FPressAnchor = HitAnchor;
+    FPressCtrlID = ControlID;
+    FPressCtrlType = ControlType;
+    FPressCtrlValue = ControlValue;
+    FPressCtrlRect = ControlRect;
+    return true;
+}
+
+void TDedOzovedUrad::AnchorOrControlClick(int ACol, int ARow, int /*X*/, int /*Y*/)
+{
+    AnchorControlClick(DisplColIndex(TRealCol(ACol)).Value, ARow, FPressAnchor, FPressCtrlID, FPressCtrlType,
+        FPressCtrlValue, FPressCtrlRect);
+}
+
+bool TDedOzovedUrad::ValidatePressedEditor()
+{
+    // A custom editor's value always goes through validation.
+    const bool Custom = EditControl == edCustom;
+    GridGuards::TValueGuard<bool> Always(FAlwaysValidate, Custom);
+    // The text editor holds its text until the edit ends; editor controls
+    // write theirs into the cell first.
+    TInplaceEdit* Edit = GetInplaceEditor();
+    if (!Custom && !FSpecialEditor && Edit && Edit->GetVisible())
+        return ValidateCell(Edit->GetText());
+    if (Custom && GetEditLink())
+        return ValidateCell(GetEditLink()->GetEditorValue());
+    if (!Custom && FMouseActions->GetDirectEdit())
+        StoreEditorValue(GetCol(), GetRow());
+    return ValidateCell(GetCells(RealColIndex(TDisplayCol(GetCol())).Value, GetRow()));
 }

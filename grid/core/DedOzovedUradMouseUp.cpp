@@ -9,12 +9,17 @@
 #include <cstdlib>
 
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/GridFilterList.h"
+#include "grid/core/GridGuards.h"
+#include "grid/core/GridOverlays.h"
+#include "grid/core/ScrollControl.h"
 #include "grid/core/HTMLHintWindow.h"
 #include "platform/gdi/Frames.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/vcl/ControlsInternal.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/Menus.h"
 #include "platform/win/Input.h"
 #include "platform/win/Window.h"
 
@@ -28,6 +33,129 @@ void TDedOzovedUrad::DoClickSort(int ACol)
 {
     if (OnClickSort)
         OnClickSort(this, ACol);
+}
+
+void TDedOzovedUrad::DoEndBlockFocus()
+{
+    if (OnEndBlockFocus)
+        OnEndBlockFocus(this);
+}
+
+void TDedOzovedUrad::SplitAllColumnCells()
+{
+    for (int c = 0; c < GetColCount(); ++c)
+        SplitColumnCells(c);
+}
+
+void TDedOzovedUrad::MergeListedColumns()
+{
+    for (int i = 0; i < FMergedColumns->Count(); ++i)
+        MergeColumnCells(FMergedColumns->GetInteger(i), i == 0);
+}
+
+// A release elsewhere, or a second one on the open column's button, closes
+// the filter list.
+void TDedOzovedUrad::CloseOpenFilterList()
+{
+    for (TWinControl* List : { static_cast<TWinControl*>(FDropList), static_cast<TWinControl*>(FDropCheckList) })
+        if (List && List->GetVisible()) {
+            List->SetVisible(false);
+            DoFilterClose(FFilterCol);
+        }
+    FFilterCol = -1;
+}
+
+// The filter-type button of a filter-edit cell, released where it was
+// pressed: the menu of filter types pops up under the cell.
+bool TDedOzovedUrad::ReleaseOpensFilterTypeMenu(int ACol, int ARow, int X, int Y)
+{
+    const TRect R = CellRect(ACol, ARow);
+    const int s = int(RoundHalfEven(16 * GetDPIScale()));
+    const bool Rtl = UseRightToLeftAlignment();
+    const bool InZone = Rtl ? (R.Left < X && R.Right - s < X && Y < R.Top + s)
+                            : (R.Left < X && X < R.Left + s && Y < R.Top + s);
+    if (!InZone || FFltrPopPressCol != ACol)
+        return false;
+    const TStringList* Names = FFilterEdit->GetTypeNames();
+    const int Count = std::min(Names->GetCount(), 9);
+    if (!FFltrPopup) {
+        TComponent* Owner = GetParentForm(this);
+        FFltrPopup = new TPopupMenu(Owner ? Owner : this);
+        FFltrPopup->SetImages(FFltrList);
+        FFltrPopup->SetAutoHotkeys(FFilterEdit->GetAutoHotKey() ? maAutomatic : maManual);
+        for (int i = 0; i < Count; ++i) {
+            auto* Item = new TMenuItem(FFltrPopup);
+            Item->SetTag(i);
+            Item->OnClick = [this](TObject* Sender) {
+                auto* Clicked = static_cast<TMenuItem*>(Sender);
+                ApplyFilterEdit(FFltrPopup->GetTag(), TFilterType(Clicked->GetTag()));
+            };
+            FFltrPopup->GetItems()->Add(Item);
+        }
+    }
+    FFltrPopup->SetTag(RealColIndex(TDisplayCol(ACol)).Value);
+    // The menu keeps its items; the names may have changed since.
+    TMenuItem* Items = FFltrPopup->GetItems();
+    for (int i = 0; i < Items->GetCount(); ++i) {
+        TMenuItem* Item = Items->GetItems(i);
+        const bool Named = i < Names->GetCount();
+        Item->SetCaption(Named ? Names->GetStrings(i) : String());
+        Item->SetImageIndex(i);
+        bool DoShow = Named;
+        if (DoShow && OnShowFilterEdit)
+            OnShowFilterEdit(this, ACol, i, DoShow);
+        Item->SetVisible(DoShow);
+    }
+    const TPoint At = ClientToScreen(TPoint(Rtl ? R.Right : R.Left, R.Bottom));
+    SetGridState(gsNormal);
+    FFltrPopup->Popup(At.X, At.Y);
+    return true;
+}
+
+// A click on an expanded node row selects its whole group.
+void TDedOzovedUrad::ReleaseSelectsGroup(int ACol, int ARow)
+{
+    if (ARow < 0 || ACol <= 0 || !IsNode(ARow) || !FGrouping->GetAutoSelectGroup() || FDataViews->GetNodeState(ARow))
+        return;
+    const int Span = FDataViews->GetNodeSpan(ARow);
+    if (FMouseActions->GetDisjunctRowSelect()) {
+        for (int r = ARow + 1; r <= ARow + Span - 1 && r < GetRowCount(); ++r)
+            SetRowSelect(RealRowIndex(TDisplayRow(r)).Value, true);
+    } else
+        SetSelection(TGridRect { GetFixedCols(), ARow, GetColCount() - 1, std::min(ARow + Span - 1, GetRowCount() - 1) });
+}
+
+// The row flags of a disjunct row selection follow the release.
+void TDedOzovedUrad::ReleaseDisjunctRows(int ACol, int ARow, TShiftState Shift, bool& RowDeselected)
+{
+    if (ACol == 0 && ARow >= 0 && IsNode(ARow))
+        return;
+    const TGridRect Forget { -1, -1, -1, -1 };
+    bool CanSelect = true;
+    if (ACol >= 0 && ARow >= 0 && OnSelectCell)
+        OnSelectCell(this, ACol, ARow, CanSelect);
+    if (Shift.Contains(ssCtrl) || Shift.Contains(ssShift))
+        FDisSelection = Forget;
+    const bool Hotmail = FMouseActions->GetHotmailRowSelect();
+    const bool NotFixed = !IsFixed(ACol, ARow) || !IsFixed(FMouseDownPt.X, FMouseDownPt.Y);
+    if (CanSelect && (ACol != 0 || FMouseDownPt.X != 0 || !Hotmail) && NotFixed && ACol >= 0 && ARow >= 0) {
+        FDisSelection = Forget;
+        {
+            GridGuards::TValueGuard<bool> Block(FBlockCellChanging, true);
+            SyncRowSelectWithSelection(false);
+        }
+        if (OnCheckBoxChange)
+            OnCheckBoxChange(this, RealColIndex(TDisplayCol(ACol)).Value, ARow, true);
+    }
+    if (FMouseActions->GetRowSelect())
+        FDisSelection = Forget;
+    if (ARow >= GetFixedRows() && ARow < GetRowCount() - FFixedFooters && FDeselectState) {
+        SetRowSelect(FMouseActions->GetRowSelectPersistent() ? RealRowIndex(TDisplayRow(ARow)).Value : ARow, false);
+        RowDeselected = true;
+        if (Hotmail)
+            RepaintCell(0, 0);
+    }
+    FDeselectState = false;
 }
 
 // A touch press turns into a tap, a scroll or a flick.
@@ -167,6 +295,9 @@ void TDedOzovedUrad::ReleaseClickSort(int ACol, int ARow, int X, int Y, bool Mov
     }
     HideInplaceEdit();
     FDataViews->InitSortXRef();
+    const bool AutoMerge = Sort->GetAutoColumnMerge();
+    if (AutoMerge)
+        SplitAllColumnCells();
     const bool Ascending = Sort->GetInitSortDirection() == sdAscending;
     const bool KeepHoriz = FNavigation->GetKeepHorizScroll() && GetOptions().Contains(goRowSelect);
     const int Left = GetLeftCol();
@@ -229,6 +360,8 @@ void TDedOzovedUrad::ReleaseClickSort(int ACol, int ARow, int X, int Y, bool Mov
                 QSort();
         });
     }
+    if (AutoMerge)
+        MergeListedColumns();
     if (FNumCellControls > 0)
         CellControlsUpdate(true);
     DoClickSort(Sort->GetColumn());
@@ -270,6 +403,10 @@ void TDedOzovedUrad::WMLButtonUp(TMessage& Message)
             RepaintCol(0);
     }
     FMouseSelectStart = -1;
+    if (!IsDesigning())
+        for (TArrowWindow* Arrow : { ArwU, ArwD, ArwL, ArwR })
+            if (Arrow)
+                Arrow->SetVisible(false);
     // 6, 7. A fixed line dragged past the grid's left or top edge gets no
     // negative size.
     if (FSizingFixed) {
@@ -353,16 +490,10 @@ void TDedOzovedUrad::WMLButtonUp(TMessage& Message)
                 FocusCell(ACol, ARow);
         }
     }
-    // 18. Disjunct rows.
-    if (FMouseActions->GetDisjunctRowSelect() && !(ACol == 0 && ARow >= 0 && IsNode(ARow))) {
-        if (ARow >= GetFixedRows() && ARow < GetRowCount() - FFixedFooters && FDeselectState) {
-            SetRowSelect(FMouseActions->GetRowSelectPersistent() ? RealRowIndex(TDisplayRow(ARow)).Value : ARow, false);
-            RowDeselected = true;
-            if (FMouseActions->GetHotmailRowSelect())
-                RepaintCell(0, 0);
-        }
-        FDeselectState = false;
-    }
+    // 18, 19. Disjunct rows and group selection.
+    if (FMouseActions->GetDisjunctRowSelect())
+        ReleaseDisjunctRows(ACol, ARow, Shift, RowDeselected);
+    ReleaseSelectsGroup(ACol, ARow);
     // 20. Disjunct columns.
     if (FMouseActions->GetDisjunctColSelect()) {
         SyncColSelectWithSelection(false);
@@ -373,6 +504,14 @@ void TDedOzovedUrad::WMLButtonUp(TMessage& Message)
     // 21. End of an enhanced move.
     bool Moved = false;
     if (MoveEnd) {
+        if (MoveButton) {
+            MoveButton->SetEnabled(false);
+            MoveButton->SetVisible(false);
+        }
+        // The picture that followed the pointer goes with the move.
+        delete MoveForm;
+        MoveForm = nullptr;
+        DoEndBlockFocus();
         const bool DropOk = Screen->GetCursor() != crNoDrop;
         Screen->SetCursor(crDefault);
         if (DropOk && Movecell >= 0) {
@@ -380,7 +519,10 @@ void TDedOzovedUrad::WMLButtonUp(TMessage& Message)
                 MoveColumn(Movecell, ACol);
             else if (GetGridState() == gsRowMoving && ARow >= GetFixedRows() && ARow != Movecell)
                 MoveRow(Movecell, ARow);
-        }
+        } else if (!DropOk)
+            GetGridState() == gsColMoving ? RepaintRow(0) : RepaintCol(0);
+        if (HandleAllocated())
+            KillTimer(GetHandle(), 1);
         SetGridState(gsNormal);
         Moved = true;
     }
@@ -399,6 +541,11 @@ void TDedOzovedUrad::WMLButtonUp(TMessage& Message)
     if (FMouseResize) {
         if (OnSelectionResize)
             OnSelectionResize(this, FDropSelection, GetSelection());
+        // The block the press copied fills the new selection.
+        if (FNavigation->GetAllowSmartClipboard()) {
+            GridGuards::TValueGuard<bool> NoEdit(FEditDisable, true);
+            FDataViews->PasteSelectionFromClipboard();
+        }
         FMouseResize = false;
         if (OnSelectionResized)
             OnSelectionResized(this, FDropSelection, GetSelection());
@@ -434,6 +581,10 @@ void TDedOzovedUrad::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
             || (Button == mbRight && FMouseActions->GetSelectOnRightClick() && !IsFixed(ACol, ARow)));
     const TGridRect SelAtStart = Sel;
     const bool ColSizing = GetGridState() == gsColSizing;
+    // 3. The filter-edit row's type button.
+    if (ACol >= 0 && ARow >= 0 && !ColSizing && HasCellFilterEdit(ACol, ARow)
+        && ReleaseOpensFilterTypeMenu(ACol, ARow, X, Y))
+        return;
     // 4. The filter row's drop-down button.
     if (ACol >= 0 && ARow >= 0 && ARow == GetFilterDropDownRow() && !ColSizing) {
         const TRect R = CellRect(ACol, ARow);
@@ -445,9 +596,9 @@ void TDedOzovedUrad::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
             FFilterCol = RealCol;
             BuildFilterList(ACol, ARow);
         } else
-            FFilterCol = -1;
+            CloseOpenFilterList();
     } else
-        FFilterCol = -1;
+        CloseOpenFilterList();
     // 5, 6. A size dragged outside the grid is dropped.
     FDropDownDown = false;
     if ((X > GetWidth() && GetGridState() == gsColSizing) || (Y > GetHeight() && GetGridState() == gsRowSizing)) {

@@ -142,6 +142,12 @@ void TDedOzovedUrad::WheelTurn(TMessage& Message)
     int Moved = 0;
     {
         TMoveRowOnScrollOff NoMoveRow(*FNavigation);
+        // 9. A spin editor or a linked editor control would take the turn
+        // for its own value: the grid takes the focus, which ends the edit.
+        const bool SpinKind = EditControl == edSpinEdit || EditControl == edFloatSpinEdit
+            || EditControl == edTimeSpinEdit || EditControl == edDateSpinEdit;
+        if (EditMode && (EditControl == edCustom || SpinKind) && CanFocus())
+            SetFocus();
         int q = GetRow();
         int n = FMouseActions->GetWheelIncrement();
         if (n < 1)
@@ -185,15 +191,30 @@ void TDedOzovedUrad::WheelTurn(TMessage& Message)
 
     Handled = true;
     WheelMoved(Moved, Handled);
-    if (Handled)
+    if (Handled) {
         Message.Result = 1;
-    else
+        // Styled scroll bars hear the turn too; with a wheel increment the
+        // focus row stays where the turn put it.
+        if (FUseScrollStyles) {
+            const int q = GetRow();
+            TBaseGrid::WndProc(Message);
+            if (FMouseActions->GetWheelIncrement() > 0) {
+                if (FMouseActions->GetDisjunctRowSelect())
+                    ClearRowSelect();
+                SetRow(q);
+            }
+        }
+    } else {
         TBaseGrid::WndProc(Message);
+    }
 
     if (!SameRect(OldSelection, GetSelection())) {
         const TGridRect S = GetSelection();
         SelectionChanged(S.Left, S.Top, S.Right, S.Bottom);
     }
+    // 15. Scrolled to the end with the search footer showing.
+    if (FSearchFooter->GetVisible() && GetTopRow() == GetRowCount() - GetVisibleRowCount())
+        UpdateSearchFooter();
 }
 
 // Moves the focus row to q for one wheel turn inside an update bracket and
@@ -298,7 +319,10 @@ bool TDedOzovedUrad::WheelHook(bool Down, TShiftState Shift, TPoint MousePos)
         } Close { *this, X, OuterCount };
         return Down ? TBaseGrid::DoMouseWheelDown(Shift, MousePos) : TBaseGrid::DoMouseWheelUp(Shift, MousePos);
     }
-    const bool WasEditing = GetEditorMode();
+    const bool WasEditing = GetEditorMode() || EditMode;
+    // A spin editor shown on the old row would keep the turn's value.
+    if (FEditSpin && FEditSpin->GetVisible())
+        FEditSpin->SetVisible(false);
     const bool Result = Down ? TBaseGrid::DoMouseWheelDown(Shift, MousePos) : TBaseGrid::DoMouseWheelUp(Shift, MousePos);
     if (WasEditing && CanFocus())
         SetFocus();

@@ -155,6 +155,9 @@ void TDedOzovedUrad::WndProc(TMessage& Message)
     case WM_KILLFOCUS: WMKillFocus(Message); break;
     case WM_LBUTTONDOWN: WMLButtonDown(Message); break;
     case WM_LBUTTONUP: WMLButtonUp(Message); break;
+    case WM_RBUTTONDOWN: WMRButtonDown(Message); break;
+    case WM_RBUTTONUP: WMRButtonUp(Message); break;
+    case WM_LBUTTONDBLCLK: WMLButtonDblClk(Message); break;
     case CM_ENABLEDCHANGED:
         TBaseGrid::WndProc(Message);
         if (HandleAllocated())

@@ -27,6 +27,8 @@ struct TDataViewsLog {
     // Parent node rows by display row, and the contracted node rows.
     std::map<int, int> ParentRows;
     std::set<int> ContractedNodes;
+    // Runs after QSort is recorded, to look at the grid while it sorts.
+    std::function<void()> OnSortCall;
     // Runs after SetFilterActive is recorded, to act as the filter would.
     std::function<void(bool)> OnSetFilterActive;
     // What SaveToStream writes and what LoadFromStream read last.

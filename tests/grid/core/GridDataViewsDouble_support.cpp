@@ -17,7 +17,12 @@ class TRecordingDataViews : public IGridDataViews {
 public:
     explicit TRecordingDataViews(std::shared_ptr<TDataViewsLog> Log) : FLog(std::move(Log)) { }
 
-    void QSort() override { Note("QSort"); }
+    void QSort() override
+    {
+        Note("QSort");
+        if (FLog->OnSortCall)
+            FLog->OnSortCall();
+    }
     void QSortIndexed() override { Note("QSortIndexed"); }
     void QSortGroup() override { Note("QSortGroup"); }
     void QSortGroupIndexed() override { Note("QSortGroupIndexed"); }

@@ -320,3 +320,25 @@ TEST_F(FilterListGrid, CancelModeClosesOnlyWithThePointerAwayFromTheList)
         EXPECT_EQ(Grid->GetFilterCol(), C.Closes ? -1 : 3);
     }
 }
+
+TEST_F(FilterListGrid, AReleaseElsewhereClosesTheOpenList)
+{
+    std::vector<int> Closed;
+    Grid->OnFilterClose = [&](TObject*, int ACol) { Closed.push_back(ACol); };
+    Fill({ u"a", u"b" });
+    for (bool Check : { false, true }) {
+        SCOPED_TRACE(Check);
+        Closed.clear();
+        Grid->SetFilterDropDownCheck(Check);
+        Grid->SetFilterCol(3);
+        Grid->BuildFilterList(3, 0);
+        TCustomListBox* L = Check ? static_cast<TCustomListBox*>(Grid->GetDropCheckList())
+                                  : static_cast<TCustomListBox*>(Grid->GetDropList());
+        ASSERT_TRUE(L->GetVisible());
+        const TRect R = Grid->CellRect(2, 3);
+        Grid->MouseUp(mbLeft, TShiftState(), R.Left + 10, R.Top + 5);
+        EXPECT_FALSE(L->GetVisible());
+        EXPECT_EQ(Closed, std::vector<int> { 3 });
+        EXPECT_EQ(Grid->GetFilterCol(), -1);
+    }
+}

@@ -408,6 +408,11 @@ TEST_F(MouseDownTest, FilterEditRowButtonAndEditor)
     Grid->MouseDown(mbLeft, TShiftState(), R.Left + 10, R.Top + 8);
     EXPECT_EQ(Grid->GetFltrPopPressCol(), 2);
     EXPECT_TRUE(Grid->FixedEdits.empty());
+    // The release there opens the filter-type menu; Escape closes it.
+    Grid->OnShowFilterEdit = [](TObject*, int, int AIndex, bool&) {
+        if (AIndex == 0)
+            Headless::Key(VK_ESCAPE);
+    };
     Grid->MouseUp(mbLeft, TShiftState(), R.Left + 10, R.Top + 8);
     Grid->MouseDown(mbLeft, TShiftState(), R.Left + 30, R.Top + 8);
     EXPECT_EQ(Grid->GetFltrPopPressCol(), -1);
@@ -470,6 +475,65 @@ TEST_F(MouseDownTest, SyncGridFollowsRowsAlwaysAndColumnsOutsideUpdates)
     EXPECT_EQ(Other->GetCol(), 3);
     EXPECT_EQ(Other->GetRow(), 7);
     EXPECT_EQ(OtherClicks, 0);
+}
+
+// Anchors found under a press: mini-HTML links and, with URLShow, link
+// texts; the release that follows is swallowed.
+TEST_F(MouseDownTest, PressedAnchorsAreFollowed)
+{
+    std::vector<String> Opened;
+    const auto SavedOpen = TDedOzovedUrad::AnchorShellOpen;
+    TDedOzovedUrad::AnchorShellOpen = [&](const String& Link) { Opened.push_back(Link); };
+    Grid->SetCells(2, 3, u"<a href=\"CELL://r12c3\">go</a>");
+    Grid->SetCells(3, 3, u"<a href=\"javascript:alert(1)\">x</a> <a href=\"file:///bin/sh\">y</a>");
+    Grid->SetCells(4, 3, u"https://example.com");
+    std::vector<String> Anchors;
+    Grid->OnAnchorClick = [&](TObject*, int, int, const String& Anchor, bool&) { Anchors.push_back(Anchor); };
+    Click(In(3, 3, 6, 10));
+    // A link text counts only with URLShow.
+    Click(In(4, 3, 20, 10));
+    EXPECT_EQ(Anchors.size(), 1u);
+    Grid->SetURLShow(true);
+    Click(In(4, 3, 20, 10));
+    EXPECT_EQ(Anchors, (std::vector<String> { u"javascript:alert(1)", u"https://example.com" }));
+    EXPECT_EQ(Opened, std::vector<String> { u"https://example.com" });
+    // Beside the anchor text nothing is followed.
+    Click(In(2, 3, 70, 10));
+    EXPECT_EQ(Anchors.size(), 2u);
+    Click(In(2, 3, 8, 10));
+    EXPECT_EQ(Grid->GetRow(), 12);
+    EXPECT_EQ(Grid->GetCol(), 3);
+    EXPECT_FALSE(Grid->GetAnchorClick()) << "the release ends the anchor press";
+    TDedOzovedUrad::AnchorShellOpen = SavedOpen;
+}
+
+// A refused value keeps the editor's cell when a press moves elsewhere.
+TEST_F(MouseDownTest, DirectEditValidatesBeforeThePressMoves)
+{
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goEditing });
+    Grid->GetMouseActions()->SetDirectEdit(true);
+    bool Accept = false;
+    std::vector<String> Validated;
+    Grid->OnCellValidate = [&](TObject*, int, int, String& Value, bool& Valid) {
+        Validated.push_back(Value);
+        Valid = Accept;
+    };
+    Click(In(2, 3, 40, 10));
+    ASSERT_TRUE(Grid->GetEditorMode());
+    Headless::Type(u"abc");
+    Headless::PumpUntilIdle();
+    Click(In(3, 6, 40, 10));
+    ASSERT_FALSE(Validated.empty());
+    EXPECT_EQ(Validated.back(), u"abc");
+    EXPECT_EQ(Grid->GetCol(), 2);
+    EXPECT_EQ(Grid->GetRow(), 3);
+    Accept = true;
+    Headless::Type(u"d");
+    Headless::PumpUntilIdle();
+    Click(In(3, 6, 40, 10));
+    EXPECT_EQ(Grid->GetCol(), 3);
+    EXPECT_EQ(Grid->GetRow(), 6);
+    EXPECT_EQ(Grid->GetCells(2, 3), Validated.back());
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "GridMouseFixture.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/SortSettings.h"
+#include "platform/vcl/Forms.h"
 
 namespace {
 
@@ -145,6 +146,23 @@ TEST_F(MouseUpTest, FixedColumnDraggedPastTheLeftEdgeClampsAtZero)
     EXPECT_EQ(Grid->GetColWidths(1), 60);
 }
 
+TEST_F(MouseUpTest, FixedRowDraggedPastTheTopEdgeClampsAtZero)
+{
+    Grid->SetFixedRows(2);
+    std::vector<int> Ended;
+    Grid->OnEndRowSize = [&](TObject*, int ARow) { Ended.push_back(ARow); };
+    // The border under fixed row 1 lies at 24 + 1 + 24; the move onto it
+    // arms the sizing.
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goRowSizing });
+    Grid->GetMouseActions()->SetSizeFixedRow(true);
+    Session.PassTime(2000);
+    Headless::Drag(Screen(200, 49), Screen(200, 10));
+    Headless::PumpUntilIdle();
+    EXPECT_EQ(Grid->GetRowHeights(1), 0);
+    EXPECT_EQ(Ended, std::vector<int> { 1 });
+    EXPECT_FALSE(Grid->GetSizingFixedR());
+}
+
 TEST_F(MouseUpTest, SizeDraggedBeyondTheRightEdgeIsDropped)
 {
     Grid->SetOptions(Grid->GetOptions() + TGridOptions { goColSizing });
@@ -199,6 +217,135 @@ TEST_F(MouseUpTest, TouchTapOnACheckBoxRespectsCanEdit)
     Click(In(2, 5, 40, 10));
     ASSERT_TRUE(Grid->GetCheckBoxState(2, 5, State));
     EXPECT_TRUE(State);
+}
+
+TEST_F(MouseUpTest, FilterTypeMenuAppliesTheChosenType)
+{
+    Grid->SetFixedRows(2);
+    Grid->GetFilterEdit()->SetEnabled(true);
+    Grid->GetFilterEdit()->SetRow(1);
+    std::vector<int> Offered;
+    Grid->OnShowFilterEdit = [&](TObject*, int ACol, int AIndex, bool& DoShow) {
+        EXPECT_EQ(ACol, 2);
+        Offered.push_back(AIndex);
+        DoShow = AIndex != 1;
+        // The menu answers keys queued before it opens: the second visible
+        // type.
+        if (AIndex == 0) {
+            Headless::Key(VK_DOWN);
+            Headless::Key(VK_DOWN);
+            Headless::Key(VK_RETURN);
+        }
+    };
+    const TRect R = Grid->CellRect(2, 1);
+    Click(TPoint(R.Left + 8, R.Top + 8));
+    ASSERT_NE(Grid->GetFilterTypeMenu(), nullptr);
+    EXPECT_EQ(Offered.size(), std::size_t(std::min(9, Grid->GetFilterEdit()->GetTypeNames()->GetCount())));
+    EXPECT_EQ(Grid->GetFilter()->HasFilterType(2), TFilterType(2));
+    EXPECT_EQ(Grid->GetGridState(), gsNormal);
+    // Pressed on one column's button and released on another's: no menu.
+    Offered.clear();
+    const TRect R3 = Grid->CellRect(3, 1);
+    Session.PassTime(2000);
+    Headless::Drag(Screen(R.Left + 8, R.Top + 8), Screen(R3.Left + 8, R3.Top + 8));
+    Headless::PumpUntilIdle();
+    EXPECT_TRUE(Offered.empty());
+}
+
+TEST_F(MouseUpTest, ClickSortSplitsAndMergesTheAutoMergedColumns)
+{
+    ShowSort();
+    Grid->GetSortSettings()->SetAutoColumnMerge(true);
+    for (int r = 1; r < 6; ++r)
+        Grid->SetCells(1, r, u"same");
+    Grid->GetMergedColumns()->Add(1);
+    Grid->MergedColumnsChanged();
+    ASSERT_TRUE(Grid->IsMergedCell(1, 1));
+    bool MergedDuringSort = true;
+    Views.Log->OnSortCall = [&] { MergedDuringSort = Grid->IsMergedCell(1, 1); };
+    Click(In(2, 0, 40, 10));
+    EXPECT_FALSE(MergedDuringSort);
+    EXPECT_TRUE(Grid->IsMergedCell(1, 1));
+}
+
+TEST_F(MouseUpTest, DisjunctRowReleaseFollowsTheSelectionAndTheGroup)
+{
+    auto* MA = Grid->GetMouseActions();
+    MA->SetDisjunctRowSelect(true);
+    std::vector<std::string> Changes;
+    Grid->OnCheckBoxChange = [&](TObject*, int ACol, int ARow, bool State) {
+        Changes.push_back(std::to_string(ACol) + "," + std::to_string(ARow) + (State ? " on" : " off"));
+    };
+    Click(In(2, 4, 40, 10));
+    EXPECT_TRUE(Grid->GetRowSelect(4));
+    EXPECT_EQ(Changes, std::vector<std::string> { "2,4 on" });
+    // A refused cell leaves the flags.
+    Grid->OnSelectCell = [](TObject*, int, int, bool& CanSelect) { CanSelect = false; };
+    Grid->ResetRowSelectList();
+    Click(In(2, 6, 40, 10));
+    EXPECT_EQ(Changes.size(), 1u);
+    Grid->OnSelectCell = nullptr;
+    // An expanded node row selects its group.
+    Views.Log->NodeCount = 1;
+    Views.Log->NodeSpans[8] = 4;
+    Grid->GetGrouping()->SetAutoSelectGroup(true);
+    Grid->ResetRowSelectList();
+    Click(In(2, 8, 40, 10));
+    for (int r : { 9, 10, 11 })
+        EXPECT_TRUE(Grid->GetRowSelect(r)) << r;
+    EXPECT_FALSE(Grid->GetRowSelect(12));
+    // Without disjunct rows the selection spans it.
+    MA->SetDisjunctRowSelect(false);
+    Click(In(2, 8, 40, 10));
+    EXPECT_EQ(Grid->GetSelection().Top, 8);
+    EXPECT_EQ(Grid->GetSelection().Bottom, 11);
+}
+
+TEST_F(MouseUpTest, EnhancedMoveReleasedOutsideOrOnItselfChangesNothing)
+{
+    Grid->SetEnhRowColMove(true);
+    Grid->SetColWidths(4, 40);
+    for (int c = 0; c < 5; ++c)
+        Grid->SetCells(c, 0, String(1, char16_t(u'A' + c)));
+    int Ended = 0;
+    Grid->OnEndBlockFocus = [&](TObject*) { ++Ended; };
+    // The move feedback would have set the state and the cursor.
+    auto MoveAndRelease = [&](int FromCol, TPoint To) {
+        Press(In(FromCol, 0, 40, 10));
+        Grid->SetGridState(gsColMoving);
+        ::Screen->SetCursor(crDrag);
+        Release(To);
+    };
+    MoveAndRelease(2, In(2, 0, 20, 10));
+    MoveAndRelease(2, TPoint(Grid->GetClientWidth() - 2, 10));
+    EXPECT_EQ(Grid->GetCells(2, 0), u"C");
+    EXPECT_EQ(Ended, 2);
+    EXPECT_EQ(Grid->GetGridState(), gsNormal);
+    EXPECT_EQ(::Screen->GetCursor(), crDefault);
+    MoveAndRelease(2, In(4, 0, 20, 10));
+    EXPECT_EQ(Grid->GetCells(4, 0), u"C");
+}
+
+TEST_F(MouseUpTest, SelectionResizeEndsWithTheSmartPaste)
+{
+    Grid->SetSelectionResizer(true);
+    Grid->SetSelectionRectangle(true);
+    Grid->GetNavigation()->SetAllowSmartClipboard(true);
+    Grid->SetSelection(TGridRect { 2, 3, 2, 3 });
+    std::vector<std::string> Events;
+    Grid->OnSelectionResize = [&](TObject*, TGridRect From, TGridRect) {
+        Events.push_back("resize " + std::to_string(From.Top));
+        EXPECT_FALSE(Views.Log->Saw("PasteSelectionFromClipboard"));
+    };
+    Grid->OnSelectionResized = [&](TObject*, TGridRect, TGridRect) {
+        Events.push_back("resized");
+        EXPECT_TRUE(Views.Log->Saw("PasteSelectionFromClipboard"));
+    };
+    const TRect R = Grid->CellRect(2, 3);
+    Click(TPoint(R.Right - 2, R.Bottom - 2));
+    EXPECT_EQ(Events, (std::vector<std::string> { "resize 3", "resized" }));
+    EXPECT_EQ(Views.Log->Count("PasteSelectionFromClipboard"), 1);
+    EXPECT_FALSE(Grid->GetMouseResize());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "grid/core/DedOzovedUrad.h"
+#include "grid/core/GridEditorRegistry.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/win/Headless.h"
@@ -194,6 +195,73 @@ TEST_F(WheelGrid, MoveRowOnScrollComesBackOnEveryPath)
 }
 
 // ---- panning ----
+
+// A spin editor would take the turn for its value: a turn the grid's
+// window gets (a system that sends the wheel to the window under the
+// pointer) gives the grid the focus back, which ends the edit.
+TEST_F(WheelGrid, ASpinEditorEndsItsEditOnATurn)
+{
+    GridEditorRegistry::Register(edSpinEdit, [](TDedOzovedUrad*) -> TWinControl* { return new TEdit(nullptr); });
+    Grid->GetMouseActions()->SetWheelAction(waScroll);
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions { goEditing });
+    Grid->SetDefaultEditor(edSpinEdit);
+    Grid->FocusCell(2, 3);
+    Grid->ShowInplaceEdit();
+    Headless::PumpUntilIdle();
+    ASSERT_TRUE(Grid->EditMode);
+    ASSERT_NE(Grid->EditCtrl, nullptr);
+    const TPoint At = ScreenOfCell(2, 2);
+    SendMessage(Grid->GetHandle(), WM_MOUSEWHEEL, WPARAM(std::uint32_t(-120) << 16),
+        LPARAM((std::uint32_t(At.Y) << 16) | std::uint32_t(At.X & 0xFFFF)));
+    Headless::PumpUntilIdle();
+    EXPECT_FALSE(Grid->EditMode);
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_GT(Grid->GetTopRow(), 1);
+    // A turn the focused spin editor passes on to the grid hides it and
+    // moves the focus row.
+    Grid->GetMouseActions()->SetWheelAction(waMoveSelection);
+    Grid->ShowInplaceEdit();
+    Headless::PumpUntilIdle();
+    ASSERT_TRUE(Grid->EditMode);
+    TWinControl* Spin = Grid->GetSpinEdit();
+    ASSERT_TRUE(Spin->GetVisible());
+    const int Row = Grid->GetRow();
+    TurnOverGrid(-120);
+    EXPECT_FALSE(Spin->GetVisible());
+    EXPECT_GT(Grid->GetRow(), Row);
+    EXPECT_TRUE(Grid->Focused());
+    GridEditorRegistry::Unregister(edSpinEdit);
+}
+
+// Scrolled to the end with the search footer showing, the footer's update
+// step runs.
+TEST_F(WheelGrid, ReachingTheEndUpdatesTheSearchFooter)
+{
+    struct FooterGrid : TDedOzovedUrad {
+        using TDedOzovedUrad::TDedOzovedUrad;
+        int Updates = 0;
+        void UpdateSearchFooter() override { ++Updates; }
+    };
+    auto* G = new FooterGrid(Form.get());
+    G->SetParent(Form.get());
+    G->SetBounds(10, 270, 400, 150);
+    G->SetColCount(3);
+    G->SetRowCount(12);
+    G->GetMouseActions()->SetWheelAction(waScroll);
+    G->GetSearchFooter()->SetVisible(true);
+    G->SetFocus();
+    Headless::PumpUntilIdle();
+    const int Before = G->Updates;
+    const TPoint At = G->ClientToScreen(TPoint(50, 40));
+    for (int i = 0; i < 6 && G->GetTopRow() != G->GetRowCount() - G->GetVisibleRowCount(); ++i)
+        Turn(-120, At);
+    ASSERT_EQ(G->GetTopRow(), G->GetRowCount() - G->GetVisibleRowCount());
+    const int AtEnd = G->Updates;
+    EXPECT_GT(AtEnd, Before);
+    // Scrolled back up, no further update.
+    Turn(120, At);
+    EXPECT_EQ(G->Updates, AtEnd);
+}
 
 struct PanGrid : WheelGrid {
     TPoint Origin;
