@@ -1952,6 +1952,13 @@ public:
     // (display column), skipping what cannot take the cursor, wrapping and
     // appending rows or columns as Navigation asks. The search visits each
     // cell at most once; when no cell takes the focus it stays where it was.
+    // The cursor walk out of an editor: the display column beside Col in
+    // the direction when it holds a control cell (check box, radio,
+    // button), which takes the focus without an advance; -1 otherwise.
+    int ControlCellBeside(int Col, int Row, bool Forward);
+    // The walk on from the cell (Col, Row) along its row whatever the
+    // advance order, forward from the last column of its merge span.
+    void WalkAlongRow(int Col, int Row, bool Forward);
     virtual void MoveToNextCell(int ACol, int ARow, bool Force, bool AutoEdit, bool Forward, bool Again,
         bool ShowEditor);
     // The next cell after (ACol, ARow) in advance order that takes the

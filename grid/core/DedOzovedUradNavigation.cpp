@@ -635,3 +635,33 @@ void TDedOzovedUrad::WMGetDlgCode(TMessage& Message)
     if (GetOptions().Contains(goTabs) && GetKeyState(VK_CONTROL) < 0)
         Message.Result &= ~DLGC_WANTTAB;
 }
+
+// ---- the cursor walk out of an editor ----
+
+int TDedOzovedUrad::ControlCellBeside(int Col, int Row, bool Forward)
+{
+    const int Beside = Forward ? Col + 1 : Col - 1;
+    const bool Control = Beside >= GetFixedCols() && Beside < GetColCount()
+        && IsControlCellKind(GetCellType(DisplayToRealCol(TDisplayCol(Beside)).Value, Row));
+    return Control ? Beside : -1;
+}
+
+void TDedOzovedUrad::WalkAlongRow(int Col, int Row, bool Forward)
+{
+    TNavigation* Nav = GetNavigation();
+    const auto Direction = Nav->GetAdvanceDirection();
+    if (Direction != adLeftRightInRow)
+        Nav->SetAdvanceDirection(adLeftRight);
+    struct TRestore {
+        TNavigation* Nav;
+        decltype(Nav->GetAdvanceDirection()) Direction;
+        ~TRestore() { Nav->SetAdvanceDirection(Direction); }
+    } Restore { Nav, Direction };
+    int FromCol = Col;
+    if (Forward) {
+        const int RCol = DisplayToRealCol(TDisplayCol(Col)).Value;
+        const int Span = std::max(0, CellSpan(RCol, Row).X);
+        FromCol = std::min(Col + Span, GetColCount() - GetFixedRightCols() - 1);
+    }
+    MoveToNextCell(FromCol, Row, true, true, Forward, false, Nav->GetCursorWalkAlwaysEdit());
+}

@@ -118,37 +118,20 @@ void Leave(TDedOzovedUrad* Grid, WORD& Key, TShiftState Shift, bool PostShow)
 
 bool WalkOut(TDedOzovedUrad* Grid, const String& Text, bool Forward, bool Validate)
 {
-    TNavigation* Nav = Grid->GetNavigation();
     const int Col = Grid->GetCol(), Row = Grid->GetRow();
-    const int Beside = Forward ? Col + 1 : Col - 1;
-    const bool ControlBeside = Beside >= Grid->GetFixedCols() && Beside < Grid->GetColCount()
-        && IsControlCellKind(Grid->GetCellType(Grid->DisplayToRealCol(TDisplayCol(Beside)).Value, Row));
-    if (Validate || ControlBeside) {
+    const int Beside = Grid->ControlCellBeside(Col, Row, Forward);
+    if (Validate || Beside >= 0) {
         if (!Commit(Grid, Text))
             return false;
     }
     Grid->HideInplaceEdit();
-    if (ControlBeside) {
+    if (Beside >= 0) {
         Grid->SetCol(Beside);
         FocusGrid(Grid);
         return true;
     }
     FocusGrid(Grid);
-    const auto Direction = Nav->GetAdvanceDirection();
-    if (Direction != adLeftRightInRow)
-        Nav->SetAdvanceDirection(adLeftRight);
-    struct TRestore {
-        TNavigation* Nav;
-        decltype(Nav->GetAdvanceDirection()) Direction;
-        ~TRestore() { Nav->SetAdvanceDirection(Direction); }
-    } Restore { Nav, Direction };
-    int FromCol = Col;
-    if (Forward) {
-        const int RCol = Grid->DisplayToRealCol(TDisplayCol(Col)).Value;
-        const int Span = std::max(0, Grid->CellSpan(RCol, Row).X);
-        FromCol = std::min(Col + Span, Grid->GetColCount() - Grid->GetFixedRightCols() - 1);
-    }
-    Grid->MoveToNextCell(FromCol, Row, true, true, Forward, false, Nav->GetCursorWalkAlwaysEdit());
+    Grid->WalkAlongRow(Col, Row, Forward);
     return true;
 }
 

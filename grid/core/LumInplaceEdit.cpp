@@ -660,42 +660,19 @@ bool TLumInplaceEdit::WalkOut(bool Forward)
     TNavigation* Nav = G->GetNavigation();
     const String Text = GetText();
     const int Col = G->GetCol(), Row = G->GetRow();
-    // A control cell beside (check box, radio, button) takes the focus
-    // without the advance.
-    const int Beside = Forward ? Col + 1 : Col - 1;
-    const bool ControlBeside = Beside >= G->GetFixedCols() && Beside < G->GetColCount()
-        && IsControlCellKind(G->GetCellType(G->DisplayToRealCol(TDisplayCol(Beside)).Value, Row));
+    const int Beside = G->ControlCellBeside(Col, Row, Forward);
     if (!ValidateAndHide(Text)) {
         SetText(Text);
         SelectAll();
         return false;
     }
-    if (ControlBeside) {
+    if (Beside >= 0) {
         G->SetCol(Beside);
         if (G->CanFocus())
             G->SetFocus();
         return true;
     }
-    const auto Direction = Nav->GetAdvanceDirection();
-    {
-        // The walk goes along the row whatever the advance order.
-        if (Direction != adLeftRightInRow)
-            Nav->SetAdvanceDirection(adLeftRight);
-        struct TRestore {
-            TNavigation* Nav;
-            decltype(Nav->GetAdvanceDirection()) Direction;
-            ~TRestore() { Nav->SetAdvanceDirection(Direction); }
-        } Restore { Nav, Direction };
-        int FromCol = Col;
-        if (Forward) {
-            // From the last column of the cell's merge span, within the
-            // normal columns.
-            const int RCol = G->DisplayToRealCol(TDisplayCol(Col)).Value;
-            const int Span = std::max(0, G->CellSpan(RCol, Row).X);
-            FromCol = std::min(Col + Span, G->GetColCount() - G->GetFixedRightCols() - 1);
-        }
-        G->MoveToNextCell(FromCol, Row, true, true, Forward, false, Nav->GetCursorWalkAlwaysEdit());
-    }
+    G->WalkAlongRow(Col, Row, Forward);
     if (!Nav->GetCursorWalkAlwaysEdit() && G->CanFocus())
         G->SetFocus();
     return true;
