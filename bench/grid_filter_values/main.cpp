@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "bench/CpuTime.h"
 #include "grid/views/GridDataViewsImpl.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -19,25 +20,6 @@ namespace {
 constexpr int kRows = 100000;
 constexpr int kDistinct = 50000;
 constexpr int kReps = 3;
-
-double CpuNow()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-template<class F>
-double Best(F&& Fn)
-{
-    double Min = 1e9;
-    for (int Rep = 0; Rep < kReps; ++Rep) {
-        const double t = CpuNow();
-        Fn();
-        Min = std::min(Min, CpuNow() - t);
-    }
-    return Min;
-}
 
 // Row r holds value (r * 7919) mod 50,000: a number for a third of them, a
 // suburb and number otherwise, upper-cased in every other repeat.
@@ -67,12 +49,12 @@ int main()
     }
 
     int Listed = 0;
-    const double Grid = Best([&] {
+    const double Grid = benchcpu::Best(kReps, [&] {
         G.CollectFilterValues(1, false, false);
         Listed = G.GetFilterList()->GetCount() - 1; // less "(All)"
     });
     int RefListed = 0;
-    const double Reference = Best([&] {
+    const double Reference = benchcpu::Best(kReps, [&] {
         std::unordered_set<String> Seen;
         std::vector<String> Distinct;
         for (int r = 1; r <= kRows; ++r) {

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <vector>
 
+#include "bench/CpuTime.h"
 #include "bench/grid_sort/ListingRows.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "platform/rtl/SysUtils.h"
@@ -17,25 +18,6 @@ namespace {
 constexpr int kCols = 15;
 constexpr int kRows = 100000;
 constexpr int kReps = 3;
-
-double CpuNow()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-template<class F>
-double Best(F&& Fn)
-{
-    double Min = 1e9;
-    for (int Rep = 0; Rep < kReps; ++Rep) {
-        const double t = CpuNow();
-        Fn();
-        Min = std::min(Min, CpuNow() - t);
-    }
-    return Min;
-}
 
 // One cell in a hundred carries the needle; one in 1,500 the part replaced.
 String Field(int c, int r)
@@ -79,21 +61,21 @@ int main()
             G.SetGridCell(c, r + 1, Field(c, r + 1));
 
     int Found = 0;
-    const double FindGrid = Best([&] { G.FindAll(u"needle", {}, Found); });
+    const double FindGrid = benchcpu::Best(kReps, [&] { G.FindAll(u"needle", {}, Found); });
     int RefFound = 0;
-    const double FindRef = Best([&] { RefFound = ReferenceCount(G, u"NEEDLE"); });
+    const double FindRef = benchcpu::Best(kReps, [&] { RefFound = ReferenceCount(G, u"NEEDLE"); });
     if (Found != RefFound)
         std::printf("  matches differ: grid %d, reference %d\n", Found, RefFound);
 
     // Each run replaces back and forth, so every run changes 1,000 cells.
     int Changed = 0;
     bool Forward = true;
-    const double ReplaceGrid = Best([&] {
+    const double ReplaceGrid = benchcpu::Best(kReps, [&] {
         Changed = Forward ? G.Replace(u"gizmo", u"widget", {}) : G.Replace(u"widget", u"gizmo", {});
         Forward = !Forward;
     });
     int RefChanged = 0;
-    const double ReplaceRef = Best([&] {
+    const double ReplaceRef = benchcpu::Best(kReps, [&] {
         const String From = Forward ? u"GIZMO" : u"WIDGET";
         const String To = Forward ? u"widget" : u"gizmo";
         RefChanged = 0;

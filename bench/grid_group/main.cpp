@@ -10,6 +10,7 @@
 #include <ctime>
 #include <memory>
 
+#include "bench/CpuTime.h"
 #include "bench/grid_sort/ListingRows.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "platform/rtl/SysUtils.h"
@@ -22,21 +23,6 @@ constexpr int kGroupCol = 1;
 constexpr int kDistinct = 1000;
 // Each figure is the best of this many runs (the machine is shared).
 constexpr int kReps = 3;
-
-double CpuNow()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-template<class F>
-double Time(F&& Fn)
-{
-    const double t = CpuNow();
-    Fn();
-    return CpuNow() - t;
-}
 
 // The listing rows, with the category column holding 1,000 values in a
 // scrambled order.
@@ -70,15 +56,15 @@ int main()
     for (int Rep = 0; Rep < kReps; ++Rep) {
         {
             auto G = MakeGrid();
-            Group = std::min(Group, Time([&] { G->Group(kGroupCol); }));
+            Group = std::min(Group, benchcpu::Time([&] { G->Group(kGroupCol); }));
             Ok = Ok && G->GetNodeCount() == kDistinct && G->GetRowCount() == kRows + 1 + kDistinct;
-            UnGroup = std::min(UnGroup, Time([&] { G->UnGroup(); }));
+            UnGroup = std::min(UnGroup, benchcpu::Time([&] { G->UnGroup(); }));
             Ok = Ok && G->GetNodeCount() == 0 && G->GetRowCount() == kRows + 1 && G->GetColCount() == kCols;
         }
         {
             auto G = MakeGrid();
             G->GetSortSettings()->SetColumn(kGroupCol);
-            Sort = std::min(Sort, Time([&] { G->QSort(); }));
+            Sort = std::min(Sort, benchcpu::Time([&] { G->QSort(); }));
         }
     }
     std::printf("QSort of the column        %8.3f s (CPU)\n", Sort);

@@ -14,6 +14,7 @@
 #include <numeric>
 #include <vector>
 
+#include "bench/CpuTime.h"
 #include "bench/grid_sort/ListingRows.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "platform/rtl/SysUtils.h"
@@ -35,21 +36,6 @@ double Seconds(std::chrono::steady_clock::time_point From)
 
 // Thread CPU time: the machine the figures come from is shared, and the
 // wall clock counts the other programs' time too.
-double CpuNow()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-template<class F>
-double Time(F&& Fn)
-{
-    const double t = CpuNow();
-    Fn();
-    return CpuNow() - t;
-}
-
 void Fill(TDedOzovedUrad& G)
 {
     G.SetColCount(kCols);
@@ -98,7 +84,7 @@ int main()
 {
     SetCollationLocale("en_US");
     TDedOzovedUrad G(nullptr);
-    const double FillTime = Time([&] { Fill(G); });
+    const double FillTime = benchcpu::Time([&] { Fill(G); });
     std::printf("grid_sort: %d rows x %d columns (filled in %.3f s); best of %d runs\n", kRows, kCols, FillTime, kReps);
     TSortSettings& SS = *G.GetSortSettings();
 
@@ -126,7 +112,7 @@ int main()
         double Grid = 1e9;
         for (int Rep = 0; Rep < kReps; ++Rep) {
             G.QUnSort();
-            Grid = std::min(Grid, Time([&] { G.Sort(Run.Col, sdAscending); }));
+            Grid = std::min(Grid, benchcpu::Time([&] { G.Sort(Run.Col, sdAscending); }));
         }
         const std::vector<String> K0 = Keys(Run.Col);
         std::vector<String> K;
@@ -137,21 +123,21 @@ int main()
             Ok = Ok && Sorted(G, Run.Col, Ordinal);
             for (int Rep = 0; Rep < kReps; ++Rep) {
                 K = K0;
-                Reference = std::min(Reference, Time([&] { std::stable_sort(K.begin(), K.end(), Ordinal); }));
+                Reference = std::min(Reference, benchcpu::Time([&] { std::stable_sort(K.begin(), K.end(), Ordinal); }));
             }
             break;
         case 1:
             Ok = Ok && Sorted(G, Run.Col, Collated);
             for (int Rep = 0; Rep < kReps; ++Rep) {
                 K = K0;
-                Reference = std::min(Reference, Time([&] { std::stable_sort(K.begin(), K.end(), Collated); }));
+                Reference = std::min(Reference, benchcpu::Time([&] { std::stable_sort(K.begin(), K.end(), Collated); }));
             }
             break;
         default:
             Ok = Ok && Sorted(G, Run.Col, Numeric);
             for (int Rep = 0; Rep < kReps; ++Rep) {
                 K = K0;
-                Reference = std::min(Reference, Time([&] { std::stable_sort(K.begin(), K.end(), Numeric); }));
+                Reference = std::min(Reference, benchcpu::Time([&] { std::stable_sort(K.begin(), K.end(), Numeric); }));
             }
             break;
         }
@@ -169,7 +155,7 @@ int main()
     double Indexed = 1e9;
     for (int Rep = 0; Rep < kReps; ++Rep) {
         G.QUnSort();
-        Indexed = std::min(Indexed, Time([&] { G.QSortIndexed(); }));
+        Indexed = std::min(Indexed, benchcpu::Time([&] { G.QSortIndexed(); }));
     }
     std::vector<std::size_t> Order(static_cast<std::size_t>(kRows), 0);
     std::iota(Order.begin(), Order.end(), 0);
@@ -177,7 +163,7 @@ int main()
     double IndexedRef = 1e9;
     for (int Rep = 0; Rep < kReps; ++Rep) {
         std::iota(Order.begin(), Order.end(), 0);
-        IndexedRef = std::min(IndexedRef, Time([&] {
+        IndexedRef = std::min(IndexedRef, benchcpu::Time([&] {
             std::stable_sort(Order.begin(), Order.end(), [&](std::size_t a, std::size_t b) {
                 if (K1[a] != K1[b])
                     return K1[a] < K1[b];
@@ -187,14 +173,14 @@ int main()
     }
     Report("two sort keys", Indexed, IndexedRef);
 
-    const double UnSort = Time([&] { G.QUnSort(); });
+    const double UnSort = benchcpu::Time([&] { G.QUnSort(); });
     for (int r = 0; r < kRows && Ok; ++r)
         Ok = G.GetGridCell(kTextCol, r + 1) == benchrows::ListingField(kTextCol, r, kRows);
     // The reference puts the keys back by their original positions.
     std::vector<std::pair<std::size_t, String>> Back;
     for (std::size_t i = 0; i < Order.size(); ++i)
         Back.emplace_back(Order[i], K2[Order[i]]);
-    const double UnSortRef = Time([&] {
+    const double UnSortRef = benchcpu::Time([&] {
         std::stable_sort(Back.begin(), Back.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     });
     Report("QUnSort", UnSort, UnSortRef);
