@@ -29,11 +29,6 @@ constexpr int kKeyCol = 3;
 // Each figure is the best of this many runs (the machine is shared).
 constexpr int kReps = 3;
 
-double Seconds(std::chrono::steady_clock::time_point From)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - From).count();
-}
-
 // Thread CPU time: the machine the figures come from is shared, and the
 // wall clock counts the other programs' time too.
 void Fill(TDedOzovedUrad& G)
