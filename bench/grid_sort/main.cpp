@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
