@@ -319,6 +319,10 @@ void CoreWebView2::Impl::OnEvent(const std::string& method, const Json& params)
     } else if (method == "Page.domContentEventFired") {
         RefreshHistory();
     } else if (method == "Page.loadEventFired") {
+        // A page that has loaded shows even when the browser casts no frame
+        // of it (a page from another site lands in a new renderer, whose
+        // cast can stay quiet until the page changes).
+        RequestFreshFrame();
         if (Pending && Pending->Committed) {
             std::uint64_t id = Pending->Id;
             bool failed = Pending->Failed;
