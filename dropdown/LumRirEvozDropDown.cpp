@@ -147,6 +147,19 @@ void TCustomRirEvozDropDown::SetGridImages(TCustomImageList* Value)
         FLumColGrid->SetGridImages(Value);
 }
 
+void TCustomRirEvozDropDown::PutText(const String& Value)
+{
+    const bool Saved = FPuttingText;
+    FPuttingText = true;
+    try {
+        SetText(Value);
+    } catch (...) {
+        FPuttingText = Saved;
+        throw;
+    }
+    FPuttingText = Saved;
+}
+
 void TCustomRirEvozDropDown::SetStyle(TDropDownStyle Value)
 {
     FStyle = Value;
@@ -205,7 +218,7 @@ void TCustomRirEvozDropDown::SetItemIndex(int Value)
         if (Value >= FItems->GetCount())
             return;
         FItemIndex = Value;
-        SetText(Value >= 0 && FLookupColumn >= 0 ? LookupText(Value) : String());
+        PutText(Value >= 0 && FLookupColumn >= 0 ? LookupText(Value) : String());
         return;
     }
     if (!FLumColGrid) {
@@ -216,7 +229,7 @@ void TCustomRirEvozDropDown::SetItemIndex(int Value)
         return;
     FItemIndex = Value;
     const int Row = Value + FLumColGrid->GetFixedRows();
-    SetText(Value < 0 || Row >= FLumColGrid->GetRowCount() ? String() : FLumColGrid->GetCells(FLookupColumn, Row));
+    PutText(Value < 0 || Row >= FLumColGrid->GetRowCount() ? String() : FLumColGrid->GetCells(FLookupColumn, Row));
 }
 
 bool TCustomRirEvozDropDown::FindLookupMatch(const String& S, String& Found, int& Row)
@@ -260,14 +273,16 @@ void TCustomRirEvozDropDown::Change()
 {
     FItemChange = false;
     TLumCustomDropDown::Change();
-    if (GetComponentState().Contains(csDesigning) || !FWorkMode)
+    // Text the drop-down writes itself (a pick, a completion) is no typing.
+    if (GetComponentState().Contains(csDesigning) || !FWorkMode || FPuttingText)
         return;
     const String Text = GetText();
     SetModifiedFlag(!Text.empty());
     const int Caret = std::clamp(GetSelStart(), 0, int(Text.size()));
     const String Typed = Text.substr(0, std::size_t(Caret));
     const String Q = Cased(Typed, FMatchCase);
-    if (FLookupItems->GetCount() == 0)
+    // An empty typed part names no entry: the edit is cleared, not filled.
+    if (FLookupItems->GetCount() == 0 || Q.empty())
         return;
     for (int i = 0; i < FLookupItems->GetCount(); ++i) {
         const String Entry = FLookupItems->GetStrings(i);
@@ -279,7 +294,7 @@ void TCustomRirEvozDropDown::Change()
         const int Old = FItemIndex;
         FItemIndex = FItemIdx = i;
         FItemSel = int(Q.size());
-        SetText(Completed);
+        PutText(Completed);
         FItemChange = true;
         SetSel(int(Q.size()), int(Completed.size()));
         if (Old != i)
@@ -287,7 +302,7 @@ void TCustomRirEvozDropDown::Change()
         return;
     }
     if (!Typed.empty() && Typed != Text) {
-        SetText(Typed);
+        PutText(Typed);
         SetSel(int(Typed.size()), int(Typed.size()));
     }
 }
@@ -303,7 +318,7 @@ int TCustomRirEvozDropDown::LookupChar(Char C)
         } else {
             if (!FLookupEntry.empty())
                 FLookupEntry.pop_back();
-            SetText(FLookupEntry);
+            PutText(FLookupEntry);
         }
         SetSel(int(GetText().size()), int(GetText().size()));
         return -1;
@@ -318,11 +333,11 @@ int TCustomRirEvozDropDown::LookupChar(Char C)
             FLumColGrid->RemoveAllFilters();
         } else {
             FLumColGrid->SetFixedRowAlways(true);
-            FLumColGrid->NarrowDown(E, FLookupColumn);
+            FLumColGrid->DataViews().NarrowDown(E, FLookupColumn);
             const int First = FLumColGrid->GetFixedRows();
             if (FStyle == dsDropDown && First < FLumColGrid->GetRowCount()) {
                 const String Text = FLumColGrid->GetCells(FLookupColumn, First);
-                SetText(Text);
+                PutText(Text);
                 SetSel(int(std::min(FLookupEntry.size(), Text.size())), int(Text.size()));
                 FLookupEntry.clear();
             }
@@ -336,7 +351,7 @@ int TCustomRirEvozDropDown::LookupChar(Char C)
         FLookupIndex = Row;
         FSelRow = Row;
         FItemIndex = FUseItems ? Row : Row - Fixed;
-        SetText(Found);
+        PutText(Found);
         DoSelect();
     };
     if (FindLookupMatch(E, Found, Row)) {
@@ -360,7 +375,7 @@ void TCustomRirEvozDropDown::KeyDown(WORD& Key, TShiftState Shift)
     if (FGridEditable && FLumColGrid && FLumColGrid->GetEditorMode() && Key == VK_RETURN && !Shift.Contains(ssShift)) {
         FLumColGrid->HideInplaceEdit();
         if (FLookupColumn >= 0)
-            SetText(FLumColGrid->GetCells(FLookupColumn, FLumColGrid->GetRow()));
+            PutText(FLumColGrid->GetCells(FLookupColumn, FLumColGrid->GetRow()));
         SetItemIndex(FLumColGrid->GetRow() - FLumColGrid->GetFixedRows());
         Key = 0;
         return;
@@ -374,7 +389,7 @@ void TCustomRirEvozDropDown::KeyDown(WORD& Key, TShiftState Shift)
     if (Key == VK_RETURN) {
         const int i = FLookupItems->IndexOf(GetText());
         if (i >= 0) {
-            SetText(FLookupItems->GetStrings(i));
+            PutText(FLookupItems->GetStrings(i));
             SetItemIndex(i);
             Change();
         }
@@ -458,12 +473,19 @@ void TCustomRirEvozDropDown::Dispatch(TMessage& Message)
 
 void TCustomRirEvozDropDown::GridRow(int Row)
 {
-    if (!FLumColGrid)
+    // A closed grid holds the rows of its last opening; the next opening
+    // places the row from ItemIndex.
+    if (!FLumColGrid || !GetDroppedDown())
         return;
     const int Fixed = FLumColGrid->GetFixedRows();
     Row = std::min(Row, FLumColGrid->GetRowCount() - 1);
-    if (Row >= Fixed)
-        FLumColGrid->SetRow(Row);
+    if (Row < Fixed)
+        return;
+    // The caller has set the value; the grid's cell selection only follows.
+    const bool Saved = FInitializing;
+    FInitializing = true;
+    FLumColGrid->SetRow(Row);
+    FInitializing = Saved;
 }
 
 void TCustomRirEvozDropDown::SelectFirstRow()
@@ -553,16 +575,20 @@ void TCustomRirEvozDropDown::SelectPageUp()
         FSelRow = FLumColGrid->GetRow();
 }
 
+// Over the open window the grid scrolls itself and the row it reaches
+// waits for a confirming key or click.
 void TCustomRirEvozDropDown::DoWheelDown()
 {
     TLumCustomDropDown::DoWheelDown();
-    SelectNextRow();
+    if (!GetDroppedDown())
+        SelectNextRow();
 }
 
 void TCustomRirEvozDropDown::DoWheelUp()
 {
     TLumCustomDropDown::DoWheelUp();
-    SelectPreviousRow();
+    if (!GetDroppedDown())
+        SelectPreviousRow();
 }
 
 // ---- the window ----
@@ -750,8 +776,12 @@ void TCustomRirEvozDropDown::DoHideDropDown(bool Cancel)
             SetItemIndex(FOldItemIndex);
         } else {
             FSelRow = FLumColGrid->GetRow();
+            // A row the wheel reached was never confirmed: closing keeps the
+            // value the drop-down opened with.
             if (FLumColGrid->GetConfirmSelection())
                 SetItemIndex(FUseItems ? ItemIndexOfRow(FSelRow) : FSelRow - FLumColGrid->GetFixedRows());
+            else if (FItemIndex != FOldItemIndex)
+                SetItemIndex(FOldItemIndex);
         }
         FOldItemIndex = FItemIndex;
         FLumColGrid->SetConfirmSelection(false);
@@ -785,7 +815,7 @@ void TCustomRirEvozDropDown::GridSelectCell(int ACol, int ARow, bool& CanSelect)
         SetItemIndex(ItemIndexOfRow(ARow));
     } else {
         if (FLookupColumn >= 0)
-            SetText(FLumColGrid->GetCells(FLookupColumn, ARow));
+            PutText(FLumColGrid->GetCells(FLookupColumn, ARow));
         SetItemIndex(ARow - FLumColGrid->GetFixedRows());
     }
 }

@@ -343,6 +343,7 @@ protected:
 
 private:
     String Cased(const String& S, bool Exact) const;
+    void PutText(const String& Value);
     String LookupText(int Item) const;
     // Moves the grid's current row, keeping it a data row.
     void GridRow(int Row);
@@ -395,6 +396,7 @@ private:
     bool FAutoSizeColumns { true };
     bool FNodeCell { false };
     ROZEVizer FLumStyle { tsCustom };
+    bool FPuttingText { false };
 };
 
 class TLumRirEvozDropDown : public TCustomRirEvozDropDown {
