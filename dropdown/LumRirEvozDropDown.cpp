@@ -114,6 +114,10 @@ TCustomRirEvozDropDown::~TCustomRirEvozDropDown()
         FLumColGrid->OnSelectCell = nullptr;
         FLumColGrid->OnCanSort = nullptr;
         FLumColGrid->OnClickSort = nullptr;
+        FLumColGrid->OnGetAlignment = nullptr;
+        FLumColGrid->OnGetCellColor = nullptr;
+        FLumColGrid->OnGetFloatFormat = nullptr;
+        FLumColGrid->OnTopLeftChanged = nullptr;
         FLumColGrid->SetLumDropDown(nullptr);
     }
 }
@@ -690,6 +694,7 @@ void TCustomRirEvozDropDown::BeforeDropDown()
         G->GetSortSettings()->SetIndexShow(FSorting == gsMultiColumn);
         G->SetImages(GetImages());
         G->OnSelect = [this](TObject* Sender) { GridSelect(Sender); };
+        RouteGridEvents();
         TGridOptions Options = G->GetOptions();
         Options += TGridOptions { goThumbTracking };
         if (FRowSelect)
@@ -745,6 +750,39 @@ void TCustomRirEvozDropDown::BeforeDropDown()
     FOldItemIndex = FItemIndex;
     if (!FUseItems)
         TLumCustomDropDown::BeforeDropDown();
+}
+
+void TCustomRirEvozDropDown::RouteGridEvents()
+{
+    DOdoZedAvud* G = FLumColGrid;
+#define RIREVOZ_ROUTE(Name, GridEvent) G->GridEvent = OnGrid##Name;
+    RIREVOZ_GRID_EVENTS(RIREVOZ_ROUTE)
+#undef RIREVOZ_ROUTE
+    G->OnGetAlignment = [this](TObject* Sender, int ARow, int ACol, TAlignment& HAlign, TVAlignment& VAlign) {
+        if (ACol >= 0 && ACol < FColumns->GetCount())
+            HAlign = FColumns->GetItem(ACol)->GetAlignment();
+        if (OnGridGetAlignment)
+            OnGridGetAlignment(Sender, ARow, ACol, HAlign, VAlign);
+    };
+    G->OnGetCellColor = [this](TObject* Sender, int ARow, int ACol, TGridDrawState AState, TBrush* ABrush, TFont* AFont) {
+        if (ACol >= 0 && ACol < FColumns->GetCount() && ARow >= FLumColGrid->GetFixedRows()) {
+            TDropDownColumn* Column = FColumns->GetItem(ACol);
+            ABrush->SetColor(Column->GetColor());
+            AFont->Assign(Column->GetFont());
+            AFont->SetHeight(int(RoundHalfEven(Column->GetFont()->GetHeight() * FLumColGrid->GetDPIScale())));
+        }
+        if (OnGridGetCellColor)
+            OnGridGetCellColor(Sender, ARow, ACol, AState, ABrush, AFont);
+    };
+    G->OnGetFloatFormat = [this](TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat) {
+        FloatFormat.clear();
+        if (OnGridGetFloatFormat)
+            OnGridGetFloatFormat(Sender, ACol, ARow, IsFloat, FloatFormat);
+    };
+    G->OnTopLeftChanged = [this](TObject*) {
+        if (OnGridTopLeftChanged)
+            OnGridTopLeftChanged(this);
+    };
 }
 
 void TCustomRirEvozDropDown::DoShowDropDown()

@@ -192,6 +192,24 @@ private:
     bool FConfirmSelection { false };
 };
 
+// The embedded grid's events the drop-down re-publishes as OnGrid<Name>,
+// handed on with the grid's arguments (the Sender is the grid).
+#define RIREVOZ_GRID_EVENTS(X)                                                                                          \
+    X(AnchorClick, OnAnchorClick) X(AnchorEnter, OnAnchorEnter) X(AnchorExit, OnAnchorExit)                           \
+    X(AnchorHint, OnAnchorHint) X(ButtonClick, OnButtonClick) X(ColumnSize, OnColumnSize)                             \
+    X(ColumnSizing, OnColumnSizing) X(EndColumnSize, OnEndColumnSize) X(RowSize, OnRowSize)                           \
+    X(RowSizing, OnRowSizing) X(EndRowSize, OnEndRowSize) X(RowMove, OnRowMove) X(RowMoving, OnRowMoving)             \
+    X(RowMoved, OnRowMoved) X(ColumnMove, OnColumnMove) X(ColumnMoving, OnColumnMoving)                               \
+    X(ColumnMoved, OnColumnMoved) X(CustomCellDraw, OnCustomCellDraw) X(CustomCellBkgDraw, OnCustomCellBkgDraw)       \
+    X(CellBalloon, OnCellBalloon) X(GetCellGradient, OnGetCellGradient) X(GetEditorType, OnGetEditorType)             \
+    X(CanEditCell, OnCanEditCell) X(EllipsClick, OnEllipsClick) X(GetDiplText, OnGetDisplText)                        \
+    X(GetFormat, OnGetFormat) X(Hint, OnGridHint) X(OfficeHint, OnOfficeHint) X(MouseMove, OnMouseMove)               \
+    X(MouseDown, OnMouseDown) X(MouseUp, OnMouseUp) X(RightClickCell, OnRightClickCell)                               \
+    X(ScrollHint, OnScrollHint) X(SearchEditChange, OnSearchEditChange) X(AutoAddRow, OnAutoAddRow)                   \
+    X(InsertRow, OnAutoInsertRow) X(InsertCol, OnAutoInsertCol) X(DeleteRow, OnAutoDeleteRow)                         \
+    X(CanAddRow, OnCanAddRow) X(CanInsertRow, OnCanInsertRow) X(CanDeleteRow, OnCanDeleteRow)                         \
+    X(CheckBoxClick, OnCheckBoxClick)
+
 class TCustomRirEvozDropDown : public TLumCustomDropDown, public IGridDropDownSizing {
     QT_CLASS(TCustomRirEvozDropDown, TLumCustomDropDown)
 public:
@@ -303,6 +321,16 @@ public:
     TKeyEvent OnGridKeyDown;
     TKeyEvent OnGridKeyUp;
     TKeyPressEvent OnGridKeyPress;
+#define RIREVOZ_GRID_EVENT_FIELD(Name, GridEvent) decltype(TDedOzovedUrad::GridEvent) OnGrid##Name;
+    RIREVOZ_GRID_EVENTS(RIREVOZ_GRID_EVENT_FIELD)
+#undef RIREVOZ_GRID_EVENT_FIELD
+    // The column's alignment, colour and font come first; then the handler.
+    decltype(TDedOzovedUrad::OnGetAlignment) OnGridGetAlignment;
+    decltype(TDedOzovedUrad::OnGetCellColor) OnGridGetCellColor;
+    // The format is cleared first, also without a handler.
+    decltype(TDedOzovedUrad::OnGetFloatFormat) OnGridGetFloatFormat;
+    // Sender is the drop-down.
+    TNotifyEvent OnGridTopLeftChanged;
 
     virtual TDropDownItems* CreateItems(TPersistent* AOwner) { return new TDropDownItems(AOwner); }
     virtual void DoSelect();
@@ -345,6 +373,8 @@ private:
     String Cased(const String& S, bool Exact) const;
     void PutText(const String& Value);
     String LookupText(int Item) const;
+    // Routes the embedded grid's events to the OnGrid events.
+    void RouteGridEvents();
     // Moves the grid's current row, keeping it a data row.
     void GridRow(int Row);
 

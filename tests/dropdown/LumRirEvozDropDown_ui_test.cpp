@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "dropdown/LumDropDownForm.h"
 #include "dropdown/LumRirEvozDropDown.h"
@@ -181,6 +182,30 @@ TEST_F(RirEvozDropDown, WindowsXPSelectsInTheHighlightColours)
     EXPECT_EQ(G()->GetSelectionTextColor(), clHighlightText);
     EXPECT_EQ(D->GetLineColor(), TColor(0xC0C0C0));
     EXPECT_EQ(D->GetFixedLineColor(), TColor(0));
+}
+
+TEST_F(RirEvozDropDown, TheGridsEventsReachTheOnGridEvents)
+{
+    D->GetColumns()->GetItem(1)->SetAlignment(taRightJustify);
+    std::vector<String> Heard;
+    D->OnGridGetAlignment = [&](TObject* Sender, int, int ACol, TAlignment& HAlign, TVAlignment&) {
+        Heard.push_back(u"align " + IntToStr(ACol) + (HAlign == taRightJustify ? u" right" : u" left")
+            + (Sender == G() ? u" grid" : u""));
+    };
+    D->OnGridTopLeftChanged = [&](TObject* Sender) { Heard.push_back(Sender == D ? u"top-left drop-down" : u"top-left"); };
+    D->OnGridRightClickCell = [&](TObject*, int ARow, int ACol) {
+        Heard.push_back(u"right " + IntToStr(ACol) + u"," + IntToStr(ARow));
+    };
+    Open();
+    // Painting the opened grid asked for alignments already.
+    ASSERT_FALSE(Heard.empty());
+    Heard.clear();
+    TAlignment HAlign = taLeftJustify;
+    TVAlignment VAlign {};
+    G()->OnGetAlignment(G(), 1, 1, HAlign, VAlign);
+    G()->OnTopLeftChanged(G());
+    G()->OnRightClickCell(G(), 2, 1);
+    EXPECT_EQ(Heard, (std::vector<String> { u"align 1 right grid", u"top-left drop-down", u"right 1,2" }));
 }
 
 // ---- the drop-down ----
