@@ -96,8 +96,13 @@ TCustomRirEvozDropDown::TCustomRirEvozDropDown(TComponent* AOwner)
     , FColumns(std::make_unique<TDropDownColumns>(this))
     , FHeaderFont(std::make_unique<TFont>())
     , FLookupItems(std::make_unique<TStringList>())
+    , FSearchFooter(std::make_unique<TSearchFooter>(this))
+    , FBands(std::make_unique<TBands>())
+    , FNavigation(std::make_unique<TNavigation>())
+    , FMouseActions(std::make_unique<TMouseActions>())
 {
     FItems.reset(CreateItems(this));
+    FNavigation->SetHomeEndKey(heFirstLastRow);
     SetDropDownColor(TColor(0xFFFFFF));
     SetDropDownHeight(200);
     SetAutoSelect(true);
@@ -695,6 +700,10 @@ void TCustomRirEvozDropDown::BeforeDropDown()
         G->SetImages(GetImages());
         G->OnSelect = [this](TObject* Sender) { GridSelect(Sender); };
         RouteGridEvents();
+        G->SetSearchFooter(FSearchFooter.get());
+        G->SetMouseActions(FMouseActions.get());
+        G->SetNavigation(FNavigation.get());
+        G->SetBands(FBands.get());
         TGridOptions Options = G->GetOptions();
         Options += TGridOptions { goThumbTracking };
         if (FRowSelect)

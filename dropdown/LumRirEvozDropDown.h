@@ -312,6 +312,15 @@ public:
     void SetGridImages(TCustomImageList* Value);
     ROZEVizer GetUIStyle() const { return FLumStyle; }
     void SetUIStyle(ROZEVizer Value) { SetComponentStyle(Value); }
+    // Copied into the grid at each opening.
+    TSearchFooter* GetSearchFooter() const { return FSearchFooter.get(); }
+    void SetSearchFooter(TSearchFooter* Value) { FSearchFooter->Assign(Value); }
+    TBands* GetBands() const { return FBands.get(); }
+    void SetBands(TBands* Value) { FBands->Assign(Value); }
+    TNavigation* GetNavigation() const { return FNavigation.get(); }
+    void SetNavigation(TNavigation* Value) { FNavigation->Assign(Value); }
+    TMouseActions* GetMouseActions() const { return FMouseActions.get(); }
+    void SetMouseActions(TMouseActions* Value) { FMouseActions->Assign(Value); }
     const TStringList* GetLookupItems() const { return FLookupItems.get(); }
     const String& GetLookupEntry() const { return FLookupEntry; }
 
@@ -427,6 +436,10 @@ private:
     bool FNodeCell { false };
     ROZEVizer FLumStyle { tsCustom };
     bool FPuttingText { false };
+    std::unique_ptr<TSearchFooter> FSearchFooter;
+    std::unique_ptr<TBands> FBands;
+    std::unique_ptr<TNavigation> FNavigation;
+    std::unique_ptr<TMouseActions> FMouseActions;
 };
 
 class TLumRirEvozDropDown : public TCustomRirEvozDropDown {
