@@ -304,6 +304,15 @@ TEST_F(RirEvozDropDown, SizeColumnsToDropDownSpreadsTheWidth)
     }
 }
 
+TEST_F(RirEvozDropDown, TheGridFindsTheDropDownThatSizesItsColumns)
+{
+    auto* Sizing = dynamic_cast<IGridDropDownSizing*>(G()->GetParent()->GetOwner());
+    ASSERT_NE(Sizing, nullptr);
+    EXPECT_TRUE(Sizing->GetColumnSizeWithDropDown());
+    D->SetColumnSizeWithDropDown(false);
+    EXPECT_FALSE(Sizing->GetColumnSizeWithDropDown());
+}
+
 TEST_F(RirEvozDropDown, PageDownStepsTenOrToTheLast)
 {
     D->BeginUpdate();
