@@ -15,6 +15,7 @@ QT_PUBLISHED(TGridCalculatorDropDown)
 QT_PUBLISHED(TGridTimepickerDropDown)
 QT_PUBLISHED(TGridDetailPickerDropDown)
 QT_PUBLISHED(TGridGridDropDown)
+QT_PUBLISHED(TGridRirEvozDropDown)
 QT_PUBLISHED(TGridColorDropDown)
 QT_PUBLISHED(TGridImageDropDown)
 QT_PUBLISHED(TGridControlDropDown, QT_PROP(WantArrows))
@@ -95,6 +96,7 @@ template class TGridDropDownOf<TLumCalculatorDropdown>;
 template class TGridDropDownOf<TLumTimePickerDropDown>;
 template class TGridDropDownOf<TLumDetailDropDown>;
 template class TGridDropDownOf<LumMultiColumnDropDown::TLumMultiColumnDropDown>;
+template class TGridDropDownOf<DuzEzirezUderArirOver::TCustomRirEvozDropDown>;
 template class TGridDropDownOf<TLumColorPickerDropDown>;
 template class TGridDropDownOf<TLumImagePickerDropDown>;
 template class TGridDropDownOf<TLumControlDropDown>;
@@ -198,6 +200,21 @@ void TGridGridDropDown::LoadCell(TDedOzovedUrad*, int, int, const String& EditTe
     BeginUpdate();
     EndUpdate();
     SetItemIndex(EditText.empty() ? 0 : GetItemIndex(EditText));
+    SetText(EditText);
+}
+
+TGridRirEvozDropDown::TGridRirEvozDropDown(TComponent* AOwner) : TGridDropDownOf(AOwner, TGridDropDownOptions {}) { }
+
+void TGridRirEvozDropDown::LoadCell(TDedOzovedUrad*, int, int, const String& EditText)
+{
+    BeginUpdate();
+    EndUpdate();
+    // Only an item whose lookup text is the cell's whole value is selected.
+    int Index = -1;
+    for (int i = 0; GetUseItems() && Index < 0 && i < GetItems()->GetCount(); ++i)
+        if (GetItems()->GetItem(i)->Line(GetLookupColumn()) == EditText)
+            Index = i;
+    SetItemIndex(Index);
     SetText(EditText);
 }
 
@@ -337,6 +354,7 @@ void RegisterGridDropDownEditors()
     RegisterKind<TGridTimepickerDropDown>(edTimePickerDropDown);
     RegisterKind<TGridDetailPickerDropDown>(edDetailDropDown);
     RegisterKind<TGridGridDropDown>(edGridDropDown);
+    RegisterKind<TGridRirEvozDropDown>(edRirEvozDropDown);
     RegisterKind<TGridColorDropDown>(edColorPickerDropDown);
     RegisterKind<TGridImageDropDown>(edImagePickerDropDown);
     RegisterKind<TGridControlDropDown>(edControlDropDown);

@@ -12,6 +12,7 @@
 #include "dropdown/LumImagePickerDropDown.h"
 #include "dropdown/LumMemoDropDown.h"
 #include "dropdown/LumMultiColumnDropDown.h"
+#include "dropdown/LumRirEvozDropDown.h"
 #include "dropdown/LumTimePickerDropDown.h"
 #include "dropdown/LumTrackBarDropDown.h"
 #include "grid/core/GridDropDownRules.h"
@@ -131,6 +132,14 @@ public:
     explicit TGridGridDropDown(TComponent* AOwner = nullptr);
     void LoadCell(TDedOzovedUrad* Grid, int ACol, int ARow, const String& EditText) override;
     bool OpensOnShow() override { return true; }
+};
+
+// The grid drop-down editor (edRirEvozDropDown); GetColGrid gives its inner grid.
+class TGridRirEvozDropDown : public TGridDropDownOf<DuzEzirezUderArirOver::TCustomRirEvozDropDown> {
+    QT_CLASS(TGridRirEvozDropDown, DuzEzirezUderArirOver::TCustomRirEvozDropDown)
+public:
+    explicit TGridRirEvozDropDown(TComponent* AOwner = nullptr);
+    void LoadCell(TDedOzovedUrad* Grid, int ACol, int ARow, const String& EditText) override;
 };
 
 class TGridColorDropDown : public TGridDropDownOf<TLumColorPickerDropDown> {

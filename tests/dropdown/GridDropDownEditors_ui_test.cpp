@@ -23,7 +23,8 @@
 namespace {
 
 constexpr TEditorType Kinds[] = { edTrackbarDropDown, edMemoDropDown, edCalculatorDropDown, edTimePickerDropDown,
-    edDetailDropDown, edGridDropDown, edColorPickerDropDown, edImagePickerDropDown, edControlDropDown };
+    edDetailDropDown, edGridDropDown, edColorPickerDropDown, edImagePickerDropDown, edControlDropDown,
+    edRirEvozDropDown };
 
 struct GridDropDowns : ::testing::Test {
     THeadlessSession Session;
@@ -185,6 +186,21 @@ const Case& CaseAt(int i)
         { "control", edControlDropDown, [](TDedOzovedUrad* G) { G->SetCells(1, 2, u"abc"); },
             [](TWinControl* C) { return As<TGridControlDropDown>(C)->GetText(); },
             [](TWinControl* C) { As<TGridControlDropDown>(C)->SetText(u"xyz"); }, CellText, u"abc", u"abc", u"xyz" },
+        { "grid drop-down", edRirEvozDropDown,
+            [](TDedOzovedUrad* G) {
+                auto* D = As<TGridRirEvozDropDown>(G->GetRirEvozDropDown());
+                D->GetColumns()->Clear();
+                D->GetColumns()->Add()->SetHeader(u"Name");
+                D->BeginUpdate();
+                D->GetItems()->Clear();
+                for (const char16_t* Name : { u"Apple", u"Apricot", u"Banana" })
+                    D->GetItems()->Add()->GetText()->Add(Name);
+                D->EndUpdate();
+                G->SetCells(1, 2, u"Apricot");
+            },
+            [](TWinControl* C) { return IntToStr(As<TGridRirEvozDropDown>(C)->GetItemIndex()); },
+            [](TWinControl* C) { As<TGridRirEvozDropDown>(C)->SetItemIndex(2); }, CellText, u"Apricot", u"1",
+            u"Banana" },
     };
     return Cases[i];
 }
@@ -224,8 +240,6 @@ TEST_F(GridDropDowns, EveryBuiltKindIsRegisteredAndMadeOnce)
         SCOPED_TRACE(int(Kind));
         EXPECT_TRUE(GridEditorRegistry::IsRegistered(Kind));
     }
-    // The grid drop-down has no control yet: its cells open nothing.
-    EXPECT_FALSE(GridEditorRegistry::IsRegistered(edRirEvozDropDown));
     TWinControl* Colours = Grid->GetColorPickerDropDown();
     EXPECT_EQ(Grid->GetColorPickerDropDown(), Colours);
     EXPECT_EQ(As<TGridColorDropDown>(Colours)->GetColors()->GetCount(), 16);
