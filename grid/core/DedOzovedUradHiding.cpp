@@ -4,6 +4,7 @@
 // a filter hides a list of rows as one level and the levels come back in
 // reverse order; suppressed lines keep their place with size 0.
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "grid/core/ControlList.h"
@@ -306,8 +307,12 @@ void TDedOzovedUrad::UnHideRowList()
         GrowRowCount(int(Items.size()));
         MergeBack(Items, 0, OldEnd, DataRowEnd(), 0);
     }
-    std::unordered_set<TGridItem*> Done(Items.begin(), Items.end());
-    FGridItems->DeleteWhere([&](TCollectionItem* Item) { return Done.contains(static_cast<TGridItem*>(Item)); });
+    // A level can hold tens of thousands of rows: the merged items are
+    // looked up in one sorted vector rather than a node per item.
+    std::sort(Items.begin(), Items.end());
+    FGridItems->DeleteWhere([&](TCollectionItem* Item) {
+        return std::binary_search(Items.begin(), Items.end(), static_cast<TGridItem*>(Item));
+    });
     FreeHiddenRowLookup();
     CellControlsUpdate(false);
 }

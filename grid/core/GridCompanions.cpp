@@ -10,8 +10,14 @@ QT_PUBLISHED(TGridChangeNotifier)
 
 TGridItem::TGridItem(TCollection* Collection)
     : TCollectionItem(Collection)
-    , FItemsView(std::make_unique<TGridItemCells>(FCells))
 {
+}
+
+TStrings* TGridItem::GetItems() const
+{
+    if (!FItemsView)
+        FItemsView = std::make_unique<TGridItemCells>(const_cast<TStringGrid::TStoredRow&>(FCells));
+    return FItemsView.get();
 }
 
 void TGridItemCells::Check(int index, int Limit) const

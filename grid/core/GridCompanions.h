@@ -56,8 +56,10 @@ public:
     void SetHeight(int Value) { FHeight = Value; }
     // The saved cells. The item keeps its own cells: the setter copies the
     // given texts and objects, and the caller keeps its list.
-    TStrings* GetItems() const { return FItemsView.get(); }
-    void SetItems(TStrings* Value) { FItemsView->Assign(Value); }
+    // The list view of the cells is made when first asked for: a filter
+    // stores tens of thousands of rows that nobody lists.
+    TStrings* GetItems() const;
+    void SetItems(TStrings* Value) { GetItems()->Assign(Value); }
     // The saved cells as a stored row, to move a row in or out whole.
     TStringGrid::TStoredRow& Cells() { return FCells; }
     // The node level of rows hidden by contraction; the filter level of
@@ -73,7 +75,7 @@ private:
     int FIdx { 0 };
     int FHeight { 0 };
     TStringGrid::TStoredRow FCells;
-    std::unique_ptr<TGridItemCells> FItemsView;
+    mutable std::unique_ptr<TGridItemCells> FItemsView;
     int FLevel { 0 };
     bool FFilterItem { false };
 };

@@ -238,6 +238,14 @@ private:
     // Filtering state.
     int FFixedRowsToRestore { 0 };
     String FLastNarrowDown;
+    // A condition made over for matching (accents stripped, upper case),
+    // kept with the text it was made from: a pass makes it once, not per
+    // row.
+    struct TMadeCondition {
+        String From, Made;
+        bool Valid { false };
+    };
+    TMadeCondition FStrippedCondition, FUpperCondition;
     // The grid's registered drop target.
     TComPtr<TGridDropTarget> FDropTarget;
     // Grouping state: the grouped column's width, header and footer texts.

@@ -22,7 +22,7 @@ bool ContainsText(const String& Text, StringView Part) { return Text.find(Part) 
 
 // Literal matching: the whole text, one of the "|" alternatives, or an
 // empty text for a condition of two double quotes. Case always counts.
-bool MatchLiteral(const String& C, const String& T)
+bool MatchLiteral(const String& C, StringView T)
 {
     if (C.find(u'|') != String::npos) {
         std::size_t From = 0;
@@ -106,13 +106,32 @@ StringView TrimView(StringView s)
 
 bool TGridDataViews::RowMatchesFilter(int ARow)
 {
+    auto MadeCondition = [](TMadeCondition& Cache, const String& From, auto Make) -> const String& {
+        if (!Cache.Valid || Cache.From != From) {
+            Cache.Made = Make(From);
+            Cache.From = From;
+            Cache.Valid = true;
+        }
+        return Cache.Made;
+    };
     bool R = true;
     const TFilter& Filter = *G.GetFilter();
     for (int k = 0; k < Filter.Count(); ++k) {
         const TFilterData& F = *Filter.GetItem(k);
         if (!F.GetEnabled())
             continue;
-        String Prefix = F.GetPrefix(), Suffix = F.GetSuffix(), StartSep;
+        // The filter's own prefix and suffix unless the format event gives
+        // the cell others (then they are copies of its own).
+        const String* Prefix = &F.GetPrefix();
+        const String* Suffix = &F.GetSuffix();
+        String OwnPrefix, OwnSuffix, StartSep;
+        auto CellText = [&] {
+            OwnPrefix = F.GetPrefix();
+            OwnSuffix = F.GetSuffix();
+            Prefix = &OwnPrefix;
+            Suffix = &OwnSuffix;
+            return FilterCellText(F, ARow, OwnPrefix, OwnSuffix, StartSep);
+        };
         // The text as a view of the cell where the cell's own text will do;
         // a text of its own only where it has to change.
         String Own;
@@ -125,22 +144,21 @@ bool TGridDataViews::RowMatchesFilter(int ARow)
             if (&Shown != &Own)
                 T = Shown;
             if (Shown.empty() || ContainsText(Shown, u"</")) {
-                Own = FilterCellText(F, ARow, Prefix, Suffix, StartSep);
+                Own = CellText();
                 T = Own;
             } else if (&Shown == &Own) {
                 T = Own;
             }
         } else {
-            Own = FilterCellText(F, ARow, Prefix, Suffix, StartSep);
+            Own = CellText();
             T = Own;
         }
-        String C;
         const String* Cond = &F.GetCondition();
         if (F.GetRemoveAccented()) {
             Own = VuzEraz::StripAccents(TrimView(T));
             T = Own;
-            C = VuzEraz::StripAccents(F.GetCondition());
-            Cond = &C;
+            Cond = &MadeCondition(FStrippedCondition, F.GetCondition(),
+                [](const String& C) { return VuzEraz::StripAccents(C); });
         } else {
             T = TrimView(T);
         }
@@ -151,23 +169,24 @@ bool TGridDataViews::RowMatchesFilter(int ARow)
 
         bool M = false;
         if (F.GetData() == fcRow) {
-            const String UT = UpperCase(T), UC = UpperCase(*Cond);
+            const String UT = UpperCase(T);
+            const String& UC = MadeCondition(FUpperCondition, *Cond, [](const String& C) { return UpperCase(C); });
             if (FNarrowDownFromStart)
                 M = UT.starts_with(UC) || (!StartSep.empty() && ContainsText(UT, StartSep + UC));
             else
                 M = ContainsText(UT, UC);
         } else {
-            if (!Prefix.empty() && T.starts_with(Prefix))
-                T.remove_prefix(Prefix.size());
-            if (!Suffix.empty())
-                if (const auto At = T.find(Suffix); At != StringView::npos && At + Suffix.size() == T.size())
-                    T.remove_suffix(Suffix.size());
+            if (!Prefix->empty() && T.starts_with(*Prefix))
+                T.remove_prefix(Prefix->size());
+            if (!Suffix->empty())
+                if (const auto At = T.find(*Suffix); At != StringView::npos && At + Suffix->size() == T.size())
+                    T.remove_suffix(Suffix->size());
             if (Cond->empty()) {
                 M = true;
             } else {
                 try {
                     M = F.GetMethod() == fmExpression ? VuzEraz::MatchFilterExpression(*Cond, T, F.GetCaseSensitive())
-                                                      : MatchLiteral(*Cond, String(T));
+                                                      : MatchLiteral(*Cond, T);
                 } catch (const std::exception&) {
                     M = false;
                 }
@@ -221,10 +240,33 @@ void TGridDataViews::ApplyFilter()
         if (G.OnFilterProgress)
             G.OnFilterProgress(&G, std::int16_t(RoundHalfEven(double(Count) * 100.0 / Total)));
     };
+    // A summary row carries a cell object in column 0: a row without one
+    // needs no closer look (most rows of most grids).
+    auto Summary = [&](int r) { return G.GetGridObject(0, r) && G.IsSummary(r); };
+    // The pass is bound by memory at listing scale: each row's cells live
+    // in their own block and each text in another. Fetch the slots of the
+    // cells the conditions read some rows ahead, and their texts a few rows
+    // later, once the slots are in.
+    std::vector<int> ReadCols { 0 };
+    for (int k = 0; k < G.GetFilter()->Count(); ++k) {
+        const TFilterData& F = *G.GetFilter()->GetItem(k);
+        if (F.GetEnabled() && F.GetColumn() >= 0 && (F.GetData() == fcNormal || F.GetData() == fcVirtual))
+            ReadCols.push_back(F.GetColumn());
+    }
+    auto FetchAhead = [&](int r) {
+        constexpr int SlotsAhead = 16, TextsAhead = 8;
+        if (r + SlotsAhead < End)
+            for (int c : ReadCols)
+                __builtin_prefetch(&G.GetStoredCell(c, r + SlotsAhead));
+        if (r + TextsAhead < End)
+            for (std::size_t i = 1; i < ReadCols.size(); ++i)
+                __builtin_prefetch(G.GetStoredCell(ReadCols[i], r + TextsAhead).data());
+    };
     for (int r = G.GetFixedRows(); r < End; ++r) {
-        if (NormalOnly && Nodes && (G.IsNode(r) || G.IsSummary(r)))
+        FetchAhead(r);
+        if (NormalOnly && Nodes && (G.IsNode(r) || Summary(r)))
             continue;
-        if (NormalOnly && !Nodes && G.IsSummary(r))
+        if (NormalOnly && !Nodes && Summary(r))
             continue;
         if (!G.RowMatchesFilter(r))
             Pass.push_back(r);
