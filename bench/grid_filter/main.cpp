@@ -10,11 +10,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <numeric>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "bench/CpuTime.h"
 #include "bench/grid_sort/ListingRows.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/GridFilterMatch.h"
@@ -69,26 +70,7 @@ namespace {
 constexpr int kCols = 15;
 constexpr int kContainsCol = 3;
 constexpr int kNarrowCol = 14;
-constexpr int kReps = 3;
-
-double CpuNow()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-template<class F>
-double Best(F&& Fn)
-{
-    double Min = 1e9;
-    for (int Rep = 0; Rep < kReps; ++Rep) {
-        const double t = CpuNow();
-        Fn();
-        Min = std::min(Min, CpuNow() - t);
-    }
-    return Min;
-}
+constexpr int kReps = 7;
 
 struct TFigures {
     double Grid;
@@ -121,43 +103,46 @@ std::pair<TFigures, TFigures> Run(int Rows)
             G.SetGridCell(c, r + 1, benchrows::ListingField(c, r, Rows));
     G.GetFilter()->Add(kContainsCol, u"*o*", foNONE);
 
-    int Shown = 0;
-    TFigures Active {};
-    Active.Grid = Best([&] {
-        G.SetFilterActive(true);
-        Shown = G.GetRowCount() - 1;
-        G.SetFilterActive(false);
-    });
     std::vector<String> Contains, Narrow;
     for (int r = 0; r < Rows; ++r) {
         Contains.push_back(benchrows::ListingField(kContainsCol, r, Rows));
         Narrow.push_back(benchrows::ListingField(kNarrowCol, r, Rows));
     }
-    int RefShown = 0;
-    Active.Reference = Best([&] {
-        std::vector<int> Handles(static_cast<std::size_t>(Rows), 0);
-        std::iota(Handles.begin(), Handles.end(), 0);
-        RefShown = ReferencePass(Contains, Handles, u"*o*");
-    });
+    int Shown = 0, RefShown = 0;
+    TFigures Active {};
+    std::tie(Active.Grid, Active.Reference) = benchcpu::BestOfEach(
+        kReps,
+        [&] {
+            G.SetFilterActive(true);
+            Shown = G.GetRowCount() - 1;
+            G.SetFilterActive(false);
+        },
+        [&] {
+            std::vector<int> Handles(static_cast<std::size_t>(Rows), 0);
+            std::iota(Handles.begin(), Handles.end(), 0);
+            RefShown = ReferencePass(Contains, Handles, u"*o*");
+        });
     if (Shown != RefShown)
         std::printf("  rows shown differ: grid %d, reference %d\n", Shown, RefShown);
 
     G.GetFilter()->Clear();
     TFigures NarrowDown {};
-    NarrowDown.Grid = Best([&] {
-        for (const char16_t* Text : { u"a", u"ab", u"abc", u"ab", u"" })
-            G.NarrowDown(Text, kNarrowCol);
-    });
-    NarrowDown.Reference = Best([&] {
-        std::vector<int> Handles(static_cast<std::size_t>(Rows), 0);
-        std::iota(Handles.begin(), Handles.end(), 0);
-        int n = Rows;
-        for (const char16_t* Text : { u"*a*", u"*ab*", u"*abc*" }) {
-            std::vector<int> InView(Handles.begin(), Handles.begin() + n);
-            n = ReferencePass(Narrow, InView, Text);
-            std::copy(InView.begin(), InView.end(), Handles.begin());
-        }
-    });
+    std::tie(NarrowDown.Grid, NarrowDown.Reference) = benchcpu::BestOfEach(
+        kReps,
+        [&] {
+            for (const char16_t* Text : { u"a", u"ab", u"abc", u"ab", u"" })
+                G.NarrowDown(Text, kNarrowCol);
+        },
+        [&] {
+            std::vector<int> Handles(static_cast<std::size_t>(Rows), 0);
+            std::iota(Handles.begin(), Handles.end(), 0);
+            int n = Rows;
+            for (const char16_t* Text : { u"*a*", u"*ab*", u"*abc*" }) {
+                std::vector<int> InView(Handles.begin(), Handles.begin() + n);
+                n = ReferencePass(Narrow, InView, Text);
+                std::copy(InView.begin(), InView.end(), Handles.begin());
+            }
+        });
     if (G.GetRowCount() != Rows + 1)
         std::printf("  narrow-down left %d rows of %d\n", G.GetRowCount() - 1, Rows);
     return { Active, NarrowDown };

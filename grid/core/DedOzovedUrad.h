@@ -3021,6 +3021,8 @@ private:
     };
     std::optional<THiddenRowLookup> FHiddenRowLookup;
     static std::unique_ptr<TCollection> MakeHiddenRowStore(TDedOzovedUrad* Grid);
+    // A new item last in the hidden-row store, for the row Idx.
+    TGridItem* AddHiddenItem(int Idx);
     std::unique_ptr<TFilter> FFilter;
     std::unique_ptr<TBalloonSettings> FBalloon;
     std::unique_ptr<TShowModified> FShowModified;

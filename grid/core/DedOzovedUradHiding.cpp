@@ -14,6 +14,19 @@
 using GridGuards::TBulkUpdate;
 using GridGuards::TValueGuard;
 
+namespace {
+
+// Stored items in Idx order, stable. A filter level is stored in that order
+// already, so the sort is skipped after one look.
+void SortByIdx(std::vector<TGridItem*>& Items)
+{
+    auto Less = [](const TGridItem* a, const TGridItem* b) { return a->GetIdx() < b->GetIdx(); };
+    if (!std::is_sorted(Items.begin(), Items.end(), Less))
+        std::stable_sort(Items.begin(), Items.end(), Less);
+}
+
+} // namespace
+
 // ---- columns ----
 
 void TDedOzovedUrad::HideColumns(int FromCol, int ToCol)
@@ -206,8 +219,7 @@ void TDedOzovedUrad::HideRows(int FromRow, int ToRow)
         for (int i = 0; i < FControlList->Count(); ++i)
             if (TControlItem* Item = FControlList->GetControl(i); Item->Y == R && Item->GetControl())
                 Item->GetControl()->SetVisible(false);
-        auto* Item = static_cast<TGridItem*>(FGridItems->Add());
-        Item->SetIdx(R);
+        TGridItem* Item = AddHiddenItem(R);
         TakeRowOut(Shown, Item);
         Rows.push_back(Shown);
     }
@@ -233,8 +245,7 @@ void TDedOzovedUrad::HideRowsEx(int FromRow, int ToRow)
         return;
     FreeHiddenRowLookup();
     for (int i = 0; i < Count; ++i) {
-        auto* Item = static_cast<TGridItem*>(FGridItems->Add());
-        Item->SetIdx(FromRow + i);
+        TGridItem* Item = AddHiddenItem(FromRow + i);
         TakeRowOut(DispStart + i, Item);
     }
     // Hiding is no removal: no stored index moves.
@@ -271,8 +282,7 @@ void TDedOzovedUrad::HideRowList(TIntList* RowList)
     {
         TBulkUpdate Update(*this);
         for (int D : Rows) {
-            auto* Item = static_cast<TGridItem*>(FGridItems->Add());
-            Item->SetIdx(D);
+            TGridItem* Item = AddHiddenItem(D);
             Item->SetLevel(FFilterLevel);
             Item->SetFilterItem(true);
             TakeRowOut(D, Item);
@@ -299,7 +309,7 @@ void TDedOzovedUrad::UnHideRowList()
         return;
     if (GetRow() >= GetRowCount())
         FocusCell(GetFixedCols(), GetFixedRows());
-    std::stable_sort(Items.begin(), Items.end(), [](TGridItem* a, TGridItem* b) { return a->GetIdx() < b->GetIdx(); });
+    SortByIdx(Items);
     {
         TBulkUpdate Update(*this);
         TValueGuard Blocked(FBlockFilterUpdate, true);
@@ -307,11 +317,10 @@ void TDedOzovedUrad::UnHideRowList()
         GrowRowCount(int(Items.size()));
         MergeBack(Items, 0, OldEnd, DataRowEnd(), 0);
     }
-    // A level can hold tens of thousands of rows: the merged items are
-    // looked up in one sorted vector rather than a node per item.
-    std::sort(Items.begin(), Items.end());
-    FGridItems->DeleteWhere([&](TCollectionItem* Item) {
-        return std::binary_search(Items.begin(), Items.end(), static_cast<TGridItem*>(Item));
+    // The merged items are the level's, as picked above.
+    FGridItems->DeleteWhere([Level](TCollectionItem* Item) {
+        const auto* G = static_cast<TGridItem*>(Item);
+        return G->GetFilterItem() && G->GetLevel() == Level;
     });
     FreeHiddenRowLookup();
     CellControlsUpdate(false);
@@ -375,7 +384,7 @@ void TDedOzovedUrad::UnHideRows(int FromRow, int ToRow)
         if (Item->GetIdx() >= FromRow && Item->GetIdx() <= ToRow)
             Items.push_back(Item);
     }
-    std::stable_sort(Items.begin(), Items.end(), [](TGridItem* a, TGridItem* b) { return a->GetIdx() < b->GetIdx(); });
+    SortByIdx(Items);
     // Rows of the range still in view stand together from DispStart on;
     // every row of the range goes to DispStart + (its real row - FromRow),
     // so a range mixing stored rows and rows in view keeps its order.
@@ -415,7 +424,7 @@ void TDedOzovedUrad::UnHideRowsAll()
     Items.reserve(std::size_t(NumHiddenRows()));
     for (int i = 0; i < NumHiddenRows(); ++i)
         Items.push_back(static_cast<TGridItem*>(FGridItems->GetItem(i)));
-    std::stable_sort(Items.begin(), Items.end(), [](TGridItem* a, TGridItem* b) { return a->GetIdx() < b->GetIdx(); });
+    SortByIdx(Items);
     {
         TBulkUpdate Update(*this);
         const int OldEnd = DataRowEnd();

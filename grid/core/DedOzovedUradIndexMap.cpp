@@ -51,6 +51,16 @@ std::unique_ptr<TCollection> TDedOzovedUrad::MakeHiddenRowStore(TDedOzovedUrad* 
     return std::make_unique<THiddenRowStore>(Grid);
 }
 
+// Made in place rather than through the collection's class factory: a
+// filter pass adds tens of thousands of items. The store's only listener is
+// its lookup, which setting the Idx drops as an announced item would.
+TGridItem* TDedOzovedUrad::AddHiddenItem(int Idx)
+{
+    auto* Item = new TGridItem(FGridItems.get());
+    Item->SetIdx(Idx);
+    return Item;
+}
+
 // ---- hidden rows ----
 
 void TDedOzovedUrad::BuildHiddenRowLookup()

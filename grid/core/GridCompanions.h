@@ -44,6 +44,12 @@ class TGridItem : public TCollectionItem {
 public:
     explicit TGridItem(TCollection* Collection = nullptr);
     ~TGridItem() override;
+    // A filter stores and frees tens of thousands of items per pass: they
+    // come from a free list that keeps its blocks for the next pass, rather
+    // than from the heap, which gives such a run back to the system and
+    // faults it in again.
+    static void* operator new(std::size_t Size);
+    static void operator delete(void* Block, std::size_t Size);
 
     int GetIdx() const { return FIdx; }
     // Reported to the collection, so the grid's lookup of the store goes.

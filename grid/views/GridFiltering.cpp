@@ -241,13 +241,15 @@ void TGridDataViews::ApplyFilter()
             G.OnFilterProgress(&G, std::int16_t(RoundHalfEven(double(Count) * 100.0 / Total)));
     };
     // A summary row carries a cell object in column 0: a row without one
-    // needs no closer look (most rows of most grids).
-    auto Summary = [&](int r) { return G.GetGridObject(0, r) && G.IsSummary(r); };
+    // needs no closer look (most rows of most grids), and a grid that never
+    // had cell properties has no summary rows at all.
+    const bool MaySummarize = G.GetHasCellProps();
+    auto Summary = [&](int r) { return MaySummarize && G.GetGridObject(0, r) && G.IsSummary(r); };
     // The pass is bound by memory at listing scale: each row's cells live
     // in their own block and each text in another. Fetch the slots of the
     // cells the conditions read some rows ahead, and their texts a few rows
     // later, once the slots are in.
-    std::vector<int> ReadCols { 0 };
+    std::vector<int> ReadCols;
     for (int k = 0; k < G.GetFilter()->Count(); ++k) {
         const TFilterData& F = *G.GetFilter()->GetItem(k);
         if (F.GetEnabled() && F.GetColumn() >= 0 && (F.GetData() == fcNormal || F.GetData() == fcVirtual))
@@ -255,12 +257,15 @@ void TGridDataViews::ApplyFilter()
     }
     auto FetchAhead = [&](int r) {
         constexpr int SlotsAhead = 16, TextsAhead = 8;
-        if (r + SlotsAhead < End)
+        if (r + SlotsAhead < End) {
+            if (MaySummarize)
+                __builtin_prefetch(&G.GetStoredCell(0, r + SlotsAhead));
             for (int c : ReadCols)
                 __builtin_prefetch(&G.GetStoredCell(c, r + SlotsAhead));
+        }
         if (r + TextsAhead < End)
-            for (std::size_t i = 1; i < ReadCols.size(); ++i)
-                __builtin_prefetch(G.GetStoredCell(ReadCols[i], r + TextsAhead).data());
+            for (int c : ReadCols)
+                __builtin_prefetch(G.GetStoredCell(c, r + TextsAhead).data());
     };
     for (int r = G.GetFixedRows(); r < End; ++r) {
         FetchAhead(r);
