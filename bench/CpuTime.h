@@ -34,17 +34,27 @@ double Best(int Reps, F&& Fn)
     return Min;
 }
 
-// The fastest of Reps calls of each, taken in turns, so that a busy spell
-// of the machine falls on both sides of a ratio alike.
-template<class F, class G>
-std::pair<double, double> BestOfEach(int Reps, F&& A, G&& B)
+// The fastest of Reps calls of A and of B, taken in turns, so that a busy
+// spell of the machine falls on both sides of a ratio alike. Each call
+// comes after its own untimed preparation.
+template<class PA, class A, class PB, class B>
+std::pair<double, double> BestInTurns(int Reps, PA&& PrepareA, A&& RunA, PB&& PrepareB, B&& RunB)
 {
     std::pair<double, double> Min { 1e9, 1e9 };
     for (int Rep = 0; Rep < Reps; ++Rep) {
-        Min.first = std::min(Min.first, Time(A));
-        Min.second = std::min(Min.second, Time(B));
+        PrepareA();
+        Min.first = std::min(Min.first, Time(RunA));
+        PrepareB();
+        Min.second = std::min(Min.second, Time(RunB));
     }
     return Min;
+}
+
+template<class A, class B>
+std::pair<double, double> BestOfEach(int Reps, A&& RunA, B&& RunB)
+{
+    auto Nothing = [] { };
+    return BestInTurns(Reps, Nothing, RunA, Nothing, RunB);
 }
 
 } // namespace benchcpu

@@ -639,6 +639,10 @@ unsigned GetValueKindEx(StringView Text, Char DecimalSep, Char ThousandSep)
             ++timeSeps;
         } else if (!digit)
             isTime = false;
+        // Nothing read further can make it a number, date or time any more
+        // (most texts: at their first letter).
+        if (!isInt && !isFloat && !isSci && !isDate && !isTime)
+            return 2;
     }
     const Char last = Text.back();
     if (exps > 1 || last == u'+' || last == u'-' || last == u'e' || last == u'E')

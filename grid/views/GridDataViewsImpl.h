@@ -190,6 +190,11 @@ private:
     // The display text (GetCellEx), as a reference to the stored text when
     // no display hook changes it.
     const String& DisplayText(int ACol, int ARow, String& Scratch);
+    // A walk down a column at listing scale waits for memory: each row's
+    // cells lie in a block of their own and each text in another. Called at
+    // row ARow of a walk that ends before End, this fetches the cell's slot
+    // some rows ahead and its text a few rows later, once the slot is in.
+    void FetchCellAhead(int ACol, int ARow, int End) const;
     StringView KeyText(int ACol, int ARow, String& Scratch);
     unsigned KeyInfo(int ACol, int ARow, StringView Text);
     // The texts of the rows being sorted, by column, read on first use.

@@ -245,10 +245,7 @@ void TGridDataViews::ApplyFilter()
     // had cell properties has no summary rows at all.
     const bool MaySummarize = G.GetHasCellProps();
     auto Summary = [&](int r) { return MaySummarize && G.GetGridObject(0, r) && G.IsSummary(r); };
-    // The pass is bound by memory at listing scale: each row's cells live
-    // in their own block and each text in another. Fetch the slots of the
-    // cells the conditions read some rows ahead, and their texts a few rows
-    // later, once the slots are in.
+    // The cells the conditions read, fetched ahead of the walk.
     std::vector<int> ReadCols;
     for (int k = 0; k < G.GetFilter()->Count(); ++k) {
         const TFilterData& F = *G.GetFilter()->GetItem(k);
@@ -256,16 +253,10 @@ void TGridDataViews::ApplyFilter()
             ReadCols.push_back(F.GetColumn());
     }
     auto FetchAhead = [&](int r) {
-        constexpr int SlotsAhead = 16, TextsAhead = 8;
-        if (r + SlotsAhead < End) {
-            if (MaySummarize)
-                __builtin_prefetch(&G.GetStoredCell(0, r + SlotsAhead));
-            for (int c : ReadCols)
-                __builtin_prefetch(&G.GetStoredCell(c, r + SlotsAhead));
-        }
-        if (r + TextsAhead < End)
-            for (int c : ReadCols)
-                __builtin_prefetch(G.GetStoredCell(c, r + TextsAhead).data());
+        if (MaySummarize)
+            FetchCellAhead(0, r, End);
+        for (int c : ReadCols)
+            FetchCellAhead(c, r, End);
     };
     for (int r = G.GetFixedRows(); r < End; ++r) {
         FetchAhead(r);

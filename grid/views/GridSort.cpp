@@ -4,6 +4,8 @@
 // full, indexed and group sorts (three scratch rows below the grid, hidden
 // columns shown), and the way back to the order before sorting.
 
+#include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <typeinfo>
 
@@ -27,7 +29,7 @@ int Sign(double a, double b) { return a > b ? 1 : a == b ? 0 : -1; }
 
 int OrdinalSign(StringView a, StringView b)
 {
-    const int c = a.compare(b);
+    const int c = CompareStr(a, b);
     return c > 0 ? 1 : c == 0 ? 0 : -1;
 }
 
@@ -182,6 +184,15 @@ const String& TGridDataViews::DisplayText(int ACol, int ARow, String& Scratch)
     }
     Scratch = G.GetCellEx(ACol, ARow);
     return Scratch;
+}
+
+void TGridDataViews::FetchCellAhead(int ACol, int ARow, int End) const
+{
+    constexpr int SlotsAhead = 16, TextsAhead = 8;
+    if (ARow + SlotsAhead < End)
+        __builtin_prefetch(&G.GetStoredCell(ACol, ARow + SlotsAhead));
+    if (ARow + TextsAhead < End)
+        __builtin_prefetch(G.GetStoredCell(ACol, ARow + TextsAhead).data());
 }
 
 // ---- the keys a sort reads ----
@@ -491,7 +502,7 @@ int TextCompare(TSortStyle Style, StringView a, StringView b)
     case ssAlphaNoCase: c = CompareText(a, b); break;
     case ssAnsiAlphaCase: c = CompareStringLocale(a, b, false); break;
     case ssAnsiAlphaNoCase: c = CompareStringLocale(a, b, true); break;
-    default: c = a.compare(b); break;
+    default: c = CompareStr(a, b); break;
     }
     return c > 0 ? 1 : c == 0 ? 0 : -1;
 }
@@ -532,26 +543,56 @@ bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, b
         // Whether the cell holds a check box (0 not yet asked, 1 no, 2 yes):
         // no row moves and no handler runs while the keys are kept.
         mutable std::uint8_t CheckBox;
+        // The four code units after the part every key begins with, the
+        // first one highest and missing ones 0: ordinal order of the packed
+        // numbers is the order of the texts as far as they reach.
+        std::uint64_t Head;
     };
     std::vector<TEntry> Entries(static_cast<std::size_t>(n));
     String Scratch;
-    // The keys copied together in row order: the sort then walks memory
-    // that lies close together instead of texts spread over the store.
-    std::size_t Total = 0;
-    for (int k = 0; k < n; ++k)
-        Total += SortCellText(ACol, Left + k, Scratch).size();
+    // The keys copied together in row order, in one walk over the store:
+    // the sort then reads memory that lies close together instead of texts
+    // spread over the store. The views into the copy are made once it has
+    // stopped growing.
     String Arena;
-    Arena.reserve(Total);
+    std::vector<std::size_t> Ends(static_cast<std::size_t>(n));
     for (int k = 0; k < n; ++k) {
-        const StringView Key = SortCellText(ACol, Left + k, Scratch);
-        const std::size_t At = Arena.size();
-        Arena.append(Key);
-        Entries[std::size_t(k)] = { StringView(Arena).substr(At, Key.size()), Left + k, false, false, 0, 0, 0 };
+        // Room for all keys by the length of the first ones, so the copy
+        // rarely moves.
+        if (constexpr int Sample = 256; k == Sample)
+            Arena.reserve(Arena.size() / Sample * std::size_t(n) * 9 / 8 + 64);
+        FetchCellAhead(ACol, Left + k, Right + 1);
+        Arena.append(SortCellText(ACol, Left + k, Scratch));
+        Ends[std::size_t(k)] = Arena.size();
+        Entries[std::size_t(k)] = { StringView(), Left + k, false, false, 0, 0, 0, 0 };
         // Asked here, in row order, rather than in the sort's order all
         // over the store.
         if (Style == ssAutomatic)
             Entries[std::size_t(k)].CheckBox = IsCheckBoxKind(G.GetCellType(ACol, Left + k)) ? 2 : 1;
     }
+    for (std::size_t k = 0, At = 0; k < Entries.size(); At = Ends[k++])
+        Entries[k].Key = StringView(Arena).substr(At, Ends[k] - At);
+    // Keys of one column often begin alike (e-mail addresses, links, phone
+    // numbers): an ordinal comparison starts after the common part and
+    // mostly ends at the packed heads, without reading the texts.
+    const StringView First = Entries[0].Key;
+    std::size_t Common = First.size();
+    for (std::size_t k = 1; k < Entries.size() && Common > 0; ++k) {
+        const StringView Key = Entries[k].Key;
+        Common = std::size_t(
+            std::mismatch(First.begin(), First.begin() + std::min(Common, Key.size()), Key.begin()).first - First.begin());
+    }
+    for (TEntry& e : Entries) {
+        for (std::size_t i = 0; i < 4; ++i)
+            e.Head = e.Head << 16 | (Common + i < e.Key.size() ? std::uint64_t(e.Key[Common + i]) : 0);
+        if (Style == ssAutomatic)
+            e.Info = TextInfo(e.Key);
+    }
+    auto Ordinal = [Common](const TEntry& x, const TEntry& y) {
+        if (x.Head != y.Head)
+            return x.Head < y.Head ? -1 : 1;
+        return OrdinalSign(x.Key.substr(Common), y.Key.substr(Common));
+    };
     const bool Blanks = SS.GetIgnoreBlanks();
     const bool BlankFirst = SS.GetBlankPos() == blFirst;
     const bool IgnoreCase = SS.GetIgnoreCase();
@@ -581,7 +622,10 @@ bool TGridDataViews::SortColumnKeys(int ACol, int Left, int Right, int Target, b
         int Res = 0;
         StringView t1 = x.Key, t2 = y.Key;
         String p1, p2;
-        if (S == ssNumeric) {
+        if (S == ssAlphabetic || S == ssAlphaCase) {
+            ++G.Compares;
+            Res = Ordinal(x, y);
+        } else if (S == ssNumeric) {
             ++G.Compares;
             Number(x);
             Number(y);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cerrno>
 #include <clocale>
+#include <cstdint>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -797,7 +798,17 @@ String AnsiLowerCase(StringView s) { return StrLower(s); }
 int CompareStr(StringView a, StringView b)
 {
     const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
+    std::size_t i = 0;
+    // Four code units at a time over the common beginning, which the texts
+    // of one column (a sort's keys) often share.
+    for (; i + 4 <= n; i += 4) {
+        std::uint64_t x = 0, y = 0;
+        std::memcpy(&x, a.data() + i, sizeof x);
+        std::memcpy(&y, b.data() + i, sizeof y);
+        if (x != y)
+            break;
+    }
+    for (; i < n; ++i) {
         if (a[i] != b[i])
             return int(a[i]) - int(b[i]);
     }

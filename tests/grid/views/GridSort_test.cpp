@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <stdexcept>
 
@@ -352,6 +353,40 @@ std::ptrdiff_t WorstOrderStack(int n)
     for (int r = 1; r <= n; ++r)
         EXPECT_EQ(G.GetGridCell(0, r), IntToStr(r - 1));
     return &Top - Deepest;
+}
+
+// The keyed sort compares texts after the beginning all keys share, by a
+// packed head of four code units first: the rows end in the order of the
+// cell-by-cell comparison and after as many comparisons, with keys that are
+// only the shared part, run into a NUL or a high code unit, or part after
+// the head.
+TEST_F(Sorting, AKeyedOrdinalSortMatchesTheCellByCellSort)
+{
+    const TTexts Keys = { u"info@b", u"info@abcd1", u"info@", String(u"info@ab\0c", 10), u"info@ab",
+        u"info@\xFFFF", u"info@abcd0", u"info@a", String(u"info@ab\0", 9), u"info@abcd" };
+    TTexts Expected = Keys;
+    std::stable_sort(Expected.begin(), Expected.end(), [](const String& a, const String& b) { return CompareStr(a, b) < 0; });
+    for (TSortDirection Direction : { sdAscending, sdDescending }) {
+        std::vector<int> Counts;
+        for (bool Handler : { false, true }) {
+            SCOPED_TRACE(testing::Message() << (Direction == sdAscending ? "ascending" : "descending")
+                                            << (Handler ? ", OnGetFormat" : ""));
+            FillColumn(Keys);
+            G.GetSortSettings()->SetAutoFormat(false);
+            G.GetSortSettings()->SetDefaultFormat(ssAlphabetic);
+            G.OnGetFormat = nullptr;
+            if (Handler)
+                UseStyle(ssAlphabetic);
+            const int Before = G.Compares;
+            G.Sort(0, Direction);
+            Counts.push_back(G.Compares - Before);
+            TTexts Want = Expected;
+            if (Direction == sdDescending)
+                std::reverse(Want.begin(), Want.end());
+            EXPECT_EQ(Col(0), Want);
+        }
+        EXPECT_EQ(Counts[0], Counts[1]);
+    }
 }
 
 TEST(QuickSortDepth, TheWorstOrderNeedsNoMoreStackForMoreRows)

@@ -690,6 +690,28 @@ TEST(Text, CaseAndComparison)
     EXPECT_LT(AnsiCompareStr(u"a", u"B"), 0);          // collation, not code units
 }
 
+// CompareStr steps over equal beginnings several code units at a time: the
+// first difference decides wherever it falls, by code unit value (a high
+// unit above a low one), and a text that ends first comes first.
+TEST(Text, CompareStrFindsTheFirstDifferenceAtAnyPlace)
+{
+    const String Base = u"abcdefghijk";
+    for (std::size_t At = 0; At < Base.size(); ++At) {
+        SCOPED_TRACE(At);
+        String Higher = Base, Lower = Base;
+        Higher[At] = u'\xFFFF';
+        Lower[At] = u'\x0001';
+        EXPECT_GT(CompareStr(Higher, Base), 0);
+        EXPECT_LT(CompareStr(Lower, Base), 0);
+        EXPECT_GT(CompareStr(Higher, Lower), 0);
+        EXPECT_LT(CompareStr(Base.substr(0, At), Base), 0);
+        EXPECT_GT(CompareStr(Base, Base.substr(0, At)), 0);
+    }
+    EXPECT_EQ(CompareStr(Base, Base), 0);
+    EXPECT_EQ(CompareStr(u"", u""), 0);
+    EXPECT_LT(CompareStr(String(u"ab\0", 3), String(u"ab\0\0", 4)), 0);
+}
+
 TEST(Text, LogicalCompareOrdersDigitRunsByValue)
 {
     struct Case {
