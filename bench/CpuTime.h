@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ctime>
 #include <utility>
+#include <vector>
 
 namespace benchcpu {
 
@@ -13,6 +14,13 @@ inline double Now()
     timespec ts {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+// The middle one of a set of figures (the upper middle of an even count).
+inline double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
 }
 
 // CPU seconds of one call.

@@ -8,11 +8,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "bench/CpuTime.h"
 #include "platform/gdi/DrawText.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiObjects.h"
@@ -146,19 +146,6 @@ BENCHMARK(DrawText_Pango);
 // layer keeps shaped runs); "fresh" gives every call a text never drawn
 // before, so nothing can come from a cache.
 
-double ThreadSeconds()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // A text no call has drawn before.
 String FreshText(const char16_t* base)
 {
@@ -226,17 +213,17 @@ void PrintSummary()
     for (const TPair& pair : pairs) {
         std::vector<double> ours, peer;
         for (int round = 0; round < kRounds; ++round) {
-            double t0 = ThreadSeconds();
+            double t0 = benchcpu::Now();
             for (int i = 0; i < pair.Calls; ++i)
                 pair.Ours(i);
-            ours.push_back((ThreadSeconds() - t0) / pair.Calls);
-            t0 = ThreadSeconds();
+            ours.push_back((benchcpu::Now() - t0) / pair.Calls);
+            t0 = benchcpu::Now();
             for (int i = 0; i < pair.Calls; ++i)
                 pair.Peer(i);
             cairo_surface_flush(c.Surface);
-            peer.push_back((ThreadSeconds() - t0) / pair.Calls);
+            peer.push_back((benchcpu::Now() - t0) / pair.Calls);
         }
-        const double own = Median(ours) * 1e6, base = Median(peer) * 1e6;
+        const double own = benchcpu::Median(ours) * 1e6, base = benchcpu::Median(peer) * 1e6;
         std::printf("  %-18s ours %8.2f us   cairo/pango %8.2f us   ours/peer = %.2fx\n", pair.Name, own, base, own / base);
     }
     DeleteObject(brush);

@@ -12,12 +12,12 @@
 #include <rapidjson/writer.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <vector>
 
+#include "bench/CpuTime.h"
 #include "foundation/LumJSONReader.h"
 #include "foundation/LumJSONWriter.h"
 #include "platform/rtl/Streams.h"
@@ -205,29 +205,6 @@ void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
-// Processor time of this thread: on a shared, loaded machine it leaves out
-// the time other processes hold the core.
-double ThreadSeconds()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-template <class F>
-double Seconds(F&& f)
-{
-    const double t0 = ThreadSeconds();
-    f();
-    return ThreadSeconds() - t0;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 constexpr int kRounds = 11;
 
 void PrintSummary()
@@ -235,15 +212,15 @@ void PrintSummary()
     const std::string& doc = Document();
     std::vector<double> ownRead, peerRead, ownWrite, peerWrite;
     for (int round = 0; round < kRounds; ++round) {
-        ownRead.push_back(Seconds([&] { benchmark::DoNotOptimize(PullAllTokens(doc)); }));
-        peerRead.push_back(Seconds([&] {
+        ownRead.push_back(benchcpu::Time([&] { benchmark::DoNotOptimize(PullAllTokens(doc)); }));
+        peerRead.push_back(benchcpu::Time([&] {
             rapidjson::Reader reader;
             CountingHandler handler;
             rapidjson::StringStream in(doc.c_str());
             reader.Parse(in, handler);
             benchmark::DoNotOptimize(handler.tokens);
         }));
-        ownWrite.push_back(Seconds([&] {
+        ownWrite.push_back(benchcpu::Time([&] {
             TMemoryStream stream;
             {
                 TLumJSONWriter w(stream);
@@ -251,7 +228,7 @@ void PrintSummary()
             }
             benchmark::DoNotOptimize(stream.GetMemory());
         }));
-        peerWrite.push_back(Seconds([&] { benchmark::DoNotOptimize(WriteDocumentRapid(kRecordsFor20MB)); }));
+        peerWrite.push_back(benchcpu::Time([&] { benchmark::DoNotOptimize(WriteDocumentRapid(kRecordsFor20MB)); }));
     }
     // Only what the parse allocates is counted: the input is already there.
     g_live = g_peak = 0;
@@ -266,8 +243,8 @@ void PrintSummary()
             peer / own);
     };
     std::printf("\nMedians of %d interleaved rounds over %.1f MB, thread CPU time (speed ratio, higher is better):\n", kRounds, mb);
-    line("read", Median(ownRead), Median(peerRead));
-    line("write", Median(ownWrite), Median(peerWrite));
+    line("read", benchcpu::Median(ownRead), benchcpu::Median(peerRead));
+    line("write", benchcpu::Median(ownWrite), benchcpu::Median(peerWrite));
     std::printf("  peak extra heap of one parse: %.2f MB (%.3fx the input)\n", extra / 1e6, extra / double(doc.size()));
 }
 

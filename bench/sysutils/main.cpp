@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <ctime>
 #include <random>
 #include <vector>
 
+#include "bench/CpuTime.h"
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -105,21 +105,6 @@ void BM_StrCmpLogicalW(benchmark::State& state)
 }
 BENCHMARK(BM_StrCmpLogicalW);
 
-// Processor time of this thread, which leaves out the time other processes
-// hold the core on a shared machine.
-double ThreadSeconds()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 void PrintSummary()
 {
     const auto values = Values();
@@ -127,21 +112,21 @@ void PrintSummary()
     constexpr int kRounds = 15;
     std::vector<double> ours, peer;
     for (int round = 0; round < kRounds; ++round) {
-        double t0 = ThreadSeconds();
+        double t0 = benchcpu::Now();
         for (int pass = 0; pass < kPasses; ++pass)
             for (double v : values)
                 benchmark::DoNotOptimize(FloatToStr(v, Settings()));
-        ours.push_back((ThreadSeconds() - t0) / (kPasses * values.size()));
-        t0 = ThreadSeconds();
+        ours.push_back((benchcpu::Now() - t0) / (kPasses * values.size()));
+        t0 = benchcpu::Now();
         char buf[64];
         for (int pass = 0; pass < kPasses; ++pass)
             for (double v : values) {
                 auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
                 benchmark::DoNotOptimize(r.ptr);
             }
-        peer.push_back((ThreadSeconds() - t0) / (kPasses * values.size()));
+        peer.push_back((benchcpu::Now() - t0) / (kPasses * values.size()));
     }
-    const double own = Median(ours) * 1e9, base = Median(peer) * 1e9;
+    const double own = benchcpu::Median(ours) * 1e9, base = benchcpu::Median(peer) * 1e9;
     std::printf("\nMedians of %d interleaved rounds, thread CPU time (speed ratio, higher is better):\n", kRounds);
     std::printf("  FloatToStr %6.1f ns   std::to_chars (15 digits) %6.1f ns   to_chars/FloatToStr = %.2f\n", own, base,
         base / own);
