@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ListingRows.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/Streams.h"
@@ -34,34 +35,6 @@ using Table = std::vector<std::vector<std::u16string>>;
 double Seconds(std::chrono::steady_clock::time_point from)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
-}
-
-// The fields of a captured listing, varied by row; every tenth row has
-// opening hours on two lines.
-String ListingField(int Col, int Row)
-{
-    static const char* const Names[] = { "Smith & Sons Plumbing", "Harbour View Dental", "Oak Street Bakery",
-        "Northside Electrical", "Blue Gum Florist" };
-    const std::string r = std::to_string(Row);
-    std::string s;
-    switch (Col) {
-    case 0: s = Names[Row % 5]; break;
-    case 1: s = "Plumbers & Gas Fitters"; break;
-    case 2: s = "Level 3, " + std::to_string(10 + Row % 90) + " Kent Street"; break;
-    case 3: s = "Millers Point"; break;
-    case 4: s = "NSW"; break;
-    case 5: s = std::to_string(2000 + Row % 900); break;
-    case 6: s = "(02) 9" + std::to_string(1000000 + Row % 8999999); break;
-    case 7: s = "0400 " + std::to_string(100000 + Row * 7 % 899999); break;
-    case 8: s = "info@listing" + r + ".example.com, sales@listing" + r + ".example.com"; break;
-    case 9: s = "https://www.listing" + r + ".example.com/"; break;
-    case 10: s = "https://www.directory.example/listing/" + r; break;
-    case 11: s = "-33.8" + std::to_string(600 + Row % 300); break;
-    case 12: s = "151.20" + std::to_string(Row % 100); break;
-    case 13: s = Row % 10 == 0 ? "Open today\r\n8am - 5pm" : "Open today 8am - 5pm"; break;
-    default: s = "\"Best pies\" in town, since 19" + std::to_string(50 + Row % 50); break;
-    }
-    return Utf8ToString(s);
 }
 
 // Quoted fields joined by Sep, a CR LF after each record; quotes inside a
@@ -188,7 +161,7 @@ struct TBench {
         Cells.resize(std::size_t(kRows));
         for (int r = 0; r < kRows; ++r)
             for (int c = 0; c < kCols; ++c)
-                Cells[std::size_t(r)].push_back(ListingField(c, r));
+                Cells[std::size_t(r)].push_back(benchrows::ExportField(c, r));
     }
 
     double Load(const std::string& Bytes, char16_t Delimiter, int MaxRows)

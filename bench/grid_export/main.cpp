@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ListingRows.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "grid/core/IntList.h"
 #include "platform/rtl/FileUtils.h"
@@ -47,34 +48,6 @@ double Best(F&& Run)
         Best = std::min(Best, Seconds(t));
     }
     return Best;
-}
-
-// The fields of a captured listing, varied by row; every tenth row has
-// opening hours on two lines.
-String ListingField(int Col, int Row)
-{
-    static const char* const Names[] = { "Smith & Sons Plumbing", "Harbour View Dental", "Oak Street Bakery",
-        "Northside Electrical", "Blue Gum Florist" };
-    const std::string r = std::to_string(Row);
-    std::string s;
-    switch (Col) {
-    case 0: s = Names[Row % 5]; break;
-    case 1: s = "Plumbers & Gas Fitters"; break;
-    case 2: s = "Level 3, " + std::to_string(10 + Row % 90) + " Kent Street"; break;
-    case 3: s = "Millers Point"; break;
-    case 4: s = "NSW"; break;
-    case 5: s = std::to_string(2000 + Row % 900); break;
-    case 6: s = "(02) 9" + std::to_string(1000000 + Row % 8999999); break;
-    case 7: s = "0400 " + std::to_string(100000 + Row * 7 % 899999); break;
-    case 8: s = "info@listing" + r + ".example.com, sales@listing" + r + ".example.com"; break;
-    case 9: s = "https://www.listing" + r + ".example.com/"; break;
-    case 10: s = "https://www.directory.example/listing/" + r; break;
-    case 11: s = "-33.8" + std::to_string(600 + Row % 300); break;
-    case 12: s = "151.20" + std::to_string(Row % 100); break;
-    case 13: s = Row % 10 == 0 ? "Open today\r\n8am - 5pm" : "Open today 8am - 5pm"; break;
-    default: s = "\"Best pies\" in town, since 19" + std::to_string(50 + Row % 50); break;
-    }
-    return Utf8ToString(s);
 }
 
 // The bare XML pass: every field element's text of every record.
@@ -169,7 +142,7 @@ struct TBench {
         Cells.resize(std::size_t(kRows));
         for (int r = 0; r < kRows; ++r)
             for (int c = 0; c < kCols; ++c)
-                Cells[std::size_t(r)].push_back(ListingField(c, r));
+                Cells[std::size_t(r)].push_back(benchrows::ExportField(c, r));
         Fill();
     }
 

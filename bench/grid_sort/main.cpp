@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench/CpuTime.h"
-#include "bench/grid_sort/ListingRows.h"
+#include "bench/ListingRows.h"
 #include "grid/core/DedOzovedUrad.h"
 #include "platform/rtl/SysUtils.h"
 
