@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <mutex>
+#include <vector>
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
 #define POOL_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
@@ -33,6 +34,7 @@ public:
         if (!FFree) {
             constexpr std::size_t PerChunk = 1024;
             auto* Chunk = static_cast<TBlock*>(::operator new(PerChunk * sizeof(TBlock)));
+            FChunks.push_back(Chunk);
             for (std::size_t i = 0; i < PerChunk; ++i)
                 Chunk[i].Next = i + 1 < PerChunk ? &Chunk[i + 1] : nullptr;
             POOL_POISON(Chunk, PerChunk * sizeof(TBlock));
@@ -59,6 +61,9 @@ private:
     };
     std::mutex FMutex;
     TBlock* FFree { nullptr };
+    // Every chunk, so a leak checker that does not read poisoned free
+    // blocks still sees the chunks as held.
+    std::vector<TBlock*> FChunks;
 };
 
 // Outlives every grid, the static ones included.

@@ -142,6 +142,34 @@ TEST_F(RowsGrid, FilterLevelsComeBackInReverseOrderAndLeaveOtherRowsStored)
     ExpectRowsIntact();
 }
 
+// Levels of thousands of rows, stored and freed again and again, as filter
+// passes over a listing do: every row comes back in its place each time.
+TEST_F(RowsGrid, LargeFilterLevelsComeBackWholeTimeAfterTime)
+{
+    constexpr int N = 5000;
+    Fill(N);
+    for (int Round = 0; Round < 3; ++Round) {
+        SCOPED_TRACE(Round);
+        std::vector<int> Odd, Third;
+        for (int r = 1; r < N; r += 2)
+            Odd.push_back(r);
+        HideList(Odd);
+        for (int r = 0; r < Grid.GetRowCount(); r += 3)
+            Third.push_back(r);
+        HideList(Third);
+        EXPECT_EQ(Grid.NumHiddenRows(), int(Odd.size() + Third.size()));
+        for (int Level = 0; Level < 2; ++Level) {
+            Grid.UnHideRowList();
+            Grid.SetFilterLevel(Grid.GetFilterLevel() - 1); // as the data views do
+        }
+        ASSERT_EQ(Grid.GetRowCount(), N);
+        EXPECT_EQ(Grid.NumHiddenRows(), 0);
+        for (int r = 0; r < N; r += 499)
+            EXPECT_EQ(Grid.GetCells(1, r), u"r" + IntToStr(r));
+    }
+    ExpectRowsIntact();
+}
+
 TEST_F(RowsGrid, AFilterLevelNeverTakesEveryRowAndSuppressionKeepsTheCount)
 {
     Fill(4);
