@@ -1,13 +1,37 @@
 #include "platform/automation/OleAuto.h"
 
+#include <cstddef>
+#include <iterator>
+#include <typeinfo>
+
 IDispatch* VarToDispatch(const Variant& v)
 {
     TVarType t = v.VarType();
     if (t != varDispatch && t != varUnknown)
         return nullptr;
     // Our objects offer their interfaces by inheritance, so a cast finds the
-    // dispatch interface without touching the reference count.
-    return dynamic_cast<IDispatch*>(v.AsInterface());
+    // dispatch interface without touching the reference count. The cast
+    // goes through virtual bases and costs more than many a call it serves
+    // (a document walk makes one per node and property); for one dynamic
+    // type the dispatch interface always lies at the same distance from the
+    // root interface, so the distances of the last few types are kept.
+    IInterface* intf = v.AsInterface();
+    if (!intf)
+        return nullptr;
+    struct TKnown {
+        const std::type_info* Type;
+        std::ptrdiff_t Offset;
+    };
+    thread_local TKnown Known[4] {};
+    thread_local unsigned Next = 0;
+    const std::type_info* type = &typeid(*intf);
+    for (const TKnown& k : Known)
+        if (k.Type == type)
+            return reinterpret_cast<IDispatch*>(reinterpret_cast<char*>(intf) + k.Offset);
+    IDispatch* d = dynamic_cast<IDispatch*>(intf);
+    if (d)
+        Known[Next++ % std::size(Known)] = { type, reinterpret_cast<char*>(d) - reinterpret_cast<char*>(intf) };
+    return d;
 }
 
 HRESULT DispatchPutProperty(IDispatch* dispatch, const String& name, const Variant& value, EXCEPINFO* excepInfo)

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "platform/automation/ComObj.h"
 #include "platform/automation/XMLDOM.h"
@@ -232,17 +233,19 @@ private:
         if (std::uint64_t(st.st_size) > XMLDOMMaxFileBytes())
             throw EOleError(u"The XML file \"" + fileName + u"\" is larger than "
                 + IntToStr(Int64(XMLDOMMaxFileBytes())) + u" bytes");
-        std::string bytes;
+        // Read into memory nobody fills first: the file can be hundreds of
+        // megabytes.
+        const std::size_t size = std::size_t(st.st_size);
+        const auto bytes = std::make_unique_for_overwrite<char[]>(size + 1);
+        std::size_t n = 0;
         if (FILE* f = std::fopen(path.c_str(), "rb")) {
-            bytes.resize(std::size_t(st.st_size));
-            const std::size_t n = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), f);
+            n = size ? std::fread(bytes.get(), 1, size, f) : 0;
             std::fclose(f);
-            bytes.resize(n);
         } else {
             throw EOleError(u"Cannot open the XML file \"" + fileName + u"\"");
         }
         try {
-            FDoc.LoadFromBytes(bytes.data(), bytes.size());
+            FDoc.LoadFromBytes(bytes.get(), n);
         } catch (const EXMLDocumentError& e) {
             FState = { FDoc.GetErrorCode() ? FDoc.GetErrorCode() : 1, FDoc.GetErrorLine(), e.Message };
             return false;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 #include "platform/automation/OleAuto.h"
 
@@ -247,6 +248,50 @@ TEST(VarToDispatch, FindsTheInterfaceWithoutCountingIt)
     EXPECT_EQ(VarToDispatch(Variant()), nullptr);
     EXPECT_EQ(VarToDispatch(Variant(u"text")), nullptr);
     EXPECT_EQ(VarToDispatch(Variant(static_cast<IInterface*>(nullptr), true)), nullptr);
+}
+
+// The root interface shared with another interface whose part comes
+// first and holds N * 8 bytes, so each type has its dispatch interface at
+// another distance from the root.
+class IOtherInterface : public virtual IInterface { };
+template<int N>
+struct TFront : IOtherInterface {
+    char Bytes[8 * N] {};
+};
+template<int N>
+class TShiftedDispatch : public TFront<N>, public TRecordingDispatch { };
+
+class TPlainInterface : public IInterface {
+public:
+    HRESULT QueryInterface(const TGUID&, void** obj) override
+    {
+        *obj = nullptr;
+        return E_NOINTERFACE;
+    }
+    int AddRef() override { return 1; }
+    int Release() override { return 1; }
+};
+
+// Objects of more types than the cast remembers, each asked twice, in
+// turns: each answer is the object's own interface, and an object without
+// one has none.
+TEST(VarToDispatch, ObjectsOfManyTypesInTurnsEachGiveTheirOwnInterface)
+{
+    TShiftedDispatch<1> a1, a2;
+    TShiftedDispatch<2> b;
+    TShiftedDispatch<3> c;
+    TShiftedDispatch<4> d;
+    TShiftedDispatch<5> e;
+    TRecordingDispatch f;
+    TPlainInterface plain;
+    const std::pair<IInterface*, IDispatch*> objects[] = { { &a1, &a1 }, { &b, &b }, { &c, &c }, { &plain, nullptr },
+        { &d, &d }, { &a2, &a2 }, { &e, &e }, { &f, &f } };
+    for (int round = 0; round < 3; ++round)
+        for (const auto& [intf, dispatch] : objects)
+            for (int again = 0; again < 2; ++again) {
+                SCOPED_TRACE(round);
+                EXPECT_EQ(VarToDispatch(Variant(intf, false)), dispatch);
+            }
 }
 
 } // namespace
