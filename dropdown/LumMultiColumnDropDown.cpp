@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "dropdown/DropDownStyleRows.h"
 #include "dropdown/LumDropDownForm.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/rtl/SysUtils.h"
@@ -614,27 +615,14 @@ void TLumMultiColumnDropDown::Dispatch(TMessage& Message)
 
 void TLumMultiColumnDropDown::SetSelectionColorStyle(TSelectionColorStyle Style)
 {
-    if (Style == scOffice2007) {
-        FLineColor = TColor(0xF1EDEB);
-        FFixedLineColor = TColor(0xD1BBA4);
-    } else if (Style == scWindowsVista || Style == scWindows7) {
-        FLineColor = TColor(0xECECF0);
-        FFixedLineColor = TColor(0xD4D2D1);
-    }
+    dropdownstyles::SelectionLineColors(Style, FLineColor, FFixedLineColor);
     TLumCustomDropDown::SetSelectionColorStyle(Style);
 }
 
 namespace {
 
-constexpr TColor Same = TColor(0x7FFFFFFF);
-
-struct TStyleRow {
-    ROZEVizer Style;
-    TColor Header, HeaderTo, HeaderFont, Line, FixedLine;
-    // A named selection style, or scCustom with the colour for both ends.
-    TSelectionColorStyle Selection;
-    TColor SelectionColor, SelectionText;
-};
+using dropdownstyles::Same;
+using dropdownstyles::TStyleRow;
 
 const TStyleRow StyleRows[] = {
     { tsOffice2003Blue, 0xD68759, 0x933803, 0xFFFFFF, 0x962D00, 0x962D00, scOffice2007, 0, 0 },
@@ -671,23 +659,22 @@ void TLumMultiColumnDropDown::SetComponentStyle(ROZEVizer AStyle)
 {
     SetSelectionColorStyle(scCustom);
     TLumCustomDropDown::SetComponentStyle(AStyle);
-    for (const TStyleRow& R : StyleRows) {
-        if (R.Style != AStyle)
-            continue;
-        FHeaderColor = R.Header;
-        FHeaderColorTo = R.HeaderTo;
-        if (R.HeaderFont != Same)
-            FHeaderFont->SetColor(R.HeaderFont);
-        if (R.Selection != scCustom) {
-            SetSelectionColorStyle(R.Selection);
-        } else {
-            SetSelectionColor(R.SelectionColor);
-            SetSelectionColorTo(R.SelectionColor);
-        }
-        FLineColor = R.Line;
-        FFixedLineColor = R.FixedLine;
-        FSelectionTextColor = R.SelectionText;
+    const TStyleRow* R = dropdownstyles::FindStyleRow(StyleRows, AStyle);
+    if (!R)
+        return;
+    FHeaderColor = R->Header;
+    FHeaderColorTo = R->HeaderTo;
+    if (R->HeaderFont != Same)
+        FHeaderFont->SetColor(R->HeaderFont);
+    if (R->Selection != scCustom) {
+        SetSelectionColorStyle(R->Selection);
+    } else {
+        SetSelectionColor(R->SelectionColor);
+        SetSelectionColorTo(R->SelectionColor);
     }
+    FLineColor = R->Line;
+    FFixedLineColor = R->FixedLine;
+    FSelectionTextColor = R->SelectionText;
 }
 
 } // namespace LumMultiColumnDropDown

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "dropdown/DropDownStyleRows.h"
 #include "dropdown/LumDropDownForm.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/rtl/SysUtils.h"
@@ -957,27 +958,14 @@ void TCustomRirEvozDropDown::ControlKeyPress(Char& Key)
 
 void TCustomRirEvozDropDown::SetSelectionColorStyle(TSelectionColorStyle Style)
 {
-    if (Style == scOffice2007) {
-        FLineColor = TColor(0xF1EDEB);
-        FFixedLineColor = TColor(0xD1BBA4);
-    } else if (Style == scWindowsVista || Style == scWindows7) {
-        FLineColor = TColor(0xECECF0);
-        FFixedLineColor = TColor(0xD4D2D1);
-    }
+    dropdownstyles::SelectionLineColors(Style, FLineColor, FFixedLineColor);
     TLumCustomDropDown::SetSelectionColorStyle(Style);
 }
 
 namespace {
 
-constexpr TColor Same = TColor(0x7FFFFFFF);
-
-struct TStyleRow {
-    ROZEVizer Style;
-    TColor Header, HeaderTo, HeaderFont, Line, FixedLine;
-    // A named selection style, or scCustom with the colour for both ends.
-    TSelectionColorStyle Selection;
-    TColor SelectionColor, SelectionText;
-};
+using dropdownstyles::Same;
+using dropdownstyles::TStyleRow;
 
 // Colours as TColor values (blue in the high byte).
 const TStyleRow StyleRows[] = {
@@ -1017,24 +1005,23 @@ void TCustomRirEvozDropDown::SetComponentStyle(ROZEVizer AStyle)
     FLumStyle = AStyle;
     if (AStyle == tsCustom)
         return;
-    for (const TStyleRow& R : StyleRows) {
-        if (R.Style != AStyle)
-            continue;
-        FHeaderColor = R.Header;
-        FHeaderColorTo = R.HeaderTo;
-        if (R.HeaderFont != Same)
-            FHeaderFont->SetColor(R.HeaderFont);
-        if (R.Selection != scCustom) {
-            SetSelectionColorStyle(R.Selection);
-        } else {
-            TLumCustomDropDown::SetSelectionColorStyle(scCustom);
-            SetSelectionColor(R.SelectionColor);
-            SetSelectionColorTo(R.SelectionColor);
-        }
-        FLineColor = R.Line;
-        FFixedLineColor = R.FixedLine;
-        FSelectionTextColor = R.SelectionText;
+    const TStyleRow* R = dropdownstyles::FindStyleRow(StyleRows, AStyle);
+    if (!R)
+        return;
+    FHeaderColor = R->Header;
+    FHeaderColorTo = R->HeaderTo;
+    if (R->HeaderFont != Same)
+        FHeaderFont->SetColor(R->HeaderFont);
+    if (R->Selection != scCustom) {
+        SetSelectionColorStyle(R->Selection);
+    } else {
+        TLumCustomDropDown::SetSelectionColorStyle(scCustom);
+        SetSelectionColor(R->SelectionColor);
+        SetSelectionColorTo(R->SelectionColor);
     }
+    FLineColor = R->Line;
+    FFixedLineColor = R->FixedLine;
+    FSelectionTextColor = R->SelectionText;
 }
 
 } // namespace DuzEzirezUderArirOver
